@@ -1,0 +1,47 @@
+#include "app/app_paths.h"
+
+#include <windows.h>
+
+namespace {
+std::wstring g_dataFolder;
+}
+
+std::wstring FolderOfPath(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+std::wstring GetExeFolder()
+{
+    // Grow the buffer rather than cut a long path: a cut folder would point elsewhere.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return std::wstring();
+        if (length < path.size()) {
+            path.resize(length);
+            return FolderOfPath(path);
+        }
+        if (path.size() >= 32768)
+            return std::wstring();
+        path.resize(path.size() * 2);
+    }
+}
+
+bool IsDeveloperMachine()
+{
+    return GetFileAttributesW(L"c:\\MyHome.txt") != INVALID_FILE_ATTRIBUTES;
+}
+
+const std::wstring& DataFolder()
+{
+    return g_dataFolder;
+}
+
+void SetDataFolder(const std::wstring& folder)
+{
+    g_dataFolder = folder;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Where the program finds its own files and keeps the user's.
+
+#include <string>
+
+// The running executable's folder, without a trailing backslash; the album template and
+// the menu bitmap ship beside it.
+std::wstring GetExeFolder();
+
+// True when "c:\MyHome.txt" exists: on our own machines the program opens no browser.
+bool IsDeveloperMachine();
+
+// The data folder ("Lumidex" under Documents) fixed at start-up; empty before, and when
+// the Documents folder could not be found.
+const std::wstring& DataFolder();
+void SetDataFolder(const std::wstring& folder);
+
+// The folder part of a path: everything before its last backslash, or empty.
+std::wstring FolderOfPath(const std::wstring& path);

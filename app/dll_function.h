@@ -1,0 +1,26 @@
+#pragma once
+// A library loaded at run time, for functions that not every Windows version exports.
+
+#include <windows.h>
+
+#include "ui/handles.h"
+
+class DllFunction_CL {
+public:
+    // A library that cannot be loaded leaves the object empty; GetFunction then gives null.
+    explicit DllFunction_CL(const wchar_t* libraryName);
+    virtual ~DllFunction_CL() = default;
+
+    FARPROC GetFunction(const char* exportName) const;
+
+    template <typename Fn>
+    Fn Get(const char* exportName) const
+    {
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetFunction(exportName)));
+    }
+
+    bool IsLoaded() const { return static_cast<bool>(module_); }
+
+private:
+    UniqueHModule_CL module_;
+};

@@ -1,0 +1,161 @@
+#include "app/inifile.h"
+
+#include <cwchar>
+
+#include "app/logfile.h"
+#include "ui/handles.h"
+#include "ui/multiscreen.h"
+
+Inifile_CL g_Ini;
+
+namespace {
+
+std::uint32_t ParseHexPrefix(const std::wstring& text, size_t start, size_t maxDigits)
+{
+    std::uint32_t value = 0;
+    for (size_t i = start; i < text.size() && i < start + maxDigits; ++i) {
+        const wchar_t c = text[i];
+        std::uint32_t digit;
+        if (c >= L'0' && c <= L'9')
+            digit = c - L'0';
+        else if (c >= L'a' && c <= L'f')
+            digit = c - L'a' + 10;
+        else if (c >= L'A' && c <= L'F')
+            digit = c - L'A' + 10;
+        else
+            break;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+bool CornerOnSomeMonitor(const RECT& rect)
+{
+    MultiScreen_CL screens;
+    screens.Enumerate();
+    return screens.FindMonitor(POINT{rect.left, rect.top}) >= 0;
+}
+
+}  // namespace
+
+void Inifile_CL::Open(const std::wstring& path)
+{
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        g_Log.Write(L"Inifile新規作成 = %s", path.c_str());
+        UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            static const unsigned char kBom[] = {0xFF, 0xFE};
+            DWORD written = 0;
+            WriteFile(file.get(), kBom, sizeof kBom, &written, nullptr);
+        }
+    }
+    path_ = path;
+}
+
+std::wstring Inifile_CL::GetString(const wchar_t* section, const wchar_t* key,
+                                   const wchar_t* defaultValue) const
+{
+    std::wstring value(kStringChars, L'\0');
+    const DWORD length = GetPrivateProfileStringW(section, key, defaultValue, value.data(),
+                                                  kStringChars, path_.c_str());
+    value.resize(length);
+    return value;
+}
+
+std::int32_t Inifile_CL::GetInt(const wchar_t* section, const wchar_t* key,
+                                std::int32_t defaultValue) const
+{
+    return static_cast<std::int32_t>(
+        GetPrivateProfileIntW(section, key, defaultValue, path_.c_str()));
+}
+
+std::uint64_t Inifile_CL::GetHex64(const wchar_t* section, const wchar_t* key,
+                                   std::uint32_t defaultHigh, std::uint32_t defaultLow) const
+{
+    const std::wstring text = GetString(section, key, L"");
+    if (text.empty())
+        return (static_cast<std::uint64_t>(defaultHigh) << 32) | defaultLow;
+    // "%08x:%08x": the high half, a separator, the low half. A value too short for the low
+    // half reads it as 0.
+    const std::uint32_t high = ParseHexPrefix(text, 0, 8);
+    const std::uint32_t low = ParseHexPrefix(text, 9, 8);
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
+void Inifile_CL::SetString(const wchar_t* section, const wchar_t* key,
+                           const wchar_t* value) const
+{
+    WritePrivateProfileStringW(section, key, value, path_.c_str());
+}
+
+void Inifile_CL::SetInt(const wchar_t* section, const wchar_t* key, std::int32_t value) const
+{
+    wchar_t text[256];
+    _snwprintf(text, 256, L"%d", value);
+    text[255] = L'\0';
+    SetString(section, key, text);
+}
+
+void Inifile_CL::SetStruct(const wchar_t* section, const wchar_t* key, const void* bytes,
+                           UINT byteCount) const
+{
+    WritePrivateProfileStructW(section, key, const_cast<void*>(bytes), byteCount, path_.c_str());
+}
+
+void Inifile_CL::DeleteSection(const wchar_t* section) const
+{
+    WritePrivateProfileStringW(section, nullptr, nullptr, path_.c_str());
+}
+
+std::wstring Inifile_CL::MakeItemKey(const wchar_t* prefix, int index)
+{
+    wchar_t key[256];
+    _snwprintf(key, 256, L"%s%d", prefix, index);
+    key[255] = L'\0';
+    return key;
+}
+
+std::vector<std::wstring> Inifile_CL::GetList(const wchar_t* section) const
+{
+    std::vector<std::wstring> items;
+    const std::int32_t count = GetInt(section, L"count", 0);
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::wstring item = GetString(section, MakeItemKey(L"item", i).c_str(), L"");
+        if (!item.empty())
+            items.push_back(std::move(item));
+    }
+    return items;
+}
+
+void Inifile_CL::ReplaceList(const wchar_t* section, const std::vector<std::wstring>& items) const
+{
+    DeleteSection(section);
+    SetInt(section, L"count", static_cast<std::int32_t>(items.size()));
+    for (size_t i = 0; i < items.size(); ++i)
+        SetString(section, MakeItemKey(L"item", static_cast<int>(i)).c_str(), items[i].c_str());
+}
+
+bool Inifile_CL::SaveWindowRect(HWND window, const wchar_t* section, const wchar_t* key) const
+{
+    RECT rect{};
+    if (!GetWindowRect(window, &rect))
+        return false;
+    if (IsIconic(window) || IsZoomed(window))
+        return false;
+    if (!CornerOnSomeMonitor(rect))
+        return false;
+    const std::int32_t values[4] = {rect.left, rect.top, rect.right, rect.bottom};
+    SetStruct(section, key, values, sizeof values);
+    return true;
+}
+
+RECT Inifile_CL::LoadWindowRect(const wchar_t* section, const wchar_t* key,
+                                const RECT& defaultRect) const
+{
+    std::int32_t values[4] = {};
+    if (!GetPrivateProfileStructW(section, key, values, sizeof values, path_.c_str()))
+        return defaultRect;
+    const RECT stored{values[0], values[1], values[2], values[3]};
+    return CornerOnSomeMonitor(stored) ? stored : defaultRect;
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The settings store: one UTF-16 INI file, read and written through the platform's profile
+// functions. No cache: every read goes to the file, every write changes it at once.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class Inifile_CL {
+public:
+    static constexpr int kStringChars = 4096;  // longer values read back cut to 4095 characters
+
+    Inifile_CL() = default;
+    virtual ~Inifile_CL() = default;
+    Inifile_CL(const Inifile_CL&) = delete;
+    Inifile_CL& operator=(const Inifile_CL&) = delete;
+
+    // Creates a missing file holding only the UTF-16LE byte-order mark, so that the profile
+    // functions keep the whole file in UTF-16; then remembers the path.
+    void Open(const std::wstring& path);
+    const std::wstring& Path() const { return path_; }
+
+    std::wstring GetString(const wchar_t* section, const wchar_t* key,
+                           const wchar_t* defaultValue) const;
+    std::int32_t GetInt(const wchar_t* section, const wchar_t* key,
+                        std::int32_t defaultValue) const;
+    // Reads the "%08x:%08x" form; an empty or missing value gives the default.
+    std::uint64_t GetHex64(const wchar_t* section, const wchar_t* key,
+                           std::uint32_t defaultHigh, std::uint32_t defaultLow) const;
+
+    void SetString(const wchar_t* section, const wchar_t* key, const wchar_t* value) const;
+    void SetInt(const wchar_t* section, const wchar_t* key, std::int32_t value) const;
+    void SetStruct(const wchar_t* section, const wchar_t* key, const void* bytes,
+                   UINT byteCount) const;
+    void DeleteSection(const wchar_t* section) const;
+
+    static std::wstring MakeItemKey(const wchar_t* prefix, int index);
+
+    // Lists: a count key and the keys item0 .. item(count-1). Reading skips empty items;
+    // replacing deletes the whole section first, so no item of a longer list survives.
+    std::vector<std::wstring> GetList(const wchar_t* section) const;
+    void ReplaceList(const wchar_t* section, const std::vector<std::wstring>& items) const;
+
+    // A window's screen rectangle, kept only while its top-left corner lies in the work
+    // area of an attached monitor; a minimized or maximized window is not saved.
+    bool SaveWindowRect(HWND window, const wchar_t* section, const wchar_t* key) const;
+    RECT LoadWindowRect(const wchar_t* section, const wchar_t* key,
+                        const RECT& defaultRect) const;
+
+private:
+    std::wstring path_;
+};
+
+// The process-wide settings store.
+extern Inifile_CL g_Ini;

@@ -1,0 +1,96 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+// GDI+ headers need min/max and the COM basics in scope.
+#include <algorithm>
+namespace Gdiplus {
+using std::max;
+using std::min;
+}  // namespace Gdiplus
+#include <gdiplus.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <memory>
+
+#include "app/app_paths.h"
+#include "app/inifile.h"
+#include "app/logfile.h"
+#include "app/main_window.h"
+#include "ui/handles.h"
+
+namespace {
+
+// Held for the life of the process; the system releases it when the last owner exits.
+UniqueHandle_CL g_singleInstance;
+
+// Shared by every instance of every version, so that no two ever run at once.
+constexpr wchar_t kSingleInstanceMutex[] = L"Kasumiro.SingleInstance.5B0C3E1A";
+
+std::wstring DocumentsFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return std::wstring();
+    return path;
+}
+
+void SeedRandomGenerator()
+{
+    // Advanced by the tick count on every start, so two starts within one tick still differ.
+    const auto seed = static_cast<std::uint32_t>(g_Ini.GetInt(L"APP_INFO", L"rand_seed", 0)) +
+                      GetTickCount();
+    std::srand(seed);
+    g_Ini.SetInt(L"APP_INFO", L"rand_seed", static_cast<std::int32_t>(seed));
+}
+
+}  // namespace
+
+int RunKasumiro(HINSTANCE instance)
+{
+    std::setlocale(LC_ALL, "Japanese");
+
+    const std::wstring documents = DocumentsFolder();
+    if (!documents.empty()) {
+        const std::wstring dataFolder = documents + L"\\Lumidex";
+        CreateDirectoryW(dataFolder.c_str(), nullptr);
+        SetDataFolder(dataFolder);
+        g_Log.SetPath(dataFolder + L"\\log.txt");
+        g_Ini.Open(dataFolder + L"\\Lumidex.ini");
+    } else {
+        // Without a Documents folder there is no data folder: the log goes beside the
+        // executable, and the settings keep their defaults for this session.
+        g_Log.SetPath(GetExeFolder() + L"\\log.txt");
+    }
+
+    g_Log.Write(L"\r\n★★★★★ アプリ起動 ★★★★★");
+    g_Log.Write(L"DataFolderPath = \"%s\"", DataFolder().c_str());
+
+    g_singleInstance.reset(CreateMutexW(nullptr, TRUE, kSingleInstanceMutex));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        g_Log.Write(L"多重起動チェックで既に起動中でした。");
+        return 0;
+    }
+
+    CoInitialize(nullptr);
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    SeedRandomGenerator();
+
+    {
+        auto mainWindow = std::make_unique<MainWindow_CL>();
+        mainWindow->DoModal(instance);
+    }
+
+    if (gdiplusToken)
+        Gdiplus::GdiplusShutdown(gdiplusToken);
+    CoUninitialize();
+    return 0;
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <windows.h>
+
+// The whole life of the program: prepares the data folder, settings, log and libraries,
+// refuses a second instance, shows the main window and shuts down. Returns the exit code.
+int RunKasumiro(HINSTANCE instance);

@@ -1,0 +1,27 @@
+#pragma once
+// Failures travel as signed 32-bit status codes in HRESULT form.
+
+#include <windows.h>
+
+#include <cstdint>
+
+using StatusCode = std::int32_t;
+
+constexpr StatusCode kStatusOk = 0;
+constexpr StatusCode kStatusFail = static_cast<StatusCode>(0x80004005);
+
+// The system error e as (e AND 0xFFFF) OR 0x80070000; no error is success.
+constexpr StatusCode StatusFromWin32(DWORD error)
+{
+    if (error == 0)
+        return kStatusOk;
+    return static_cast<StatusCode>((error & 0xFFFFu) | 0x80070000u);
+}
+
+// The calling thread's last error as a status code; a failure that left no error code
+// still counts as a failure.
+inline StatusCode StatusFromLastError()
+{
+    const DWORD error = GetLastError();
+    return error == 0 ? kStatusFail : StatusFromWin32(error);
+}

@@ -1,0 +1,42 @@
+#include "cli/console_writer.h"
+
+#include <string>
+
+ConsoleWriter_CL::ConsoleWriter_CL(DWORD standardHandle)
+    : handle_(GetStdHandle(standardHandle)), isConsole_(false)
+{
+    DWORD mode = 0;
+    isConsole_ = handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE &&
+                 GetConsoleMode(handle_, &mode);
+}
+
+void ConsoleWriter_CL::Write(std::wstring_view text) const
+{
+    if (handle_ == nullptr || handle_ == INVALID_HANDLE_VALUE || text.empty())
+        return;
+    DWORD written = 0;
+    if (isConsole_) {
+        WriteConsoleW(handle_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                          nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0)
+        return;
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(),
+                        bytes, nullptr, nullptr);
+    WriteFile(handle_, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+const ConsoleWriter_CL& StdOut()
+{
+    static const ConsoleWriter_CL writer(STD_OUTPUT_HANDLE);
+    return writer;
+}
+
+const ConsoleWriter_CL& StdErr()
+{
+    static const ConsoleWriter_CL writer(STD_ERROR_HANDLE);
+    return writer;
+}

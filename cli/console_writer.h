@@ -1,0 +1,20 @@
+#pragma once
+// Text output of the console program: a console gets UTF-16 through the wide console API
+// (so Japanese file names show whatever the code page), a pipe or file gets UTF-8.
+
+#include <windows.h>
+
+#include <string_view>
+
+class ConsoleWriter_CL {
+public:
+    explicit ConsoleWriter_CL(DWORD standardHandle);
+    void Write(std::wstring_view text) const;
+
+private:
+    HANDLE handle_;  // borrowed from the process; not ours to close
+    bool isConsole_;
+};
+
+const ConsoleWriter_CL& StdOut();
+const ConsoleWriter_CL& StdErr();

@@ -1,0 +1,42 @@
+// kasumiro-cli: the organize engine for scripts and scheduled tasks.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "app/version.h"
+#include "cli/console_writer.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+
+constexpr wchar_t kUsage[] =
+    L"usage: kasumiro-cli <command> [options]\n"
+    L"\n"
+    L"commands:\n"
+    L"  --version    print the program's version\n";
+
+int PrintUsage(std::wstring_view unknownCommand = {})
+{
+    if (!unknownCommand.empty())
+        StdErr().Write(L"unknown command: " + std::wstring(unknownCommand) + L"\n\n");
+    StdErr().Write(kUsage);
+    return kExitUsage;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2)
+        return PrintUsage();
+    const std::wstring_view command = argv[1];
+    if (command == L"--version" && argc == 2) {
+        StdOut().Write(std::wstring(kProductName) + L" " + kProductVersion + L"\n");
+        return kExitOk;
+    }
+    return PrintUsage(command);
+}

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need; skips what is installed.
+set -euo pipefail
+
+packages=(
+  cmake make
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  googletest
+  wine64
+  xvfb xauth
+  fonts-noto-cjk
+  imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,21 @@
+# Shared settings of the build and Wine scripts; sourced, never run.
+# Everything Wine writes (its prefix and the home folder it links Documents to) lives
+# inside the build tree, so no run or test ever touches the real home folder.
+
+KASUMIRO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+KASUMIRO_BUILD=${KASUMIRO_BUILD:-$KASUMIRO_ROOT/build}
+KASUMIRO_WINE_DIR=$KASUMIRO_BUILD/wine
+
+export WINEPREFIX=$KASUMIRO_WINE_DIR/prefix
+export WINEDEBUG=-all
+export WINEARCH=win64
+# Wine cannot map Japanese file names without a UTF-8 locale (error 123 under LANG=C).
+export LANG=C.UTF-8
+export LC_ALL=C.UTF-8
+# Wine links the prefix's Documents to $HOME: give it a home of its own.
+export HOME=$KASUMIRO_WINE_DIR/home
+
+KASUMIRO_WINE=/usr/lib/wine/wine64
+KASUMIRO_WINESERVER=/usr/lib/wine/wineserver
+export WINELOADER=$KASUMIRO_WINE
+export WINESERVER=$KASUMIRO_WINESERVER

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Creates the Wine prefix of this build tree once: CJK fonts for the dialog fonts, and
+# windows that draw their own frames (no window manager runs on the virtual display).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+ready=$WINEPREFIX/.kasumiro-ready
+[ -f "$ready" ] && exit 0
+
+mkdir -p "$HOME" "$KASUMIRO_WINE_DIR"
+# Tests run in parallel: only one of them may create the prefix.
+exec 9>"$KASUMIRO_WINE_DIR/.prefix-lock"
+flock 9
+[ -f "$ready" ] && exit 0
+
+echo "Creating the Wine prefix in $WINEPREFIX" >&2
+"$KASUMIRO_WINE" wineboot -i >/dev/null 2>&1 </dev/null
+
+reg=$KASUMIRO_WINE_DIR/kasumiro-prefix.reg
+font="Noto Sans CJK JP"
+cat >"$reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"MS Shell Dlg"="$font"
+"MS Shell Dlg 2"="$font"
+"Tahoma"="$font"
+"MS UI Gothic"="$font"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Managed"="N"
+"Decorated"="Y"
+REG
+(cd "$KASUMIRO_WINE_DIR" && "$KASUMIRO_WINE" regedit /S kasumiro-prefix.reg >/dev/null 2>&1 </dev/null)
+"$KASUMIRO_WINESERVER" -w
+touch "$ready"

@@ -1,0 +1,164 @@
+// Kasumiro.exe started as a user starts it, with Documents pointed at a fresh folder.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/inifile.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_files.h"
+#include "ui/handles.h"
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 30000;
+const wchar_t kShellFolders[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// Redirects the user's Documents folder, as folder redirection does, for as long as it
+// lives; the previous value comes back afterwards.
+class ScopedDocumentsFolder {
+public:
+    explicit ScopedDocumentsFolder(const std::wstring& folder)
+    {
+        RegCreateKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key_.put(), nullptr);
+        wchar_t old[MAX_PATH * 2] = {};
+        DWORD bytes = sizeof old - sizeof(wchar_t);
+        hadOld_ = RegQueryValueExW(key_.get(), L"Personal", nullptr, &oldType_,
+                                   reinterpret_cast<BYTE*>(old), &bytes) == ERROR_SUCCESS;
+        old_ = old;
+        Set(REG_SZ, folder);
+    }
+    ~ScopedDocumentsFolder()
+    {
+        if (hadOld_)
+            Set(oldType_, old_);
+        else
+            RegDeleteValueW(key_.get(), L"Personal");
+    }
+
+private:
+    void Set(DWORD type, const std::wstring& value)
+    {
+        RegSetValueExW(key_.get(), L"Personal", 0, type,
+                       reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+
+    UniqueHKey_CL key_;
+    bool hadOld_ = false;
+    DWORD oldType_ = REG_EXPAND_SZ;
+    std::wstring old_;
+};
+
+class StartupTest : public testing::Test {
+protected:
+    TempFolder documents_;
+    ScopedDocumentsFolder redirect_{documents_.Path()};
+    std::wstring dataFolder_ = documents_.File(L"Lumidex");
+    std::wstring iniPath_ = dataFolder_ + L"\\Lumidex.ini";
+    std::wstring logPath_ = dataFolder_ + L"\\log.txt";
+    const std::wstring program_ = QuotedProgram(L"Kasumiro.exe");
+
+    // Starts Kasumiro and waits for its window.
+    HWND StartAndWaitForWindow(ChildProcess& child)
+    {
+        if (!child.Start(program_))
+            return nullptr;
+        return child.WaitForWindow(L"Kasumiro", kStartTimeoutMs);
+    }
+
+    static void CloseAndExpectExitCode0(ChildProcess& child, HWND window)
+    {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(child.WaitForExit(kStartTimeoutMs));
+        EXPECT_EQ(child.ExitCode(), 0u);
+    }
+
+    std::uint32_t StoredSeed() const
+    {
+        Inifile_CL ini;
+        ini.Open(iniPath_);
+        return static_cast<std::uint32_t>(ini.GetInt(L"APP_INFO", L"rand_seed", 0));
+    }
+};
+
+TEST_F(StartupTest, FirstStartCreatesTheDataFolderSettingsAndLog)
+{
+    ChildProcess app;
+    HWND window = StartAndWaitForWindow(app);
+    ASSERT_NE(window, nullptr) << "no Kasumiro window appeared";
+
+    const DWORD attributes = GetFileAttributesW(dataFolder_.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+
+    const Bytes ini = ReadBytes(iniPath_);
+    ASSERT_GE(ini.size(), 2u);
+    EXPECT_EQ(ini[0], 0xFF);
+    EXPECT_EQ(ini[1], 0xFE);
+    const std::wstring settings = ReadUtf16Text(iniPath_);
+    EXPECT_NE(settings.find(L"[APP_INFO]"), std::wstring::npos) << settings;
+    EXPECT_NE(settings.find(L"rand_seed="), std::wstring::npos) << settings;
+
+    const std::wstring log = ReadUtf16Text(logPath_);
+    EXPECT_EQ(CountOf(log, L" : Inifile新規作成 = " + iniPath_ + L"\r\n"), 1u) << log;
+    EXPECT_EQ(CountOf(log, L" : \r\n★★★★★ アプリ起動 ★★★★★\r\n"), 1u) << log;
+    EXPECT_EQ(CountOf(log, L" : DataFolderPath = \"" + dataFolder_ + L"\"\r\n"), 1u) << log;
+    EXPECT_LT(log.find(L"Inifile新規作成"), log.find(L"アプリ起動"));
+
+    CloseAndExpectExitCode0(app, window);
+}
+
+TEST_F(StartupTest, SecondInstanceLogsAndLeavesQuietly)
+{
+    ChildProcess first;
+    HWND window = StartAndWaitForWindow(first);
+    ASSERT_NE(window, nullptr);
+
+    ChildProcess second;
+    ASSERT_TRUE(second.Start(program_));
+    ASSERT_TRUE(second.WaitForExit(kStartTimeoutMs)) << "the second instance kept running";
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_FALSE(second.HasVisibleWindow());
+
+    const std::wstring log = ReadUtf16Text(logPath_);
+    EXPECT_EQ(CountOf(log, L"★★★★★ アプリ起動 ★★★★★"), 2u) << log;
+    EXPECT_EQ(CountOf(log, L"DataFolderPath = "), 2u) << log;
+    EXPECT_EQ(CountOf(log, L" : 多重起動チェックで既に起動中でした。\r\n"), 1u) << log;
+    // The settings file was created once, by the first instance.
+    EXPECT_EQ(CountOf(log, L"Inifile新規作成"), 1u) << log;
+
+    EXPECT_TRUE(IsWindow(window)) << "the first instance's window went away";
+    CloseAndExpectExitCode0(first, window);
+}
+
+TEST_F(StartupTest, EachStartAdvancesTheStoredSeedByItsTickCount)
+{
+    CreateDirectoryW(dataFolder_.c_str(), nullptr);
+    {
+        Inifile_CL ini;
+        ini.Open(iniPath_);
+        ini.SetInt(L"APP_INFO", L"rand_seed", 1000);
+    }
+    std::uint32_t previous = 1000;
+    for (int start = 0; start < 2; ++start) {
+        ChildProcess app;
+        const DWORD before = GetTickCount();
+        HWND window = StartAndWaitForWindow(app);
+        const DWORD after = GetTickCount();
+        ASSERT_NE(window, nullptr);
+        const std::uint32_t seed = StoredSeed();
+        // seed = previous seed + the tick count at that start (both wrap at 32 bits).
+        const std::uint32_t tick = seed - previous;
+        EXPECT_GE(tick, before);
+        EXPECT_LE(tick, after);
+        previous = seed;
+        CloseAndExpectExitCode0(app, window);
+    }
+}
+
+}  // namespace

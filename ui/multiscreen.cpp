@@ -1,0 +1,34 @@
+#include "ui/multiscreen.h"
+
+void MultiScreen_CL::Enumerate()
+{
+    monitors_.clear();
+    primary_ = Monitor{};
+    EnumDisplayMonitors(nullptr, nullptr, &MultiScreen_CL::AddMonitor,
+                        reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CALLBACK MultiScreen_CL::AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM self)
+{
+    auto* screens = reinterpret_cast<MultiScreen_CL*>(self);
+    Monitor record;
+    record.handle = monitor;
+    record.info.cbSize = sizeof record.info;
+    if (!GetMonitorInfoW(monitor, &record.info))
+        return TRUE;
+    screens->monitors_.push_back(record);
+    if (record.info.dwFlags & MONITORINFOF_PRIMARY)
+        screens->primary_ = record;
+    return TRUE;
+}
+
+int MultiScreen_CL::FindMonitor(POINT point) const
+{
+    for (size_t i = 0; i < monitors_.size(); ++i) {
+        const RECT& work = monitors_[i].info.rcWork;
+        if (work.left <= point.x && point.x < work.right && work.top <= point.y &&
+            point.y < work.bottom)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
