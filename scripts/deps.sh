@@ -8,7 +8,7 @@ packages=(
   googletest
   wine64
   xvfb xauth
-  fonts-noto-cjk
+  fonts-noto-cjk fonts-wine
   imagemagick
 )
 
