@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/version.h"
+#include "cli/info_command.h"
 #include "cli/console_writer.h"
 
 namespace {
@@ -17,7 +18,8 @@ constexpr wchar_t kUsage[] =
     L"usage: kasumiro-cli <command> [options]\n"
     L"\n"
     L"commands:\n"
-    L"  --version    print the program's version\n";
+    L"  --version        print the program's version\n"
+    L"  info FILE...     print each file's metadata facts as one JSON object per line\n";
 
 int PrintUsage(std::wstring_view unknownCommand = {})
 {
@@ -37,6 +39,11 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"--version" && argc == 2) {
         StdOut().Write(std::wstring(kProductName) + L" " + kProductVersion + L"\n");
         return kExitOk;
+    }
+    if (command == L"info") {
+        if (argc < 3)
+            return PrintUsage();
+        return RunInfoCommand(argc - 2, argv + 2);
     }
     return PrintUsage(command);
 }

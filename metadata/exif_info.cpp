@@ -1,0 +1,212 @@
+#include "metadata/exif_info.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+constexpr std::uint16_t kDateTimeOriginal = 0x9003;
+constexpr std::uint16_t kDateTime = 0x0132;
+constexpr std::uint16_t kOrientation = 0x0112;
+
+bool StartsWith(const std::uint8_t* data, std::size_t length, std::size_t at, const char* text,
+                std::size_t count)
+{
+    return at <= length && count <= length - at && std::memcmp(data + at, text, count) == 0;
+}
+
+bool IsTiffHeader(const std::uint8_t* data, std::size_t length, std::size_t at)
+{
+    return StartsWith(data, length, at, "II*\0", 4) || StartsWith(data, length, at, "MM\0*", 4);
+}
+
+// strtol over a fixed-width field: white space and a sign may lead, conversion stops at the
+// first non-digit, and a field without a digit fails.
+bool ParseField(const std::string& text, std::size_t at, std::size_t width, int* value)
+{
+    const std::string field = text.substr(at, width);
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = std::strtol(field.c_str(), &end, 10);
+    if (end == field.c_str() || errno == ERANGE)
+        return false;
+    *value = static_cast<int>(parsed);
+    return true;
+}
+
+}  // namespace
+
+CExifInfo::CExifInfo() = default;
+CExifInfo::~CExifInfo() = default;
+
+std::size_t CExifInfo::TiffHeaderStart(const std::uint8_t* data, std::size_t length)
+{
+    if (length >= 10 && StartsWith(data, length, 4, "Exif\0\0", 6))
+        return 10;
+    if (length >= 6 && StartsWith(data, length, 0, "Exif\0\0", 6))
+        return 6;
+    // A HEIF Exif item starts with a big-endian offset to its TIFF header, and many writers
+    // put the header straight behind it (offset 0) without the "Exif" marker.
+    if (length >= 4) {
+        const std::uint64_t offset = (std::uint64_t{data[0]} << 24) | (std::uint64_t{data[1]} << 16) |
+                                     (std::uint64_t{data[2]} << 8) | data[3];
+        if (offset <= length - 4 && IsTiffHeader(data, length, static_cast<std::size_t>(4 + offset)))
+            return static_cast<std::size_t>(4 + offset);
+    }
+    return 0;
+}
+
+bool CExifInfo::Load(const std::vector<std::uint8_t>& bytes)
+{
+    if (bytes.empty()) {
+        analyzer_.reset();
+        return false;
+    }
+    return Load(bytes.data(), bytes.size());
+}
+
+bool CExifInfo::Load(const std::uint8_t* data, std::size_t length)
+{
+    return LoadBlock(data, length, ExifParseMode::kStrict);
+}
+
+bool CExifInfo::LoadTolerant(const std::uint8_t* data, std::size_t length)
+{
+    return LoadBlock(data, length, ExifParseMode::kTolerant);
+}
+
+bool CExifInfo::LoadBlock(const std::uint8_t* data, std::size_t length, ExifParseMode mode)
+{
+    analyzer_.reset();
+    if (!data || length == 0)
+        return false;
+    const std::size_t skip = TiffHeaderStart(data, length);
+    if (skip >= length)
+        return false;
+    // TIFF offsets are 32 bits: a longer block is cut to what they can reach.
+    const std::size_t remaining = length - skip;
+    const auto blockLength =
+        static_cast<std::uint32_t>(remaining > UINT32_MAX ? UINT32_MAX : remaining);
+    try {
+        return Parse(std::make_unique<CExifAnalize>(data + skip, blockLength, mode));
+    } catch (...) {
+        return false;
+    }
+}
+
+bool CExifInfo::LoadTolerant(std::unique_ptr<ExifByteSource> tiffFile)
+{
+    analyzer_.reset();
+    if (!tiffFile || tiffFile->Size() == 0)
+        return false;
+    try {
+        return Parse(std::make_unique<CExifAnalize>(std::move(tiffFile), ExifParseMode::kTolerant));
+    } catch (...) {
+        return false;
+    }
+}
+
+bool CExifInfo::Parse(std::unique_ptr<CExifAnalize> analyzer)
+{
+    try {
+        analyzer->Parse();
+    } catch (...) {
+        return false;  // a half-filled analyzer is dropped with its records
+    }
+    analyzer_ = std::move(analyzer);
+    return true;
+}
+
+bool CExifInfo::GetCaptureTime(std::int64_t* time) const
+{
+    *time = 0;
+    if (!analyzer_)
+        return false;
+    std::string text = analyzer_->GetAsciiValue(kExifIfdPointer, kDateTimeOriginal);
+    if (text.empty())
+        text = analyzer_->GetAsciiValue(0, kDateTime);
+    if (text.size() < 19)
+        return false;
+    int year, month, day, hour, minute, second;
+    if (!ParseField(text, 0, 4, &year) || !ParseField(text, 5, 2, &month) ||
+        !ParseField(text, 8, 2, &day) || !ParseField(text, 11, 2, &hour) ||
+        !ParseField(text, 14, 2, &minute) || !ParseField(text, 17, 2, &second))
+        return false;
+    std::tm calendar{};
+    calendar.tm_year = year - 1900;
+    calendar.tm_mon = month - 1;
+    calendar.tm_mday = day;
+    calendar.tm_hour = hour;
+    calendar.tm_min = minute;
+    calendar.tm_sec = second;
+    calendar.tm_isdst = 0;
+    // Local time, with out-of-range fields normalised (30 February becomes 1 March).
+    const std::time_t result = std::mktime(&calendar);
+    if (result == static_cast<std::time_t>(-1))
+        return false;
+    *time = static_cast<std::int64_t>(result);
+    return true;
+}
+
+bool CExifInfo::GetGpsPosition(double* latitude, double* longitude) const
+{
+    *latitude = 0.0;
+    *longitude = 0.0;
+    if (!analyzer_)
+        return false;
+    const std::string latitudeRef = analyzer_->GetAsciiValue(kGpsIfdPointer, 1);
+    const std::string longitudeRef = analyzer_->GetAsciiValue(kGpsIfdPointer, 3);
+    const char latitudeLetter = latitudeRef.empty() ? 'N' : latitudeRef[0];
+    const char longitudeLetter = longitudeRef.empty() ? 'E' : longitudeRef[0];
+
+    // Degrees, minutes and seconds of one coordinate; false when any element is missing.
+    auto coordinate = [this](std::uint16_t tag, char letter, double* degrees) {
+        std::pair<std::uint32_t, std::uint32_t> parts[3];
+        try {
+            for (int i = 0; i < 3; ++i)
+                parts[i] = analyzer_->GetGpsRational(tag, i);
+        } catch (...) {
+            return false;
+        }
+        if (parts[0].second == 0 || parts[1].second == 0 || parts[2].second == 0) {
+            *degrees = 0.0;
+            return true;
+        }
+        double value = (double(parts[1].first) / double(parts[1].second)) / 60.0 +
+                       double(parts[0].first) / double(parts[0].second) +
+                       (double(parts[2].first) / double(parts[2].second)) / 3600.0;
+        if (letter == 'S' || letter == 's' || letter == 'W' || letter == 'w')
+            value = -value;
+        *degrees = value;
+        return true;
+    };
+
+    double lat = 0.0, lon = 0.0;
+    if (!coordinate(2, latitudeLetter, &lat) || !coordinate(4, longitudeLetter, &lon))
+        return false;
+    *latitude = lat;
+    *longitude = lon;
+    return true;
+}
+
+std::string CExifInfo::GetDateTimeOriginalText() const
+{
+    return analyzer_ ? analyzer_->GetAsciiValue(kExifIfdPointer, kDateTimeOriginal) : std::string();
+}
+
+std::string CExifInfo::GetDateTimeText() const
+{
+    return analyzer_ ? analyzer_->GetAsciiValue(0, kDateTime) : std::string();
+}
+
+bool CExifInfo::GetOrientation(std::uint16_t* orientation) const
+{
+    // Some writers store it as a LONG or SLONG; an imaging library reads the number anyway.
+    std::uint32_t value = 0;
+    if (!analyzer_ || !analyzer_->GetFirstInteger(0, kOrientation, &value) || value > 0xFFFF)
+        return false;
+    *orientation = static_cast<std::uint16_t>(value);
+    return true;
+}

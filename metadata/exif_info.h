@@ -1,0 +1,51 @@
+#pragma once
+// What callers hold: at most one parsed Exif block, and the answers taken from it. Every
+// failure is a plain false; no exception leaves this class.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "metadata/exif_analize.h"
+
+class CExifInfo {
+public:
+    CExifInfo();
+    ~CExifInfo();
+    CExifInfo(const CExifInfo&) = delete;
+    CExifInfo& operator=(const CExifInfo&) = delete;
+
+    // The HEIF route: strict. The vector (or the bytes) must outlive every query.
+    bool Load(const std::vector<std::uint8_t>& bytes);
+    bool Load(const std::uint8_t* data, std::size_t length);
+    // The JPEG and TIFF route: faults lose only the entry or directory they are in.
+    bool LoadTolerant(const std::uint8_t* data, std::size_t length);
+    bool LoadTolerant(std::unique_ptr<ExifByteSource> tiffFile);
+
+    bool IsLoaded() const { return static_cast<bool>(analyzer_); }
+
+    // Seconds since 1970-01-01 00:00 UTC of DateTimeOriginal (else DateTime), read as
+    // local time.
+    bool GetCaptureTime(std::int64_t* time) const;
+    // Decimal degrees, south and west negative.
+    bool GetGpsPosition(double* latitude, double* longitude) const;
+
+    // Exif IFD 0x9003 and main-chain 0x0132 as stored (trailing zeros removed); empty when
+    // absent.
+    std::string GetDateTimeOriginalText() const;
+    std::string GetDateTimeText() const;
+    // The first element of the main chain's 0x0112 (a SHORT, or another integer type).
+    bool GetOrientation(std::uint16_t* orientation) const;
+
+    // How many bytes in front of the TIFF header a block carries: 10 for a HEIF item's
+    // offset field with "Exif\0\0", 6 for "Exif\0\0", 4 + the offset field's value when
+    // that leads straight to a TIFF header, else 0.
+    static std::size_t TiffHeaderStart(const std::uint8_t* data, std::size_t length);
+
+private:
+    bool LoadBlock(const std::uint8_t* data, std::size_t length, ExifParseMode mode);
+    bool Parse(std::unique_ptr<CExifAnalize> analyzer);
+
+    std::unique_ptr<CExifAnalize> analyzer_;
+};

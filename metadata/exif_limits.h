@@ -1,0 +1,27 @@
+#pragma once
+// Every bound the metadata readers put on what a file may ask of them, in one place.
+
+#include <cstdint>
+
+namespace exif_limits {
+
+// Directories of the main chain (IFD0, IFD1, ...). Real files have two; the visited set
+// stops loops, this stops very long honest-looking chains.
+constexpr int kMaxMainChainDirectories = 64;
+
+// Box nesting of the HEIF walk. Real files nest about six deep; each level costs only
+// 8 bytes, so a crafted file could otherwise nest thousands deep and exhaust the stack.
+constexpr int kMaxBoxDepth = 32;
+
+// Marker segments looked at before the Exif segment of a JPEG file. Cameras write a
+// handful; past this many the file is not a photo we can date from its head.
+constexpr int kMaxJpegSegments = 256;
+
+// HEIF files are read whole; the size is taken as a signed 32-bit position.
+constexpr std::uint64_t kMaxHeifFileBytes = 0x7FFFFFFF;
+
+// Pages of a TIFF-structured file kept in memory while its directories are read.
+constexpr std::uint32_t kTiffPageBytes = 4096;
+constexpr std::uint32_t kMaxTiffCachedPages = 256;
+
+}  // namespace exif_limits

@@ -1,0 +1,26 @@
+#pragma once
+// Random-access reading of one file, the metadata readers' only way to a disk. The
+// platform part lives in file_reader_win.cpp and file_reader_posix.cpp.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class FileReader_CL {
+public:
+    virtual ~FileReader_CL() = default;
+
+    // Null when the file cannot be opened for reading.
+    static std::unique_ptr<FileReader_CL> Open(const std::wstring& path);
+
+    virtual std::uint64_t Size() const = 0;
+    // Reads exactly `count` bytes at `offset`; false when fewer arrive.
+    virtual bool ReadAt(std::uint64_t offset, void* out, std::size_t count) = 0;
+
+    // What this reader has taken from the disk so far, for the benchmarks.
+    std::uint64_t BytesRead() const { return bytesRead_; }
+
+protected:
+    std::uint64_t bytesRead_ = 0;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// The metadata facts of one file, as an imaging library's property items give them:
+// DateTimeOriginal, DateTime, Orientation and the GPS position, from the file's head.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+
+enum class ImageFormat { kJpeg, kTiff, kHeif, kOther };
+
+const char* ImageFormatName(ImageFormat format);
+
+struct ImageFacts {
+    ImageFormat format = ImageFormat::kOther;
+    bool exif = false;  // an Exif block was found and parsed
+    std::optional<std::string> dateTimeOriginal;  // Exif IFD 0x9003, as stored
+    std::optional<std::string> dateTime;          // IFD0 0x0132
+    std::optional<std::uint16_t> orientation;     // IFD0 0x0112
+    std::optional<std::pair<double, double>> gps; // latitude, longitude; south and west negative
+    std::uint64_t bytesRead = 0;                  // taken from the disk to learn all this
+};
+
+// JPEG and TIFF by their first bytes, the HEIF family by its "ftyp" brand or by the path's
+// extension.
+ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length,
+                              const std::wstring& path);
+
+// False, with a short English reason, when the file cannot be opened or read.
+bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* error);

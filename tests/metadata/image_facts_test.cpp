@@ -1,0 +1,108 @@
+#include "metadata/image_facts.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/metadata/metadata_test_data.h"
+
+namespace {
+
+ImageFacts Facts(const std::string& relative)
+{
+    ImageFacts facts;
+    std::string error;
+    EXPECT_TRUE(ReadImageFacts(RealTestFile(relative), &facts, &error)) << relative << ": " << error;
+    return facts;
+}
+
+TEST(ImageFactsTest, EveryRealFileIsReadAndRecognisedByItsBytes)
+{
+    int files = 0;
+    for (const char* folder : {"jpeg", "tiff", "heif", "avif"}) {
+        const std::string name(folder);
+        const ImageFormat wanted = name == "jpeg"   ? ImageFormat::kJpeg
+                                   : name == "tiff" ? ImageFormat::kTiff
+                                                    : ImageFormat::kHeif;
+        const std::filesystem::path dir(RealTestFile(name));
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+            ImageFacts facts;
+            std::string error;
+            ASSERT_TRUE(ReadImageFacts(entry.path().wstring(), &facts, &error)) << error;
+            EXPECT_EQ(facts.format, wanted) << entry.path().string();
+            ++files;
+        }
+    }
+    EXPECT_EQ(files, 71);
+}
+
+TEST(ImageFactsTest, HeifItemsWithTheTiffHeaderRightBehindTheirOffset)
+{
+    // Written with offset 0 and no "Exif" marker.
+    const ImageFacts nokia = Facts("heif/ianare_HMD_Nokia_8.3_5G_hdr.heif");
+    ASSERT_TRUE(nokia.exif);
+    EXPECT_FALSE(nokia.dateTimeOriginal);
+    EXPECT_EQ(nokia.dateTime, "2022:01:12 07:30:14");
+    ASSERT_TRUE(nokia.gps);
+    EXPECT_NEAR(nokia.gps->first, 40.6629935, 1e-6);
+    EXPECT_NEAR(nokia.gps->second, -3.76374051, 1e-6);
+
+    EXPECT_EQ(Facts("avif/libavif_paris_icc_exif_xmp.avif").dateTimeOriginal, "2022:08:22 20:30:46");
+    EXPECT_EQ(Facts("heif/mde_Issue_437_dotnet.heic").orientation, 6);
+}
+
+TEST(ImageFactsTest, HeifItemsFoundWhereverTheyLie)
+{
+    EXPECT_EQ(Facts("heif/mde_exif-at-eof.heic").dateTimeOriginal, "2020:05:04 18:39:11");
+    EXPECT_EQ(Facts("avif/mde_Issue_649.avif").dateTimeOriginal, "2015:10:11 14:41:44");  // base offset
+    EXPECT_EQ(Facts("heif/sigal_outdoor.heic").dateTimeOriginal, "2024:09:01 13:50:35");
+    EXPECT_EQ(Facts("avif/libavif_colors-animated-8bpc-alpha-exif-xmp.avif").dateTime,
+              "2022:08:24 22:07:42");
+    const ImageFacts none = Facts("heif/libheif_example.heic");
+    EXPECT_FALSE(none.exif);
+    EXPECT_FALSE(none.dateTimeOriginal);
+}
+
+TEST(ImageFactsTest, DamagedCameraFilesKeepWhatIsReadable)
+{
+    // A damaged IFD chain: IFD0's date survives.
+    const ImageFacts loop = Facts("jpeg/goexif_infinite_loop_exif.jpg");
+    EXPECT_TRUE(loop.exif);
+    EXPECT_FALSE(loop.dateTimeOriginal);
+    EXPECT_EQ(loop.dateTime, "2007:05:10 19:04:16");
+    // An interoperability pointer back at IFD0.
+    EXPECT_EQ(Facts("jpeg/mde_Kodak_ProBack.jpg").dateTimeOriginal, "2004:03:13 12:33:04");
+    // A date of blanks and colons is reported as stored.
+    EXPECT_EQ(Facts("jpeg/mde_FujiFilm_DX-5.jpg").dateTimeOriginal, "    :  :     :  :  ");
+    EXPECT_EQ(Facts("jpeg/recurser_Landscape_0.jpg").orientation, 0);
+}
+
+TEST(ImageFactsTest, TiffFilesAndTheirGps)
+{
+    const ImageFacts tiff = Facts("tiff/exifr_fixtures_002.tiff");
+    EXPECT_EQ(tiff.dateTimeOriginal, "2019:05:24 15:06:38");
+    ASSERT_TRUE(tiff.gps);
+    EXPECT_NEAR(tiff.gps->first, 39.9169997222222, 1e-6);
+    EXPECT_NEAR(tiff.gps->second, -2.82502444444444, 1e-6);
+    // GPS written as text is no position.
+    EXPECT_FALSE(Facts("jpeg/goexif_geodegrees_as_string.jpg").gps);
+}
+
+TEST(ImageFactsTest, FilesThatCannotBeReadSaySo)
+{
+    ImageFacts facts;
+    std::string error;
+    EXPECT_FALSE(ReadImageFacts(RealTestFile("jpeg/no-such-file.jpg"), &facts, &error));
+    EXPECT_FALSE(error.empty());
+
+    ScratchFile text(std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'}, ".txt");
+    ASSERT_TRUE(ReadImageFacts(text.Path(), &facts, &error));
+    EXPECT_EQ(facts.format, ImageFormat::kOther);
+    EXPECT_FALSE(facts.exif);
+    ScratchFile empty(std::vector<std::uint8_t>{}, ".heic");
+    ASSERT_TRUE(ReadImageFacts(empty.Path(), &facts, &error));
+    EXPECT_EQ(facts.format, ImageFormat::kHeif);  // by its extension
+    EXPECT_FALSE(facts.exif);
+}
+
+}  // namespace
