@@ -18,6 +18,9 @@ public:
 
     // The HEIF route: strict. The vector (or the bytes) must outlive every query.
     bool Load(const std::vector<std::uint8_t>& bytes);
+    // The parser reads the caller's bytes in place: a temporary would be gone before the
+    // first query.
+    bool Load(std::vector<std::uint8_t>&&) = delete;
     bool Load(const std::uint8_t* data, std::size_t length);
     // The JPEG and TIFF route: faults lose only the entry or directory they are in.
     bool LoadTolerant(const std::uint8_t* data, std::size_t length);

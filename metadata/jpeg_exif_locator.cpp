@@ -25,11 +25,16 @@ public:
     {
         if (offset > file_.Size() || count > file_.Size() - offset)
             return false;
-        if (offset + count <= head_.size()) {
-            std::memcpy(out, head_.data() + offset, count);
-            return true;
+        // What the head holds is copied from it; only the rest comes from the disk.
+        auto* bytes = static_cast<std::uint8_t*>(out);
+        if (offset < head_.size()) {
+            const std::size_t fromHead = std::min<std::size_t>(count, head_.size() - offset);
+            std::memcpy(bytes, head_.data() + offset, fromHead);
+            offset += fromHead;
+            bytes += fromHead;
+            count -= fromHead;
         }
-        return file_.ReadAt(offset, out, count);
+        return count == 0 || file_.ReadAt(offset, bytes, count);
     }
 
 private:

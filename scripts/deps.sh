@@ -6,6 +6,7 @@ packages=(
   cmake make
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest
+  clang libclang-rt-14-dev python3
   wine64
   xvfb xauth
   fonts-noto-cjk fonts-wine

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test under Wine on a virtual display.
-# The exit status is the tests' result.
+# Installs what is missing, builds, and runs every test: the metadata readers natively under
+# the sanitizers, a short fuzz run of the parsers, then everything under Wine on a virtual
+# display. The exit status is the tests' result.
 set -euo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
 "$here/deps.sh"
@@ -14,6 +15,11 @@ kasumiro_start_xvfb
 rm -rf "$KASUMIRO_BUILD/screenshots"
 
 status=0
-ctest --test-dir "$KASUMIRO_BUILD" --output-on-failure -j "$(nproc)" --timeout 300 || status=$?
+"$here/native-tests.sh" || status=$?
+"$here/fuzz.sh" "${KASUMIRO_FUZZ_SECONDS:-20}" || status=$?
+
+windows=0
+ctest --test-dir "$KASUMIRO_BUILD" --output-on-failure -j "$(nproc)" --timeout 300 || windows=$?
+[ $status -ne 0 ] || status=$windows
 "$KASUMIRO_WINESERVER" -k >/dev/null 2>&1 || true
 exit $status

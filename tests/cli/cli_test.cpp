@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <vector>
+
+#include "tests/metadata/metadata_test_data.h"
 #include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -40,6 +46,58 @@ TEST(CliTest, UnknownCommandNamesItAndExits2)
 TEST(CliTest, VersionTakesNoFurtherArguments)
 {
     const RunResult run = RunAndCapture(kCli + L" --version extra");
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 2u);
+}
+
+}  // namespace
+
+namespace {
+
+std::wstring Quoted(const std::wstring& path)
+{
+    return L"\"" + path + L"\"";
+}
+
+TEST(CliInfoTest, OneLinePerFileInArgumentOrderAndErrorsDoNotStopIt)
+{
+    TempFolder folder;
+    // A Japanese file name, and a copy that is not what its extension says.
+    const std::wstring photo = folder.File(L"写真.jpg");
+    ASSERT_TRUE(CopyFileW(RealTestFile("jpeg/mde_Apple_iPhone_5.jpg").c_str(), photo.c_str(), TRUE));
+    const std::wstring disguised = folder.File(L"IMG_0002.heic");
+    ASSERT_TRUE(CopyFileW(RealTestFile("jpeg/ianare_Kodak_CX7530.jpg").c_str(), disguised.c_str(), TRUE));
+    const std::wstring missing = folder.File(L"none.jpg");
+
+    const RunResult run = RunAndCapture(kCli + L" info " + Quoted(photo) + L" " + Quoted(missing) +
+                                        L" " + Quoted(disguised));
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1u);  // one file could not be read
+    const std::wstring out = Utf8ToWide(run.out);
+    std::vector<std::wstring> lines;
+    for (size_t start = 0, end; (end = out.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+        lines.push_back(out.substr(start, end - start));
+    ASSERT_EQ(lines.size(), 3u) << run.out;
+
+    auto escaped = [](std::wstring path) {
+        for (size_t at = path.find(L'\\'); at != std::wstring::npos; at = path.find(L'\\', at + 2))
+            path.replace(at, 1, L"\\\\");
+        return path;
+    };
+    EXPECT_EQ(lines[0], L"{\"file\": \"" + escaped(photo) +
+                            L"\", \"format\": \"jpeg\", \"exif\": true, "
+                            L"\"datetime_original\": \"2012:09:29 16:11:25\", "
+                            L"\"datetime\": \"2012:09:29 16:11:25\", \"orientation\": 3, "
+                            L"\"gps\": [47.627167, -122.337333]}");
+    EXPECT_EQ(lines[1].rfind(L"{\"file\": \"" + escaped(missing) + L"\", \"error\": \"", 0), 0u) << lines[1];
+    // Recognised by its bytes, not its extension.
+    EXPECT_NE(lines[2].find(L"\"format\": \"jpeg\""), std::wstring::npos) << lines[2];
+    EXPECT_NE(lines[2].find(L"\"gps\": [-0.371300, 36.056417]"), std::wstring::npos) << lines[2];
+}
+
+TEST(CliInfoTest, InfoWithoutFilesIsAUsageError)
+{
+    const RunResult run = RunAndCapture(kCli + L" info");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 2u);
 }

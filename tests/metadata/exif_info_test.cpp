@@ -39,6 +39,17 @@ Bytes PhotoBlock(bool little)
         .Build();
 }
 
+// The reader parses in place: the block must stay alive beside it.
+struct HeldBlock {
+    Bytes bytes;
+    CExifInfo info;
+    bool Load(Bytes block)
+    {
+        bytes = std::move(block);
+        return info.Load(bytes);
+    }
+};
+
 std::int64_t CaptureTime(const Bytes& block)
 {
     CExifInfo info;
@@ -88,14 +99,15 @@ TEST(ExifInfoTest, HeifItemOffsetLeadsToTheTiffHeader)
 
 TEST(ExifInfoTest, BadHeadersFailTheLoad)
 {
-    CExifInfo info;
-    EXPECT_FALSE(info.Load(Bytes{}));
+    HeldBlock held;
+    CExifInfo& info = held.info;
+    EXPECT_FALSE(info.Load(Bytes{}.data(), 0));
     EXPECT_FALSE(info.Load(nullptr, 10));
-    EXPECT_FALSE(info.Load(Bytes{'I'}));
-    EXPECT_FALSE(info.Load(Bytes{'X', 'X', 42, 0, 8, 0, 0, 0}));
-    EXPECT_FALSE(info.Load(Bytes{'I', 'I', 43, 0, 8, 0, 0, 0}));
-    EXPECT_FALSE(info.Load(Bytes{'I', 'I', 42, 0, 8, 0}));
-    EXPECT_FALSE(info.Load(Bytes{'E', 'x', 'i', 'f', 0, 0}));  // nothing behind the marker
+    EXPECT_FALSE(held.Load(Bytes{'I'}));
+    EXPECT_FALSE(held.Load(Bytes{'X', 'X', 42, 0, 8, 0, 0, 0}));
+    EXPECT_FALSE(held.Load(Bytes{'I', 'I', 43, 0, 8, 0, 0, 0}));
+    EXPECT_FALSE(held.Load(Bytes{'I', 'I', 42, 0, 8, 0}));
+    EXPECT_FALSE(held.Load(Bytes{'E', 'x', 'i', 'f', 0, 0}));  // nothing behind the marker
     EXPECT_FALSE(info.IsLoaded());
 }
 
@@ -139,8 +151,9 @@ TEST(ExifInfoTest, ParserErrorsCarryTheirCodesAndMessages)
 
 TEST(ExifInfoTest, FirstDirectoryOffsetZeroLoadsWithNothingInIt)
 {
-    CExifInfo info;
-    ASSERT_TRUE(info.Load(Bytes{'I', 'I', 42, 0, 0, 0, 0, 0}));
+    HeldBlock held;
+    const CExifInfo& info = held.info;
+    ASSERT_TRUE(held.Load(Bytes{'I', 'I', 42, 0, 0, 0, 0, 0}));
     std::int64_t time = 7;
     double latitude = 1, longitude = 1;
     EXPECT_FALSE(info.GetCaptureTime(&time));
@@ -208,14 +221,15 @@ TEST(ExifInfoTest, CaptureTimeNormalisesImpossibleDays)
 
 TEST(ExifInfoTest, GpsPositionIsSignedByItsReferences)
 {
-    CExifInfo info;
-    ASSERT_TRUE(info.Load(PhotoBlock(true)));
+    HeldBlock held;
+    const CExifInfo& info = held.info;
+    ASSERT_TRUE(held.Load(PhotoBlock(true)));
     double latitude = 0, longitude = 0;
     ASSERT_TRUE(info.GetGpsPosition(&latitude, &longitude));
     EXPECT_DOUBLE_EQ(latitude, -35.5);
     EXPECT_DOUBLE_EQ(longitude, -(139.0 + 45.0 / 60 + 36.0 / 3600));
 
-    ASSERT_TRUE(info.Load(B().Rationals(B::kGps, 2, {{35, 1}, {30, 1}, {0, 1}})
+    ASSERT_TRUE(held.Load(B().Rationals(B::kGps, 2, {{35, 1}, {30, 1}, {0, 1}})
                               .Rationals(B::kGps, 4, {{1, 2}, {0, 1}, {0, 1}})
                               .Build()));
     ASSERT_TRUE(info.GetGpsPosition(&latitude, &longitude));  // no references: N and E
@@ -225,8 +239,9 @@ TEST(ExifInfoTest, GpsPositionIsSignedByItsReferences)
 
 TEST(ExifInfoTest, ZeroDenominatorGivesExactlyZero)
 {
-    CExifInfo info;
-    ASSERT_TRUE(info.Load(B().Ascii(B::kGps, 1, "S")
+    HeldBlock held;
+    const CExifInfo& info = held.info;
+    ASSERT_TRUE(held.Load(B().Ascii(B::kGps, 1, "S")
                               .Rationals(B::kGps, 2, {{35, 1}, {30, 0}, {0, 1}})
                               .Rationals(B::kGps, 4, {{139, 1}, {0, 1}, {0, 1}})
                               .Build()));
@@ -294,9 +309,9 @@ TEST(ExifInfoTest, MainChainKeepsTheFirstRecordOfATag)
     EXPECT_EQ(orientation, 6);  // IFD0 wins over IFD1
 
     // With none in IFD0, IFD1's counts: the chain shares one base.
-    CExifInfo ifd1Only;
+    HeldBlock ifd1Only;
     ASSERT_TRUE(ifd1Only.Load(B().Ascii(B::kIfd0, 0x010F, "x").Short(B::kIfd1, 0x0112, 3).Build()));
-    ASSERT_TRUE(ifd1Only.GetOrientation(&orientation));
+    ASSERT_TRUE(ifd1Only.info.GetOrientation(&orientation));
     EXPECT_EQ(orientation, 3);
 }
 

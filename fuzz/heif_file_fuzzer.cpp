@@ -1,0 +1,22 @@
+// A whole HEIF file: the box walk, then the Exif item through the strict reader.
+
+#include <cstdint>
+#include <vector>
+
+#include "metadata/exif_info.h"
+#include "metadata/heif_exif_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    CHeifExifReader reader;
+    reader.SetBytes(std::vector<std::uint8_t>(data, data + size));
+    const std::vector<std::uint8_t> item = reader.ExtractExif();
+    CExifInfo info;
+    if (info.Load(item)) {
+        std::int64_t time = 0;
+        double latitude = 0, longitude = 0;
+        info.GetCaptureTime(&time);
+        info.GetGpsPosition(&latitude, &longitude);
+    }
+    return 0;
+}

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of the parsers and runs each for SECONDS (default 60),
+# seeded from the real test images. Inputs that once crashed a target (fuzz/regressions/)
+# are replayed first. Exit 0 when nothing crashed, leaked or read out of bounds.
+set -euo pipefail
+seconds=${1:-60}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${KASUMIRO_FUZZ_BUILD:-$root/build/fuzz}
+data=$root/../shared/testdata/real
+
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKASUMIRO_FUZZ=ON >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+# Seeds: the files themselves, and for the block target the Exif blocks cut out of them.
+seeds=$build/seeds
+rm -rf "$seeds"
+mkdir -p "$seeds"/{exif_block,heif_file,jpeg_file,tiff_file}
+if [ -d "$data" ]; then
+  cp "$data"/heif/* "$data"/avif/* "$seeds/heif_file/"
+  cp "$data"/jpeg/* "$seeds/jpeg_file/"
+  cp "$data"/tiff/* "$seeds/tiff_file/"
+  python3 "$root/fuzz/extract_exif_blocks.py" "$data" "$seeds/exif_block"
+fi
+
+status=0
+for target in exif_block heif_file jpeg_file tiff_file; do
+  binary=$build/fuzz/fuzz_$target
+  regressions=$root/fuzz/regressions/$target
+  if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
+    echo "== $target: replaying $(ls "$regressions" | wc -l) regression inputs"
+    "$binary" "$regressions"/* >/dev/null 2>&1 || { echo "$target: a regression input fails again"; status=1; }
+  fi
+  corpus=$build/corpus/$target
+  artifacts=$build/crashes/$target/
+  mkdir -p "$corpus" "$artifacts"
+  echo "== $target: fuzzing for ${seconds}s"
+  if ! "$binary" "$corpus" "$seeds/$target" -max_total_time="$seconds" -max_len=1048576 \
+      -rss_limit_mb=2048 -timeout=10 -artifact_prefix="$artifacts" -print_final_stats=1 \
+      >"$build/$target.log" 2>&1; then
+    echo "$target: the fuzzer found a failing input in $artifacts (log: $build/$target.log)"
+    tail -n 30 "$build/$target.log"
+    status=1
+  else
+    grep -E 'stat::number_of_executed_units|stat::new_units_added' "$build/$target.log" | sed "s/^/   /"
+  fi
+done
+exit $status
