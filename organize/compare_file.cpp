@@ -1,0 +1,244 @@
+#include "organize/compare_file.h"
+
+#include <shlwapi.h>
+
+#include <cwchar>
+
+#include "app/app_paths.h"
+#include "app/logfile.h"
+#include "ui/handles.h"
+
+namespace {
+
+// The writer never stores more than the platform's path limit; a longer length in a file
+// is damage, not a path.
+constexpr std::int32_t kMaxStoredPathChars = MAX_PATH - 1;
+
+std::size_t BucketOf(std::uint64_t signature)
+{
+    return static_cast<std::size_t>(signature & (CompareFile_CL::kBucketCount - 1));
+}
+
+// The relative path from the record's folder to the file, as ".\2024\05\IMG_0001.JPG";
+// empty when none can be formed (another drive, a path past the platform's limit).
+std::wstring RelativeToFolder(const std::wstring& folder, const std::wstring& path)
+{
+    if (folder.size() >= MAX_PATH || path.size() >= MAX_PATH)
+        return std::wstring();
+    wchar_t relative[MAX_PATH] = {};
+    if (!PathRelativePathToW(relative, folder.c_str(), FILE_ATTRIBUTE_DIRECTORY, path.c_str(),
+                             FILE_ATTRIBUTE_NORMAL))
+        return std::wstring();
+    return relative;
+}
+
+std::wstring FullPath(const std::wstring& path)
+{
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return std::wstring();
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return std::wstring();
+    full.resize(length);
+    return full;
+}
+
+// A temporary name beside the record: the new record is written there whole and only then
+// put in the old one's place, so that a failed save leaves the old record as it was.
+std::wstring TemporaryRecordPath(const std::wstring& recordPath)
+{
+    return recordPath + L".saving";
+}
+
+}  // namespace
+
+// --- items -----------------------------------------------------------------------------
+
+bool CompareFile_CL::CompareItem_CL::Write(RecordWriter_CL& stream) const
+{
+    const std::wstring relative = RelativeToFolder(stream.Folder(), path_);
+    const auto length = static_cast<std::int32_t>(relative.size());
+    static const wchar_t kTerminator = L'\0';
+    return stream.WriteU64(signature_) && stream.WriteI32(length) &&
+           stream.Write(relative.data(), relative.size() * sizeof(wchar_t)) &&
+           stream.Write(&kTerminator, sizeof kTerminator);
+}
+
+bool CompareFile_CL::CompareItem_CL::Read(RecordReader_CL& stream, std::int32_t /*tableFormat*/)
+{
+    std::int32_t length = 0;
+    if (!stream.ReadU64(&signature_) || !stream.ReadI32(&length))
+        return false;
+    if (length < 0 || length > kMaxStoredPathChars ||
+        2 * (std::uint64_t(length) + 1) > stream.Remaining()) {
+        stream.Reject();
+        return false;
+    }
+    std::wstring relative(static_cast<std::size_t>(length) + 1, L'\0');
+    if (!stream.Read(relative.data(), relative.size() * sizeof(wchar_t)))
+        return false;
+    relative.resize(wcsnlen(relative.c_str(), relative.size()));
+    path_ = FullPath(stream.Folder() + L"\\" + relative);
+    return true;
+}
+
+// --- the table ----------------------------------------------------------------------------
+
+void CompareFile_CL::Append(CompareItem_CL item)
+{
+    buckets_[BucketOf(item.Signature())].push_back(std::move(item));
+}
+
+void CompareFile_CL::Add(const std::wstring& path)
+{
+    Append(CompareItem_CL(ComputeFileSignature(path), path));
+}
+
+bool CompareFile_CL::FindDuplicate(const std::wstring& inputPath)
+{
+    const std::uint64_t signature = ComputeFileSignature(inputPath);
+    for (const CompareItem_CL& item : buckets_[BucketOf(signature)]) {
+        if (item.Signature() == signature && !FilesDiffer(inputPath, item.Path(), buffers_))
+            return true;
+    }
+    return false;
+}
+
+int CompareFile_CL::ItemCount() const
+{
+    std::size_t count = 0;
+    for (const auto& bucket : buckets_)
+        count += bucket.size();
+    return static_cast<int>(count);
+}
+
+std::wstring CompareFile_CL::RecordFolder(const std::wstring& recordPath)
+{
+    return FolderOfPath(recordPath);
+}
+
+// --- the record file -------------------------------------------------------------------------
+
+int CompareFile_CL::Load(const std::wstring& recordPath)
+{
+    g_Log.Write(L"比較情報の読み込み。");
+    UniqueFile_CL file(CreateFileW(recordPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size)) {
+        g_Log.Write(L"比較情報は存在しない。");
+        return kNoRecordFile;
+    }
+    RecordReader_CL stream(file.get(), static_cast<std::uint64_t>(size.QuadPart), RecordFolder(recordPath));
+    int result = kStatusOk;
+    if (stream.ReadU32(&version_)) {
+        g_Log.Write(L"バージョン         = 0x%08x", version_);
+        if (stream.ReadI32(&outputFormat_)) {
+            g_Log.Write(L"出力形式           = %d", outputFormat_);
+            result = ReadItems(stream);
+        }
+    }
+    if (result == kStatusOk)
+        result = stream.Status();
+    if (result != kStatusOk) {
+        g_Log.Write(L"比較情報の読み込みに失敗しました。");
+        return result;
+    }
+    g_Log.Write(L"比較情報の数       = %d", ItemCount());
+    return kStatusOk;
+}
+
+int CompareFile_CL::ReadItems(RecordReader_CL& stream)
+{
+    for (auto& bucket : buckets_)
+        bucket.clear();
+    std::int32_t tableFormat = 0, bucketCount = 0;
+    if (!stream.ReadI32(&tableFormat) || !stream.ReadI32(&bucketCount))
+        return stream.Status();
+    // Each bucket record holds at least its 4-byte count, each item at least 14 bytes.
+    if (bucketCount < 0 || std::uint64_t(bucketCount) * 4 > stream.Remaining()) {
+        stream.Reject();
+        return stream.Status();
+    }
+    for (std::int32_t b = 0; b < bucketCount; ++b) {
+        std::int32_t itemCount = 0;
+        if (!stream.ReadI32(&itemCount))
+            return stream.Status();
+        if (itemCount < 0 || std::uint64_t(itemCount) * 14 > stream.Remaining()) {
+            stream.Reject();
+            return stream.Status();
+        }
+        for (std::int32_t i = 0; i < itemCount; ++i) {
+            CompareItem_CL item;
+            if (!item.Read(stream, tableFormat))
+                return stream.Status();
+            // Filed by its signature, whatever bucket record it came from.
+            Append(std::move(item));
+        }
+    }
+    return stream.Status();
+}
+
+int CompareFile_CL::Save(const std::wstring& recordPath)
+{
+    return SaveThrough(recordPath, [](HANDLE file, const std::wstring& folder) {
+        return std::make_unique<RecordWriter_CL>(file, folder);
+    });
+}
+
+int CompareFile_CL::SaveThrough(const std::wstring& recordPath, const WriterFactory& makeWriter)
+{
+    g_Log.Write(L"比較情報の保存。");
+    // A record that cannot be replaced (read-only) is one that cannot be created.
+    const DWORD attributes = GetFileAttributesW(recordPath.c_str());
+    const bool replaceable = attributes == INVALID_FILE_ATTRIBUTES ||
+                             !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    const std::wstring temporary = TemporaryRecordPath(recordPath);
+    UniqueFile_CL file;
+    if (replaceable)
+        file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        g_Log.Write(L"比較情報のオープンに失敗しました。");
+        return kNoRecordFile;
+    }
+
+    int result = kStatusOk;
+    {
+        std::unique_ptr<RecordWriter_CL> stream = makeWriter(file.get(), RecordFolder(recordPath));
+        if (stream->WriteU32(kFileVersion))
+            g_Log.Write(L"バージョン         = 0x%08x", kFileVersion);
+        if (stream->WriteI32(outputFormat_))
+            g_Log.Write(L"出力形式           = %d", outputFormat_);
+        result = WriteItems(*stream);
+        if (result == kStatusOk && !stream->Finish())
+            result = stream->Status();
+    }
+    file.reset();
+    if (result == kStatusOk &&
+        !MoveFileExW(temporary.c_str(), recordPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        result = StatusFromLastError();
+    if (result != kStatusOk) {
+        DeleteFileW(temporary.c_str());
+        g_Log.Write(L"比較情報の保存に失敗しました。");
+    }
+    g_Log.Write(L"比較情報の数       = %d", ItemCount());
+    return result;
+}
+
+int CompareFile_CL::WriteItems(RecordWriter_CL& stream) const
+{
+    if (!stream.WriteI32(kTableFormat) || !stream.WriteI32(kBucketCount))
+        return stream.Status();
+    for (const auto& bucket : buckets_) {
+        if (!stream.WriteI32(static_cast<std::int32_t>(bucket.size())))
+            return stream.Status();
+        for (const CompareItem_CL& item : bucket) {
+            if (!item.Write(stream))
+                return stream.Status();
+        }
+    }
+    return stream.Status();
+}

@@ -1,0 +1,75 @@
+#pragma once
+// The duplicate table of an output folder: every file known to be there with its content
+// signature, kept between runs in the folder's record file "Sortavel.dat".
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "organize/file_signature.h"
+#include "organize/record_stream.h"
+#include "organize/save_item_base.h"
+
+class CompareFile_CL {
+public:
+    static constexpr int kBucketCount = 512;  // keyed by the signature's low 9 bits
+    static constexpr std::uint32_t kFileVersion = 0x00010000;
+    static constexpr std::int32_t kTableFormat = 1;
+    // Load and Save results besides 0 (done) and any status code (failed part-way).
+    static constexpr int kNoRecordFile = 2;
+
+    class CompareItem_CL : public SaveItemBase_CL {
+    public:
+        CompareItem_CL() = default;
+        CompareItem_CL(std::uint64_t signature, std::wstring path)
+            : signature_(signature), path_(std::move(path))
+        {
+        }
+        // Stored with its path relative to the record's folder.
+        bool Write(RecordWriter_CL& stream) const override;
+        bool Read(RecordReader_CL& stream, std::int32_t tableFormat) override;
+
+        std::uint64_t Signature() const { return signature_; }
+        const std::wstring& Path() const { return path_; }
+
+    private:
+        std::uint64_t signature_ = 0;
+        std::wstring path_;  // absolute
+    };
+
+    // Makes the writer a save goes through; tests hand in one that fails.
+    using WriterFactory = std::function<std::unique_ptr<RecordWriter_CL>(HANDLE file, const std::wstring& folder)>;
+
+    CompareFile_CL() = default;
+
+    // True when a byte-identical file is in the table.
+    bool FindDuplicate(const std::wstring& inputPath);
+    // Records the file now at `path` (the destination of a finished copy).
+    void Add(const std::wstring& path);
+
+    int Load(const std::wstring& recordPath);
+    int Save(const std::wstring& recordPath);
+    int SaveThrough(const std::wstring& recordPath, const WriterFactory& makeWriter);
+    int ReadItems(RecordReader_CL& stream);
+    int WriteItems(RecordWriter_CL& stream) const;
+
+    std::uint32_t Version() const { return version_; }
+    std::int32_t OutputFormat() const { return outputFormat_; }
+    void SetOutputFormat(std::int32_t format) { outputFormat_ = format; }
+    int ItemCount() const;
+    const std::vector<CompareItem_CL>& Bucket(int index) const { return buckets_[static_cast<std::size_t>(index)]; }
+
+    // The folder of a record path: everything before its last backslash.
+    static std::wstring RecordFolder(const std::wstring& recordPath);
+
+private:
+    void Append(CompareItem_CL item);
+
+    std::uint32_t version_ = 0;
+    std::int32_t outputFormat_ = -1;  // none until a record is read or the run sets it
+    std::array<std::vector<CompareItem_CL>, kBucketCount> buckets_;
+    CompareBuffers_CL buffers_;
+};

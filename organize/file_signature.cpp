@@ -1,0 +1,98 @@
+#include "organize/file_signature.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "ui/handles.h"
+
+namespace {
+
+constexpr std::uint64_t kUnreadable = 0xFFFFFFFFFFFFFFFFull;
+constexpr DWORD kFirstChunk = 64 * 1024;
+
+UniqueFile_CL OpenForCompare(const std::wstring& path)
+{
+    return UniqueFile_CL(CreateFileW(path.c_str(), GENERIC_READ | READ_CONTROL,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+bool ReadExactly(HANDLE file, std::uint8_t* out, DWORD count)
+{
+    while (count > 0) {
+        DWORD read = 0;
+        if (!ReadFile(file, out, count, &read, nullptr) || read == 0)
+            return false;
+        out += read;
+        count -= read;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::uint64_t ComputeFileSignature(const std::wstring& path)
+{
+    UniqueFile_CL file = OpenForCompare(path);
+    if (!file)
+        return kUnreadable;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size))
+        return kUnreadable;
+    std::uint8_t block[512] = {};
+    const DWORD head = static_cast<DWORD>(std::min<LONGLONG>(size.QuadPart, 256));
+    DWORD read = 0;
+    if (head > 0 && !ReadFile(file.get(), block, head, &read, nullptr))
+        return kUnreadable;
+    std::uint64_t h = static_cast<std::uint64_t>(size.QuadPart);
+    for (std::uint8_t byte : block) {
+        const auto widened = static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<std::int8_t>(byte)));
+        h = h * 3 + widened;
+    }
+    return h;
+}
+
+bool CompareBuffers_CL::Ensure()
+{
+    if (!first_)
+        first_.reset(new (std::nothrow) std::uint8_t[kBytes]);
+    if (!second_)
+        second_.reset(new (std::nothrow) std::uint8_t[kBytes]);
+    return first_ && second_;
+}
+
+bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareBuffers_CL& buffers)
+{
+    // Without memory to compare in, treat the files as different: the file is then copied,
+    // never wrongly skipped.
+    if (!buffers.Ensure())
+        return true;
+    UniqueFile_CL a = OpenForCompare(first);
+    UniqueFile_CL b = OpenForCompare(second);
+    if (!a || !b)
+        return true;
+    LARGE_INTEGER sizeA{}, sizeB{};
+    if (!GetFileSizeEx(a.get(), &sizeA) || !GetFileSizeEx(b.get(), &sizeB) ||
+        sizeA.QuadPart != sizeB.QuadPart)
+        return true;
+    std::uint64_t remaining = static_cast<std::uint64_t>(sizeA.QuadPart);
+    DWORD chunk = kFirstChunk;
+    while (remaining > 0) {
+        const DWORD n = static_cast<DWORD>(std::min<std::uint64_t>(chunk, remaining));
+        if (!ReadExactly(a.get(), buffers.First(), n) || !ReadExactly(b.get(), buffers.Second(), n) ||
+            std::memcmp(buffers.First(), buffers.Second(), n) != 0)
+            return true;
+        remaining -= n;
+        chunk = static_cast<DWORD>(std::min<std::size_t>(std::size_t{chunk} * 2, CompareBuffers_CL::kBytes));
+    }
+    return false;
+}
+
+bool FilesDiffer(const std::wstring& first, const std::wstring& second)
+{
+    CompareBuffers_CL buffers;
+    return FilesDiffer(first, second, buffers);
+}

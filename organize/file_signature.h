@@ -1,0 +1,30 @@
+#pragma once
+// Content signatures and byte comparison, the two stages of the duplicate test.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// A 64-bit value from a file's size and first 256 bytes; all ones when the file cannot be
+// read. Stored in record files, so computed exactly as it always has been: the bytes count
+// as signed, and the second half of the 512-byte block is always zero.
+std::uint64_t ComputeFileSignature(const std::wstring& path);
+
+// The two read buffers of the byte comparison, obtained once and reused for every pair.
+class CompareBuffers_CL {
+public:
+    static constexpr std::size_t kBytes = 1 << 20;  // 1 MiB each: the largest chunk read
+    // False when the memory cannot be had.
+    bool Ensure();
+    std::uint8_t* First() { return first_.get(); }
+    std::uint8_t* Second() { return second_.get(); }
+
+private:
+    std::unique_ptr<std::uint8_t[]> first_;
+    std::unique_ptr<std::uint8_t[]> second_;
+};
+
+// False only when both files can be read and hold the same bytes. Reads both in lock-step,
+// in chunks that grow from 64 KiB, so that an early difference is found after little reading.
+bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareBuffers_CL& buffers);
+bool FilesDiffer(const std::wstring& first, const std::wstring& second);
