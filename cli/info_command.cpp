@@ -3,9 +3,15 @@
 #include <cstdio>
 #include <string>
 
+#include <cwchar>
+#include <optional>
+#include <vector>
+
 #include "cli/console_writer.h"
 #include "cli/json_text.h"
 #include "metadata/image_facts.h"
+#include "organize/capture_date.h"
+#include "organize/date_folder_format.h"
 
 namespace {
 
@@ -14,7 +20,44 @@ std::wstring OptionalText(const std::optional<std::string>& text)
     return text ? JsonStringFromBytes(*text) : L"null";
 }
 
-std::wstring FactsLine(const std::wstring& file, const ImageFacts& facts)
+const wchar_t* SourceName(CaptureDateSource source)
+{
+    switch (source) {
+    case CaptureDateSource::kHeif:
+        return L"heif";
+    case CaptureDateSource::kExif:
+        return L"exif";
+    case CaptureDateSource::kLastWrite:
+        return L"mtime";
+    case CaptureDateSource::kNone:
+        break;
+    }
+    return L"none";
+}
+
+// The capture date the organizer resolves, and with a format the folder it names.
+std::wstring CaptureDateKeys(const std::wstring& file, std::optional<int> format)
+{
+    SYSTEMTIME date{};
+    const CaptureDateSource source = ResolveCaptureDate(file, &date);
+    std::wstring keys = L", \"capture_date\": ";
+    if (source == CaptureDateSource::kNone) {
+        keys += L"null";
+    } else {
+        wchar_t text[64];
+        std::swprintf(text, 64, L"\"%04u-%02u-%02u %02u:%02u:%02u\"", date.wYear, date.wMonth, date.wDay,
+                      date.wHour, date.wMinute, date.wSecond);
+        keys += text;
+    }
+    keys += L", \"source\": \"" + std::wstring(SourceName(source)) + L"\"";
+    if (format) {
+        keys += L", \"folder\": ";
+        keys += source == CaptureDateSource::kNone ? L"null" : JsonString(MakeDateFolderName(date, *format));
+    }
+    return keys;
+}
+
+std::wstring FactsLine(const std::wstring& file, const ImageFacts& facts, std::optional<int> format)
 {
     std::wstring line = L"{\"file\": " + JsonString(file);
     line += L", \"format\": " + JsonStringFromBytes(ImageFormatName(facts.format));
@@ -32,17 +75,38 @@ std::wstring FactsLine(const std::wstring& file, const ImageFacts& facts)
     } else {
         line += L"null";
     }
-    line += L"}\n";
+    line += CaptureDateKeys(file, format) + L"}\n";
     return line;
 }
 
 }  // namespace
 
-int RunInfoCommand(int fileCount, wchar_t** files)
+int RunInfoCommand(int argc, wchar_t** argv)
 {
+    std::optional<int> format;
+    std::vector<std::wstring> files;
+    for (int i = 0; i < argc; ++i) {
+        const std::wstring argument = argv[i];
+        if (argument == L"--format") {
+            wchar_t* end = nullptr;
+            const long value = i + 1 < argc ? std::wcstol(argv[i + 1], &end, 10) : -1;
+            if (i + 1 >= argc || *end != L'\0' || end == argv[i + 1] || value < 0 ||
+                value >= kDateFolderFormatCount) {
+                StdErr().Write(L"info: --format takes a layout number from 0 to 22\n");
+                return 2;
+            }
+            format = static_cast<int>(value);
+            ++i;
+            continue;
+        }
+        files.push_back(argument);
+    }
+    if (files.empty()) {
+        StdErr().Write(L"info: no files given\n");
+        return 2;
+    }
     int status = 0;
-    for (int i = 0; i < fileCount; ++i) {
-        const std::wstring file = files[i];
+    for (const std::wstring& file : files) {
         ImageFacts facts;
         std::string error;
         if (!ReadImageFacts(file, &facts, &error)) {
@@ -51,7 +115,7 @@ int RunInfoCommand(int fileCount, wchar_t** files)
             status = 1;
             continue;
         }
-        StdOut().Write(FactsLine(file, facts));
+        StdOut().Write(FactsLine(file, facts, format));
     }
     return status;
 }

@@ -19,7 +19,9 @@ constexpr wchar_t kUsage[] =
     L"\n"
     L"commands:\n"
     L"  --version        print the program's version\n"
-    L"  info FILE...     print each file's metadata facts as one JSON object per line\n";
+    L"  info [--format N] FILE...\n"
+    L"                   print each file's metadata facts and capture date as one JSON\n"
+    L"                   object per line; with --format, the date folder of layout N (0-22)\n";
 
 int PrintUsage(std::wstring_view unknownCommand = {})
 {
@@ -40,10 +42,7 @@ int wmain(int argc, wchar_t** argv)
         StdOut().Write(std::wstring(kProductName) + L" " + kProductVersion + L"\n");
         return kExitOk;
     }
-    if (command == L"info") {
-        if (argc < 3)
-            return PrintUsage();
+    if (command == L"info")
         return RunInfoCommand(argc - 2, argv + 2);
-    }
     return PrintUsage(command);
 }

@@ -78,6 +78,46 @@ ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length, cons
     return ImageFormat::kOther;
 }
 
+namespace {
+
+// The Exif block of a JPEG or TIFF-structured file, read as an imaging library reads it.
+// `block` holds the bytes a JPEG's block is parsed from; a TIFF file is handed to the reader.
+bool LoadPictureExif(std::unique_ptr<FileReader_CL>& file, ImageFormat format, CExifInfo& exif,
+                     std::vector<std::uint8_t>& block)
+{
+    if (format == ImageFormat::kJpeg)
+        return LocateJpegExif(*file, &block) && exif.LoadTolerant(block.data(), block.size());
+    if (format == ImageFormat::kTiff)
+        return exif.LoadTolerant(std::make_unique<PagedFileByteSource>(std::move(file)));
+    return false;
+}
+
+ImageFormat SniffFormat(FileReader_CL& file, const std::wstring& path, bool* readable)
+{
+    std::uint8_t head[kSniffBytes];
+    const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), kSniffBytes));
+    *readable = length == 0 || file.ReadAt(0, head, length);
+    return *readable ? DetectImageFormat(head, length, path) : ImageFormat::kOther;
+}
+
+}  // namespace
+
+bool ReadExifDateTimeOriginal(const std::wstring& path, std::string* text)
+{
+    text->clear();
+    std::unique_ptr<FileReader_CL> file = FileReader_CL::Open(path);
+    if (!file)
+        return false;
+    bool readable = false;
+    const ImageFormat format = SniffFormat(*file, path, &readable);
+    std::vector<std::uint8_t> block;
+    CExifInfo exif;
+    if (!LoadPictureExif(file, format, exif, block))
+        return false;
+    *text = exif.GetDateTimeOriginalText();
+    return !text->empty();
+}
+
 bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* error)
 {
     *facts = ImageFacts{};
@@ -87,34 +127,23 @@ bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* er
         return false;
     }
     FileReader_CL* const reader = file.get();  // the TIFF route hands the file on
-    std::uint8_t head[kSniffBytes];
-    const auto headLength = static_cast<std::size_t>(std::min<std::uint64_t>(file->Size(), kSniffBytes));
-    if (headLength > 0 && !file->ReadAt(0, head, headLength)) {
+    bool readable = false;
+    facts->format = SniffFormat(*file, path, &readable);
+    if (!readable) {
         *error = "cannot read the file";
         return false;
     }
-    facts->format = DetectImageFormat(head, headLength, path);
 
     // The block the Exif reader parses in place must outlive every query below.
     std::vector<std::uint8_t> block;
     CExifInfo exif;
-    switch (facts->format) {
-    case ImageFormat::kJpeg:
-        if (LocateJpegExif(*file, &block))
-            facts->exif = exif.LoadTolerant(block.data(), block.size());
-        break;
-    case ImageFormat::kTiff:
-        facts->exif = exif.LoadTolerant(std::make_unique<PagedFileByteSource>(std::move(file)));
-        break;
-    case ImageFormat::kHeif: {
+    if (facts->format == ImageFormat::kHeif) {
         CHeifExifReader heif;
         if (heif.LoadFrom(*file))
             block = heif.ExtractExif();
         facts->exif = !block.empty() && exif.Load(block);
-        break;
-    }
-    case ImageFormat::kOther:
-        break;
+    } else {
+        facts->exif = LoadPictureExif(file, facts->format, exif, block);
     }
 
     if (facts->exif) {

@@ -88,18 +88,36 @@ TEST(CliInfoTest, OneLinePerFileInArgumentOrderAndErrorsDoNotStopIt)
                             L"\", \"format\": \"jpeg\", \"exif\": true, "
                             L"\"datetime_original\": \"2012:09:29 16:11:25\", "
                             L"\"datetime\": \"2012:09:29 16:11:25\", \"orientation\": 3, "
-                            L"\"gps\": [47.627167, -122.337333]}");
+                            L"\"gps\": [47.627167, -122.337333], "
+                            L"\"capture_date\": \"2012-09-29 16:11:25\", \"source\": \"exif\"}");
     EXPECT_EQ(lines[1].rfind(L"{\"file\": \"" + escaped(missing) + L"\", \"error\": \"", 0), 0u) << lines[1];
     // Recognised by its bytes, not its extension.
     EXPECT_NE(lines[2].find(L"\"format\": \"jpeg\""), std::wstring::npos) << lines[2];
     EXPECT_NE(lines[2].find(L"\"gps\": [-0.371300, 36.056417]"), std::wstring::npos) << lines[2];
 }
 
-TEST(CliInfoTest, InfoWithoutFilesIsAUsageError)
+TEST(CliInfoTest, FormatAddsTheDateFolder)
 {
-    const RunResult run = RunAndCapture(kCli + L" info");
+    const std::wstring heif = RealTestFile("heif/mde_exif-at-eof.heic");
+    const RunResult run = RunAndCapture(kCli + L" info --format 13 " + Quoted(heif));
     ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_EQ(run.exitCode, 0u);
+    const std::wstring out = Utf8ToWide(run.out);
+    EXPECT_NE(out.find(L"\"capture_date\": \"2020-05-04 18:39:11\", \"source\": \"heif\", "
+                       L"\"folder\": \"2020年\\\\05月\\\\04日\"}"),
+              std::wstring::npos)
+        << run.out;
+}
+
+TEST(CliInfoTest, UsageErrors)
+{
+    for (const wchar_t* arguments : {L" info", L" info --format", L" info --format 23 a.jpg",
+                                     L" info --format x a.jpg", L" info a.jpg --format -1"}) {
+        const RunResult run = RunAndCapture(kCli + arguments);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 2u) << arguments;
+        EXPECT_EQ(run.out, "") << arguments;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,109 @@
+#include "organize/compare_file_info.h"
+
+#include <algorithm>
+
+#include "app/inifile.h"
+#include "organize/registry_ext_info.h"
+
+const wchar_t* const kBuiltInPhotoExtensions[] = {
+    L".bmp", L".png", L".jpg", L".jpeg", L".heif", L".heic", L".avif", L".gif", L".cr2", L".crw",
+    L".dng", L".nef", L".orf", L".rw2",  L".pef",  L".arw",  L".sr2",  L".srf", L".tif", nullptr};
+
+const wchar_t* const kBuiltInMovieExtensions[] = {
+    L".3g2", L".3gp",  L".3gp2", L".3gpp", L".asf",  L".asx",  L".avi", L".divx", L".flv",
+    L".m1v", L".m2t",  L".m2ts", L".m2v",  L".m4v",  L".mkv",  L".mod", L".mov",  L".mp2v",
+    L".mp4", L".mp4v", L".mpa",  L".mpe",  L".mpeg", L".mpg",  L".mpv2", L".mts", L".ts",
+    L".tts", L".wm",   L".wmv",  L".wmx",  L".wvx",  L".xvid", L".rm",  L".rmvb", L".ogg",
+    L".webm", L".iso", L".vob",  L".moi",  L".pgi",  L".hevc", nullptr};
+
+const wchar_t* const kBuiltInSoundExtensions[] = {L".wav", L".mp3", nullptr};
+
+CompareFileInfo_CL::CompareFileInfo_CL(const wchar_t* section, const wchar_t* const* builtInTable)
+    : section_(section), builtInTable_(builtInTable)
+{
+}
+
+std::wstring CompareFileInfo_CL::LowerAscii(std::wstring text)
+{
+    for (wchar_t& c : text) {
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return text;
+}
+
+bool CompareFileInfo_CL::Find(const std::wstring& extension, CompareExtItem* found) const
+{
+    const std::wstring wanted = LowerAscii(extension);
+    for (const CompareExtItem& entry : entries_) {
+        if (entry.extension == wanted) {
+            if (found)
+                *found = entry;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CompareFileInfo_CL::AddItem(CompareExtItem item, bool sort)
+{
+    item.extension = LowerAscii(item.extension);
+    if (Find(item.extension))
+        return false;
+    entries_.push_back(std::move(item));
+    if (sort)
+        Sort();
+    return true;
+}
+
+void CompareFileInfo_CL::Sort()
+{
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const CompareExtItem& a, const CompareExtItem& b) { return a.extension < b.extension; });
+}
+
+void CompareFileInfo_CL::Load()
+{
+    for (const wchar_t* const* extension = builtInTable_; *extension; ++extension) {
+        CompareExtItem item;
+        item.enabled = 1;
+        item.builtIn = 1;
+        item.extension = *extension;
+        item.contentType = RegistryExtInfo_CL::ContentType(item.extension);
+        item.registeredType = RegistryExtInfo_CL::RegisteredType(item.extension);
+        AddItem(std::move(item), false);
+    }
+    const std::int32_t count = g_Ini.GetInt(section_.c_str(), L"count", 0);
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::wstring value =
+            g_Ini.GetString(section_.c_str(), Inifile_CL::MakeItemKey(L"item", i).c_str(), L"");
+        if (value.size() <= 2)
+            continue;
+        const std::int32_t enabled = value[0] == L'1' ? 1 : 0;
+        const std::wstring extension = LowerAscii(value.substr(2));
+        auto known = std::find_if(entries_.begin(), entries_.end(),
+                                  [&](const CompareExtItem& entry) { return entry.extension == extension; });
+        if (known != entries_.end()) {
+            known->enabled = enabled;
+            continue;
+        }
+        CompareExtItem item;
+        item.enabled = enabled;
+        item.builtIn = 0;
+        item.extension = extension;
+        item.contentType = kUserAddedLabel;
+        item.registeredType = RegistryExtInfo_CL::RegisteredType(extension);
+        AddItem(std::move(item), false);
+    }
+    Sort();
+}
+
+void CompareFileInfo_CL::Save() const
+{
+    g_Ini.SetInt(section_.c_str(), L"count", static_cast<std::int32_t>(entries_.size()));
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const std::wstring value = std::to_wstring(entries_[i].enabled) + L"|" + entries_[i].extension;
+        g_Ini.SetString(section_.c_str(), Inifile_CL::MakeItemKey(L"item", static_cast<int>(i)).c_str(),
+                        value.c_str());
+    }
+}

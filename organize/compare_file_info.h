@@ -1,0 +1,43 @@
+#pragma once
+// One kind's extension list (photos, movies or sounds): the built-in extensions, the user's
+// own, and a switch for each, kept in the settings store.
+
+#include <string>
+#include <vector>
+
+#include "organize/compare_ext_item.h"
+
+class CompareFileInfo_CL {
+public:
+    static constexpr wchar_t kUserAddedLabel[] = L"★ユーザー追加拡張子";
+
+    // builtInTable: a null-terminated array of extensions.
+    CompareFileInfo_CL(const wchar_t* section, const wchar_t* const* builtInTable);
+    virtual ~CompareFileInfo_CL() = default;
+
+    // Rebuilds the list from the built-in table and the settings; sorted afterwards.
+    void Load();
+    // Writes every entry, built-in ones too, so that their switches persist.
+    void Save() const;
+    // Looks the extension up after folding A to Z to lower case.
+    bool Find(const std::wstring& extension, CompareExtItem* found = nullptr) const;
+    // False when the extension is in the list already.
+    bool AddItem(CompareExtItem item, bool sort);
+
+    std::vector<CompareExtItem>& Entries() { return entries_; }
+    const std::vector<CompareExtItem>& Entries() const { return entries_; }
+    const std::wstring& Section() const { return section_; }
+
+    static std::wstring LowerAscii(std::wstring text);
+
+private:
+    void Sort();
+
+    std::wstring section_;
+    std::vector<CompareExtItem> entries_;
+    const wchar_t* const* builtInTable_;
+};
+
+extern const wchar_t* const kBuiltInPhotoExtensions[];
+extern const wchar_t* const kBuiltInMovieExtensions[];
+extern const wchar_t* const kBuiltInSoundExtensions[];

@@ -1,0 +1,99 @@
+#include "organize/folder_utils.h"
+
+#include <windows.h>
+
+#include "ui/handles.h"
+
+namespace {
+
+bool IsDotEntry(const WIN32_FIND_DATAW& found)
+{
+    return wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0;
+}
+
+UniqueFindHandle_CL ListFolder(const std::wstring& folder, WIN32_FIND_DATAW* found)
+{
+    return UniqueFindHandle_CL(FindFirstFileW((folder + L"\\*.*").c_str(), found));
+}
+
+}  // namespace
+
+bool IsFolderEmpty(const std::wstring& folder, bool ignoreHiddenFiles)
+{
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle_CL search = ListFolder(folder, &found);
+    if (!search)
+        return true;
+    do {
+        if (IsDotEntry(found))
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return false;
+        if (!(ignoreHiddenFiles && (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN)))
+            return false;
+    } while (FindNextFileW(search.get(), &found));
+    return true;
+}
+
+StatusCode DeleteFolderTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found{};
+    {
+        UniqueFindHandle_CL search = ListFolder(folder, &found);
+        if (!search)
+            return StatusFromLastError();
+        do {
+            if (IsDotEntry(found))
+                continue;
+            const std::wstring path = folder + L"\\" + found.cFileName;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (const StatusCode status = DeleteFolderTree(path); status != kStatusOk)
+                    return status;
+            } else if (!DeleteFileW(path.c_str())) {
+                return StatusFromLastError();
+            }
+        } while (FindNextFileW(search.get(), &found));
+    }
+    return RemoveDirectoryW(folder.c_str()) ? kStatusOk : StatusFromLastError();
+}
+
+StatusCode CopyFolderTree(const std::wstring& source, const std::wstring& destination)
+{
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle_CL search = ListFolder(source, &found);
+    if (!search)
+        return StatusFromLastError();
+    do {
+        if (IsDotEntry(found))
+            continue;
+        const std::wstring from = source + L"\\" + found.cFileName;
+        const std::wstring to = destination + L"\\" + found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!CreateDirectoryW(to.c_str(), nullptr))
+                return StatusFromLastError();
+            if (const StatusCode status = CopyFolderTree(from, to); status != kStatusOk)
+                return status;
+        } else if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+            return StatusFromLastError();
+        }
+    } while (FindNextFileW(search.get(), &found));
+    return kStatusOk;
+}
+
+StatusCode CreateFolderPath(const std::wstring& path)
+{
+    auto create = [](const std::wstring& folder) -> StatusCode {
+        if (CreateDirectoryW(folder.c_str(), nullptr))
+            return kStatusOk;
+        const DWORD error = GetLastError();
+        return error == ERROR_ALREADY_EXISTS ? kStatusOk : StatusFromWin32(error);
+    };
+    // Every backslash that does not follow a drive's colon ends a level to create.
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (path[i] != L'\\' || (i > 0 && path[i - 1] == L':'))
+            continue;
+        if (const StatusCode status = create(path.substr(0, i)); status != kStatusOk)
+            return status;
+    }
+    return create(path);
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Folder utilities of the run and the album: emptiness, recursive delete and copy, and the
+// creation of a nested folder path. Results are status codes; the first error stops them.
+
+#include <string>
+
+#include "app/status_code.h"
+
+// True when the folder holds nothing that counts (a folder that cannot be listed holds
+// nothing). Any sub-folder counts, hidden or not; hidden files count unless ignored.
+bool IsFolderEmpty(const std::wstring& folder, bool ignoreHiddenFiles);
+StatusCode DeleteFolderTree(const std::wstring& folder);
+// Into an existing destination; existing files there are overwritten, existing
+// sub-folders are an error.
+StatusCode CopyFolderTree(const std::wstring& source, const std::wstring& destination);
+// Creates every missing level of the path; existing levels are fine.
+StatusCode CreateFolderPath(const std::wstring& path);

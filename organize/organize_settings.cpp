@@ -1,0 +1,46 @@
+#include "organize/organize_settings.h"
+
+#include "app/inifile.h"
+
+OrganizeSettings g_OrganizeSettings;
+
+OrganizeSettings::OrganizeSettings()
+    : MovieList(L"COMPARE_EXT_INFO", kBuiltInMovieExtensions),
+      PhotoList(L"COMPARE_EXT_INFO_PIC", kBuiltInPhotoExtensions),
+      SoundList(L"COMPARE_EXT_INFO_SND", kBuiltInSoundExtensions)
+{
+}
+
+void OrganizeSettings::Load()
+{
+    MovieList.Load();
+    PhotoList.Load();
+    SoundList.Load();
+    ArrangePhoto = g_Ini.GetInt(L"APP_INFO", L"arrnge_photo", 1);
+    ArrangeMovie = g_Ini.GetInt(L"APP_INFO", L"arrnge_movie", 0);
+    ArrangeSound = g_Ini.GetInt(L"APP_INFO", L"arrnge_sound", 0);
+    ArrangeEtc = g_Ini.GetInt(L"APP_INFO", L"arrnge_etc", 0);
+    OutputFormatType = g_Ini.GetInt(L"APP_INFO", L"OutputFormatType", 3);
+}
+
+bool OrganizeSettings::ShouldOrganize(const std::wstring& extension) const
+{
+    const struct {
+        std::int32_t on;
+        const CompareFileInfo_CL& list;
+    } kinds[] = {{ArrangePhoto, PhotoList}, {ArrangeMovie, MovieList}, {ArrangeSound, SoundList}};
+
+    bool listed = false;  // held by a consulted list, with its switch off
+    for (const auto& kind : kinds) {
+        if (!kind.on)
+            continue;
+        CompareExtItem entry;
+        if (kind.list.Find(extension, &entry)) {
+            if (entry.enabled == 1)
+                return true;
+            listed = true;
+        }
+    }
+    // Unknown extensions: those no consulted list holds.
+    return ArrangeEtc && !listed;
+}

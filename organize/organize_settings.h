@@ -1,0 +1,32 @@
+#pragma once
+// What an organize run takes: the three extension lists, the four kind switches, the folder
+// layout and the album switches. One process-wide record.
+
+#include <cstdint>
+#include <string>
+
+#include "organize/compare_file_info.h"
+
+class OrganizeSettings {
+public:
+    OrganizeSettings();
+
+    // Loads the lists (movies, photos, sounds) and the kind switches and layout from the
+    // settings store.
+    void Load();
+    // True when a file with this extension (from the last "." of its full path) is wanted.
+    bool ShouldOrganize(const std::wstring& extension) const;
+
+    CompareFileInfo_CL MovieList;
+    CompareFileInfo_CL PhotoList;
+    CompareFileInfo_CL SoundList;
+    std::int32_t OutputFormatType = 3;
+    std::int32_t MakePhotoHtml = 1;
+    std::int32_t MakePhotoHtmlIncludeNoPreview = 1;
+    std::int32_t ArrangePhoto = 0;
+    std::int32_t ArrangeMovie = 0;
+    std::int32_t ArrangeSound = 0;
+    std::int32_t ArrangeEtc = 0;
+};
+
+extern OrganizeSettings g_OrganizeSettings;

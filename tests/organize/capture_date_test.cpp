@@ -1,0 +1,109 @@
+#include "organize/capture_date.h"
+
+#include <gtest/gtest.h>
+
+#include "app/logfile.h"
+#include "organize/date_folder_format.h"
+#include "tests/metadata/metadata_test_data.h"
+#include "tests/organize/organize_test_files.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+class CaptureDateTest : public testing::Test {
+protected:
+    TempFolder folder_;
+    std::wstring logPath_ = folder_.File(L"log.txt");
+    void SetUp() override { g_Log.SetPath(logPath_); }
+    void TearDown() override { g_Log.SetPath(L""); }
+
+    // The date and its route, as "YYYY-MM-DD HH:MM:SS via route".
+    static std::string Resolve(const std::wstring& path)
+    {
+        SYSTEMTIME date{};
+        const CaptureDateSource source = ResolveCaptureDate(path, &date);
+        if (source == CaptureDateSource::kNone)
+            return "none";
+        char text[64];
+        std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", date.wYear, date.wMonth,
+                      date.wDay, date.wHour, date.wMinute, date.wSecond, date.wMilliseconds);
+        const char* routes[] = {"none", "heif", "exif", "mtime"};
+        return std::string(text) + " via " + routes[static_cast<int>(source)];
+    }
+    std::wstring Log() const { return ReadUtf16Text(logPath_); }
+};
+
+TEST_F(CaptureDateTest, ExifDateTimeOriginalOfAPicture)
+{
+    const std::wstring photo = MakeFile(folder_.File(L"IMG_0001.JPG"), JpegWithDates("2019:07:14 09:30:00"));
+    SetLocalLastWrite(photo, 2023, 1, 2, 3, 4, 5);
+    EXPECT_EQ(Resolve(photo), "2019-07-14 09:30:00.000 via exif");
+    // Recognised by its bytes: the name plays no part.
+    const std::wstring renamed = MakeFile(folder_.File(L"picture.dat"), JpegWithDates("2019:07:14 09:30:00"));
+    EXPECT_EQ(Resolve(renamed), "2019-07-14 09:30:00.000 via exif");
+}
+
+TEST_F(CaptureDateTest, ClocklessCameraIsLoggedAndDatedByLastWrite)
+{
+    const std::wstring photo = MakeFile(folder_.File(L"IMG_0002.JPG"), JpegWithDates("0000:00:00 00:00:00"));
+    SetLocalLastWrite(photo, 2022, 12, 24, 18, 30, 0);
+    EXPECT_EQ(Resolve(photo), "2022-12-24 18:30:00.000 via mtime");
+    EXPECT_NE(Log().find(L" : Exif撮影日時エラーの為ファイルの更新日付から取得する = 0000/00/00:00:00:00.000, " + photo +
+                         L"\r\n"),
+              std::wstring::npos)
+        << Log();
+}
+
+TEST_F(CaptureDateTest, DateTimeAloneIsNotConsultedForPictures)
+{
+    const std::wstring photo = MakeFile(folder_.File(L"edited.jpg"), JpegWithDates("", "2001:01:01 01:01:01"));
+    SetLocalLastWrite(photo, 2021, 6, 7, 8, 9, 10);
+    EXPECT_EQ(Resolve(photo), "2021-06-07 08:09:10.000 via mtime");
+}
+
+TEST_F(CaptureDateTest, HeifFilesAnswerFromTheirOwnExif)
+{
+    const std::wstring dated = MakeFile(folder_.File(L"IMG_0003.HEIC"), HeifWithDate("2020:05:04 18:39:11"));
+    SetLocalLastWrite(dated, 2024, 1, 1, 0, 0, 0);
+    EXPECT_EQ(Resolve(dated), "2020-05-04 18:39:11.000 via heif");
+    const std::wstring undated = MakeFile(folder_.File(L"IMG_0004.heic"), HeifWithDate(""));
+    SetLocalLastWrite(undated, 2024, 2, 3, 4, 5, 6);
+    EXPECT_EQ(Resolve(undated), "2024-02-03 04:05:06.000 via mtime");
+    // Real files written with the TIFF header straight behind the item's offset field.
+    EXPECT_EQ(Resolve(RealTestFile("avif/libavif_paris_icc_exif_xmp.avif")), "2022-08-22 20:30:46.000 via heif");
+}
+
+TEST_F(CaptureDateTest, MoviesAndSoundsAreDatedByLocalLastWrite)
+{
+    const std::wstring movie = MakeFile(folder_.File(L"MVI_0001.MOV"), Bytes(5000, 0x20));
+    SetLocalLastWrite(movie, 2018, 8, 31, 23, 59, 58);
+    EXPECT_EQ(Resolve(movie), "2018-08-31 23:59:58.000 via mtime");
+    EXPECT_EQ(Resolve(folder_.File(L"gone.mov")), "none");
+}
+
+TEST_F(CaptureDateTest, ExifYearsAreNotTestedNorDaysAgainstTheMonth)
+{
+    EXPECT_EQ(Resolve(MakeFile(folder_.File(L"a.jpg"), JpegWithDates("1850:01:01 00:00:00"))),
+              "1850-01-01 00:00:00.000 via exif");
+    EXPECT_EQ(Resolve(MakeFile(folder_.File(L"b.jpg"), JpegWithDates("2150:12:31 23:59:59"))),
+              "2150-12-31 23:59:59.000 via exif");
+    const std::wstring february = MakeFile(folder_.File(L"c.jpg"), JpegWithDates("2019:02:31 12:00:00"));
+    SYSTEMTIME date{};
+    ASSERT_TRUE(GetCaptureDate(february, &date));
+    EXPECT_EQ(date.wMonth, 2);
+    EXPECT_EQ(date.wDay, 31);
+    EXPECT_EQ(MakeDateFolderName(date, 4), L"2019-02-31");
+}
+
+TEST_F(CaptureDateTest, ImpossibleExifFieldsFallBack)
+{
+    for (const char* text : {"2019:13:01 00:00:00", "2019:01:32 00:00:00", "2019:01:01 24:00:00",
+                             "    :  :     :  :  ", "2019:01:01"}) {
+        const std::wstring photo = MakeFile(folder_.File(L"odd.jpg"), JpegWithDates(text));
+        SetLocalLastWrite(photo, 2017, 3, 4, 5, 6, 7);
+        EXPECT_EQ(Resolve(photo), "2017-03-04 05:06:07.000 via mtime") << text;
+    }
+    EXPECT_EQ(CountOf(Log(), L"Exif撮影日時エラーの為ファイルの更新日付から取得する"), 5u);
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+#include "organize/organize_settings.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "app/inifile.h"
+#include "organize/registry_ext_info.h"
+#include "tests/support/temp_folder.h"
+#include "ui/handles.h"
+
+namespace {
+
+// Settings in a fresh file of their own, put back as they were afterwards.
+class OrganizeSettingsTest : public testing::Test {
+protected:
+    TempFolder folder_;
+    std::wstring savedPath_ = g_Ini.Path();
+    void SetUp() override { g_Ini.Open(folder_.File(L"Lumidex.ini")); }
+    void TearDown() override { g_Ini.Open(savedPath_); }
+
+    static std::vector<std::wstring> Extensions(const CompareFileInfo_CL& list)
+    {
+        std::vector<std::wstring> out;
+        for (const auto& entry : list.Entries())
+            out.push_back(entry.extension);
+        return out;
+    }
+};
+
+TEST_F(OrganizeSettingsTest, FirstStartHasTheBuiltInListsAllOnAndPhotosOnly)
+{
+    OrganizeSettings settings;
+    settings.Load();
+    EXPECT_EQ(settings.PhotoList.Entries().size(), 19u);
+    EXPECT_EQ(settings.MovieList.Entries().size(), 42u);
+    EXPECT_EQ(settings.SoundList.Entries().size(), 2u);
+    for (const CompareFileInfo_CL* list : {&settings.PhotoList, &settings.MovieList, &settings.SoundList}) {
+        const auto extensions = Extensions(*list);
+        EXPECT_TRUE(std::is_sorted(extensions.begin(), extensions.end()));
+        for (const auto& entry : list->Entries()) {
+            EXPECT_EQ(entry.enabled, 1);
+            EXPECT_EQ(entry.builtIn, 1);
+        }
+    }
+    EXPECT_EQ(Extensions(settings.SoundList), (std::vector<std::wstring>{L".mp3", L".wav"}));
+    EXPECT_EQ(settings.ArrangePhoto, 1);
+    EXPECT_EQ(settings.ArrangeMovie + settings.ArrangeSound + settings.ArrangeEtc, 0);
+    EXPECT_EQ(settings.OutputFormatType, 3);
+    EXPECT_TRUE(settings.ShouldOrganize(L".JPG"));
+    EXPECT_TRUE(settings.ShouldOrganize(L".tif"));
+    EXPECT_FALSE(settings.ShouldOrganize(L".tiff"));
+    EXPECT_FALSE(settings.ShouldOrganize(L".mov"));
+    EXPECT_FALSE(settings.ShouldOrganize(L""));
+}
+
+TEST_F(OrganizeSettingsTest, StoredSwitchesAndUserExtensions)
+{
+    g_Ini.SetInt(L"COMPARE_EXT_INFO_PIC", L"count", 5);
+    g_Ini.SetString(L"COMPARE_EXT_INFO_PIC", L"item0", L"0|.cr2");
+    g_Ini.SetString(L"COMPARE_EXT_INFO_PIC", L"item1", L"1|.XYZ");
+    g_Ini.SetString(L"COMPARE_EXT_INFO_PIC", L"item2", L"1|");   // two characters: skipped
+    g_Ini.SetString(L"COMPARE_EXT_INFO_PIC", L"item3", L"");
+    g_Ini.SetString(L"COMPARE_EXT_INFO_PIC", L"item4", L"x?.jpg");  // not "1": off
+    OrganizeSettings settings;
+    settings.Load();
+    EXPECT_EQ(settings.PhotoList.Entries().size(), 20u);
+    EXPECT_FALSE(settings.ShouldOrganize(L".CR2"));
+    EXPECT_FALSE(settings.ShouldOrganize(L".jpg"));
+    EXPECT_TRUE(settings.ShouldOrganize(L".xyz"));
+    CompareExtItem user;
+    ASSERT_TRUE(settings.PhotoList.Find(L".Xyz", &user));
+    EXPECT_EQ(user.builtIn, 0);
+    EXPECT_EQ(user.contentType, L"★ユーザー追加拡張子");
+
+    // Saving writes every entry, built-in ones too; a shorter list leaves old keys behind.
+    settings.PhotoList.Save();
+    EXPECT_EQ(g_Ini.GetInt(L"COMPARE_EXT_INFO_PIC", L"count", 0), 20);
+    EXPECT_EQ(g_Ini.GetString(L"COMPARE_EXT_INFO_PIC", L"item0", L""), L"1|.arw");
+    auto& entries = settings.PhotoList.Entries();
+    entries.erase(std::remove_if(entries.begin(), entries.end(), [](const CompareExtItem& e) { return !e.builtIn; }),
+                  entries.end());
+    settings.PhotoList.Save();
+    EXPECT_EQ(g_Ini.GetInt(L"COMPARE_EXT_INFO_PIC", L"count", 0), 19);
+    EXPECT_NE(g_Ini.GetString(L"COMPARE_EXT_INFO_PIC", L"item19", L""), L"");
+    OrganizeSettings reloaded;
+    reloaded.Load();
+    EXPECT_EQ(reloaded.PhotoList.Entries().size(), 19u);
+    EXPECT_FALSE(reloaded.ShouldOrganize(L".cr2"));
+}
+
+TEST_F(OrganizeSettingsTest, AddItemKeepsExtensionsUnique)
+{
+    OrganizeSettings settings;
+    settings.Load();
+    CompareExtItem item;
+    item.extension = L".JPG";
+    EXPECT_FALSE(settings.PhotoList.AddItem(item, true));
+    item.extension = L".Aaa";
+    EXPECT_TRUE(settings.PhotoList.AddItem(item, true));
+    EXPECT_EQ(settings.PhotoList.Entries().front().extension, L".aaa");
+    item.extension = L".zzz";
+    EXPECT_TRUE(settings.PhotoList.AddItem(item, false));
+    EXPECT_EQ(settings.PhotoList.Entries().back().extension, L".zzz");
+}
+
+TEST_F(OrganizeSettingsTest, UnknownExtensionsRule)
+{
+    OrganizeSettings settings;
+    settings.Load();
+    settings.ArrangePhoto = 0;
+    settings.ArrangeMovie = 1;
+    settings.ArrangeEtc = 1;
+    for (auto& entry : settings.MovieList.Entries())
+        if (entry.extension == L".mov")
+            entry.enabled = 0;
+    EXPECT_TRUE(settings.ShouldOrganize(L".jpg"));    // photos are not consulted: unknown
+    EXPECT_FALSE(settings.ShouldOrganize(L".mov"));   // listed with its switch off
+    EXPECT_TRUE(settings.ShouldOrganize(L".mp4"));
+    EXPECT_TRUE(settings.ShouldOrganize(L""));        // a file without any dot
+    EXPECT_TRUE(settings.ShouldOrganize(L".photos\\readme"));
+    settings.ArrangeEtc = 0;
+    EXPECT_FALSE(settings.ShouldOrganize(L".jpg"));
+    EXPECT_FALSE(settings.ShouldOrganize(L""));
+    EXPECT_TRUE(settings.ShouldOrganize(L".MP4"));
+}
+
+TEST(RegistryExtInfoTest, ReadsTheExtensionKey)
+{
+    // The test prefix's own classes: nobody else's registry is touched.
+    const wchar_t* key = L".kasumirotest";
+    UniqueHKey_CL created;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, created.put(), nullptr),
+              ERROR_SUCCESS);
+    const std::wstring type = L"image/x-kasumiro", name = L"KasumiroTestFile";
+    RegSetValueExW(created.get(), L"Content Type", 0, REG_SZ, reinterpret_cast<const BYTE*>(type.c_str()),
+                   static_cast<DWORD>((type.size() + 1) * 2));
+    RegSetValueExW(created.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                   static_cast<DWORD>((name.size() + 1) * 2));
+    created.reset();
+    EXPECT_EQ(RegistryExtInfo_CL::ContentType(L".kasumirotest"), type);
+    EXPECT_EQ(RegistryExtInfo_CL::RegisteredType(L".kasumirotest"), name);
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, key);
+    EXPECT_EQ(RegistryExtInfo_CL::ContentType(L".kasumiro-missing"), L"");
+}
+
+}  // namespace
