@@ -2,7 +2,8 @@
 
 #include "app/startup.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+// The instance, command line and show state play no part: there are no arguments.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    return RunKasumiro(instance);
+    return RunKasumiro();
 }

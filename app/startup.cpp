@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -48,7 +49,7 @@ void SeedRandomGenerator()
 
 }  // namespace
 
-int RunKasumiro(HINSTANCE instance)
+int RunKasumiro()
 {
     std::setlocale(LC_ALL, "Japanese");
 
@@ -86,7 +87,7 @@ int RunKasumiro(HINSTANCE instance)
 
     {
         auto mainWindow = std::make_unique<MainWindow_CL>();
-        mainWindow->DoModal(instance);
+        mainWindow->DoModal(nullptr);
     }
 
     if (gdiplusToken)

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include "tests/support/test_window.h"
+#include "ui/control_factory.h"
+#include "ui/high_dpi_helper.h"
+#include "ui/popup_menu.h"
+#include "ui/sub_class.h"
+
+namespace {
+
+HFONT GuiFont()
+{
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+DWORD StyleOf(const ControlBase_CL* control)
+{
+    return static_cast<DWORD>(GetWindowLongPtrW(control->Window(), GWL_STYLE));
+}
+
+class ControlTest : public testing::Test {
+protected:
+    TestWindow host_{50, 50, 640, 480, L"controls"};
+    ControlFactory_CL factory_{0x1100};
+};
+
+TEST_F(ControlTest, ButtonsAndBoxesAreSizedFromTheirText)
+{
+    const SIZE text = MeasureText(GuiFont(), L"キャンセル");
+    ControlBase_CL* button = factory_.At(factory_.CreateButton(host_.get(), 10, 20, L"キャンセル"));
+    EXPECT_EQ(button->Width(), text.cx + 8);
+    EXPECT_EQ(button->Height(), text.cy + 8);
+    EXPECT_EQ(button->Kind(), ControlBase_CL::kButton);
+    EXPECT_EQ(button->Id(), 0x1100);
+    EXPECT_EQ(StyleOf(button) & 0xFFFF0000u, 0x56010000u);  // child, visible, clipping, tab stop
+    EXPECT_EQ(button->ClientRectInParent().left, 10);
+    EXPECT_EQ(button->ClientRectInParent().top, 20);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(button->Window(), WM_GETFONT, 0, 0)), GuiFont());
+
+    const SIZE label = MeasureText(GuiFont(), L"写真一覧HTMLを生成する");
+    ControlBase_CL* check = factory_.At(factory_.CreateCheckBox(host_.get(), 0, 0, L"写真一覧HTMLを生成する"));
+    EXPECT_EQ(check->Width(), label.cx + 32);
+    EXPECT_EQ(check->Height(), label.cy);
+    EXPECT_EQ(check->Id(), 0x1101);
+    EXPECT_FALSE(static_cast<CheckBox_CL*>(check)->IsChecked());
+    EXPECT_EQ(StyleOf(check) & 0xF, static_cast<DWORD>(BS_AUTOCHECKBOX));
+
+    ControlBase_CL* label2 = factory_.At(factory_.CreateStatic(host_.get(), 0, 0, L"整理するフォルダの形式"));
+    EXPECT_EQ(label2->Width(), MeasureText(GuiFont(), L"整理するフォルダの形式").cx);
+}
+
+TEST_F(ControlTest, EditsListsCombosAndTreesGetTheirStyles)
+{
+    const SIZE w = MeasureText(GuiFont(), L"W"), m = MeasureText(GuiFont(), L"M");
+    ControlBase_CL* multi = factory_.At(factory_.CreateEdit(host_.get(), 0, 0, 10, static_cast<DWORD>(-1)));
+    EXPECT_EQ(StyleOf(multi), 0x56211044u);
+    EXPECT_EQ(multi->Width(), 10 * w.cx + 6);
+    EXPECT_EQ(multi->Height(), m.cy + 6);
+    EXPECT_TRUE(GetWindowLongPtrW(multi->Window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    ControlBase_CL* single = factory_.At(factory_.CreateEdit(host_.get(), 0, 40, 32, ES_AUTOHSCROLL));
+    EXPECT_EQ(StyleOf(single), 0x56010000u | ES_AUTOHSCROLL);
+
+    auto* list = factory_.Get<ListView_CL>(factory_.CreateListView(host_.get(), 8, 300, 100));
+    // Lists and trees show their scroll bars only when they need them.
+    constexpr DWORD kScrollBars = WS_HSCROLL | WS_VSCROLL;
+    EXPECT_EQ(StyleOf(list) & ~kScrollBars, 0x56B10009u & ~kScrollBars);
+    EXPECT_EQ(list->ClientRectInParent().top, 0);
+    list->AddColumn(L"整理したい写真ファイルのあるフォルダ", LVCFMT_LEFT, 200);
+    list->InsertRow(0, L"D:\\DCIM");
+    EXPECT_EQ(list->RowCount(), 1);
+    EXPECT_EQ(list->RowText(0), L"D:\\DCIM");
+
+    auto* combo = factory_.Get<ComboBox_CL>(factory_.CreateComboBox(host_.get(), 321, 32, 20, CBS_DROPDOWNLIST, 0, 200));
+    EXPECT_EQ(combo->Id(), 321);  // its own ID, not the factory's
+    EXPECT_EQ(GetDlgCtrlID(combo->Window()), 321);
+    for (const wchar_t* label : {L"YYYY", L"YYYYMM", L"YYYY-MM"})
+        combo->AddItem(label, 0);
+    EXPECT_EQ(combo->Count(), 3);
+    combo->Select(2);
+    EXPECT_EQ(combo->Selection(), 2);
+
+    auto* tree = factory_.Get<TreeView_CL>(factory_.CreateTreeView(host_.get(), 300, 0, 320, 320, 0x56B10023));
+    EXPECT_EQ(StyleOf(tree) & ~kScrollBars, 0x56B10023u & ~kScrollBars);
+    HTREEITEM root = tree->InsertItem(TVI_ROOT, TVI_LAST, L"D:\\写真", 0, 0, 0);
+    ASSERT_NE(root, nullptr);
+    EXPECT_NE(tree->InsertItem(root, TVI_LAST, L"2024", 0, 0, 7), nullptr);
+    EXPECT_EQ(SendMessageW(tree->Window(), TVM_GETCOUNT, 0, 0), 2);
+}
+
+TEST_F(ControlTest, LayoutHelpersStackAndPairControls)
+{
+    const int a = factory_.CreateButton(host_.get(), 30, 0, L"一");
+    const int b = factory_.CreateButton(host_.get(), 40, 0, L"二二");
+    const int c = factory_.CreateButton(host_.get(), 50, 0, L"三三三");
+    factory_.StackVertically({a, b, c, -1}, 10);
+    EXPECT_EQ(factory_.At(a)->ClientRectInParent().top, 10);
+    EXPECT_EQ(factory_.At(b)->ClientRectInParent().top, 10 + factory_.At(a)->Height() + 4);
+    EXPECT_EQ(factory_.At(c)->ClientRectInParent().left, 50);
+
+    factory_.PlaceButtonPair(a);
+    RECT client{};
+    GetClientRect(host_.get(), &client);
+    const RECT right = factory_.At(b)->ClientRectInParent();
+    const RECT left = factory_.At(a)->ClientRectInParent();
+    EXPECT_EQ(right.right, client.right - 4);
+    EXPECT_EQ(right.bottom, client.bottom - 4);
+    EXPECT_EQ(left.right, right.left - 4);
+    EXPECT_EQ(left.top, right.top);
+}
+
+TEST_F(ControlTest, ScaledFontIsLargerAndBolder)
+{
+    ControlBase_CL* button = factory_.At(factory_.CreateButton(host_.get(), 0, 0, L"写真整理の実行"));
+    button->SetScaledFont(1.2, 600);
+    LOGFONTW base{}, scaled{};
+    GetObjectW(GuiFont(), sizeof base, &base);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(button->Window(), WM_GETFONT, 0, 0)), sizeof scaled, &scaled);
+    EXPECT_EQ(scaled.lfHeight, static_cast<LONG>(base.lfHeight * 1.2));
+    EXPECT_EQ(scaled.lfWeight, 600);
+    button->SetScaledFont(1.2, 600);  // the old scaled font goes, the control keeps working
+    EXPECT_NE(button->Font(), GuiFont());
+}
+
+// A callback that swallows WM_SETTEXT and counts the messages it sees.
+int g_destroySeen = 0;
+LRESULT SwallowText(HWND window, UINT message, WPARAM, LPARAM)
+{
+    auto* control = reinterpret_cast<ControlBase_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_SETTEXT) {
+        control->SetHandled(true);
+        return TRUE;
+    }
+    if (message == WM_DESTROY)
+        ++g_destroySeen;
+    return 0;
+}
+
+TEST_F(ControlTest, HandledMessagesNeverReachTheControl)
+{
+    // A static control: its own WM_DESTROY frees nothing the rest of the test needs.
+    ControlBase_CL* edit = factory_.At(factory_.CreateStatic(host_.get(), 0, 0, L"before"));
+    const LONG_PTR original = GetWindowLongPtrW(edit->Window(), GWLP_WNDPROC);
+    edit->Subclass(&SwallowText, this);
+    EXPECT_EQ(edit->Owner(), this);
+    edit->SetText(L"after");
+    EXPECT_EQ(edit->GetText(), L"before");
+    // Other messages still reach it.
+    EXPECT_EQ(SendMessageW(edit->Window(), WM_GETTEXTLENGTH, 0, 0), 6);
+    g_destroySeen = 0;
+    SendMessageW(edit->Window(), WM_DESTROY, 0, 0);
+    EXPECT_EQ(g_destroySeen, 1);
+    EXPECT_EQ(GetWindowLongPtrW(edit->Window(), GWLP_WNDPROC), original);
+    edit->SetText(L"restored");
+    EXPECT_EQ(edit->GetText(), L"restored");
+}
+
+LRESULT SwallowTextOfSubClass(HWND window, UINT message, WPARAM, LPARAM)
+{
+    auto* sub = reinterpret_cast<SubClass_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_SETTEXT)
+        sub->SetHandled(true);
+    return message == WM_SETTEXT ? TRUE : 0;
+}
+
+TEST_F(ControlTest, SubClassOfAForeignWindow)
+{
+    HWND edit = CreateWindowExW(0, L"Edit", L"foreign", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, host_.get(),
+                                nullptr, nullptr, nullptr);
+    SubClass_CL sub;
+    sub.Install(edit, &SwallowTextOfSubClass, this);
+    SetWindowTextW(edit, L"changed");
+    wchar_t text[32] = {};
+    GetWindowTextW(edit, text, 32);
+    EXPECT_STREQ(text, L"foreign");
+    DestroyWindow(edit);
+}
+
+TEST(HighDpiHelperTest, DesignSizesScaleOnlyWhenTheSystemDoesNot)
+{
+    const HighDpiHelper_CL unaware(false, 144, 144);
+    EXPECT_EQ(unaware.ScaleX(480), 720);
+    EXPECT_EQ(unaware.ScaleY(56), 84);
+    const HighDpiHelper_CL aware(true, 144, 144);
+    EXPECT_EQ(aware.ScaleX(480), 480);
+    EXPECT_EQ(aware.ScaleY(56), 56);
+
+    TestWindow window(10, 10, 100, 100);
+    unaware.MoveScaled(window.get(), 20, 30, 480, 56, true);
+    RECT rect{};
+    GetWindowRect(window.get(), &rect);
+    EXPECT_EQ(rect.left, 20);
+    EXPECT_EQ(rect.top, 30);
+    EXPECT_EQ(rect.right - rect.left, 720);
+    EXPECT_EQ(rect.bottom - rect.top, 84);
+
+    HighDpiHelper_CL measured;
+    measured.Init();  // whatever the system says, sizes stay positive
+    EXPECT_GT(measured.ScaleX(480), 0);
+}
+
+TEST(PopupMenuTest, OwnerDrawnItemsAreMeasuredFromTheirLeftText)
+{
+    PopupMenu_CL menu;
+    ASSERT_TRUE(menu.CreatePopup());
+    menu.AddItem(4660, L"拡張子を追加する", 5, true);
+    menu.AddItem(4661, L"拡張子を削除する|Del", 1, false);
+    EXPECT_EQ(GetMenuItemCount(menu.Handle()), 2);
+    EXPECT_EQ(GetMenuState(menu.Handle(), 4661, MF_BYCOMMAND) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemID = 4661;
+    ASSERT_TRUE(menu.OnMeasureItem(&measure));
+    HDC screen = GetDC(nullptr);
+    const HGDIOBJ previous = SelectObject(screen, GuiFont());
+    SIZE extent{};
+    GetTextExtentPoint32W(screen, L"拡張子を削除する", 8, &extent);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(measure.itemWidth, static_cast<UINT>(extent.cx + 48));
+    EXPECT_EQ(measure.itemHeight, static_cast<UINT>(extent.cy + 1));
+
+    measure.CtlType = ODT_BUTTON;
+    EXPECT_FALSE(menu.OnMeasureItem(&measure));
+    measure.CtlType = ODT_MENU;
+    measure.itemID = 9999;
+    EXPECT_FALSE(menu.OnMeasureItem(&measure));
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/main_window.h"
+#include "tests/support/screenshot.h"
+#include "tests/support/test_window.h"
+#include "ui/sub_class_dialog_base.h"
+#include "ui/ui_seams.h"
+
+namespace {
+
+// A dialog that records what its handler sees and closes itself from a timer.
+class RecordingDialog : public SubClassDialogBase_CL {
+public:
+    std::vector<UINT> messages;
+    HDC dcAtInit = nullptr;
+    HWND boundAtInit = nullptr;
+    INT_PTR endWith = 0;
+
+    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        messages.push_back(message);
+        if (message == WM_INITDIALOG) {
+            dcAtInit = DeviceContext();
+            boundAtInit = Window();
+            SetTimer(window, 1, 50, nullptr);
+        }
+        if (message == WM_TIMER) {
+            KillTimer(window, 1);
+            if (endWith)
+                EndDialog(window, endWith);
+            else
+                PostMessageW(window, WM_CLOSE, 0, 0);  // the base ends with 0
+            return 0;
+        }
+        return SubClassDialogBase_CL::HandleMessage(window, message, wParam, lParam);
+    }
+};
+
+TEST(DialogBaseTest, TheHandlerFirstSeesInitDialogAndTheObjectIsBound)
+{
+    RecordingDialog dialog;
+    HWND out = nullptr;
+    dialog.SetWindowHandleOut(&out);
+    EXPECT_EQ(dialog.DoModal(nullptr), 0);
+    // Nothing reaches the handler before the object is bound at WM_INITDIALOG; binding
+    // itself sets the font, so WM_SETFONT may come just before.
+    const auto init = std::find(dialog.messages.begin(), dialog.messages.end(), static_cast<UINT>(WM_INITDIALOG));
+    ASSERT_NE(init, dialog.messages.end());
+    for (auto before = dialog.messages.begin(); before != init; ++before)
+        EXPECT_EQ(*before, static_cast<UINT>(WM_SETFONT));
+    EXPECT_NE(dialog.boundAtInit, nullptr);
+    EXPECT_EQ(out, dialog.boundAtInit);
+    EXPECT_NE(dialog.dcAtInit, nullptr);
+    EXPECT_NE(std::find(dialog.messages.begin(), dialog.messages.end(), static_cast<UINT>(WM_DESTROY)),
+              dialog.messages.end());
+    EXPECT_EQ(dialog.DeviceContext(), nullptr);  // released with the window
+
+    dialog.endWith = 7;
+    EXPECT_EQ(dialog.DoModal(nullptr), 7);  // shown again on the same object
+}
+
+class TemplateProbe : public SubClassDialogBase_CL {
+public:
+    const DLGTEMPLATE* Build() { return BuildTemplate(); }
+};
+
+TEST(DialogBaseTest, TemplateIsOneBareHeader)
+{
+    TemplateProbe probe;
+    const DLGTEMPLATE* header = probe.Build();
+    EXPECT_EQ(header->style, 0x80CA0080u);
+    EXPECT_EQ(header->dwExtendedStyle, 0u);
+    EXPECT_EQ(header->cdit, 0);
+    EXPECT_EQ(header->cx, 320);
+    EXPECT_EQ(header->cy, 240);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(header);
+    for (size_t i = sizeof(DLGTEMPLATE); i < SubClassDialogBase_CL::kTemplateBytes; ++i)
+        ASSERT_EQ(bytes[i], 0) << "byte " << i;
+}
+
+TEST(DialogBaseTest, CenteringOverAMinimizedParentLandsMidScreen)
+{
+    TestWindow parent(100, 100, 400, 300, L"parent");
+    TestWindow window(0, 0, 200, 100, L"centred");
+    ShowWindow(parent.get(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(parent.get()));
+    CenterOverParent(parent.get(), window.get());
+    RECT rect{}, client{};
+    GetWindowRect(window.get(), &rect);
+    GetClientRect(window.get(), &client);
+    EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXFULLSCREEN) - client.right) / 2);
+    EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYFULLSCREEN) - client.bottom) / 2);
+
+    ShowWindow(parent.get(), SW_RESTORE);
+    CenterOverParent(parent.get(), window.get());
+    RECT parentRect{};
+    GetWindowRect(parent.get(), &parentRect);
+    GetWindowRect(window.get(), &rect);
+    EXPECT_EQ(rect.left, (parentRect.right - parentRect.left - client.right) / 2 + parentRect.left);
+}
+
+TEST(DialogBaseTest, MetricsOfADialog)
+{
+    TestWindow window(0, 0, 300, 200);
+    const ClientMetrics_CL metrics = GetDialogMetrics(window.get());
+    RECT client{};
+    GetClientRect(window.get(), &client);
+    EXPECT_EQ(metrics.width, client.right);
+    EXPECT_EQ(metrics.height, client.bottom);
+    EXPECT_GT(metrics.charWidth, 0);
+    EXPECT_GT(metrics.charHeight, 0);
+}
+
+// The main window as start-up shows it; closed from a timer once its picture is taken.
+class PhotographedMainWindow : public MainWindow_CL {
+public:
+    bool saved = false;
+    std::wstring title;
+    bool hasMenu = false;
+    RECT rect{};
+    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_INITDIALOG)
+            SetTimer(window, 2, 300, nullptr);
+        if (message == WM_TIMER && wParam == 2) {
+            KillTimer(window, 2);
+            saved = SaveScreenshot(window, L"main_window");
+            wchar_t text[64] = {};
+            GetWindowTextW(window, text, 64);
+            title = text;
+            hasMenu = GetMenu(window) != nullptr;
+            GetWindowRect(window, &rect);
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            return 0;
+        }
+        return MainWindow_CL::HandleMessage(window, message, wParam, lParam);
+    }
+};
+
+TEST(MainWindowTest, ShowsTitleMenuAndSize)
+{
+    PhotographedMainWindow window;
+    HWND handle = nullptr;
+    window.SetWindowHandleOut(&handle);
+    EXPECT_EQ(window.DoModal(nullptr), 0);
+    EXPECT_TRUE(window.saved);
+    EXPECT_EQ(window.title, L"Kasumiro");
+    EXPECT_TRUE(window.hasMenu);
+    EXPECT_EQ(window.rect.right - window.rect.left, 640);
+    EXPECT_EQ(window.rect.bottom - window.rect.top, 640);
+}
+
+std::wstring g_lastBox;
+int RecordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT)
+{
+    g_lastBox = std::wstring(caption) + L": " + text;
+    return IDYES;
+}
+
+TEST(UiSeamsTest, TestsCanAnswerForTheUser)
+{
+    const UiSeams_CL saved = UiSeams();
+    UiSeams().messageBox = &RecordBox;
+    EXPECT_EQ(ShowMessageBox(nullptr, L"本当に？", L"お知らせ", MB_YESNO), IDYES);
+    EXPECT_EQ(g_lastBox, L"お知らせ: 本当に？");
+    UiSeams() = saved;
+    EXPECT_EQ(UiSeams().messageBox, RealUiSeams().messageBox);
+}
+
+}  // namespace

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+#include "tests/support/screenshot.h"
+#include "tests/support/test_window.h"
+#include "ui/easy_progress.h"
+#include "ui/high_dpi_helper.h"
+
+namespace {
+
+// A job whose work is a test's script, run on the worker while the dialog is up.
+class ScriptedJob : public EasyProgress_CL {
+public:
+    explicit ScriptedJob(std::function<void(ScriptedJob&)> script) : script_(std::move(script))
+    {
+        SetTitle(L"写真の整理中( 0 / 3 )");
+        SetAutoStart(true);
+    }
+    ~ScriptedJob() override { EasyThreadBase_CL::Join(); }
+
+    std::atomic<int> finishedWith{-1};
+    std::atomic<bool> tailDone{false};
+    DWORD tailDelay = 0;
+
+protected:
+    void Run(std::int32_t, std::int32_t) override { script_(*this); }
+    void OnFinished(std::int32_t stopRequested) override
+    {
+        finishedWith = stopRequested;
+        if (Window())
+            PostMessageW(Window(), WM_CLOSE, 0, 0);
+        Sleep(tailDelay);
+        tailDone = true;
+    }
+
+private:
+    std::function<void(ScriptedJob&)> script_;
+};
+
+RECT RectOf(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+TEST(ProgressTest, BarFollowsTheShareOfWorkDone)
+{
+    std::vector<int> positions;
+    bool shot = false;
+    ScriptedJob job([&](ScriptedJob& self) {
+        self.SetTotal(3);
+        for (int i = 0; i < 3; ++i) {
+            self.AddProgress(1);
+            positions.push_back(self.Bar()->Position());
+            if (i == 1)
+                shot = SaveScreenshot(self.Window(), L"progress_dialog");
+        }
+    });
+    TestWindow owner(100, 100, 640, 480, L"owner");
+    EXPECT_EQ(job.DoModal(owner.get()), 0);
+    EXPECT_EQ(positions, (std::vector<int>{666, 1333, 2000}));
+    EXPECT_EQ(job.LastPosition(), 2000);
+    EXPECT_EQ(job.finishedWith, 0);
+    EXPECT_TRUE(shot);
+}
+
+TEST(ProgressTest, WithoutATotalTheBarStaysAtZero)
+{
+    std::vector<int> positions;
+    ScriptedJob job([&](ScriptedJob& self) {
+        for (int i = 0; i < 5; ++i) {
+            self.AddProgress(10);
+            positions.push_back(self.Bar()->Position());
+        }
+    });
+    EXPECT_EQ(job.DoModal(nullptr), 0);
+    EXPECT_EQ(positions, (std::vector<int>(5, 0)));
+    EXPECT_EQ(job.Done(), 50u);
+}
+
+TEST(ProgressTest, DialogIsTheDesignSizeCentredOverItsOwner)
+{
+    RECT rect{}, ownerRect{};
+    HWND cancel = nullptr;
+    bool cancelVisible = true;
+    TestWindow owner(100, 100, 800, 600, L"owner");
+    ScriptedJob job([&](ScriptedJob& self) {
+        Sleep(300);  // the work starts before the dialog has placed itself
+        rect = RectOf(self.Window());
+        cancel = self.CancelButton()->Window();
+        cancelVisible = IsWindowVisible(cancel);
+    });
+    EXPECT_EQ(job.DoModal(owner.get()), 0);
+    HighDpiHelper_CL dpi;
+    dpi.Init();
+    EXPECT_EQ(rect.right - rect.left, dpi.ScaleX(480));
+    EXPECT_EQ(rect.bottom - rect.top, dpi.ScaleY(56));
+    ownerRect = RectOf(owner.get());
+    EXPECT_NEAR((rect.left + rect.right) / 2, (ownerRect.left + ownerRect.right) / 2, 16);
+    EXPECT_FALSE(cancelVisible);  // no cancel button unless asked for
+}
+
+TEST(ProgressTest, ShowDelayKeepsTheDialogHiddenAtFirst)
+{
+    RECT early{}, late{};
+    TestWindow owner(100, 100, 800, 600, L"owner");
+    ScriptedJob job([&](ScriptedJob& self) {
+        early = RectOf(self.Window());
+        Sleep(1000);
+        late = RectOf(self.Window());
+    });
+    job.SetShowDelay(500);
+    EXPECT_EQ(job.DoModal(owner.get()), 0);
+    EXPECT_EQ(early.right - early.left, 0);
+    EXPECT_EQ(early.bottom - early.top, 0);
+    HighDpiHelper_CL dpi;
+    dpi.Init();
+    EXPECT_EQ(late.right - late.left, dpi.ScaleX(480));
+    EXPECT_EQ(late.bottom - late.top, dpi.ScaleY(56));
+    const RECT ownerRect = RectOf(owner.get());
+    EXPECT_EQ(late.left, (ownerRect.right - ownerRect.left - 480) / 2 + ownerRect.left);
+    EXPECT_EQ(late.top, (ownerRect.bottom - ownerRect.top - 56) / 2 + ownerRect.top);
+}
+
+// Waits up to a second for a condition another thread makes true.
+bool WaitFor(const std::function<bool()>& condition)
+{
+    for (int i = 0; i < 100; ++i) {
+        if (condition())
+            return true;
+        Sleep(10);
+    }
+    return condition();
+}
+
+TEST(ProgressTest, CancelAsksTheJobToStopAndAJobThatIgnoresItStillEnds)
+{
+    bool sawStop = false, eventSet = false, stillOpen = false;
+    ScriptedJob job([&](ScriptedJob& self) {
+        PostMessageW(self.CancelButton()->Window(), BM_CLICK, 0, 0);
+        sawStop = WaitFor([&] { return self.StopRequested(); });
+        eventSet = WaitForSingleObject(self.StopEvent(), 0) == WAIT_OBJECT_0;
+        Sleep(200);
+        stillOpen = IsWindowVisible(self.Window()) != FALSE;
+    });
+    job.SetShowCancel(true);
+    EXPECT_EQ(job.DoModal(nullptr), 0);
+    EXPECT_TRUE(sawStop);
+    EXPECT_TRUE(eventSet);
+    EXPECT_TRUE(stillOpen);  // only the job closes the dialog
+    EXPECT_EQ(job.finishedWith, 1);
+}
+
+TEST(ProgressTest, EnterAndEscapeNeitherCloseNorStop)
+{
+    bool stillOpen = false, stopped = true;
+    ScriptedJob job([&](ScriptedJob& self) {
+        for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+            PostMessageW(self.Window(), WM_KEYDOWN, key, 0);
+            PostMessageW(self.Window(), WM_KEYUP, key, 0);
+        }
+        Sleep(300);
+        stillOpen = IsWindowVisible(self.Window()) != FALSE;
+        stopped = self.StopRequested();
+    });
+    EXPECT_EQ(job.DoModal(nullptr), 0);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_FALSE(stopped);
+    EXPECT_EQ(job.finishedWith, 0);
+}
+
+TEST(ProgressTest, DestroyingAJobJoinsItsThread)
+{
+    auto job = std::make_unique<ScriptedJob>([](ScriptedJob&) {});
+    job->tailDelay = 300;  // the worker is still busy after the dialog has closed
+    std::atomic<bool>* tail = &job->tailDone;
+    EXPECT_EQ(job->DoModal(nullptr), 0);
+    job.reset();
+    (void)tail;  // the object is gone; what matters is that reset() waited
+    SUCCEED();
+}
+
+TEST(ProgressTest, JoinWaitsForTheWorkersLastStep)
+{
+    ScriptedJob job([](ScriptedJob&) {});
+    job.tailDelay = 300;
+    EXPECT_EQ(job.DoModal(nullptr), 0);
+    job.Join();
+    EXPECT_TRUE(job.tailDone);
+    EXPECT_FALSE(job.IsRunning());
+}
+
+}  // namespace

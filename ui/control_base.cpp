@@ -1,0 +1,274 @@
+#include "ui/control_base.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+SIZE MeasureText(HFONT font, const std::wstring& text)
+{
+    HDC screen = GetDC(nullptr);
+    const HGDIOBJ previous = SelectObject(screen, font);
+    RECT rect{0, 0, 0x8000, 0x8000};
+    DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// --- the base ---------------------------------------------------------------------------
+
+LRESULT ControlBase_CL::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return callback_ ? callback_(window, message, wParam, lParam) : 0;
+}
+
+bool ControlBase_CL::CreateWindowOf(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text,
+                                    DWORD style, int x, int y, int width, int height, HWND parent,
+                                    int id, LPVOID param)
+{
+    id_ = id;
+    window_ = CreateWindowExW(exStyle, windowClass, text, style, x, y, width, height, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                              param);
+    SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    return window_ != nullptr;
+}
+
+void ControlBase_CL::Subclass(ControlCallback_CL callback, void* owner)
+{
+    previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window_, GWLP_WNDPROC));
+    callback_ = callback;
+    owner_ = owner;
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlBase_CL::CommonProc));
+}
+
+LRESULT CALLBACK ControlBase_CL::CommonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* control = reinterpret_cast<ControlBase_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!control)
+        return 0;
+    control->handled_ = 0;
+    const LRESULT result = control->OnMessage(window, message, wParam, lParam);
+    if (message == WM_DESTROY) {
+        // The control's own procedure comes back before the window goes; it still sees
+        // WM_DESTROY unless the callback handled it, so that it frees what it holds.
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control->previousProc_));
+        if (control->handled_)
+            return result;
+        return CallWindowProcW(control->previousProc_, window, message, wParam, lParam);
+    }
+    if (control->handled_)
+        return result;
+    return CallWindowProcW(control->previousProc_, window, message, wParam, lParam);
+}
+
+RECT ControlBase_CL::ClientRectInParent() const
+{
+    RECT rect{};
+    GetWindowRect(window_, &rect);
+    MapWindowPoints(nullptr, GetParent(window_), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+int ControlBase_CL::Width() const
+{
+    RECT rect{};
+    GetWindowRect(window_, &rect);
+    return rect.right - rect.left;
+}
+
+int ControlBase_CL::Height() const
+{
+    RECT rect{};
+    GetWindowRect(window_, &rect);
+    return rect.bottom - rect.top;
+}
+
+void ControlBase_CL::Resize(int width, int height, bool repaint)
+{
+    const RECT at = ClientRectInParent();
+    MoveWindow(window_, at.left, at.top, width, height, repaint);
+}
+
+void ControlBase_CL::Invalidate(bool erase)
+{
+    InvalidateRect(window_, nullptr, erase);
+}
+
+void ControlBase_CL::MoveToX(int x)
+{
+    const RECT at = ClientRectInParent();
+    MoveWindow(window_, x, at.top, at.right - at.left, at.bottom - at.top, TRUE);
+}
+
+void ControlBase_CL::MoveTo(int x, int y)
+{
+    const RECT at = ClientRectInParent();
+    MoveWindow(window_, x, y, at.right - at.left, at.bottom - at.top, TRUE);
+}
+
+std::wstring ControlBase_CL::GetText() const
+{
+    const int length = GetWindowTextLengthW(window_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void ControlBase_CL::SetText(const std::wstring& text)
+{
+    SetWindowTextW(window_, text.c_str());
+}
+
+void ControlBase_CL::SetFont(HFONT font)
+{
+    font_ = font;
+    if (window_)
+        SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void ControlBase_CL::SetScaledFont(double factor, int weight)
+{
+    LOGFONTW logical{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logical, &logical);
+    logical.lfWidth = static_cast<LONG>(logical.lfWidth * factor);
+    logical.lfHeight = static_cast<LONG>(logical.lfHeight * factor);
+    logical.lfWeight = weight;
+    UniqueHFont_CL font(CreateFontIndirectW(&logical));
+    // The control lets go of the old font before it is deleted.
+    SetFont(font.get());
+    ownedFont_ = std::move(font);
+}
+
+// --- the controls -----------------------------------------------------------------------------
+
+bool CheckBox_CL::IsChecked() const
+{
+    return SendMessageW(Window(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CheckBox_CL::SetChecked(bool checked)
+{
+    SendMessageW(Window(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Edit_CL::SetLimit(int characters)
+{
+    SendMessageW(Window(), EM_SETLIMITTEXT, static_cast<WPARAM>(characters), 0);
+}
+
+void ProgressBar_CL::SetRange(int low, int high)
+{
+    SendMessageW(Window(), PBM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
+}
+
+void ProgressBar_CL::SetPosition(int position)
+{
+    SendMessageW(Window(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+int ProgressBar_CL::Position() const
+{
+    return static_cast<int>(SendMessageW(Window(), PBM_GETPOS, 0, 0));
+}
+
+void ListView_CL::AddColumn(const std::wstring& caption, int format, int width)
+{
+    LVCOLUMNW column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = format;
+    column.cx = width;
+    column.pszText = const_cast<wchar_t*>(caption.c_str());
+    column.iSubItem = columns_;
+    SendMessageW(Window(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(columns_), reinterpret_cast<LPARAM>(&column));
+    ++columns_;
+}
+
+int ListView_CL::InsertRow(int index, const std::wstring& text)
+{
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    return static_cast<int>(SendMessageW(Window(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+std::wstring ListView_CL::RowText(int index) const
+{
+    std::vector<wchar_t> buffer(32768, L'\0');
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    const auto length = SendMessageW(Window(), LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(&item));
+    return std::wstring(buffer.data(), static_cast<size_t>(length));
+}
+
+int ListView_CL::RowCount() const
+{
+    return static_cast<int>(SendMessageW(Window(), LVM_GETITEMCOUNT, 0, 0));
+}
+
+void ListView_CL::SetExtendedStyle(DWORD style)
+{
+    SendMessageW(Window(), LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);
+}
+
+bool ComboBox_CL::Create(HWND parent, int id, int characters, int lines, DWORD style, int x, int y)
+{
+    const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const SIZE w = MeasureText(font, L"W");
+    const SIZE m = MeasureText(font, L"M");
+    const DWORD fullStyle = style == 0 ? 0x56310042 : (style | 0x56010002);
+    return CreateWindowOf(0, WC_COMBOBOXEXW, L"", fullStyle, x, y, characters * w.cx, lines * m.cy, parent, id,
+                          this);
+}
+
+int ComboBox_CL::AddItem(const std::wstring& text, int image)
+{
+    COMBOBOXEXITEMW item{};
+    item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_INDENT;
+    item.iItem = Count();
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    item.iImage = image;
+    item.iSelectedImage = image;
+    return static_cast<int>(SendMessageW(Window(), CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+int ComboBox_CL::Selection() const
+{
+    return static_cast<int>(SendMessageW(Window(), CB_GETCURSEL, 0, 0));
+}
+
+void ComboBox_CL::Select(int index)
+{
+    SendMessageW(Window(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int ComboBox_CL::Count() const
+{
+    return static_cast<int>(SendMessageW(Window(), CB_GETCOUNT, 0, 0));
+}
+
+HTREEITEM TreeView_CL::InsertItem(HTREEITEM parent, HTREEITEM after, const std::wstring& text, int image,
+                                  int selectedImage, LPARAM param)
+{
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    insert.item.lParam = param;
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageW(Window(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void TreeView_CL::DeleteAll()
+{
+    SendMessageW(Window(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+}

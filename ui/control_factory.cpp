@@ -1,0 +1,110 @@
+#include "ui/control_factory.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr DWORD kChild = 0x56000000;  // WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
+// What edit controls get instead of their object: they are never subclassed from it.
+const LPVOID kEditMarker = reinterpret_cast<LPVOID>(static_cast<INT_PTR>(0x12345678));
+
+HFONT GuiFont()
+{
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+}  // namespace
+
+int ControlFactory_CL::CreateSized(std::unique_ptr<ControlBase_CL> control, DWORD exStyle,
+                                   const wchar_t* windowClass, const std::wstring& text, DWORD style, int x,
+                                   int y, int width, int height, HWND parent, LPVOID param)
+{
+    control->CreateWindowOf(exStyle, windowClass, text.c_str(), style, x, y, width, height, parent, nextId_++,
+                            param ? param : control.get());
+    return Add(std::move(control));
+}
+
+int ControlFactory_CL::CreateStatic(HWND parent, int x, int y, const std::wstring& text)
+{
+    const SIZE size = MeasureText(GuiFont(), text);
+    return CreateSized(std::make_unique<StaticText_CL>(), 0, L"Static", text, kChild, x, y, size.cx, size.cy,
+                       parent, nullptr);
+}
+
+int ControlFactory_CL::CreateButton(HWND parent, int x, int y, const std::wstring& text)
+{
+    const SIZE size = MeasureText(GuiFont(), text);
+    return CreateSized(std::make_unique<Button_CL>(), 0, L"Button", text, kChild | WS_TABSTOP | BS_PUSHBUTTON, x,
+                       y, size.cx + 8, size.cy + 8, parent, nullptr);
+}
+
+int ControlFactory_CL::CreateCheckBox(HWND parent, int x, int y, const std::wstring& text)
+{
+    const SIZE size = MeasureText(GuiFont(), text);
+    return CreateSized(std::make_unique<CheckBox_CL>(), 0, L"Button", text, kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
+                       x, y, size.cx + 32, size.cy, parent, nullptr);
+}
+
+int ControlFactory_CL::CreateEdit(HWND parent, int x, int y, int characters, DWORD style)
+{
+    const SIZE w = MeasureText(GuiFont(), L"W");
+    const SIZE m = MeasureText(GuiFont(), L"M");
+    const DWORD fullStyle = style == static_cast<DWORD>(-1) ? 0x56211044 : (style | 0x56010000);
+    return CreateSized(std::make_unique<Edit_CL>(), WS_EX_CLIENTEDGE, L"Edit", L"", fullStyle, x, y,
+                       characters * w.cx + 6, m.cy + 6, parent, kEditMarker);
+}
+
+int ControlFactory_CL::CreateListView(HWND parent, int x, int width, int height)
+{
+    return CreateSized(std::make_unique<ListView_CL>(), 0, WC_LISTVIEWW, L"", 0x56B10009, x, 0, width, height,
+                       parent, nullptr);
+}
+
+int ControlFactory_CL::CreateGroupBox(HWND parent, const std::wstring& text, int y, int width, int height)
+{
+    return CreateSized(std::make_unique<GroupBox_CL>(), 0, L"Button", text, kChild | BS_GROUPBOX, 0, y, width,
+                       height, parent, nullptr);
+}
+
+int ControlFactory_CL::CreateComboBox(HWND parent, int id, int characters, int lines, DWORD style, int x, int y)
+{
+    auto combo = std::make_unique<ComboBox_CL>();
+    combo->Create(parent, id, characters, lines, style, x, y);
+    return Add(std::move(combo));
+}
+
+int ControlFactory_CL::CreateProgressBar(HWND parent, int x, int y, int width, int height)
+{
+    return CreateSized(std::make_unique<ProgressBar_CL>(), 0, PROGRESS_CLASSW, L"", kChild, x, y, width, height,
+                       parent, nullptr);
+}
+
+int ControlFactory_CL::CreateTreeView(HWND parent, int x, int y, int width, int height, DWORD style)
+{
+    return CreateSized(std::make_unique<TreeView_CL>(), 0, WC_TREEVIEWW, L"", style, x, y, width, height, parent,
+                       nullptr);
+}
+
+void ControlFactory_CL::StackVertically(std::initializer_list<int> indices, int startY)
+{
+    int y = startY;
+    for (int index : indices) {
+        if (index < 0)
+            break;
+        ControlBase_CL* control = At(index);
+        control->MoveTo(control->ClientRectInParent().left, y);
+        y += control->Height() + 4;
+    }
+}
+
+void ControlFactory_CL::PlaceButtonPair(int index)
+{
+    ControlBase_CL* left = At(index);
+    ControlBase_CL* right = At(index + 1);
+    RECT client{};
+    GetClientRect(GetParent(right->Window()), &client);
+    const int y = client.bottom - 4 - right->Height();
+    const int rightX = client.right - 4 - right->Width();
+    right->MoveTo(rightX, y);
+    left->MoveTo(rightX - 4 - left->Width(), y);
+}

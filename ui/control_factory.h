@@ -1,0 +1,57 @@
+#pragma once
+// Creates a window's controls in code, sized from the text they carry, and owns them: they
+// go with the window's object.
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/control_base.h"
+
+class ControlFactory_CL {
+public:
+    explicit ControlFactory_CL(int firstId) : nextId_(firstId) {}
+
+    // Each returns the new control's index in the factory.
+    int CreateStatic(HWND parent, int x, int y, const std::wstring& text);
+    int CreateButton(HWND parent, int x, int y, const std::wstring& text);
+    int CreateCheckBox(HWND parent, int x, int y, const std::wstring& text);
+    // style -1: the default multi-line edit.
+    int CreateEdit(HWND parent, int x, int y, int characters, DWORD style);
+    int CreateListView(HWND parent, int x, int width, int height);
+    int CreateGroupBox(HWND parent, const std::wstring& text, int y, int width, int height);
+    int CreateComboBox(HWND parent, int id, int characters, int lines, DWORD style, int x, int y);
+    int CreateProgressBar(HWND parent, int x, int y, int width, int height);
+    int CreateTreeView(HWND parent, int x, int y, int width, int height, DWORD style);
+
+    // Moves the controls one below the other from startY, 4 pixels apart, keeping their x.
+    void StackVertically(std::initializer_list<int> indices, int startY);
+    // Control index + 1 into the parent's bottom-right corner, control index to its left.
+    void PlaceButtonPair(int index);
+
+    ControlBase_CL* At(int index) const { return controls_.at(static_cast<size_t>(index)).get(); }
+    template <typename T>
+    T* Get(int index) const
+    {
+        return static_cast<T*>(At(index));
+    }
+    int Count() const { return static_cast<int>(controls_.size()); }
+    int NextId() const { return nextId_; }
+
+private:
+    template <typename T>
+    int Add(std::unique_ptr<T> control)
+    {
+        controls_.push_back(std::move(control));
+        return static_cast<int>(controls_.size()) - 1;
+    }
+    int CreateSized(std::unique_ptr<ControlBase_CL> control, DWORD exStyle, const wchar_t* windowClass,
+                    const std::wstring& text, DWORD style, int x, int y, int width, int height, HWND parent,
+                    LPVOID param);
+
+    std::vector<std::unique_ptr<ControlBase_CL>> controls_;
+    int nextId_;
+};

@@ -1,0 +1,171 @@
+#include "ui/sub_class_dialog_base.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+SubClassDialogBase_CL::~SubClassDialogBase_CL() = default;
+
+const DLGTEMPLATE* SubClassDialogBase_CL::BuildTemplate()
+{
+    if (!template_)
+        template_ = std::make_unique<std::uint8_t[]>(kTemplateBytes);
+    std::memset(template_.get(), 0, kTemplateBytes);
+    // One header, no items; the zero bytes behind it leave menu, class and title empty.
+    DLGTEMPLATE header{};
+    header.style = style_;
+    header.cx = 320;
+    header.cy = 240;
+    std::memcpy(template_.get(), &header, sizeof header);
+    return reinterpret_cast<const DLGTEMPLATE*>(template_.get());
+}
+
+INT_PTR SubClassDialogBase_CL::DoModal(HWND parent)
+{
+    const DLGTEMPLATE* dialog = BuildTemplate();
+    parent_ = parent;
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog, parent, &SubClassDialogBase_CL::DialogProc,
+                                   reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR SubClassDialogBase_CL::HandleMessage(HWND window, UINT message, WPARAM, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        ShowWindow(window, SW_SHOW);
+        return 1;
+    case WM_CLOSE:
+        EndDialog(window, 0);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void SubClassDialogBase_CL::Bind(HWND window, HWND handleForOut)
+{
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    window_ = window;
+    if (windowOut_)
+        *windowOut_ = handleForOut;
+    dc_ = GetDC(window);
+    font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+}
+
+INT_PTR CALLBACK SubClassDialogBase_CL::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG)
+        reinterpret_cast<SubClassDialogBase_CL*>(lParam)->Bind(window, window);
+    auto* self = reinterpret_cast<SubClassDialogBase_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    // Messages before WM_INITDIALOG (WM_SETFONT during creation) find no object yet.
+    if (!self)
+        return 0;
+    const INT_PTR result = self->HandleMessage(window, message, wParam, lParam);
+    if (message == WM_DESTROY) {
+        ReleaseDC(window, self->dc_);
+        self->dc_ = nullptr;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    }
+    return result;
+}
+
+INT_PTR CALLBACK SubClassDialogBase_CL::PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
+        reinterpret_cast<SubClassDialogBase_CL*>(page->lParam)->Bind(window, GetParent(window));
+    }
+    auto* self = reinterpret_cast<SubClassDialogBase_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self)
+        return 0;
+    const INT_PTR result = self->HandleMessage(window, message, wParam, lParam);
+    if (message == WM_DESTROY) {
+        ReleaseDC(window, self->dc_);
+        self->dc_ = nullptr;
+    }
+    return result;
+}
+
+PROPSHEETPAGEW SubClassDialogBase_CL::PageDescription(const wchar_t* title, HWND* sheet)
+{
+    windowOut_ = sheet;
+    PROPSHEETPAGEW page{};
+    page.dwSize = sizeof page;
+    page.dwFlags = PSP_DLGINDIRECT | PSP_USETITLE;
+    page.hInstance = GetModuleHandleW(nullptr);
+    page.pResource = BuildTemplate();
+    page.pszTitle = title;
+    page.pfnDlgProc = &SubClassDialogBase_CL::PageProc;
+    page.lParam = reinterpret_cast<LPARAM>(this);
+    return page;
+}
+
+LRESULT CALLBACK SubClassDialogBase_CL::SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(sheet, GWLP_USERDATA));
+    if (message == WM_SHOWWINDOW)
+        CenterOverParent(GetWindow(sheet, GW_OWNER), sheet);
+    return CallWindowProcW(previous, sheet, message, wParam, lParam);
+}
+
+int CALLBACK SubClassDialogBase_CL::PropertySheetCallback(HWND sheet, UINT message, LPARAM)
+{
+    if (message == PSCB_INITIALIZED) {
+        SetWindowLongPtrW(sheet, GWLP_USERDATA, GetWindowLongPtrW(sheet, GWLP_WNDPROC));
+        SetWindowLongPtrW(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubClassDialogBase_CL::SheetProc));
+    }
+    return 0;
+}
+
+void CenterOverParent(HWND reference, HWND window)
+{
+    // A child window would be placed in its parent's coordinates.
+    if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
+        SetParent(window, nullptr);
+    RECT area{0, 0, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+    if (reference && !IsIconic(reference))
+        GetWindowRect(reference, &area);
+    RECT client{};
+    GetClientRect(window, &client);
+    const int x = ((area.right - area.left) - (client.right - client.left)) / 2 + area.left;
+    const int y = ((area.bottom - area.top) - (client.bottom - client.top)) / 2 + area.top;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+namespace {
+
+ClientMetrics_CL MetricsOf(HWND window, RECT area)
+{
+    ClientMetrics_CL metrics{};
+    metrics.area = area;
+    metrics.width = area.right - area.left;
+    metrics.height = area.bottom - area.top;
+    HDC dc = GetDC(window);
+    const HGDIOBJ previous = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, L"Ｗ", 1, &size);
+    SelectObject(dc, previous);
+    ReleaseDC(window, dc);
+    metrics.charWidth = size.cx;
+    metrics.charHeight = size.cy;
+    return metrics;
+}
+
+}  // namespace
+
+ClientMetrics_CL GetDialogMetrics(HWND dialog)
+{
+    RECT area{};
+    GetClientRect(dialog, &area);
+    return MetricsOf(dialog, area);
+}
+
+ClientMetrics_CL GetPageMetrics(HWND page)
+{
+    HWND tab = PropSheet_GetTabControl(GetParent(page));
+    RECT area{};
+    GetClientRect(tab, &area);
+    TabCtrl_AdjustRect(tab, FALSE, &area);
+    return MetricsOf(page, area);
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The base of every window: a modal dialog from a dialog template written into memory, with
+// no controls in it (each window creates its own), and one message handler per window.
+
+#include <windows.h>
+#include <prsht.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class SubClassDialogBase_CL {
+public:
+    static constexpr DWORD kDialogStyle = 0x80CA0080;  // popup, caption, system menu, minimize box, modal frame
+    static constexpr size_t kTemplateBytes = 1024;
+
+    SubClassDialogBase_CL() = default;
+    SubClassDialogBase_CL(const SubClassDialogBase_CL&) = delete;
+    SubClassDialogBase_CL& operator=(const SubClassDialogBase_CL&) = delete;
+    virtual ~SubClassDialogBase_CL();
+    // Shows the dialog modally over `parent` and returns what it ended with.
+    virtual INT_PTR DoModal(HWND parent);
+    virtual INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // A property-sheet page on this object's template; `sheet` receives the sheet's window.
+    PROPSHEETPAGEW PageDescription(const wchar_t* title, HWND* sheet);
+    // A sheet created with this callback centres itself over its parent when it is shown.
+    static int CALLBACK PropertySheetCallback(HWND sheet, UINT message, LPARAM lParam);
+
+    HWND Window() const { return window_; }
+    HWND Parent() const { return parent_; }
+    HDC DeviceContext() const { return dc_; }
+    void SetWindowHandleOut(HWND* out) { windowOut_ = out; }
+    void SetStyle(DWORD style) { style_ = style; }
+
+protected:
+    // The template in this object's buffer, zero-filled and rebuilt on every call.
+    const DLGTEMPLATE* BuildTemplate();
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam);
+    void Bind(HWND window, HWND handleForOut);
+
+    HWND window_ = nullptr;
+    HWND parent_ = nullptr;
+    HDC dc_ = nullptr;
+    std::unique_ptr<std::uint8_t[]> template_;
+    HFONT font_ = nullptr;  // the stock GUI font: never deleted
+    HWND* windowOut_ = nullptr;
+    DWORD style_ = kDialogStyle;
+};
+
+// Moves `window` so that its client area is centred on `reference` (on the full screen when
+// `reference` is minimized), without resizing it.
+void CenterOverParent(HWND reference, HWND window);
+
+// The usable area of a dialog or page, and the size of a wide "Ｗ" in the window's font.
+struct ClientMetrics_CL {
+    RECT area;
+    int width;
+    int height;
+    int charWidth;
+    int charHeight;
+};
+ClientMetrics_CL GetDialogMetrics(HWND dialog);
+ClientMetrics_CL GetPageMetrics(HWND page);

@@ -1,0 +1,38 @@
+#pragma once
+// The calls that block for the user or leave the process: message boxes, the folder picker
+// and the shell's open. Each goes through one replaceable function, so that tests can answer
+// for the user; the program itself always uses the real ones.
+
+#include <windows.h>
+
+#include <string>
+
+struct UiSeams_CL {
+    int (*messageBox)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+    // True with the chosen folder; false when the user cancels.
+    bool (*pickFolder)(HWND owner, const std::wstring& initialFolder, const std::wstring& title,
+                       std::wstring* chosen);
+    // Opens a file or web address with its default program.
+    bool (*shellOpen)(HWND owner, const std::wstring& target);
+};
+
+// The seams in force; tests swap entries and put them back.
+UiSeams_CL& UiSeams();
+// The real functions.
+const UiSeams_CL& RealUiSeams();
+
+inline int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)
+{
+    return UiSeams().messageBox(owner, text.c_str(), caption.c_str(), type);
+}
+
+inline bool PickFolder(HWND owner, const std::wstring& initialFolder, const std::wstring& title,
+                       std::wstring* chosen)
+{
+    return UiSeams().pickFolder(owner, initialFolder, title, chosen);
+}
+
+inline bool ShellOpen(HWND owner, const std::wstring& target)
+{
+    return UiSeams().shellOpen(owner, target);
+}
