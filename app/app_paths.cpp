@@ -1,6 +1,7 @@
 #include "app/app_paths.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 namespace {
 std::wstring g_dataFolder;
@@ -34,6 +35,14 @@ std::wstring GetExeFolder()
 bool IsDeveloperMachine()
 {
     return GetFileAttributesW(L"c:\\MyHome.txt") != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring DefaultDataFolder()
+{
+    wchar_t documents[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)) || !documents[0])
+        return std::wstring();
+    return std::wstring(documents) + L"\\Lumidex";
 }
 
 const std::wstring& DataFolder()

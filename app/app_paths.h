@@ -10,8 +10,11 @@ std::wstring GetExeFolder();
 // True when "c:\MyHome.txt" exists: on our own machines the program opens no browser.
 bool IsDeveloperMachine();
 
-// The data folder ("Lumidex" under Documents) fixed at start-up; empty before, and when
-// the Documents folder could not be found.
+// "Lumidex" under the user's Documents folder; empty when there is no Documents folder.
+std::wstring DefaultDataFolder();
+
+// The data folder fixed at start-up; empty before, and when the Documents folder could not
+// be found.
 const std::wstring& DataFolder();
 void SetDataFolder(const std::wstring& folder);
 

@@ -20,6 +20,8 @@ public:
     // Creates a missing file holding only the UTF-16LE byte-order mark, so that the profile
     // functions keep the whole file in UTF-16; then remembers the path.
     void Open(const std::wstring& path);
+    // Reads and writes go to this file from now on; a missing file is not created.
+    void UsePath(const std::wstring& path) { path_ = path; }
     const std::wstring& Path() const { return path_; }
 
     std::wstring GetString(const wchar_t* section, const wchar_t* key,

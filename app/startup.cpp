@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
-#include <shlobj.h>
 // GDI+ headers need min/max and the COM basics in scope.
 #include <algorithm>
 namespace Gdiplus {
@@ -30,14 +29,6 @@ UniqueHandle_CL g_singleInstance;
 // Shared by every instance of every version, so that no two ever run at once.
 constexpr wchar_t kSingleInstanceMutex[] = L"Kasumiro.SingleInstance.5B0C3E1A";
 
-std::wstring DocumentsFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return std::wstring();
-    return path;
-}
-
 void SeedRandomGenerator()
 {
     // Advanced by the tick count on every start, so two starts within one tick still differ.
@@ -53,9 +44,8 @@ int RunKasumiro()
 {
     std::setlocale(LC_ALL, "Japanese");
 
-    const std::wstring documents = DocumentsFolder();
-    if (!documents.empty()) {
-        const std::wstring dataFolder = documents + L"\\Lumidex";
+    const std::wstring dataFolder = DefaultDataFolder();
+    if (!dataFolder.empty()) {
         CreateDirectoryW(dataFolder.c_str(), nullptr);
         SetDataFolder(dataFolder);
         g_Log.SetPath(dataFolder + L"\\log.txt");

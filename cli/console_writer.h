@@ -10,6 +10,7 @@ class ConsoleWriter_CL {
 public:
     explicit ConsoleWriter_CL(DWORD standardHandle);
     void Write(std::wstring_view text) const;
+    bool IsConsole() const { return isConsole_; }
 
 private:
     HANDLE handle_;  // borrowed from the process; not ours to close

@@ -7,6 +7,7 @@
 
 #include "app/version.h"
 #include "cli/info_command.h"
+#include "cli/organize_command.h"
 #include "cli/console_writer.h"
 
 namespace {
@@ -21,7 +22,11 @@ constexpr wchar_t kUsage[] =
     L"  --version        print the program's version\n"
     L"  info [--format N] FILE...\n"
     L"                   print each file's metadata facts and capture date as one JSON\n"
-    L"                   object per line; with --format, the date folder of layout N (0-22)\n";
+    L"                   object per line; with --format, the date folder of layout N (0-22)\n"
+    L"  organize --output DIR --input DIR [--input DIR ...] [--format N]\n"
+    L"           [--kinds photo,movie,sound,etc] [--album | --no-album] [--yes]\n"
+    L"           [--settings FILE]\n"
+    L"                   organize the input folders into the output folder\n";
 
 int PrintUsage(std::wstring_view unknownCommand = {})
 {
@@ -44,5 +49,7 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"info")
         return RunInfoCommand(argc - 2, argv + 2);
+    if (command == L"organize")
+        return RunOrganizeCommand(argc - 2, argv + 2);
     return PrintUsage(command);
 }

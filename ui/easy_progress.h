@@ -36,7 +36,7 @@ public:
     void SetAutoStart(bool start, std::int32_t first = 0, std::int32_t second = 0);
     void SetShowDelay(int milliseconds) { showDelay_ = milliseconds; }
 
-    std::uint64_t Total() const { return total_; }
+    std::uint64_t Total() const override { return total_; }
     std::uint64_t Done() const { return done_; }
     int LastPosition() const { return lastPosition_; }
     ProgressBar_CL* Bar() const { return bar_; }

@@ -16,7 +16,7 @@ bool RealPickFolder(HWND owner, const std::wstring& initialFolder, const std::ws
 bool RealShellOpen(HWND owner, const std::wstring& target)
 {
     const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        ShellExecuteW(owner, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
 }
 

@@ -1,0 +1,37 @@
+#pragma once
+// Progress of a run on the terminal: one line on standard error that updates in place,
+// with a bar, the caption and an estimate of the time left. Nothing at all when standard
+// error is not a console, so logs of scheduled runs stay clean.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "ui/progress_sink.h"
+
+class ConsoleProgress_CL : public ProgressSink_CL {
+public:
+    ConsoleProgress_CL();
+    ~ConsoleProgress_CL() override;
+
+    void SetTotal(std::uint64_t total) override { total_ = total; }
+    std::uint64_t Total() const override { return total_; }
+    void AddProgress(std::uint64_t amount) override;
+    void SetCaption(const std::wstring& caption) override;
+    bool StopRequested() const override { return false; }
+
+    // Ends the line, when one was drawn.
+    void Finish();
+
+private:
+    void Draw(bool force);
+
+    bool enabled_;
+    bool drawn_ = false;
+    std::uint64_t total_ = 0;
+    std::uint64_t done_ = 0;
+    std::wstring caption_;
+    ULONGLONG started_;
+    ULONGLONG lastDraw_ = 0;
+};

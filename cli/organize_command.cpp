@@ -1,0 +1,199 @@
+#include "cli/organize_command.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app_paths.h"
+#include "app/inifile.h"
+#include "app/logfile.h"
+#include "cli/console_progress.h"
+#include "cli/console_writer.h"
+#include "organize/date_folder_format.h"
+#include "organize/organize_run.h"
+#include "organize/organize_settings.h"
+#include "organize/run_checks.h"
+#include "ui/ui_seams.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitRefused = 2;
+
+struct Options {
+    std::wstring output;
+    std::vector<std::wstring> inputs;
+    std::optional<int> format;
+    std::optional<std::wstring> kinds;
+    std::optional<bool> album;
+    bool yes = false;
+    std::wstring settings;
+};
+
+bool g_answerYes = false;
+
+// The checks speak through message boxes; here they speak on standard error, and only
+// --yes agrees to add to a folder organized before.
+int ConsoleMessageBox(HWND, const wchar_t* text, const wchar_t*, UINT type)
+{
+    const bool question = (type & MB_TYPEMASK) == MB_OKCANCEL;
+    if (question && g_answerYes)
+        return IDOK;
+    StdErr().Write(std::wstring(text) + L"\n");
+    return question ? IDCANCEL : IDOK;
+}
+
+int UsageError(const std::wstring& message)
+{
+    StdErr().Write(L"organize: " + message + L"\n");
+    return kExitRefused;
+}
+
+bool ParseFormat(const wchar_t* text, int* format)
+{
+    wchar_t* end = nullptr;
+    const long value = std::wcstol(text, &end, 10);
+    if (end == text || *end != L'\0' || value < 0 || value >= kDateFolderFormatCount)
+        return false;
+    *format = static_cast<int>(value);
+    return true;
+}
+
+// "photo,movie,sound,etc" in any order and number; replaces the four kind switches.
+bool ApplyKinds(const std::wstring& list, OrganizeSettings* settings)
+{
+    settings->ArrangePhoto = settings->ArrangeMovie = settings->ArrangeSound = settings->ArrangeEtc = 0;
+    size_t start = 0;
+    while (start <= list.size()) {
+        const size_t comma = list.find(L',', start);
+        const std::wstring kind = list.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start);
+        if (kind == L"photo")
+            settings->ArrangePhoto = 1;
+        else if (kind == L"movie")
+            settings->ArrangeMovie = 1;
+        else if (kind == L"sound")
+            settings->ArrangeSound = 1;
+        else if (kind == L"etc")
+            settings->ArrangeEtc = 1;
+        else if (!kind.empty())
+            return false;
+        if (comma == std::wstring::npos)
+            break;
+        start = comma + 1;
+    }
+    return true;
+}
+
+bool ParseOptions(int argc, wchar_t** argv, Options* options, std::wstring* error)
+{
+    for (int i = 0; i < argc; ++i) {
+        const std::wstring option = argv[i];
+        auto value = [&](const wchar_t** out) {
+            if (i + 1 >= argc) {
+                *error = option + L" needs a value";
+                return false;
+            }
+            *out = argv[++i];
+            return true;
+        };
+        const wchar_t* text = nullptr;
+        if (option == L"--output") {
+            if (!value(&text))
+                return false;
+            options->output = text;
+        } else if (option == L"--input") {
+            if (!value(&text))
+                return false;
+            options->inputs.push_back(text);
+        } else if (option == L"--format") {
+            int format = 0;
+            if (!value(&text))
+                return false;
+            if (!ParseFormat(text, &format)) {
+                *error = L"--format takes a layout number from 0 to 22";
+                return false;
+            }
+            options->format = format;
+        } else if (option == L"--kinds") {
+            if (!value(&text))
+                return false;
+            options->kinds = text;
+        } else if (option == L"--album" || option == L"--no-album") {
+            options->album = option == L"--album";
+        } else if (option == L"--yes") {
+            options->yes = true;
+        } else if (option == L"--settings") {
+            if (!value(&text))
+                return false;
+            options->settings = text;
+        } else {
+            *error = L"unknown option " + option;
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunOrganizeCommand(int argc, wchar_t** argv)
+{
+    Options options;
+    std::wstring error;
+    if (!ParseOptions(argc, argv, &options, &error))
+        return UsageError(error);
+
+    // The program's own settings, read and never written; the log is the program's too.
+    const std::wstring dataFolder = DefaultDataFolder();
+    std::wstring settingsPath = options.settings;
+    if (settingsPath.empty() && !dataFolder.empty())
+        settingsPath = dataFolder + L"\\Lumidex.ini";
+    if (!options.settings.empty() && GetFileAttributesW(options.settings.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return UsageError(L"cannot read the settings file " + options.settings);
+    g_Ini.UsePath(settingsPath);
+    if (!dataFolder.empty() && GetFileAttributesW(dataFolder.c_str()) != INVALID_FILE_ATTRIBUTES)
+        g_Log.SetPath(dataFolder + L"\\log.txt");
+
+    g_OrganizeSettings.Load();
+    if (options.kinds && !ApplyKinds(*options.kinds, &g_OrganizeSettings))
+        return UsageError(L"--kinds takes a comma list of photo, movie, sound and etc");
+
+    RunRequest_CL request;
+    request.inputFolders = options.inputs;
+    request.outputText = options.output;
+    request.outputFormat = options.format.value_or(g_OrganizeSettings.OutputFormatType);
+    request.makeAlbum = options.album.value_or(g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtml", 1) != 0);
+    request.albumIncludesNoPreview = g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", 1) != 0;
+    request.saveSettings = false;
+
+    g_answerYes = options.yes;
+    UiSeams().messageBox = &ConsoleMessageBox;
+    PreparedRun_CL run;
+    if (!PrepareRun(nullptr, request, &run))
+        return kExitRefused;
+
+    g_Log.Write(L"写真整理(開始)");
+    OrganizeCounts counts;
+    StatusCode status;
+    {
+        ConsoleProgress_CL progress;
+        progress.SetCaption(L"写真の整理中");
+        status = RunOrganize(progress, run.inputFolders, run.outputFolder, &counts);
+    }
+    g_Log.Write(L"写真整理(終了)");
+    if (status != kStatusOk) {
+        wchar_t code[16];
+        std::swprintf(code, 16, L"0x%08x", static_cast<unsigned>(status));
+        StdErr().Write(L"organize: the run failed: " + std::wstring(code) + L" " + SystemMessageText(status) + L"\n");
+        return kExitFailed;
+    }
+    wchar_t lines[256];
+    std::swprintf(lines, 256, L"入力ファイルの数   = %d\n重複ファイルの数   = %d\nコピーファイルの数 = %d\n",
+                  counts.inputFiles, counts.duplicates, counts.copied);
+    StdOut().Write(lines);
+    return kExitOk;
+}

@@ -1,0 +1,106 @@
+// kasumiro-cli organize end to end: real folders, the real program, its exit status and
+// what it prints.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "organize/compare_file.h"
+#include "tests/organize/organize_test_files.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+class CliOrganizeTest : public testing::Test {
+protected:
+    TempFolder root_;
+    std::wstring settings_ = root_.File(L"settings.ini");
+    std::wstring output_ = root_.File(L"整理済み");
+    std::wstring card_ = root_.File(L"card");
+
+    void SetUp() override { ASSERT_TRUE(WriteBytes(settings_, {0xFF, 0xFE})); }
+
+    RunResult Organize(const std::wstring& options)
+    {
+        return RunAndCapture(QuotedProgram(L"kasumiro-cli.exe") + L" organize --settings \"" + settings_ +
+                             L"\" --output \"" + output_ + L"\" --input \"" + card_ + L"\" " + options);
+    }
+    void Photo(const std::wstring& name, const std::string& date, char filler)
+    {
+        Bytes bytes = JpegWithDates(date);
+        bytes.insert(bytes.end() - 2, 100, static_cast<std::uint8_t>(filler));
+        MakeFile(card_ + L"\\" + name, bytes);
+    }
+};
+
+TEST_F(CliOrganizeTest, OrganizesPrintsTheCountsAndNeverWritesTheSettings)
+{
+    Photo(L"IMG_0001.JPG", "2024:05:01 09:03:07", 'a');
+    Photo(L"sub\\IMG_0001.JPG", "2024:05:01 09:03:07", 'a');  // the same photo again
+    Photo(L"IMG_0002.JPG", "2023:12:31 23:59:59", 'b');
+    MakeFile(card_ + L"\\clip.mov");
+    const Bytes settingsBefore = ReadBytes(settings_);
+
+    RunResult run = Organize(L"--format 13 --no-album");
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.out, "入力ファイルの数   = 3\n重複ファイルの数   = 1\nコピーファイルの数 = 2\n");
+    EXPECT_TRUE(FileExists(output_ + L"\\2024年\\05月\\01日\\IMG_0001.JPG"));
+    EXPECT_TRUE(FileExists(output_ + L"\\2023年\\12月\\31日\\IMG_0002.JPG"));
+    EXPECT_EQ(ReadBytes(settings_), settingsBefore);
+
+    // A second run into the used folder needs --yes.
+    run = Organize(L"--format 13 --no-album");
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_NE(run.err.find("\xE3\x82\xAD\xE3\x83\xA3\xE3\x83\xB3\xE3\x82\xBB\xE3\x83\xAB"), std::string::npos)
+        << run.err;  // キャンセル
+    run = Organize(L"--format 13 --no-album --yes");
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.out, "入力ファイルの数   = 3\n重複ファイルの数   = 3\nコピーファイルの数 = 0\n");
+
+    // Another layout into the same folder is refused.
+    run = Organize(L"--format 4 --yes");
+    EXPECT_EQ(run.exitCode, 2u);
+
+    // Movies too, when asked for.
+    run = Organize(L"--format 13 --kinds photo,movie --yes");
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find("コピーファイルの数 = 1"), std::string::npos) << run.out;
+}
+
+TEST_F(CliOrganizeTest, RefusalsAndUsageErrorsExitTwo)
+{
+    CreateDirectoryW(card_.c_str(), nullptr);
+    // The output inside the input.
+    RunResult run = RunAndCapture(QuotedProgram(L"kasumiro-cli.exe") + L" organize --settings \"" + settings_ +
+                                  L"\" --input \"" + card_ + L"\" --output \"" + card_ + L"\\out\"");
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_NE(run.err.find("\xE3\x80\x90\xE5\x85\xA5\xE5\x8A\x9B\xE3\x80\x91"), std::string::npos) << run.err;  // 【入力】
+    // No input folder at all.
+    run = RunAndCapture(QuotedProgram(L"kasumiro-cli.exe") + L" organize --settings \"" + settings_ + L"\" --output \"" +
+                        output_ + L"\"");
+    EXPECT_EQ(run.exitCode, 2u);
+    for (const wchar_t* options : {L"--format 23", L"--kinds photo,pictures", L"--bogus", L"--input"}) {
+        run = Organize(options);
+        EXPECT_EQ(run.exitCode, 2u) << options;
+        EXPECT_EQ(run.out, "") << options;
+    }
+    run = RunAndCapture(QuotedProgram(L"kasumiro-cli.exe") + L" organize --settings \"" + root_.File(L"none.ini") +
+                        L"\" --input \"" + card_ + L"\" --output \"" + output_ + L"\"");
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_FALSE(FileExists(output_));
+}
+
+TEST_F(CliOrganizeTest, CopyFailureExitsOneAndSaysWhy)
+{
+    Photo(L"IMG_0001.JPG", "2024:05:01 09:03:07", 'a');
+    MakeFile(output_ + L"\\2024");  // where the year folder must go
+    CompareFile_CL record;            // a folder organized before, so the file may be there
+    record.SetOutputFormat(8);
+    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+    const RunResult run = Organize(L"--format 8 --no-album --yes");
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_NE(run.err.find("\xE3\x80\x90HRESULT\xE3\x80\x91"), std::string::npos) << run.err;  // 【HRESULT】
+}
+
+}  // namespace

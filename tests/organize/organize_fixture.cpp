@@ -1,0 +1,51 @@
+#include "tests/organize/organize_fixture.h"
+
+#include "app/inifile.h"
+#include "app/logfile.h"
+#include "organize/organize_settings.h"
+#include "tests/metadata/exif_block_builder.h"
+
+std::vector<ShownBox> OrganizeFixture::boxes;
+int OrganizeFixture::answer = IDOK;
+
+int OrganizeFixture::RecordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT type)
+{
+    boxes.push_back(ShownBox{caption, text, type});
+    return (type & MB_TYPEMASK) == MB_OKCANCEL ? answer : IDOK;
+}
+
+void OrganizeFixture::SetUp()
+{
+    boxes.clear();
+    answer = IDOK;
+    savedSeams_ = UiSeams();
+    UiSeams().messageBox = &RecordBox;
+    UiSeams().shellOpen = [](HWND, const std::wstring&) { return true; };
+    savedIniPath_ = g_Ini.Path();
+    g_Ini.Open(root_.File(L"Lumidex.ini"));
+    g_Log.SetPath(logPath_);
+    g_OrganizeSettings = OrganizeSettings();
+    g_OrganizeSettings.Load();  // first start: photos only, YYYY-MM
+    g_OrganizeSettings.OutputFormatType = 8;
+    g_OrganizeSettings.MakePhotoHtml = 0;
+}
+
+void OrganizeFixture::TearDown()
+{
+    UiSeams() = savedSeams_;
+    g_Ini.UsePath(savedIniPath_);
+    g_Log.SetPath(L"");
+    g_OrganizeSettings = OrganizeSettings();
+}
+
+std::wstring OrganizeFixture::Photo(const std::wstring& relative, const std::string& date, char filler)
+{
+    Bytes bytes = JpegWithDates(date);
+    bytes.insert(bytes.end() - 2, 300, static_cast<std::uint8_t>(filler));  // content of its own
+    return MakeFile(root_.File(relative), bytes);
+}
+
+std::wstring OrganizeFixture::Log() const
+{
+    return ReadUtf16Text(logPath_);
+}

@@ -1,0 +1,58 @@
+#pragma once
+// A run's world in a temporary folder: input folders, an output folder, settings and a log
+// of their own, and message boxes answered by the test.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/organize/organize_test_files.h"
+#include "tests/support/temp_folder.h"
+#include "ui/progress_sink.h"
+#include "ui/ui_seams.h"
+
+// Progress that remembers what the run told it.
+class RecordingProgress : public ProgressSink_CL {
+public:
+    void SetTotal(std::uint64_t total) override { total_ = total; }
+    std::uint64_t Total() const override { return total_; }
+    void AddProgress(std::uint64_t amount) override { done += amount; }
+    void SetCaption(const std::wstring& caption) override { captions.push_back(caption); }
+    bool StopRequested() const override { return false; }
+
+    std::uint64_t done = 0;
+    std::vector<std::wstring> captions;
+
+private:
+    std::uint64_t total_ = 0;
+};
+
+struct ShownBox {
+    std::wstring caption;
+    std::wstring text;
+    UINT type;
+};
+
+class OrganizeFixture : public testing::Test {
+protected:
+    TempFolder root_;
+    std::wstring output_ = root_.File(L"out");
+    std::wstring logPath_ = root_.File(L"log.txt");
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // A photo with this Exif date in an input folder.
+    std::wstring Photo(const std::wstring& relative, const std::string& date, char filler = 'p');
+    std::wstring Log() const;
+
+    // Message boxes shown, and the answer the next question gets.
+    static std::vector<ShownBox> boxes;
+    static int answer;
+
+private:
+    static int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+    UiSeams_CL savedSeams_;
+    std::wstring savedIniPath_;
+};

@@ -1,0 +1,134 @@
+#include "organize/organize_run.h"
+
+#include <windows.h>
+
+#include "organize/compare_file.h"
+#include "organize/organize_settings.h"
+#include "tests/organize/organize_fixture.h"
+
+namespace {
+
+class OrganizeRunTest : public OrganizeFixture {
+protected:
+    OrganizeCounts Run(const std::vector<std::wstring>& inputs, StatusCode expected = kStatusOk)
+    {
+        OrganizeCounts counts;
+        EXPECT_EQ(RunOrganize(progress_, inputs, output_, &counts), expected);
+        return counts;
+    }
+    int RecordedItems() const
+    {
+        CompareFile_CL table;
+        EXPECT_EQ(table.Load(output_ + L"\\Sortavel.dat"), 0);
+        return table.ItemCount();
+    }
+    RecordingProgress progress_;
+};
+
+TEST_F(OrganizeRunTest, EmptyInputStillMarksTheOutputFolder)
+{
+    CreateDirectoryW(root_.File(L"card").c_str(), nullptr);
+    const OrganizeCounts counts = Run({root_.File(L"card")});
+    EXPECT_EQ(counts.inputFiles + counts.duplicates + counts.copied, 0);
+    CompareFile_CL table;
+    ASSERT_EQ(table.Load(output_ + L"\\Sortavel.dat"), 0);
+    EXPECT_EQ(table.OutputFormat(), 8);
+    const std::wstring log = Log();
+    EXPECT_NE(log.find(L" : 入力ファイルの数   = 0\r\n"), std::wstring::npos) << log;
+    EXPECT_NE(log.find(L" : 重複ファイルの数   = 0\r\n"), std::wstring::npos);
+    EXPECT_NE(log.find(L" : コピーファイルの数 = 0\r\n"), std::wstring::npos);
+}
+
+TEST_F(OrganizeRunTest, SamePhotoTwiceIsCopiedOnceAndARerunCopiesNothing)
+{
+    Photo(L"card1\\DCIM\\IMG_0001.JPG", "2024:05:01 09:03:07");
+    Photo(L"card2\\IMG_0001.JPG", "2024:05:01 09:03:07");  // the same photo on another card
+    Photo(L"card2\\IMG_0002.JPG", "2024:05:02 10:00:00", 'q');
+    const std::vector<std::wstring> inputs = {root_.File(L"card1"), root_.File(L"card2")};
+    OrganizeCounts counts = Run(inputs);
+    EXPECT_EQ(counts.inputFiles, 3);
+    EXPECT_EQ(counts.duplicates, 1);
+    EXPECT_EQ(counts.copied, 2);
+    EXPECT_TRUE(FileExists(output_ + L"\\2024\\05\\01\\IMG_0001.JPG"));
+    EXPECT_FALSE(FileExists(output_ + L"\\2024\\05\\01\\IMG_0001(1).JPG"));
+    EXPECT_EQ(progress_.Total(), 3u);
+    EXPECT_EQ(progress_.done, 3u);
+    EXPECT_EQ(progress_.captions.back(), L"写真の整理中( 3 / 3 )");
+    EXPECT_EQ(RecordedItems(), 2);
+
+    counts = Run(inputs);
+    EXPECT_EQ(counts.duplicates, 3);
+    EXPECT_EQ(counts.copied, 0);
+    EXPECT_EQ(RecordedItems(), 2);
+}
+
+TEST_F(OrganizeRunTest, RecordedCopiesThatWereDeletedOrChangedAreCopiedAgain)
+{
+    Photo(L"card\\a.jpg", "2024:05:01 09:00:00", 'a');
+    Photo(L"card\\b.jpg", "2024:05:01 09:00:00", 'b');
+    Run({root_.File(L"card")});
+    ASSERT_TRUE(DeleteFileW((output_ + L"\\2024\\05\\01\\a.jpg").c_str()));
+    Bytes changed = ReadBytes(output_ + L"\\2024\\05\\01\\b.jpg");
+    changed[changed.size() - 10] ^= 1;
+    WriteBytes(output_ + L"\\2024\\05\\01\\b.jpg", changed);
+    const OrganizeCounts counts = Run({root_.File(L"card")});
+    EXPECT_EQ(counts.copied, 2);
+    EXPECT_TRUE(FileExists(output_ + L"\\2024\\05\\01\\a.jpg"));
+    EXPECT_TRUE(FileExists(output_ + L"\\2024\\05\\01\\b(1).jpg"));  // the changed one stays
+}
+
+TEST_F(OrganizeRunTest, AlbumsInsideInputFoldersAreNotOrganized)
+{
+    Photo(L"card\\PhotoAlbum\\thumb\\t.jpg", "2020:01:01 00:00:00");
+    Photo(L"card\\photo.jpg", "2021:01:01 00:00:00", 'x');
+    const OrganizeCounts counts = Run({root_.File(L"card")});
+    EXPECT_EQ(counts.inputFiles, 1);
+    EXPECT_FALSE(FileExists(output_ + L"\\2020"));
+}
+
+TEST_F(OrganizeRunTest, CopyFailureStopsTheRunButKeepsTheRecordOfWhatWasCopied)
+{
+    Photo(L"card1\\first.jpg", "2019:07:14 09:30:00", '1');
+    Photo(L"card2\\second.jpg", "2020:01:01 00:00:00", '2');
+    Photo(L"card3\\third.jpg", "2019:07:15 09:30:00", '3');
+    // A file where the date folder of the second photo must go.
+    MakeFile(output_ + L"\\2020");
+    const std::vector<std::wstring> inputs = {root_.File(L"card1"), root_.File(L"card2"), root_.File(L"card3")};
+    OrganizeCounts counts;
+    const StatusCode failed = RunOrganize(progress_, inputs, output_, &counts);
+    EXPECT_NE(failed, kStatusOk);
+    EXPECT_EQ(counts.copied, 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"ファイルのコピー失敗しました。");
+    EXPECT_EQ(boxes[0].text.rfind(L"ファイルのコピーに失敗しました。\r\n【コピー元】" + root_.File(L"card2\\second.jpg"), 0), 0u)
+        << boxes[0].text;
+    EXPECT_NE(boxes[0].text.find(L"\r\n【HRESULT】0x8007"), std::wstring::npos) << boxes[0].text;
+    EXPECT_FALSE(FileExists(output_ + L"\\2019\\07\\15\\third.jpg"));  // the rest untouched
+    EXPECT_EQ(RecordedItems(), 1);
+    const std::wstring log = Log();
+    EXPECT_NE(log.find(L" : コピー元 = " + root_.File(L"card2\\second.jpg") + L"\r\n"), std::wstring::npos);
+    EXPECT_EQ(log.find(L"コピーファイルの数"), std::wstring::npos);
+
+    // Mended, a rerun copies only what was not copied before.
+    ASSERT_TRUE(DeleteFileW((output_ + L"\\2020").c_str()));
+    boxes.clear();
+    counts = Run(inputs);
+    EXPECT_EQ(counts.duplicates, 1);
+    EXPECT_EQ(counts.copied, 2);
+    EXPECT_FALSE(FileExists(output_ + L"\\2019\\07\\14\\first(1).jpg"));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(OrganizeRunTest, DamagedRecordStopsTheRunBeforeAnything)
+{
+    Photo(L"card\\a.jpg", "2024:05:01 09:00:00");
+    MakeFile(output_ + L"\\Sortavel.dat", {0, 0, 1, 0, 8});
+    OrganizeCounts counts;
+    EXPECT_NE(RunOrganize(progress_, {root_.File(L"card")}, output_, &counts), kStatusOk);
+    EXPECT_EQ(counts.copied, 0);
+    EXPECT_FALSE(FileExists(output_ + L"\\2024"));
+    EXPECT_EQ(ReadBytes(output_ + L"\\Sortavel.dat"), (Bytes{0, 0, 1, 0, 8}));
+    EXPECT_EQ(Log().find(L"入力ファイルの数"), std::wstring::npos);
+}
+
+}  // namespace
