@@ -1,13 +1,217 @@
 #include "app/main_window.h"
 
+#include <dbt.h>
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "app/app_paths.h"
+#include "app/format_preview.h"
+#include "app/inifile.h"
 #include "app/version.h"
+#include "organize/date_folder_format.h"
+#include "organize/execute_organize.h"
+#include "organize/organize_settings.h"
+#include "ui/ui_seams.h"
 
 namespace {
 
 constexpr DWORD kResizableStyles = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-constexpr int kWindowSize = 640;
+constexpr int kDefaultSize = 640;
+constexpr int kMinimumCells = 32;
+const wchar_t kPickInputTitle[] = L"整理を行いたい写真ファイルのあるフォルダを選択してください。";
+const wchar_t kPickOutputTitle[] = L"整理を行った写真の出力先フォルダを選択してください。";
+// Disk drives: the class whose arrivals announce a card or a stick.
+const GUID kDiskDriveClass = {0x4D36E96A, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+
+std::wstring WithoutTrailingBackslash(std::wstring path)
+{
+    if (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    return path;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// A line on the process's standard output (not the log), for whoever started us there.
+void Trace(const std::wstring& line)
+{
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (!out || out == INVALID_HANDLE_VALUE)
+        return;
+    const std::wstring text = line + L"\n";
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                          nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr, nullptr);
+    DWORD written = 0;
+    WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+// The drive letter of a volume mask with exactly one drive, or 0.
+wchar_t SingleDrive(DWORD unitMask)
+{
+    if (unitMask == 0 || (unitMask & (unitMask - 1)) != 0)
+        return 0;
+    for (int n = 0; n < 26; ++n) {
+        if (unitMask == (1u << n))
+            return static_cast<wchar_t>(L'A' + n);
+    }
+    return 0;
+}
+
+RECT DefaultWindowRect()
+{
+    const int left = (GetSystemMetrics(SM_CXFULLSCREEN) - kDefaultSize) / 2;
+    const int top = (GetSystemMetrics(SM_CYFULLSCREEN) - kDefaultSize) / 2;
+    return RECT{left, top, left + kDefaultSize, top + kDefaultSize};
+}
+
+// A big button: its text in a larger, bolder font, and the button grown to hold it.
+void MakeProminent(ControlBase_CL* button)
+{
+    button->SetScaledFont(1.2, 600);
+    const SIZE text = MeasureText(button->Font(), button->GetText());
+    button->Resize(text.cx + 8, text.cy + 8, true);
+}
 
 }  // namespace
+
+MainWindow_CL::~MainWindow_CL()
+{
+    if (deviceNotify_)
+        UnregisterDeviceNotification(deviceNotify_);
+}
+
+void MainWindow_CL::CreateControls(HWND window)
+{
+    auto& f = controls_;
+    run_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"写真整理の実行"));
+    MakeProminent(run_);
+
+    const ClientMetrics_CL metrics = GetDialogMetrics(window);
+    folderList_ = f.Get<ListView_CL>(f.CreateListView(window, 0, 300, 100));
+    folderList_->AddColumn(L"整理したい写真ファイルのあるフォルダ", LVCFMT_LEFT, 64 * metrics.charWidth);
+    folderList_->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
+    DragAcceptFiles(folderList_->Window(), TRUE);
+
+    f.UseIdForNext(kAddFolder);
+    add_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"　追加　"));
+    f.UseIdForNext(kEditFolder);
+    edit_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"　編集　"));
+    f.UseIdForNext(kDeleteFolders);
+    delete_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"　削除　"));
+
+    outputBox_ = f.Get<Edit_CL>(f.CreateEdit(window, 0, 0, 32, ES_AUTOHSCROLL));
+    outputBox_->SetLimit(MAX_PATH);
+    outputBox_->SetText(g_Ini.GetString(L"APP_INFO", L"OutputFolder", L""));
+    driveHint_ = f.Get<StaticText_CL>(f.CreateStatic(
+        window, 0, 0, L"ＵＳＢメモリや、カメラをＵＳＢに接続すると自動的に入力フォルダに追加されます。"));
+    f.UseIdForNext(kBrowseOutput);
+    browse_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"　参照　"));
+
+    formatLabel_ = f.Get<StaticText_CL>(f.CreateStatic(window, 0, 0, L"整理するフォルダの形式"));
+    formatCombo_ = f.Get<ComboBox_CL>(f.CreateComboBox(window, 32, 20, CBS_DROPDOWNLIST, 0, 0));
+    for (int i = 0; i < kDateFolderFormatCount; ++i)
+        formatCombo_->AddItem(DateFolderFormatLabel(i), 0);
+    formatCombo_->Select(g_OrganizeSettings.OutputFormatType);
+    preview_ = f.Get<TreeView_CL>(f.CreateTreeView(window, 0, 0, 320, 320, 0x56B10023));
+
+    f.UseIdForNext(kAlbumOption);
+    albumOption_ = f.Get<CheckBox_CL>(f.CreateCheckBox(window, 0, 0, L"プレビューできないファイルも写真一覧HTMLに含める"));
+    albumOption_->SetChecked(g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", 1) != 0);
+    f.UseIdForNext(kAlbumSwitch);
+    albumSwitch_ = f.Get<CheckBox_CL>(f.CreateCheckBox(window, 0, 0, L"写真一覧HTMLを生成する"));
+    albumSwitch_->SetChecked(g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtml", 1) != 0);
+    openAlbum_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"写真一覧HTMLを開く"));
+    MakeProminent(openAlbum_);
+
+    // Created last, so that the controls inside them lie on top.
+    outputGroup_ = f.Get<GroupBox_CL>(f.CreateGroupBox(window, L"出力先フォルダ（整理されたファイルを出力するフォルダ）", 0, 100, 100));
+    inputGroup_ = f.Get<GroupBox_CL>(f.CreateGroupBox(window, L"入力フォルダ（整理したい写真ファイルのあるフォルダ）", 0, 100, 100));
+
+    folderList_->Subclass(&MainWindow_CL::FolderListCallback, this);
+}
+
+void MainWindow_CL::OnInitDialog(HWND window)
+{
+    g_OrganizeSettings.Load();
+    SetWindowTextW(window, kProductName);
+    SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | kResizableStyles);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    auto* icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    // The window owns the menu from here: DestroyWindow frees an attached menu.
+    SetMenu(window, LoadMenuW(instance, MAKEINTRESOURCEW(kMenuId)));
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    DragAcceptFiles(window, TRUE);
+
+    CreateControls(window);
+
+    const RECT rect = g_Ini.LoadWindowRect(L"Window", L"WindowRect", DefaultWindowRect());
+    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
+
+    for (const std::wstring& folder : g_Ini.GetList(L"FOLDER_HISTORY"))
+        folderList_->InsertRow(folderList_->RowCount(), folder);
+
+    DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = kDiskDriveClass;
+    deviceNotify_ = RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+
+    UpdateButtons();
+    initialised_ = true;
+    UpdateFormatPreview();
+    Layout();
+}
+
+void MainWindow_CL::Layout()
+{
+    if (!initialised_)
+        return;
+    const ClientMetrics_CL m = GetDialogMetrics(Window());
+    const int W = m.width, H = m.height, cw = m.charWidth, ch = m.charHeight;
+    const int T = ch / 2 + H / 3;
+    const int v = T + 3 * ch / 2;
+    const int bh = browse_->Height();
+
+    inputGroup_->MoveTo(cw / 2, ch / 2);
+    inputGroup_->Resize(W - cw, T, true);
+    folderList_->MoveTo(cw, 3 * ch / 2);
+    folderList_->Resize(W - 96, H / 3 - 2 * bh, true);
+    driveHint_->MoveTo(cw, T + ch / 2 - bh);
+    const RECT list = folderList_->ClientRectInParent();
+    add_->MoveTo(list.right + cw, list.top);
+    edit_->MoveTo(list.right + cw, list.top + 2 * ch);
+    delete_->MoveTo(list.right + cw, list.top + 4 * ch);
+
+    outputGroup_->MoveTo(cw / 2, v);
+    outputGroup_->Resize(W - cw, 12 * ch, true);
+    outputBox_->MoveTo(cw, v + ch);
+    outputBox_->Resize(W - 96, bh, true);
+    const RECT box = outputBox_->ClientRectInParent();
+    browse_->MoveTo(box.right + cw, box.top);
+    formatLabel_->MoveTo(cw, v + 5 * bh / 2);
+    formatCombo_->MoveTo(cw, v + 4 * ch);
+    preview_->MoveTo(cw, v + 6 * ch);
+    preview_->Resize(W - 96, 5 * ch, true);
+    albumOption_->MoveTo(3 * cw / 2, v + 12 * ch + ch / 2);
+    albumSwitch_->MoveTo(3 * cw / 2, v + 13 * ch + ch / 2);
+    openAlbum_->MoveTo(cw, v + 15 * ch);
+    run_->MoveTo(W - cw / 2 - run_->Width(), H - ch / 2 - run_->Height());
+}
+
+void MainWindow_CL::SaveWindowRect()
+{
+    if (initialised_)
+        g_Ini.SaveWindowRect(Window(), L"Window", L"WindowRect");
+}
 
 INT_PTR MainWindow_CL::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -15,34 +219,269 @@ INT_PTR MainWindow_CL::HandleMessage(HWND window, UINT message, WPARAM wParam, L
     case WM_INITDIALOG:
         OnInitDialog(window);
         return TRUE;
+    case WM_SIZE:
+        Layout();
+        SaveWindowRect();
+        return TRUE;
+    case WM_MOVE:
+        SaveWindowRect();
+        return TRUE;
+    case WM_SIZING: {
+        auto* rect = reinterpret_cast<RECT*>(lParam);
+        const ClientMetrics_CL m = GetDialogMetrics(window);
+        if (rect->right < rect->left + kMinimumCells * m.charWidth)
+            rect->right = rect->left + kMinimumCells * m.charWidth;
+        if (rect->bottom < rect->top + kMinimumCells * m.charHeight)
+            rect->bottom = rect->top + kMinimumCells * m.charHeight;
+        return TRUE;
+    }
     case WM_CLOSE:
+        if (deviceNotify_) {
+            UnregisterDeviceNotification(deviceNotify_);
+            deviceNotify_ = nullptr;
+        }
         EndDialog(window, 0);
+        PostQuitMessage(0);
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (folderList_ && header->hwndFrom == folderList_->Window() && header->code == LVN_ITEMCHANGED)
+            UpdateButtons();
+        return FALSE;
+    }
+    case WM_DEVICECHANGE:
+        OnDeviceChange(wParam, lParam);
+        return TRUE;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(window, 0);
-            return TRUE;
-        }
-        return FALSE;
+        OnCommand(wParam, lParam);
+        return TRUE;
     default:
-        return SubClassDialogBase_CL::HandleMessage(window, message, wParam, lParam);
+        return FALSE;
     }
 }
 
-void MainWindow_CL::OnInitDialog(HWND window)
+LRESULT MainWindow_CL::FolderListCallback(HWND window, UINT message, WPARAM wParam, LPARAM)
 {
-    SetWindowTextW(window, kProductName);
-    SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | kResizableStyles);
+    if (message != WM_DROPFILES)
+        return 0;
+    auto* list = reinterpret_cast<ControlBase_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    static_cast<MainWindow_CL*>(list->Owner())->OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    list->SetHandled(true);
+    return 0;
+}
 
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    auto* icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                               LR_SHARED));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    // The window owns the menu from here: DestroyWindow frees an attached menu.
-    SetMenu(window, LoadMenuW(instance, MAKEINTRESOURCEW(kMenuId)));
+void MainWindow_CL::OnDropFiles(HDROP drop)
+{
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        wchar_t path[520] = {};
+        if (!DragQueryFileW(drop, i, path, 520))
+            continue;
+        const DWORD attributes = GetFileAttributesW(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            AddInputFolder(path);
+    }
+    DragFinish(drop);
+}
 
-    const int left = (GetSystemMetrics(SM_CXFULLSCREEN) - kWindowSize) / 2;
-    const int top = (GetSystemMetrics(SM_CYFULLSCREEN) - kWindowSize) / 2;
-    SetWindowPos(window, nullptr, left, top, kWindowSize, kWindowSize, SWP_NOZORDER | SWP_FRAMECHANGED);
+void MainWindow_CL::OnDeviceChange(WPARAM event, LPARAM data)
+{
+    if (event == DBT_DEVNODES_CHANGED) {
+        Trace(L"DBT_DEVNODES_CHANGED");
+        return;
+    }
+    if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE)
+        return;
+    const bool arrival = event == DBT_DEVICEARRIVAL;
+    Trace(arrival ? L"DBT_DEVICEARRIVAL" : L"DBT_DEVICEREMOVECOMPLETE");
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (!header || header->dbch_devicetype != DBT_DEVTYP_VOLUME)
+        return;
+    const wchar_t letter = SingleDrive(reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data)->dbcv_unitmask);
+    if (!letter)
+        return;
+    const std::wstring drive = std::wstring(1, letter) + L":";
+    Trace(std::wstring(1, letter) + (arrival ? L"ドライブ" : L"ドライブ(削除)"));
+    if (arrival)
+        AddInputFolder(drive);
+    else
+        RemoveInputFolder(drive);
+}
+
+void MainWindow_CL::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    // Controls report changes while they are being made; only a finished window answers.
+    if (!initialised_)
+        return;
+    const auto from = reinterpret_cast<HWND>(lParam);
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    if (from && from == openAlbum_->Window()) {
+        ShellOpen(Window(), AlbumIndexPath(outputBox_->GetText()));
+        return;
+    }
+    if (from && from == run_->Window()) {
+        OnExecute();
+        return;
+    }
+    if (from && from == outputBox_->Window()) {
+        UpdateFormatPreview();
+        return;
+    }
+    if (from && from == formatCombo_->Window()) {
+        if (code == CBN_SELENDOK)
+            UpdateFormatPreview();
+        return;
+    }
+    std::wstring chosen;
+    switch (id) {
+    case kSupportSite:
+        if (!IsDeveloperMachine())
+            ShellOpen(Window(), kSupportSiteAddress);
+        break;
+    case kAddFolder:
+        if (PickFolder(Window(), g_Ini.GetString(L"APP_INFO", L"DefaultInputFolder", L""), kPickInputTitle, &chosen)) {
+            AddInputFolder(chosen);
+            g_Ini.SetString(L"APP_INFO", L"DefaultInputFolder", chosen.c_str());
+        }
+        break;
+    case kBrowseOutput:
+        if (PickFolder(Window(), g_Ini.GetString(L"APP_INFO", L"OutputFolder", L""), kPickOutputTitle, &chosen)) {
+            outputBox_->SetText(chosen);
+            SaveSettings();
+        }
+        break;
+    case kDeleteFolders:
+        for (int row = folderList_->FirstSelected(); row >= 0; row = folderList_->FirstSelected())
+            folderList_->DeleteRow(row);
+        SaveSettings();
+        break;
+    case kEditFolder: {
+        const int row = folderList_->FirstSelected();
+        if (row >= 0 && PickFolder(Window(), folderList_->RowText(row), kPickInputTitle, &chosen)) {
+            ReplaceSelectedFolder(chosen);
+            g_Ini.SetString(L"APP_INFO", L"DefaultInputFolder", chosen.c_str());
+        }
+        break;
+    }
+    case kAlbumSwitch:
+    case kAlbumOption:
+        SaveSettings();
+        break;
+    default:
+        break;  // the version page and the settings sheet come with a later version
+    }
+}
+
+bool MainWindow_CL::IsListed(const std::wstring& path) const
+{
+    for (int row = 0; row < folderList_->RowCount(); ++row) {
+        if (SameText(folderList_->RowText(row), path)) {
+            ShowMessageBox(Window(), L"\"" + path + L"\"は既に登録されています。", std::wstring(kProductName) + L"エラー",
+                           MB_OK | MB_ICONERROR);
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainWindow_CL::AddInputFolder(const std::wstring& path)
+{
+    if (IsListed(path))
+        return;
+    folderList_->InsertRow(folderList_->RowCount(), path);
+    SaveSettings();
+}
+
+void MainWindow_CL::ReplaceSelectedFolder(const std::wstring& path)
+{
+    if (IsListed(path))
+        return;
+    const int row = folderList_->FirstSelected();
+    if (row < 0)
+        return;
+    folderList_->SetRowText(row, path);
+    SaveSettings();
+}
+
+void MainWindow_CL::RemoveInputFolder(const std::wstring& path)
+{
+    for (int row = 0; row < folderList_->RowCount(); ++row) {
+        if (SameText(folderList_->RowText(row), path)) {
+            folderList_->DeleteRow(row);
+            SaveSettings();
+            return;
+        }
+    }
+}
+
+void MainWindow_CL::UpdateButtons()
+{
+    const int selected = folderList_->SelectedCount();
+    EnableWindow(delete_->Window(), selected >= 1);
+    EnableWindow(edit_->Window(), selected == 1);
+}
+
+void MainWindow_CL::UpdateAlbumButton()
+{
+    const std::wstring album = AlbumIndexPath(outputBox_->GetText());
+    EnableWindow(openAlbum_->Window(), GetFileAttributesW(album.c_str()) != INVALID_FILE_ATTRIBUTES);
+}
+
+void MainWindow_CL::SaveSettings()
+{
+    std::vector<std::wstring> folders;
+    for (int row = 0; row < folderList_->RowCount(); ++row)
+        folders.push_back(WithoutTrailingBackslash(folderList_->RowText(row)));
+    g_Ini.ReplaceList(L"FOLDER_HISTORY", folders);
+    const std::wstring output = WithoutTrailingBackslash(outputBox_->GetText());
+    g_OrganizeSettings.OutputFormatType = formatCombo_->Selection();
+    g_OrganizeSettings.MakePhotoHtml = albumSwitch_->IsChecked() ? 1 : 0;
+    g_OrganizeSettings.MakePhotoHtmlIncludeNoPreview = albumOption_->IsChecked() ? 1 : 0;
+    g_Ini.SetString(L"APP_INFO", L"OutputFolder", output.c_str());
+    g_Ini.SetInt(L"APP_INFO", L"MakePhotoHtml", g_OrganizeSettings.MakePhotoHtml);
+    g_Ini.SetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", g_OrganizeSettings.MakePhotoHtmlIncludeNoPreview);
+    g_Ini.SetInt(L"APP_INFO", L"OutputFormatType", g_OrganizeSettings.OutputFormatType);
+}
+
+void MainWindow_CL::UpdateFormatPreview()
+{
+    if (!initialised_)
+        return;
+    preview_->DeleteAll();
+    HTREEITEM root = preview_->InsertItem(TVI_ROOT, TVI_LAST, WithoutTrailingBackslash(outputBox_->GetText()), 0, 0, 0);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    // Inserts the nodes under a parent; expands a node once its children are in.
+    struct Inserter {
+        TreeView_CL* tree;
+        void Insert(HTREEITEM parent, const std::vector<PreviewNode>& nodes)
+        {
+            for (const PreviewNode& node : nodes) {
+                HTREEITEM item = tree->InsertItem(parent, TVI_LAST, node.text, 0, 0, 0);
+                Insert(item, node.children);
+                if (!node.children.empty())
+                    tree->Expand(item);
+            }
+        }
+    } inserter{preview_};
+    inserter.Insert(root, FormatPreviewNodes(formatCombo_->Selection(), now.wYear));
+    preview_->Expand(root);
+    UpdateAlbumButton();
+    SaveSettings();
+}
+
+void MainWindow_CL::OnExecute()
+{
+    RunRequest_CL request;
+    for (int row = 0; row < folderList_->RowCount(); ++row)
+        request.inputFolders.push_back(folderList_->RowText(row));
+    request.outputText = outputBox_->GetText();
+    request.outputFormat = formatCombo_->Selection();
+    request.makeAlbum = albumSwitch_->IsChecked();
+    request.albumIncludesNoPreview = albumOption_->IsChecked();
+    ExecuteOrganize(Window(), request, openAlbum_->Window());
 }

@@ -212,6 +212,37 @@ int ListView_CL::RowCount() const
     return static_cast<int>(SendMessageW(Window(), LVM_GETITEMCOUNT, 0, 0));
 }
 
+void ListView_CL::SetRowText(int index, const std::wstring& text)
+{
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(Window(), LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+void ListView_CL::DeleteRow(int index)
+{
+    SendMessageW(Window(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+}
+
+int ListView_CL::FirstSelected() const
+{
+    return static_cast<int>(SendMessageW(Window(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+int ListView_CL::SelectedCount() const
+{
+    return static_cast<int>(SendMessageW(Window(), LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+void ListView_CL::SelectRow(int index, bool selected)
+{
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = selected ? LVIS_SELECTED : 0;
+    SendMessageW(Window(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
 void ListView_CL::SetExtendedStyle(DWORD style)
 {
     SendMessageW(Window(), LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);
@@ -266,6 +297,11 @@ HTREEITEM TreeView_CL::InsertItem(HTREEITEM parent, HTREEITEM after, const std::
     insert.item.lParam = param;
     return reinterpret_cast<HTREEITEM>(
         SendMessageW(Window(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void TreeView_CL::Expand(HTREEITEM item)
+{
+    SendMessageW(Window(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
 }
 
 void TreeView_CL::DeleteAll()

@@ -124,6 +124,12 @@ public:
     int InsertRow(int index, const std::wstring& text);
     std::wstring RowText(int index) const;
     int RowCount() const;
+    void SetRowText(int index, const std::wstring& text);
+    void DeleteRow(int index);
+    // -1 when no row is selected.
+    int FirstSelected() const;
+    int SelectedCount() const;
+    void SelectRow(int index, bool selected);
     void SetExtendedStyle(DWORD style);
 
 private:
@@ -148,6 +154,7 @@ public:
     HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, const std::wstring& text, int image,
                          int selectedImage, LPARAM param);
     void DeleteAll();
+    void Expand(HTREEITEM item);
 };
 
 // The size of a text drawn in a font, measured on the screen.

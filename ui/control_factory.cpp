@@ -15,11 +15,21 @@ HFONT GuiFont()
 
 }  // namespace
 
+int ControlFactory_CL::TakeId()
+{
+    if (fixedId_) {
+        const int id = fixedId_;
+        fixedId_ = 0;
+        return id;
+    }
+    return nextId_++;
+}
+
 int ControlFactory_CL::CreateSized(std::unique_ptr<ControlBase_CL> control, DWORD exStyle,
                                    const wchar_t* windowClass, const std::wstring& text, DWORD style, int x,
                                    int y, int width, int height, HWND parent, LPVOID param)
 {
-    control->CreateWindowOf(exStyle, windowClass, text.c_str(), style, x, y, width, height, parent, nextId_++,
+    control->CreateWindowOf(exStyle, windowClass, text.c_str(), style, x, y, width, height, parent, TakeId(),
                             param ? param : control.get());
     return Add(std::move(control));
 }
@@ -71,6 +81,11 @@ int ControlFactory_CL::CreateComboBox(HWND parent, int id, int characters, int l
     auto combo = std::make_unique<ComboBox_CL>();
     combo->Create(parent, id, characters, lines, style, x, y);
     return Add(std::move(combo));
+}
+
+int ControlFactory_CL::CreateComboBox(HWND parent, int characters, int lines, DWORD style, int x, int y)
+{
+    return CreateComboBox(parent, TakeId(), characters, lines, style, x, y);
 }
 
 int ControlFactory_CL::CreateProgressBar(HWND parent, int x, int y, int width, int height)

@@ -24,6 +24,8 @@ public:
     int CreateListView(HWND parent, int x, int width, int height);
     int CreateGroupBox(HWND parent, const std::wstring& text, int y, int width, int height);
     int CreateComboBox(HWND parent, int id, int characters, int lines, DWORD style, int x, int y);
+    // With the factory's next ID.
+    int CreateComboBox(HWND parent, int characters, int lines, DWORD style, int x, int y);
     int CreateProgressBar(HWND parent, int x, int y, int width, int height);
     int CreateTreeView(HWND parent, int x, int y, int width, int height, DWORD style);
 
@@ -40,6 +42,8 @@ public:
     }
     int Count() const { return static_cast<int>(controls_.size()); }
     int NextId() const { return nextId_; }
+    // The next control created gets this ID instead of the counter's (fixed command IDs).
+    void UseIdForNext(int id) { fixedId_ = id; }
 
 private:
     template <typename T>
@@ -52,6 +56,9 @@ private:
                     const std::wstring& text, DWORD style, int x, int y, int width, int height, HWND parent,
                     LPVOID param);
 
+    int TakeId();
+
     std::vector<std::unique_ptr<ControlBase_CL>> controls_;
     int nextId_;
+    int fixedId_ = 0;
 };

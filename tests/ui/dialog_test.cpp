@@ -141,7 +141,7 @@ public:
     }
 };
 
-TEST(MainWindowTest, ShowsTitleMenuAndSize)
+TEST(MainWindowFrameTest, ShowsTitleMenuAndSize)
 {
     PhotographedMainWindow window;
     HWND handle = nullptr;

@@ -1,0 +1,341 @@
+// The main window as a user meets it: real controls on the virtual display, driven with the
+// messages that clicks, drops and drives cause; the settings file read back after each.
+
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <dbt.h>
+#include <shlobj.h>
+
+#include <deque>
+#include <functional>
+
+#include "app/format_preview.h"
+#include "app/inifile.h"
+#include "organize/organize_settings.h"
+#include "tests/organize/organize_fixture.h"
+#include "tests/support/screenshot.h"
+
+namespace {
+
+// The main window with a test script run once it is up, on its own thread.
+class ScriptedMainWindow : public MainWindow_CL {
+public:
+    explicit ScriptedMainWindow(std::function<void(ScriptedMainWindow&)> script) : script_(std::move(script)) {}
+    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_INITDIALOG) {
+            const INT_PTR result = MainWindow_CL::HandleMessage(window, message, wParam, lParam);
+            SetTimer(window, 77, 100, nullptr);
+            return result;
+        }
+        if (message == WM_TIMER && wParam == 77) {
+            KillTimer(window, 77);
+            script_(*this);
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            return TRUE;
+        }
+        return MainWindow_CL::HandleMessage(window, message, wParam, lParam);
+    }
+    void Command(int id) { SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+    void Click(ControlBase_CL* control)
+    {
+        SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(control->Id(), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control->Window()));
+    }
+    void SelectFormat(int index)
+    {
+        FormatCombo()->Select(index);
+        SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(FormatCombo()->Id(), CBN_SELENDOK),
+                     reinterpret_cast<LPARAM>(FormatCombo()->Window()));
+    }
+    std::vector<std::wstring> Rows() const
+    {
+        std::vector<std::wstring> rows;
+        for (int i = 0; i < FolderList()->RowCount(); ++i)
+            rows.push_back(FolderList()->RowText(i));
+        return rows;
+    }
+
+private:
+    std::function<void(ScriptedMainWindow&)> script_;
+};
+
+std::deque<std::wstring> g_pickerAnswers;
+bool AnswerPicker(HWND, const std::wstring&, const std::wstring&, std::wstring* chosen)
+{
+    if (g_pickerAnswers.empty())
+        return false;
+    *chosen = g_pickerAnswers.front();
+    g_pickerAnswers.pop_front();
+    return true;
+}
+
+class MainWindowTest : public OrganizeFixture {
+protected:
+    void SetUp() override
+    {
+        OrganizeFixture::SetUp();
+        g_pickerAnswers.clear();
+        UiSeams().pickFolder = &AnswerPicker;
+    }
+    void Show(std::function<void(ScriptedMainWindow&)> script)
+    {
+        ScriptedMainWindow window(std::move(script));
+        EXPECT_EQ(window.DoModal(nullptr), 0);
+        // The window quits the thread's loop as it closes: the next test's loop must not see it.
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    std::vector<std::wstring> History() const { return g_Ini.GetList(L"FOLDER_HISTORY"); }
+};
+
+std::wstring ItemText(HWND tree, HTREEITEM item)
+{
+    wchar_t text[260] = {};
+    TVITEMW data{};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = 260;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    return text;
+}
+
+// The tree below an item, as nested PreviewNodes.
+std::vector<PreviewNode> Children(HWND tree, HTREEITEM parent)
+{
+    std::vector<PreviewNode> nodes;
+    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+         item; item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
+        nodes.push_back(PreviewNode{ItemText(tree, item), Children(tree, item)});
+    return nodes;
+}
+
+TEST_F(MainWindowTest, FirstStartWithoutSettings)
+{
+    RECT rect{};
+    bool albumOn = false, optionOn = false, shot = false;
+    int format = -1;
+    std::wstring output = L"x";
+    int rows = -1;
+    Show([&](ScriptedMainWindow& w) {
+        GetWindowRect(w.Window(), &rect);
+        albumOn = w.AlbumSwitch()->IsChecked();
+        optionOn = w.AlbumOption()->IsChecked();
+        format = w.FormatCombo()->Selection();
+        output = w.OutputBox()->GetText();
+        rows = w.FolderList()->RowCount();
+        shot = SaveScreenshot(w.Window(), L"main_window_first_start");
+    });
+    EXPECT_EQ(rows, 0);
+    EXPECT_EQ(output, L"");
+    EXPECT_TRUE(albumOn);
+    EXPECT_TRUE(optionOn);
+    EXPECT_EQ(format, 3);
+    EXPECT_EQ(rect.right - rect.left, 640);
+    EXPECT_EQ(rect.bottom - rect.top, 640);
+    EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXFULLSCREEN) - 640) / 2);
+    EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYFULLSCREEN) - 640) / 2);
+    EXPECT_TRUE(shot);
+}
+
+HDROP MakeDrop(const std::vector<std::wstring>& paths)
+{
+    size_t chars = 1;
+    for (const auto& path : paths)
+        chars += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const auto& path : paths) {
+        wcscpy(text, path.c_str());
+        text += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+void SendVolume(HWND window, WPARAM event, DWORD mask)
+{
+    DEV_BROADCAST_VOLUME volume{};
+    volume.dbcv_size = sizeof volume;
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = mask;
+    SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume));
+}
+
+TEST_F(MainWindowTest, FoldersArriveByPickerDropAndDrive)
+{
+    const std::wstring photos = MakeFile(root_.File(L"Photos\\a.jpg")).substr(0, root_.File(L"Photos").size());
+    const std::wstring card = root_.File(L"写真カード");
+    const std::wstring second = root_.File(L"second");
+    CreateDirectoryW(card.c_str(), nullptr);
+    CreateDirectoryW(second.c_str(), nullptr);
+    const std::wstring file = MakeFile(root_.File(L"just a file.txt"));
+    std::vector<std::wstring> afterPick, afterDrop, afterArrival, afterRemoval, afterDelete;
+    std::vector<std::wstring> historyAfterArrival;
+    Show([&](ScriptedMainWindow& w) {
+        g_pickerAnswers = {photos};
+        w.Command(MainWindow_CL::kAddFolder);
+        afterPick = w.Rows();
+        g_pickerAnswers = {CharLowerW(std::wstring(photos).data())};
+        w.Command(MainWindow_CL::kAddFolder);  // the same folder in other letters
+        SendMessageW(w.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({card, file, second})), 0);
+        afterDrop = w.Rows();
+        SendVolume(w.Window(), DBT_DEVICEARRIVAL, 1u << 4);
+        SendVolume(w.Window(), DBT_DEVICEARRIVAL, (1u << 5) | (1u << 6));  // two drives: ignored
+        afterArrival = w.Rows();
+        historyAfterArrival = g_Ini.GetList(L"FOLDER_HISTORY");
+        SendVolume(w.Window(), DBT_DEVICEREMOVECOMPLETE, 1u << 4);
+        afterRemoval = w.Rows();
+        // Editing a row to a folder already listed.
+        w.FolderList()->SelectRow(1, true);
+        g_pickerAnswers = {second};
+        w.Command(MainWindow_CL::kEditFolder);
+        // Deleting several selected rows.
+        w.FolderList()->SelectRow(0, true);
+        w.Command(MainWindow_CL::kDeleteFolders);
+        afterDelete = w.Rows();
+    });
+    EXPECT_EQ(afterPick, (std::vector<std::wstring>{photos}));
+    EXPECT_EQ(afterDrop, (std::vector<std::wstring>{photos, card, second}));
+    EXPECT_EQ(afterArrival, (std::vector<std::wstring>{photos, card, second, L"E:"}));
+    EXPECT_EQ(historyAfterArrival, afterArrival);
+    EXPECT_EQ(afterRemoval, (std::vector<std::wstring>{photos, card, second}));
+    EXPECT_EQ(afterDelete, (std::vector<std::wstring>{second}));
+    EXPECT_EQ(History(), (std::vector<std::wstring>{second}));
+    // Every folder chosen for the list is where the picker opens next, refused or not.
+    EXPECT_EQ(g_Ini.GetString(L"APP_INFO", L"DefaultInputFolder", L""), second);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, L"Kasumiroエラー");
+    EXPECT_EQ(boxes[0].text, L"\"" + std::wstring(CharLowerW(std::wstring(photos).data())) + L"\"は既に登録されています。");
+    EXPECT_EQ(boxes[1].text, L"\"" + second + L"\"は既に登録されています。");
+}
+
+TEST_F(MainWindowTest, LayoutFollowsTheWindowAndKeepsAMinimumSize)
+{
+    RECT small{100, 100, 110, 110};
+    RECT inputGroup{}, list{}, run{}, preview{}, client{};
+    int cw = 0, ch = 0;
+    Show([&](ScriptedMainWindow& w) {
+        SetWindowPos(w.Window(), nullptr, 50, 40, 900, 760, SWP_NOZORDER);
+        const ClientMetrics_CL m = GetDialogMetrics(w.Window());
+        cw = m.charWidth;
+        ch = m.charHeight;
+        GetClientRect(w.Window(), &client);
+        inputGroup = w.InputGroup()->ClientRectInParent();
+        list = w.FolderList()->ClientRectInParent();
+        run = w.RunButton()->ClientRectInParent();
+        preview = w.Preview()->ClientRectInParent();
+        SendMessageW(w.Window(), WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&small));
+    });
+    const int W = client.right, H = client.bottom;
+    const int T = ch / 2 + H / 3;
+    EXPECT_EQ(inputGroup.left, cw / 2);
+    EXPECT_EQ(inputGroup.top, ch / 2);
+    EXPECT_EQ(inputGroup.right - inputGroup.left, W - cw);
+    EXPECT_EQ(inputGroup.bottom - inputGroup.top, T);
+    EXPECT_EQ(list.left, cw);
+    EXPECT_EQ(list.top, 3 * ch / 2);
+    EXPECT_EQ(list.right - list.left, W - 96);
+    EXPECT_EQ(run.right, W - cw / 2);
+    EXPECT_EQ(run.bottom, H - ch / 2);
+    EXPECT_EQ(preview.top, T + 3 * ch / 2 + 6 * ch);
+    EXPECT_EQ(preview.bottom - preview.top, 5 * ch);
+    EXPECT_EQ(small.right, 100 + 32 * cw);
+    EXPECT_EQ(small.bottom, 100 + 32 * ch);
+}
+
+TEST_F(MainWindowTest, SavedRectangleComesBack)
+{
+    const std::int32_t stored[4] = {30, 40, 830, 640};
+    g_Ini.SetStruct(L"Window", L"WindowRect", stored, sizeof stored);
+    RECT rect{};
+    Show([&](ScriptedMainWindow& w) {
+        GetWindowRect(w.Window(), &rect);
+        ShowWindow(w.Window(), SW_MAXIMIZE);  // a maximized window at close keeps the old one
+    });
+    EXPECT_EQ(rect.left, 30);
+    EXPECT_EQ(rect.top, 40);
+    EXPECT_EQ(rect.right, 830);
+    EXPECT_EQ(rect.bottom, 640);
+    std::int32_t after[4] = {};
+    ASSERT_TRUE(GetPrivateProfileStructW(L"Window", L"WindowRect", after, sizeof after, g_Ini.Path().c_str()));
+    EXPECT_EQ(after[0], 30);
+    EXPECT_EQ(after[2], 830);
+}
+
+TEST_F(MainWindowTest, PreviewShowsEveryLayoutAndTheAlbumButtonFollowsTheAlbum)
+{
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    std::vector<std::vector<PreviewNode>> shown;
+    std::wstring rootText;
+    bool enabledWithout = true, enabledWith = false, shot = false;
+    Show([&](ScriptedMainWindow& w) {
+        w.OutputBox()->SetText(output_ + L"\\");
+        for (int index = 0; index < 23; ++index) {
+            w.SelectFormat(index);
+            HWND tree = w.Preview()->Window();
+            auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+            rootText = ItemText(tree, root);
+            shown.push_back(Children(tree, root));
+        }
+        enabledWithout = IsWindowEnabled(w.OpenAlbumButton()->Window());
+        MakeFile(output_ + L"\\PhotoAlbum\\index.html");
+        w.OutputBox()->SetText(output_);
+        enabledWith = IsWindowEnabled(w.OpenAlbumButton()->Window());
+        g_pickerAnswers = {root_.File(L"card")};
+        w.Command(MainWindow_CL::kAddFolder);
+        w.SelectFormat(13);
+        shot = SaveScreenshot(w.Window(), L"main_window_nested_layout");
+    });
+    EXPECT_EQ(rootText, output_);  // without its trailing backslash
+    ASSERT_EQ(shown.size(), 23u);
+    for (int index = 0; index < 23; ++index)
+        EXPECT_EQ(shown[index], FormatPreviewNodes(index, now.wYear)) << "layout " << index;
+    const std::wstring year = std::to_wstring(now.wYear);
+    ASSERT_EQ(shown[8].size(), 1u);
+    EXPECT_EQ(shown[8][0].text, year);
+    EXPECT_EQ(shown[8][0].children[0].text, L"01");
+    EXPECT_EQ(shown[8][0].children[0].children.size(), 3u);
+    EXPECT_EQ(shown[14][0].text, year.substr(2));
+    EXPECT_EQ(shown[11][2].text, year + L"年01月03日");
+    EXPECT_FALSE(enabledWithout);
+    EXPECT_TRUE(enabledWith);
+    EXPECT_EQ(g_Ini.GetInt(L"APP_INFO", L"OutputFormatType", 0), 13);
+    EXPECT_EQ(g_Ini.GetString(L"APP_INFO", L"OutputFolder", L""), output_);
+    EXPECT_TRUE(shot);
+}
+
+TEST_F(MainWindowTest, RunButtonOrganizesThroughTheProgressDialog)
+{
+    Photo(L"card1\\IMG_0001.JPG", "2024:05:01 09:03:07", '1');
+    Photo(L"card2\\IMG_0002.JPG", "2024:06:02 10:00:00", '2');
+    std::vector<std::wstring> refusals;
+    Show([&](ScriptedMainWindow& w) {
+        w.Click(w.RunButton());  // nothing chosen yet
+        refusals.push_back(boxes.empty() ? L"" : boxes.back().text);
+        g_pickerAnswers = {root_.File(L"card1"), root_.File(L"card2"), output_};
+        w.Command(MainWindow_CL::kAddFolder);
+        w.Command(MainWindow_CL::kAddFolder);
+        w.Click(w.RunButton());  // still no output folder
+        refusals.push_back(boxes.back().text);
+        w.Command(MainWindow_CL::kBrowseOutput);
+        w.SelectFormat(7);
+        w.Click(w.RunButton());
+    });
+    EXPECT_EQ(refusals, (std::vector<std::wstring>{L"入力フォルダを指定してください。", L"出力先フォルダを指定してください。"}));
+    EXPECT_TRUE(FileExists(output_ + L"\\2024\\05\\IMG_0001.JPG"));
+    EXPECT_TRUE(FileExists(output_ + L"\\2024\\06\\IMG_0002.JPG"));
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back().text, L"写真の整理が完了しました。");
+}
+
+}  // namespace
