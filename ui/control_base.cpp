@@ -1,5 +1,7 @@
 #include "ui/control_base.h"
 
+#include "ui/subclass_proc.h"
+
 #include <commctrl.h>
 
 #include <vector>
@@ -40,27 +42,7 @@ void ControlBase_CL::Subclass(ControlCallback_CL callback, void* owner)
     callback_ = callback;
     owner_ = owner;
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlBase_CL::CommonProc));
-}
-
-LRESULT CALLBACK ControlBase_CL::CommonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* control = reinterpret_cast<ControlBase_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!control)
-        return 0;
-    control->handled_ = 0;
-    const LRESULT result = control->OnMessage(window, message, wParam, lParam);
-    if (message == WM_DESTROY) {
-        // The control's own procedure comes back before the window goes; it still sees
-        // WM_DESTROY unless the callback handled it, so that it frees what it holds.
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control->previousProc_));
-        if (control->handled_)
-            return result;
-        return CallWindowProcW(control->previousProc_, window, message, wParam, lParam);
-    }
-    if (control->handled_)
-        return result;
-    return CallWindowProcW(control->previousProc_, window, message, wParam, lParam);
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassedProc<ControlBase_CL>));
 }
 
 RECT ControlBase_CL::ClientRectInParent() const

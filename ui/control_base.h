@@ -63,10 +63,10 @@ public:
     HFONT Font() const { return font_; }
     void* Owner() const { return owner_; }
     void SetHandled(bool handled) { handled_ = handled ? 1 : 0; }
+    bool Handled() const { return handled_ != 0; }
+    WNDPROC PreviousProc() const { return previousProc_; }
 
 private:
-    static LRESULT CALLBACK CommonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
     std::int32_t kind_;
     std::int32_t id_ = 0;
     std::int32_t handled_ = 0;

@@ -20,11 +20,11 @@ public:
 
     void Install(HWND window, ControlCallback_CL callback, void* owner);
     void SetHandled(bool handled) { handled_ = handled ? 1 : 0; }
+    bool Handled() const { return handled_ != 0; }
+    WNDPROC PreviousProc() const { return previousProc_; }
     void* Owner() const { return owner_; }
 
 private:
-    static LRESULT CALLBACK CommonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
     WNDPROC previousProc_ = nullptr;
     ControlCallback_CL callback_ = nullptr;
     std::int32_t handled_ = 0;

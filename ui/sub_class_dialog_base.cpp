@@ -53,10 +53,8 @@ void SubClassDialogBase_CL::Bind(HWND window, HWND handleForOut)
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }
 
-INT_PTR CALLBACK SubClassDialogBase_CL::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR SubClassDialogBase_CL::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool isPage)
 {
-    if (message == WM_INITDIALOG)
-        reinterpret_cast<SubClassDialogBase_CL*>(lParam)->Bind(window, window);
     auto* self = reinterpret_cast<SubClassDialogBase_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     // Messages before WM_INITDIALOG (WM_SETFONT during creation) find no object yet.
     if (!self)
@@ -65,9 +63,19 @@ INT_PTR CALLBACK SubClassDialogBase_CL::DialogProc(HWND window, UINT message, WP
     if (message == WM_DESTROY) {
         ReleaseDC(window, self->dc_);
         self->dc_ = nullptr;
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        // A dialog's object may be gone before its last messages; a page's sheet still
+        // talks to it.
+        if (!isPage)
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     }
     return result;
+}
+
+INT_PTR CALLBACK SubClassDialogBase_CL::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG)
+        reinterpret_cast<SubClassDialogBase_CL*>(lParam)->Bind(window, window);
+    return Route(window, message, wParam, lParam, false);
 }
 
 INT_PTR CALLBACK SubClassDialogBase_CL::PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -76,15 +84,7 @@ INT_PTR CALLBACK SubClassDialogBase_CL::PageProc(HWND window, UINT message, WPAR
         const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
         reinterpret_cast<SubClassDialogBase_CL*>(page->lParam)->Bind(window, GetParent(window));
     }
-    auto* self = reinterpret_cast<SubClassDialogBase_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self)
-        return 0;
-    const INT_PTR result = self->HandleMessage(window, message, wParam, lParam);
-    if (message == WM_DESTROY) {
-        ReleaseDC(window, self->dc_);
-        self->dc_ = nullptr;
-    }
-    return result;
+    return Route(window, message, wParam, lParam, true);
 }
 
 PROPSHEETPAGEW SubClassDialogBase_CL::PageDescription(const wchar_t* title, HWND* sheet)

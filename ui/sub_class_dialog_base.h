@@ -41,6 +41,7 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool isPage);
     void Bind(HWND window, HWND handleForOut);
 
     HWND window_ = nullptr;
