@@ -314,6 +314,29 @@ TEST_F(MainWindowTest, PreviewShowsEveryLayoutAndTheAlbumButtonFollowsTheAlbum)
     EXPECT_TRUE(shot);
 }
 
+std::vector<std::wstring> g_opened;
+bool RecordOpen(HWND, const std::wstring& target)
+{
+    g_opened.push_back(target);
+    return true;
+}
+
+TEST_F(MainWindowTest, SupportSiteAndAlbumOpenThroughTheShell)
+{
+    g_opened.clear();
+    UiSeams().shellOpen = &RecordOpen;
+    Show([&](ScriptedMainWindow& w) {
+        w.Command(MainWindow_CL::kSupportSite);
+        w.OutputBox()->SetText(output_);
+        w.Click(w.OpenAlbumButton());
+        w.Command(MainWindow_CL::kVersionPage);    // not yet there: nothing happens
+        w.Command(MainWindow_CL::kSettingsSheet);
+    });
+    EXPECT_EQ(g_opened, (std::vector<std::wstring>{MainWindow_CL::kSupportSiteAddress,
+                                                   output_ + L"\\PhotoAlbum\\index.html"}));
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(MainWindowTest, RunButtonOrganizesThroughTheProgressDialog)
 {
     Photo(L"card1\\IMG_0001.JPG", "2024:05:01 09:03:07", '1');
