@@ -56,6 +56,9 @@ void Inifile_CL::Open(const std::wstring& path)
 std::wstring Inifile_CL::GetString(const wchar_t* section, const wchar_t* key,
                                    const wchar_t* defaultValue) const
 {
+    // Without a file the profile functions would fall back to the system's win.ini.
+    if (path_.empty())
+        return defaultValue ? defaultValue : L"";
     std::wstring value(kStringChars, L'\0');
     const DWORD length = GetPrivateProfileStringW(section, key, defaultValue, value.data(),
                                                   kStringChars, path_.c_str());
@@ -66,6 +69,8 @@ std::wstring Inifile_CL::GetString(const wchar_t* section, const wchar_t* key,
 std::int32_t Inifile_CL::GetInt(const wchar_t* section, const wchar_t* key,
                                 std::int32_t defaultValue) const
 {
+    if (path_.empty())
+        return defaultValue;
     return static_cast<std::int32_t>(
         GetPrivateProfileIntW(section, key, defaultValue, path_.c_str()));
 }
@@ -86,7 +91,8 @@ std::uint64_t Inifile_CL::GetHex64(const wchar_t* section, const wchar_t* key,
 void Inifile_CL::SetString(const wchar_t* section, const wchar_t* key,
                            const wchar_t* value) const
 {
-    WritePrivateProfileStringW(section, key, value, path_.c_str());
+    if (!path_.empty())
+        WritePrivateProfileStringW(section, key, value, path_.c_str());
 }
 
 void Inifile_CL::SetInt(const wchar_t* section, const wchar_t* key, std::int32_t value) const
@@ -100,12 +106,14 @@ void Inifile_CL::SetInt(const wchar_t* section, const wchar_t* key, std::int32_t
 void Inifile_CL::SetStruct(const wchar_t* section, const wchar_t* key, const void* bytes,
                            UINT byteCount) const
 {
-    WritePrivateProfileStructW(section, key, const_cast<void*>(bytes), byteCount, path_.c_str());
+    if (!path_.empty())
+        WritePrivateProfileStructW(section, key, const_cast<void*>(bytes), byteCount, path_.c_str());
 }
 
 void Inifile_CL::DeleteSection(const wchar_t* section) const
 {
-    WritePrivateProfileStringW(section, nullptr, nullptr, path_.c_str());
+    if (!path_.empty())
+        WritePrivateProfileStringW(section, nullptr, nullptr, path_.c_str());
 }
 
 std::wstring Inifile_CL::MakeItemKey(const wchar_t* prefix, int index)
@@ -154,7 +162,7 @@ RECT Inifile_CL::LoadWindowRect(const wchar_t* section, const wchar_t* key,
                                 const RECT& defaultRect) const
 {
     std::int32_t values[4] = {};
-    if (!GetPrivateProfileStructW(section, key, values, sizeof values, path_.c_str()))
+    if (path_.empty() || !GetPrivateProfileStructW(section, key, values, sizeof values, path_.c_str()))
         return defaultRect;
     const RECT stored{values[0], values[1], values[2], values[3]};
     return CornerOnSomeMonitor(stored) ? stored : defaultRect;
