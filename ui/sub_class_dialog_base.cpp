@@ -141,11 +141,11 @@ ClientMetrics_CL MetricsOf(HWND window, RECT area)
     metrics.area = area;
     metrics.width = area.right - area.left;
     metrics.height = area.bottom - area.top;
+    // Measured in the font a window's device context comes with (the system font), which is
+    // what the layouts of the windows are drawn up in.
     HDC dc = GetDC(window);
-    const HGDIOBJ previous = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SIZE size{};
     GetTextExtentPoint32W(dc, L"Ｗ", 1, &size);
-    SelectObject(dc, previous);
     ReleaseDC(window, dc);
     metrics.charWidth = size.cx;
     metrics.charHeight = size.cy;
