@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 30000;
+// Generous: the first window of a fresh Wine prefix waits for its font setup.
+constexpr DWORD kStartTimeoutMs = 120000;
 const wchar_t kShellFolders[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
