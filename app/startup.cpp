@@ -3,13 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
-// GDI+ headers need min/max and the COM basics in scope.
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
 
 #include <clocale>
 #include <cstdlib>
@@ -19,6 +12,7 @@ using std::min;
 #include "app/inifile.h"
 #include "app/logfile.h"
 #include "app/main_window.h"
+#include "ui/gdiplus_headers.h"
 #include "ui/handles.h"
 
 namespace {

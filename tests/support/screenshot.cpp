@@ -1,16 +1,11 @@
 #include "tests/support/screenshot.h"
 
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
 
 #include <memory>
 #include <vector>
 
 #include "app/app_paths.h"
+#include "ui/gdiplus_headers.h"
 #include "ui/handles.h"
 
 ScopedGdiplus::ScopedGdiplus()
