@@ -8,6 +8,7 @@
 #include "app/app_paths.h"
 #include "app/format_preview.h"
 #include "app/inifile.h"
+#include "app/text_encoding.h"
 #include "app/version.h"
 #include "organize/date_folder_format.h"
 #include "organize/execute_organize.h"
@@ -43,11 +44,7 @@ void Trace(const std::wstring& line)
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (!out || out == INVALID_HANDLE_VALUE)
         return;
-    const std::wstring text = line + L"\n";
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                          nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr, nullptr);
+    const std::string utf8 = ToUtf8(line + L"\n");
     DWORD written = 0;
     WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
@@ -80,12 +77,6 @@ void MakeProminent(ControlBase_CL* button)
 }
 
 }  // namespace
-
-MainWindow_CL::~MainWindow_CL()
-{
-    if (deviceNotify_)
-        UnregisterDeviceNotification(deviceNotify_);
-}
 
 void MainWindow_CL::CreateControls(HWND window)
 {
@@ -163,7 +154,7 @@ void MainWindow_CL::OnInitDialog(HWND window)
     filter.dbcc_size = sizeof filter;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = kDiskDriveClass;
-    deviceNotify_ = RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+    deviceNotify_.reset(RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
 
     UpdateButtons();
     initialised_ = true;
@@ -236,10 +227,7 @@ INT_PTR MainWindow_CL::HandleMessage(HWND window, UINT message, WPARAM wParam, L
         return TRUE;
     }
     case WM_CLOSE:
-        if (deviceNotify_) {
-            UnregisterDeviceNotification(deviceNotify_);
-            deviceNotify_ = nullptr;
-        }
+        deviceNotify_.reset();
         EndDialog(window, 0);
         PostQuitMessage(0);
         return TRUE;

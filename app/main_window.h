@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ui/control_factory.h"
+#include "ui/handles.h"
 #include "ui/sub_class_dialog_base.h"
 
 class MainWindow_CL : public SubClassDialogBase_CL {
@@ -28,7 +29,6 @@ public:
     static constexpr wchar_t kSupportSiteAddress[] = L"https://kasumiro.jp/support/";
 
     MainWindow_CL() = default;
-    ~MainWindow_CL() override;
 
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -69,7 +69,7 @@ private:
 
     ControlFactory_CL controls_{1000};
     bool initialised_ = false;
-    HDEVNOTIFY deviceNotify_ = nullptr;
+    UniqueDevNotify_CL deviceNotify_;
     Button_CL* run_ = nullptr;
     GroupBox_CL* inputGroup_ = nullptr;
     ListView_CL* folderList_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "app/text_encoding.h"
+
 ConsoleWriter_CL::ConsoleWriter_CL(DWORD standardHandle)
     : handle_(GetStdHandle(standardHandle)), isConsole_(false)
 {
@@ -19,13 +21,7 @@ void ConsoleWriter_CL::Write(std::wstring_view text) const
         WriteConsoleW(handle_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                          nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return;
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(),
-                        bytes, nullptr, nullptr);
+    const std::string utf8 = ToUtf8(text);
     WriteFile(handle_, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 

@@ -8,12 +8,10 @@
 
 SIZE MeasureText(HFONT font, const std::wstring& text)
 {
-    HDC screen = GetDC(nullptr);
-    const HGDIOBJ previous = SelectObject(screen, font);
+    WindowDc_CL screen;
+    SelectedObject_CL selected(screen.get(), font);
     RECT rect{0, 0, 0x8000, 0x8000};
-    DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
+    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 

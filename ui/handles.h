@@ -61,3 +61,36 @@ using UniqueHModule_CL = UniqueAny_CL<HMODULE, &FreeLibrary>;
 using UniqueHFont_CL = UniqueAny_CL<HFONT, &DeleteObject>;
 using UniqueHGdiObj_CL = UniqueAny_CL<HGDIOBJ, &DeleteObject>;
 using UniqueHMenu_CL = UniqueAny_CL<HMENU, &DestroyMenu>;
+using UniqueDevNotify_CL = UniqueAny_CL<HDEVNOTIFY, &UnregisterDeviceNotification>;
+
+// A window's device context (the screen's for no window), released with its owner.
+class WindowDc_CL {
+public:
+    explicit WindowDc_CL(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc_CL()
+    {
+        if (dc_)
+            ReleaseDC(window_, dc_);
+    }
+    WindowDc_CL(const WindowDc_CL&) = delete;
+    WindowDc_CL& operator=(const WindowDc_CL&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context for as long as it lives; the previous one comes
+// back afterwards.
+class SelectedObject_CL {
+public:
+    SelectedObject_CL(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~SelectedObject_CL() { SelectObject(dc_, previous_); }
+    SelectedObject_CL(const SelectedObject_CL&) = delete;
+    SelectedObject_CL& operator=(const SelectedObject_CL&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};

@@ -1,6 +1,7 @@
 #include "ui/high_dpi_helper.h"
 
 #include "app/dll_function.h"
+#include "ui/handles.h"
 
 namespace {
 
@@ -30,10 +31,9 @@ void HighDpiHelper_CL::Init()
     dpiX_ = dpiY_ = 96;
     if (aware_)
         return;
-    HDC screen = GetDC(nullptr);
-    dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
-    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    WindowDc_CL screen;
+    dpiX_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    dpiY_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 void HighDpiHelper_CL::MoveScaled(HWND window, int x, int y, int width, int height, bool repaint) const

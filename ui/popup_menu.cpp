@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/handles.h"
+
 PopupMenu_CL::~PopupMenu_CL()
 {
     if (menu_)
@@ -83,12 +85,12 @@ bool PopupMenu_CL::OnMeasureItem(MEASUREITEMSTRUCT* measure) const
         return false;
     std::wstring left, right;
     SplitText(record->text, &left, &right);
-    HDC screen = GetDC(nullptr);
-    const HGDIOBJ previous = SelectObject(screen, GetStockObject(DEFAULT_GUI_FONT));
     SIZE extent{};
-    GetTextExtentPoint32W(screen, left.c_str(), static_cast<int>(left.size()), &extent);
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
+    {
+        WindowDc_CL screen;
+        SelectedObject_CL font(screen.get(), GetStockObject(DEFAULT_GUI_FONT));
+        GetTextExtentPoint32W(screen.get(), left.c_str(), static_cast<int>(left.size()), &extent);
+    }
     int iconWidth = 0, iconHeight = 0;
     const bool icons = images_ && ImageList_GetIconSize(images_, &iconWidth, &iconHeight);
     measure->itemWidth = static_cast<UINT>(extent.cx + 48 + (icons ? iconWidth + 4 : 0));
@@ -114,7 +116,7 @@ bool PopupMenu_CL::OnDrawItem(const DRAWITEMSTRUCT* draw) const
         dc, GetSysColor(greyed ? (selected ? COLOR_GRAYTEXT : COLOR_BTNSHADOW)
                                : (selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT)));
     const COLORREF savedBack = SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
-    const HGDIOBJ savedFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SelectedObject_CL font(dc, GetStockObject(DEFAULT_GUI_FONT));
 
     int iconWidth = 0, iconHeight = 0;
     const bool icons = images_ && ImageList_GetIconSize(images_, &iconWidth, &iconHeight);
@@ -133,7 +135,6 @@ bool PopupMenu_CL::OnDrawItem(const DRAWITEMSTRUCT* draw) const
     DrawTextW(dc, right.c_str(), static_cast<int>(right.size()), &rightRect,
               DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
 
-    SelectObject(dc, savedFont);
     SetBkColor(dc, savedBack);
     SetTextColor(dc, savedText);
     SetBkMode(dc, savedMode);

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "ui/handles.h"
+
 SubClassDialogBase_CL::~SubClassDialogBase_CL() = default;
 
 const DLGTEMPLATE* SubClassDialogBase_CL::BuildTemplate()
@@ -143,10 +145,9 @@ ClientMetrics_CL MetricsOf(HWND window, RECT area)
     metrics.height = area.bottom - area.top;
     // Measured in the font a window's device context comes with (the system font), which is
     // what the layouts of the windows are drawn up in.
-    HDC dc = GetDC(window);
+    WindowDc_CL dc(window);
     SIZE size{};
-    GetTextExtentPoint32W(dc, L"Ｗ", 1, &size);
-    ReleaseDC(window, dc);
+    GetTextExtentPoint32W(dc.get(), L"Ｗ", 1, &size);
     metrics.charWidth = size.cx;
     metrics.charHeight = size.cy;
     return metrics;

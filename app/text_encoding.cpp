@@ -1,0 +1,17 @@
+#include "app/text_encoding.h"
+
+#include <windows.h>
+
+std::string ToUtf8(std::wstring_view text)
+{
+    if (text.empty())
+        return std::string();
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                          nullptr, nullptr);
+    if (bytes <= 0)
+        return std::string();
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr,
+                        nullptr);
+    return utf8;
+}

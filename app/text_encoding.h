@@ -1,0 +1,7 @@
+#pragma once
+// UTF-8 for what leaves the program as bytes: pipes, files, standard output.
+
+#include <string>
+#include <string_view>
+
+std::string ToUtf8(std::wstring_view text);
