@@ -3,7 +3,9 @@
 #include <dbt.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <initializer_list>
 
 #include "app/app_paths.h"
 #include "app/format_preview.h"
@@ -68,13 +70,51 @@ RECT DefaultWindowRect()
     return RECT{left, top, left + kDefaultSize, top + kDefaultSize};
 }
 
-// A big button: its text in a larger, bolder font, and the button grown to hold it.
+// A big button: its text in a larger, bolder font, and the button grown to hold it with half
+// a line of air on each side, in its own font (a bold text flush with the frame looks cut off).
 void MakeProminent(ControlBase_CL* button)
 {
     button->SetScaledFont(1.2, 600);
     const SIZE text = MeasureText(button->Font(), button->GetText());
-    button->Resize(text.cx + 8, text.cy + 8, true);
+    button->Resize(text.cx + text.cy, text.cy + text.cy / 2, true);
 }
+
+// The least room between two rows that a taller font pushed together.
+int RowGap(int charHeight)
+{
+    return std::max(2, charHeight / 4);
+}
+
+int BottomOf(const ControlBase_CL* control)
+{
+    return control->ClientRectInParent().bottom;
+}
+
+// How far a group box's caption reaches below its top edge, in the caption's own font.
+int CaptionHeight(const ControlBase_CL* group)
+{
+    return MeasureText(group->Font(), group->GetText()).cy;
+}
+
+// Rows placed down the window: each where the layout table puts it, unless the row above
+// reaches further down (a font taller than the table was drawn up for); then it goes below
+// that row and every later row moves down as far.
+class RowFlow_CL {
+public:
+    explicit RowFlow_CL(int gap) : gap_(gap) {}
+    // The top of a row that the table puts at tableY and that must clear `above`.
+    int Place(int tableY, int above)
+    {
+        const int y = std::max(tableY + shift_, above + gap_);
+        shift_ = y - tableY;
+        return y;
+    }
+    int Shift() const { return shift_; }
+
+private:
+    int gap_;
+    int shift_ = 0;
+};
 
 }  // namespace
 
@@ -160,6 +200,13 @@ void MainWindow_CL::OnInitDialog(HWND window)
     initialised_ = true;
     UpdateFormatPreview();
     Layout();
+    // A rectangle saved under other fonts may be too small for these: grow it where it is.
+    RECT now{};
+    GetWindowRect(window, &now);
+    const SIZE minimum = MinimumWindowSize(now.right - now.left);
+    if (now.right - now.left < minimum.cx || now.bottom - now.top < minimum.cy)
+        SetWindowPos(window, nullptr, 0, 0, std::max(now.right - now.left, minimum.cx),
+                     std::max(now.bottom - now.top, minimum.cy), SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void MainWindow_CL::Layout()
@@ -171,31 +218,82 @@ void MainWindow_CL::Layout()
     const int T = ch / 2 + H / 3;
     const int v = T + 3 * ch / 2;
     const int bh = browse_->Height();
+    const int gap = RowGap(ch);
+    RowFlow_CL rows(gap);
 
+    // The side buttons must stay inside the group, however wide their font draws them.
+    const int sideWidth = std::max({add_->Width(), edit_->Width(), delete_->Width()});
+    const int listWidth = std::min(W - 96, W - 3 * cw - sideWidth);
     inputGroup_->MoveTo(cw / 2, ch / 2);
-    inputGroup_->Resize(W - cw, T, true);
-    folderList_->MoveTo(cw, 3 * ch / 2);
-    folderList_->Resize(W - 96, H / 3 - 2 * bh, true);
-    driveHint_->MoveTo(cw, T + ch / 2 - bh);
-    const RECT list = folderList_->ClientRectInParent();
-    add_->MoveTo(list.right + cw, list.top);
-    edit_->MoveTo(list.right + cw, list.top + 2 * ch);
-    delete_->MoveTo(list.right + cw, list.top + 4 * ch);
+    const int listTop = rows.Place(3 * ch / 2, ch / 2 + CaptionHeight(inputGroup_));
+    folderList_->MoveTo(cw, listTop);
+    folderList_->Resize(listWidth, H / 3 - 2 * bh, true);
+    const int sideX = cw + listWidth + cw;
+    add_->MoveTo(sideX, listTop);
+    edit_->MoveTo(sideX, std::max(listTop + 2 * ch, BottomOf(add_) + gap));
+    delete_->MoveTo(sideX, std::max(listTop + 4 * ch, BottomOf(edit_) + gap));
+    driveHint_->MoveTo(cw, rows.Place(T + ch / 2 - bh, std::max(BottomOf(folderList_), BottomOf(delete_))));
+    const int inputBottom = std::max(ch / 2 + T + rows.Shift(), BottomOf(driveHint_) + gap);
+    inputGroup_->Resize(W - cw, inputBottom - ch / 2, true);
 
-    outputGroup_->MoveTo(cw / 2, v);
-    outputGroup_->Resize(W - cw, 12 * ch, true);
-    outputBox_->MoveTo(cw, v + ch);
-    outputBox_->Resize(W - 96, bh, true);
-    const RECT box = outputBox_->ClientRectInParent();
-    browse_->MoveTo(box.right + cw, box.top);
-    formatLabel_->MoveTo(cw, v + 5 * bh / 2);
-    formatCombo_->MoveTo(cw, v + 4 * ch);
-    preview_->MoveTo(cw, v + 6 * ch);
+    const int outputTop = rows.Place(v, inputBottom);
+    const int boxWidth = std::min(W - 96, W - 3 * cw - browse_->Width());
+    outputGroup_->MoveTo(cw / 2, outputTop);
+    const int boxTop = rows.Place(v + ch, outputTop + CaptionHeight(outputGroup_));
+    outputBox_->MoveTo(cw, boxTop);
+    outputBox_->Resize(boxWidth, bh, true);
+    browse_->MoveTo(cw + boxWidth + cw, boxTop);
+    formatLabel_->MoveTo(cw, rows.Place(v + 5 * bh / 2, std::max(BottomOf(outputBox_), BottomOf(browse_))));
+    formatCombo_->MoveTo(cw, rows.Place(v + 4 * ch, BottomOf(formatLabel_)));
+    preview_->MoveTo(cw, rows.Place(v + 6 * ch, BottomOf(formatCombo_)));
     preview_->Resize(W - 96, 5 * ch, true);
-    albumOption_->MoveTo(3 * cw / 2, v + 12 * ch + ch / 2);
-    albumSwitch_->MoveTo(3 * cw / 2, v + 13 * ch + ch / 2);
-    openAlbum_->MoveTo(cw, v + 15 * ch);
+    const int outputBottom = std::max(v + 12 * ch + rows.Shift(), BottomOf(preview_) + ch / 2);
+    outputGroup_->Resize(W - cw, outputBottom - outputTop, true);
+
+    albumOption_->MoveTo(3 * cw / 2, rows.Place(v + 12 * ch + ch / 2, outputBottom));
+    albumSwitch_->MoveTo(3 * cw / 2, rows.Place(v + 13 * ch + ch / 2, BottomOf(albumOption_)));
+    openAlbum_->MoveTo(cw, rows.Place(v + 15 * ch, BottomOf(albumSwitch_)));
     run_->MoveTo(W - cw / 2 - run_->Width(), H - ch / 2 - run_->Height());
+
+    // What the smallest window must hold: every row at its full width, and the run button in
+    // the corner below the rows it would meet. The rows hang from H / 3, so their bottoms are
+    // kept relative to it.
+    LONG width = 3 * cw + sideWidth + 8 * cw;
+    using Controls = std::initializer_list<const ControlBase_CL*>;
+    for (const ControlBase_CL* fixed : Controls{driveHint_, formatLabel_, formatCombo_, albumOption_, albumSwitch_})
+        width = std::max(width, fixed->ClientRectInParent().right + 2 * cw);
+    for (const ControlBase_CL* group : Controls{inputGroup_, outputGroup_})
+        width = std::max<LONG>(width, MeasureText(group->Font(), group->GetText()).cx + 3 * cw);
+    minimumClientWidth_ = std::max(width, openAlbum_->ClientRectInParent().right + cw + run_->Width() + cw / 2);
+    outputBottomBelowThird_ = outputBottom - H / 3;
+    lowRows_.clear();
+    for (const ControlBase_CL* row : Controls{albumOption_, albumSwitch_, openAlbum_}) {
+        RECT at = row->ClientRectInParent();
+        at.bottom -= H / 3;
+        lowRows_.push_back(at);
+    }
+}
+
+SIZE MainWindow_CL::MinimumWindowSize(LONG windowWidth) const
+{
+    // At least 32 character cells each way, and whatever the controls need in their fonts.
+    const ClientMetrics_CL m = GetDialogMetrics(Window());
+    RECT window{}, client{};
+    GetWindowRect(Window(), &window);
+    GetClientRect(Window(), &client);
+    const LONG frameX = (window.right - window.left) - client.right;
+    const LONG frameY = (window.bottom - window.top) - client.bottom;
+    const LONG width = std::max<LONG>({windowWidth, kMinimumCells * m.charWidth, minimumClientWidth_ + frameX});
+
+    // Every row stays above the bottom margin, and above the run button where it would meet it.
+    const LONG runLeft = width - frameX - m.charWidth / 2 - run_->Width();
+    const LONG belowRun = RowGap(m.charHeight) + run_->Height();
+    LONG rows = outputBottomBelowThird_ + belowRun;  // the group spans the window
+    for (const RECT& row : lowRows_)
+        rows = std::max(rows, row.bottom + (row.right > runLeft ? belowRun : 0));
+    rows += m.charHeight / 2;
+    // The client height H must leave H - H / 3 for them; the slack covers the integer divisions.
+    return SIZE{width, std::max<LONG>(kMinimumCells * m.charHeight, rows * 3 / 2 + 3 + frameY)};
 }
 
 void MainWindow_CL::SaveWindowRect()
@@ -219,11 +317,9 @@ INT_PTR MainWindow_CL::HandleMessage(HWND window, UINT message, WPARAM wParam, L
         return TRUE;
     case WM_SIZING: {
         auto* rect = reinterpret_cast<RECT*>(lParam);
-        const ClientMetrics_CL m = GetDialogMetrics(window);
-        if (rect->right < rect->left + kMinimumCells * m.charWidth)
-            rect->right = rect->left + kMinimumCells * m.charWidth;
-        if (rect->bottom < rect->top + kMinimumCells * m.charHeight)
-            rect->bottom = rect->top + kMinimumCells * m.charHeight;
+        const SIZE minimum = MinimumWindowSize(rect->right - rect->left);
+        rect->right = std::max(rect->right, rect->left + minimum.cx);
+        rect->bottom = std::max(rect->bottom, rect->top + minimum.cy);
         return TRUE;
     }
     case WM_CLOSE:

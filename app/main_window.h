@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "ui/control_factory.h"
 #include "ui/handles.h"
@@ -65,10 +66,16 @@ private:
     void OnDeviceChange(WPARAM event, LPARAM data);
     bool IsListed(const std::wstring& path) const;
     void SaveWindowRect();
+    // The smallest window at least this wide that shows every control whole, as the last
+    // layout measured them.
+    SIZE MinimumWindowSize(LONG windowWidth) const;
     static LRESULT FolderListCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     ControlFactory_CL controls_{1000};
     bool initialised_ = false;
+    LONG minimumClientWidth_ = 0;
+    LONG outputBottomBelowThird_ = 0;
+    std::vector<RECT> lowRows_;  // the rows below the output group, bottoms less a third of the height
     UniqueDevNotify_CL deviceNotify_;
     Button_CL* run_ = nullptr;
     GroupBox_CL* inputGroup_ = nullptr;

@@ -6,7 +6,7 @@ set -euo pipefail
 seconds=${1:-60}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${KASUMIRO_FUZZ_BUILD:-$root/build/fuzz}
-data=$root/../shared/testdata/real
+data=$root/tests/data/real
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKASUMIRO_FUZZ=ON >/dev/null
@@ -16,12 +16,15 @@ cmake --build "$build" -j "$(nproc)"
 seeds=$build/seeds
 rm -rf "$seeds"
 mkdir -p "$seeds"/{exif_block,heif_file,jpeg_file,tiff_file}
-if [ -d "$data" ]; then
-  cp "$data"/heif/* "$data"/avif/* "$seeds/heif_file/"
-  cp "$data"/jpeg/* "$seeds/jpeg_file/"
-  cp "$data"/tiff/* "$seeds/tiff_file/"
-  python3 "$root/fuzz/extract_exif_blocks.py" "$data" "$seeds/exif_block"
+# Without its seeds a short run finds nothing: a missing set is an error, not a skip.
+if [ ! -f "$data/oracle.json" ]; then
+  echo "fuzz.sh: the real test images are missing from $data" >&2
+  exit 1
 fi
+cp "$data"/heif/* "$data"/avif/* "$seeds/heif_file/"
+cp "$data"/jpeg/* "$seeds/jpeg_file/"
+cp "$data"/tiff/* "$seeds/tiff_file/"
+python3 "$root/fuzz/extract_exif_blocks.py" "$data" "$seeds/exif_block"
 
 status=0
 for target in exif_block heif_file jpeg_file tiff_file; do

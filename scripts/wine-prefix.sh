@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Creates the Wine prefix of this build tree once: CJK fonts for the dialog fonts, and
-# windows that draw their own frames (no window manager runs on the virtual display).
+# Creates the Wine prefix of this build tree once: CJK fonts for the dialog fonts, the symbol
+# font of the caption buttons, and windows that draw their own frames (no window manager runs
+# on the virtual display).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
-ready=$WINEPREFIX/.kasumiro-ready
+# The marker names what the set-up holds, so that an older prefix is brought up to date.
+ready=$WINEPREFIX/.kasumiro-ready-2
 [ -f "$ready" ] && exit 0
 
 mkdir -p "$HOME" "$KASUMIRO_WINE_DIR"
@@ -16,10 +18,18 @@ flock 9
 echo "Creating the Wine prefix in $WINEPREFIX" >&2
 "$KASUMIRO_WINE" wineboot -i >/dev/null 2>&1 </dev/null
 
+# Caption buttons and scroll arrows are glyphs of Marlett. Debian's Wine keeps its own fonts
+# in its data folder but never registers them in a new prefix, so without this every caption
+# shows the letters "0 1 r" instead of its minimize, maximize and close buttons.
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+
 reg=$KASUMIRO_WINE_DIR/kasumiro-prefix.reg
 font="Noto Sans CJK JP"
 cat >"$reg" <<REG
 REGEDIT4
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]
+"Marlett (TrueType)"="marlett.ttf"
 
 [HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
 "MS Shell Dlg"="$font"

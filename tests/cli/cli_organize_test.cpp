@@ -42,7 +42,7 @@ TEST_F(CliOrganizeTest, OrganizesPrintsTheCountsAndNeverWritesTheSettings)
     const Bytes settingsBefore = ReadBytes(settings_);
 
     RunResult run = Organize(L"--format 13 --no-album");
-    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(run.finished) << "start error " << run.startError;
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_EQ(run.out, "入力ファイルの数   = 3\n重複ファイルの数   = 1\nコピーファイルの数 = 2\n");
     EXPECT_TRUE(FileExists(output_ + L"\\2024年\\05月\\01日\\IMG_0001.JPG"));

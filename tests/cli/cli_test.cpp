@@ -15,7 +15,7 @@ const std::wstring kCli = QuotedProgram(L"kasumiro-cli.exe");
 TEST(CliTest, VersionPrintsNameAndNumber)
 {
     const RunResult run = RunAndCapture(kCli + L" --version");
-    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(run.finished) << "start error " << run.startError;
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.out, "Kasumiro 1.1.7\n");
     EXPECT_EQ(run.err, "");
@@ -24,7 +24,7 @@ TEST(CliTest, VersionPrintsNameAndNumber)
 TEST(CliTest, NoArgumentsPrintsUsageAndExits2)
 {
     const RunResult run = RunAndCapture(kCli);
-    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(run.finished) << "start error " << run.startError;
     EXPECT_EQ(run.exitCode, 2u);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("usage: kasumiro-cli"), std::string::npos) << run.err;
@@ -33,7 +33,7 @@ TEST(CliTest, NoArgumentsPrintsUsageAndExits2)
 TEST(CliTest, UnknownCommandNamesItAndExits2)
 {
     const RunResult run = RunAndCapture(kCli + L" 整理する --now");
-    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(run.finished) << "start error " << run.startError;
     EXPECT_EQ(run.exitCode, 2u);
     EXPECT_EQ(run.out, "");
     // Written to a file, the command's Japanese name arrives as UTF-8.
@@ -46,7 +46,7 @@ TEST(CliTest, UnknownCommandNamesItAndExits2)
 TEST(CliTest, VersionTakesNoFurtherArguments)
 {
     const RunResult run = RunAndCapture(kCli + L" --version extra");
-    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(run.finished) << "start error " << run.startError;
     EXPECT_EQ(run.exitCode, 2u);
 }
 
@@ -71,7 +71,7 @@ TEST(CliInfoTest, OneLinePerFileInArgumentOrderAndErrorsDoNotStopIt)
 
     const RunResult run = RunAndCapture(kCli + L" info " + Quoted(photo) + L" " + Quoted(missing) +
                                         L" " + Quoted(disguised));
-    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(run.finished) << "start error " << run.startError;
     EXPECT_EQ(run.exitCode, 1u);  // one file could not be read
     const std::wstring out = Utf8ToWide(run.out);
     std::vector<std::wstring> lines;
@@ -100,7 +100,7 @@ TEST(CliInfoTest, FormatAddsTheDateFolder)
 {
     const std::wstring heif = RealTestFile("heif/mde_exif-at-eof.heic");
     const RunResult run = RunAndCapture(kCli + L" info --format 13 " + Quoted(heif));
-    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(run.finished) << "start error " << run.startError;
     EXPECT_EQ(run.exitCode, 0u);
     const std::wstring out = Utf8ToWide(run.out);
     EXPECT_NE(out.find(L"\"capture_date\": \"2020-05-04 18:39:11\", \"source\": \"heif\", "
@@ -114,7 +114,7 @@ TEST(CliInfoTest, UsageErrors)
     for (const wchar_t* arguments : {L" info", L" info --format", L" info --format 23 a.jpg",
                                      L" info --format x a.jpg", L" info a.jpg --format -1"}) {
         const RunResult run = RunAndCapture(kCli + arguments);
-        ASSERT_TRUE(run.finished);
+        ASSERT_TRUE(run.finished) << "start error " << run.startError;
         EXPECT_EQ(run.exitCode, 2u) << arguments;
         EXPECT_EQ(run.out, "") << arguments;
     }

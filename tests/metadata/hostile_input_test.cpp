@@ -1,9 +1,11 @@
 // Inputs built to break a parser: cut short at every byte, mutated at random, pointing
-// anywhere. Each must end in a plain answer; the native build runs these under
-// AddressSanitizer, which turns any read out of bounds into a failure.
+// anywhere. Each must end in a plain answer that the bytes it holds bear out: a cut never
+// adds a value, a failed question passes nothing on, and what the strict reader takes whole
+// the tolerant one reads the same. The native build runs these under AddressSanitizer too.
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <random>
 
 #include "metadata/exif_info.h"
@@ -14,29 +16,86 @@
 
 namespace {
 
-// Asks every question, so that each answer's reads are exercised on the mangled block.
-void AskEverything(const CExifInfo& info)
-{
+// Every answer a block gives, asked of a reader that loaded it.
+struct Answers {
+    bool hasTime = false, hasGps = false, hasOrientation = false;
     std::int64_t time = 0;
     double latitude = 0, longitude = 0;
     std::uint16_t orientation = 0;
-    info.GetCaptureTime(&time);
-    info.GetGpsPosition(&latitude, &longitude);
-    info.GetOrientation(&orientation);
-    info.GetDateTimeOriginalText();
-    info.GetDateTimeText();
+    std::string original, plain;  // the DateTimeOriginal and DateTime texts
+
+    bool operator==(const Answers&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Answers& a)
+{
+    return out << "{time " << a.hasTime << ":" << a.time << ", gps " << a.hasGps << ":" << a.latitude << ","
+               << a.longitude << ", orientation " << a.hasOrientation << ":" << a.orientation << ", \""
+               << a.original << "\", \"" << a.plain << "\"}";
 }
 
-void ParseBothWays(const Bytes& block)
+Answers AskEverything(const CExifInfo& info)
+{
+    Answers a;
+    a.hasTime = info.GetCaptureTime(&a.time);
+    a.hasGps = info.GetGpsPosition(&a.latitude, &a.longitude);
+    a.hasOrientation = info.GetOrientation(&a.orientation);
+    a.original = info.GetDateTimeOriginalText();
+    a.plain = info.GetDateTimeText();
+    return a;
+}
+
+// A failed question answers nothing: no half-read value is passed on.
+void ExpectPlain(const Answers& a)
+{
+    if (!a.hasGps) {
+        EXPECT_EQ(a.latitude, 0.0);
+        EXPECT_EQ(a.longitude, 0.0);
+    }
+    if (a.hasTime)
+        EXPECT_FALSE(a.original.empty() && a.plain.empty()) << "a capture time from no date text";
+}
+
+struct BothWays {
+    Answers strict, tolerant;
+    bool strictLoaded = false;
+};
+
+BothWays ParseBothWays(const Bytes& block)
 {
     // An exact-size heap copy, so that a read one byte past the end is caught.
     std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[block.size() ? block.size() : 1]);
     std::copy(block.begin(), block.end(), copy.get());
     CExifInfo strict, tolerant;
-    strict.Load(copy.get(), block.size());
+    BothWays answers;
+    answers.strictLoaded = strict.Load(copy.get(), block.size());
     tolerant.LoadTolerant(copy.get(), block.size());
-    AskEverything(strict);
-    AskEverything(tolerant);
+    answers.strict = AskEverything(strict);
+    answers.tolerant = AskEverything(tolerant);
+    ExpectPlain(answers.strict);
+    ExpectPlain(answers.tolerant);
+    // What the strict reader takes whole, the tolerant one reads the same.
+    if (answers.strictLoaded)
+        EXPECT_EQ(answers.strict, answers.tolerant);
+    return answers;
+}
+
+// What a part of a block says is what the whole block says, or nothing: a cut never makes up
+// a value out of the bytes that are missing.
+void ExpectNothingNew(const Answers& part, const Answers& whole, std::size_t length)
+{
+    if (part.hasTime)
+        EXPECT_EQ(part.time, whole.time) << "cut at " << length;
+    if (part.hasGps) {
+        EXPECT_EQ(part.latitude, whole.latitude) << "cut at " << length;
+        EXPECT_EQ(part.longitude, whole.longitude) << "cut at " << length;
+    }
+    if (part.hasOrientation)
+        EXPECT_EQ(part.orientation, whole.orientation) << "cut at " << length;
+    if (!part.original.empty())
+        EXPECT_EQ(part.original, whole.original) << "cut at " << length;
+    if (!part.plain.empty())
+        EXPECT_EQ(part.plain, whole.plain) << "cut at " << length;
 }
 
 Bytes RealExifBlock(const std::string& relative)
@@ -61,9 +120,14 @@ TEST(HostileInputTest, ExifBlocksCutShortAtEveryByte)
                                RealExifBlock("jpeg/sigal_iptcTest_1.jpg"),
                                RealHeifItem("heif/mde_exif-at-eof.heic")}) {
         ASSERT_GT(block.size(), 100u);
+        const BothWays whole = ParseBothWays(block);
+        ASSERT_TRUE(whole.tolerant.hasTime) << "each of these blocks carries a date";
         const std::size_t step = block.size() > 4000 ? 7 : 1;
-        for (std::size_t length = 0; length <= block.size(); length += step)
-            ParseBothWays(Bytes(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(length)));
+        for (std::size_t length = 0; length < block.size(); length += step) {
+            const BothWays part = ParseBothWays(Bytes(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(length)));
+            ExpectNothingNew(part.strict, whole.tolerant, length);
+            ExpectNothingNew(part.tolerant, whole.tolerant, length);
+        }
     }
 }
 
@@ -97,8 +161,16 @@ TEST(HostileInputTest, EntriesThatPointAnywhere)
                                     .Raw(B::kIfd0, 0x0112, 3, count, target)   // SHORT
                                     .Raw(B::kIfd0, 0x8825, 4, 1, 8)            // GPS at IFD0
                                     .Build();
-            ParseBothWays(block);
-            ParseBothWays(WithExifMarker(block));
+            for (const Bytes& form : {block, WithExifMarker(block)}) {
+                const BothWays answers = ParseBothWays(form);
+                // The block holds no date; and rationals (never inline) that lie past its end
+                // are no position.
+                for (const Answers& a : {answers.strict, answers.tolerant}) {
+                    EXPECT_FALSE(a.hasTime) << "target " << target << ", count " << count;
+                    if (count > 0 && target >= form.size())
+                        EXPECT_FALSE(a.hasGps) << "target " << target << ", count " << count;
+                }
+            }
         }
     }
     // Each sub-directory pointer aimed at IFD0 itself: read once each, no nesting.
@@ -111,10 +183,15 @@ TEST(HostileInputTest, HeifFilesCutShortAndMutated)
 {
     const Bytes file = ReadWholeFile(RealTestFile("heif/elodie_photo.heic"));
     ASSERT_FALSE(file.empty());
+    CHeifExifReader full;
+    full.SetBytes(file);
+    const BothWays whole = ParseBothWays(full.ExtractExif());
+    ASSERT_TRUE(whole.strict.hasTime);
     for (std::size_t length = 0; length < file.size(); length += 13) {
         CHeifExifReader reader;
         reader.SetBytes(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(length)));
-        ParseBothWays(reader.ExtractExif());
+        const BothWays part = ParseBothWays(reader.ExtractExif());
+        ExpectNothingNew(part.strict, whole.strict, length);
     }
     std::mt19937 random(7);
     for (int round = 0; round < 400; ++round) {
@@ -133,6 +210,8 @@ TEST(HostileInputTest, JpegFilesCutShort)
 {
     const Bytes file = ReadWholeFile(RealTestFile("jpeg/mde_HTC_Desire.jpg"));
     ASSERT_FALSE(file.empty());
+    const BothWays whole = ParseBothWays(RealExifBlock("jpeg/mde_HTC_Desire.jpg"));
+    ASSERT_TRUE(whole.tolerant.hasTime);
     const Bytes head(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(file.size(), 20000)));
     for (std::size_t length = 0; length < head.size(); length += 191) {
         ScratchFile cut(Bytes(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(length)), ".jpg");
@@ -140,7 +219,7 @@ TEST(HostileInputTest, JpegFilesCutShort)
         ASSERT_TRUE(reader);
         Bytes segment;
         if (LocateJpegExif(*reader, &segment))
-            ParseBothWays(segment);
+            ExpectNothingNew(ParseBothWays(segment).tolerant, whole.tolerant, length);
     }
 }
 

@@ -122,7 +122,17 @@ RunResult RunAndCapture(const std::wstring& commandLine, DWORD timeoutMs)
     const std::wstring errPath = folder.File(L"stderr.txt");
     {
         ChildProcess child;
-        if (!child.Start(commandLine, outPath, errPath))
+        // Under Wine a process start can fail for a moment while the server is busy starting
+        // others; a few tries tell that apart from a program that cannot start.
+        bool started = false;
+        for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+            started = child.Start(commandLine, outPath, errPath);
+            if (!started) {
+                result.startError = GetLastError();
+                Sleep(200);
+            }
+        }
+        if (!started)
             return result;
         result.finished = child.WaitForExit(timeoutMs);
         result.exitCode = child.ExitCode();

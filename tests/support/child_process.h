@@ -34,7 +34,8 @@ private:
 };
 
 struct RunResult {
-    bool finished = false;  // false: still running at the time-out, and terminated
+    bool finished = false;  // false: not started, or still running at the time-out and terminated
+    DWORD startError = 0;   // why it could not be started
     DWORD exitCode = 0;
     std::string out;        // raw bytes the child wrote to its standard output
     std::string err;

@@ -40,6 +40,20 @@ bool PngEncoder(CLSID* clsid)
     return false;
 }
 
+// Tests run side by side on one display: for its picture, a window goes on top of whatever
+// windows the others show, and back among them after.
+class OnTopForAMoment {
+public:
+    explicit OnTopForAMoment(HWND window) : window_(window) { Order(HWND_TOPMOST); }
+    ~OnTopForAMoment() { Order(HWND_NOTOPMOST); }
+    OnTopForAMoment(const OnTopForAMoment&) = delete;
+    OnTopForAMoment& operator=(const OnTopForAMoment&) = delete;
+
+private:
+    void Order(HWND where) { SetWindowPos(window_, where, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
+    HWND window_;
+};
+
 }  // namespace
 
 std::wstring ScreenshotFolder()
@@ -49,6 +63,7 @@ std::wstring ScreenshotFolder()
 
 bool SaveScreenshot(HWND window, const std::wstring& name)
 {
+    const OnTopForAMoment onTop(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(150);  // the X server shows what was drawn
     RECT rect{};

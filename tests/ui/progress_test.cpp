@@ -174,15 +174,32 @@ TEST(ProgressTest, EnterAndEscapeNeitherCloseNorStop)
     EXPECT_EQ(job.finishedWith, 0);
 }
 
+// A bare worker whose last step outlasts everything else: it reaches only a flag outside it.
+class SlowToFinishJob : public EasyThreadBase_CL {
+public:
+    explicit SlowToFinishJob(std::atomic<bool>* finished) : finished_(finished) {}
+
+protected:
+    void Run(std::int32_t, std::int32_t) override {}
+    void OnFinished(std::int32_t) override
+    {
+        std::atomic<bool>* finished = finished_;  // read before the owner may start to go
+        Sleep(300);
+        *finished = true;
+    }
+
+private:
+    std::atomic<bool>* finished_;
+};
+
 TEST(ProgressTest, DestroyingAJobJoinsItsThread)
 {
-    auto job = std::make_unique<ScriptedJob>([](ScriptedJob&) {});
-    job->tailDelay = 300;  // the worker is still busy after the dialog has closed
-    std::atomic<bool>* tail = &job->tailDone;
-    EXPECT_EQ(job->DoModal(nullptr), 0);
+    std::atomic<bool> finished{false};
+    auto job = std::make_unique<SlowToFinishJob>(&finished);
+    ASSERT_TRUE(job->Start(0, 0));
     job.reset();
-    (void)tail;  // the object is gone; what matters is that reset() waited
-    SUCCEED();
+    // A destructor that did not wait would leave the worker asleep, with its object gone.
+    EXPECT_TRUE(finished);
 }
 
 TEST(ProgressTest, JoinWaitsForTheWorkersLastStep)
