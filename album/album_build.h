@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/status_code.h"
-#include "ui/progress_sink.h"
+#include "base/status_code.h"
+#include "base/progress_sink.h"
 
 // Rebuilds output folder + "\PhotoAlbum". The album itself arrives in a later version: for
 // now there is nothing to build, and that succeeds.

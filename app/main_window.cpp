@@ -7,13 +7,15 @@
 #include <cwchar>
 #include <initializer_list>
 
-#include "app/app_paths.h"
+#include "app/execute_organize.h"
 #include "app/format_preview.h"
-#include "app/inifile.h"
-#include "app/text_encoding.h"
-#include "app/version.h"
+#include "app/run_settings.h"
+#include "app/window_placement.h"
+#include "base/inifile.h"
+#include "base/paths.h"
+#include "base/text_encoding.h"
+#include "base/version.h"
 #include "organize/date_folder_format.h"
-#include "organize/execute_organize.h"
 #include "organize/organize_settings.h"
 #include "ui/ui_seams.h"
 
@@ -26,19 +28,6 @@ const wchar_t kPickInputTitle[] = L"整理を行いたい写真ファイルの�
 const wchar_t kPickOutputTitle[] = L"整理を行った写真の出力先フォルダを選択してください。";
 // Disk drives: the class whose arrivals announce a card or a stick.
 const GUID kDiskDriveClass = {0x4D36E96A, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
-
-std::wstring WithoutTrailingBackslash(std::wstring path)
-{
-    if (!path.empty() && path.back() == L'\\')
-        path.pop_back();
-    return path;
-}
-
-bool SameText(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
 
 // A line on the process's standard output (not the log), for whoever started us there.
 void Trace(const std::wstring& line)
@@ -184,7 +173,7 @@ void MainWindow_CL::OnInitDialog(HWND window)
 
     CreateControls(window);
 
-    const RECT rect = g_Ini.LoadWindowRect(L"Window", L"WindowRect", DefaultWindowRect());
+    const RECT rect = LoadWindowRect(g_Ini, L"Window", L"WindowRect", DefaultWindowRect());
     SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
 
     for (const std::wstring& folder : g_Ini.GetList(L"FOLDER_HISTORY"))
@@ -299,7 +288,7 @@ SIZE MainWindow_CL::MinimumWindowSize(LONG windowWidth) const
 void MainWindow_CL::SaveWindowRect()
 {
     if (initialised_)
-        g_Ini.SaveWindowRect(Window(), L"Window", L"WindowRect");
+        ::SaveWindowRect(g_Ini, Window(), L"Window", L"WindowRect");
 }
 
 INT_PTR MainWindow_CL::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -347,13 +336,12 @@ INT_PTR MainWindow_CL::HandleMessage(HWND window, UINT message, WPARAM wParam, L
     }
 }
 
-LRESULT MainWindow_CL::FolderListCallback(HWND window, UINT message, WPARAM wParam, LPARAM)
+LRESULT MainWindow_CL::FolderListCallback(SubClass_CL& hook, HWND, UINT message, WPARAM wParam, LPARAM)
 {
     if (message != WM_DROPFILES)
         return 0;
-    auto* list = reinterpret_cast<ControlBase_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    static_cast<MainWindow_CL*>(list->Owner())->OnDropFiles(reinterpret_cast<HDROP>(wParam));
-    list->SetHandled(true);
+    static_cast<MainWindow_CL*>(hook.Owner())->OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    hook.SetHandled(true);
     return 0;
 }
 
@@ -463,7 +451,7 @@ void MainWindow_CL::OnCommand(WPARAM wParam, LPARAM lParam)
 bool MainWindow_CL::IsListed(const std::wstring& path) const
 {
     for (int row = 0; row < folderList_->RowCount(); ++row) {
-        if (SameText(folderList_->RowText(row), path)) {
+        if (SamePathText(folderList_->RowText(row), path)) {
             ShowMessageBox(Window(), L"\"" + path + L"\"は既に登録されています。", std::wstring(kProductName) + L"エラー",
                            MB_OK | MB_ICONERROR);
             return true;
@@ -494,7 +482,7 @@ void MainWindow_CL::ReplaceSelectedFolder(const std::wstring& path)
 void MainWindow_CL::RemoveInputFolder(const std::wstring& path)
 {
     for (int row = 0; row < folderList_->RowCount(); ++row) {
-        if (SameText(folderList_->RowText(row), path)) {
+        if (SamePathText(folderList_->RowText(row), path)) {
             folderList_->DeleteRow(row);
             SaveSettings();
             return;
@@ -520,15 +508,9 @@ void MainWindow_CL::SaveSettings()
     std::vector<std::wstring> folders;
     for (int row = 0; row < folderList_->RowCount(); ++row)
         folders.push_back(WithoutTrailingBackslash(folderList_->RowText(row)));
-    g_Ini.ReplaceList(L"FOLDER_HISTORY", folders);
-    const std::wstring output = WithoutTrailingBackslash(outputBox_->GetText());
-    g_OrganizeSettings.OutputFormatType = formatCombo_->Selection();
-    g_OrganizeSettings.MakePhotoHtml = albumSwitch_->IsChecked() ? 1 : 0;
-    g_OrganizeSettings.MakePhotoHtmlIncludeNoPreview = albumOption_->IsChecked() ? 1 : 0;
-    g_Ini.SetString(L"APP_INFO", L"OutputFolder", output.c_str());
-    g_Ini.SetInt(L"APP_INFO", L"MakePhotoHtml", g_OrganizeSettings.MakePhotoHtml);
-    g_Ini.SetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", g_OrganizeSettings.MakePhotoHtmlIncludeNoPreview);
-    g_Ini.SetInt(L"APP_INFO", L"OutputFormatType", g_OrganizeSettings.OutputFormatType);
+    SaveFolderHistory(folders);
+    g_OrganizeSettings.SetRunValues(formatCombo_->Selection(), albumSwitch_->IsChecked(), albumOption_->IsChecked());
+    SaveRunValues(WithoutTrailingBackslash(outputBox_->GetText()), g_OrganizeSettings);
 }
 
 void MainWindow_CL::UpdateFormatPreview()
@@ -560,12 +542,12 @@ void MainWindow_CL::UpdateFormatPreview()
 
 void MainWindow_CL::OnExecute()
 {
-    RunRequest_CL request;
+    RunChoices_CL choices;
     for (int row = 0; row < folderList_->RowCount(); ++row)
-        request.inputFolders.push_back(folderList_->RowText(row));
-    request.outputText = outputBox_->GetText();
-    request.outputFormat = formatCombo_->Selection();
-    request.makeAlbum = albumSwitch_->IsChecked();
-    request.albumIncludesNoPreview = albumOption_->IsChecked();
-    ExecuteOrganize(Window(), request, openAlbum_->Window());
+        choices.inputFolders.push_back(folderList_->RowText(row));
+    choices.outputText = outputBox_->GetText();
+    choices.outputFormat = formatCombo_->Selection();
+    choices.makeAlbum = albumSwitch_->IsChecked();
+    choices.albumIncludesNoPreview = albumOption_->IsChecked();
+    ExecuteOrganize(Window(), choices, openAlbum_->Window());
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ui/control_factory.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 #include "ui/sub_class_dialog_base.h"
 
 class MainWindow_CL : public SubClassDialogBase_CL {
@@ -69,7 +69,7 @@ private:
     // The smallest window at least this wide that shows every control whole, as the last
     // layout measured them.
     SIZE MinimumWindowSize(LONG windowWidth) const;
-    static LRESULT FolderListCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT FolderListCallback(SubClass_CL& hook, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     ControlFactory_CL controls_{1000};
     bool initialised_ = false;

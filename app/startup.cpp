@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/app_paths.h"
-#include "app/inifile.h"
-#include "app/logfile.h"
+#include "base/paths.h"
+#include "base/inifile.h"
+#include "base/logfile.h"
 #include "app/main_window.h"
-#include "ui/gdiplus_headers.h"
-#include "ui/handles.h"
+#include "base/gdiplus_headers.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -59,10 +59,8 @@ int RunKasumiro()
         return 0;
     }
 
-    CoInitialize(nullptr);
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    ULONG_PTR gdiplusToken = 0;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    const ComInit_CL com;
+    const GdiplusSession_CL gdiplus;
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);
@@ -73,9 +71,5 @@ int RunKasumiro()
         auto mainWindow = std::make_unique<MainWindow_CL>();
         mainWindow->DoModal(nullptr);
     }
-
-    if (gdiplusToken)
-        Gdiplus::GdiplusShutdown(gdiplusToken);
-    CoUninitialize();
     return 0;
 }

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/progress_sink.h"
+#include "base/progress_sink.h"
 
 class ConsoleProgress_CL : public ProgressSink_CL {
 public:

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 ConsoleWriter_CL::ConsoleWriter_CL(DWORD standardHandle)
     : handle_(GetStdHandle(standardHandle)), isConsole_(false)

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/version.h"
+#include "base/version.h"
 #include "cli/info_command.h"
 #include "cli/organize_command.h"
 #include "cli/console_writer.h"

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "app/app_paths.h"
-#include "app/inifile.h"
-#include "app/logfile.h"
+#include "album/album_build.h"
+#include "base/inifile.h"
+#include "base/logfile.h"
+#include "base/paths.h"
 #include "cli/console_progress.h"
 #include "cli/console_writer.h"
 #include "organize/date_folder_format.h"
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
 #include "organize/run_checks.h"
-#include "ui/ui_seams.h"
 
 namespace {
 
@@ -34,17 +34,18 @@ struct Options {
     std::wstring settings;
 };
 
-bool g_answerYes = false;
-
-// The checks speak through message boxes; here they speak on standard error, and only
-// --yes agrees to add to a folder organized before.
-int ConsoleMessageBox(HWND, const wchar_t* text, const wchar_t*, UINT type)
+// The checks' verdict in the window's words, on standard error; only --yes agrees to add to a
+// folder organized before. True when the run may go.
+bool AgreeToRun(const RunVerdict_CL& verdict, const PreparedRun_CL& run, bool yes)
 {
-    const bool question = (type & MB_TYPEMASK) == MB_OKCANCEL;
-    if (question && g_answerYes)
-        return IDOK;
-    StdErr().Write(std::wstring(text) + L"\n");
-    return question ? IDCANCEL : IDOK;
+    if (verdict.kind == RunVerdict_CL::kGo || (verdict.kind == RunVerdict_CL::kAskBeforeAdding && yes))
+        return true;
+    StdErr().Write(RunVerdictText(verdict, run) + L"\n");
+    const bool cancelled = verdict.kind == RunVerdict_CL::kAskBeforeAdding || verdict.kind == RunVerdict_CL::kOtherLayout ||
+                           verdict.kind == RunVerdict_CL::kOutputNotEmpty;
+    if (cancelled)
+        StdErr().Write(std::wstring(kCancelledText) + L"\n");
+    return false;
 }
 
 int UsageError(const std::wstring& message)
@@ -162,35 +163,36 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
     if (options.kinds && !ApplyKinds(*options.kinds, &g_OrganizeSettings))
         return UsageError(L"--kinds takes a comma list of photo, movie, sound and etc");
 
-    RunRequest_CL request;
-    request.inputFolders = options.inputs;
-    request.outputText = options.output;
-    request.outputFormat = options.format.value_or(g_OrganizeSettings.OutputFormatType);
-    request.makeAlbum = options.album.value_or(g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtml", 1) != 0);
-    request.albumIncludesNoPreview = g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", 1) != 0;
-    request.saveSettings = false;
+    RunChoices_CL choices;
+    choices.inputFolders = options.inputs;
+    choices.outputText = options.output;
+    choices.outputFormat = options.format.value_or(g_OrganizeSettings.OutputFormatType);
+    choices.makeAlbum = options.album.value_or(g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtml", 1) != 0);
+    choices.albumIncludesNoPreview = g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", 1) != 0;
+    g_OrganizeSettings.SetRunValues(choices.outputFormat, choices.makeAlbum, choices.albumIncludesNoPreview);
 
-    g_answerYes = options.yes;
-    UiSeams().messageBox = &ConsoleMessageBox;
     PreparedRun_CL run;
-    if (!PrepareRun(nullptr, request, &run))
+    if (!AgreeToRun(CheckRun(choices, &run), run, options.yes))
         return kExitRefused;
 
     g_Log.Write(L"写真整理(開始)");
-    OrganizeCounts counts;
-    StatusCode status;
+    OrganizeResult result;
     {
         ConsoleProgress_CL progress;
         progress.SetCaption(L"写真の整理中");
-        status = RunOrganize(progress, run.inputFolders, run.outputFolder, &counts);
+        result = RunOrganize(g_OrganizeSettings, progress, run.inputFolders, run.outputFolder);
+        if (result.status == kStatusOk && g_OrganizeSettings.MakePhotoHtml)
+            result.status = BuildPhotoAlbum(progress, run.outputFolder);
     }
     g_Log.Write(L"写真整理(終了)");
-    if (status != kStatusOk) {
-        wchar_t code[16];
-        std::swprintf(code, 16, L"0x%08x", static_cast<unsigned>(status));
-        StdErr().Write(L"organize: the run failed: " + std::wstring(code) + L" " + SystemMessageText(status) + L"\n");
+    if (result.copyFailed)
+        StdErr().Write(CopyFailureText(result) + L"\n");
+    if (result.status != kStatusOk) {
+        StdErr().Write(L"organize: the run failed: " + HexStatus(result.status) + L" " +
+                       SystemMessageText(result.status) + L"\n");
         return kExitFailed;
     }
+    const OrganizeCounts& counts = result.counts;
     wchar_t lines[256];
     std::swprintf(lines, 256, L"入力ファイルの数   = %d\n重複ファイルの数   = %d\nコピーファイルの数 = %d\n",
                   counts.inputFiles, counts.duplicates, counts.copied);

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "metadata/file_reader.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "base/path_text.h"
 #include "metadata/exif_limits.h"
 
 namespace {
@@ -190,15 +191,8 @@ bool BoxWalk::ReadItemLocation(std::uint64_t payload, std::uint64_t length)
 bool IsHeifExtension(const std::wstring& pathOrExtension)
 {
     static const std::set<std::wstring> kExtensions = {L".avif", L".heic", L".heif", L".hevc"};
-    const std::size_t dot = pathOrExtension.rfind(L'.');
-    if (dot == std::wstring::npos || pathOrExtension.find(L'\\', dot) != std::wstring::npos)
-        return false;
-    std::wstring extension = pathOrExtension.substr(dot);
-    for (wchar_t& c : extension) {
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return kExtensions.count(extension) != 0;
+    // A dot in a folder's name leaves a backslash in the "extension", which no entry holds.
+    return kExtensions.count(LowerAscii(ExtensionOf(pathOrExtension))) != 0;
 }
 
 bool CExifReader::LoadFile(const std::wstring& path)

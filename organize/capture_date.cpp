@@ -4,11 +4,11 @@
 #include <ctime>
 #include <string>
 
-#include "app/logfile.h"
+#include "base/logfile.h"
 #include "metadata/exif_info.h"
 #include "metadata/heif_exif_reader.h"
 #include "metadata/image_facts.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -27,12 +27,6 @@ void LogExifDateError(const SYSTEMTIME& date, const std::wstring& path)
 {
     g_Log.Write(L"Exif撮影日時エラーの為ファイルの更新日付から取得する = %s, %s",
                 CaptureDateLogText(date).c_str(), path.c_str());
-}
-
-std::wstring ExtensionOf(const std::wstring& path)
-{
-    const size_t dot = path.rfind(L'.');
-    return dot == std::wstring::npos ? std::wstring() : path.substr(dot);
 }
 
 // The Exif DateTimeOriginal of a picture, parsed as "%04d:%02d:%02d %02d:%02d:%02d".
@@ -82,7 +76,7 @@ std::wstring CaptureDateLogText(const SYSTEMTIME& date)
 
 bool GetHeifCaptureDate(const std::wstring& path, SYSTEMTIME* date)
 {
-    if (!IsHeifExtension(ExtensionOf(path)))
+    if (!IsHeifExtension(path))
         return false;
     CHeifExifReader reader;
     if (!reader.LoadFile(path))
@@ -117,8 +111,7 @@ bool GetHeifCaptureDate(const std::wstring& path, SYSTEMTIME* date)
 
 CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date)
 {
-    if (path.find(L'.') != std::wstring::npos && IsHeifExtension(ExtensionOf(path)) &&
-        GetHeifCaptureDate(path, date))
+    if (IsHeifExtension(path) && GetHeifCaptureDate(path, date))
         return CaptureDateSource::kHeif;
 
     CaptureDateSource source = ExifRoute(path, date);

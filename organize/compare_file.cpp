@@ -4,9 +4,9 @@
 
 #include <cwchar>
 
-#include "app/app_paths.h"
-#include "app/logfile.h"
-#include "ui/handles.h"
+#include "base/handles.h"
+#include "base/logfile.h"
+#include "base/paths.h"
 
 namespace {
 
@@ -114,11 +114,6 @@ int CompareFile_CL::ItemCount() const
     return static_cast<int>(count);
 }
 
-std::wstring CompareFile_CL::RecordFolder(const std::wstring& recordPath)
-{
-    return FolderOfPath(recordPath);
-}
-
 // --- the record file -------------------------------------------------------------------------
 
 int CompareFile_CL::Load(const std::wstring& recordPath)
@@ -131,7 +126,7 @@ int CompareFile_CL::Load(const std::wstring& recordPath)
         g_Log.Write(L"比較情報は存在しない。");
         return kNoRecordFile;
     }
-    RecordReader_CL stream(file.get(), static_cast<std::uint64_t>(size.QuadPart), RecordFolder(recordPath));
+    RecordReader_CL stream(file.get(), static_cast<std::uint64_t>(size.QuadPart), FolderOfPath(recordPath));
     int result = kStatusOk;
     if (stream.ReadU32(&version_)) {
         g_Log.Write(L"バージョン         = 0x%08x", version_);
@@ -207,7 +202,7 @@ int CompareFile_CL::SaveThrough(const std::wstring& recordPath, const WriterFact
 
     int result = kStatusOk;
     {
-        std::unique_ptr<RecordWriter_CL> stream = makeWriter(file.get(), RecordFolder(recordPath));
+        std::unique_ptr<RecordWriter_CL> stream = makeWriter(file.get(), FolderOfPath(recordPath));
         if (stream->WriteU32(kFileVersion))
             g_Log.Write(L"バージョン         = 0x%08x", kFileVersion);
         if (stream->WriteI32(outputFormat_))

@@ -62,9 +62,6 @@ public:
     int ItemCount() const;
     const std::vector<CompareItem_CL>& Bucket(int index) const { return buckets_[static_cast<std::size_t>(index)]; }
 
-    // The folder of a record path: everything before its last backslash.
-    static std::wstring RecordFolder(const std::wstring& recordPath);
-
 private:
     void Append(CompareItem_CL item);
 

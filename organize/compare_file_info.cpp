@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "app/inifile.h"
+#include "base/inifile.h"
+#include "base/path_text.h"
 #include "organize/registry_ext_info.h"
 
 const wchar_t* const kBuiltInPhotoExtensions[] = {
@@ -21,15 +22,6 @@ const wchar_t* const kBuiltInSoundExtensions[] = {L".wav", L".mp3", nullptr};
 CompareFileInfo_CL::CompareFileInfo_CL(const wchar_t* section, const wchar_t* const* builtInTable)
     : section_(section), builtInTable_(builtInTable)
 {
-}
-
-std::wstring CompareFileInfo_CL::LowerAscii(std::wstring text)
-{
-    for (wchar_t& c : text) {
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return text;
 }
 
 bool CompareFileInfo_CL::Find(const std::wstring& extension, CompareExtItem* found) const

@@ -28,8 +28,6 @@ public:
     const std::vector<CompareExtItem>& Entries() const { return entries_; }
     const std::wstring& Section() const { return section_; }
 
-    static std::wstring LowerAscii(std::wstring text);
-
 private:
     void Sort();
 

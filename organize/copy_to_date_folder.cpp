@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/path_text.h"
 #include "organize/capture_date.h"
 #include "organize/date_folder_format.h"
 #include "organize/folder_utils.h"
@@ -22,7 +23,7 @@ bool Fits(const std::wstring& path)
 
 }  // namespace
 
-StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring& sourcePath,
+StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring& sourcePath, int formatIndex,
                             std::wstring* destination)
 {
     destination->clear();
@@ -30,17 +31,15 @@ StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring
     if (!GetCaptureDate(sourcePath, &date))
         return kStatusFail;
 
-    const size_t slash = sourcePath.rfind(L'\\');
-    const std::wstring name = slash == std::wstring::npos ? sourcePath : sourcePath.substr(slash + 1);
-    std::wstring target = outputFolder + L"\\" + MakeDateFolderName(date) + L"\\" + name;
+    const std::wstring name = NameOfPath(sourcePath);
+    std::wstring target = outputFolder + L"\\" + MakeDateFolderName(date, formatIndex) + L"\\" + name;
     if (!Fits(target))
         return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
 
     if (Exists(target)) {
-        const size_t dot = name.rfind(L'.');
-        const std::wstring stem = dot == std::wstring::npos ? name : name.substr(0, dot);
-        const std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot);
-        const std::wstring folder = target.substr(0, target.rfind(L'\\'));
+        const std::wstring extension = ExtensionOf(name);
+        const std::wstring stem = name.substr(0, name.size() - extension.size());
+        const std::wstring folder = FolderOfPath(target);
         std::wstring candidate;
         for (int n = 1; n <= kMaxClashCounter; ++n) {
             candidate = folder + L"\\" + stem + L"(" + std::to_wstring(n) + L")" + extension;
@@ -53,7 +52,7 @@ StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring
         target = candidate;
     }
 
-    CreateFolderPath(target.substr(0, target.rfind(L'\\')));
+    CreateFolderPath(FolderOfPath(target));
     *destination = target;
     if (!CopyFileW(sourcePath.c_str(), target.c_str(), TRUE))
         return StatusFromLastError();

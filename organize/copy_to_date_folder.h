@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "app/status_code.h"
+#include "base/status_code.h"
 
 // The longest clash counter tried: IMG_0001(99999).JPG.
 constexpr int kMaxClashCounter = 99999;
 
-// destination: the path chosen (empty when the capture date could not be resolved, or the
-// path would not fit the platform's limit).
-StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring& sourcePath,
+// formatIndex: the layout of the date folders. destination: the path chosen (empty when the
+// capture date could not be resolved, or the path would not fit the platform's limit).
+StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring& sourcePath, int formatIndex,
                             std::wstring* destination);

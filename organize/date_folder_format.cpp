@@ -2,7 +2,6 @@
 
 #include <cwchar>
 
-#include "organize/organize_settings.h"
 
 namespace {
 
@@ -61,9 +60,4 @@ std::wstring MakeDateFolderName(const SYSTEMTIME& date, int formatIndex)
     if (length < 0 || length >= MAX_PATH)
         return std::wstring();  // cannot happen: three 16-bit numbers and a few letters
     return std::wstring(name, static_cast<size_t>(length));
-}
-
-std::wstring MakeDateFolderName(const SYSTEMTIME& date)
-{
-    return MakeDateFolderName(date, g_OrganizeSettings.OutputFormatType);
 }

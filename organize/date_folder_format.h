@@ -17,5 +17,3 @@ const wchar_t* DateFolderFormatLabel(int formatIndex);
 
 // The folder name of a capture date under a format index; never empty.
 std::wstring MakeDateFolderName(const SYSTEMTIME& date, int formatIndex);
-// The same under the current OutputFormatType.
-std::wstring MakeDateFolderName(const SYSTEMTIME& date);

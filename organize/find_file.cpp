@@ -1,6 +1,7 @@
 #include "organize/find_file.h"
 
-#include "ui/handles.h"
+#include "base/handles.h"
+#include "base/path_text.h"
 
 void FindFile_CL::Find(const std::wstring& pattern, bool recursive)
 {
@@ -11,9 +12,7 @@ void FindFile_CL::Find(const std::wstring& pattern, bool recursive)
         return;
     const size_t slash = pattern.rfind(L'\\');
     namePattern_ = slash == std::wstring::npos ? pattern : pattern.substr(slash + 1);
-    baseFolder_ = slash == std::wstring::npos ? std::wstring() : pattern.substr(0, slash + 1);
-    if (!baseFolder_.empty() && baseFolder_.back() == L'\\')
-        baseFolder_.pop_back();
+    baseFolder_ = WithoutTrailingBackslash(slash == std::wstring::npos ? std::wstring() : pattern.substr(0, slash + 1));
     OnEnterFolder(baseFolder_, baseFolder_);
     Walk(baseFolder_);
     OnLeaveFolder();

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/status_code.h"
+#include "base/status_code.h"
 
 // True when the folder holds nothing that counts (a folder that cannot be listed holds
 // nothing). Any sub-folder counts, hidden or not; hidden files count unless ignored.

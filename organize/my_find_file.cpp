@@ -1,5 +1,6 @@
 #include "organize/my_find_file.h"
 
+#include "base/path_text.h"
 #include "organize/capture_date.h"
 
 void MyFindFile_CL::OnFile(const std::wstring& folderPath, const WIN32_FIND_DATAW& found)
@@ -7,9 +8,7 @@ void MyFindFile_CL::OnFile(const std::wstring& folderPath, const WIN32_FIND_DATA
     const std::wstring path = folderPath + L"\\" + found.cFileName;
     // The extension runs from the last "." of the whole path: a file without one in a folder
     // named with a dot gets that folder's tail, which no list holds.
-    const size_t dot = path.rfind(L'.');
-    const std::wstring extension = dot == std::wstring::npos ? std::wstring() : path.substr(dot);
-    if (!settings_->ShouldOrganize(extension))
+    if (!settings_->ShouldOrganize(ExtensionOf(path)))
         return;
     SYSTEMTIME date{};
     if (GetCaptureDate(path, &date))

@@ -4,73 +4,48 @@
 
 #include <cwchar>
 
-#include "album/album_build.h"
-#include "app/logfile.h"
+#include "base/logfile.h"
 #include "organize/compare_file.h"
 #include "organize/copy_to_date_folder.h"
 #include "organize/folder_utils.h"
 #include "organize/my_find_file.h"
 #include "organize/organize_settings.h"
-#include "ui/ui_seams.h"
 
 namespace {
 
-std::wstring HexStatus(StatusCode status)
-{
-    wchar_t text[64];
-    _snwprintf(text, 64, L"0x%08x", static_cast<unsigned>(status));
-    text[63] = L'\0';
-    return text;
-}
-
-void ReportCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination)
+void LogCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination)
 {
     g_Log.Write(L"ファイルのコピーに失敗しました。 0x%08x(%s)", static_cast<unsigned>(status),
                 SystemMessageText(status).c_str());
     g_Log.Write(L"コピー元 = %s", source.c_str());
     g_Log.Write(L"コピー先 = %s", destination.c_str());
-    ShowMessageBox(nullptr,
-                   L"ファイルのコピーに失敗しました。\r\n【コピー元】" + source + L"\r\n【コピー先】" + destination +
-                       L"\r\n【HRESULT】" + HexStatus(status),
-                   L"ファイルのコピー失敗しました。", MB_OK | MB_ICONERROR);
 }
 
 }  // namespace
 
-std::wstring SystemMessageText(StatusCode status)
+std::wstring CopyFailureText(const OrganizeResult& result)
 {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
-        static_cast<DWORD>(status), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&buffer),
-        0, nullptr);
-    std::wstring text;
-    if (length && buffer) {
-        for (DWORD i = 0; i < length; ++i) {
-            if (buffer[i] != L'\r' && buffer[i] != L'\n')
-                text += buffer[i];
-        }
-    }
-    LocalFree(buffer);
-    return text;
+    return L"ファイルのコピーに失敗しました。\r\n【コピー元】" + result.failedSource + L"\r\n【コピー先】" +
+           result.failedDestination + L"\r\n【HRESULT】" + HexStatus(result.status);
 }
 
-StatusCode RunOrganize(ProgressSink_CL& progress, const std::vector<std::wstring>& inputFolders,
-                       const std::wstring& outputFolder, OrganizeCounts* counts)
+OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& progress,
+                           const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder)
 {
-    OrganizeCounts local;
-    OrganizeCounts& count = counts ? *counts : local;
-    count = OrganizeCounts{};
+    OrganizeResult result;
+    OrganizeCounts& count = result.counts;
 
     const std::wstring recordPath = outputFolder + L"\\Sortavel.dat";
     CompareFile_CL table;
     const int loaded = table.Load(recordPath);
-    if (loaded != kStatusOk && loaded != CompareFile_CL::kNoRecordFile)
-        return loaded;
+    if (loaded != kStatusOk && loaded != CompareFile_CL::kNoRecordFile) {
+        result.status = loaded;
+        return result;
+    }
 
     // The whole list is made before the first copy, so that no copy is ever found again.
     std::vector<std::wstring> files;
-    MyFindFile_CL finder(&g_OrganizeSettings, &files);
+    MyFindFile_CL finder(&settings, &files);
     for (const std::wstring& folder : inputFolders) {
         // An album that an earlier run built inside an input folder is never organized.
         finder.AddExcludedFolder(folder + L"\\PhotoAlbum");
@@ -83,17 +58,19 @@ StatusCode RunOrganize(ProgressSink_CL& progress, const std::vector<std::wstring
     progress.AddProgress(0);
     g_Log.Write(L"入力ファイルの数   = %d", count.inputFiles);
 
-    StatusCode failure = kStatusOk;
     for (size_t i = 0; i < files.size(); ++i) {
         const std::wstring& source = files[i];
         if (table.FindDuplicate(source)) {
             ++count.duplicates;
         } else {
             std::wstring destination;
-            const StatusCode copiedStatus = CopyToDateFolder(outputFolder, source, &destination);
-            if (copiedStatus != kStatusOk) {
-                ReportCopyFailure(copiedStatus, source, destination);
-                failure = copiedStatus;
+            const StatusCode copied = CopyToDateFolder(outputFolder, source, settings.OutputFormatType, &destination);
+            if (copied != kStatusOk) {
+                LogCopyFailure(copied, source, destination);
+                result.status = copied;
+                result.copyFailed = true;
+                result.failedSource = source;
+                result.failedDestination = destination;
                 break;
             }
             table.Add(destination);
@@ -106,21 +83,17 @@ StatusCode RunOrganize(ProgressSink_CL& progress, const std::vector<std::wstring
         progress.SetCaption(caption);
     }
 
-    if (failure == kStatusOk) {
+    if (!result.copyFailed) {
         g_Log.Write(L"重複ファイルの数   = %d", count.duplicates);
         g_Log.Write(L"コピーファイルの数 = %d", count.copied);
     }
     // What was copied is recorded even when a copy failed on the way, or the next run would
     // copy it all again beside itself as IMG_0001(1).JPG.
-    table.SetOutputFormat(g_OrganizeSettings.OutputFormatType);
+    table.SetOutputFormat(settings.OutputFormatType);
     // A run that copied nothing into a folder that does not exist yet still marks it as used.
     CreateFolderPath(outputFolder);
     const int saved = table.Save(recordPath);
-    if (failure != kStatusOk)
-        return failure;
-    if (saved != kStatusOk)
-        return saved;
-    if (g_OrganizeSettings.MakePhotoHtml)
-        return BuildPhotoAlbum(progress, outputFolder);
-    return kStatusOk;
+    if (!result.copyFailed)
+        result.status = saved;
+    return result;
 }

@@ -1,13 +1,14 @@
 #pragma once
 // One organize run: every wanted file of the input folders whose content the output folder
 // does not hold yet is copied into its date folder, and the output folder's record is
-// brought up to date.
+// brought up to date. It shows nothing: the caller tells the user what the result means.
 
 #include <string>
 #include <vector>
 
-#include "app/status_code.h"
-#include "ui/progress_sink.h"
+#include "base/progress_sink.h"
+#include "base/status_code.h"
+#include "organize/organize_settings.h"
 
 struct OrganizeCounts {
     int inputFiles = 0;
@@ -15,10 +16,20 @@ struct OrganizeCounts {
     int copied = 0;
 };
 
-// Runs on the worker thread of the progress dialog (or the console program's thread).
-// The first copy failure is shown and ends the run with its status code.
-StatusCode RunOrganize(ProgressSink_CL& progress, const std::vector<std::wstring>& inputFolders,
-                       const std::wstring& outputFolder, OrganizeCounts* counts = nullptr);
+struct OrganizeResult {
+    StatusCode status = kStatusOk;
+    OrganizeCounts counts;
+    // The copy that ended the run, when one failed; the destination is empty when none could
+    // be chosen.
+    bool copyFailed = false;
+    std::wstring failedSource;
+    std::wstring failedDestination;
+};
 
-// The system's text for a status code, on one line; empty when it has none.
-std::wstring SystemMessageText(StatusCode status);
+// Runs on the worker thread of the progress dialog (or the console program's thread), with
+// the kinds, lists and layout of `settings`. The first copy failure ends the run.
+OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& progress,
+                           const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder);
+
+// What the user reads of a failed copy: the source, the destination and the status code.
+std::wstring CopyFailureText(const OrganizeResult& result);

@@ -1,6 +1,6 @@
 #include "organize/organize_settings.h"
 
-#include "app/inifile.h"
+#include "base/inifile.h"
 
 OrganizeSettings g_OrganizeSettings;
 
@@ -21,6 +21,13 @@ void OrganizeSettings::Load()
     ArrangeSound = g_Ini.GetInt(L"APP_INFO", L"arrnge_sound", 0);
     ArrangeEtc = g_Ini.GetInt(L"APP_INFO", L"arrnge_etc", 0);
     OutputFormatType = g_Ini.GetInt(L"APP_INFO", L"OutputFormatType", 3);
+}
+
+void OrganizeSettings::SetRunValues(std::int32_t outputFormat, bool makeAlbum, bool albumIncludesNoPreview)
+{
+    OutputFormatType = outputFormat;
+    MakePhotoHtml = makeAlbum ? 1 : 0;
+    MakePhotoHtmlIncludeNoPreview = albumIncludesNoPreview ? 1 : 0;
 }
 
 bool OrganizeSettings::ShouldOrganize(const std::wstring& extension) const

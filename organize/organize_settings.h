@@ -16,6 +16,8 @@ public:
     void Load();
     // True when a file with this extension (from the last "." of its full path) is wanted.
     bool ShouldOrganize(const std::wstring& extension) const;
+    // The values a run takes from the user's choices of the moment.
+    void SetRunValues(std::int32_t outputFormat, bool makeAlbum, bool albumIncludesNoPreview);
 
     CompareFileInfo_CL MovieList;
     CompareFileInfo_CL PhotoList;
@@ -29,4 +31,6 @@ public:
     std::int32_t ArrangeEtc = 0;
 };
 
+// The process-wide record: loaded by the main window (or the console program), handed to the
+// engine by value or reference; the engine itself never reads it.
 extern OrganizeSettings g_OrganizeSettings;

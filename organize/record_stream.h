@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/status_code.h"
+#include "base/status_code.h"
 
 class RecordReader_CL {
 public:

@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 

@@ -1,35 +1,53 @@
 #pragma once
 // The checks before a run, over plain values, so that the main window and the console
-// program refuse exactly the same things: the user's choices are saved, then checked, and
-// a used output folder is only added to after the user agrees.
+// program refuse exactly the same things. They show nothing: they return a verdict, and the
+// caller tells the user in its own way, with the texts given here.
 
-#include <windows.h>
-
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-struct RunRequest_CL {
+// What the user chose for a run.
+struct RunChoices_CL {
     std::vector<std::wstring> inputFolders;  // as listed, a trailing backslash allowed
     std::wstring outputText;                 // as typed
     std::int32_t outputFormat = 3;
     bool makeAlbum = true;
     bool albumIncludesNoPreview = true;
-    bool saveSettings = true;                // the console program never writes the settings
 };
 
+// The folders of a run, as the run takes them.
 struct PreparedRun_CL {
     std::vector<std::wstring> inputFolders;  // without trailing backslashes
     std::wstring outputFolder;
 };
 
-// Steps before a run: sets the run values, saves the choices (when asked to), and checks
-// them, telling the user through message boxes owned by `owner`. True when the run may go.
-bool PrepareRun(HWND owner, const RunRequest_CL& request, PreparedRun_CL* prepared);
+struct RunVerdict_CL {
+    enum Kind {
+        kGo,                 // the run may start
+        kAskBeforeAdding,    // the output folder was organized before: only with the user's yes
+        kOutputInsideInput,  // the output folder is an input folder or lies inside one
+        kNoInput,
+        kNoOutput,
+        kOtherLayout,        // the output folder was organized before under another layout
+        kOutputNotEmpty,     // the output folder holds files of its own
+    };
+    Kind kind = kGo;
+    // kOutputInsideInput: the index of the input folder that holds the output folder; the
+    // input folders up to it are the ones the choices remember.
+    std::size_t inputIndex = 0;
+
+    bool Refused() const { return kind != kGo && kind != kAskBeforeAdding; }
+};
+
+// Prepares the folders and checks the choices, in the order the user hears of them.
+RunVerdict_CL CheckRun(const RunChoices_CL& choices, PreparedRun_CL* prepared);
+
+// What the user reads of a verdict (empty for kGo).
+std::wstring RunVerdictText(const RunVerdict_CL& verdict, const PreparedRun_CL& prepared);
+// What follows a refusal of a used folder and a "no" to the question.
+extern const wchar_t kCancelledText[];
 
 // True when `output` is `input` or lies inside it (whole path components, any case).
 bool OutputLiesInInput(const std::wstring& output, const std::wstring& input);
-
-// The texts of the checks, as the user reads them.
-extern const wchar_t kNoticeCaption[];
-extern const wchar_t kCancelledText[];

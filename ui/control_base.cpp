@@ -1,7 +1,5 @@
 #include "ui/control_base.h"
 
-#include "ui/subclass_proc.h"
-
 #include <commctrl.h>
 
 #include <vector>
@@ -17,11 +15,6 @@ SIZE MeasureText(HFONT font, const std::wstring& text)
 
 // --- the base ---------------------------------------------------------------------------
 
-LRESULT ControlBase_CL::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return callback_ ? callback_(window, message, wParam, lParam) : 0;
-}
-
 bool ControlBase_CL::CreateWindowOf(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text,
                                     DWORD style, int x, int y, int width, int height, HWND parent,
                                     int id, LPVOID param)
@@ -32,15 +25,6 @@ bool ControlBase_CL::CreateWindowOf(DWORD exStyle, const wchar_t* windowClass, c
                               param);
     SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     return window_ != nullptr;
-}
-
-void ControlBase_CL::Subclass(ControlCallback_CL callback, void* owner)
-{
-    previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window_, GWLP_WNDPROC));
-    callback_ = callback;
-    owner_ = owner;
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassedProc<ControlBase_CL>));
 }
 
 RECT ControlBase_CL::ClientRectInParent() const

@@ -8,12 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/handles.h"
-
-// A message callback of a subclassed control: finds its control object in the window's user
-// data and its owner there. Setting the control's handled flag keeps the message from the
-// control's own procedure.
-using ControlCallback_CL = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+#include "base/handles.h"
+#include "ui/sub_class.h"
 
 class ControlBase_CL {
 public:
@@ -33,7 +29,6 @@ public:
     ControlBase_CL(const ControlBase_CL&) = delete;
     ControlBase_CL& operator=(const ControlBase_CL&) = delete;
 
-    virtual LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     virtual ~ControlBase_CL() = default;
     virtual void Resize(int width, int height, bool repaint);
     virtual void Invalidate(bool erase);
@@ -42,8 +37,9 @@ public:
     bool CreateWindowOf(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style,
                         int x, int y, int width, int height, HWND parent, int id, LPVOID param);
 
-    // Installs the common control procedure in front of the control's own.
-    void Subclass(ControlCallback_CL callback, void* owner);
+    // Hooks the control's messages: the callback hears each first (see SubClass_CL).
+    bool Subclass(ControlCallback_CL callback, void* owner) { return hook_.Install(window_, callback, owner); }
+    SubClass_CL& Hook() { return hook_; }
 
     void MoveToX(int x);
     void MoveTo(int x, int y);
@@ -61,18 +57,11 @@ public:
     std::int32_t Kind() const { return kind_; }
     std::int32_t Id() const { return id_; }
     HFONT Font() const { return font_; }
-    void* Owner() const { return owner_; }
-    void SetHandled(bool handled) { handled_ = handled ? 1 : 0; }
-    bool Handled() const { return handled_ != 0; }
-    WNDPROC PreviousProc() const { return previousProc_; }
 
 private:
     std::int32_t kind_;
     std::int32_t id_ = 0;
-    std::int32_t handled_ = 0;
-    WNDPROC previousProc_ = nullptr;
-    ControlCallback_CL callback_ = nullptr;
-    void* owner_ = nullptr;
+    SubClass_CL hook_;
     HWND window_ = nullptr;
     HFONT font_ = nullptr;      // the font the control shows
     UniqueHFont_CL ownedFont_;  // a scaled font of our own, when there is one
@@ -104,9 +93,6 @@ public:
 class GroupBox_CL : public ControlBase_CL {
 public:
     GroupBox_CL() : ControlBase_CL(kGroupBox) {}
-
-private:
-    std::int32_t reserved_[2] = {};
 };
 
 class ProgressBar_CL : public ControlBase_CL {
@@ -134,7 +120,6 @@ public:
 
 private:
     std::int32_t columns_ = 0;
-    std::int32_t reserved_ = 0;
 };
 
 class ComboBox_CL : public ControlBase_CL {

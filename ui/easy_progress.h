@@ -8,7 +8,7 @@
 
 #include "ui/control_factory.h"
 #include "ui/easy_thread_base.h"
-#include "ui/progress_sink.h"
+#include "base/progress_sink.h"
 #include "ui/sub_class_dialog_base.h"
 
 class EasyProgress_CL : public SubClassDialogBase_CL, public EasyThreadBase_CL, public ProgressSink_CL {

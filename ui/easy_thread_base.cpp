@@ -2,8 +2,7 @@
 
 #include <process.h>
 
-#include <cstdlib>
-#include <ctime>
+#include "ui/callback_barrier.h"
 
 EasyThreadBase_CL::EasyThreadBase_CL() : stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
@@ -52,14 +51,20 @@ unsigned __stdcall EasyThreadBase_CL::ThreadProc(void* param)
 {
     auto* self = static_cast<EasyThreadBase_CL*>(param);
     self->running_ = 1;
-    // Each thread has its own generator in the runtime.
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
     // Make the message queue exist before the starter goes on: it may post to us.
     MSG message;
-    PeekMessageW(&message, nullptr, 0x4C8, 0x14C8, PM_NOREMOVE);
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     SetEvent(self->startedEvent_.get());
-    self->Run(self->first_, self->second_);
-    self->OnFinished(self->stopRequested_.load());
+    // Work that fails by an exception still finishes: OnFinished closes the progress dialog,
+    // which would otherwise wait for the worker forever.
+    CallbackBarrier(L"EasyThreadBase_CL::Run", 0, [self] {
+        self->Run(self->first_, self->second_);
+        return 0;
+    });
+    CallbackBarrier(L"EasyThreadBase_CL::OnFinished", 0, [self] {
+        self->OnFinished(self->stopRequested_.load());
+        return 0;
+    });
     self->running_ = 0;
     return 0;
 }

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 class EasyThreadBase_CL {
 public:

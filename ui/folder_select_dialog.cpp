@@ -4,19 +4,29 @@
 
 #include <memory>
 
+#include "ui/callback_barrier.h"
+
 namespace {
 
 struct PidlDeleter {
     void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
 };
 
+// File-system folders only, a status line, an edit box for a typed path, the resizable
+// browser of the shell's newer style.
+constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
+static_assert(kBrowseFlags == 0x55, "the browser's flags as the folder picker has always used them");
+
 }  // namespace
 
 int CALLBACK FolderSelectDialog_CL::BrowseCallback(HWND browser, UINT message, LPARAM, LPARAM data)
 {
-    if (message == BFFM_INITIALIZED)
-        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, data);
-    return 0;
+    // Nothing here can throw, but the browser is the system's: the barrier stands anyway.
+    return CallbackBarrier(L"FolderSelectDialog_CL", 0, [&] {
+        if (message == BFFM_INITIALIZED)
+            SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, data);
+        return 0;
+    });
 }
 
 bool FolderSelectDialog_CL::Select(HWND owner, std::wstring* chosen, const std::wstring& title) const
@@ -26,7 +36,7 @@ bool FolderSelectDialog_CL::Select(HWND owner, std::wstring* chosen, const std::
     browse.hwndOwner = owner;
     browse.pszDisplayName = displayName;
     browse.lpszTitle = title.c_str();
-    browse.ulFlags = 0x55;  // file-system folders only, no domain browsing, edit box, new style
+    browse.ulFlags = kBrowseFlags;
     if (!initialFolder_.empty()) {
         browse.lpfn = &FolderSelectDialog_CL::BrowseCallback;
         browse.lParam = reinterpret_cast<LPARAM>(initialFolder_.c_str());

@@ -1,7 +1,7 @@
 #include "ui/high_dpi_helper.h"
 
-#include "app/dll_function.h"
-#include "ui/handles.h"
+#include "base/dll_function.h"
+#include "base/handles.h"
 
 namespace {
 

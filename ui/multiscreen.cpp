@@ -1,5 +1,7 @@
 #include "ui/multiscreen.h"
 
+#include "ui/callback_barrier.h"
+
 void MultiScreen_CL::Enumerate()
 {
     monitors_.clear();
@@ -16,10 +18,13 @@ BOOL CALLBACK MultiScreen_CL::AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM s
     record.info.cbSize = sizeof record.info;
     if (!GetMonitorInfoW(monitor, &record.info))
         return TRUE;
-    screens->monitors_.push_back(record);
-    if (record.info.dwFlags & MONITORINFOF_PRIMARY)
-        screens->primary_ = record;
-    return TRUE;
+    // Out of memory ends the enumeration with the monitors listed so far.
+    return CallbackBarrier(L"MultiScreen_CL", FALSE, [&] {
+        screens->monitors_.push_back(record);
+        if (record.info.dwFlags & MONITORINFOF_PRIMARY)
+            screens->primary_ = record;
+        return TRUE;
+    });
 }
 
 int MultiScreen_CL::FindMonitor(POINT point) const

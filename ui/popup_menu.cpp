@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 PopupMenu_CL::~PopupMenu_CL()
 {

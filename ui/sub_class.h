@@ -1,31 +1,46 @@
 #pragma once
-// Subclassing of a control that the window did not create through its factory (the list
-// view of folders that files are dropped on, a property sheet's own windows).
+// Subclassing, the one way every window of ours hooks a window's messages: through the
+// system's subclass chain (SetWindowSubclass), so that hooks stack and come off in any order.
+// Controls made by a factory hook themselves through ControlBase_CL::Subclass; a window we did
+// not create (a control of the system's, a property sheet's frame) takes a SubClass_CL of its
+// own.
 
 #include <windows.h>
 
 #include <cstdint>
 
-#include "ui/control_base.h"
+class SubClass_CL;
+
+// A message callback: hears every message of the hooked window first. Setting the hook's
+// handled flag keeps the message from the window's own procedure; the hook's owner is the
+// object that installed it.
+using ControlCallback_CL = LRESULT (*)(SubClass_CL& hook, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 class SubClass_CL {
 public:
     SubClass_CL() = default;
     SubClass_CL(const SubClass_CL&) = delete;
     SubClass_CL& operator=(const SubClass_CL&) = delete;
-    virtual ~SubClass_CL() = default;
+    // Unhooks a window that outlives its hook.
+    virtual ~SubClass_CL();
 
-    // The callback finds this object in the window's user data, the owner in Owner().
+    // Calls the callback; 0 without one.
     virtual LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    void Install(HWND window, ControlCallback_CL callback, void* owner);
+    // False when the system refuses the hook. A second Install moves the hook.
+    bool Install(HWND window, ControlCallback_CL callback, void* owner);
+    void Remove();
+
     void SetHandled(bool handled) { handled_ = handled ? 1 : 0; }
     bool Handled() const { return handled_ != 0; }
-    WNDPROC PreviousProc() const { return previousProc_; }
     void* Owner() const { return owner_; }
+    HWND Window() const { return window_; }
 
 private:
-    WNDPROC previousProc_ = nullptr;
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                 DWORD_PTR self);
+
+    HWND window_ = nullptr;
     ControlCallback_CL callback_ = nullptr;
     std::int32_t handled_ = 0;
     void* owner_ = nullptr;

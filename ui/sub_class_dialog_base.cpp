@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-#include "ui/handles.h"
+#include "base/handles.h"
+#include "ui/callback_barrier.h"
 
 SubClassDialogBase_CL::~SubClassDialogBase_CL() = default;
 
@@ -46,30 +47,26 @@ INT_PTR SubClassDialogBase_CL::HandleMessage(HWND window, UINT message, WPARAM, 
 
 void SubClassDialogBase_CL::Bind(HWND window, HWND handleForOut)
 {
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(this));
     window_ = window;
     if (windowOut_)
         *windowOut_ = handleForOut;
-    dc_ = GetDC(window);
     font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }
 
 INT_PTR SubClassDialogBase_CL::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool isPage)
 {
-    auto* self = reinterpret_cast<SubClassDialogBase_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<SubClassDialogBase_CL*>(GetWindowLongPtrW(window, DWLP_USER));
     // Messages before WM_INITDIALOG (WM_SETFONT during creation) find no object yet.
     if (!self)
         return 0;
-    const INT_PTR result = self->HandleMessage(window, message, wParam, lParam);
-    if (message == WM_DESTROY) {
-        ReleaseDC(window, self->dc_);
-        self->dc_ = nullptr;
-        // A dialog's object may be gone before its last messages; a page's sheet still
-        // talks to it.
-        if (!isPage)
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    }
+    const INT_PTR result = CallbackBarrier(L"SubClassDialogBase_CL", INT_PTR{0}, [&] {
+        return self->HandleMessage(window, message, wParam, lParam);
+    });
+    // A dialog's object may be gone before its last messages; a page's sheet still talks to it.
+    if (message == WM_DESTROY && !isPage)
+        SetWindowLongPtrW(window, DWLP_USER, 0);
     return result;
 }
 
@@ -103,20 +100,25 @@ PROPSHEETPAGEW SubClassDialogBase_CL::PageDescription(const wchar_t* title, HWND
     return page;
 }
 
-LRESULT CALLBACK SubClassDialogBase_CL::SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK SubClassDialogBase_CL::SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam,
+                                                  UINT_PTR id, DWORD_PTR)
 {
-    const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(sheet, GWLP_USERDATA));
-    if (message == WM_SHOWWINDOW)
-        CenterOverParent(GetWindow(sheet, GW_OWNER), sheet);
-    return CallWindowProcW(previous, sheet, message, wParam, lParam);
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(sheet, &SubClassDialogBase_CL::SheetProc, id);
+    if (message == WM_SHOWWINDOW) {
+        CallbackBarrier(L"PropertySheet", 0, [&] {
+            CenterOverParent(GetWindow(sheet, GW_OWNER), sheet);
+            return 0;
+        });
+    }
+    return DefSubclassProc(sheet, message, wParam, lParam);
 }
 
 int CALLBACK SubClassDialogBase_CL::PropertySheetCallback(HWND sheet, UINT message, LPARAM)
 {
-    if (message == PSCB_INITIALIZED) {
-        SetWindowLongPtrW(sheet, GWLP_USERDATA, GetWindowLongPtrW(sheet, GWLP_WNDPROC));
-        SetWindowLongPtrW(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubClassDialogBase_CL::SheetProc));
-    }
+    // The sheet's frame is the system's window: it is hooked, not given a procedure of ours.
+    if (message == PSCB_INITIALIZED)
+        SetWindowSubclass(sheet, &SubClassDialogBase_CL::SheetProc, 0, 0);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The base of every window: a modal dialog from a dialog template written into memory, with
-// no controls in it (each window creates its own), and one message handler per window.
+// The base of every window of ours (despite its name it subclasses nothing): a modal dialog
+// or a property-sheet page from a dialog template written into memory, with no controls in it
+// (each window creates its own), and one message handler per window.
 
 #include <windows.h>
 #include <prsht.h>
@@ -11,7 +12,8 @@
 
 class SubClassDialogBase_CL {
 public:
-    static constexpr DWORD kDialogStyle = 0x80CA0080;  // popup, caption, system menu, minimize box, modal frame
+    static constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
+    static_assert(kDialogStyle == 0x80CA0080, "the dialogs' style as their template gives it");
     static constexpr size_t kTemplateBytes = 1024;
 
     SubClassDialogBase_CL() = default;
@@ -29,7 +31,6 @@ public:
 
     HWND Window() const { return window_; }
     HWND Parent() const { return parent_; }
-    HDC DeviceContext() const { return dc_; }
     void SetWindowHandleOut(HWND* out) { windowOut_ = out; }
     void SetStyle(DWORD style) { style_ = style; }
 
@@ -40,13 +41,13 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR data);
     static INT_PTR Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool isPage);
     void Bind(HWND window, HWND handleForOut);
 
     HWND window_ = nullptr;
     HWND parent_ = nullptr;
-    HDC dc_ = nullptr;
     std::unique_ptr<std::uint8_t[]> template_;
     HFONT font_ = nullptr;  // the stock GUI font: never deleted
     HWND* windowOut_ = nullptr;

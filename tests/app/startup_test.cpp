@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "app/inifile.h"
+#include "base/inifile.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 

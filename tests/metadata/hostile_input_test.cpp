@@ -52,8 +52,9 @@ void ExpectPlain(const Answers& a)
         EXPECT_EQ(a.latitude, 0.0);
         EXPECT_EQ(a.longitude, 0.0);
     }
-    if (a.hasTime)
+    if (a.hasTime) {
         EXPECT_FALSE(a.original.empty() && a.plain.empty()) << "a capture time from no date text";
+    }
 }
 
 struct BothWays {
@@ -75,8 +76,9 @@ BothWays ParseBothWays(const Bytes& block)
     ExpectPlain(answers.strict);
     ExpectPlain(answers.tolerant);
     // What the strict reader takes whole, the tolerant one reads the same.
-    if (answers.strictLoaded)
+    if (answers.strictLoaded) {
         EXPECT_EQ(answers.strict, answers.tolerant);
+    }
     return answers;
 }
 
@@ -84,18 +86,22 @@ BothWays ParseBothWays(const Bytes& block)
 // a value out of the bytes that are missing.
 void ExpectNothingNew(const Answers& part, const Answers& whole, std::size_t length)
 {
-    if (part.hasTime)
+    if (part.hasTime) {
         EXPECT_EQ(part.time, whole.time) << "cut at " << length;
+    }
     if (part.hasGps) {
         EXPECT_EQ(part.latitude, whole.latitude) << "cut at " << length;
         EXPECT_EQ(part.longitude, whole.longitude) << "cut at " << length;
     }
-    if (part.hasOrientation)
+    if (part.hasOrientation) {
         EXPECT_EQ(part.orientation, whole.orientation) << "cut at " << length;
-    if (!part.original.empty())
+    }
+    if (!part.original.empty()) {
         EXPECT_EQ(part.original, whole.original) << "cut at " << length;
-    if (!part.plain.empty())
+    }
+    if (!part.plain.empty()) {
         EXPECT_EQ(part.plain, whole.plain) << "cut at " << length;
+    }
 }
 
 Bytes RealExifBlock(const std::string& relative)
@@ -167,8 +173,9 @@ TEST(HostileInputTest, EntriesThatPointAnywhere)
                 // are no position.
                 for (const Answers& a : {answers.strict, answers.tolerant}) {
                     EXPECT_FALSE(a.hasTime) << "target " << target << ", count " << count;
-                    if (count > 0 && target >= form.size())
+                    if (count > 0 && target >= form.size()) {
                         EXPECT_FALSE(a.hasGps) << "target " << target << ", count " << count;
+                    }
                 }
             }
         }

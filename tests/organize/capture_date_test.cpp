@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/logfile.h"
+#include "base/logfile.h"
 #include "organize/date_folder_format.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/organize/organize_test_files.h"

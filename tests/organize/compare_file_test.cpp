@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "app/logfile.h"
+#include "base/logfile.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "organize/organize_settings.h"
 #include "tests/organize/organize_test_files.h"
 #include "tests/support/temp_folder.h"
 
@@ -12,9 +11,7 @@ class CopyToDateFolderTest : public testing::Test {
 protected:
     TempFolder root_;
     std::wstring output_ = root_.File(L"出力");
-    std::int32_t savedFormat_ = g_OrganizeSettings.OutputFormatType;
-    void SetUp() override { g_OrganizeSettings.OutputFormatType = 8; }  // YYYY\MM\DD
-    void TearDown() override { g_OrganizeSettings.OutputFormatType = savedFormat_; }
+    static constexpr int kLayout = 8;  // YYYY\MM\DD
 
     std::wstring Source(const std::wstring& name, const Bytes& bytes)
     {
@@ -25,7 +22,7 @@ protected:
     std::wstring Copy(const std::wstring& source)
     {
         std::wstring destination;
-        EXPECT_EQ(CopyToDateFolder(output_, source, &destination), kStatusOk);
+        EXPECT_EQ(CopyToDateFolder(output_, source, kLayout, &destination), kStatusOk);
         return destination;
     }
 };
@@ -76,7 +73,7 @@ TEST_F(CopyToDateFolderTest, NothingIsEverOverwritten)
 TEST_F(CopyToDateFolderTest, VanishedSourceFailsWithoutADestination)
 {
     std::wstring destination = L"stale";
-    EXPECT_EQ(CopyToDateFolder(output_, root_.File(L"in\\gone.jpg"), &destination), kStatusFail);
+    EXPECT_EQ(CopyToDateFolder(output_, root_.File(L"in\\gone.jpg"), kLayout, &destination), kStatusFail);
     EXPECT_TRUE(destination.empty());
     EXPECT_EQ(GetFileAttributesW(output_.c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -94,7 +91,7 @@ TEST_F(CopyToDateFolderTest, DestinationsPastThePathLimitAreRefused)
     const std::wstring source = Source(name, {'l'});
     output_ = root_.File(std::wstring(40, L'o'));
     std::wstring destination = L"stale";
-    EXPECT_EQ(CopyToDateFolder(output_, source, &destination), static_cast<StatusCode>(0x800700CE));
+    EXPECT_EQ(CopyToDateFolder(output_, source, kLayout, &destination), static_cast<StatusCode>(0x800700CE));
     EXPECT_TRUE(destination.empty());
     EXPECT_EQ(GetFileAttributesW(output_.c_str()), INVALID_FILE_ATTRIBUTES);
 }

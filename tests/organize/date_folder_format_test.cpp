@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "organize/organize_settings.h"
 
 namespace {
 
@@ -49,16 +48,6 @@ TEST(DateFolderFormatTest, AnIndexOutsideTheTableUsesTheDefaultLayout)
         EXPECT_EQ(MakeDateFolderName(Date(2024, 7, 5), index), L"2024-07") << "index " << index;
         EXPECT_STREQ(DateFolderFormatLabel(index), L"YYYY-MM");
     }
-}
-
-TEST(DateFolderFormatTest, CurrentLayoutComesFromTheRunSettings)
-{
-    const std::int32_t saved = g_OrganizeSettings.OutputFormatType;
-    g_OrganizeSettings.OutputFormatType = 13;
-    EXPECT_EQ(MakeDateFolderName(Date(2024, 7, 5)), L"2024年\\07月\\05日");
-    g_OrganizeSettings.OutputFormatType = 99;
-    EXPECT_EQ(MakeDateFolderName(Date(2024, 7, 5)), L"2024-07");
-    g_OrganizeSettings.OutputFormatType = saved;
 }
 
 }  // namespace

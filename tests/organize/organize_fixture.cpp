@@ -1,7 +1,7 @@
 #include "tests/organize/organize_fixture.h"
 
-#include "app/inifile.h"
-#include "app/logfile.h"
+#include "base/inifile.h"
+#include "base/logfile.h"
 #include "organize/organize_settings.h"
 #include "tests/metadata/exif_block_builder.h"
 

@@ -9,7 +9,7 @@
 
 #include "tests/organize/organize_test_files.h"
 #include "tests/support/temp_folder.h"
-#include "ui/progress_sink.h"
+#include "base/progress_sink.h"
 #include "ui/ui_seams.h"
 
 // Progress that remembers what the run told it.

@@ -10,11 +10,19 @@ namespace {
 
 class OrganizeRunTest : public OrganizeFixture {
 protected:
-    OrganizeCounts Run(const std::vector<std::wstring>& inputs, StatusCode expected = kStatusOk)
+    void SetUp() override
     {
-        OrganizeCounts counts;
-        EXPECT_EQ(RunOrganize(progress_, inputs, output_, &counts), expected);
-        return counts;
+        OrganizeFixture::SetUp();
+        // The run's own copy: the engine reads no process-wide settings.
+        settings_ = g_OrganizeSettings;
+        g_OrganizeSettings = OrganizeSettings();
+    }
+    OrganizeCounts Run(const std::vector<std::wstring>& inputs)
+    {
+        const OrganizeResult result = RunOrganize(settings_, progress_, inputs, output_);
+        EXPECT_EQ(result.status, kStatusOk);
+        EXPECT_FALSE(result.copyFailed);
+        return result.counts;
     }
     int RecordedItems() const
     {
@@ -23,6 +31,7 @@ protected:
         return table.ItemCount();
     }
     RecordingProgress progress_;
+    OrganizeSettings settings_;
 };
 
 TEST_F(OrganizeRunTest, EmptyInputStillMarksTheOutputFolder)
@@ -94,15 +103,16 @@ TEST_F(OrganizeRunTest, CopyFailureStopsTheRunButKeepsTheRecordOfWhatWasCopied)
     // A file where the date folder of the second photo must go.
     MakeFile(output_ + L"\\2020");
     const std::vector<std::wstring> inputs = {root_.File(L"card1"), root_.File(L"card2"), root_.File(L"card3")};
-    OrganizeCounts counts;
-    const StatusCode failed = RunOrganize(progress_, inputs, output_, &counts);
-    EXPECT_NE(failed, kStatusOk);
-    EXPECT_EQ(counts.copied, 1);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"ファイルのコピー失敗しました。");
-    EXPECT_EQ(boxes[0].text.rfind(L"ファイルのコピーに失敗しました。\r\n【コピー元】" + root_.File(L"card2\\second.jpg"), 0), 0u)
-        << boxes[0].text;
-    EXPECT_NE(boxes[0].text.find(L"\r\n【HRESULT】0x8007"), std::wstring::npos) << boxes[0].text;
+    const OrganizeResult failed = RunOrganize(settings_, progress_, inputs, output_);
+    EXPECT_NE(failed.status, kStatusOk);
+    EXPECT_TRUE(failed.copyFailed);
+    EXPECT_EQ(failed.counts.copied, 1);
+    EXPECT_EQ(failed.failedSource, root_.File(L"card2\\second.jpg"));
+    EXPECT_EQ(failed.failedDestination, output_ + L"\\2020\\01\\01\\second.jpg");
+    const std::wstring text = CopyFailureText(failed);
+    EXPECT_EQ(text.rfind(L"ファイルのコピーに失敗しました。\r\n【コピー元】" + root_.File(L"card2\\second.jpg"), 0), 0u) << text;
+    EXPECT_NE(text.find(L"\r\n【HRESULT】0x8007"), std::wstring::npos) << text;
+    EXPECT_TRUE(boxes.empty());  // the engine shows nothing
     EXPECT_FALSE(FileExists(output_ + L"\\2019\\07\\15\\third.jpg"));  // the rest untouched
     EXPECT_EQ(RecordedItems(), 1);
     const std::wstring log = Log();
@@ -111,21 +121,20 @@ TEST_F(OrganizeRunTest, CopyFailureStopsTheRunButKeepsTheRecordOfWhatWasCopied)
 
     // Mended, a rerun copies only what was not copied before.
     ASSERT_TRUE(DeleteFileW((output_ + L"\\2020").c_str()));
-    boxes.clear();
-    counts = Run(inputs);
+    const OrganizeCounts counts = Run(inputs);
     EXPECT_EQ(counts.duplicates, 1);
     EXPECT_EQ(counts.copied, 2);
     EXPECT_FALSE(FileExists(output_ + L"\\2019\\07\\14\\first(1).jpg"));
-    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(OrganizeRunTest, DamagedRecordStopsTheRunBeforeAnything)
 {
     Photo(L"card\\a.jpg", "2024:05:01 09:00:00");
     MakeFile(output_ + L"\\Sortavel.dat", {0, 0, 1, 0, 8});
-    OrganizeCounts counts;
-    EXPECT_NE(RunOrganize(progress_, {root_.File(L"card")}, output_, &counts), kStatusOk);
-    EXPECT_EQ(counts.copied, 0);
+    const OrganizeResult result = RunOrganize(settings_, progress_, {root_.File(L"card")}, output_);
+    EXPECT_NE(result.status, kStatusOk);
+    EXPECT_FALSE(result.copyFailed);
+    EXPECT_EQ(result.counts.copied, 0);
     EXPECT_FALSE(FileExists(output_ + L"\\2024"));
     EXPECT_EQ(ReadBytes(output_ + L"\\Sortavel.dat"), (Bytes{0, 0, 1, 0, 8}));
     EXPECT_EQ(Log().find(L"入力ファイルの数"), std::wstring::npos);

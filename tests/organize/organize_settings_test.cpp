@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
-#include "app/inifile.h"
+#include "base/inifile.h"
 #include "organize/registry_ext_info.h"
 #include "tests/support/temp_folder.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 

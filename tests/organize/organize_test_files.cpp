@@ -5,7 +5,7 @@
 #include "organize/folder_utils.h"
 #include "tests/metadata/exif_block_builder.h"
 #include "tests/metadata/heif_box_builder.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 Bytes JpegWithDates(const std::string& dateTimeOriginal, const std::string& dateTime)
 {

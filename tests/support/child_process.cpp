@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/app_paths.h"
+#include "base/paths.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
 

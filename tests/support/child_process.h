@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 class ChildProcess {
 public:

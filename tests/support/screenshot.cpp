@@ -4,21 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/app_paths.h"
-#include "ui/gdiplus_headers.h"
-#include "ui/handles.h"
-
-ScopedGdiplus::ScopedGdiplus()
-{
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-}
-
-ScopedGdiplus::~ScopedGdiplus()
-{
-    if (token_)
-        Gdiplus::GdiplusShutdown(token_);
-}
+#include "base/paths.h"
+#include "base/gdiplus_headers.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -70,14 +58,14 @@ bool SaveScreenshot(HWND window, const std::wstring& name)
     if (!GetWindowRect(window, &rect) || rect.right <= rect.left || rect.bottom <= rect.top)
         return false;
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    UniqueHGdiObj_CL bitmap(CreateCompatibleBitmap(screen, width, height));
-    const HGDIOBJ previous = SelectObject(memory, bitmap.get());
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    UniqueHGdiObj_CL bitmap;
+    {
+        const WindowDc_CL screen;
+        const UniqueMemoryDc_CL memory(CreateCompatibleDC(screen.get()));
+        bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
+        const SelectedObject_CL selected(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+    }
 
     CLSID png{};
     if (!PngEncoder(&png))

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cwchar>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 TempFolder::TempFolder()
 {

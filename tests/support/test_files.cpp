@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 Bytes ReadBytes(const std::wstring& path)
 {

@@ -3,22 +3,18 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <gtest/gtest.h>
 
-#include "tests/support/screenshot.h"
+#include "base/gdiplus_headers.h"
+#include "base/handles.h"
 
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    CoInitialize(nullptr);
+    const ComInit_CL com;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);
-    const int result = [] {
-        ScopedGdiplus gdiplus;
-        return RUN_ALL_TESTS();
-    }();
-    CoUninitialize();
-    return result;
+    const GdiplusSession_CL gdiplus;
+    return RUN_ALL_TESTS();
 }

@@ -2,6 +2,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <stdexcept>
+
+#include "base/logfile.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_window.h"
 #include "ui/control_factory.h"
 #include "ui/high_dpi_helper.h"
@@ -123,58 +128,79 @@ TEST_F(ControlTest, ScaledFontIsLargerAndBolder)
     EXPECT_NE(button->Font(), GuiFont());
 }
 
-// A callback that swallows WM_SETTEXT and counts the messages it sees.
-int g_destroySeen = 0;
-LRESULT SwallowText(HWND window, UINT message, WPARAM, LPARAM)
+// Swallows every text change of the hooked window; counts the hooks that heard a message.
+int g_heard = 0;
+LRESULT SwallowText(SubClass_CL& hook, HWND, UINT message, WPARAM, LPARAM)
 {
-    auto* control = reinterpret_cast<ControlBase_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_SETTEXT) {
-        control->SetHandled(true);
-        return TRUE;
-    }
-    if (message == WM_DESTROY)
-        ++g_destroySeen;
+    ++g_heard;
+    if (message != WM_SETTEXT)
+        return 0;
+    hook.SetHandled(true);
+    return TRUE;
+}
+
+LRESULT CountOnly(SubClass_CL&, HWND, UINT, WPARAM, LPARAM)
+{
+    ++g_heard;
+    return 0;
+}
+
+LRESULT ThrowOnText(SubClass_CL&, HWND, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_SETTEXT)
+        throw std::runtime_error("a handler that failed");
     return 0;
 }
 
 TEST_F(ControlTest, HandledMessagesNeverReachTheControl)
 {
-    // A static control: its own WM_DESTROY frees nothing the rest of the test needs.
-    ControlBase_CL* edit = factory_.At(factory_.CreateStatic(host_.get(), 0, 0, L"before"));
-    const LONG_PTR original = GetWindowLongPtrW(edit->Window(), GWLP_WNDPROC);
-    edit->Subclass(&SwallowText, this);
-    EXPECT_EQ(edit->Owner(), this);
-    edit->SetText(L"after");
-    EXPECT_EQ(edit->GetText(), L"before");
+    ControlBase_CL* label = factory_.At(factory_.CreateStatic(host_.get(), 0, 0, L"before"));
+    ASSERT_TRUE(label->Subclass(&SwallowText, this));
+    EXPECT_EQ(label->Hook().Owner(), this);
+    label->SetText(L"after");
+    EXPECT_EQ(label->GetText(), L"before");
     // Other messages still reach it.
-    EXPECT_EQ(SendMessageW(edit->Window(), WM_GETTEXTLENGTH, 0, 0), 6);
-    g_destroySeen = 0;
-    SendMessageW(edit->Window(), WM_DESTROY, 0, 0);
-    EXPECT_EQ(g_destroySeen, 1);
-    EXPECT_EQ(GetWindowLongPtrW(edit->Window(), GWLP_WNDPROC), original);
-    edit->SetText(L"restored");
-    EXPECT_EQ(edit->GetText(), L"restored");
+    EXPECT_EQ(SendMessageW(label->Window(), WM_GETTEXTLENGTH, 0, 0), 6);
+    label->Hook().Remove();
+    label->SetText(L"restored");
+    EXPECT_EQ(label->GetText(), L"restored");
 }
 
-LRESULT SwallowTextOfSubClass(HWND window, UINT message, WPARAM, LPARAM)
-{
-    auto* sub = reinterpret_cast<SubClass_CL*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_SETTEXT)
-        sub->SetHandled(true);
-    return message == WM_SETTEXT ? TRUE : 0;
-}
-
-TEST_F(ControlTest, SubClassOfAForeignWindow)
+TEST_F(ControlTest, HooksStackAndComeOffWithTheWindow)
 {
     HWND edit = CreateWindowExW(0, L"Edit", L"foreign", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, host_.get(),
                                 nullptr, nullptr, nullptr);
-    SubClass_CL sub;
-    sub.Install(edit, &SwallowTextOfSubClass, this);
+    SubClass_CL swallow, count;
+    ASSERT_TRUE(swallow.Install(edit, &SwallowText, this));
+    ASSERT_TRUE(count.Install(edit, &CountOnly, this));  // the newest hears first
+    g_heard = 0;
     SetWindowTextW(edit, L"changed");
     wchar_t text[32] = {};
     GetWindowTextW(edit, text, 32);
     EXPECT_STREQ(text, L"foreign");
+    EXPECT_GE(g_heard, 2);
     DestroyWindow(edit);
+    // The window's last message took both hooks off: they know their window is gone.
+    EXPECT_EQ(swallow.Window(), nullptr);
+    EXPECT_EQ(count.Window(), nullptr);
+}
+
+TEST_F(ControlTest, AnExceptionInAHookStopsAtTheBarrierAndIsLogged)
+{
+    TempFolder folder;
+    g_Log.SetPath(folder.File(L"log.txt"));
+    HWND edit = CreateWindowExW(0, L"Edit", L"kept", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, host_.get(), nullptr,
+                                nullptr, nullptr);
+    SubClass_CL hook;
+    ASSERT_TRUE(hook.Install(edit, &ThrowOnText, this));
+    SetWindowTextW(edit, L"changed");  // the window goes on working
+    wchar_t text[32] = {};
+    GetWindowTextW(edit, text, 32);
+    EXPECT_STREQ(text, L"changed");
+    DestroyWindow(edit);
+    g_Log.SetPath(L"");
+    EXPECT_NE(ReadUtf16Text(folder.File(L"log.txt")).find(L"SubClass_CL: 例外のため処理を中断しました (a handler that failed)"),
+              std::wstring::npos);
 }
 
 TEST(HighDpiHelperTest, DesignSizesScaleOnlyWhenTheSystemDoesNot)

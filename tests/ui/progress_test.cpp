@@ -3,9 +3,13 @@
 
 #include <atomic>
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
+#include "base/logfile.h"
 #include "tests/support/screenshot.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_window.h"
 #include "ui/easy_progress.h"
 #include "ui/high_dpi_helper.h"
@@ -200,6 +204,18 @@ TEST(ProgressTest, DestroyingAJobJoinsItsThread)
     job.reset();
     // A destructor that did not wait would leave the worker asleep, with its object gone.
     EXPECT_TRUE(finished);
+}
+
+TEST(ProgressTest, WorkThatThrowsStillFinishesAndClosesTheDialog)
+{
+    TempFolder folder;
+    g_Log.SetPath(folder.File(L"log.txt"));
+    ScriptedJob job([](ScriptedJob&) { throw std::runtime_error("the work failed"); });
+    EXPECT_EQ(job.DoModal(nullptr), 0);
+    EXPECT_EQ(job.finishedWith, 0);
+    g_Log.SetPath(L"");
+    EXPECT_NE(ReadUtf16Text(folder.File(L"log.txt")).find(L"EasyThreadBase_CL::Run: 例外のため処理を中断しました (the work failed)"),
+              std::wstring::npos);
 }
 
 TEST(ProgressTest, JoinWaitsForTheWorkersLastStep)

@@ -5,7 +5,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "app/app_paths.h"
+#include "base/paths.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/test_window.h"
 #include "ui/image_list.h"

@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "organize/run_checks.h"
 
 // albumButton: the main window's open-album button, disabled during the run and enabled
 // afterwards when the album exists; may be null.
-void ExecuteOrganize(HWND owner, const RunRequest_CL& request, HWND albumButton);
+void ExecuteOrganize(HWND owner, const RunChoices_CL& choices, HWND albumButton);
 
 // output folder + "\PhotoAlbum\index.html".
 std::wstring AlbumIndexPath(const std::wstring& outputFolder);

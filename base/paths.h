@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "base/path_text.h"
+
 // The running executable's folder, without a trailing backslash; the album template and
 // the menu bitmap ship beside it.
 std::wstring GetExeFolder();
@@ -18,5 +20,5 @@ std::wstring DefaultDataFolder();
 const std::wstring& DataFolder();
 void SetDataFolder(const std::wstring& folder);
 
-// The folder part of a path: everything before its last backslash, or empty.
-std::wstring FolderOfPath(const std::wstring& path);
+// True when two paths are the same text but for case, as the file system compares names.
+bool SamePathText(const std::wstring& a, const std::wstring& b);

@@ -1,10 +1,9 @@
-#include "app/inifile.h"
+#include "base/inifile.h"
 
 #include <cwchar>
 
-#include "app/logfile.h"
-#include "ui/handles.h"
-#include "ui/multiscreen.h"
+#include "base/logfile.h"
+#include "base/handles.h"
 
 Inifile_CL g_Ini;
 
@@ -27,13 +26,6 @@ std::uint32_t ParseHexPrefix(const std::wstring& text, size_t start, size_t maxD
         value = value * 16 + digit;
     }
     return value;
-}
-
-bool CornerOnSomeMonitor(const RECT& rect)
-{
-    MultiScreen_CL screens;
-    screens.Enumerate();
-    return screens.FindMonitor(POINT{rect.left, rect.top}) >= 0;
 }
 
 }  // namespace
@@ -139,31 +131,15 @@ std::vector<std::wstring> Inifile_CL::GetList(const wchar_t* section) const
 void Inifile_CL::ReplaceList(const wchar_t* section, const std::vector<std::wstring>& items) const
 {
     DeleteSection(section);
-    SetInt(section, L"count", static_cast<std::int32_t>(items.size()));
-    for (size_t i = 0; i < items.size(); ++i)
+    // The count grows with each item, so that a list cut short by a failed write still
+    // reads back as the items that made it.
+    for (size_t i = 0; i < items.size(); ++i) {
+        SetInt(section, L"count", static_cast<std::int32_t>(i + 1));
         SetString(section, MakeItemKey(L"item", static_cast<int>(i)).c_str(), items[i].c_str());
+    }
 }
 
-bool Inifile_CL::SaveWindowRect(HWND window, const wchar_t* section, const wchar_t* key) const
+bool Inifile_CL::GetStruct(const wchar_t* section, const wchar_t* key, void* bytes, UINT byteCount) const
 {
-    RECT rect{};
-    if (!GetWindowRect(window, &rect))
-        return false;
-    if (IsIconic(window) || IsZoomed(window))
-        return false;
-    if (!CornerOnSomeMonitor(rect))
-        return false;
-    const std::int32_t values[4] = {rect.left, rect.top, rect.right, rect.bottom};
-    SetStruct(section, key, values, sizeof values);
-    return true;
-}
-
-RECT Inifile_CL::LoadWindowRect(const wchar_t* section, const wchar_t* key,
-                                const RECT& defaultRect) const
-{
-    std::int32_t values[4] = {};
-    if (path_.empty() || !GetPrivateProfileStructW(section, key, values, sizeof values, path_.c_str()))
-        return defaultRect;
-    const RECT stored{values[0], values[1], values[2], values[3]};
-    return CornerOnSomeMonitor(stored) ? stored : defaultRect;
+    return !path_.empty() && GetPrivateProfileStructW(section, key, bytes, byteCount, path_.c_str());
 }

@@ -1,11 +1,11 @@
-#include "app/logfile.h"
+#include "base/logfile.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 
 LogFile_CL g_Log;
 

@@ -1,4 +1,4 @@
-#include "app/logfile.h"
+#include "base/logfile.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,7 +9,7 @@
 
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
-#include "ui/handles.h"
+#include "base/handles.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/app_paths.h"
+#include "base/paths.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -7,10 +7,10 @@ namespace {
 std::wstring g_dataFolder;
 }
 
-std::wstring FolderOfPath(const std::wstring& path)
+bool SamePathText(const std::wstring& a, const std::wstring& b)
 {
-    const size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 std::wstring GetExeFolder()

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 using StatusCode = std::int32_t;
 
@@ -25,3 +26,8 @@ inline StatusCode StatusFromLastError()
     const DWORD error = GetLastError();
     return error == 0 ? kStatusFail : StatusFromWin32(error);
 }
+
+// "0x" and the code's eight hex digits, as the user and the log read a status code.
+std::wstring HexStatus(StatusCode status);
+// The system's text for a status code, on one line; empty when it has none.
+std::wstring SystemMessageText(StatusCode status);

@@ -44,12 +44,8 @@ public:
     // replacing deletes the whole section first, so no item of a longer list survives.
     std::vector<std::wstring> GetList(const wchar_t* section) const;
     void ReplaceList(const wchar_t* section, const std::vector<std::wstring>& items) const;
-
-    // A window's screen rectangle, kept only while its top-left corner lies in the work
-    // area of an attached monitor; a minimized or maximized window is not saved.
-    bool SaveWindowRect(HWND window, const wchar_t* section, const wchar_t* key) const;
-    RECT LoadWindowRect(const wchar_t* section, const wchar_t* key,
-                        const RECT& defaultRect) const;
+    // A fixed-size record written with SetStruct; false when it is missing or damaged.
+    bool GetStruct(const wchar_t* section, const wchar_t* key, void* bytes, UINT byteCount) const;
 
 private:
     std::wstring path_;

@@ -1,4 +1,4 @@
-#include "app/dll_function.h"
+#include "base/dll_function.h"
 
 DllFunction_CL::DllFunction_CL(const wchar_t* libraryName) : module_(LoadLibraryW(libraryName)) {}
 

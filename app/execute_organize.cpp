@@ -1,8 +1,10 @@
-#include "organize/execute_organize.h"
+#include "app/execute_organize.h"
 
-#include "app/app_paths.h"
-#include "app/logfile.h"
-#include "organize/my_convert_start_progress.h"
+#include "app/my_convert_start_progress.h"
+#include "app/run_notices.h"
+#include "app/run_settings.h"
+#include "base/logfile.h"
+#include "base/paths.h"
 #include "organize/organize_settings.h"
 #include "ui/ui_seams.h"
 
@@ -11,10 +13,13 @@ std::wstring AlbumIndexPath(const std::wstring& outputFolder)
     return outputFolder + L"\\PhotoAlbum\\index.html";
 }
 
-void ExecuteOrganize(HWND owner, const RunRequest_CL& request, HWND albumButton)
+void ExecuteOrganize(HWND owner, const RunChoices_CL& choices, HWND albumButton)
 {
+    g_OrganizeSettings.SetRunValues(choices.outputFormat, choices.makeAlbum, choices.albumIncludesNoPreview);
     PreparedRun_CL run;
-    if (!PrepareRun(owner, request, &run))
+    const RunVerdict_CL verdict = CheckRun(choices, &run);
+    RememberRunChoices(run, verdict, g_OrganizeSettings);
+    if (!AgreeToRun(owner, verdict, run))
         return;
 
     g_Log.Write(L"写真整理(開始)");
@@ -24,18 +29,22 @@ void ExecuteOrganize(HWND owner, const RunRequest_CL& request, HWND albumButton)
         g_Log.Write(L"入力フォルダ[%d] = %s", static_cast<int>(k), run.inputFolders[k].c_str());
     g_Log.Write(L"出力フォルダ = %s", run.outputFolder.c_str());
 
+    OrganizeResult result;
     {
         // Destroyed before the lists it points at: its destructor waits for the worker.
-        MyConvertStartProgress_CL progress(&run.inputFolders, &run.outputFolder);
+        MyConvertStartProgress_CL progress(&g_OrganizeSettings, &run.inputFolders, &run.outputFolder);
         progress.SetTitle(L"写真の整理中");
         progress.SetShowCancel(false);
         progress.SetShowDelay(0);
         progress.SetAutoStart(true);
         progress.DoModal(owner);
+        result = progress.Result();
     }
+    if (result.copyFailed)
+        ShowCopyFailure(result);
 
     g_Log.Write(L"写真整理(終了)");
-    ShowMessageBox(owner, L"写真の整理が完了しました。", kNoticeCaption, MB_OK | MB_ICONINFORMATION);
+    ShowRunFinished(owner);
     const std::wstring album = AlbumIndexPath(run.outputFolder);
     if (albumButton)
         EnableWindow(albumButton, GetFileAttributesW(album.c_str()) != INVALID_FILE_ATTRIBUTES);

@@ -3,6 +3,8 @@
 // never copies, and whatever it holds is closed when it goes out of scope.
 
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
 
 #include <cstdint>
 #include <utility>
@@ -38,11 +40,16 @@ public:
 
     pointer release() noexcept { return std::exchange(value_, Invalid()); }
 
+    // Closing never changes the thread's last error: a caller that owns a handle on a failure
+    // path still reads the error of the call that failed.
     void reset(pointer value = Invalid()) noexcept
     {
         pointer old = std::exchange(value_, value);
-        if (old != Invalid())
+        if (old != Invalid()) {
+            const DWORD error = GetLastError();
             CloseFn(old);
+            SetLastError(error);
+        }
     }
 
     static pointer Invalid() noexcept { return reinterpret_cast<pointer>(InvalidValue); }
@@ -61,20 +68,57 @@ using UniqueHModule_CL = UniqueAny_CL<HMODULE, &FreeLibrary>;
 using UniqueHFont_CL = UniqueAny_CL<HFONT, &DeleteObject>;
 using UniqueHGdiObj_CL = UniqueAny_CL<HGDIOBJ, &DeleteObject>;
 using UniqueHMenu_CL = UniqueAny_CL<HMENU, &DestroyMenu>;
+using UniqueHImageList_CL = UniqueAny_CL<HIMAGELIST, &ImageList_Destroy>;
 using UniqueDevNotify_CL = UniqueAny_CL<HDEVNOTIFY, &UnregisterDeviceNotification>;
+// Memory the system allocated for us (FORMAT_MESSAGE_ALLOCATE_BUFFER and the like).
+using UniqueHLocal_CL = UniqueAny_CL<HLOCAL, &LocalFree>;
+using UniqueMemoryDc_CL = UniqueAny_CL<HDC, &DeleteDC>;
+
+// COM on this thread for as long as it lives. Only a start that succeeded (S_OK, or S_FALSE
+// when the thread had it already) is matched by CoUninitialize; a failed one must not be.
+class ComInit_CL {
+public:
+    ComInit_CL() : started_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComInit_CL()
+    {
+        if (started_)
+            CoUninitialize();
+    }
+    ComInit_CL(const ComInit_CL&) = delete;
+    ComInit_CL& operator=(const ComInit_CL&) = delete;
+    bool Started() const { return started_; }
+
+private:
+    bool started_;
+};
 
 // A window's device context (the screen's for no window), released with its owner.
 class WindowDc_CL {
 public:
     explicit WindowDc_CL(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDc_CL()
+    ~WindowDc_CL() { reset(); }
+    WindowDc_CL(WindowDc_CL&& other) noexcept
+        : window_(other.window_), dc_(std::exchange(other.dc_, nullptr))
     {
-        if (dc_)
-            ReleaseDC(window_, dc_);
+    }
+    WindowDc_CL& operator=(WindowDc_CL&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            window_ = other.window_;
+            dc_ = std::exchange(other.dc_, nullptr);
+        }
+        return *this;
     }
     WindowDc_CL(const WindowDc_CL&) = delete;
     WindowDc_CL& operator=(const WindowDc_CL&) = delete;
+
     HDC get() const { return dc_; }
+    void reset()
+    {
+        if (dc_)
+            ReleaseDC(window_, std::exchange(dc_, nullptr));
+    }
 
 private:
     HWND window_;
@@ -86,9 +130,28 @@ private:
 class SelectedObject_CL {
 public:
     SelectedObject_CL(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~SelectedObject_CL() { SelectObject(dc_, previous_); }
+    ~SelectedObject_CL() { reset(); }
+    SelectedObject_CL(SelectedObject_CL&& other) noexcept
+        : dc_(std::exchange(other.dc_, nullptr)), previous_(std::exchange(other.previous_, nullptr))
+    {
+    }
+    SelectedObject_CL& operator=(SelectedObject_CL&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            dc_ = std::exchange(other.dc_, nullptr);
+            previous_ = std::exchange(other.previous_, nullptr);
+        }
+        return *this;
+    }
     SelectedObject_CL(const SelectedObject_CL&) = delete;
     SelectedObject_CL& operator=(const SelectedObject_CL&) = delete;
+
+    void reset()
+    {
+        if (dc_ && previous_)
+            SelectObject(std::exchange(dc_, nullptr), std::exchange(previous_, nullptr));
+    }
 
 private:
     HDC dc_;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tests/support/screenshot.h"
-#include "tests/ui/scripted_main_window.h"
+#include "tests/app/scripted_main_window.h"
 
 namespace {
 

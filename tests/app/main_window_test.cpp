@@ -10,10 +10,10 @@
 #include <shlobj.h>
 
 #include "app/format_preview.h"
-#include "app/inifile.h"
+#include "base/inifile.h"
 #include "organize/organize_settings.h"
 #include "tests/support/screenshot.h"
-#include "tests/ui/scripted_main_window.h"
+#include "tests/app/scripted_main_window.h"
 
 namespace {
 
@@ -42,7 +42,8 @@ std::vector<PreviewNode> Children(HWND tree, HTREEITEM parent)
 TEST_F(MainWindowTest, FirstStartWithoutSettings)
 {
     RECT rect{};
-    bool albumOn = false, optionOn = false, shot = false;
+    bool albumOn = false, optionOn = false, shot = false, hasMenu = false;
+    std::wstring title;
     int format = -1;
     std::wstring output = L"x";
     int rows = -1;
@@ -54,7 +55,13 @@ TEST_F(MainWindowTest, FirstStartWithoutSettings)
         output = w.OutputBox()->GetText();
         rows = w.FolderList()->RowCount();
         shot = SaveScreenshot(w.Window(), L"main_window_first_start");
+        wchar_t text[64] = {};
+        GetWindowTextW(w.Window(), text, 64);
+        title = text;
+        hasMenu = GetMenu(w.Window()) != nullptr;
     });
+    EXPECT_EQ(title, L"Kasumiro");
+    EXPECT_TRUE(hasMenu);
     EXPECT_EQ(rows, 0);
     EXPECT_EQ(output, L"");
     EXPECT_TRUE(albumOn);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/inifile.h"
+#include "base/inifile.h"
 #include "app/main_window.h"
 #include "tests/organize/organize_fixture.h"
 

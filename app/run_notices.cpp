@@ -1,0 +1,51 @@
+#include "app/run_notices.h"
+
+#include "ui/ui_seams.h"
+
+const wchar_t kNoticeCaption[] = L"お知らせ";
+
+namespace {
+
+void Notice(HWND owner, const std::wstring& text, UINT icon)
+{
+    ShowMessageBox(owner, text, kNoticeCaption, MB_OK | icon);
+}
+
+}  // namespace
+
+bool AgreeToRun(HWND owner, const RunVerdict_CL& verdict, const PreparedRun_CL& run)
+{
+    const std::wstring text = RunVerdictText(verdict, run);
+    switch (verdict.kind) {
+    case RunVerdict_CL::kGo:
+        return true;
+    case RunVerdict_CL::kOutputInsideInput:
+        // Shown without an owner, as a fault in the parameters rather than a notice.
+        ShowMessageBox(nullptr, text, L"パラメータエラー", MB_OK | MB_ICONERROR);
+        return false;
+    case RunVerdict_CL::kNoInput:
+    case RunVerdict_CL::kNoOutput:
+        Notice(owner, text, MB_ICONEXCLAMATION);
+        return false;
+    case RunVerdict_CL::kOtherLayout:
+    case RunVerdict_CL::kOutputNotEmpty:
+        Notice(owner, text, MB_ICONEXCLAMATION);
+        break;
+    case RunVerdict_CL::kAskBeforeAdding:
+        if (ShowMessageBox(owner, text, kNoticeCaption, MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
+            return true;
+        break;
+    }
+    Notice(owner, kCancelledText, MB_ICONINFORMATION);
+    return false;
+}
+
+void ShowCopyFailure(const OrganizeResult& result)
+{
+    ShowMessageBox(nullptr, CopyFailureText(result), L"ファイルのコピー失敗しました。", MB_OK | MB_ICONERROR);
+}
+
+void ShowRunFinished(HWND owner)
+{
+    Notice(owner, L"写真の整理が完了しました。", MB_ICONINFORMATION);
+}

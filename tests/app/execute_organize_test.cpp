@@ -1,0 +1,173 @@
+// The run button's whole path: the choices remembered, the checks' notices, the run under a
+// real progress dialog, the completion notice and the album in the browser.
+
+#include "app/execute_organize.h"
+
+#include "base/inifile.h"
+#include "organize/compare_file.h"
+#include "organize/organize_settings.h"
+#include "tests/organize/organize_fixture.h"
+#include "tests/support/test_window.h"
+
+namespace {
+
+std::vector<std::wstring> g_opened;
+bool RecordOpen(HWND, const std::wstring& target)
+{
+    g_opened.push_back(target);
+    return true;
+}
+
+class ExecuteOrganizeTest : public OrganizeFixture {
+protected:
+    void SetUp() override
+    {
+        OrganizeFixture::SetUp();
+        g_opened.clear();
+        UiSeams().shellOpen = &RecordOpen;
+    }
+    // The run button with these choices, layout 8 unless given.
+    void Execute(std::vector<std::wstring> inputs, const std::wstring& output, int format = 8)
+    {
+        RunChoices_CL choices;
+        choices.inputFolders = std::move(inputs);
+        choices.outputText = output;
+        choices.outputFormat = format;
+        choices.makeAlbum = false;
+        ExecuteOrganize(mainWindow_.get(), choices, nullptr);
+    }
+    std::vector<std::wstring> Texts() const
+    {
+        std::vector<std::wstring> texts;
+        for (const auto& box : boxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+    TestWindow mainWindow_{60, 60, 640, 640, L"Kasumiro"};
+};
+
+TEST_F(ExecuteOrganizeTest, RunsUnderItsProgressDialogAndTellsTheUser)
+{
+    Photo(L"card\\DCIM\\IMG_0001.JPG", "2024:05:01 09:03:07", '1');
+    Photo(L"card\\DCIM\\IMG_0002.JPG", "2024:05:01 09:03:08", '2');
+    RunChoices_CL request;
+    request.inputFolders = {root_.File(L"card\\")};
+    request.outputText = output_;
+    request.outputFormat = 4;
+    request.makeAlbum = true;
+    HWND albumButton = CreateWindowExW(0, L"Button", L"写真一覧HTMLを開く", WS_CHILD | WS_VISIBLE, 0, 0, 100, 30,
+                                       mainWindow_.get(), nullptr, nullptr, nullptr);
+    ExecuteOrganize(mainWindow_.get(), request, albumButton);
+
+    EXPECT_TRUE(FileExists(output_ + L"\\2024-05-01\\IMG_0001.JPG"));
+    EXPECT_TRUE(FileExists(output_ + L"\\2024-05-01\\IMG_0002.JPG"));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"写真の整理が完了しました。");
+    EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_EQ(g_opened, (std::vector<std::wstring>{output_ + L"\\PhotoAlbum\\index.html"}));
+    EXPECT_FALSE(IsWindowEnabled(albumButton));  // no album yet
+    const std::wstring log = Log();
+    EXPECT_NE(log.find(L" : 写真整理(開始)\r\n"), std::wstring::npos) << log;
+    EXPECT_NE(log.find(L" : 入力フォルダ[0] = " + root_.File(L"card") + L"\r\n"), std::wstring::npos) << log;
+    EXPECT_NE(log.find(L" : 出力フォルダ = " + output_ + L"\r\n"), std::wstring::npos);
+    EXPECT_NE(log.find(L" : コピーファイルの数 = 2\r\n"), std::wstring::npos);
+    EXPECT_NE(log.find(L" : 写真整理(終了)\r\n"), std::wstring::npos);
+    CompareFile_CL record;
+    ASSERT_EQ(record.Load(output_ + L"\\Sortavel.dat"), 0);
+    EXPECT_EQ(record.OutputFormat(), 4);
+}
+
+TEST_F(ExecuteOrganizeTest, CancelledQuestionRunsNothing)
+{
+    Photo(L"card\\IMG_0001.JPG", "2024:05:01 09:03:07");
+    CreateDirectoryW(output_.c_str(), nullptr);
+    CompareFile_CL record;
+    record.SetOutputFormat(4);
+    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+    answer = IDCANCEL;
+    RunChoices_CL request;
+    request.inputFolders = {root_.File(L"card")};
+    request.outputText = output_;
+    request.outputFormat = 4;
+    ExecuteOrganize(mainWindow_.get(), request, nullptr);
+    EXPECT_FALSE(FileExists(output_ + L"\\2024-05-01"));
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, L"キャンセルしました。");
+    EXPECT_TRUE(g_opened.empty());
+}
+
+TEST_F(ExecuteOrganizeTest, OutputInsideAnInputIsAParameterErrorAndRemembersTheFoldersUpToIt)
+{
+    Execute({L"C:\\Other", L"d:\\photos\\", L"E:\\Later"}, L"D:\\Photos");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"パラメータエラー");
+    EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(boxes[0].text,
+              L"出力先フォルダが入力フォルダの中に含まれています。出力先フォルダは入力フォルダの中に含まないでください。"
+              L"\r\n【入力】d:\\photos\r\n【出力】D:\\Photos");
+    EXPECT_EQ(g_Ini.GetList(L"FOLDER_HISTORY"), (std::vector<std::wstring>{L"C:\\Other", L"d:\\photos"}));
+    EXPECT_EQ(g_Ini.GetString(L"APP_INFO", L"OutputFolder", L"none"), L"none");
+}
+
+TEST_F(ExecuteOrganizeTest, RefusalsTellTheUserAndKeepWhatWasTyped)
+{
+    Execute({}, L"");
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"入力フォルダを指定してください。"}));
+    EXPECT_EQ(boxes[0].caption, L"お知らせ");
+    EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+    boxes.clear();
+    Execute({root_.File(L"in\\")}, L"\\");
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"出力先フォルダを指定してください。"}));
+    // The choices were saved before the checks.
+    EXPECT_EQ(g_Ini.GetInt(L"APP_INFO", L"OutputFormatType", 0), 8);
+    EXPECT_EQ(g_Ini.GetList(L"FOLDER_HISTORY"), (std::vector<std::wstring>{root_.File(L"in")}));
+
+    boxes.clear();
+    MakeFile(output_ + L"\\somebody else's.txt");
+    Execute({root_.File(L"in")}, output_);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text.rfind(L"出力先フォルダが空ではありません。", 0), 0u);
+    EXPECT_EQ(boxes[1].text, L"キャンセルしました。");
+    EXPECT_EQ(boxes[1].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+}
+
+TEST_F(ExecuteOrganizeTest, UsedFoldersNeedTheSameLayoutAndTheUsersConsent)
+{
+    Photo(L"in\\IMG_0001.JPG", "2024:05:01 09:03:07");
+    CreateDirectoryW(output_.c_str(), nullptr);
+    CompareFile_CL record;
+    record.SetOutputFormat(8);
+    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+
+    Execute({root_.File(L"in")}, output_, 4);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text.rfind(L"出力先はフォルダは、過去に写真の整理を実行した事のあるフォルダです。出力フォルダの形式", 0), 0u);
+    EXPECT_EQ(boxes[1].text, L"キャンセルしました。");
+
+    boxes.clear();
+    answer = IDOK;
+    Execute({root_.File(L"in")}, output_, 8);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].type & MB_TYPEMASK, static_cast<UINT>(MB_OKCANCEL));
+    EXPECT_EQ(boxes[1].text, L"写真の整理が完了しました。");
+    EXPECT_TRUE(FileExists(output_ + L"\\2024\\05\\01\\IMG_0001.JPG"));
+}
+
+TEST_F(ExecuteOrganizeTest, AFailedCopyIsShownAndTheRunStillEnds)
+{
+    Photo(L"in\\IMG_0001.JPG", "2024:05:01 09:03:07");
+    CreateDirectoryW(output_.c_str(), nullptr);
+    CompareFile_CL record;
+    record.SetOutputFormat(8);
+    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+    MakeFile(output_ + L"\\2024");  // a file where the year folder must go
+    Execute({root_.File(L"in")}, output_, 8);
+    ASSERT_EQ(boxes.size(), 3u);  // the question, the failure, the end
+    EXPECT_EQ(boxes[1].caption, L"ファイルのコピー失敗しました。");
+    EXPECT_EQ(boxes[1].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(boxes[1].text.rfind(L"ファイルのコピーに失敗しました。\r\n【コピー元】" + root_.File(L"in\\IMG_0001.JPG"), 0), 0u)
+        << boxes[1].text;
+    EXPECT_EQ(boxes[2].text, L"写真の整理が完了しました。");
+}
+
+}  // namespace
