@@ -17,6 +17,7 @@
 #include "base/version.h"
 #include "organize/date_folder_format.h"
 #include "organize/organize_settings.h"
+#include "ui/control_styles.h"
 #include "ui/ui_seams.h"
 
 namespace {
@@ -139,7 +140,7 @@ void MainWindow_CL::CreateControls(HWND window)
     for (int i = 0; i < kDateFolderFormatCount; ++i)
         formatCombo_->AddItem(DateFolderFormatLabel(i), 0);
     formatCombo_->Select(g_OrganizeSettings.OutputFormatType);
-    preview_ = f.Get<TreeView_CL>(f.CreateTreeView(window, 0, 0, 320, 320, 0x56B10023));
+    preview_ = f.Get<TreeView_CL>(f.CreateTreeView(window, 0, 0, 320, 320, ControlStyle::kTreeView));
 
     f.UseIdForNext(kAlbumOption);
     albumOption_ = f.Get<CheckBox_CL>(f.CreateCheckBox(window, 0, 0, L"プレビューできないファイルも写真一覧HTMLに含める"));

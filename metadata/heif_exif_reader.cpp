@@ -3,6 +3,7 @@
 #include <set>
 
 #include "base/path_text.h"
+#include "metadata/box_range.h"
 #include "metadata/exif_limits.h"
 
 namespace {
@@ -15,172 +16,125 @@ constexpr std::uint32_t FourCC(const char (&text)[5])
            (std::uint32_t(std::uint8_t(text[2])) << 8) | std::uint32_t(std::uint8_t(text[3]));
 }
 
-// The walk over one file's boxes: a big-endian view of the bytes, the Exif item ID once an
-// "infe" entry names it, and the extent once "iloc" locates it.
+// The boxes the Exif item is found in: "meta" holds "iinf" (whose "infe" entries name the
+// items) and "iloc" (which locates them). The walk descends into these alone; every other
+// box, "mdat" with the pictures above all, is stepped over unread.
+bool IsContainer(std::uint32_t type)
+{
+    return type == FourCC("meta") || type == FourCC("iinf");
+}
+
+// The walk over one file's boxes: the Exif item ID once an "infe" entry names it, and the
+// extent once "iloc" locates it.
 class BoxWalk {
 public:
-    explicit BoxWalk(const std::vector<std::uint8_t>& bytes) : data_(bytes.data()), size_(bytes.size()) {}
-
-    bool Walk(std::uint64_t position, std::uint64_t end, int depth);
+    bool Walk(BoxRange range, int depth);
     bool ExifItemKnown() const { return exifItem_ != kNoItem; }
     std::uint64_t ExtentOffset() const { return extentOffset_; }
     std::uint64_t ExtentLength() const { return extentLength_; }
 
 private:
-    // Readers fail without moving the position when the value would end past the bytes.
-    bool Read(std::uint64_t& position, unsigned bytes, std::uint64_t* value) const
-    {
-        if (position > size_ || bytes > size_ - position)
-            return false;
-        std::uint64_t result = 0;
-        for (unsigned i = 0; i < bytes; ++i)
-            result = (result << 8) | data_[position + i];
-        position += bytes;
-        *value = result;
-        return true;
-    }
-    // A field of 0, 4 or 8 bytes; a size of 0 reads as 0.
-    bool ReadSized(std::uint64_t& position, unsigned bytes, std::uint64_t* value) const
-    {
-        if (bytes == 0) {
-            *value = 0;
-            return true;
-        }
-        return Read(position, bytes, value);
-    }
+    bool WalkChildren(std::uint32_t type, BoxRange payload, int depth);
+    void ReadItemInfo(BoxRange payload);
+    bool ReadItemLocation(BoxRange payload);
 
-    void ReadItemInfo(std::uint64_t payload, std::uint64_t length);
-    bool ReadItemLocation(std::uint64_t payload, std::uint64_t length);
-
-    const std::uint8_t* data_;
-    std::uint64_t size_;
     std::uint32_t exifItem_ = kNoItem;
     std::uint64_t extentOffset_ = 0;
     std::uint64_t extentLength_ = 0;
 };
 
-bool BoxWalk::Walk(std::uint64_t position, std::uint64_t end, int depth)
+bool BoxWalk::Walk(BoxRange range, int depth)
 {
     if (depth > exif_limits::kMaxBoxDepth)
         return false;
-    while (position + 8 <= end) {
-        std::uint64_t at = position;
-        std::uint64_t size32 = 0, type = 0;
-        if (!Read(at, 4, &size32) || !Read(at, 4, &type))
-            return false;
-        std::uint64_t size = size32;
+    while (range.Remaining() >= 8) {
+        const std::uint64_t remaining = range.Remaining();
+        std::uint64_t size = range.Read(4);
+        const auto type = static_cast<std::uint32_t>(range.Read(4));
         std::uint64_t header = 8;
-        if (size32 == 1) {
-            if (position + 16 > end || !Read(at, 8, &size))
-                return false;
+        if (size == 1) {
+            size = range.Read(8);  // a 64-bit size follows the type
             header = 16;
-        } else if (size32 == 0) {
-            size = end - position;  // runs to the end of the enclosing range
+        } else if (size == 0) {
+            size = remaining;      // runs to the end of the enclosing box
         }
-        if (size < header || size > end - position)
+        // A box smaller than its own header, or larger than what its parent has left, ends
+        // the walk: nothing after it can be trusted to start where it seems to.
+        if (range.Error() || size < header || size > remaining)
             return false;
-        const std::uint64_t payload = position + header;
-        const std::uint64_t payloadLength = size - header;
-        const std::uint64_t boxEnd = position + size;
-
-        if (type == FourCC("infe") && payloadLength >= 8)
-            ReadItemInfo(payload, payloadLength);
-        if (type == FourCC("iloc") && ExifItemKnown() && ReadItemLocation(payload, payloadLength))
+        BoxRange payload = range.Take(size - header);
+        if (type == FourCC("infe"))
+            ReadItemInfo(payload);
+        else if (type == FourCC("iloc") && ExifItemKnown() && ReadItemLocation(payload))
             return true;
-        // Media data is never walked: it is most of a large file and holds no boxes.
-        if (payloadLength >= 8 && type != FourCC("mdat")) {
-            std::uint64_t child = payload;
-            if (type == FourCC("meta"))
-                child += 4;  // version and flags
-            else if (type == FourCC("iinf"))
-                child += data_[payload] == 0 ? 6 : 8;  // version, flags, 16- or 32-bit count
-            if (child + 8 <= boxEnd && Walk(child, boxEnd, depth + 1))
-                return true;
-        }
-        position += size;
+        else if (IsContainer(type) && WalkChildren(type, payload, depth))
+            return true;
     }
     return false;
 }
 
-void BoxWalk::ReadItemInfo(std::uint64_t payload, std::uint64_t length)
+bool BoxWalk::WalkChildren(std::uint32_t type, BoxRange payload, int depth)
 {
-    const std::uint8_t version = data_[payload];
-    std::uint64_t at = payload + 4;
-    std::uint64_t id = 0, protection = 0, itemType = 0;
-    const unsigned idBytes = (version >= 3 && length >= 14) ? 4 : 2;
-    if (!Read(at, idBytes, &id) || !Read(at, 2, &protection) || !Read(at, 4, &itemType))
+    const std::uint64_t version = payload.Read(1);
+    payload.Skip(3);  // flags
+    if (type == FourCC("iinf"))
+        payload.Read(version == 0 ? 2 : 4);  // the entry count; the entries say it again
+    return !payload.Error() && Walk(payload, depth + 1);
+}
+
+void BoxWalk::ReadItemInfo(BoxRange payload)
+{
+    const std::uint64_t version = payload.Read(1);
+    payload.Skip(3);  // flags
+    // Entries before version 2 carry a name but no item type: they cannot name the Exif item.
+    if (version < 2)
         return;
-    if (itemType == FourCC("Exif") || itemType == FourCC("exif"))
+    const std::uint64_t id = payload.Read(version == 2 ? 2 : 4);
+    payload.Skip(2);  // protection index
+    const std::uint64_t itemType = payload.Read(4);
+    if (!payload.Error() && (itemType == FourCC("Exif") || itemType == FourCC("exif")))
         exifItem_ = static_cast<std::uint32_t>(id);
 }
 
-bool BoxWalk::ReadItemLocation(std::uint64_t payload, std::uint64_t length)
+bool BoxWalk::ReadItemLocation(BoxRange payload)
 {
-    if (length < 7)
-        return false;
-    const std::uint64_t boxEnd = payload + length;
-    const std::uint8_t version = data_[payload];
-    const unsigned offsetSize = data_[payload + 4] >> 4;
-    const unsigned lengthSize = data_[payload + 4] & 0x0F;
+    const std::uint64_t version = payload.Read(1);
+    payload.Skip(3);  // flags
+    const std::uint64_t sizes = payload.Read(1);
+    const auto offsetSize = static_cast<unsigned>(sizes >> 4);
+    const auto lengthSize = static_cast<unsigned>(sizes & 0x0F);
+    const std::uint64_t moreSizes = payload.Read(1);
+    const auto baseOffsetSize = static_cast<unsigned>(moreSizes >> 4);
+    // The index size exists from version 1 on; before, those four bits are reserved.
+    const auto indexSize = version >= 1 ? static_cast<unsigned>(moreSizes & 0x0F) : 0u;
     auto validSize = [](unsigned size) { return size == 0 || size == 4 || size == 8; };
-    if (!validSize(offsetSize) || !validSize(lengthSize))
-        return false;
-    unsigned baseOffsetSize = data_[payload + 5] >> 4;
-    if (!validSize(baseOffsetSize))
-        baseOffsetSize = 4;
-    const unsigned indexSize = version >= 1 ? (data_[payload + 5] & 0x0F) : 0;
-
-    std::uint64_t at = payload + 6;
-    std::uint64_t itemCount = 0;
-    bool shortIds = true;
-    if (version == 0) {
-        if (!Read(at, 2, &itemCount))
-            return false;
-    } else {
-        if (!Read(at, 4, &itemCount))
-            return false;
-        if (itemCount > 0xFFFF) {
-            // A 16-bit count written where a 32-bit one belongs: the box uses 16-bit IDs.
-            itemCount >>= 16;
-            at -= 2;
-        } else {
-            shortIds = false;
-        }
-    }
-    if (itemCount == 0)
+    if (payload.Error() || version > 2 || !validSize(offsetSize) || !validSize(lengthSize) ||
+        !validSize(baseOffsetSize) || !validSize(indexSize))
         return false;
 
-    for (std::uint64_t item = 0; item < itemCount; ++item) {
-        if (at >= boxEnd)
-            return false;
-        std::uint64_t id = 0, skipped = 0, baseOffset = 0, extentCount = 0;
-        if (!Read(at, shortIds ? 2 : 4, &id))
-            return false;
-        if (version >= 1 && !Read(at, 2, &skipped))  // reserved bits and construction method
-            return false;
-        if (!Read(at, 2, &skipped) ||                 // data reference index
-            !ReadSized(at, baseOffsetSize, &baseOffset) || !Read(at, 2, &extentCount))
-            return false;
-
+    // Counts and item IDs are 16 bits wide before version 2 and 32 bits from it on.
+    const unsigned idBytes = version < 2 ? 2 : 4;
+    const std::uint64_t itemCount = payload.Read(idBytes);
+    for (std::uint64_t item = 0; item < itemCount && !payload.Error(); ++item) {
+        const std::uint64_t id = payload.Read(idBytes);
+        if (version >= 1)
+            payload.Skip(2);  // reserved bits and the construction method
+        payload.Skip(2);      // data reference index
+        const std::uint64_t baseOffset = payload.Read(baseOffsetSize);
+        const std::uint64_t extentCount = payload.Read(2);
         if (id != exifItem_) {
-            for (std::uint64_t e = 0; e < extentCount && at < boxEnd; ++e) {
-                at += indexSize;
-                std::uint64_t ignored = 0;
-                ReadSized(at, offsetSize, &ignored);
-                ReadSized(at, lengthSize, &ignored);
-            }
+            for (std::uint64_t e = 0; e < extentCount && !payload.Error(); ++e)
+                payload.Skip(std::uint64_t{indexSize} + offsetSize + lengthSize);
             continue;
         }
-        if (extentCount == 0 || at >= boxEnd)
-            return false;
-        at += indexSize;
-        std::uint64_t offset = 0, extent = 0;
-        if (!ReadSized(at, offsetSize, &offset) || !ReadSized(at, lengthSize, &extent))
-            return false;
-        if (offset > UINT64_MAX - baseOffset)
+        // The first extent is the item: an Exif block is written in one piece.
+        payload.Skip(indexSize);
+        const std::uint64_t offset = payload.Read(offsetSize);
+        const std::uint64_t length = payload.Read(lengthSize);
+        if (payload.Error() || extentCount == 0 || offset > UINT64_MAX - baseOffset)
             return false;
         extentOffset_ = baseOffset + offset;
-        extentLength_ = extent;
+        extentLength_ = length;
         return true;
     }
     return false;
@@ -220,12 +174,13 @@ std::vector<std::uint8_t> CHeifExifReader::ExtractExif() const
 {
     if (bytes_.empty())
         return {};
-    BoxWalk walk(bytes_);
-    bool found = walk.Walk(0, bytes_.size(), 0);
+    const BoxRange file(bytes_.data(), 0, bytes_.size());
+    BoxWalk walk;
+    bool found = walk.Walk(file, 0);
     // Files that put "iinf" after "iloc" name the Exif item only after its location has
     // gone by: walk once more, now that the item is known.
     if (!found && walk.ExifItemKnown())
-        found = walk.Walk(0, bytes_.size(), 0);
+        found = walk.Walk(file, 0);
     if (!found)
         return {};
     const std::uint64_t offset = walk.ExtentOffset();

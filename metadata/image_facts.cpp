@@ -102,23 +102,7 @@ ImageFormat SniffFormat(FileReader_CL& file, const std::wstring& path, bool* rea
 
 }  // namespace
 
-bool ReadExifDateTimeOriginal(const std::wstring& path, std::string* text)
-{
-    text->clear();
-    std::unique_ptr<FileReader_CL> file = FileReader_CL::Open(path);
-    if (!file)
-        return false;
-    bool readable = false;
-    const ImageFormat format = SniffFormat(*file, path, &readable);
-    std::vector<std::uint8_t> block;
-    CExifInfo exif;
-    if (!LoadPictureExif(file, format, exif, block))
-        return false;
-    *text = exif.GetDateTimeOriginalText();
-    return !text->empty();
-}
-
-bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* error)
+bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* error, bool readHeif)
 {
     *facts = ImageFacts{};
     std::unique_ptr<FileReader_CL> file = FileReader_CL::Open(path);
@@ -138,6 +122,10 @@ bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* er
     std::vector<std::uint8_t> block;
     CExifInfo exif;
     if (facts->format == ImageFormat::kHeif) {
+        if (!readHeif) {
+            facts->bytesRead = reader->BytesRead();
+            return true;
+        }
         CHeifExifReader heif;
         if (heif.LoadFrom(*file))
             block = heif.ExtractExif();

@@ -26,9 +26,6 @@ struct ImageFacts {
 ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length,
                               const std::wstring& path);
 
-// False, with a short English reason, when the file cannot be opened or read.
-bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* error);
-
-// The Exif DateTimeOriginal text of a JPEG or TIFF-structured file, as the platform imaging
-// library's property item 0x9003 gives it; false when the file has none.
-bool ReadExifDateTimeOriginal(const std::wstring& path, std::string* text);
+// False, with a short English reason, when the file cannot be opened or read. Without
+// readHeif a file of the HEIF family is only recognised: its boxes are not walked.
+bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* error, bool readHeif = true);

@@ -34,9 +34,12 @@ void LogExifDateError(const SYSTEMTIME& date, const std::wstring& path)
 // follows).
 CaptureDateSource ExifRoute(const std::wstring& path, SYSTEMTIME* date)
 {
-    std::string text;
-    if (!ReadExifDateTimeOriginal(path, &text))
+    // HEIF files have a route of their own: here they are only recognised, never walked.
+    ImageFacts facts;
+    std::string error;
+    if (!ReadImageFacts(path, &facts, &error, false) || !facts.dateTimeOriginal)
         return CaptureDateSource::kNone;
+    const std::string& text = *facts.dateTimeOriginal;
     int values[6] = {};
     const int filled = std::sscanf(text.c_str(), "%04d:%02d:%02d %02d:%02d:%02d", &values[0],
                                    &values[1], &values[2], &values[3], &values[4], &values[5]);

@@ -11,7 +11,6 @@
 
 #include "organize/file_signature.h"
 #include "organize/record_stream.h"
-#include "organize/save_item_base.h"
 
 class CompareFile_CL {
 public:
@@ -21,16 +20,17 @@ public:
     // Load and Save results besides 0 (done) and any status code (failed part-way).
     static constexpr int kNoRecordFile = 2;
 
-    class CompareItem_CL : public SaveItemBase_CL {
+    class CompareItem_CL {
     public:
         CompareItem_CL() = default;
         CompareItem_CL(std::uint64_t signature, std::wstring path)
             : signature_(signature), path_(std::move(path))
         {
         }
-        // Stored with its path relative to the record's folder.
-        bool Write(RecordWriter_CL& stream) const override;
-        bool Read(RecordReader_CL& stream, std::int32_t tableFormat) override;
+        // Stored with its path relative to the record's folder. tableFormat: the record's
+        // table format number, which the item's layout depends on.
+        bool Write(RecordWriter_CL& stream) const;
+        bool Read(RecordReader_CL& stream, std::int32_t tableFormat);
 
         std::uint64_t Signature() const { return signature_; }
         const std::wstring& Path() const { return path_; }

@@ -3,16 +3,7 @@
 
 #include <string>
 
-// The registry walker's shape, as the file finder's: three operations a walker overrides.
-class FindRegistry_CL {
-public:
-    virtual ~FindRegistry_CL() = default;
-    virtual int OnEnterKey(const std::wstring& /*path*/, const std::wstring& /*name*/) { return 1; }
-    virtual void OnValue(const std::wstring& /*key*/, const std::wstring& /*name*/) {}
-    virtual void OnLeaveKey() {}
-};
-
-class RegistryExtInfo_CL : public FindRegistry_CL {
+class RegistryExtInfo_CL {
 public:
     // The "Content Type" value of HKEY_CLASSES_ROOT\<extension>; empty when there is none.
     static std::wstring ContentType(const std::wstring& extension);

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "ui/control_styles.h"
+
 SIZE MeasureText(HFONT font, const std::wstring& text)
 {
     WindowDc_CL screen;
@@ -217,7 +219,7 @@ bool ComboBox_CL::Create(HWND parent, int id, int characters, int lines, DWORD s
     const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     const SIZE w = MeasureText(font, L"W");
     const SIZE m = MeasureText(font, L"M");
-    const DWORD fullStyle = style == 0 ? 0x56310042 : (style | 0x56010002);
+    const DWORD fullStyle = style == 0 ? ControlStyle::kDefaultComboBox : (style | ControlStyle::kComboBoxBase);
     return CreateWindowOf(0, WC_COMBOBOXEXW, L"", fullStyle, x, y, characters * w.cx, lines * m.cy, parent, id,
                           this);
 }

@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include "ui/control_styles.h"
+
 namespace {
 
-constexpr DWORD kChild = 0x56000000;  // WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
+using ControlStyle::kChild;
 // What edit controls get instead of their object: they are never subclassed from it.
 const LPVOID kEditMarker = reinterpret_cast<LPVOID>(static_cast<INT_PTR>(0x12345678));
 
@@ -59,14 +61,14 @@ int ControlFactory_CL::CreateEdit(HWND parent, int x, int y, int characters, DWO
 {
     const SIZE w = MeasureText(GuiFont(), L"W");
     const SIZE m = MeasureText(GuiFont(), L"M");
-    const DWORD fullStyle = style == static_cast<DWORD>(-1) ? 0x56211044 : (style | 0x56010000);
+    const DWORD fullStyle = style == static_cast<DWORD>(-1) ? ControlStyle::kMultiLineEdit : (style | ControlStyle::kEditBase);
     return CreateSized(std::make_unique<Edit_CL>(), WS_EX_CLIENTEDGE, L"Edit", L"", fullStyle, x, y,
                        characters * w.cx + 6, m.cy + 6, parent, kEditMarker);
 }
 
 int ControlFactory_CL::CreateListView(HWND parent, int x, int width, int height)
 {
-    return CreateSized(std::make_unique<ListView_CL>(), 0, WC_LISTVIEWW, L"", 0x56B10009, x, 0, width, height,
+    return CreateSized(std::make_unique<ListView_CL>(), 0, WC_LISTVIEWW, L"", ControlStyle::kListView, x, 0, width, height,
                        parent, nullptr);
 }
 

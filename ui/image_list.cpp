@@ -2,8 +2,8 @@
 
 ImageList_CL::~ImageList_CL()
 {
-    if (list_ && !shared_)
-        ImageList_Destroy(list_);
+    if (shared_)
+        list_.release();
 }
 
 bool ImageList_CL::LoadStrip(const std::wstring& path, int width, COLORREF transparent)
@@ -12,13 +12,13 @@ bool ImageList_CL::LoadStrip(const std::wstring& path, int width, COLORREF trans
                                              LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (!loaded)
         return false;
-    if (list_ && !shared_)
-        ImageList_Destroy(list_);
-    list_ = loaded;
+    if (shared_)
+        list_.release();
+    list_.reset(loaded);
     return true;
 }
 
 bool ImageList_CL::IconSize(int* width, int* height) const
 {
-    return list_ && ImageList_GetIconSize(list_, width, height);
+    return list_ && ImageList_GetIconSize(list_.get(), width, height);
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "base/handles.h"
+
 class ImageList_CL {
 public:
     ImageList_CL() = default;
@@ -16,12 +18,13 @@ public:
     // A strip of images `width` pixels wide from a bitmap file; `transparent` is the colour
     // that is left out. False when the file cannot be loaded.
     bool LoadStrip(const std::wstring& path, int width, COLORREF transparent);
+    // A shared list belongs to the control it was given to, which destroys it.
     void SetShared(bool shared) { shared_ = shared; }
 
-    HIMAGELIST Handle() const { return list_; }
+    HIMAGELIST Handle() const { return list_.get(); }
     bool IconSize(int* width, int* height) const;
 
 private:
     bool shared_ = false;
-    HIMAGELIST list_ = nullptr;
+    UniqueHImageList_CL list_;
 };

@@ -4,24 +4,20 @@
 
 #include "base/handles.h"
 
-PopupMenu_CL::~PopupMenu_CL()
-{
-    if (menu_)
-        DestroyMenu(menu_);
-}
+PopupMenu_CL::~PopupMenu_CL() = default;
 
 bool PopupMenu_CL::CreatePopup()
 {
     if (!menu_)
-        menu_ = CreatePopupMenu();
-    return menu_ != nullptr;
+        menu_.reset(CreatePopupMenu());
+    return static_cast<bool>(menu_);
 }
 
 bool PopupMenu_CL::CreateBar()
 {
     if (!menu_)
-        menu_ = CreateMenu();
-    return menu_ != nullptr;
+        menu_.reset(CreateMenu());
+    return static_cast<bool>(menu_);
 }
 
 PopupMenu_CL::ItemRecord& PopupMenu_CL::RecordAt(size_t index)
@@ -51,12 +47,12 @@ void PopupMenu_CL::AddItem(int id, const std::wstring& text, int imageIndex, boo
     record.info.hbmpItem = reinterpret_cast<HBITMAP>(static_cast<INT_PTR>(imageIndex));
     MENUITEMINFOW insert = record.info;
     insert.fMask &= ~static_cast<UINT>(MIIM_BITMAP);
-    InsertMenuItemW(menu_, static_cast<UINT>(index), TRUE, &insert);
+    InsertMenuItemW(menu_.get(), static_cast<UINT>(index), TRUE, &insert);
 }
 
 int PopupMenu_CL::Track(HWND owner, POINT screen) const
 {
-    return static_cast<int>(TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x,
+    return static_cast<int>(TrackPopupMenu(menu_.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x,
                                            screen.y, 0, owner, nullptr));
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/handles.h"
+
 class PopupMenu_CL {
 public:
     PopupMenu_CL() = default;
@@ -29,7 +31,7 @@ public:
     bool OnMeasureItem(MEASUREITEMSTRUCT* measure) const;
     bool OnDrawItem(const DRAWITEMSTRUCT* draw) const;
 
-    HMENU Handle() const { return menu_; }
+    HMENU Handle() const { return menu_.get(); }
 
 private:
     struct ItemRecord {
@@ -41,7 +43,7 @@ private:
     const ItemRecord* FindRecord(UINT id) const;
     static void SplitText(const std::wstring& text, std::wstring* left, std::wstring* right);
 
-    HMENU menu_ = nullptr;
+    UniqueHMenu_CL menu_;
     std::vector<ItemRecord> records_;
     HIMAGELIST images_ = nullptr;
 };

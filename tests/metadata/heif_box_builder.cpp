@@ -73,6 +73,7 @@ static Bytes Iinf(const HeifLayout& layout)
     Bytes payload = BigEndian(2, 2);
     Append(payload, Infe(layout.infeVersion, 1, "hvc1"));
     Append(payload, Infe(layout.infeVersion, layout.exifItemId, layout.exifInfeEntry ? "Exif" : "mime"));
+    Append(payload, layout.iinfTail);
     return FullBox("iinf", 0, payload);
 }
 

@@ -23,6 +23,7 @@ struct HeifLayout {
     bool exifInfeEntry = true;        // false: no item is of type Exif
     Bytes leadingBox;                 // a box in front of everything else
     bool openEndedMdat = false;       // mdat with size 0: it runs to the end of the file
+    Bytes iinfTail;                   // bytes after the entries of iinf
 };
 
 // A file whose Exif item holds `item`.

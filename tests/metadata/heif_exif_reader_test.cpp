@@ -101,6 +101,45 @@ TEST(HeifExifReaderTest, BoxSizesZeroAndOne)
     EXPECT_TRUE(Extract(MakeHeifFile(kItem, tooSmall)).empty());
 }
 
+// Each box is read within its own bytes, and only the boxes that can hold item entries are
+// entered: an entry elsewhere, or one that would need the next box's bytes, names nothing.
+TEST(HeifExifReaderTest, ItemEntriesCountOnlyInsideTheirOwnBoxes)
+{
+    const auto exifEntry = [](std::uint8_t version, const Bytes& rest) {
+        Bytes payload = BigEndian(2, 2);  // item 2, which the location box places
+        payload.insert(payload.end(), rest.begin(), rest.end());
+        return FullBox("infe", version, payload);
+    };
+    const Bytes exifType{'E', 'x', 'i', 'f'};
+
+    HeifLayout elsewhere;
+    elsewhere.exifInfeEntry = false;
+    Bytes typed = BigEndian(0, 2);  // protection index
+    typed.insert(typed.end(), exifType.begin(), exifType.end());
+    elsewhere.leadingBox = Box("skip", exifEntry(2, typed));
+    EXPECT_TRUE(Extract(MakeHeifFile(kItem, elsewhere)).empty());
+
+    // An entry that ends after its protection index, and whose "type" would be the bytes of
+    // whatever follows it.
+    HeifLayout cut;
+    cut.exifInfeEntry = false;
+    cut.iinfTail = exifEntry(2, BigEndian(0, 2));
+    cut.iinfTail.insert(cut.iinfTail.end(), exifType.begin(), exifType.end());
+    cut.iinfTail.insert(cut.iinfTail.end(), 4, 0);
+    EXPECT_TRUE(Extract(MakeHeifFile(kItem, cut)).empty());
+
+    // Entries before version 2 carry no item type at all.
+    HeifLayout old;
+    old.exifInfeEntry = false;
+    old.iinfTail = exifEntry(1, typed);
+    EXPECT_TRUE(Extract(MakeHeifFile(kItem, old)).empty());
+    // The same entry in version 2 is the Exif item.
+    HeifLayout named;
+    named.exifInfeEntry = false;
+    named.iinfTail = exifEntry(2, typed);
+    EXPECT_EQ(Extract(MakeHeifFile(kItem, named)), kItem);
+}
+
 TEST(HeifExifReaderTest, DeepNestingEndsInAPlainFailure)
 {
     // 100,000 boxes, each the only child of the one before.
