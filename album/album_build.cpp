@@ -1,6 +1,31 @@
 #include "album/album_build.h"
 
-StatusCode BuildPhotoAlbum(ProgressSink_CL& /*progress*/, const std::wstring& /*outputFolder*/)
+#include <windows.h>
+
+#include "album/album_media_tree.h"
+#include "album/album_settings.h"
+#include "base/logfile.h"
+#include "organize/folder_utils.h"
+
+StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
+                           const std::wstring& templateFolder)
 {
+    g_Log.Write(L"写真一覧HTMLの生成(START)");
+    progress.Reset();
+    progress.SetCaption(L"写真一覧の生成中");
+    const AlbumSettings settings(&progress, outputFolder, templateFolder);
+
+    if (GetFileAttributesW(settings.albumFolder.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (const StatusCode deleted = DeleteFolderTree(settings.albumFolder); deleted != kStatusOk) {
+            g_Log.Write(L"PhotoAlbumフォルダの削除に失敗しました。");
+            return deleted;
+        }
+    }
+    AlbumMediaTree tree;
+    tree.Scan(outputFolder, includeNoPreview ? 1 : 0, &progress);
+    progress.Reset();
+    tree.SortYears();
+    tree.WriteAlbum(settings);
+    g_Log.Write(L"写真一覧HTMLの生成(END)");
     return kStatusOk;
 }

@@ -1,11 +1,15 @@
 #pragma once
-// The HTML album of an output folder, built after a run.
+// The HTML album of an output folder: its "PhotoAlbum" folder made anew from the template,
+// the scanned media and the pages and thumbnails written from them.
 
 #include <string>
 
-#include "base/status_code.h"
 #include "base/progress_sink.h"
+#include "base/status_code.h"
 
-// Rebuilds output folder + "\PhotoAlbum". The album itself arrives in a later version: for
-// now there is nothing to build, and that succeeds.
-StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder);
+// Rebuilds output folder + "\PhotoAlbum". includeNoPreview: files without a preview (kind
+// Other) are listed too. templateFolder: the album's fixed files; the one beside the
+// executable unless given. The only failure reported is an old album that cannot be
+// deleted; anything else that cannot be written is left out and the build goes on.
+StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
+                           const std::wstring& templateFolder = L"");

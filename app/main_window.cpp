@@ -13,7 +13,7 @@
 #include "app/window_placement.h"
 #include "base/inifile.h"
 #include "base/paths.h"
-#include "base/text_encoding.h"
+#include "base/trace.h"
 #include "base/version.h"
 #include "organize/date_folder_format.h"
 #include "organize/organize_settings.h"
@@ -29,17 +29,6 @@ const wchar_t kPickInputTitle[] = L"整理を行いたい写真ファイルの�
 const wchar_t kPickOutputTitle[] = L"整理を行った写真の出力先フォルダを選択してください。";
 // Disk drives: the class whose arrivals announce a card or a stick.
 const GUID kDiskDriveClass = {0x4D36E96A, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
-
-// A line on the process's standard output (not the log), for whoever started us there.
-void Trace(const std::wstring& line)
-{
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (!out || out == INVALID_HANDLE_VALUE)
-        return;
-    const std::string utf8 = ToUtf8(line + L"\n");
-    DWORD written = 0;
-    WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-}
 
 // The drive letter of a volume mask with exactly one drive, or 0.
 wchar_t SingleDrive(DWORD unitMask)
@@ -363,13 +352,13 @@ void MainWindow_CL::OnDropFiles(HDROP drop)
 void MainWindow_CL::OnDeviceChange(WPARAM event, LPARAM data)
 {
     if (event == DBT_DEVNODES_CHANGED) {
-        Trace(L"DBT_DEVNODES_CHANGED");
+        WriteTraceLine(L"DBT_DEVNODES_CHANGED");
         return;
     }
     if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE)
         return;
     const bool arrival = event == DBT_DEVICEARRIVAL;
-    Trace(arrival ? L"DBT_DEVICEARRIVAL" : L"DBT_DEVICEREMOVECOMPLETE");
+    WriteTraceLine(arrival ? L"DBT_DEVICEARRIVAL" : L"DBT_DEVICEREMOVECOMPLETE");
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
     if (!header || header->dbch_devicetype != DBT_DEVTYP_VOLUME)
         return;
@@ -377,7 +366,7 @@ void MainWindow_CL::OnDeviceChange(WPARAM event, LPARAM data)
     if (!letter)
         return;
     const std::wstring drive = std::wstring(1, letter) + L":";
-    Trace(std::wstring(1, letter) + (arrival ? L"ドライブ" : L"ドライブ(削除)"));
+    WriteTraceLine(std::wstring(1, letter) + (arrival ? L"ドライブ" : L"ドライブ(削除)"));
     if (arrival)
         AddInputFolder(drive);
     else

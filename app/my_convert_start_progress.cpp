@@ -20,7 +20,7 @@ void MyConvertStartProgress_CL::Run(std::int32_t, std::int32_t)
     result_.status = kStatusFail;
     result_ = RunOrganize(*settings_, *this, *inputFolders_, *outputFolder_);
     if (result_.status == kStatusOk && settings_->MakePhotoHtml)
-        result_.status = BuildPhotoAlbum(*this, *outputFolder_);
+        result_.status = BuildPhotoAlbum(*this, *outputFolder_, settings_->MakePhotoHtmlIncludeNoPreview != 0);
 }
 
 void MyConvertStartProgress_CL::OnFinished(std::int32_t)

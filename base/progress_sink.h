@@ -14,4 +14,9 @@ public:
     virtual void AddProgress(std::uint64_t amount) = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;
     virtual bool StopRequested() const = 0;
+    // Back to no work done of no total, for a job's next stage.
+    virtual void Reset() = 0;
+    // A diagnostic line of the work (a folder entered, say), for whoever watches the program
+    // run; most sinks let it go.
+    virtual void Trace(const std::wstring& /*line*/) {}
 };

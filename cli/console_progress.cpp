@@ -22,6 +22,14 @@ void ConsoleProgress_CL::AddProgress(std::uint64_t amount)
     Draw(done_ == total_);
 }
 
+void ConsoleProgress_CL::Reset()
+{
+    done_ = 0;
+    total_ = 0;
+    started_ = GetTickCount64();
+    Draw(false);
+}
+
 void ConsoleProgress_CL::SetCaption(const std::wstring& caption)
 {
     caption_ = caption;

@@ -20,6 +20,7 @@ public:
     void AddProgress(std::uint64_t amount) override;
     void SetCaption(const std::wstring& caption) override;
     bool StopRequested() const override { return false; }
+    void Reset() override;
 
     // Ends the line, when one was drawn.
     void Finish();

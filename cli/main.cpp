@@ -6,9 +6,10 @@
 #include <string_view>
 
 #include "base/version.h"
+#include "cli/album_command.h"
+#include "cli/console_writer.h"
 #include "cli/info_command.h"
 #include "cli/organize_command.h"
-#include "cli/console_writer.h"
 
 namespace {
 
@@ -26,7 +27,9 @@ constexpr wchar_t kUsage[] =
     L"  organize --output DIR --input DIR [--input DIR ...] [--format N]\n"
     L"           [--kinds photo,movie,sound,etc] [--album | --no-album] [--yes]\n"
     L"           [--settings FILE]\n"
-    L"                   organize the input folders into the output folder\n";
+    L"                   organize the input folders into the output folder\n"
+    L"  album --output DIR [--no-preview-files]\n"
+    L"                   build the HTML album of an output folder organized before\n";
 
 int PrintUsage(std::wstring_view unknownCommand = {})
 {
@@ -51,5 +54,7 @@ int wmain(int argc, wchar_t** argv)
         return RunInfoCommand(argc - 2, argv + 2);
     if (command == L"organize")
         return RunOrganizeCommand(argc - 2, argv + 2);
+    if (command == L"album")
+        return RunAlbumCommand(argc - 2, argv + 2);
     return PrintUsage(command);
 }

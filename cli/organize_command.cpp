@@ -13,6 +13,7 @@
 #include "base/paths.h"
 #include "cli/console_progress.h"
 #include "cli/console_writer.h"
+#include "cli/program_data.h"
 #include "organize/date_folder_format.h"
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
@@ -149,15 +150,13 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
         return UsageError(error);
 
     // The program's own settings, read and never written; the log is the program's too.
-    const std::wstring dataFolder = DefaultDataFolder();
+    if (!options.settings.empty() && GetFileAttributesW(options.settings.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return UsageError(L"cannot read the settings file " + options.settings);
+    const std::wstring dataFolder = UseProgramLog();
     std::wstring settingsPath = options.settings;
     if (settingsPath.empty() && !dataFolder.empty())
         settingsPath = dataFolder + L"\\Lumidex.ini";
-    if (!options.settings.empty() && GetFileAttributesW(options.settings.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return UsageError(L"cannot read the settings file " + options.settings);
     g_Ini.UsePath(settingsPath);
-    if (!dataFolder.empty() && GetFileAttributesW(dataFolder.c_str()) != INVALID_FILE_ATTRIBUTES)
-        g_Log.SetPath(dataFolder + L"\\log.txt");
 
     g_OrganizeSettings.Load();
     if (options.kinds && !ApplyKinds(*options.kinds, &g_OrganizeSettings))
@@ -182,7 +181,8 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
         progress.SetCaption(L"写真の整理中");
         result = RunOrganize(g_OrganizeSettings, progress, run.inputFolders, run.outputFolder);
         if (result.status == kStatusOk && g_OrganizeSettings.MakePhotoHtml)
-            result.status = BuildPhotoAlbum(progress, run.outputFolder);
+            result.status =
+                BuildPhotoAlbum(progress, run.outputFolder, g_OrganizeSettings.MakePhotoHtmlIncludeNoPreview != 0);
     }
     g_Log.Write(L"写真整理(終了)");
     if (result.copyFailed)

@@ -57,7 +57,9 @@ CaptureDateSource ExifRoute(const std::wstring& path, SYSTEMTIME* date)
     return CaptureDateSource::kNone;
 }
 
-bool LastWriteRoute(const std::wstring& path, SYSTEMTIME* date)
+}  // namespace
+
+bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date)
 {
     UniqueFile_CL file(CreateFileW(path.c_str(), 0, 0, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -65,8 +67,6 @@ bool LastWriteRoute(const std::wstring& path, SYSTEMTIME* date)
     return file && GetFileTime(file.get(), &created, &accessed, &written) &&
            FileTimeToLocalFileTime(&written, &local) && FileTimeToSystemTime(&local, date);
 }
-
-}  // namespace
 
 std::wstring CaptureDateLogText(const SYSTEMTIME& date)
 {
@@ -119,7 +119,7 @@ CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date)
 
     CaptureDateSource source = ExifRoute(path, date);
     if (source == CaptureDateSource::kNone) {
-        if (LastWriteRoute(path, date))
+        if (GetLastWriteDate(path, date))
             source = CaptureDateSource::kLastWrite;
         else if (GetHeifCaptureDate(path, date))
             source = CaptureDateSource::kHeif;

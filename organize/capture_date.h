@@ -11,6 +11,9 @@ enum class CaptureDateSource { kNone, kHeif, kExif, kLastWrite };
 
 bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date);
 bool GetHeifCaptureDate(const std::wstring& path, SYSTEMTIME* date);
+// The file's last-write time as a local calendar date-time, without the range tests; false
+// when the file cannot be opened (for no access to its content) or its times read.
+bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date);
 // GetCaptureDate, saying which route answered (kNone when it answers false).
 CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date);
 

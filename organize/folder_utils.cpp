@@ -37,6 +37,12 @@ bool IsFolderEmpty(const std::wstring& folder, bool ignoreHiddenFiles)
 
 StatusCode DeleteFolderTree(const std::wstring& folder)
 {
+    // A link or junction is removed itself, never entered: what it points to lies outside
+    // the tree being deleted. (Where the system cannot remove a link without following it,
+    // the removal fails and the delete reports it; nothing behind the link is touched.)
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return RemoveDirectoryW(folder.c_str()) ? kStatusOk : StatusFromLastError();
     WIN32_FIND_DATAW found{};
     {
         UniqueFindHandle_CL search = ListFolder(folder, &found);
@@ -46,7 +52,11 @@ StatusCode DeleteFolderTree(const std::wstring& folder)
             if (IsDotEntry(found))
                 continue;
             const std::wstring path = folder + L"\\" + found.cFileName;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            const bool link = found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && link) {
+                if (!RemoveDirectoryW(path.c_str()))
+                    return StatusFromLastError();
+            } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (const StatusCode status = DeleteFolderTree(path); status != kStatusOk)
                     return status;
             } else if (!DeleteFileW(path.c_str())) {

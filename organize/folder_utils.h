@@ -9,6 +9,7 @@
 // True when the folder holds nothing that counts (a folder that cannot be listed holds
 // nothing). Any sub-folder counts, hidden or not; hidden files count unless ignored.
 bool IsFolderEmpty(const std::wstring& folder, bool ignoreHiddenFiles);
+// The folder and everything in it; links and junctions inside are removed, never followed.
 StatusCode DeleteFolderTree(const std::wstring& folder);
 // Into an existing destination; existing files there are overwritten, existing
 // sub-folders are an error.

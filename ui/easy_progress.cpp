@@ -1,5 +1,6 @@
 #include "ui/easy_progress.h"
 
+#include "base/trace.h"
 #include "ui/high_dpi_helper.h"
 
 EasyProgress_CL::EasyProgress_CL()
@@ -40,6 +41,18 @@ void EasyProgress_CL::AddProgress(std::uint64_t amount)
     // Each change crosses to the window's thread and waits for it: only real changes go.
     if (position != lastPosition_)
         SetPosition(position);
+}
+
+void EasyProgress_CL::Reset()
+{
+    done_ = 0;
+    total_ = 0;
+    SetPosition(0);
+}
+
+void EasyProgress_CL::Trace(const std::wstring& line)
+{
+    WriteTraceLine(line);
 }
 
 void EasyProgress_CL::SetCaption(const std::wstring& caption)

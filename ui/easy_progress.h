@@ -30,6 +30,9 @@ public:
     void AddProgress(std::uint64_t amount) override;
     void SetCaption(const std::wstring& caption) override;
     bool StopRequested() const override { return EasyThreadBase_CL::StopRequested(); }
+    void Reset() override;
+    // To the standard output, for whoever started the program from a console.
+    void Trace(const std::wstring& line) override;
 
     void SetTitle(const std::wstring& title) { title_ = title; }
     void SetShowCancel(bool show) { showCancel_ = show ? 1 : 0; }

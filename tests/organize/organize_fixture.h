@@ -20,8 +20,17 @@ public:
     void AddProgress(std::uint64_t amount) override { done += amount; }
     void SetCaption(const std::wstring& caption) override { captions.push_back(caption); }
     bool StopRequested() const override { return false; }
+    void Reset() override
+    {
+        done = 0;
+        total_ = 0;
+        ++resets;
+    }
+    void Trace(const std::wstring& line) override { traces.push_back(line); }
 
     std::uint64_t done = 0;
+    int resets = 0;
+    std::vector<std::wstring> traces;
     std::vector<std::wstring> captions;
 
 private:

@@ -1,0 +1,180 @@
+#include "album/album_media_tree.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "album/album_text.h"
+#include "album/image_operations.h"
+#include "base/handles.h"
+#include "base/logfile.h"
+#include "base/path_text.h"
+#include "base/paths.h"
+#include "base/text_encoding.h"
+#include "organize/capture_date.h"
+#include "organize/folder_utils.h"
+
+namespace {
+
+// Days from 1601-01-01 to the first of the month, in the proleptic Gregorian calendar.
+std::int64_t DaysToMonth(std::int64_t year, std::int64_t month)
+{
+    // Counted from March, so that the leap day falls at the end of the counting year.
+    const std::int64_t y = year - (month <= 2 ? 1 : 0);
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yearOfEra = y - era * 400;
+    const std::int64_t m = month > 2 ? month - 3 : month + 9;
+    const std::int64_t dayOfYear = (153 * m + 2) / 5;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const std::int64_t daysFrom1970 = era * 146097 + dayOfEra - 719468;
+    return daysFrom1970 + 134774;  // 1601-01-01 lies 134774 days before 1970-01-01
+}
+
+}  // namespace
+
+AlbumFileKind AlbumFileKindOf(const std::wstring& path)
+{
+    static const struct {
+        const wchar_t* extension;
+        AlbumFileKind kind;
+    } kKinds[] = {{L".jpg", AlbumFileKind::kPicture}, {L".jpeg", AlbumFileKind::kPicture},
+                  {L".png", AlbumFileKind::kPicture}, {L".wav", AlbumFileKind::kAudio},
+                  {L".mp3", AlbumFileKind::kAudio},   {L".mp4", AlbumFileKind::kVideo},
+                  {L".ogv", AlbumFileKind::kVideo},   {L".webm", AlbumFileKind::kVideo},
+                  {L".mov", AlbumFileKind::kVideo}};
+    const std::wstring extension = LowerAscii(ExtensionOf(path));
+    for (const auto& entry : kKinds) {
+        if (extension == entry.extension)
+            return entry.kind;
+    }
+    return AlbumFileKind::kOther;
+}
+
+std::int64_t LocalTimestamp(const SYSTEMTIME& date)
+{
+    const std::int64_t days = DaysToMonth(date.wYear, date.wMonth) + date.wDay - 1;
+    const std::int64_t seconds = ((days * 24 + date.wHour) * 60 + date.wMinute) * 60 + date.wSecond;
+    return seconds * 10000000 + std::int64_t{date.wMilliseconds} * 10000;
+}
+
+void AlbumDay::AddFile(AlbumFileKind kind, const std::wstring& path, std::int64_t captureTime)
+{
+    files.push_back(AlbumFile{kind, captureTime, path});
+}
+
+void AlbumMonth::AddFile(AlbumFileKind kind, std::int32_t day, const std::wstring& path, std::int64_t captureTime)
+{
+    days.at(static_cast<std::size_t>(day - 1)).AddFile(kind, path, captureTime);
+}
+
+int AlbumMonth::FileCount() const
+{
+    int count = 0;
+    for (const AlbumDay& entry : days)
+        count += static_cast<int>(entry.files.size());
+    return count;
+}
+
+AlbumYear::AlbumYear(std::int32_t yearNumber) : year(yearNumber)
+{
+    for (std::int32_t m = 0; m < 12; ++m) {
+        months[static_cast<std::size_t>(m)].month = m + 1;
+        for (std::int32_t d = 0; d < 31; ++d)
+            months[static_cast<std::size_t>(m)].days[static_cast<std::size_t>(d)].day = d + 1;
+    }
+}
+
+void AlbumMediaTree::Scan(const std::wstring& folder, std::int32_t includeOtherFiles, ProgressSink_CL* progress)
+{
+    includeOther = includeOtherFiles;
+    Walk(folder, progress);
+}
+
+void AlbumMediaTree::Walk(const std::wstring& folder, ProgressSink_CL* progress)
+{
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle_CL search(FindFirstFileW((folder + L"\\*.*").c_str(), &found));
+    if (!search)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring sub = folder + L"\\" + name;
+            if (progress)
+                progress->Trace(L"(dir )" + sub);
+            // An album is never part of an album, at whatever depth an earlier one was left.
+            if (!SamePathText(name, L"PhotoAlbum"))
+                Walk(sub, progress);
+        } else if (!SamePathText(name, L"Sortavel.dat")) {
+            const std::wstring path = folder + L"\\" + name;
+            AddFile(path, AlbumFileKindOf(path));
+        }
+    } while (FindNextFileW(search.get(), &found));
+}
+
+void AlbumMediaTree::AddFile(const std::wstring& path, AlbumFileKind kind)
+{
+    if (kind == AlbumFileKind::kOther && includeOther == 0)
+        return;
+    // Only what the imaging library decodes as a raster image can have a thumbnail.
+    if (kind == AlbumFileKind::kPicture && !IsBitmapImage(path))
+        return;
+    SYSTEMTIME date{};
+    if (!GetCaptureDate(path, &date)) {
+        // A file of another kind still has a day: the one it was last written.
+        if (kind != AlbumFileKind::kOther || !GetLastWriteDate(path, &date))
+            return;
+    }
+    auto entry = std::find_if(years.begin(), years.end(), [&](const AlbumYear& y) { return y.year == date.wYear; });
+    if (entry == years.end()) {
+        years.emplace_back(date.wYear);
+        entry = years.end() - 1;
+    }
+    entry->months.at(static_cast<std::size_t>(date.wMonth - 1)).AddFile(kind, date.wDay, path, LocalTimestamp(date));
+}
+
+void AlbumMediaTree::SortYears()
+{
+    std::sort(years.begin(), years.end(), [](const AlbumYear& a, const AlbumYear& b) { return a.year < b.year; });
+}
+
+int AlbumMediaTree::FileCount() const
+{
+    int count = 0;
+    for (const AlbumYear& year : years) {
+        for (const AlbumMonth& month : year.months)
+            count += month.FileCount();
+    }
+    return count;
+}
+
+void AlbumMediaTree::WriteAlbum(const AlbumSettings& settings)
+{
+    const int count = FileCount();
+    g_Log.Write(L"写真の枚数         = %d", count);
+    if (settings.progress) {
+        settings.progress->SetTotal(settings.progress->Total() + static_cast<std::uint64_t>(count));
+        settings.progress->AddProgress(0);
+    }
+    CreateDirectoryW(settings.albumFolder.c_str(), nullptr);
+    CreateDirectoryW((settings.albumFolder + L"\\thumb").c_str(), nullptr);
+    // Without the template the album has no style sheet, viewer pages or icons, but it is
+    // written all the same.
+    CopyFolderTree(settings.templateFolder, settings.albumFolder);
+    MarkZoneIdentifier(settings.albumFolder + L"\\picture.html", 0);
+    MarkZoneIdentifier(settings.albumFolder + L"\\unknown.html", 0);
+
+    std::wstring page;
+    settings.WritePageHeader(page, settings.title, L".");
+    for (AlbumYear& year : years) {
+        wchar_t heading[256];
+        std::swprintf(heading, 256, L"<div class='year_item'>%d年</div>\n", year.year);
+        page += L"<div class='month_list'>\n";
+        page += heading;
+        year.WriteMonthList(settings, page);
+        page += L"</div>\n";
+    }
+    settings.WritePageFooter(page);
+    WriteTextFile(settings.albumFolder + L"\\" + settings.indexFileName, ToUtf8(page));
+}

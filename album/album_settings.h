@@ -1,0 +1,37 @@
+#pragma once
+// Everything the album's writers need besides the scanned tree: where the album goes, where
+// its template comes from, the fixed texts of the pages, the thumbnail box and quality, the
+// map service, and the run's progress. Filled once per build; nothing in it is the user's to
+// set. It also writes the frame every page shares.
+
+#include <cstdint>
+#include <string>
+
+#include "base/progress_sink.h"
+
+// The web page the album's footer links to, and the map service its map links open.
+inline constexpr wchar_t kProductWebPage[] = L"https://kasumiro.jp/Lumidex/";
+inline constexpr wchar_t kMapServiceAddress[] = L"https://maps.google.co.jp/";
+
+struct AlbumSettings {
+    // The template folder beside the executable unless given.
+    AlbumSettings(ProgressSink_CL* progress, const std::wstring& outputFolder, std::wstring templateFolder = L"");
+
+    // The page head and the header band; root leads from the page to the album folder.
+    void WritePageHeader(std::wstring& page, const std::wstring& pageTitle, const std::wstring& root) const;
+    // The footer band and the closing tags.
+    void WritePageFooter(std::wstring& page) const;
+
+    ProgressSink_CL* progress;  // may be null: the writers then report no progress
+    std::wstring outputFolder;
+    std::wstring albumFolder;     // output folder + "\PhotoAlbum"
+    std::wstring templateFolder;  // the executable's folder + "\Template\0001"
+    std::int32_t mapService = 1;
+    std::wstring indexFileName = L"index.html";
+    std::wstring title = L"写真一覧";
+    std::wstring heading = L"<h1>写真一覧</h1>";
+    std::wstring footerText;
+    std::int32_t thumbnailWidth = 320;
+    std::int32_t thumbnailHeight = 240;
+    std::int32_t thumbnailQuality = 80;
+};

@@ -1,0 +1,97 @@
+// The viewer pages of the album. Their query comes from a link in a month page, but a page
+// can be opened with any query at all: every value is treated as data. A file is shown only
+// when it names a relative path inside the output folder, a map only for numbers in range,
+// and every text goes into the page as text, never as markup.
+"use strict";
+
+// The map service the month pages link to; only latitude and longitude are filled in.
+const MAP_SERVICE = "https://maps.google.co.jp/maps?f=q&hl=ja&ie=UTF8&z=19&iwloc=A&q=loc:";
+
+const query = new URLSearchParams(window.location.search);
+
+// "../" and path segments below it, as the month pages write a file's place relative to the
+// album folder; null for anything else (an absolute address, a scheme, a climb out of the
+// output folder, control characters).
+function relativeFilePath(value) {
+  if (typeof value !== "string" || !value.startsWith("../")) return null;
+  const segments = value.slice(3).split("/");
+  const bad = (segment) =>
+    segment === "" || segment === "." || segment === ".." || segment.includes("\\") ||
+    /^[a-zA-Z][a-zA-Z0-9+.-]*:/.test(segment) || /[\u0000-\u001f\u007f]/.test(segment);
+  if (segments.some(bad)) return null;
+  // Each segment as a URL would carry it: "#", "?", "%" and the like are part of the name.
+  return "../" + segments.map(encodeURIComponent).join("/");
+}
+
+function coordinate(value, limit) {
+  if (typeof value !== "string" || !/^-?\d{1,3}(\.\d{1,12})?$/.test(value)) return null;
+  const number = Number(value);
+  return Number.isFinite(number) && Math.abs(number) <= limit ? number : null;
+}
+
+function showMap(link) {
+  if (query.get("map") !== "1") return;
+  const latitude = coordinate(query.get("lat"), 90);
+  const longitude = coordinate(query.get("lon"), 180);
+  if (latitude === null || longitude === null) return;
+  link.href = MAP_SERVICE + latitude.toFixed(6) + "," + longitude.toFixed(6);
+  link.hidden = false;
+}
+
+function lastSegment(path) {
+  const parts = path.split("/");
+  return parts[parts.length - 1];
+}
+
+// Back to the page that opened the viewer, or to the index when there is none.
+function goBack(event) {
+  if (window.history.length > 1) {
+    if (event) event.preventDefault();
+    window.history.back();
+  }
+}
+
+function setUp() {
+  const back = document.getElementById("back");
+  back.addEventListener("click", goBack);
+  document.addEventListener("keydown", (event) => {
+    if (event.key === "Escape" || event.key === "Backspace") goBack(event);
+  });
+  showMap(document.getElementById("map"));
+  const message = document.getElementById("message");
+  const name = document.getElementById("name");
+
+  const picture = document.getElementById("picture");
+  if (picture) {
+    const raw = query.get("img");
+    const source = relativeFilePath(raw);
+    if (source === null) {
+      message.textContent = "表示できる写真が指定されていません。";
+      message.hidden = false;
+      return;
+    }
+    name.textContent = lastSegment(raw);
+    document.title = lastSegment(raw) + " - 写真一覧";
+    picture.alt = lastSegment(raw);
+    picture.src = source;
+    picture.hidden = false;
+    return;
+  }
+
+  const raw = query.get("file");
+  const target = relativeFilePath(raw);
+  const shown = query.get("name") || (raw ? lastSegment(raw) : "");
+  document.getElementById("file").textContent = shown;
+  name.textContent = shown;
+  document.title = shown + " - 写真一覧";
+  const open = document.getElementById("open");
+  if (target === null) {
+    message.textContent = "開けるファイルが指定されていません。";
+    message.hidden = false;
+  } else {
+    open.href = target;
+    open.hidden = false;
+  }
+}
+
+document.addEventListener("DOMContentLoaded", setUp);

@@ -1,0 +1,14 @@
+#include "cli/program_data.h"
+
+#include <windows.h>
+
+#include "base/logfile.h"
+#include "base/paths.h"
+
+std::wstring UseProgramLog()
+{
+    const std::wstring dataFolder = DefaultDataFolder();
+    if (!dataFolder.empty() && GetFileAttributesW(dataFolder.c_str()) != INVALID_FILE_ATTRIBUTES)
+        g_Log.SetPath(dataFolder + L"\\log.txt");
+    return dataFolder;
+}

@@ -1,0 +1,331 @@
+// The album of an output folder, built for real from real files: its pages text for text and
+// byte for byte, its thumbnails, what it leaves out, and what it does when it cannot go on.
+
+#include "album/album_build.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "album/album_media_tree.h"
+#include "base/text_encoding.h"
+#include "organize/folder_utils.h"
+#include "tests/album/album_test_files.h"
+#include "tests/metadata/exif_block_builder.h"
+#include "tests/metadata/heif_box_builder.h"
+#include "tests/metadata/metadata_test_data.h"
+#include "tests/organize/organize_fixture.h"
+
+namespace {
+
+std::wstring kHeader(const std::wstring& title, const std::wstring& root)
+{
+    return L"<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"UTF-8\" />\n"
+           L"<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />\n<title>" +
+           title + L"</title>\n<link href=\"" + root +
+           L"/make_photo_album.css\" rel=\"stylesheet\" type=\"text/css\" />\n</head>\n<body>\n"
+           L"<div class=\"header\">\n<div class=\"frame\">\n<h1>写真一覧</h1></div>\n</div>\n<div class=\"main_frame\">\n";
+}
+
+const std::wstring kFooter =
+    L"</div>\n<div class=\"footer\">\n<div class=\"frame\">\n\n<h1 class='favlink'><a href='https://kasumiro.jp/Lumidex/'>"
+    L"Kasumiro</a></h1>\n</div>\n</div>\n</body>\n</html>\n";
+
+PhotoFacts Taken(const std::string& when)
+{
+    PhotoFacts facts;
+    facts.dateTimeOriginal = when;
+    return facts;
+}
+
+class AlbumBuildTest : public OrganizeFixture {
+protected:
+    void SetUp() override
+    {
+        OrganizeFixture::SetUp();
+        CreateDirectoryW(output_.c_str(), nullptr);
+    }
+    std::wstring Album() const { return output_ + L"\\PhotoAlbum"; }
+    StatusCode Build(bool includeNoPreview = true, const std::wstring& templateFolder = L"")
+    {
+        return BuildPhotoAlbum(progress_, output_, includeNoPreview, templateFolder);
+    }
+    std::wstring Picture(const std::wstring& relative, const PhotoFacts& facts, int width = 400, int height = 300)
+    {
+        return MakeFile(output_ + L"\\" + relative, PhotoJpeg(width, height, facts));
+    }
+    // A file of any other kind, dated by its last-write time.
+    std::wstring Written(const std::wstring& relative, WORD year, WORD month, WORD day, WORD hour)
+    {
+        const std::wstring path = MakeFile(output_ + L"\\" + relative, Bytes{'I', 'D', '3', 0});
+        SetLocalLastWrite(path, year, month, day, hour, 0, 0);
+        return path;
+    }
+    std::wstring Page(const std::wstring& relative) const
+    {
+        const Bytes bytes = ReadBytes(Album() + L"\\" + relative);
+        return Utf8ToWide(std::string(bytes.begin(), bytes.end()));
+    }
+    RecordingProgress progress_;
+};
+
+TEST_F(AlbumBuildTest, PagesAreTheFrameTheIndexAndTheMonthsTextForText)
+{
+    Picture(L"2021\\03\\IMG_0042.JPG", Taken("2021:03:05 09:00:00"));
+    Written(L"2021\\03\\memo.mp3", 2021, 3, 5, 8);  // recorded before the picture was taken
+    ASSERT_EQ(Build(), kStatusOk);
+
+    std::wstring months;
+    for (int m = 1; m <= 12; ++m) {
+        if (m == 3)
+            months += L"<a href='./2021/202103.html'><div class='month_item'>3月<br/>(2)</div></a>\n";
+        else
+            months += L"<div class='month_item'>" + std::to_wstring(m) + L"月<br/>&nbsp;</div>\n";
+    }
+    EXPECT_EQ(Page(L"index.html"), kHeader(L"写真一覧", L".") + L"<div class='month_list'>\n<div class='year_item'>2021年</div>\n" +
+                                       months + L"</div>\n" + kFooter);
+
+    // The month page: CR LF line ends, the sound first, the picture's thumbnail named _1.
+    const std::wstring month =
+        kHeader(L"写真一覧 - 2021年03月", L"..") +
+        L"<div class='photo_list'>\n<div class='year_item'>2021年03月05日</div>\n"
+        L"<div class='picture_item_audio'><img src='../img_audio.png' /><audio src='../../2021/03/memo.mp3' "
+        L"controls></audio></div>\n"
+        L"<span class='picture_item_wrap'><a href='../picture.html?img=../2021/03/IMG_0042.JPG'><img "
+        L"class='picture_item' src='../thumb/2021/20210305_1.jpg' /></a></span>\n</div>\n" +
+        kFooter;
+    std::wstring crlf;
+    for (wchar_t c : month)
+        crlf += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    EXPECT_EQ(Page(L"2021\\202103.html"), crlf);
+    const Bytes index = ReadBytes(Album() + L"\\index.html");
+    EXPECT_EQ(std::count(index.begin(), index.end(), '\r'), 0);
+    EXPECT_EQ(Bytes(index.begin(), index.begin() + 3), (Bytes{0x3C, 0x21, 0x44}));  // no byte-order mark
+
+    const PixelSize thumbnail = PictureSize(Album() + L"\\thumb\\2021\\20210305_1.jpg");
+    EXPECT_EQ(thumbnail.width, 320u);
+    EXPECT_EQ(thumbnail.height, 240u);
+    EXPECT_FALSE(FileExists(Album() + L"\\thumb\\2021\\20210305_0.jpg"));  // a sound has none
+
+    // The viewer pages of the template are marked as this computer's, 26 bytes each.
+    EXPECT_EQ(ReadBytes(Album() + L"\\picture.html:Zone.Identifier"),
+              Bytes({'[', 'Z', 'o', 'n', 'e', 'T', 'r', 'a', 'n', 's', 'f', 'e', 'r', ']', '\r', '\n', 'Z', 'o', 'n',
+                     'e', 'I', 'd', '=', '0', '\r', '\n'}));
+    EXPECT_TRUE(FileExists(Album() + L"\\make_photo_album.css"));
+    EXPECT_TRUE(FileExists(Album() + L"\\unknown.html"));
+
+    const std::wstring log = Log();
+    EXPECT_NE(log.find(L" : 写真一覧HTMLの生成(START)\r\n"), std::wstring::npos);
+    EXPECT_NE(log.find(L" : 写真の枚数         = 2\r\n"), std::wstring::npos);
+    EXPECT_NE(log.find(L" : 写真一覧HTMLの生成(END)\r\n"), std::wstring::npos);
+    // The progress ends exactly at its total: one step per file.
+    EXPECT_EQ(progress_.Total(), 2u);
+    EXPECT_EQ(progress_.done, 2u);
+    EXPECT_GE(progress_.resets, 2);
+    EXPECT_EQ(progress_.captions.back(), L"写真一覧の生成中");
+}
+
+TEST_F(AlbumBuildTest, ThumbnailsStandUprightAndFitTheBox)
+{
+    for (std::uint16_t orientation = 0; orientation <= 9; ++orientation) {
+        PhotoFacts facts = Taken("2020:01:02 10:00:00");
+        facts.orientation = orientation;
+        Picture(L"2020\\turned_" + std::to_wstring(orientation) + L".jpg", facts, 400, 300);
+    }
+    Picture(L"2020\\small.jpg", Taken("2020:01:03 10:00:00"), 100, 50);
+    Picture(L"2020\\tall.jpg", Taken("2020:01:03 11:00:00"), 300, 400);
+    ASSERT_EQ(Build(), kStatusOk);
+
+    // Files of one day in name order share one capture time: their order is the scan's, so
+    // each thumbnail is found by its size alone.
+    int upright = 0, turned = 0;
+    for (int n = 0; n < 10; ++n) {
+        const PixelSize size = PictureSize(Album() + L"\\thumb\\2020\\20200102_" + std::to_wstring(n) + L".jpg");
+        if (size.width == 320 && size.height == 240)
+            ++upright;
+        else if (size.width == 180 && size.height == 240)
+            ++turned;
+    }
+    EXPECT_EQ(upright, 6);  // 0, 1, 2, 3, 4 and 9 keep their shape
+    EXPECT_EQ(turned, 4);   // 5, 6, 7 and 8 turn a quarter
+    const PixelSize small = PictureSize(Album() + L"\\thumb\\2020\\20200103_0.jpg");
+    EXPECT_EQ(small.width, 320u);  // enlarged to fill the box along one side
+    EXPECT_EQ(small.height, 160u);
+    const PixelSize tall = PictureSize(Album() + L"\\thumb\\2020\\20200103_1.jpg");
+    EXPECT_EQ(tall.width, 180u);
+    EXPECT_EQ(tall.height, 240u);
+}
+
+TEST_F(AlbumBuildTest, PositionsBecomeMapQueriesAndMapLinks)
+{
+    PhotoFacts tokyo = Taken("2022:06:01 12:00:00");
+    tokyo.gps = PhotoFacts::Position{{35, 40, 5245}, 'N', {139, 46, 165}, 'E'};
+    Picture(L"2022\\06\\tokyo.jpg", tokyo);
+    PhotoFacts south = Taken("2022:06:01 13:00:00");
+    south.gps = PhotoFacts::Position{{35, 39, 3600}, 'S', {58, 22, 0}, 'W'};
+    Picture(L"2022\\06\\south.jpg", south);
+    Picture(L"2022\\06\\nowhere.jpg", Taken("2022:06:01 14:00:00"));
+    // A HEIF photo has no thumbnail, but its position still leads to a map.
+    MakeFile(output_ + L"\\2022\\06\\phone.heic", MakeHeifFile(AsHeifItem(PhotoExifBlock([] {
+                 PhotoFacts facts = Taken("2022:06:01 15:00:00");
+                 facts.gps = PhotoFacts::Position{{35, 40, 5245}, 'N', {139, 46, 165}, 'E'};
+                 return facts;
+             }()))));
+    ASSERT_EQ(Build(), kStatusOk);
+
+    const std::wstring page = Page(L"2022\\202206.html");
+    EXPECT_NE(page.find(L"<a href='../picture.html?img=../2022/06/tokyo.jpg&map=1&lat=35.681236&lon=139.767125'>"),
+              std::wstring::npos)
+        << page;
+    EXPECT_NE(page.find(L"<a href='https://maps.google.co.jp/maps?f=q&hl=ja&ie=UTF8&q=loc:35.681236,139.767125&z=19&iwloc=A' "
+                        L"class='picture_list_gps_link' target='_blank' title='撮影場所'><img src='../gps.png' "
+                        L"class='gps_mark picture_list_gps' alt='地図'/></a></span>"),
+              std::wstring::npos);
+    EXPECT_NE(page.find(L"img=../2022/06/south.jpg&map=1&lat=-35.660000&lon=-58.366667'"), std::wstring::npos);
+    EXPECT_NE(page.find(L"<a href='../picture.html?img=../2022/06/nowhere.jpg'><img"), std::wstring::npos);
+    EXPECT_NE(page.find(L"<a href='../unknown.html?file=../2022/06/phone.heic&name=phone.heic&map=1&lat=35.681236&lon=139.767125'>"
+                        L"<div class='picture_item_unknown_frame'>phone.heic</div></a><a href='https://maps.google.co.jp/"),
+              std::wstring::npos);
+    EXPECT_EQ(CountOf(page, L"class='picture_list_gps_link'"), 3u);
+    EXPECT_FALSE(FileExists(Album() + L"\\thumb\\2022\\20220601_3.jpg"));  // the HEIF file
+}
+
+TEST_F(AlbumBuildTest, NamesAreLinkedAsDataAndShownAsText)
+{
+    Picture(L"2023\\01\\it's #1 & more.jpg", Taken("2023:01:01 10:00:00"));
+    Picture(L"2023\\01\\写真 (2)_a-b.c.jpg", Taken("2023:01:01 11:00:00"));
+    Written(L"2023\\01\\a&b x#1.txt", 2023, 1, 1, 12);
+    Written(L"2023\\01\\x' onclick='alert(1) &amp;.txt", 2023, 1, 1, 13);
+    Written(L"2023\\01\\it's 100%.mp3", 2023, 1, 1, 14);
+    ASSERT_EQ(Build(), kStatusOk);
+
+    const std::wstring page = Page(L"2023\\202301.html");
+    // What a URL would read as syntax is encoded; blanks and plain names stay as they are.
+    EXPECT_NE(page.find(L"href='../picture.html?img=../2023/01/it%27s %231 %26 more.jpg'"), std::wstring::npos) << page;
+    EXPECT_NE(page.find(L"href='../picture.html?img=../2023/01/写真 (2)_a-b.c.jpg'"), std::wstring::npos);
+    EXPECT_NE(page.find(L"<audio src='../../2023/01/it%27s 100%25.mp3' controls>"), std::wstring::npos);
+    EXPECT_NE(page.find(L"href='../unknown.html?file=../2023/01/a%26b%20x%231.txt&name=a%26b%20x%231.txt'>"
+                        L"<div class='picture_item_unknown_frame'>a&amp;b x#1.txt</div>"),
+              std::wstring::npos);
+    EXPECT_NE(page.find(L"name=x%27%20onclick%3D%27alert(1)%20%26amp;.txt'><div class='picture_item_unknown_frame'>"
+                        L"x&#39; onclick=&#39;alert(1) &amp;amp;.txt</div>"),
+              std::wstring::npos);
+    // No name ever ends an attribute and adds one of its own.
+    EXPECT_EQ(page.find(L"onclick='"), std::wstring::npos);
+    EXPECT_EQ(page.find(L"it's"), std::wstring::npos);
+}
+
+TEST_F(AlbumBuildTest, TheScanLeavesOutAlbumsRecordsAndUndecodablePictures)
+{
+    Picture(L"2019\\keep.jpg", Taken("2019:05:05 10:00:00"));
+    Picture(L"deep\\down\\PhotoAlbum\\thumb\\2019\\old.jpg", Taken("2019:05:05 11:00:00"));
+    Picture(L"other\\photoalbum\\old.jpg", Taken("2019:05:05 12:00:00"));
+    MakeFile(output_ + L"\\Sortavel.dat", Bytes{0, 1, 0, 0});
+    MakeFile(output_ + L"\\sub\\SORTAVEL.DAT", Bytes{0, 1, 0, 0});
+    Written(L"sub\\notes.dat", 2019, 5, 5, 13);
+    MakeFile(output_ + L"\\2019\\broken.png", Bytes{0x89, 'P', 'N', 'G', 1, 2, 3});
+    Written(L"2019\\broken.mp3", 2019, 5, 5, 14);
+    ASSERT_EQ(Build(), kStatusOk);
+
+    const std::wstring page = Page(L"2019\\201905.html");
+    EXPECT_NE(page.find(L"img=../2019/keep.jpg'"), std::wstring::npos);
+    EXPECT_NE(page.find(L"name=notes.dat'"), std::wstring::npos);
+    EXPECT_NE(page.find(L"src='../../2019/broken.mp3'"), std::wstring::npos);  // only pictures are test-decoded
+    for (const wchar_t* absent : {L"old.jpg", L"Sortavel", L"SORTAVEL", L"broken.png"})
+        EXPECT_EQ(page.find(absent), std::wstring::npos) << absent;
+    EXPECT_NE(std::find(progress_.traces.begin(), progress_.traces.end(), L"(dir )" + output_ + L"\\deep\\down\\PhotoAlbum"),
+              progress_.traces.end());
+
+    // Without files that have no preview, the other kinds go too.
+    ASSERT_EQ(Build(false), kStatusOk);
+    const std::wstring previewOnly = Page(L"2019\\201905.html");
+    EXPECT_EQ(previewOnly.find(L"notes.dat"), std::wstring::npos);
+    EXPECT_NE(previewOnly.find(L"broken.mp3"), std::wstring::npos);
+}
+
+TEST_F(AlbumBuildTest, AnEmptyFolderStillGetsItsFrameAndAMissingTemplateIsNoFailure)
+{
+    ASSERT_EQ(Build(true, root_.File(L"no template here")), kStatusOk);
+    EXPECT_EQ(Page(L"index.html"), kHeader(L"写真一覧", L".") + kFooter);
+    EXPECT_TRUE(IsFolderEmpty(Album() + L"\\thumb", false));
+    EXPECT_FALSE(FileExists(Album() + L"\\make_photo_album.css"));
+}
+
+TEST_F(AlbumBuildTest, AnOldAlbumThatCannotBeDeletedStopsTheBuild)
+{
+    Picture(L"2018\\a.jpg", Taken("2018:02:02 10:00:00"));
+    const std::wstring held = MakeFile(Album() + L"\\2018\\201802.html", Bytes{'o', 'l', 'd'});
+    {
+        const HANDLE open = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(open, INVALID_HANDLE_VALUE);
+        EXPECT_NE(Build(), kStatusOk);
+        CloseHandle(open);
+    }
+    EXPECT_NE(Log().find(L" : PhotoAlbumフォルダの削除に失敗しました。\r\n"), std::wstring::npos);
+    EXPECT_EQ(Log().find(L"写真一覧HTMLの生成(END)"), std::wstring::npos);
+    EXPECT_EQ(ReadBytes(held), (Bytes{'o', 'l', 'd'}));
+    EXPECT_FALSE(FileExists(Album() + L"\\index.html"));
+
+    // Let go of, the old album goes and a new one takes its place.
+    ASSERT_EQ(Build(), kStatusOk);
+    EXPECT_NE(Page(L"2018\\201802.html").find(L"img=../2018/a.jpg'"), std::wstring::npos);
+}
+
+TEST_F(AlbumBuildTest, ABusyDayKeepsEveryFileAndYearsComeInOrder)
+{
+    for (int i = 0; i < 40; ++i)
+        Written(L"2017\\clip_" + std::to_wstring(i) + L".mov", 2017, 8, 8, 10);
+    Written(L"2016\\early.wav", 2016, 1, 1, 9);
+    Written(L"2024\\late.wav", 2024, 12, 31, 9);
+    ASSERT_EQ(Build(), kStatusOk);
+    const std::wstring page = Page(L"2017\\201708.html");
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(CountOf(page, L"2017/clip_" + std::to_wstring(i) + L".mov'"), 1u) << i;
+    const std::wstring index = Page(L"index.html");
+    const size_t y2016 = index.find(L"2016年"), y2017 = index.find(L"2017年"), y2024 = index.find(L"2024年");
+    ASSERT_NE(y2016, std::wstring::npos);
+    EXPECT_LT(y2016, y2017);
+    EXPECT_LT(y2017, y2024);
+    // A year of sounds and films still has its thumbnail folder.
+    EXPECT_NE(GetFileAttributesW((Album() + L"\\thumb\\2016").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(AlbumBuildTest, ADayTheCalendarLacksKeepsItsOwnDay)
+{
+    Picture(L"2021\\02\\feb28.jpg", Taken("2021:02:28 23:00:00"));
+    Picture(L"2021\\02\\feb30.jpg", Taken("2021:02:30 08:00:00"));
+    ASSERT_EQ(Build(), kStatusOk);
+    const std::wstring page = Page(L"2021\\202102.html");
+    const size_t day28 = page.find(L"2021年02月28日"), day30 = page.find(L"2021年02月30日");
+    ASSERT_NE(day30, std::wstring::npos) << page;
+    EXPECT_LT(day28, day30);
+    EXPECT_NE(page.find(L"src='../thumb/2021/20210230_0.jpg'"), std::wstring::npos);
+}
+
+TEST(LocalTimestampTest, CountsFromTheDateFieldsAsTheSystemDoes)
+{
+    for (const SYSTEMTIME date : {SYSTEMTIME{1601, 1, 0, 1, 0, 0, 0, 0}, SYSTEMTIME{1970, 1, 0, 1, 0, 0, 0, 0},
+                                  SYSTEMTIME{2000, 2, 0, 29, 23, 59, 59, 999}, SYSTEMTIME{2024, 12, 0, 31, 12, 30, 15, 5},
+                                  SYSTEMTIME{2100, 3, 0, 1, 0, 0, 1, 0}}) {
+        FILETIME system{};
+        ASSERT_TRUE(SystemTimeToFileTime(&date, &system));
+        const std::int64_t expected = (std::int64_t{system.dwHighDateTime} << 32) | system.dwLowDateTime;
+        EXPECT_EQ(LocalTimestamp(date), expected) << date.wYear << "-" << date.wMonth << "-" << date.wDay;
+    }
+    // 30 February counts on past the month's end: it is 2 March's time.
+    EXPECT_EQ(LocalTimestamp(SYSTEMTIME{2021, 2, 0, 30, 8, 0, 0, 0}), LocalTimestamp(SYSTEMTIME{2021, 3, 0, 2, 8, 0, 0, 0}));
+}
+
+TEST(AlbumFileKindTest, ByTheLastDotOfThePathInAnyCase)
+{
+    EXPECT_EQ(AlbumFileKindOf(L"C:\\a\\IMG.JPG"), AlbumFileKind::kPicture);
+    EXPECT_EQ(AlbumFileKindOf(L"C:\\a\\img.jpeg"), AlbumFileKind::kPicture);
+    EXPECT_EQ(AlbumFileKindOf(L"C:\\a\\clip.MOV"), AlbumFileKind::kVideo);
+    EXPECT_EQ(AlbumFileKindOf(L"C:\\a\\voice.Wav"), AlbumFileKind::kAudio);
+    for (const wchar_t* other : {L"C:\\a\\x.tif", L"C:\\a\\x.gif", L"C:\\a\\x.heic", L"C:\\v1.2\\README", L"C:\\a\\x"})
+        EXPECT_EQ(AlbumFileKindOf(other), AlbumFileKind::kOther) << other;
+}
+
+}  // namespace
