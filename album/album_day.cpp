@@ -54,10 +54,10 @@ void TakePosition(AlbumFile& file, const ImageFacts& facts)
 void MakeThumbnail(const AlbumSettings& settings, const std::wstring& picture, std::uint16_t orientation,
                    const std::wstring& thumbnail)
 {
-    Gdiplus::Image decoded(picture.c_str());
-    if (decoded.GetLastStatus() != Gdiplus::Ok)
+    const std::unique_ptr<Gdiplus::Image> decoded = DecodePicture(picture);
+    if (decoded->GetLastStatus() != Gdiplus::Ok)
         return;
-    std::unique_ptr<Gdiplus::Bitmap> upright = CopyWithOrientation(decoded, orientation);
+    std::unique_ptr<Gdiplus::Bitmap> upright = CopyWithOrientation(*decoded, orientation);
     if (!upright)
         return;
     const std::unique_ptr<Gdiplus::Bitmap> fitted =

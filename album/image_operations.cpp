@@ -1,10 +1,13 @@
 #include "album/image_operations.h"
 
+#include <atomic>
 #include <vector>
 
 #include "base/logfile.h"
 
 namespace {
+
+std::atomic<std::uint64_t> g_decodes{0};
 
 // The rotation and mirror that put a picture of each Exif orientation upright.
 Gdiplus::RotateFlipType UprightTurn(std::uint16_t orientation)
@@ -114,8 +117,19 @@ StatusCode SaveAsJpeg(const std::wstring& path, Gdiplus::Image& image, std::int3
     return image.Save(path.c_str(), &jpeg, &parameters) == Gdiplus::Ok ? kStatusOk : kStatusFail;
 }
 
+std::unique_ptr<Gdiplus::Image> DecodePicture(const std::wstring& path)
+{
+    g_decodes.fetch_add(1, std::memory_order_relaxed);
+    return std::make_unique<Gdiplus::Image>(path.c_str());
+}
+
+std::uint64_t PictureDecodes()
+{
+    return g_decodes.load(std::memory_order_relaxed);
+}
+
 bool IsBitmapImage(const std::wstring& path)
 {
-    Gdiplus::Image image(path.c_str());
-    return image.GetLastStatus() == Gdiplus::Ok && image.GetType() == Gdiplus::ImageTypeBitmap;
+    const std::unique_ptr<Gdiplus::Image> image = DecodePicture(path);
+    return image->GetLastStatus() == Gdiplus::Ok && image->GetType() == Gdiplus::ImageTypeBitmap;
 }

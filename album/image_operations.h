@@ -29,5 +29,11 @@ StatusCode SaveAsJpeg(const std::wstring& path, Gdiplus::Image& image, std::int3
 // when there is none.
 int GetEncoderClsid(const GUID& format, CLSID* clsid);
 
+// The picture file as the imaging library decodes it; check its last status. Every decode of
+// the album goes through here, so that they can be counted.
+std::unique_ptr<Gdiplus::Image> DecodePicture(const std::wstring& path);
+// How many pictures this process has decoded (for the benchmarks).
+std::uint64_t PictureDecodes();
+
 // True when the imaging library decodes the file as a raster image (its "bitmap" type).
 bool IsBitmapImage(const std::wstring& path);

@@ -9,3 +9,4 @@ source "$here/env.sh"
 #   scripts/wine-run.sh build/bin/kasumiro_organize_bench.exe FILES MIB_PER_FILE
 "$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_metadata_bench.exe"
 "$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_organize_bench.exe"
+"$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_album_bench.exe"

@@ -11,7 +11,13 @@ packages=(
   xvfb xauth
   fonts-noto-cjk fonts-wine
   imagemagick
+  chromium
 )
+# Node.js runs the browser test of the album. A machine that has it (from Debian or from
+# another source, which ships its own npm) keeps it; only a machine without it gets Debian's.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  packages+=(nodejs npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

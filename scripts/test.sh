@@ -6,6 +6,7 @@ set -euo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
 "$here/deps.sh"
 "$here/build.sh"
+"$here/browser-deps.sh"
 source "$here/env.sh"
 source "$here/xvfb.sh"
 

@@ -65,7 +65,9 @@ TEST_F(ExecuteOrganizeTest, RunsUnderItsProgressDialogAndTellsTheUser)
     EXPECT_EQ(boxes[0].text, L"写真の整理が完了しました。");
     EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
     EXPECT_EQ(g_opened, (std::vector<std::wstring>{output_ + L"\\PhotoAlbum\\index.html"}));
-    EXPECT_FALSE(IsWindowEnabled(albumButton));  // no album yet
+    // The run ended with the album: the button that opens it is enabled.
+    EXPECT_TRUE(FileExists(output_ + L"\\PhotoAlbum\\index.html"));
+    EXPECT_TRUE(IsWindowEnabled(albumButton));
     const std::wstring log = Log();
     EXPECT_NE(log.find(L" : 写真整理(開始)\r\n"), std::wstring::npos) << log;
     EXPECT_NE(log.find(L" : 入力フォルダ[0] = " + root_.File(L"card") + L"\r\n"), std::wstring::npos) << log;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "organize/compare_file.h"
+#include "tests/metadata/metadata_test_data.h"
 #include "tests/organize/organize_test_files.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
@@ -101,6 +102,48 @@ TEST_F(CliOrganizeTest, CopyFailureExitsOneAndSaysWhy)
     const RunResult run = Organize(L"--format 8 --no-album --yes");
     EXPECT_EQ(run.exitCode, 1u);
     EXPECT_NE(run.err.find("\xE3\x80\x90HRESULT\xE3\x80\x91"), std::string::npos) << run.err;  // 【HRESULT】
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CliOrganizeTest, AlbumComesWithTheRunAndOnItsOwn)
+{
+    // A picture the imaging library decodes: the album lists only those.
+    MakeFile(card_ + L"\\IMG_0001.JPG", ReadWholeFile(RealTestFile("jpeg/mde_HTC_Desire.jpg")));
+    MakeFile(card_ + L"\\notes.txt");
+    SetLocalLastWrite(card_ + L"\\notes.txt", 2011, 5, 6, 12, 0, 0);
+    RunResult run = Organize(L"--format 8 --album --kinds photo,etc");
+    ASSERT_TRUE(run.finished) << "start error " << run.startError;
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    const std::wstring index = output_ + L"\\PhotoAlbum\\index.html";
+    ASSERT_TRUE(FileExists(index));
+    EXPECT_TRUE(FileExists(output_ + L"\\PhotoAlbum\\2011\\201105.html"));
+
+    // The album of the folder as it stands, built again; without the files that have no preview.
+    const std::wstring album = QuotedProgram(L"kasumiro-cli.exe") + L" album --output \"" + output_ + L"\"";
+    run = RunAndCapture(album + L" --no-preview-files");
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(Utf8ToWide(run.out), index + L"\n");
+    const Bytes page = ReadBytes(output_ + L"\\PhotoAlbum\\2011\\201105.html");
+    EXPECT_EQ(std::string(page.begin(), page.end()).find("notes.txt"), std::string::npos);
+    EXPECT_NE(std::string(page.begin(), page.end()).find("IMG_0001.JPG"), std::string::npos);
+}
+
+TEST_F(CliOrganizeTest, AlbumUsageErrorsExitTwo)
+{
+    const std::wstring cli = QuotedProgram(L"kasumiro-cli.exe") + L" album";
+    for (const std::wstring& arguments :
+         {std::wstring(), std::wstring(L" --output"), std::wstring(L" --output \"" + root_.File(L"absent") + L"\""),
+          std::wstring(L" --output \"" + root_.File(L"settings.ini") + L"\""), std::wstring(L" --everything")}) {
+        const RunResult run = RunAndCapture(cli + arguments);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 2u) << Utf8ToWide(run.err);
+        EXPECT_EQ(run.err.rfind("album: ", 0), 0u) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_FALSE(FileExists(root_.File(L"absent")));
 }
 
 }  // namespace

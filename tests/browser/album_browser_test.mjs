@@ -1,0 +1,182 @@
+// The album as a person meets it, in a real browser: headless Chromium (the system's, driven
+// by playwright-core) opens a freshly built album over file://, follows its links and checks
+// that every picture loads, every player has its file, the viewers show what they were
+// asked to and nothing they were not, and no page reports an error.
+//
+// Usage: node album_browser_test.mjs SOURCE_ROOT BUILD_DIR
+// Needs BUILD_DIR/browser/node_modules (scripts/browser-deps.sh) and /usr/bin/chromium.
+
+import { execFileSync, spawnSync } from "node:child_process";
+import fs from "node:fs";
+import { createRequire } from "node:module";
+import path from "node:path";
+import { fileURLToPath, pathToFileURL } from "node:url";
+
+const [sourceRoot, buildDir] = process.argv.slice(2);
+if (!sourceRoot || !buildDir) {
+  console.error("usage: node album_browser_test.mjs SOURCE_ROOT BUILD_DIR");
+  process.exit(2);
+}
+const require = createRequire(path.join(buildDir, "browser", "package.json"));
+const { chromium } = require("playwright-core");
+
+const work = path.join(buildDir, "album-browser");
+const output = path.join(work, "out");
+const album = path.join(output, "PhotoAlbum");
+const screenshots = path.join(buildDir, "screenshots");
+const failures = [];
+const check = (ok, what) => {
+  if (!ok) failures.push(what);
+  console.log(`${ok ? "ok  " : "FAIL"} ${what}`);
+};
+
+// Under Wine the Linux file system is drive Z:.
+const windowsPath = (p) => "Z:" + p.replaceAll("/", "\\");
+const runWindows = (program, ...args) =>
+  execFileSync(path.join(sourceRoot, "scripts", "wine-run.sh"), [path.join(buildDir, "bin", program), ...args], {
+    stdio: ["ignore", "pipe", "inherit"],
+    timeout: 300000,
+  }).toString();
+
+fs.rmSync(work, { recursive: true, force: true });
+fs.mkdirSync(output, { recursive: true });
+fs.mkdirSync(screenshots, { recursive: true });
+runWindows("kasumiro_album_fixture.exe", windowsPath(output));
+
+// An old album holding a link to a folder elsewhere: the link goes (where the system can
+// remove a link at all), what it points to stays.
+const precious = path.join(work, "elsewhere");
+fs.mkdirSync(path.join(album, "2024"), { recursive: true });
+fs.mkdirSync(precious);
+fs.writeFileSync(path.join(precious, "keep.jpg"), "not the album's");
+fs.symlinkSync(precious, path.join(album, "2024", "linked"));
+const linked = spawnSync(path.join(sourceRoot, "scripts", "wine-run.sh"),
+  [path.join(buildDir, "bin", "kasumiro-cli.exe"), "album", "--output", windowsPath(output)], { timeout: 300000 });
+check(fs.existsSync(path.join(precious, "keep.jpg")), "a link in the old album is never followed");
+check(linked.status === 1 || (linked.status === 0 && !fs.existsSync(path.join(album, "2024", "linked"))),
+      `the build removes the link or says it could not (exit ${linked.status})`);
+fs.rmSync(path.join(album, "2024", "linked"), { force: true });
+
+const printed = runWindows("kasumiro-cli.exe", "album", "--output", windowsPath(output));
+check(printed.trim() === windowsPath(album) + "\\index.html", "kasumiro-cli album names the album it built");
+
+const browser = await chromium.launch({
+  executablePath: "/usr/bin/chromium",
+  args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
+         "--disable-component-update", "--disable-sync"],
+});
+const context = await browser.newContext({ viewport: { width: 1200, height: 900 } });
+// Nothing of the album may reach the network: the map service opens only in a new window.
+await context.route(/^https?:/, (route) => route.abort());
+
+const problems = [];
+const dialogs = [];
+async function open(url) {
+  const page = await context.newPage();
+  page.on("console", (message) => {
+    if (message.type() === "error") problems.push(`${url}: console: ${message.text()}`);
+  });
+  page.on("pageerror", (error) => problems.push(`${url}: page error: ${error.message}`));
+  page.on("dialog", async (dialog) => {
+    dialogs.push(`${url}: ${dialog.message()}`);
+    await dialog.dismiss();
+  });
+  await page.goto(url, { waitUntil: "load" });
+  return page;
+}
+const shot = (page, name, fullPage = false) => page.screenshot({ path: path.join(screenshots, name), fullPage });
+// A page's src or href attribute (a URL, percent-encoded) as the file it names on disk.
+const fileOf = (pageUrl, relative) => fileURLToPath(new URL(relative, pageUrl));
+// A decoded query value (a plain relative path) as the file it names on disk.
+const onDisk = (pageUrl, relative) => path.resolve(path.dirname(fileURLToPath(pageUrl)), relative);
+
+// The index: every year, every month with files linked.
+const indexUrl = pathToFileURL(path.join(album, "index.html")).href;
+const index = await open(indexUrl);
+await shot(index, "album_index.png");
+const monthLinks = await index.$$eval(".month_list a", (links) => links.map((a) => a.getAttribute("href")));
+check(monthLinks.length >= 5, `the index links the months with files (${monthLinks.length})`);
+check(monthLinks.every((href) => fs.existsSync(fileOf(indexUrl, href))), "every month link leads to its page");
+check((await index.title()) === "写真一覧", "the index has its title");
+
+// Every month page: thumbnails loaded, players pointing at real files, links that resolve.
+for (const href of monthLinks) {
+  const monthUrl = new URL(href, indexUrl).href;
+  const month = await open(monthUrl);
+  const thumbnails = await month.$$eval("img.picture_item", (images) =>
+    images.map((img) => ({ src: img.getAttribute("src"), width: img.naturalWidth })));
+  check(thumbnails.every((t) => t.width > 0), `${href}: all ${thumbnails.length} thumbnails load`);
+  const media = await month.$$eval("audio, video", (players) => players.map((p) => p.getAttribute("src")));
+  check(media.every((src) => fs.existsSync(fileOf(monthUrl, src))), `${href}: every player's file exists`);
+  const viewers = await month.$$eval(".picture_item_wrap > a:not(.picture_list_gps_link)",
+                                     (links) => links.map((a) => a.getAttribute("href")));
+  const maps = await month.$$eval(".picture_list_gps_link", (links) => links.map((a) => a.getAttribute("href")));
+  check(maps.every((m) => /[?&]q=loc:-?\d+\.\d{6},-?\d+\.\d{6}&/.test(m)), `${href}: ${maps.length} map links carry a position`);
+  for (const viewer of viewers) {
+    const target = new URL(viewer, monthUrl);
+    const key = target.pathname.endsWith("/picture.html") ? "img" : "file";
+    const file = target.searchParams.get(key);
+    check(file !== null && fs.existsSync(onDisk(target.href, file)), `${href}: ${key}=${file} names an existing file`);
+  }
+  if (href.endsWith("202405.html")) {
+    await shot(month, "album_month.png", true);
+    // The same grid on a phone.
+    await month.setViewportSize({ width: 390, height: 844 });
+    await shot(month, "album_month_phone.png");
+  }
+  await month.close();
+}
+
+// A picture with a position: the viewer shows it, and its map link carries the coordinates.
+const mayUrl = new URL("./2024/202405.html", indexUrl).href;
+const may = await open(mayUrl);
+const tokyoLink = may.locator("a[href*='tokyo.jpg']");
+check((await tokyoLink.count()) === 1, "the Tokyo picture has one viewer link");
+await Promise.all([may.waitForURL(/picture\.html/), tokyoLink.click()]);
+await may.waitForFunction(() => document.getElementById("picture").complete);
+check((await may.$eval("#picture", (img) => img.naturalWidth)) === 800, "the viewer shows the picture itself");
+const mapHref = await may.$eval("#map", (a) => (a.hidden ? "" : a.href));
+check(mapHref.includes("loc:35.681236,139.767125"), `the viewer's map link has the position (${mapHref})`);
+check((await may.textContent("#name")) === "tokyo.jpg", "the viewer names the picture");
+await shot(may, "album_viewer.png");
+// Escape leads back to the month.
+await Promise.all([may.waitForURL(/202405\.html/), may.keyboard.press("Escape")]);
+check(may.url().endsWith("202405.html"), "Escape goes back to the month page");
+
+// The hostile names of June: links that keep them whole, and a name shown as text.
+const juneUrl = new URL("./2024/202406.html", indexUrl).href;
+const june = await open(juneUrl);
+const hostile = june.locator(".picture_item_unknown_frame", { hasText: "onclick" });
+check((await hostile.count()) === 1, "the hostile name is one item");
+check((await hostile.textContent()) === "x' onclick='alert(1) &amp;.txt", "the month page shows the hostile name as text");
+await Promise.all([june.waitForURL(/unknown\.html/), hostile.click()]);
+check((await june.textContent("#file")) === "x' onclick='alert(1) &amp;.txt", "unknown.html shows the name as text");
+const opens = await june.$eval("#open", (a) => a.getAttribute("href"));
+check(fs.existsSync(fileOf(june.url(), opens)), `unknown.html opens the file itself (${opens})`);
+await shot(june, "album_unknown.png");
+await june.goto(juneUrl);
+const odd = june.locator("a[href*='picture.html?img='][href*='more.jpg']");
+await Promise.all([june.waitForURL(/picture\.html/), odd.click()]);
+await june.waitForFunction(() => document.getElementById("picture").complete);
+check((await june.$eval("#picture", (img) => img.naturalWidth)) === 640, "a name with ', # and & opens in the viewer");
+
+// Viewer pages opened with a query nobody's album wrote: the values stay data.
+const viewerBase = pathToFileURL(path.join(album, "unknown.html")).href;
+const crafted = await open(viewerBase + "?file=javascript:alert(1)&name=" +
+  encodeURIComponent('<img src=x onerror="window.pwned=1">') + "&map=1&lat=999&lon=1");
+check((await crafted.textContent("#file")) === '<img src=x onerror="window.pwned=1">', "a crafted name is shown as text");
+check(await crafted.$eval("#open", (a) => a.hidden), "a javascript: file gets no link");
+check(await crafted.$eval("#map", (a) => a.hidden), "a latitude out of range gets no map");
+check((await crafted.evaluate(() => window.pwned)) === undefined, "no script of the query ran");
+for (const img of ["https://example.com/x.jpg", "../../../etc/passwd", "/etc/passwd", "data:image/png;base64,AAAA"]) {
+  const viewer = await open(pathToFileURL(path.join(album, "picture.html")).href + "?img=" + encodeURIComponent(img));
+  check(!(await viewer.$eval("#message", (p) => p.hidden)) && (await viewer.$eval("#picture", (i) => i.hidden)),
+        `picture.html refuses img=${img}`);
+  await viewer.close();
+}
+
+check(dialogs.length === 0, `no page opened a dialog ${JSON.stringify(dialogs)}`);
+check(problems.length === 0, `no page reported an error ${JSON.stringify(problems)}`);
+await browser.close();
+console.log(`${failures.length} failed`);
+process.exit(failures.length === 0 ? 0 : 1);
