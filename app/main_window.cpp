@@ -19,6 +19,7 @@
 #include "organize/organize_settings.h"
 #include "ui/control_styles.h"
 #include "ui/ui_seams.h"
+#include "update/update_check.h"
 
 namespace {
 
@@ -162,6 +163,9 @@ void MainWindow_CL::OnInitDialog(HWND window)
     DragAcceptFiles(window, TRUE);
 
     CreateControls(window);
+
+    UpdateCheck_CL update(&g_Ini);
+    update.Check(std::wstring(kProductName) + L"のアップデート。", kProductVersion, window);
 
     const RECT rect = LoadWindowRect(g_Ini, L"Window", L"WindowRect", DefaultWindowRect());
     SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);

@@ -27,7 +27,6 @@ public:
         kAlbumSwitch = 199,
         kAlbumOption = 200,
     };
-    static constexpr wchar_t kSupportSiteAddress[] = L"https://kasumiro.jp/support/";
 
     MainWindow_CL() = default;
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <wininet.h>
 
 #include <cstdint>
 #include <utility>
@@ -73,6 +74,7 @@ using UniqueDevNotify_CL = UniqueAny_CL<HDEVNOTIFY, &UnregisterDeviceNotificatio
 // Memory the system allocated for us (FORMAT_MESSAGE_ALLOCATE_BUFFER and the like).
 using UniqueHLocal_CL = UniqueAny_CL<HLOCAL, &LocalFree>;
 using UniqueMemoryDc_CL = UniqueAny_CL<HDC, &DeleteDC>;
+using UniqueHInternet_CL = UniqueAny_CL<HINTERNET, &InternetCloseHandle>;
 
 // COM on this thread for as long as it lives. Only a start that succeeded (S_OK, or S_FALSE
 // when the thread had it already) is matched by CoUninitialize; a failed one must not be.

@@ -11,6 +11,7 @@
 
 #include "app/format_preview.h"
 #include "base/inifile.h"
+#include "base/version.h"
 #include "organize/organize_settings.h"
 #include "tests/support/screenshot.h"
 #include "tests/app/scripted_main_window.h"
@@ -268,7 +269,7 @@ TEST_F(MainWindowTest, SupportSiteAndAlbumOpenThroughTheShell)
         w.Command(MainWindow_CL::kVersionPage);    // not yet there: nothing happens
         w.Command(MainWindow_CL::kSettingsSheet);
     });
-    EXPECT_EQ(g_opened, (std::vector<std::wstring>{MainWindow_CL::kSupportSiteAddress,
+    EXPECT_EQ(g_opened, (std::vector<std::wstring>{kSupportSiteAddress,
                                                    output_ + L"\\PhotoAlbum\\index.html"}));
     EXPECT_TRUE(boxes.empty());
 }

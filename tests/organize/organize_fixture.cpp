@@ -23,6 +23,9 @@ void OrganizeFixture::SetUp()
     UiSeams().shellOpen = [](HWND, const std::wstring&) { return true; };
     savedIniPath_ = g_Ini.Path();
     g_Ini.Open(root_.File(L"Lumidex.ini"));
+    // The main window's start-up update check stays off the network in these tests (its own
+    // tests serve it from the loopback address).
+    g_Ini.SetInt(L"VERSION", L"notify", 1);
     g_Log.SetPath(logPath_);
     g_OrganizeSettings = OrganizeSettings();
     g_OrganizeSettings.Load();  // first start: photos only, YYYY-MM

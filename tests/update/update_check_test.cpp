@@ -1,0 +1,392 @@
+// The update check against a real HTTP server on the loopback address: when it asks, what it
+// makes of what it gets, what it remembers, and the notice a user answers.
+
+// Winsock 2 before anything brings in <windows.h>, which would bring the old one.
+#include <winsock2.h>
+
+#include "update/update_check.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "base/inifile.h"
+#include "base/logfile.h"
+#include "base/paths.h"
+#include "tests/support/loopback_http_server.h"
+#include "tests/support/screenshot.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_window.h"
+#include "ui/ui_seams.h"
+#include "update/inet_http.h"
+#include "update/update_dialog.h"
+
+namespace {
+
+const std::wstring kCaption = L"Kasumiroのアップデート。";
+const std::wstring kVersionFile = L"1.1.8.0";
+const std::string kNewer = "1.1.8.0\r\nhttps://kasumiro.jp/download/\r\n";
+
+// Seconds since 1970 of a local calendar time.
+std::int64_t LocalSeconds(WORD year, WORD month, WORD day, WORD hour = 12)
+{
+    const SYSTEMTIME local{year, month, 0, day, hour, 0, 0, 0};
+    FILETIME localTime{}, utc{};
+    SystemTimeToFileTime(&local, &localTime);
+    LocalFileTimeToFileTime(&localTime, &utc);
+    const std::int64_t ticks = (std::int64_t{utc.dwHighDateTime} << 32) | utc.dwLowDateTime;
+    return ticks / 10000000 - 11644473600LL;
+}
+
+// The notice of this process (tests of other processes may show theirs at the same time).
+// FindWindowEx reads the titles it compares without a message to their windows: asking
+// another thread's window for its text would wait for a thread that may be waiting for us.
+HWND FindNotice()
+{
+    for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", kCaption.c_str()); window;
+         window = FindWindowExW(nullptr, window, L"#32770", kCaption.c_str())) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
+}
+
+// Answers the notice the check shows, from another thread, as a user would.
+class NoticeAnswerer {
+public:
+    // command: the button to press, or 0 to close the window; shot: a screenshot to save first.
+    NoticeAnswerer(int command, const wchar_t* shot = nullptr)
+        : thread_([this, command, shot] {
+              for (int wait = 0; wait < 200 && !stop_; ++wait) {
+                  HWND notice = FindNotice();
+                  if (!notice) {
+                      Sleep(50);
+                      continue;
+                  }
+                  Sleep(200);
+                  goToShown = IsWindowVisible(GetDlgItem(notice, UpdateDialog_CL::kGoToPage)) != FALSE;
+                  wchar_t text[512] = {};
+                  GetWindowTextW(FindWindowExW(notice, nullptr, L"Static", nullptr), text, 512);
+                  shownText = text;
+                  if (shot)
+                      saved = SaveScreenshot(notice, shot);
+                  shown = true;
+                  if (command)
+                      PostMessageW(notice, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+                  // A button the notice does not offer does nothing: the user closes it then.
+                  Sleep(300);
+                  if (IsWindow(notice))
+                      PostMessageW(notice, WM_CLOSE, 0, 0);
+                  return;
+              }
+          })
+    {
+    }
+    ~NoticeAnswerer()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+
+    std::atomic<bool> shown{false};
+    std::atomic<bool> goToShown{false};
+    std::atomic<bool> saved{false};
+    std::wstring shownText;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+std::vector<std::wstring> g_opened;
+bool RecordOpen(HWND, const std::wstring& target)
+{
+    g_opened.push_back(target);
+    return true;
+}
+
+class UpdateCheckTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ini_.Open(folder_.File(L"Lumidex.ini"));
+        g_Log.SetPath(folder_.File(L"log.txt"));
+        savedServer_ = UpdateServer();
+        UpdateServer() = UpdateServer_CL{L"127.0.0.1", server_.Port()};
+        savedSeams_ = UiSeams();
+        UiSeams().shellOpen = &RecordOpen;
+        g_opened.clear();
+    }
+    void TearDown() override
+    {
+        UpdateServer() = savedServer_;
+        UiSeams() = savedSeams_;
+        g_Log.SetPath(L"");
+    }
+    // A start of the program at this time; the notice, if any, is answered with command.
+    void Start(std::int64_t now)
+    {
+        UpdateCheck_CL check(&ini_);
+        check.CheckAt(kCaption, L"1.1.7", owner_.get(), now);
+    }
+    int LastDay() const { return ini_.GetInt(L"VERSION", L"last_day", 0); }
+    // The check draws the first notice's delay from the runtime's generator: seeded here, the
+    // draw is known before it is made.
+    int SeedFirstDelay(unsigned seed)
+    {
+        std::srand(seed);
+        const int days = std::rand() % 14;
+        std::srand(seed);
+        return days;
+    }
+    // A seed whose first draw gives this delay in days.
+    unsigned SeedFor(int days)
+    {
+        for (unsigned seed = 1;; ++seed) {
+            if (SeedFirstDelay(seed) == days)
+                return seed;
+        }
+    }
+    void ReadyToNotify(const std::wstring& version = kVersionFile)
+    {
+        ini_.SetString(L"VERSION", L"next_version", version.c_str());
+        ini_.SetString(L"VERSION", L"next_notify", L"00000000:00000001");
+    }
+
+    TempFolder folder_;
+    Inifile_CL ini_;
+    LoopbackHttpServer server_;
+    TestWindow owner_{200, 200, 640, 480, L"Kasumiro"};
+    UpdateServer_CL savedServer_;
+    UiSeams_CL savedSeams_;
+};
+
+TEST_F(UpdateCheckTest, OnceADayByTheDayOfTheMonthAndNeverWhenSwitchedOff)
+{
+    server_.Answer(LoopbackHttpServer::Ok("1.1.6.0\r\nhttps://kasumiro.jp/download/\r\n"));
+    ini_.SetInt(L"VERSION", L"notify", 1);
+    Start(LocalSeconds(2026, 1, 5));
+    EXPECT_EQ(server_.Requests(), 0);
+
+    ini_.SetInt(L"VERSION", L"notify", 0);
+    Start(LocalSeconds(2026, 1, 5, 9));
+    EXPECT_EQ(server_.Requests(), 1);
+    EXPECT_EQ(LastDay(), 5);  // an older version on the server: checked for today
+    Start(LocalSeconds(2026, 1, 5, 18));
+    EXPECT_EQ(server_.Requests(), 1);
+    // Only the day of the month counts: 5 February passes for 5 January.
+    Start(LocalSeconds(2026, 2, 5));
+    EXPECT_EQ(server_.Requests(), 1);
+    Start(LocalSeconds(2026, 2, 6));
+    EXPECT_EQ(server_.Requests(), 2);
+    EXPECT_EQ(LastDay(), 6);
+
+    // What the server was asked: the version file, fetched fresh.
+    const std::string request = server_.LastRequest();
+    EXPECT_EQ(request.rfind("GET /Lumidex/Version.txt HTTP/1.1\r\n", 0), 0u) << request;
+    EXPECT_NE(request.find("User-Agent: Microsoft Internet"), std::string::npos) << request;
+}
+
+TEST_F(UpdateCheckTest, ANewVersionIsFirstAnnouncedAfterARandomDelayAcrossTheYearsEnd)
+{
+    server_.Answer(LoopbackHttpServer::Ok(kNewer));
+    const int days = SeedFirstDelay(SeedFor(3));
+    ASSERT_EQ(days, 3);
+    const std::int64_t sighted = LocalSeconds(2025, 12, 30);
+    Start(sighted);  // recorded, not shown yet
+    EXPECT_EQ(ini_.GetString(L"VERSION", L"next_version", L""), kVersionFile);
+    EXPECT_EQ(static_cast<std::int64_t>(ini_.GetHex64(L"VERSION", L"next_notify", 0, 0)), sighted + 3 * 86400);
+    EXPECT_EQ(LastDay(), 30);
+    Start(LocalSeconds(2025, 12, 31));  // still before the notice's time
+    EXPECT_EQ(LastDay(), 31);
+    EXPECT_EQ(server_.Requests(), 2);
+
+    // On 2 January the time has come: the notice, and "later" keeps it away for the day.
+    {
+        NoticeAnswerer user(UpdateDialog_CL::kLater, L"update_notice");
+        Start(LocalSeconds(2026, 1, 2, 13));
+        ASSERT_TRUE(user.shown);
+        EXPECT_TRUE(user.goToShown);
+        EXPECT_TRUE(user.saved);
+        EXPECT_EQ(user.shownText, L"最新のバージョン1.1.8.0が公開されています。\r\nサイトへ移動しますか？\r\n\r\n"
+                                  L"　（現在インストールされているバージョンは1.1.7です。）\r\n");
+    }
+    EXPECT_EQ(LastDay(), 2);
+    EXPECT_EQ(ini_.GetString(L"VERSION", L"next_version", L""), kVersionFile);  // the same version: no new delay
+    Start(LocalSeconds(2026, 1, 2, 18));
+    EXPECT_EQ(server_.Requests(), 3);
+    EXPECT_TRUE(g_opened.empty());
+}
+
+TEST_F(UpdateCheckTest, ANoDelayDrawShowsAtOnceAndTheGoToButtonOpensThePage)
+{
+    server_.Answer(LoopbackHttpServer::Ok(kNewer));
+    SeedFirstDelay(SeedFor(0));
+    {
+        NoticeAnswerer user(UpdateDialog_CL::kGoToPage);
+        Start(LocalSeconds(2026, 3, 1));
+        EXPECT_TRUE(user.shown);
+    }
+    EXPECT_EQ(g_opened, (std::vector<std::wstring>{L"https://kasumiro.jp/download/"}));
+    // Going to the page is no answer for the day: the next start asks again.
+    EXPECT_EQ(LastDay(), 0);
+    {
+        NoticeAnswerer user(0);  // the window's close box
+        Start(LocalSeconds(2026, 3, 1, 15));
+        EXPECT_TRUE(user.shown);
+    }
+    EXPECT_EQ(LastDay(), 0);
+    EXPECT_EQ(server_.Requests(), 2);
+}
+
+TEST_F(UpdateCheckTest, OnADevelopersMachineTheGoToButtonOpensNothing)
+{
+    server_.Answer(LoopbackHttpServer::Ok(kNewer));
+    ReadyToNotify();
+    ASSERT_TRUE(WriteBytes(L"c:\\MyHome.txt", Bytes{'d'}));
+    {
+        NoticeAnswerer user(UpdateDialog_CL::kGoToPage);
+        Start(LocalSeconds(2026, 3, 2));
+        EXPECT_TRUE(user.shown);
+    }
+    DeleteFileW(L"c:\\MyHome.txt");
+    EXPECT_TRUE(g_opened.empty());
+}
+
+TEST_F(UpdateCheckTest, ForceShowsEvenAnOlderVersionAndAnErrorPageIsNoVersion)
+{
+    server_.Answer(LoopbackHttpServer::Ok("1.1.6.0\r\nhttps://kasumiro.jp/download/\r\n"));
+    ini_.SetInt(L"VERSION", L"force", 1);
+    ini_.SetInt(L"VERSION", L"last_day", 9);
+    for (int start = 0; start < 2; ++start) {
+        NoticeAnswerer user(UpdateDialog_CL::kLater);
+        Start(LocalSeconds(2026, 4, 9));
+        EXPECT_TRUE(user.shown);
+        EXPECT_NE(user.shownText.find(L"1.1.6.0"), std::wstring::npos);
+    }
+
+    ini_.SetInt(L"VERSION", L"force", 0);
+    server_.Answer("HTTP/1.1 404 Not Found\r\nContent-Length: 22\r\nConnection: close\r\n\r\n<html>not found</html>");
+    Start(LocalSeconds(2026, 4, 10));
+    EXPECT_EQ(LastDay(), 10);
+    EXPECT_EQ(ini_.GetString(L"VERSION", L"next_version", L"none"), L"none");
+}
+
+TEST_F(UpdateCheckTest, HostileBodiesOpenNothingAndShowNoWayToThem)
+{
+    struct Case {
+        std::string body;
+        bool notice;  // a newer version named, with no page of ours
+    };
+    const Case cases[] = {
+        {"", false},
+        {"1", false},
+        {"1.1.8.0", true},
+        {"1.1.8.0\r\nhttps://evil.example/kasumiro.exe\r\n", true},
+        {"1.1.8.0\r\nhttps://kasumiro.jp.evil.example/\r\n", true},
+        {"1.1.8.0\r\nfile:///C:/Windows/System32/calc.exe\r\n", true},
+        {"1.1.8.0\r\nC:\\Windows\\notepad.exe\r\n", true},
+        {"1.1.8.0\r\nhttps://kasumiro.jp/\x81\xAA\r\n", true},
+        {std::string("\x81\x82\x83\x84\x85\x86\x87\r\nhttps://kasumiro.jp/\r\n"), false},
+        {std::string("1.1\0.8.0\r\nhttps://kasumiro.jp/\r\n", 30), false},
+    };
+    int day = 1;
+    for (const Case& c : cases) {
+        ReadyToNotify();
+        ini_.SetInt(L"VERSION", L"last_day", 0);
+        server_.Answer(LoopbackHttpServer::Ok(c.body));
+        NoticeAnswerer user(UpdateDialog_CL::kGoToPage);
+        Start(LocalSeconds(2026, 5, static_cast<WORD>(day)));
+        EXPECT_EQ(user.shown.load(), c.notice) << c.body;
+        EXPECT_FALSE(user.goToShown) << c.body;
+        EXPECT_EQ(LastDay(), c.notice ? 0 : day) << c.body;  // a closed notice is no answer for the day
+        ++day;
+    }
+    // Ten megabytes is no version file: the check ends as if nothing had come.
+    ini_.SetInt(L"VERSION", L"last_day", 0);
+    server_.Answer(LoopbackHttpServer::Ok(std::string(10 << 20, '7')));
+    Start(LocalSeconds(2026, 5, 20));
+    EXPECT_EQ(LastDay(), 0);
+    EXPECT_TRUE(g_opened.empty());
+}
+
+TEST_F(UpdateCheckTest, ADeadServerCostsTheStartOnlyItsTimeout)
+{
+    server_.Hang();
+    const auto started = std::chrono::steady_clock::now();
+    Start(LocalSeconds(2026, 6, 1));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_LT(seconds, 3 * UpdateCheck_CL::kTimeoutMs / 1000.0 + 2);
+    EXPECT_EQ(server_.Requests(), 1);
+    EXPECT_EQ(LastDay(), 0);  // the next start tries again
+    EXPECT_NE(ReadUtf16Text(folder_.File(L"log.txt")).find(L"HttpSendRequest()エラー = 0x"), std::wstring::npos);
+}
+
+TEST(VersionFileTest, VersionsCompareAsTextAndBodiesAreReadByTheBytes)
+{
+    EXPECT_TRUE(UpdateCheck_CL::IsOlder(L"1.1.7", L"1.1.8.0"));
+    EXPECT_TRUE(UpdateCheck_CL::IsOlder(L"1.1.7", L"1.1.7.0"));  // a proper prefix is older
+    EXPECT_TRUE(UpdateCheck_CL::IsOlder(L"0.0.0.0", L"1.1.7"));
+    EXPECT_FALSE(UpdateCheck_CL::IsOlder(L"1.1.7", L"1.1.7"));
+
+    VersionFile_CL file = UpdateCheck_CL::ParseBody("1.2.0.0\r\nhttps://KASUMIRO.JP/download/1.2\r\n");
+    EXPECT_EQ(file.latest, L"1.2.0.0");
+    EXPECT_EQ(file.address, L"https://KASUMIRO.JP/download/1.2");
+    EXPECT_EQ(UpdateCheck_CL::ParseBody("<!DOCTYPE html>").latest, L"0.0.0.0");
+    EXPECT_EQ(UpdateCheck_CL::ParseBody("1.2.0.0\r\n").address, L"");  // shorter than 11 bytes: no address
+    EXPECT_EQ(UpdateCheck_CL::ParseBody("1.2.0.0\r\nx\r\n").address, L"");
+    EXPECT_TRUE(UpdateCheck_CL::IsOurPage(L"https://kasumiro.jp"));
+    EXPECT_FALSE(UpdateCheck_CL::IsOurPage(L"http://kasumiro.jp/"));
+    EXPECT_FALSE(UpdateCheck_CL::IsOurPage(L"https://kasumiro.jp@evil.example/"));
+    EXPECT_FALSE(UpdateCheck_CL::IsOurPage(L"https://kasumiro.jp/a b"));
+}
+
+TEST(InetHttpTest, BodiesWithAndWithoutALengthAndAServerThatIsNotThere)
+{
+    TempFolder folder;
+    g_Log.SetPath(folder.File(L"log.txt"));
+    LoopbackHttpServer server;
+    const std::string megabyte(InetHttp_CL::kReadChunkBytes, 'k');
+    server.Answer(LoopbackHttpServer::Ok(megabyte, false));
+    {
+        InetHttp_CL http;
+        ASSERT_TRUE(http.Open(UpdateCheck_CL::kAgent, 3000));
+        ASSERT_NE(http.Connect(L"127.0.0.1", server.Port()), nullptr);
+        ASSERT_EQ(http.Get(L"/any"), 1);
+        EXPECT_EQ(http.StatusCode(), 200u);
+        EXPECT_EQ(http.ContentLength(), -1);
+        ASSERT_EQ(http.Read(-1), static_cast<std::int32_t>(megabyte.size()));
+        EXPECT_EQ(std::string(http.Response()), megabyte);
+        // A second connection replaces the first.
+        EXPECT_NE(http.Connect(L"127.0.0.1", server.Port()), nullptr);
+    }
+    server.Answer(LoopbackHttpServer::Ok("1.1.8.0\r\n"));
+    {
+        InetHttp_CL http;
+        ASSERT_TRUE(http.Open(UpdateCheck_CL::kAgent, 3000));
+        http.Connect(L"127.0.0.1", server.Port());
+        ASSERT_EQ(http.Get(L"/Lumidex/Version.txt"), 1);
+        EXPECT_EQ(http.ContentLength(), 9);
+        EXPECT_EQ(http.Read(9), 9);
+        EXPECT_STREQ(http.Response(), "1.1.8.0\r\n");
+    }
+    {
+        InetHttp_CL http;
+        ASSERT_TRUE(http.Open(UpdateCheck_CL::kAgent, 3000));
+        http.Connect(L"127.0.0.1", 9);  // nothing listens on the discard port here
+        EXPECT_EQ(http.Get(L"/"), 0);
+        EXPECT_EQ(http.Response(), nullptr);
+    }
+    g_Log.SetPath(L"");
+    const std::wstring log = ReadUtf16Text(folder.File(L"log.txt"));
+    EXPECT_EQ(CountOf(log, L"HttpSendRequest()エラー = 0x"), 1u) << log;
+}
+
+}  // namespace
