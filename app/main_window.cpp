@@ -10,6 +10,7 @@
 #include "app/execute_organize.h"
 #include "app/format_preview.h"
 #include "app/run_settings.h"
+#include "app/settings_sheet.h"
 #include "app/window_placement.h"
 #include "base/inifile.h"
 #include "base/paths.h"
@@ -437,8 +438,14 @@ void MainWindow_CL::OnCommand(WPARAM wParam, LPARAM lParam)
     case kAlbumOption:
         SaveSettings();
         break;
+    case kVersionPage:
+        ShowVersionSheet(Window());
+        break;
+    case kSettingsSheet:
+        ShowSettingsSheet(Window());
+        break;
     default:
-        break;  // the version page and the settings sheet come with a later version
+        break;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "organize/compare_file_info.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "base/inifile.h"
 #include "base/path_text.h"
@@ -45,6 +46,31 @@ bool CompareFileInfo_CL::AddItem(CompareExtItem item, bool sort)
     entries_.push_back(std::move(item));
     if (sort)
         Sort();
+    return true;
+}
+
+bool CompareFileInfo_CL::RemoveAt(std::size_t index)
+{
+    if (index >= entries_.size())
+        return false;
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+    return true;
+}
+
+namespace {
+constexpr std::wstring_view kNotInAnExtension = L"=;\\/:*?\"<>|.";
+}
+
+bool CompareFileInfo_CL::IsUsableExtension(const std::wstring& extension)
+{
+    if (extension.size() < 2 || extension.size() > kMaxExtensionChars + 1 || extension[0] != L'.')
+        return false;
+    for (std::size_t i = 1; i < extension.size(); ++i) {
+        const wchar_t c = extension[i];
+        // An ideographic space is a blank too.
+        if (c <= 0x20 || c == 0x7F || c == 0x3000 || kNotInAnExtension.find(c) != std::wstring_view::npos)
+            return false;
+    }
     return true;
 }
 

@@ -23,6 +23,14 @@ public:
     bool Find(const std::wstring& extension, CompareExtItem* found = nullptr) const;
     // False when the extension is in the list already.
     bool AddItem(CompareExtItem item, bool sort);
+    // Removes the entry at the index (later entries move up); false for an index out of range.
+    bool RemoveAt(std::size_t index);
+
+    // True for what can be a file's extension as the lists compare them: "." and 1 to 31
+    // characters after it, none that a file name, a settings line or a pattern would read
+    // otherwise (= ; \ / : * ? " < > |, a further ".", blanks and control characters).
+    static bool IsUsableExtension(const std::wstring& extension);
+    static constexpr std::size_t kMaxExtensionChars = 31;
 
     std::vector<CompareExtItem>& Entries() { return entries_; }
     const std::vector<CompareExtItem>& Entries() const { return entries_; }

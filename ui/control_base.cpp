@@ -209,6 +209,35 @@ void ListView_CL::SelectRow(int index, bool selected)
     SendMessageW(Window(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
+void ListView_CL::SetCellText(int index, int column, const std::wstring& text)
+{
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(Window(), LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+void ListView_CL::SetRowChecked(int index, bool checked)
+{
+    // State image 2 is the ticked box, 1 the empty one.
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    SendMessageW(Window(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+bool ListView_CL::IsRowChecked(int index) const
+{
+    const auto state = static_cast<UINT>(
+        SendMessageW(Window(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
+    return (state >> 12) == 2;
+}
+
+void ListView_CL::DeleteAllRows()
+{
+    SendMessageW(Window(), LVM_DELETEALLITEMS, 0, 0);
+}
+
 void ListView_CL::SetExtendedStyle(DWORD style)
 {
     SendMessageW(Window(), LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);

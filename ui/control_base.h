@@ -117,6 +117,12 @@ public:
     int SelectedCount() const;
     void SelectRow(int index, bool selected);
     void SetExtendedStyle(DWORD style);
+    // A column other than the first of a row.
+    void SetCellText(int index, int column, const std::wstring& text);
+    // The row's check box, with the extended style LVS_EX_CHECKBOXES.
+    void SetRowChecked(int index, bool checked);
+    bool IsRowChecked(int index) const;
+    void DeleteAllRows();
 
 private:
     std::int32_t columns_ = 0;

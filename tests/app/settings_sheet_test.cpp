@@ -1,0 +1,383 @@
+// The settings sheet as a user works it: real pages on the virtual display, clicked and typed
+// into from a timer while the sheet's modal loop runs; the settings file read back after OK,
+// Apply and Cancel.
+
+#include "app/settings_sheet.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <string>
+#include <vector>
+
+#include "app/dialog_add_user_ext.h"
+#include "app/prop_app_ext_setting.h"
+#include "base/inifile.h"
+#include "base/version.h"
+#include "organize/organize_run.h"
+#include "organize/organize_settings.h"
+#include "tests/app/scripted_main_window.h"
+#include "tests/support/layout_check.h"
+#include "tests/support/modal_script.h"
+#include "tests/support/screenshot.h"
+#include "tests/support/test_window.h"
+#include "ui/prop_sheet_builder.h"
+
+namespace {
+
+enum PageIndex { kKindsPage, kPhotoPage, kMoviePage, kSoundPage, kVersionPage };
+
+HWND ShowPage(HWND sheet, int index)
+{
+    PropSheet_SetCurSel(sheet, nullptr, index);
+    return PropSheet_GetCurrentPageHwnd(sheet);
+}
+
+HWND ListOf(HWND page)
+{
+    return FindWindowExW(page, nullptr, WC_LISTVIEWW, nullptr);
+}
+
+int RowOf(HWND list, const std::wstring& extension)
+{
+    LVFINDINFOW find{};
+    find.flags = LVFI_STRING;
+    find.psz = extension.c_str();
+    return static_cast<int>(SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+std::vector<std::wstring> Rows(HWND list)
+{
+    std::vector<std::wstring> rows;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        wchar_t text[64] = {};
+        LVITEMW item{};
+        item.pszText = text;
+        item.cchTextMax = 64;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+void SetChecked(HWND list, int row, bool checked)
+{
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void Select(HWND list, int row)
+{
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+// Puts the text into an edit field as pasting it would, so that the field tells its dialog.
+void Paste(HWND field, const std::wstring& text)
+{
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// A step that waits for a window of this thread to be up.
+ModalScript::Step WaitFor(const std::wstring& title, HWND* found)
+{
+    return [title, found] { return (*found = FindThreadWindow(title)) != nullptr; };
+}
+
+class SettingsSheetTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        g_OrganizeSettings.Load();
+    }
+    std::wstring Section(const wchar_t* section) const
+    {
+        std::wstring all;
+        for (int i = 0; i < g_Ini.GetInt(section, L"count", 0); ++i)
+            all += g_Ini.GetString(section, Inifile_CL::MakeItemKey(L"item", i).c_str(), L"") + L";";
+        return all;
+    }
+    TestWindow owner_{80, 60, 700, 560, L"Kasumiro"};
+    HWND sheet_ = nullptr;
+};
+
+TEST_F(SettingsSheetTest, UncheckingAnExtensionAndOkSkipsItsFilesAndCancelKeepsEverything)
+{
+    // Cancel first: nothing written, nothing changed.
+    const Bytes before = ReadBytes(g_Ini.Path());
+    {
+        ModalScript script({WaitFor(L"アプリ設定", &sheet_), [&] {
+                                const HWND list = ListOf(ShowPage(sheet_, kPhotoPage));
+                                SetChecked(list, RowOf(list, L".cr2"), false);
+                                return PropSheet_PressButton(sheet_, PSBTN_CANCEL), true;
+                            }});
+        EXPECT_EQ(ShowSettingsSheet(owner_.get()), 0);
+        EXPECT_TRUE(script.Finished());
+    }
+    EXPECT_EQ(ReadBytes(g_Ini.Path()), before);
+    CompareExtItem cr2;
+    ASSERT_TRUE(g_OrganizeSettings.PhotoList.Find(L".cr2", &cr2));
+    EXPECT_EQ(cr2.enabled, 1);
+
+    // Then OK: the photo list is written with .cr2 switched off, and a run leaves .CR2 files.
+    {
+        ModalScript script({WaitFor(L"アプリ設定", &sheet_), [&] {
+                                const HWND list = ListOf(ShowPage(sheet_, kPhotoPage));
+                                SetChecked(list, RowOf(list, L".cr2"), false);
+                                return PropSheet_PressButton(sheet_, PSBTN_OK), true;
+                            }});
+        EXPECT_EQ(ShowSettingsSheet(owner_.get()), 1);
+        EXPECT_TRUE(script.Finished());
+    }
+    EXPECT_NE(Section(L"COMPARE_EXT_INFO_PIC").find(L"0|.cr2;"), std::wstring::npos) << Section(L"COMPARE_EXT_INFO_PIC");
+    EXPECT_NE(Section(L"COMPARE_EXT_INFO_PIC").find(L"1|.jpg;"), std::wstring::npos);
+    ASSERT_TRUE(g_OrganizeSettings.PhotoList.Find(L".cr2", &cr2));
+    EXPECT_EQ(cr2.enabled, 0);
+
+    OrganizeSettings reloaded;
+    reloaded.Load();
+    Photo(L"card\\IMG_0001.JPG", "2024:05:01 09:03:07", 'j');
+    MakeFile(root_.File(L"card\\IMG_0002.CR2"));
+    RecordingProgress progress;
+    const OrganizeResult result = RunOrganize(reloaded, progress, {root_.File(L"card")}, output_);
+    EXPECT_EQ(result.counts.inputFiles, 1);
+    EXPECT_EQ(result.counts.copied, 1);
+}
+
+TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
+{
+    HWND dialog = nullptr, page = nullptr;
+    std::vector<std::wstring> afterAdd, afterRepeat;
+    std::vector<std::pair<std::wstring, bool>> refused;  // text, whether the set button allowed it
+    std::vector<bool> accepted;                          // the set button for the texts that are set
+    bool emptyAllowed = true, enterOnEmptyClosed = true, hintShown = false, shot = false;
+    std::vector<std::string> faults;
+    const auto openAdd = [&] {
+        PostMessageW(page, WM_COMMAND, MAKEWPARAM(PropAppExtSetting_CL::kAddExtension, 0), 0);
+        return true;
+    };
+    const auto typeAndSet = [&](const std::wstring& text) {
+        return [&, text] {
+            Paste(GetDlgItem(dialog, DialogAddUserExt_CL::kField), text);
+            accepted.push_back(IsWindowEnabled(GetDlgItem(dialog, DialogAddUserExt_CL::kSet)) != FALSE);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(DialogAddUserExt_CL::kSet, BN_CLICKED), 0);
+            return true;
+        };
+    };
+    const auto waitClosed = [&] { return !FindThreadWindow(L"拡張子の追加"); };
+    ModalScript script({
+        WaitFor(L"アプリ設定", &sheet_),
+        [&] {
+            page = ShowPage(sheet_, kMoviePage);
+            return true;
+        },
+        openAdd,
+        WaitFor(L"拡張子の追加", &dialog),
+        [&] {
+            // Empty: the set button is off, and Enter does nothing.
+            const HWND field = GetDlgItem(dialog, DialogAddUserExt_CL::kField);
+            emptyAllowed = IsWindowEnabled(GetDlgItem(dialog, DialogAddUserExt_CL::kSet)) != FALSE;
+            SendMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
+            enterOnEmptyClosed = !IsWindow(dialog);
+            for (const std::wstring text : {L"a=b", L"a;b", L"a\\b", L"a/b", L"a:b", L"a*", L"a?", L"a\"b", L"a<b",
+                                            L"a>b", L"a|b", L"a b", L"a\r\nb", L".", L"..", L".tar.gz",
+                                            L"abcdefghijklmnopqrstuvwxyz123456"}) {
+                Paste(field, text);
+                refused.emplace_back(text, IsWindowEnabled(GetDlgItem(dialog, DialogAddUserExt_CL::kSet)) != FALSE);
+                hintShown = IsWindowVisible(GetDlgItem(dialog, DialogAddUserExt_CL::kHint)) != FALSE;
+            }
+            Paste(field, L"a:b");
+            shot = SaveScreenshot(dialog, L"settings_add_dialog_refused");
+            faults = LayoutFaults(dialog);
+            return true;
+        },
+        typeAndSet(L"xyz"),
+        waitClosed,
+        [&] {
+            afterAdd = Rows(ListOf(page));
+            return true;
+        },
+        openAdd,
+        WaitFor(L"拡張子の追加", &dialog),
+        typeAndSet(L".MOV"),
+        waitClosed,
+        [&] {
+            afterRepeat = Rows(ListOf(page));
+            PropSheet_PressButton(sheet_, PSBTN_OK);
+            return true;
+        },
+    });
+    EXPECT_EQ(ShowSettingsSheet(owner_.get()), 1);
+    ASSERT_TRUE(script.Finished());
+
+    EXPECT_FALSE(emptyAllowed);
+    EXPECT_FALSE(enterOnEmptyClosed);
+    for (const auto& [text, allowed] : refused)
+        EXPECT_FALSE(allowed) << "accepted as an extension: " << std::string(text.begin(), text.end());
+    EXPECT_TRUE(hintShown);
+    EXPECT_TRUE(shot);
+    EXPECT_TRUE(faults.empty()) << Joined(faults);
+    EXPECT_EQ(accepted, (std::vector<bool>{true, true}));
+    // .xyz sorted into place, after .xvid, the last of the built-in list.
+    const auto xyz = std::find(afterAdd.begin(), afterAdd.end(), L".xyz");
+    ASSERT_NE(xyz, afterAdd.end());
+    EXPECT_EQ(*(xyz - 1), L".xvid");
+    EXPECT_EQ(xyz + 1, afterAdd.end());
+    EXPECT_EQ(afterRepeat, afterAdd);  // .MOV is .mov, listed already
+    CompareExtItem added;
+    ASSERT_TRUE(g_OrganizeSettings.MovieList.Find(L".xyz", &added));
+    EXPECT_EQ(added.contentType, L"★ユーザー追加拡張子");
+    EXPECT_EQ(added.builtIn, 0);
+    EXPECT_NE(Section(L"COMPARE_EXT_INFO").find(L"1|.xyz;"), std::wstring::npos);
+}
+
+TEST_F(SettingsSheetTest, OnlyAUsersOwnExtensionCanBeDeleted)
+{
+    g_Ini.SetInt(L"COMPARE_EXT_INFO_SND", L"count", 1);
+    g_Ini.SetString(L"COMPARE_EXT_INFO_SND", L"item0", L"1|.m4a");
+    g_OrganizeSettings.Load();
+    PropAppExtSetting_CL sounds(&g_OrganizeSettings.SoundList, L"比較の対象とする拡張子");
+    PropSheetBuilder builder;
+    builder.AddPage(&sounds, L"音声拡張子");
+    HWND menuWindow = nullptr;
+    NMHDR click{};  // posted to the page: it must outlive the step that posts it
+    UINT builtInState = 0, ownState = 0;
+    bool menuShot = false;
+    std::vector<std::wstring> afterBuiltIn, afterOwn;
+    ModalScript script({
+        WaitFor(L"アプリ設定", &sheet_),
+        [&] {
+            const HWND list = sounds.List()->Window();
+            const auto stateOf = [&] {
+                PopupMenu_CL menu;
+                sounds.BuildMenu(menu);
+                return GetMenuState(menu.Handle(), PropAppExtSetting_CL::kDeleteExtension, MF_BYCOMMAND);
+            };
+            Select(list, RowOf(list, L".mp3"));
+            builtInState = stateOf();
+            PostMessageW(sounds.Window(), WM_COMMAND, PropAppExtSetting_CL::kDeleteExtension, 0);
+            return true;
+        },
+        [&] {
+            afterBuiltIn = Rows(sounds.List()->Window());
+            const HWND list = sounds.List()->Window();
+            Select(list, RowOf(list, L".m4a"));
+            PopupMenu_CL menu;
+            sounds.BuildMenu(menu);
+            ownState = GetMenuState(menu.Handle(), PropAppExtSetting_CL::kDeleteExtension, MF_BYCOMMAND);
+            // The real menu, as a right click shows it, for a look.
+            click = NMHDR{list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), static_cast<UINT>(NM_RCLICK)};
+            PostMessageW(sounds.Window(), WM_NOTIFY, click.idFrom, reinterpret_cast<LPARAM>(&click));
+            return true;
+        },
+        [&] {
+            menuWindow = FindWindowW(L"#32768", nullptr);
+            if (!menuWindow || !IsWindowVisible(menuWindow))
+                return false;
+            Sleep(200);
+            menuShot = SaveScreenshot(menuWindow, L"settings_extension_menu");
+            EndMenu();
+            return true;
+        },
+        [&] {
+            PostMessageW(sounds.Window(), WM_COMMAND, PropAppExtSetting_CL::kDeleteExtension, 0);
+            return true;
+        },
+        [&] {
+            afterOwn = Rows(sounds.List()->Window());
+            PropSheet_PressButton(sheet_, PSBTN_OK);
+            return true;
+        },
+    });
+    EXPECT_EQ(builder.Run(owner_.get(), L"アプリ設定"), 1);
+    ASSERT_TRUE(script.Finished());
+    EXPECT_TRUE(builtInState & MF_GRAYED);
+    EXPECT_FALSE(ownState & MF_GRAYED);
+    EXPECT_TRUE(menuShot);
+    EXPECT_EQ(afterBuiltIn, (std::vector<std::wstring>{L".m4a", L".mp3", L".wav"}));  // a built-in one stays
+    EXPECT_EQ(afterOwn, (std::vector<std::wstring>{L".mp3", L".wav"}));
+    EXPECT_FALSE(g_OrganizeSettings.SoundList.Find(L".m4a"));
+    EXPECT_EQ(g_Ini.GetInt(L"COMPARE_EXT_INFO_SND", L"count", 0), 2);
+}
+
+std::vector<std::wstring> g_opened;
+bool RecordOpen(HWND, const std::wstring& target)
+{
+    g_opened.push_back(target);
+    return true;
+}
+
+TEST_F(SettingsSheetTest, TheNoticeSwitchIsWrittenOnApplyAndTheVersionPageLeadsToTheSite)
+{
+    g_Ini.SetInt(L"VERSION", L"notify", 0);
+    g_opened.clear();
+    UiSeams().shellOpen = &RecordOpen;
+    int notifyAfterApply = -1;
+    std::wstring pageText;
+    ModalScript script({
+        WaitFor(L"バージョン情報", &sheet_),
+        [&] {
+            const HWND page = PropSheet_GetCurrentPageHwnd(sheet_);
+            wchar_t text[64] = {};
+            GetWindowTextW(page, text, 64);
+            pageText = text;
+            const HWND box = FindWindowExW(page, nullptr, L"Button", L"バージョンアップの通知をしない");
+            SendMessageW(box, BM_CLICK, 0, 0);
+            SendMessageW(FindWindowExW(page, nullptr, L"Button", L"　　サポートサイトへ　　"), BM_CLICK, 0, 0);
+            PropSheet_PressButton(sheet_, PSBTN_APPLYNOW);
+            return true;
+        },
+        [&] {
+            notifyAfterApply = g_Ini.GetInt(L"VERSION", L"notify", -1);
+            PropSheet_PressButton(sheet_, PSBTN_CANCEL);
+            return true;
+        },
+    });
+    ShowVersionSheet(owner_.get());
+    ASSERT_TRUE(script.Finished());
+    EXPECT_EQ(pageText, L"バージョン表示");
+    EXPECT_EQ(notifyAfterApply, 1);  // at once, before the sheet closed
+    EXPECT_EQ(g_Ini.GetInt(L"VERSION", L"notify", -1), 1);
+    EXPECT_EQ(g_opened, (std::vector<std::wstring>{kSupportSiteAddress}));
+}
+
+TEST_F(SettingsSheetTest, EveryPageIsWholeAndTheMainWindowOpensBothSheets)
+{
+    std::vector<std::string> faults;
+    bool shots = true;
+    const wchar_t* names[] = {L"settings_kinds_page", L"settings_photo_page", L"settings_movie_page",
+                              L"settings_sound_page", L"settings_version_page"};
+    std::vector<ModalScript::Step> steps{WaitFor(L"アプリ設定", &sheet_)};
+    for (int index = kKindsPage; index <= kVersionPage; ++index) {
+        steps.push_back([&, index] {
+            const HWND page = ShowPage(sheet_, index);
+            Sleep(100);
+            for (const std::string& fault : LayoutFaults(page))
+                faults.push_back(std::string("page ") + std::to_string(index) + ": " + fault);
+            shots &= SaveScreenshot(sheet_, names[index]);
+            return true;
+        });
+    }
+    steps.push_back([&] { return PropSheet_PressButton(sheet_, PSBTN_CANCEL), true; });
+    steps.push_back(WaitFor(L"バージョン情報", &sheet_));
+    steps.push_back([&] { return PropSheet_PressButton(sheet_, PSBTN_CANCEL), true; });
+    const ModalScript script(std::move(steps));
+    Show([&](ScriptedMainWindow& w) {
+        w.Command(MainWindow_CL::kSettingsSheet);
+        w.Command(MainWindow_CL::kVersionPage);
+    });
+    ASSERT_TRUE(script.Finished());
+    EXPECT_TRUE(shots);
+    EXPECT_TRUE(faults.empty()) << Joined(faults);
+}
+
+}  // namespace

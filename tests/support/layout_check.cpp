@@ -1,0 +1,162 @@
+#include "tests/support/layout_check.h"
+
+#include <commctrl.h>
+
+#include <sstream>
+
+namespace {
+
+struct SeenControl {
+    std::wstring name;  // class and text, for the messages
+    std::wstring className;
+    std::wstring text;
+    DWORD style = 0;
+    HFONT font = nullptr;
+    RECT rect{};
+};
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::wstring TextOf(HWND window)
+{
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::vector<SeenControl> VisibleControls(HWND parent)
+{
+    std::vector<SeenControl> controls;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child))
+            continue;
+        SeenControl seen;
+        seen.className = ClassOf(child);
+        seen.text = TextOf(child);
+        seen.name = seen.className + L" \"" + seen.text + L"\"";
+        seen.style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
+        seen.font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+        GetWindowRect(child, &seen.rect);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&seen.rect), 2);
+        controls.push_back(seen);
+    }
+    return controls;
+}
+
+bool IsGroupBox(const SeenControl& control)
+{
+    return control.className == L"Button" && (control.style & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+SIZE TextSize(HFONT font, const std::wstring& text)
+{
+    HDC dc = GetDC(nullptr);
+    const HGDIOBJ previous = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    RECT rect{0, 0, 0x8000, 0x8000};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+std::wstring Trimmed(const std::wstring& text)
+{
+    const wchar_t* blanks = L" \u3000";
+    const size_t first = text.find_first_not_of(blanks);
+    return first == std::wstring::npos ? std::wstring() : text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+    out.pop_back();
+    return out;
+}
+
+std::string Describe(const RECT& r)
+{
+    std::ostringstream out;
+    out << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+    return out.str();
+}
+
+bool Intersect(const RECT& a, const RECT& b)
+{
+    RECT both{};
+    return IntersectRect(&both, &a, &b) != FALSE;
+}
+
+// A control sits in a group when it lies inside the frame and below the caption.
+bool InsideGroup(const RECT& control, const SeenControl& group)
+{
+    const int caption = TextSize(group.font, group.text).cy;
+    return control.left > group.rect.left && control.right < group.rect.right &&
+           control.top >= group.rect.top + caption && control.bottom < group.rect.bottom;
+}
+
+}  // namespace
+
+std::vector<std::string> LayoutFaults(HWND window)
+{
+    std::vector<std::string> faults;
+    RECT client{};
+    GetClientRect(window, &client);
+    const std::vector<SeenControl> controls = VisibleControls(window);
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const SeenControl& a = controls[i];
+        const std::string name = Utf8(a.name) + " at " + Describe(a.rect);
+        RECT inside{};
+        if (!IntersectRect(&inside, &a.rect, &client) || !EqualRect(&inside, &a.rect))
+            faults.push_back(name + " sticks out of the client area " + Describe(client));
+        for (size_t j = i + 1; j < controls.size(); ++j) {
+            const SeenControl& b = controls[j];
+            if (!Intersect(a.rect, b.rect))
+                continue;
+            const bool framed = (IsGroupBox(a) && !IsGroupBox(b) && InsideGroup(b.rect, a)) ||
+                                (IsGroupBox(b) && !IsGroupBox(a) && InsideGroup(a.rect, b));
+            if (!framed)
+                faults.push_back(name + " overlaps " + Utf8(b.name) + " at " + Describe(b.rect));
+        }
+
+        // The text each kind of control draws, and the room it has for it.
+        const SIZE text = TextSize(a.font, a.text);
+        const int width = a.rect.right - a.rect.left, height = a.rect.bottom - a.rect.top;
+        const DWORD type = a.style & BS_TYPEMASK;
+        if (a.className == L"Static") {
+            if (text.cx > width || text.cy > height)
+                faults.push_back(name + " is too small for its text");
+        } else if (a.className == L"Button" && type == BS_GROUPBOX) {
+            if (text.cx + 2 * edge > width)
+                faults.push_back(name + " cuts its caption");
+        } else if (a.className == L"Button" && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)) {
+            if (GetSystemMetrics(SM_CXMENUCHECK) + text.cx > width || text.cy > height)
+                faults.push_back(name + " is too small for its text");
+        } else if (a.className == L"Button") {
+            // The frame, and a little air between it and the text's ink (the ideographic
+            // spaces around a short caption are air already).
+            const SIZE ink = TextSize(a.font, Trimmed(a.text));
+            if (ink.cx + 2 * (2 * edge + 2) > width || ink.cy + 2 * edge > height)
+                faults.push_back(name + " leaves its text no room");
+        } else if (a.className == L"Edit" || a.className == WC_COMBOBOXEXW) {
+            if (TextSize(a.font, L"Ｗ").cy + 2 * edge > height)
+                faults.push_back(name + " is lower than its text");
+        }
+    }
+    return faults;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string all;
+    for (const std::string& line : lines)
+        all += "\n  " + line;
+    return all;
+}
+
