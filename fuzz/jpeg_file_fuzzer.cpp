@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "fuzz/memory_file_reader.h"
+#include "metadata/memory_file_reader.h"
 #include "metadata/exif_info.h"
 #include "metadata/jpeg_exif_locator.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "fuzz/memory_file_reader.h"
+#include "metadata/memory_file_reader.h"
 #include "metadata/exif_byte_source.h"
 #include "metadata/exif_info.h"
 

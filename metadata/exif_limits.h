@@ -17,8 +17,13 @@ constexpr int kMaxBoxDepth = 32;
 // handful; past this many the file is not a photo we can date from its head.
 constexpr int kMaxJpegSegments = 256;
 
-// HEIF files are read whole; the size is taken as a signed 32-bit position.
-constexpr std::uint64_t kMaxHeifFileBytes = 0x7FFFFFFF;
+// HEIF files are read by the boxes that lead to the Exif item, never whole: the top-level
+// boxes are stepped over by their headers (at most this many), the "meta" box is read (at
+// most this large; real ones hold a few kilobytes of item tables), then the item itself (at
+// most this large; an Exif block of a photo is well under a megabyte).
+constexpr int kMaxHeifTopLevelBoxes = 65536;
+constexpr std::uint64_t kMaxHeifMetaBytes = 16u << 20;
+constexpr std::uint64_t kMaxHeifExifBytes = 16u << 20;
 
 // Pages of a TIFF-structured file kept in memory while its directories are read.
 constexpr std::uint32_t kTiffPageBytes = 4096;

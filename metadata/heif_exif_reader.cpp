@@ -4,6 +4,7 @@
 
 #include "base/path_text.h"
 #include "metadata/box_range.h"
+#include "metadata/memory_file_reader.h"
 #include "metadata/exif_limits.h"
 
 namespace {
@@ -152,41 +153,75 @@ bool IsHeifExtension(const std::wstring& pathOrExtension)
 bool CExifReader::LoadFile(const std::wstring& path)
 {
     bytes_.clear();
-    std::unique_ptr<FileReader_CL> file = FileReader_CL::Open(path);
-    return file && LoadFrom(*file);
+    owned_ = FileReader_CL::Open(path);
+    file_ = owned_.get();
+    return file_ && file_->Size() > 0;
 }
 
 bool CExifReader::LoadFrom(FileReader_CL& file)
 {
     bytes_.clear();
-    const std::uint64_t size = file.Size();
-    if (size == 0 || size > exif_limits::kMaxHeifFileBytes)
-        return false;
-    bytes_.resize(static_cast<std::size_t>(size));
-    if (!file.ReadAt(0, bytes_.data(), bytes_.size())) {
-        bytes_.clear();
-        return false;
-    }
-    return true;
+    owned_.reset();
+    file_ = &file;
+    return file.Size() > 0;
+}
+
+void CExifReader::SetBytes(std::vector<std::uint8_t> bytes)
+{
+    bytes_ = std::move(bytes);
+    owned_ = std::make_unique<MemoryFileReader>(bytes_.data(), bytes_.size());
+    file_ = owned_.get();
 }
 
 std::vector<std::uint8_t> CHeifExifReader::ExtractExif() const
 {
-    if (bytes_.empty())
+    if (!file_)
         return {};
-    const BoxRange file(bytes_.data(), 0, bytes_.size());
-    BoxWalk walk;
-    bool found = walk.Walk(file, 0);
-    // Files that put "iinf" after "iloc" name the Exif item only after its location has
-    // gone by: walk once more, now that the item is known.
-    if (!found && walk.ExifItemKnown())
-        found = walk.Walk(file, 0);
-    if (!found)
-        return {};
-    const std::uint64_t offset = walk.ExtentOffset();
-    const std::uint64_t length = walk.ExtentLength();
-    if (offset > bytes_.size() || length > bytes_.size() - offset)
-        return {};
-    return std::vector<std::uint8_t>(bytes_.begin() + static_cast<std::ptrdiff_t>(offset),
-                                     bytes_.begin() + static_cast<std::ptrdiff_t>(offset + length));
+    const std::uint64_t size = file_->Size();
+    std::uint64_t at = 0;
+    // The top-level boxes by their headers alone, until a "meta" box names and places the item.
+    for (int boxes = 0; boxes < exif_limits::kMaxHeifTopLevelBoxes && size - at >= 8; ++boxes) {
+        std::uint8_t header[16];
+        if (!file_->ReadAt(at, header, 8))
+            return {};
+        BoxRange fields(header, 0, 8);
+        std::uint64_t boxSize = fields.Read(4);
+        const auto type = static_cast<std::uint32_t>(fields.Read(4));
+        std::uint64_t headerSize = 8;
+        if (boxSize == 1) {
+            if (size - at < 16 || !file_->ReadAt(at + 8, header + 8, 8))
+                return {};
+            BoxRange large(header, 8, 16);
+            boxSize = large.Read(8);
+            headerSize = 16;
+        } else if (boxSize == 0) {
+            boxSize = size - at;  // runs to the end of the file
+        }
+        if (boxSize < headerSize || boxSize > size - at)
+            return {};
+        if (type == FourCC("meta") && boxSize <= exif_limits::kMaxHeifMetaBytes) {
+            std::vector<std::uint8_t> meta(static_cast<std::size_t>(boxSize));
+            if (!file_->ReadAt(at, meta.data(), meta.size()))
+                return {};
+            const BoxRange range(meta.data(), 0, meta.size());
+            BoxWalk walk;
+            bool found = walk.Walk(range, 0);
+            // Files that put "iinf" after "iloc" name the Exif item only after its location
+            // has gone by: walk once more, now that the item is known.
+            if (!found && walk.ExifItemKnown())
+                found = walk.Walk(range, 0);
+            if (found) {
+                const std::uint64_t offset = walk.ExtentOffset();
+                const std::uint64_t length = walk.ExtentLength();
+                if (offset > size || length > size - offset || length > exif_limits::kMaxHeifExifBytes)
+                    return {};
+                std::vector<std::uint8_t> item(static_cast<std::size_t>(length));
+                if (length > 0 && !file_->ReadAt(offset, item.data(), item.size()))
+                    return {};
+                return item;
+            }
+        }
+        at += boxSize;
+    }
+    return {};
 }

@@ -1,7 +1,9 @@
 #pragma once
-// Finds the Exif item of a HEIF or AVIF file (ISO base media box structure).
+// Finds the Exif item of a HEIF or AVIF file (ISO base media box structure), reading only the
+// boxes that lead to it: never the pictures.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,17 +17,20 @@ class CExifReader {
 public:
     virtual ~CExifReader() = default;
 
-    // Reads the whole file; false (and no bytes) when it cannot be opened, is empty, is 2 GiB
-    // or larger, or is read short.
+    // Opens the file; false when it cannot be opened or is empty.
     bool LoadFile(const std::wstring& path);
+    // Reads through the caller's open file, which must outlive this reader's use; false for
+    // an empty one.
     bool LoadFrom(FileReader_CL& file);
     // For callers that hold the bytes already.
-    void SetBytes(std::vector<std::uint8_t> bytes) { bytes_ = std::move(bytes); }
+    void SetBytes(std::vector<std::uint8_t> bytes);
 
     // The Exif item's bytes, or an empty vector when there is none.
     virtual std::vector<std::uint8_t> ExtractExif() const = 0;
 
 protected:
+    FileReader_CL* file_ = nullptr;  // the file of whichever Load, owned or not
+    std::unique_ptr<FileReader_CL> owned_;
     std::vector<std::uint8_t> bytes_;
 };
 

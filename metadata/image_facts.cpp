@@ -110,6 +110,13 @@ bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* er
         *error = "cannot open the file";
         return false;
     }
+    return ReadImageFacts(std::move(file), path, facts, error, readHeif);
+}
+
+bool ReadImageFacts(std::unique_ptr<FileReader_CL> file, const std::wstring& path, ImageFacts* facts,
+                    std::string* error, bool readHeif)
+{
+    *facts = ImageFacts{};
     FileReader_CL* const reader = file.get();  // the TIFF route hands the file on
     bool readable = false;
     facts->format = SniffFormat(*file, path, &readable);
@@ -145,6 +152,9 @@ bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* er
         double latitude = 0.0, longitude = 0.0;
         if (exif.GetGpsPosition(&latitude, &longitude))
             facts->gps = std::make_pair(latitude, longitude);
+        std::int64_t seconds = 0;
+        if (exif.GetCaptureTime(&seconds))
+            facts->captureTime = seconds;
     }
     facts->bytesRead = reader->BytesRead();
     return true;

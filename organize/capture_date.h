@@ -6,16 +6,24 @@
 
 #include <string>
 
+#include "metadata/image_facts.h"
+
 // Which source gave the date.
 enum class CaptureDateSource { kNone, kHeif, kExif, kLastWrite };
 
+// The date from what one read of the file found: its image facts (null when the file could
+// not be read) and its last-write time as the file system keeps it (UTC; null when unknown).
+// kNone when no date passes the range tests.
+CaptureDateSource CaptureDateFromFacts(const std::wstring& path, const ImageFacts* facts, const FILETIME* lastWrite,
+                                       SYSTEMTIME* date);
+
+// The date of a file, reading it once.
 bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date);
-bool GetHeifCaptureDate(const std::wstring& path, SYSTEMTIME* date);
+// GetCaptureDate, saying which route answered (kNone when it answers false).
+CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date);
 // The file's last-write time as a local calendar date-time, without the range tests; false
 // when the file cannot be opened (for no access to its content) or its times read.
 bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date);
-// GetCaptureDate, saying which route answered (kNone when it answers false).
-CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date);
 
 // "%04d/%02d/%02d:%02d:%02d:%02d.%03d", as the log shows dates.
 std::wstring CaptureDateLogText(const SYSTEMTIME& date);

@@ -93,12 +93,21 @@ void CompareFile_CL::Append(CompareItem_CL item)
 
 void CompareFile_CL::Add(const std::wstring& path)
 {
-    Append(CompareItem_CL(ComputeFileSignature(path), path));
+    Add(path, ComputeFileSignature(path));
+}
+
+void CompareFile_CL::Add(const std::wstring& path, std::uint64_t signature)
+{
+    Append(CompareItem_CL(signature, path));
 }
 
 bool CompareFile_CL::FindDuplicate(const std::wstring& inputPath)
 {
-    const std::uint64_t signature = ComputeFileSignature(inputPath);
+    return FindDuplicate(inputPath, ComputeFileSignature(inputPath));
+}
+
+bool CompareFile_CL::FindDuplicate(const std::wstring& inputPath, std::uint64_t signature)
+{
     for (const CompareItem_CL& item : buckets_[BucketOf(signature)]) {
         if (item.Signature() == signature && !FilesDiffer(inputPath, item.Path(), buffers_))
             return true;

@@ -47,8 +47,12 @@ public:
 
     // True when a byte-identical file is in the table.
     bool FindDuplicate(const std::wstring& inputPath);
+    // The same for a file whose signature is known already.
+    bool FindDuplicate(const std::wstring& inputPath, std::uint64_t signature);
     // Records the file now at `path` (the destination of a finished copy).
     void Add(const std::wstring& path);
+    // The same with the signature its content is known to have (the source's, for a copy).
+    void Add(const std::wstring& path, std::uint64_t signature);
 
     int Load(const std::wstring& recordPath);
     int Save(const std::wstring& recordPath);

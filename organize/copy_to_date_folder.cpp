@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "base/path_text.h"
-#include "organize/capture_date.h"
+#include "base/handles.h"
+#include "base/paths.h"
 #include "organize/date_folder_format.h"
 #include "organize/folder_utils.h"
 
@@ -23,38 +23,97 @@ bool Fits(const std::wstring& path)
 
 }  // namespace
 
-StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring& sourcePath, int formatIndex,
-                            std::wstring* destination)
+bool IsPartialCopyName(const std::wstring& name)
+{
+    return SamePathText(name, kPartialCopyName);
+}
+
+StatusCode DateFolderWriter_CL::MakeFolder(const std::wstring& folder)
+{
+    if (folders_.count(folder))
+        return kStatusOk;
+    const StatusCode made = CreateFolderPath(folder);
+    if (made == kStatusOk)
+        folders_.insert(folder);
+    return made;
+}
+
+StatusCode DateFolderWriter_CL::Copy(const FileFacts_CL& file, std::wstring* destination, bool* alreadyThere)
 {
     destination->clear();
-    SYSTEMTIME date{};
-    if (!GetCaptureDate(sourcePath, &date))
+    *alreadyThere = false;
+    if (file.source == CaptureDateSource::kNone)
         return kStatusFail;
-
-    const std::wstring name = NameOfPath(sourcePath);
-    std::wstring target = outputFolder + L"\\" + MakeDateFolderName(date, formatIndex) + L"\\" + name;
+    const std::wstring name = NameOfPath(file.path);
+    const std::wstring folder = outputFolder_ + L"\\" + MakeDateFolderName(file.date, formatIndex_);
+    std::wstring target = folder + L"\\" + name;
     if (!Fits(target))
         return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
 
-    if (Exists(target)) {
-        const std::wstring extension = ExtensionOf(name);
-        const std::wstring stem = name.substr(0, name.size() - extension.size());
-        const std::wstring folder = FolderOfPath(target);
-        std::wstring candidate;
-        for (int n = 1; n <= kMaxClashCounter; ++n) {
-            candidate = folder + L"\\" + stem + L"(" + std::to_wstring(n) + L")" + extension;
-            if (!Fits(candidate))
-                return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
-            if (!Exists(candidate))
-                break;
+    // A name that is taken goes to the next free counter, unless what has it is this very
+    // content: a copy made before the record could say so.
+    const std::wstring extension = ExtensionOf(name);
+    const std::wstring stem = name.substr(0, name.size() - extension.size());
+    for (int n = 1; Exists(target); ++n) {
+        if (!FilesDiffer(file.path, target, buffers_)) {
+            *destination = target;
+            *alreadyThere = true;
+            return kStatusOk;
         }
-        // With every counter taken the last candidate stands, and the copy refuses it.
-        target = candidate;
+        if (n > kMaxClashCounter)
+            break;  // with every counter taken the last candidate stands, and the copy refuses it
+        target = folder + L"\\" + stem + L"(" + std::to_wstring(n) + L")" + extension;
+        if (!Fits(target))
+            return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
     }
 
-    CreateFolderPath(FolderOfPath(target));
     *destination = target;
-    if (!CopyFileW(sourcePath.c_str(), target.c_str(), TRUE))
-        return StatusFromLastError();
+    if (const StatusCode made = MakeFolder(folder); made != kStatusOk)
+        return made;
+    const std::wstring partial = folder + L"\\" + kPartialCopyName;
+    if (!Fits(partial)) {
+        // No room for the temporary name: the copy goes straight to its place.
+        return CopyFileW(file.path.c_str(), target.c_str(), TRUE) ? kStatusOk : StatusFromLastError();
+    }
+    if (!CopyFileW(file.path.c_str(), partial.c_str(), FALSE)) {
+        const StatusCode failed = StatusFromLastError();
+        DeleteFileW(partial.c_str());
+        return failed;
+    }
+    // Into place without replacing anything: the name is the file's only when it is whole.
+    if (!MoveFileExW(partial.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const StatusCode failed = StatusFromLastError();
+        DeleteFileW(partial.c_str());
+        return failed;
+    }
     return kStatusOk;
+}
+
+StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring& sourcePath, int formatIndex,
+                            std::wstring* destination)
+{
+    FileFacts_CL facts;
+    GatherFileFacts(sourcePath, nullptr, &facts);
+    DateFolderWriter_CL writer(outputFolder, formatIndex);
+    bool alreadyThere = false;
+    return writer.Copy(facts, destination, &alreadyThere);
+}
+
+void RemovePartialCopies(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle_CL search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (!search)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        const std::wstring path = folder + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // Links lead elsewhere: never into them.
+            if (name != L"." && name != L".." && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                RemovePartialCopies(path);
+        } else if (IsPartialCopyName(name)) {
+            DeleteFileW(path.c_str());
+        }
+    } while (FindNextFileW(search.get(), &found));
 }

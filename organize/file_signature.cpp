@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr std::uint64_t kUnreadable = 0xFFFFFFFFFFFFFFFFull;
 constexpr DWORD kFirstChunk = 64 * 1024;
 
 UniqueFile_CL OpenForCompare(const std::wstring& path)
@@ -38,16 +37,23 @@ std::uint64_t ComputeFileSignature(const std::wstring& path)
 {
     UniqueFile_CL file = OpenForCompare(path);
     if (!file)
-        return kUnreadable;
+        return kUnreadableSignature;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size))
-        return kUnreadable;
-    std::uint8_t block[512] = {};
-    const DWORD head = static_cast<DWORD>(std::min<LONGLONG>(size.QuadPart, 256));
+        return kUnreadableSignature;
+    std::uint8_t head[kSignatureHeadBytes] = {};
+    const DWORD count = static_cast<DWORD>(std::min<LONGLONG>(size.QuadPart, kSignatureHeadBytes));
     DWORD read = 0;
-    if (head > 0 && !ReadFile(file.get(), block, head, &read, nullptr))
-        return kUnreadable;
-    std::uint64_t h = static_cast<std::uint64_t>(size.QuadPart);
+    if (count > 0 && !ReadFile(file.get(), head, count, &read, nullptr))
+        return kUnreadableSignature;
+    return ContentSignature(static_cast<std::uint64_t>(size.QuadPart), head, read);
+}
+
+std::uint64_t ContentSignature(std::uint64_t size, const std::uint8_t* head, std::size_t count)
+{
+    std::uint8_t block[512] = {};
+    std::memcpy(block, head, std::min(count, kSignatureHeadBytes));
+    std::uint64_t h = size;
     for (std::uint8_t byte : block) {
         const auto widened = static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<std::int8_t>(byte)));
         h = h * 3 + widened;

@@ -1,14 +1,22 @@
 #pragma once
 // Content signatures and byte comparison, the two stages of the duplicate test.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+
+// What a signature is made of: the file's size and this much of its head.
+constexpr std::size_t kSignatureHeadBytes = 256;
+// The signature of a file that cannot be read.
+constexpr std::uint64_t kUnreadableSignature = 0xFFFFFFFFFFFFFFFFull;
 
 // A 64-bit value from a file's size and first 256 bytes; all ones when the file cannot be
 // read. Stored in record files, so computed exactly as it always has been: the bytes count
 // as signed, and the second half of the 512-byte block is always zero.
 std::uint64_t ComputeFileSignature(const std::wstring& path);
+// The same from a size and the head already read (up to 256 bytes of it).
+std::uint64_t ContentSignature(std::uint64_t size, const std::uint8_t* head, std::size_t count);
 
 // The two read buffers of the byte comparison, obtained once and reused for every pair.
 class CompareBuffers_CL {

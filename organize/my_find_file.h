@@ -1,16 +1,17 @@
 #pragma once
 // The organize run's finder: keeps every file of a wanted kind whose capture date can be
-// resolved.
+// resolved, with what it learned of the file on the way (read once).
 
 #include <string>
 #include <vector>
 
+#include "organize/file_facts.h"
 #include "organize/find_file.h"
 #include "organize/organize_settings.h"
 
 class MyFindFile_CL : public FindFile_CL {
 public:
-    MyFindFile_CL(const OrganizeSettings* settings, std::vector<std::wstring>* files)
+    MyFindFile_CL(const OrganizeSettings* settings, std::vector<FileFacts_CL>* files)
         : settings_(settings), files_(files)
     {
     }
@@ -20,5 +21,5 @@ protected:
 
 private:
     const OrganizeSettings* settings_;  // not owned
-    std::vector<std::wstring>* files_;  // not owned: the run's list
+    std::vector<FileFacts_CL>* files_;  // not owned: the run's list
 };

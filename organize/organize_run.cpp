@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "base/handles.h"
 #include "base/logfile.h"
 #include "organize/compare_file.h"
 #include "organize/copy_to_date_folder.h"
@@ -12,6 +13,39 @@
 #include "organize/organize_settings.h"
 
 namespace {
+
+// How often the record is saved while a run goes on: whichever comes first.
+constexpr ULONGLONG kSaveEveryMs = 10000;
+constexpr int kSaveEveryFiles = 1000;
+
+class PeriodicSave_CL {
+public:
+    bool Due()
+    {
+        if (++files_ < kSaveEveryFiles && GetTickCount64() - since_ < kSaveEveryMs)
+            return false;
+        files_ = 0;
+        since_ = GetTickCount64();
+        return true;
+    }
+
+private:
+    int files_ = 0;
+    ULONGLONG since_ = GetTickCount64();
+};
+
+// Beside the record while a run goes on: left behind by a run that was stopped hard, it
+// tells the next one to look for half-made copies.
+std::wstring RunningMarkerPath(const std::wstring& recordPath)
+{
+    return recordPath + L".running";
+}
+
+void MarkRunning(const std::wstring& marker)
+{
+    UniqueFile_CL file(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN,
+                                   nullptr));
+}
 
 void LogCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination)
 {
@@ -40,11 +74,16 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
     const int loaded = table.Load(recordPath);
     if (loaded != kStatusOk && loaded != CompareFile_CL::kNoRecordFile) {
         result.status = loaded;
+        result.failedStage = OrganizeResult::kRecordLoad;
         return result;
     }
+    // A run that was stopped hard may have left a copy half-made.
+    const std::wstring running = RunningMarkerPath(recordPath);
+    if (GetFileAttributesW(running.c_str()) != INVALID_FILE_ATTRIBUTES)
+        RemovePartialCopies(outputFolder);
 
     // The whole list is made before the first copy, so that no copy is ever found again.
-    std::vector<std::wstring> files;
+    std::vector<FileFacts_CL> files;
     MyFindFile_CL finder(&settings, &files);
     for (const std::wstring& folder : inputFolders) {
         // An album that an earlier run built inside an input folder is never organized.
@@ -58,29 +97,52 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
     progress.AddProgress(0);
     g_Log.Write(L"入力ファイルの数   = %d", count.inputFiles);
 
+    // The folder counts as used from the first moment: a record is there before any copy, and
+    // is brought up to date as the run goes, so that a run stopped at any point leaves the
+    // next one only what is missing.
+    table.SetOutputFormat(settings.OutputFormatType);
+    CreateFolderPath(outputFolder);
+    MarkRunning(running);
+    if (const int saved = table.Save(recordPath); saved != kStatusOk) {
+        result.status = saved;
+        result.failedStage = OrganizeResult::kRecordSave;
+        return result;
+    }
+    PeriodicSave_CL periodic;
+
+    DateFolderWriter_CL writer(outputFolder, settings.OutputFormatType);
     for (size_t i = 0; i < files.size(); ++i) {
-        const std::wstring& source = files[i];
-        if (table.FindDuplicate(source)) {
+        if (progress.StopRequested()) {
+            result.stopped = true;
+            break;
+        }
+        const FileFacts_CL& source = files[i];
+        if (table.FindDuplicate(source.path, source.signature)) {
             ++count.duplicates;
         } else {
             std::wstring destination;
-            const StatusCode copied = CopyToDateFolder(outputFolder, source, settings.OutputFormatType, &destination);
+            bool alreadyThere = false;
+            const StatusCode copied = writer.Copy(source, &destination, &alreadyThere);
             if (copied != kStatusOk) {
-                LogCopyFailure(copied, source, destination);
+                LogCopyFailure(copied, source.path, destination);
                 result.status = copied;
+                result.failedStage = OrganizeResult::kCopy;
                 result.copyFailed = true;
-                result.failedSource = source;
+                result.failedSource = source.path;
                 result.failedDestination = destination;
                 break;
             }
-            table.Add(destination);
-            ++count.copied;
+            // The copy holds the source's bytes: its signature is the source's.
+            table.Add(destination, source.signature);
+            ++(alreadyThere ? count.duplicates : count.copied);
         }
         progress.AddProgress(1);
         wchar_t caption[MAX_PATH];
         _snwprintf(caption, MAX_PATH, L"写真の整理中( %d / %d )", static_cast<int>(i + 1), count.inputFiles);
         caption[MAX_PATH - 1] = L'\0';
         progress.SetCaption(caption);
+        if (periodic.Due())
+            table.Save(recordPath);
     }
 
     if (!result.copyFailed) {
@@ -89,11 +151,12 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
     }
     // What was copied is recorded even when a copy failed on the way, or the next run would
     // copy it all again beside itself as IMG_0001(1).JPG.
-    table.SetOutputFormat(settings.OutputFormatType);
-    // A run that copied nothing into a folder that does not exist yet still marks it as used.
-    CreateFolderPath(outputFolder);
     const int saved = table.Save(recordPath);
-    if (!result.copyFailed)
+    if (saved == kStatusOk)
+        DeleteFileW(running.c_str());
+    if (!result.copyFailed && saved != kStatusOk) {
         result.status = saved;
+        result.failedStage = OrganizeResult::kRecordSave;
+    }
     return result;
 }

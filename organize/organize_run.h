@@ -17,8 +17,14 @@ struct OrganizeCounts {
 };
 
 struct OrganizeResult {
+    // Where a run that failed stopped.
+    enum Stage { kNone, kRecordLoad, kCopy, kRecordSave, kAlbum };
+
     StatusCode status = kStatusOk;
+    Stage failedStage = kNone;
     OrganizeCounts counts;
+    // The user asked the run to stop: it ended after the file it was at, with the record saved.
+    bool stopped = false;
     // The copy that ended the run, when one failed; the destination is empty when none could
     // be chosen.
     bool copyFailed = false;
@@ -27,7 +33,8 @@ struct OrganizeResult {
 };
 
 // Runs on the worker thread of the progress dialog (or the console program's thread), with
-// the kinds, lists and layout of `settings`. The first copy failure ends the run.
+// the kinds, lists and layout of `settings`. The first copy failure ends the run; a stop the
+// progress asks for ends it after the current file.
 OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& progress,
                            const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder);
 

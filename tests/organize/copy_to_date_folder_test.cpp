@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/organize/organize_test_files.h"
 #include "tests/support/temp_folder.h"
 
@@ -13,9 +15,10 @@ protected:
     std::wstring output_ = root_.File(L"出力");
     static constexpr int kLayout = 8;  // YYYY\MM\DD
 
-    std::wstring Source(const std::wstring& name, const Bytes& bytes)
+    // A file in an input folder of its own, so that several may share a name.
+    std::wstring Source(const std::wstring& name, const Bytes& bytes, const std::wstring& card = L"in")
     {
-        const std::wstring path = MakeFile(root_.File(L"in\\" + name), bytes);
+        const std::wstring path = MakeFile(root_.File(card + L"\\" + name), bytes);
         SetLocalLastWrite(path, 2024, 7, 5, 12, 0, 0);
         return path;
     }
@@ -27,16 +30,55 @@ protected:
     }
 };
 
+// Three cards with a photo of the same name and day, each its own picture.
 TEST_F(CopyToDateFolderTest, ClashesGetTheNextFreeCounter)
 {
     const std::wstring day = output_ + L"\\2019\\07\\14\\";
-    const std::wstring photo = Source(L"IMG_0001.JPG", JpegWithDates("2019:07:14 09:30:00"));
-    EXPECT_EQ(Copy(photo), day + L"IMG_0001.JPG");
-    EXPECT_EQ(Copy(photo), day + L"IMG_0001(1).JPG");
-    EXPECT_EQ(Copy(photo), day + L"IMG_0001(2).JPG");
-    // The copies are the source's bytes, and the source is as it was.
-    EXPECT_EQ(ReadBytes(day + L"IMG_0001(2).JPG"), JpegWithDates("2019:07:14 09:30:00"));
-    EXPECT_EQ(ReadBytes(photo), JpegWithDates("2019:07:14 09:30:00"));
+    std::vector<Bytes> pictures;
+    for (char card = 'a'; card <= 'c'; ++card) {
+        Bytes bytes = JpegWithDates("2019:07:14 09:30:00");
+        bytes.insert(bytes.end() - 2, 40, static_cast<std::uint8_t>(card));
+        pictures.push_back(bytes);
+        const std::wstring photo = Source(L"IMG_0001.JPG", bytes, std::wstring(L"card_") + wchar_t(card));
+        EXPECT_EQ(Copy(photo), day + (card == 'a' ? L"IMG_0001.JPG" : card == 'b' ? L"IMG_0001(1).JPG" : L"IMG_0001(2).JPG"));
+        // The copies are the source's bytes, and the source is as it was.
+        EXPECT_EQ(ReadBytes(photo), bytes);
+    }
+    EXPECT_EQ(ReadBytes(day + L"IMG_0001(2).JPG"), pictures[2]);
+    EXPECT_FALSE(FileExists(day + L".kasumiro-copying"));  // made under it, renamed into place
+}
+
+// A copy an earlier run made but could not record: the same bytes under the name, or under a
+// counter name, are the file itself, never a reason for another twin.
+TEST_F(CopyToDateFolderTest, TheSameBytesUnderTheNameAreTheCopyAlreadyMade)
+{
+    const std::wstring day = output_ + L"\\2024\\07\\05\\";
+    const std::wstring first = Source(L"DSC_0001.JPG", {'1'}, L"card1");
+    const std::wstring second = Source(L"DSC_0001.JPG", {'2'}, L"card2");
+    EXPECT_EQ(Copy(first), day + L"DSC_0001.JPG");
+    EXPECT_EQ(Copy(second), day + L"DSC_0001(1).JPG");
+    for (const std::wstring& source : {first, second}) {
+        DateFolderWriter_CL writer(output_, kLayout);
+        FileFacts_CL facts;
+        ASSERT_TRUE(GatherFileFacts(source, nullptr, &facts));
+        std::wstring destination;
+        bool alreadyThere = false;
+        EXPECT_EQ(writer.Copy(facts, &destination, &alreadyThere), kStatusOk);
+        EXPECT_TRUE(alreadyThere);
+        EXPECT_EQ(destination, source == first ? day + L"DSC_0001.JPG" : day + L"DSC_0001(1).JPG");
+    }
+    EXPECT_FALSE(FileExists(day + L"DSC_0001(2).JPG"));
+}
+
+TEST_F(CopyToDateFolderTest, AStoppedRunsHalfMadeCopiesAreRemovedAndNeverListed)
+{
+    const std::wstring left = MakeFile(output_ + L"\\2024\\07\\05\\.kasumiro-copying", Bytes(100, 'h'));
+    const std::wstring kept = MakeFile(output_ + L"\\2024\\07\\05\\IMG.JPG", Bytes{'k'});
+    RemovePartialCopies(output_);
+    EXPECT_FALSE(FileExists(left));
+    EXPECT_TRUE(FileExists(kept));
+    EXPECT_TRUE(IsPartialCopyName(L".KASUMIRO-COPYING"));
+    EXPECT_FALSE(IsPartialCopyName(L"x.kasumiro-copying"));
 }
 
 TEST_F(CopyToDateFolderTest, CounterGoesBeforeTheLastExtension)
@@ -45,18 +87,16 @@ TEST_F(CopyToDateFolderTest, CounterGoesBeforeTheLastExtension)
     for (const auto& [name, clash] : {std::pair{L"archive.tar.gz", L"archive.tar(1).gz"},
                                       std::pair{L"README", L"README(1)"},
                                       std::pair{L".profile", L"(1).profile"}}) {
-        const std::wstring source = Source(name, {'d'});
-        EXPECT_EQ(Copy(source), day + name);
-        EXPECT_EQ(Copy(source), day + clash);
+        EXPECT_EQ(Copy(Source(name, {'d'}, L"one")), day + name);
+        EXPECT_EQ(Copy(Source(name, {'e'}, L"two")), day + clash);
     }
 }
 
 TEST_F(CopyToDateFolderTest, OutputFolderWithADotLeavesTheNameAlone)
 {
     output_ = root_.File(L"my.photos");
-    const std::wstring source = Source(L"IMG", {'i'});
-    EXPECT_EQ(Copy(source), output_ + L"\\2024\\07\\05\\IMG");
-    EXPECT_EQ(Copy(source), output_ + L"\\2024\\07\\05\\IMG(1)");
+    EXPECT_EQ(Copy(Source(L"IMG", {'i'}, L"one")), output_ + L"\\2024\\07\\05\\IMG");
+    EXPECT_EQ(Copy(Source(L"IMG", {'j'}, L"two")), output_ + L"\\2024\\07\\05\\IMG(1)");
 }
 
 TEST_F(CopyToDateFolderTest, NothingIsEverOverwritten)

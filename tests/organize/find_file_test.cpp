@@ -83,18 +83,24 @@ TEST(FindFileTest, OrganizeFinderKeepsWantedKindsWithDates)
     MakeFile(in + L"\\MVI_0001.MOV");
     MakeFile(in + L"\\README");
     MakeFile(in + L"\\Sortavel.dat");
+    MakeFile(in + L"\\sub\\.kasumiro-copying");  // a copy a stopped run left half-made
     OrganizeSettings settings;  // empty lists: nothing listed
     settings.PhotoList.AddItem(CompareExtItem{1, 1, L".jpg", L"", L""}, true);
     settings.ArrangePhoto = 1;
-    std::vector<std::wstring> files;
+    std::vector<FileFacts_CL> files;
     MyFindFile_CL finder(&settings, &files);
     finder.Find(in + L"\\*.*", true);
-    EXPECT_EQ(files, (std::vector<std::wstring>{in + L"\\IMG_0001.JPG"}));
+    ASSERT_EQ(files.size(), 1u);
+    // What the listing learned stays with the file: its date, size and signature.
+    EXPECT_EQ(files[0].path, in + L"\\IMG_0001.JPG");
+    EXPECT_EQ(files[0].source, CaptureDateSource::kExif);
+    EXPECT_EQ(files[0].date.wYear, 2019);
+    EXPECT_EQ(files[0].size, FileSize(in + L"\\IMG_0001.JPG"));
+    EXPECT_EQ(files[0].signature, ComputeFileSignature(in + L"\\IMG_0001.JPG"));
 
     settings.ArrangeEtc = 1;  // everything else too, README by its folder's dot
     files.clear();
     finder.Find(in + L"\\*.*", true);
-    std::sort(files.begin(), files.end());
     EXPECT_EQ(files.size(), 4u);
 }
 

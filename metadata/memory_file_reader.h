@@ -1,5 +1,6 @@
 #pragma once
-// A file held in memory, for fuzz targets that feed the readers through their file access.
+// A file held in memory: bytes a caller has already, read through the same access as a file
+// on disk (the fuzz targets, a HEIF item handed over whole).
 
 #include <cstring>
 

@@ -1,0 +1,26 @@
+#pragma once
+// What a run needs to know of a file, learned in one open of it: its size, last-write time,
+// capture date and content signature. The head that gives the signature also gives the
+// format and the Exif block; a HEIF file is read by the boxes that lead to its Exif item.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "organize/capture_date.h"
+#include "organize/file_signature.h"
+
+struct FileFacts_CL {
+    std::wstring path;
+    std::uint64_t size = 0;
+    FILETIME lastWrite{};  // UTC, as the file system keeps it
+    SYSTEMTIME date{};     // the capture date, local
+    CaptureDateSource source = CaptureDateSource::kNone;
+    std::uint64_t signature = kUnreadableSignature;
+    bool readable = false;  // the file could be opened and its head read
+};
+
+// found: the listing's entry of the file (its size and last-write time), or null to take
+// them from the file itself. True when the file has a capture date.
+bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts_CL* facts);
