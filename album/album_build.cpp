@@ -29,3 +29,15 @@ StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& output
     g_Log.Write(L"写真一覧HTMLの生成(END)");
     return kStatusOk;
 }
+
+void BuildAlbumAfterRun(ProgressSink_CL& progress, const std::wstring& outputFolder, bool makeAlbum,
+                        bool includeNoPreview, OrganizeResult* result)
+{
+    if (!makeAlbum || result->Failed() || result->stopped)
+        return;
+    const StatusCode built = BuildPhotoAlbum(progress, outputFolder, includeNoPreview);
+    if (built != kStatusOk) {
+        result->status = built;
+        result->failedStage = OrganizeResult::kAlbum;
+    }
+}

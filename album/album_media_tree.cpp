@@ -12,6 +12,7 @@
 #include "base/text_encoding.h"
 #include "organize/capture_date.h"
 #include "organize/folder_utils.h"
+#include "organize/output_names.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ void AlbumMediaTree::Walk(const std::wstring& folder, ProgressSink_CL* progress)
             // An album is never part of an album, at whatever depth an earlier one was left.
             if (!SamePathText(name, L"PhotoAlbum"))
                 Walk(sub, progress);
-        } else if (!SamePathText(name, L"Sortavel.dat")) {
+        } else if (!IsOwnFileName(name)) {  // the record and a run's work files
             const std::wstring path = folder + L"\\" + name;
             AddFile(path, AlbumFileKindOf(path));
         }

@@ -34,20 +34,20 @@ void ExecuteOrganize(HWND owner, const RunChoices_CL& choices, HWND albumButton)
         // Destroyed before the lists it points at: its destructor waits for the worker.
         MyConvertStartProgress_CL progress(&g_OrganizeSettings, &run.inputFolders, &run.outputFolder);
         progress.SetTitle(L"写真の整理中");
-        progress.SetShowCancel(false);
+        // The run stops after the file it is at, with what it did recorded.
+        progress.SetShowCancel(true);
         progress.SetShowDelay(0);
         progress.SetAutoStart(true);
         progress.DoModal(owner);
         result = progress.Result();
     }
-    if (result.copyFailed)
-        ShowCopyFailure(result);
 
     g_Log.Write(L"写真整理(終了)");
-    ShowRunFinished(owner);
+    ShowRunOutcome(owner, result);
     const std::wstring album = AlbumIndexPath(run.outputFolder);
     if (albumButton)
         EnableWindow(albumButton, GetFileAttributesW(album.c_str()) != INVALID_FILE_ATTRIBUTES);
-    if (g_OrganizeSettings.MakePhotoHtml && !IsDeveloperMachine())
+    const bool albumBuilt = g_OrganizeSettings.MakePhotoHtml && !result.Failed() && !result.stopped;
+    if (albumBuilt && !IsDeveloperMachine())
         ShellOpen(owner, album);
 }

@@ -7,6 +7,9 @@ MyConvertStartProgress_CL::MyConvertStartProgress_CL(const OrganizeSettings* set
                                                      const std::wstring* outputFolder)
     : settings_(settings), inputFolders_(inputFolders), outputFolder_(outputFolder)
 {
+    // Stays so when the worker never runs, or ends by an exception (which its barrier logs).
+    result_.status = kStatusFail;
+    result_.failedStage = OrganizeResult::kUnfinished;
 }
 
 MyConvertStartProgress_CL::~MyConvertStartProgress_CL()
@@ -16,11 +19,10 @@ MyConvertStartProgress_CL::~MyConvertStartProgress_CL()
 
 void MyConvertStartProgress_CL::Run(std::int32_t, std::int32_t)
 {
-    // Stays a failure when the run ends by an exception, which the worker's barrier logs.
-    result_.status = kStatusFail;
-    result_ = RunOrganize(*settings_, *this, *inputFolders_, *outputFolder_);
-    if (result_.status == kStatusOk && settings_->MakePhotoHtml)
-        result_.status = BuildPhotoAlbum(*this, *outputFolder_, settings_->MakePhotoHtmlIncludeNoPreview != 0);
+    OrganizeResult result = RunOrganize(*settings_, *this, *inputFolders_, *outputFolder_);
+    BuildAlbumAfterRun(*this, *outputFolder_, settings_->MakePhotoHtml != 0, settings_->MakePhotoHtmlIncludeNoPreview != 0,
+                       &result);
+    result_ = result;
 }
 
 void MyConvertStartProgress_CL::OnFinished(std::int32_t)

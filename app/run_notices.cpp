@@ -40,12 +40,19 @@ bool AgreeToRun(HWND owner, const RunVerdict_CL& verdict, const PreparedRun_CL& 
     return false;
 }
 
-void ShowCopyFailure(const OrganizeResult& result)
+void ShowRunOutcome(HWND owner, const OrganizeResult& result)
 {
-    ShowMessageBox(nullptr, CopyFailureText(result), L"ファイルのコピー失敗しました。", MB_OK | MB_ICONERROR);
-}
-
-void ShowRunFinished(HWND owner)
-{
-    Notice(owner, L"写真の整理が完了しました。", MB_ICONINFORMATION);
+    if (result.failedStage == OrganizeResult::kCopy) {
+        // Shown without an owner, as the run's own fault report.
+        ShowMessageBox(nullptr, CopyFailureText(result), L"ファイルのコピー失敗しました。", MB_OK | MB_ICONERROR);
+    } else if (result.Failed()) {
+        ShowMessageBox(owner, RunFailureText(result), L"写真の整理に失敗しました", MB_OK | MB_ICONERROR);
+    } else if (result.stopped) {
+        Notice(owner, RunStoppedText(result), MB_ICONINFORMATION);
+    } else {
+        std::wstring text = L"写真の整理が完了しました。";
+        if (result.counts.tooLong)
+            text += L"\r\n\r\n" + LeftOutText(result.counts);
+        Notice(owner, text, result.counts.tooLong ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
+    }
 }

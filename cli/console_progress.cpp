@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "cli/console_stop.h"
 #include "cli/console_writer.h"
 
 namespace {
@@ -20,6 +21,11 @@ void ConsoleProgress_CL::AddProgress(std::uint64_t amount)
 {
     done_ += amount;
     Draw(done_ == total_);
+}
+
+bool ConsoleProgress_CL::StopRequested() const
+{
+    return ConsoleStopHandler_CL::StopRequested();
 }
 
 void ConsoleProgress_CL::Reset()

@@ -19,7 +19,8 @@ public:
     std::uint64_t Total() const override { return total_; }
     void AddProgress(std::uint64_t amount) override;
     void SetCaption(const std::wstring& caption) override;
-    bool StopRequested() const override { return false; }
+    // Ctrl+C or Ctrl+Break, while a ConsoleStopHandler_CL is in place.
+    bool StopRequested() const override;
     void Reset() override;
 
     // Ends the line, when one was drawn.

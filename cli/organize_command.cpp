@@ -12,6 +12,7 @@
 #include "base/logfile.h"
 #include "base/paths.h"
 #include "cli/console_progress.h"
+#include "cli/console_stop.h"
 #include "cli/console_writer.h"
 #include "cli/program_data.h"
 #include "organize/date_folder_format.h"
@@ -24,6 +25,7 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitRefused = 2;
+constexpr int kExitStopped = 3;
 
 struct Options {
     std::wstring output;
@@ -177,25 +179,28 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
     g_Log.Write(L"写真整理(開始)");
     OrganizeResult result;
     {
+        ConsoleStopHandler_CL stopOnCtrlC;
         ConsoleProgress_CL progress;
         progress.SetCaption(L"写真の整理中");
         result = RunOrganize(g_OrganizeSettings, progress, run.inputFolders, run.outputFolder);
-        if (result.status == kStatusOk && g_OrganizeSettings.MakePhotoHtml)
-            result.status =
-                BuildPhotoAlbum(progress, run.outputFolder, g_OrganizeSettings.MakePhotoHtmlIncludeNoPreview != 0);
+        BuildAlbumAfterRun(progress, run.outputFolder, g_OrganizeSettings.MakePhotoHtml != 0,
+                           g_OrganizeSettings.MakePhotoHtmlIncludeNoPreview != 0, &result);
     }
     g_Log.Write(L"写真整理(終了)");
-    if (result.copyFailed)
-        StdErr().Write(CopyFailureText(result) + L"\n");
-    if (result.status != kStatusOk) {
-        StdErr().Write(L"organize: the run failed: " + HexStatus(result.status) + L" " +
-                       SystemMessageText(result.status) + L"\n");
+    if (result.Failed()) {
+        StdErr().Write(RunFailureText(result) + L"\n");
         return kExitFailed;
+    }
+    if (result.stopped) {
+        StdErr().Write(RunStoppedText(result) + L"\n");
+        return kExitStopped;
     }
     const OrganizeCounts& counts = result.counts;
     wchar_t lines[256];
     std::swprintf(lines, 256, L"入力ファイルの数   = %d\n重複ファイルの数   = %d\nコピーファイルの数 = %d\n",
                   counts.inputFiles, counts.duplicates, counts.copied);
     StdOut().Write(lines);
+    if (counts.tooLong)
+        StdErr().Write(LeftOutText(counts) + L"\n");
     return kExitOk;
 }

@@ -199,7 +199,7 @@ std::string CExifAnalize::GetAsciiValue(std::uint16_t base, std::uint16_t tag) c
     if (found == records_.end() || found->second.type != 2)
         return std::string();
     const TagRecord& record = found->second;
-    if (!Fits(record.valueOffset, record.count))
+    if (record.count > exif_limits::kMaxAsciiValueBytes || !Fits(record.valueOffset, record.count))
         return std::string();
     std::string text(record.count, '\0');
     if (record.count && !source_->Read(record.valueOffset, record.count,

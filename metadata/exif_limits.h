@@ -25,6 +25,10 @@ constexpr int kMaxHeifTopLevelBoxes = 65536;
 constexpr std::uint64_t kMaxHeifMetaBytes = 16u << 20;
 constexpr std::uint64_t kMaxHeifExifBytes = 16u << 20;
 
+// An ASCII value is read whole into memory; the ones we read are dates and GPS letters of
+// a few bytes, so a count past this is a damaged or crafted entry and reads as empty.
+constexpr std::uint32_t kMaxAsciiValueBytes = 64u << 10;
+
 // Pages of a TIFF-structured file kept in memory while its directories are read.
 constexpr std::uint32_t kTiffPageBytes = 4096;
 constexpr std::uint32_t kMaxTiffCachedPages = 256;

@@ -2,6 +2,7 @@
 
 #include "metadata/file_reader.h"
 #include "base/handles.h"
+#include "base/read_counters.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ public:
             if (!ReadFile(file_.get(), bytes, chunk, &read, &at) || read == 0)
                 return false;
             bytesRead_ += read;
+            g_ReadCounters.CountBytes(read);
             bytes += read;
             offset += read;
             count -= read;
@@ -45,6 +47,7 @@ std::unique_ptr<FileReader_CL> FileReader_CL::Open(const std::wstring& path)
                                    nullptr, OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr));
     if (!file)
         return nullptr;
+    g_ReadCounters.CountOpen();
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0)
         return nullptr;

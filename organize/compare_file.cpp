@@ -7,6 +7,8 @@
 #include "base/handles.h"
 #include "base/logfile.h"
 #include "base/paths.h"
+#include "organize/date_folder_format.h"
+#include "organize/output_names.h"
 
 namespace {
 
@@ -43,13 +45,6 @@ std::wstring FullPath(const std::wstring& path)
         return std::wstring();
     full.resize(length);
     return full;
-}
-
-// A temporary name beside the record: the new record is written there whole and only then
-// put in the old one's place, so that a failed save leaves the old record as it was.
-std::wstring TemporaryRecordPath(const std::wstring& recordPath)
-{
-    return recordPath + L".saving";
 }
 
 }  // namespace
@@ -128,12 +123,31 @@ int CompareFile_CL::ItemCount() const
 int CompareFile_CL::Load(const std::wstring& recordPath)
 {
     g_Log.Write(L"比較情報の読み込み。");
-    UniqueFile_CL file(CreateFileW(recordPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    // A save that was stopped half-way leaves its temporary file; the record beside it is
+    // still the last whole one.
+    DeleteFileW(RecordSavingPathOf(recordPath).c_str());
+    // Shared for reading and writing, as the runtime's plain open is: a sync or backup
+    // program that holds the record open does not lock us out.
+    UniqueFile_CL file(CreateFileW(recordPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        // Only a record that is not there is no record. One that is there but cannot be
+        // opened (denied, locked) is not an empty table: the run would copy everything again
+        // and then overwrite the record with itself alone.
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            g_Log.Write(L"比較情報は存在しない。");
+            return kNoRecordFile;
+        }
+        const StatusCode failed = error == 0 ? kStatusFail : StatusFromWin32(error);
+        g_Log.Write(L"比較情報を開けません。 0x%08x", static_cast<unsigned>(failed));
+        return failed;
+    }
     LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size)) {
-        g_Log.Write(L"比較情報は存在しない。");
-        return kNoRecordFile;
+    if (!GetFileSizeEx(file.get(), &size)) {
+        const StatusCode failed = StatusFromLastError();
+        g_Log.Write(L"比較情報の読み込みに失敗しました。");
+        return failed;
     }
     RecordReader_CL stream(file.get(), static_cast<std::uint64_t>(size.QuadPart), FolderOfPath(recordPath));
     int result = kStatusOk;
@@ -141,6 +155,10 @@ int CompareFile_CL::Load(const std::wstring& recordPath)
         g_Log.Write(L"バージョン         = 0x%08x", version_);
         if (stream.ReadI32(&outputFormat_)) {
             g_Log.Write(L"出力形式           = %d", outputFormat_);
+            // A layout number from no layout (a hand edit, an old fault that stored -1)
+            // is taken as the default layout, so that the check against another layout
+            // stays on.
+            outputFormat_ = NormalizedFormatIndex(outputFormat_);
             result = ReadItems(stream);
         }
     }
@@ -199,7 +217,9 @@ int CompareFile_CL::SaveThrough(const std::wstring& recordPath, const WriterFact
     const DWORD attributes = GetFileAttributesW(recordPath.c_str());
     const bool replaceable = attributes == INVALID_FILE_ATTRIBUTES ||
                              !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
-    const std::wstring temporary = TemporaryRecordPath(recordPath);
+    // The new record is written whole beside the old one and only then put in its place, so
+    // that a failed save leaves the old record as it was.
+    const std::wstring temporary = RecordSavingPathOf(recordPath);
     UniqueFile_CL file;
     if (replaceable)
         file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

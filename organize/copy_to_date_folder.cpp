@@ -23,11 +23,6 @@ bool Fits(const std::wstring& path)
 
 }  // namespace
 
-bool IsPartialCopyName(const std::wstring& name)
-{
-    return SamePathText(name, kPartialCopyName);
-}
-
 StatusCode DateFolderWriter_CL::MakeFolder(const std::wstring& folder)
 {
     if (folders_.count(folder))

@@ -9,14 +9,10 @@
 #include "base/status_code.h"
 #include "organize/file_facts.h"
 #include "organize/file_signature.h"
+#include "organize/output_names.h"
 
 // The longest clash counter tried: IMG_0001(99999).JPG.
 constexpr int kMaxClashCounter = 99999;
-
-// The temporary name of a copy in the making, in its date folder. A run that is stopped
-// hard may leave one behind; the next run removes it, and nothing ever lists it.
-inline constexpr wchar_t kPartialCopyName[] = L".kasumiro-copying";
-bool IsPartialCopyName(const std::wstring& name);
 
 // The output folder of one run: the date folders made so far and the buffers of the byte
 // comparisons, kept from one copy to the next.

@@ -11,6 +11,11 @@ constexpr int kDateFolderFormatCount = 23;
 // a selection) is taken as: the default layout, YYYY-MM.
 constexpr int kDefaultDateFolderFormat = 3;
 
+constexpr int NormalizedFormatIndex(int formatIndex)
+{
+    return formatIndex >= 0 && formatIndex < kDateFolderFormatCount ? formatIndex : kDefaultDateFolderFormat;
+}
+
 // The combo box label of a format index ("YYYY-MM"); the default layout's for an index
 // outside the table.
 const wchar_t* DateFolderFormatLabel(int formatIndex);

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "metadata/file_reader.h"
+#include "metadata/head_cached_reader.h"
 #include "metadata/heif_exif_reader.h"
 
 bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts_CL* facts)
@@ -15,15 +17,21 @@ bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, Fi
         facts->lastWrite = found->ftLastWriteTime;
     }
     ImageFacts image;
-    std::unique_ptr<FileReader_CL> file = FileReader_CL::Open(path);
-    if (file) {
+    std::unique_ptr<FileReader_CL> opened = FileReader_CL::Open(path);
+    if (opened) {
+        auto file = std::make_unique<HeadCachedReader>(std::move(opened));
         facts->size = file->Size();
-        std::uint8_t head[kSignatureHeadBytes];
-        const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(facts->size, kSignatureHeadBytes));
-        if (count == 0 || file->ReadAt(0, head, count)) {
-            facts->signature = ContentSignature(facts->size, head, count);
+        if (file->HeadRead()) {
+            const std::vector<std::uint8_t>& head = file->Head();
+            facts->signature = ContentSignature(facts->size, head.data(), std::min(head.size(), kSignatureHeadBytes));
             std::string error;
-            facts->readable = ReadImageFacts(std::move(file), path, &image, &error, IsHeifExtension(path));
+            try {
+                facts->readable = ReadImageFacts(std::move(file), path, &image, &error, IsHeifExtension(path));
+            } catch (const std::bad_alloc&) {
+                // Memory ran short for this one file's metadata: it is dated by its
+                // last-write time like any file without a readable capture time.
+                facts->readable = false;
+            }
         }
     }
     facts->source = CaptureDateFromFacts(path, facts->readable ? &image : nullptr, found ? &facts->lastWrite : nullptr,

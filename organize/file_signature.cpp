@@ -7,6 +7,7 @@
 #include <new>
 
 #include "base/handles.h"
+#include "base/read_counters.h"
 
 namespace {
 
@@ -14,9 +15,12 @@ constexpr DWORD kFirstChunk = 64 * 1024;
 
 UniqueFile_CL OpenForCompare(const std::wstring& path)
 {
-    return UniqueFile_CL(CreateFileW(path.c_str(), GENERIC_READ | READ_CONTROL,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_READ | READ_CONTROL,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file)
+        g_ReadCounters.CountOpen();
+    return file;
 }
 
 bool ReadExactly(HANDLE file, std::uint8_t* out, DWORD count)
@@ -25,6 +29,7 @@ bool ReadExactly(HANDLE file, std::uint8_t* out, DWORD count)
         DWORD read = 0;
         if (!ReadFile(file, out, count, &read, nullptr) || read == 0)
             return false;
+        g_ReadCounters.CountBytes(read);
         out += read;
         count -= read;
     }
@@ -46,6 +51,7 @@ std::uint64_t ComputeFileSignature(const std::wstring& path)
     DWORD read = 0;
     if (count > 0 && !ReadFile(file.get(), head, count, &read, nullptr))
         return kUnreadableSignature;
+    g_ReadCounters.CountBytes(read);
     return ContentSignature(static_cast<std::uint64_t>(size.QuadPart), head, read);
 }
 

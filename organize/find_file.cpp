@@ -42,17 +42,27 @@ bool FindFile_CL::IsExcluded(const std::wstring& folder) const
 
 void FindFile_CL::Walk(const std::wstring& folder)
 {
+    const std::wstring pattern = folder + L"\\" + namePattern_;
+    if (pattern.size() >= MAX_PATH) {
+        OnPathTooLong(folder);
+        return;
+    }
     WIN32_FIND_DATAW found{};
     // A folder that cannot be listed counts as empty.
-    UniqueFindHandle_CL search(FindFirstFileW((folder + L"\\" + namePattern_).c_str(), &found));
+    UniqueFindHandle_CL search(FindFirstFileW(pattern.c_str(), &found));
     if (!search)
         return;
     do {
+        if (ShouldStop())
+            return;
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            OnFile(folder, found);
+            if (folder.size() + 1 + name.size() >= MAX_PATH)
+                OnPathTooLong(folder + L"\\" + name);
+            else
+                OnFile(folder, found);
             continue;
         }
         if (!recursive_)

@@ -20,6 +20,11 @@ protected:
     virtual void OnEnterFolder(const std::wstring& /*folderPath*/, const std::wstring& /*folderName*/) {}
     virtual void OnFile(const std::wstring& folderPath, const WIN32_FIND_DATAW& found) = 0;
     virtual void OnLeaveFolder() {}
+    // A folder or file whose path does not fit the platform's 260 characters: it is not
+    // searched or handed on, since a cut path would name something else.
+    virtual void OnPathTooLong(const std::wstring& /*path*/) {}
+    // Asked before each entry: true ends the whole walk there.
+    virtual bool ShouldStop() const { return false; }
 
 private:
     void Walk(const std::wstring& folder);

@@ -5,21 +5,31 @@
 #include <string>
 #include <vector>
 
+#include "base/progress_sink.h"
 #include "organize/file_facts.h"
 #include "organize/find_file.h"
 #include "organize/organize_settings.h"
 
 class MyFindFile_CL : public FindFile_CL {
 public:
-    MyFindFile_CL(const OrganizeSettings* settings, std::vector<FileFacts_CL>* files)
-        : settings_(settings), files_(files)
+    // stop: when given, the walk ends as soon as it asks to stop.
+    MyFindFile_CL(const OrganizeSettings* settings, std::vector<FileFacts_CL>* files,
+                  const ProgressSink_CL* stop = nullptr)
+        : settings_(settings), files_(files), stop_(stop)
     {
     }
 
+    // Folders and files left out because their paths are too long; each is in the log.
+    int TooLongCount() const { return tooLong_; }
+
 protected:
     void OnFile(const std::wstring& folderPath, const WIN32_FIND_DATAW& found) override;
+    void OnPathTooLong(const std::wstring& path) override;
+    bool ShouldStop() const override { return stop_ && stop_->StopRequested(); }
 
 private:
     const OrganizeSettings* settings_;  // not owned
     std::vector<FileFacts_CL>* files_;  // not owned: the run's list
+    const ProgressSink_CL* stop_;       // not owned
+    int tooLong_ = 0;
 };

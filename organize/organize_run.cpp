@@ -11,6 +11,7 @@
 #include "organize/folder_utils.h"
 #include "organize/my_find_file.h"
 #include "organize/organize_settings.h"
+#include "organize/output_names.h"
 
 namespace {
 
@@ -34,13 +35,6 @@ private:
     ULONGLONG since_ = GetTickCount64();
 };
 
-// Beside the record while a run goes on: left behind by a run that was stopped hard, it
-// tells the next one to look for half-made copies.
-std::wstring RunningMarkerPath(const std::wstring& recordPath)
-{
-    return recordPath + L".running";
-}
-
 void MarkRunning(const std::wstring& marker)
 {
     UniqueFile_CL file(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN,
@@ -63,13 +57,63 @@ std::wstring CopyFailureText(const OrganizeResult& result)
            result.failedDestination + L"\r\n【HRESULT】" + HexStatus(result.status);
 }
 
+std::wstring RunFailureText(const OrganizeResult& result)
+{
+    std::wstring text;
+    switch (result.failedStage) {
+    case OrganizeResult::kNone:
+        return std::wstring();
+    case OrganizeResult::kCopy:
+        return CopyFailureText(result);
+    case OrganizeResult::kUnfinished:
+        text = L"写真の整理を最後まで実行できませんでした。詳しくはログを確認してください。";
+        break;
+    case OrganizeResult::kRecordLoad:
+        text = L"出力先フォルダの比較情報(Sortavel.dat)を読み込めませんでした。"
+               L"ほかのプログラムが使用中でないか確認してから、再度実行してください。"
+               L"ファイルはコピーしていません。比較情報も変更していません。";
+        break;
+    case OrganizeResult::kRecordSave:
+        text = L"出力先フォルダに比較情報(Sortavel.dat)を保存できませんでした。"
+               L"出力先フォルダに書き込めるか、空き容量が足りているか確認してください。";
+        break;
+    case OrganizeResult::kAlbum:
+        text = L"写真の整理は完了しましたが、写真一覧HTMLを作成できませんでした。";
+        break;
+    }
+    return text + L"\r\n【HRESULT】" + HexStatus(result.status);
+}
+
+std::wstring RunStoppedText(const OrganizeResult& result)
+{
+    wchar_t text[512];
+    _snwprintf(text, 512,
+               L"写真の整理を中止しました。\r\nコピーしたファイルの数 = %d\r\n重複ファイルの数 = %d\r\n"
+               L"残りのファイルは、次に実行したときに整理されます。",
+               result.counts.copied, result.counts.duplicates);
+    text[511] = L'\0';
+    const std::wstring leftOut = LeftOutText(result.counts);
+    return leftOut.empty() ? std::wstring(text) : text + (L"\r\n\r\n" + leftOut);
+}
+
+std::wstring LeftOutText(const OrganizeCounts& counts)
+{
+    if (counts.tooLong == 0)
+        return std::wstring();
+    wchar_t text[256];
+    _snwprintf(text, 256, L"パスが長すぎるため、%d 個のフォルダまたはファイルを整理できませんでした。詳しくはログを確認してください。",
+               counts.tooLong);
+    text[255] = L'\0';
+    return text;
+}
+
 OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& progress,
                            const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder)
 {
     OrganizeResult result;
     OrganizeCounts& count = result.counts;
 
-    const std::wstring recordPath = outputFolder + L"\\Sortavel.dat";
+    const std::wstring recordPath = RecordPathOf(outputFolder);
     CompareFile_CL table;
     const int loaded = table.Load(recordPath);
     if (loaded != kStatusOk && loaded != CompareFile_CL::kNoRecordFile) {
@@ -78,19 +122,25 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
         return result;
     }
     // A run that was stopped hard may have left a copy half-made.
-    const std::wstring running = RunningMarkerPath(recordPath);
+    const std::wstring running = RunningMarkerPathOf(recordPath);
     if (GetFileAttributesW(running.c_str()) != INVALID_FILE_ATTRIBUTES)
         RemovePartialCopies(outputFolder);
 
     // The whole list is made before the first copy, so that no copy is ever found again.
     std::vector<FileFacts_CL> files;
-    MyFindFile_CL finder(&settings, &files);
+    MyFindFile_CL finder(&settings, &files, &progress);
     for (const std::wstring& folder : inputFolders) {
         // An album that an earlier run built inside an input folder is never organized.
         finder.AddExcludedFolder(folder + L"\\PhotoAlbum");
         finder.Find(folder + L"\\*.*", true);
     }
     finder.Reset();
+    count.tooLong = finder.TooLongCount();
+    // Stopped while listing: nothing was copied, and the output folder is left untouched.
+    if (progress.StopRequested()) {
+        result.stopped = true;
+        return result;
+    }
 
     count.inputFiles = static_cast<int>(files.size());
     progress.SetTotal(progress.Total() + files.size());

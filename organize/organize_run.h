@@ -14,11 +14,15 @@ struct OrganizeCounts {
     int inputFiles = 0;
     int duplicates = 0;
     int copied = 0;
+    // Folders and files the run could not reach because their paths are too long.
+    int tooLong = 0;
 };
 
 struct OrganizeResult {
     // Where a run that failed stopped.
-    enum Stage { kNone, kRecordLoad, kCopy, kRecordSave, kAlbum };
+    // kUnfinished: the run never came to an end of its own (its worker could not start, or
+    // an exception ended it).
+    enum Stage { kNone, kUnfinished, kRecordLoad, kCopy, kRecordSave, kAlbum };
 
     StatusCode status = kStatusOk;
     Stage failedStage = kNone;
@@ -30,6 +34,8 @@ struct OrganizeResult {
     bool copyFailed = false;
     std::wstring failedSource;
     std::wstring failedDestination;
+
+    bool Failed() const { return failedStage != kNone; }
 };
 
 // Runs on the worker thread of the progress dialog (or the console program's thread), with
@@ -40,3 +46,13 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
 
 // What the user reads of a failed copy: the source, the destination and the status code.
 std::wstring CopyFailureText(const OrganizeResult& result);
+
+// What the user reads of a run that failed at any other stage, with what to do about it.
+std::wstring RunFailureText(const OrganizeResult& result);
+
+// What the user reads of a run they stopped: what it did, and that the rest comes next time.
+std::wstring RunStoppedText(const OrganizeResult& result);
+
+// The sentence that follows the completion notice when folders or files were left out
+// because their paths are too long; empty when none were.
+std::wstring LeftOutText(const OrganizeCounts& counts);

@@ -1,6 +1,7 @@
 #include "organize/organize_settings.h"
 
 #include "base/inifile.h"
+#include "organize/date_folder_format.h"
 
 OrganizeSettings g_OrganizeSettings;
 
@@ -20,12 +21,13 @@ void OrganizeSettings::Load()
     ArrangeMovie = g_Ini.GetInt(L"APP_INFO", L"arrnge_movie", 0);
     ArrangeSound = g_Ini.GetInt(L"APP_INFO", L"arrnge_sound", 0);
     ArrangeEtc = g_Ini.GetInt(L"APP_INFO", L"arrnge_etc", 0);
-    OutputFormatType = g_Ini.GetInt(L"APP_INFO", L"OutputFormatType", 3);
+    // A hand-edited number outside the table is the default layout, on screen and on disk.
+    OutputFormatType = NormalizedFormatIndex(g_Ini.GetInt(L"APP_INFO", L"OutputFormatType", kDefaultDateFolderFormat));
 }
 
 void OrganizeSettings::SetRunValues(std::int32_t outputFormat, bool makeAlbum, bool albumIncludesNoPreview)
 {
-    OutputFormatType = outputFormat;
+    OutputFormatType = NormalizedFormatIndex(outputFormat);
     MakePhotoHtml = makeAlbum ? 1 : 0;
     MakePhotoHtmlIncludeNoPreview = albumIncludesNoPreview ? 1 : 0;
 }

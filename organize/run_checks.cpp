@@ -5,7 +5,9 @@
 #include "base/logfile.h"
 #include "base/paths.h"
 #include "organize/compare_file.h"
+#include "organize/date_folder_format.h"
 #include "organize/folder_utils.h"
+#include "organize/output_names.h"
 
 const wchar_t kCancelledText[] = L"キャンセルしました。";
 
@@ -36,7 +38,7 @@ RunVerdict_CL CheckRun(const RunChoices_CL& choices, PreparedRun_CL* prepared)
     *prepared = PreparedRun_CL{};
     // From the text as typed: a trailing backslash there gives a doubled one, which the file
     // system takes.
-    const std::wstring recordPath = choices.outputText + L"\\Sortavel.dat";
+    const std::wstring recordPath = RecordPathOf(choices.outputText);
     CompareFile_CL record;
     record.Load(recordPath);  // only the layout it stored matters here
 
@@ -57,7 +59,7 @@ RunVerdict_CL CheckRun(const RunChoices_CL& choices, PreparedRun_CL* prepared)
         return RunVerdict_CL{RunVerdict_CL::kNoOutput};
     }
     if (GetFileAttributesW(recordPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        if (record.OutputFormat() != -1 && record.OutputFormat() != choices.outputFormat)
+        if (record.OutputFormat() != -1 && record.OutputFormat() != NormalizedFormatIndex(choices.outputFormat))
             return RunVerdict_CL{RunVerdict_CL::kOtherLayout};
         return RunVerdict_CL{RunVerdict_CL::kAskBeforeAdding};
     }

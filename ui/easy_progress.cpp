@@ -1,5 +1,6 @@
 #include "ui/easy_progress.h"
 
+#include "base/logfile.h"
 #include "base/trace.h"
 #include "ui/high_dpi_helper.h"
 
@@ -94,8 +95,12 @@ void EasyProgress_CL::OnInitDialog(HWND window)
     bar_ = controls_.Get<ProgressBar_CL>(controls_.CreateProgressBar(window, 0, 0, barWidth, clientHeight));
     bar_->SetRange(0, kBarRange);
 
-    if (autoStart_)
-        Start(startFirst_, startSecond_);
+    // A worker that cannot start would leave the dialog open for good: it closes at once, and
+    // the job's result says that it never ran.
+    if (autoStart_ && !Start(startFirst_, startSecond_)) {
+        g_Log.Write(L"作業スレッドを開始できませんでした。");
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
 
     CenterOverParent(Parent(), window);
     RECT placed{};
@@ -128,9 +133,12 @@ INT_PTR EasyProgress_CL::HandleMessage(HWND window, UINT message, WPARAM wParam,
             OnShowDelayOver(window);
         return 0;
     case WM_COMMAND:
-        // The button stays enabled and the dialog open until the job closes it.
-        if (cancel_ && LOWORD(wParam) == cancel_->Id())
+        // The dialog stays open until the job, having seen the request, closes it; the
+        // button goes grey to show that the request was taken.
+        if (cancel_ && LOWORD(wParam) == cancel_->Id()) {
             RequestStop();
+            EnableWindow(cancel_->Window(), FALSE);
+        }
         return 0;
     case WM_CLOSE:
         KillTimer(window, kShowDelayTimer);

@@ -20,10 +20,15 @@ bool EasyThreadBase_CL::Start(std::int32_t first, std::int32_t second)
     ResetEvent(stopEvent_.get());
     if (!startedEvent_)
         startedEvent_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    // The worker signals the event as it starts: without one, no worker may start.
+    if (!startedEvent_) {
+        running_ = 0;
+        return false;
+    }
     unsigned id = 0;
     thread_.reset(reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, &EasyThreadBase_CL::ThreadProc, this, 0, &id)));
-    if (!thread_ || !startedEvent_) {
+    if (!thread_) {
         running_ = 0;
         return false;
     }

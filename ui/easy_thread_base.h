@@ -11,8 +11,9 @@
 class EasyThreadBase_CL {
 public:
     EasyThreadBase_CL();
-    // Waits for the worker without a time limit: a job must end by itself. A derived class
-    // whose Run uses its own members joins in its own destructor, before they go.
+    // Waits for the worker without a time limit: a job must end by itself. Every derived
+    // class joins in its own destructor too: once that has run, its Run and OnFinished are
+    // gone, and a worker that has not reached them yet would call into nothing.
     virtual ~EasyThreadBase_CL();
     EasyThreadBase_CL(const EasyThreadBase_CL&) = delete;
     EasyThreadBase_CL& operator=(const EasyThreadBase_CL&) = delete;

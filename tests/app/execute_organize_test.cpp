@@ -155,7 +155,7 @@ TEST_F(ExecuteOrganizeTest, UsedFoldersNeedTheSameLayoutAndTheUsersConsent)
     EXPECT_TRUE(FileExists(output_ + L"\\2024\\05\\01\\IMG_0001.JPG"));
 }
 
-TEST_F(ExecuteOrganizeTest, AFailedCopyIsShownAndTheRunStillEnds)
+TEST_F(ExecuteOrganizeTest, AFailedCopyIsShownAndNeverCalledASuccess)
 {
     Photo(L"in\\IMG_0001.JPG", "2024:05:01 09:03:07");
     CreateDirectoryW(output_.c_str(), nullptr);
@@ -164,12 +164,39 @@ TEST_F(ExecuteOrganizeTest, AFailedCopyIsShownAndTheRunStillEnds)
     ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
     MakeFile(output_ + L"\\2024");  // a file where the year folder must go
     Execute({root_.File(L"in")}, output_, 8);
-    ASSERT_EQ(boxes.size(), 3u);  // the question, the failure, the end
+    ASSERT_EQ(boxes.size(), 2u);  // the question and the failure; no completion notice
     EXPECT_EQ(boxes[1].caption, L"ファイルのコピー失敗しました。");
     EXPECT_EQ(boxes[1].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
     EXPECT_EQ(boxes[1].text.rfind(L"ファイルのコピーに失敗しました。\r\n【コピー元】" + root_.File(L"in\\IMG_0001.JPG"), 0), 0u)
         << boxes[1].text;
-    EXPECT_EQ(boxes[2].text, L"写真の整理が完了しました。");
+    EXPECT_NE(Log().find(L" : 写真整理(終了)\r\n"), std::wstring::npos);
+}
+
+TEST_F(ExecuteOrganizeTest, ARecordThatCannotBeReadIsShownAndNoAlbumIsOpened)
+{
+    Photo(L"in\\IMG_0001.JPG", "2024:05:01 09:03:07");
+    CreateDirectoryW(output_.c_str(), nullptr);
+    CompareFile_CL record;
+    record.SetOutputFormat(8);
+    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+    HANDLE held = CreateFileW((output_ + L"\\Sortavel.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RunChoices_CL choices;
+    choices.inputFolders = {root_.File(L"in")};
+    choices.outputText = output_;
+    choices.outputFormat = 8;
+    choices.makeAlbum = true;
+    ExecuteOrganize(mainWindow_.get(), choices, nullptr);
+    CloseHandle(held);
+
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].caption, L"写真の整理に失敗しました");
+    EXPECT_EQ(boxes[1].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_NE(boxes[1].text.find(L"比較情報(Sortavel.dat)を読み込めませんでした。"), std::wstring::npos) << boxes[1].text;
+    EXPECT_FALSE(FileExists(output_ + L"\\2024"));
+    EXPECT_FALSE(FileExists(output_ + L"\\PhotoAlbum"));
+    EXPECT_TRUE(g_opened.empty());
 }
 
 }  // namespace

@@ -175,6 +175,38 @@ TEST_F(CompareFileTest, MissingRecordIsResultTwoAndLeavesTheTable)
     EXPECT_NE(log.find(L" : 比較情報は存在しない。\r\n"), std::wstring::npos) << log;
 }
 
+TEST_F(CompareFileTest, ARecordAnotherProgramHoldsIsReadWhenItSharesIt)
+{
+    CompareFile_CL table;
+    table.SetOutputFormat(8);
+    table.Add(MakeOutputFile(L"2024\\05\\a.jpg", Bytes(10, 1)));
+    ASSERT_EQ(table.Save(record_), 0);
+    // A sync program that keeps the record open for writing and lets others read.
+    HANDLE held = CreateFileW(record_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CompareFile_CL loaded;
+    EXPECT_EQ(loaded.Load(record_), 0);
+    EXPECT_EQ(loaded.ItemCount(), 1);
+    CloseHandle(held);
+}
+
+TEST_F(CompareFileTest, ARecordThatIsThereButDeniedIsAnErrorNotAMissingRecord)
+{
+    CompareFile_CL table;
+    ASSERT_EQ(table.Save(record_), 0);
+    HANDLE held = CreateFileW(record_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CompareFile_CL loaded;
+    const int result = loaded.Load(record_);
+    CloseHandle(held);
+    EXPECT_NE(result, 0);
+    EXPECT_NE(result, CompareFile_CL::kNoRecordFile);
+    EXPECT_EQ(Log().find(L"比較情報は存在しない。"), std::wstring::npos);
+    // A folder that is not there is no record either.
+    EXPECT_EQ(loaded.Load(output_ + L"\\missing\\Sortavel.dat"), CompareFile_CL::kNoRecordFile);
+}
+
 TEST_F(CompareFileTest, RecordCutShortAtEveryByteFailsToLoad)
 {
     MakeOutputFile(L"2024\\05\\a.jpg", Bytes(10, 1));

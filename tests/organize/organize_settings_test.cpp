@@ -55,6 +55,22 @@ TEST_F(OrganizeSettingsTest, FirstStartHasTheBuiltInListsAllOnAndPhotosOnly)
     EXPECT_FALSE(settings.ShouldOrganize(L""));
 }
 
+TEST_F(OrganizeSettingsTest, ALayoutNumberOutsideTheTableIsTheDefaultLayout)
+{
+    for (const int stored : {99, -1, 23}) {
+        g_Ini.SetInt(L"APP_INFO", L"OutputFormatType", stored);
+        OrganizeSettings settings;
+        settings.Load();
+        EXPECT_EQ(settings.OutputFormatType, 3) << stored;
+        settings.SetRunValues(stored, false, false);  // a combo box without a selection
+        EXPECT_EQ(settings.OutputFormatType, 3) << stored;
+    }
+    g_Ini.SetInt(L"APP_INFO", L"OutputFormatType", 22);
+    OrganizeSettings settings;
+    settings.Load();
+    EXPECT_EQ(settings.OutputFormatType, 22);
+}
+
 TEST_F(OrganizeSettingsTest, StoredSwitchesAndUserExtensions)
 {
     g_Ini.SetInt(L"COMPARE_EXT_INFO_PIC", L"count", 5);

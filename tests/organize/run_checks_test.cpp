@@ -89,6 +89,29 @@ TEST_F(CheckRunTest, UsedFoldersNeedTheSameLayoutAndAQuestion)
     EXPECT_NE(RunVerdictText(verdict, prepared_).find(L"前回の結果に追加で整理を行いますがよろしいですか？"), std::wstring::npos);
 }
 
+TEST_F(CheckRunTest, AHalfSavedRecordLeftByAStoppedRunDoesNotMakeTheFolderUsed)
+{
+    const std::wstring saving = MakeFile(output_ + L"\\Sortavel.dat.saving", Bytes(40, 's'));
+    EXPECT_EQ(Check({root_.File(L"in")}, output_).kind, RunVerdict_CL::kGo);
+    EXPECT_FALSE(FileExists(saving));
+}
+
+TEST_F(CheckRunTest, ARecordedLayoutOutsideTheTableIsTheDefaultLayoutAndStillGuardsTheFolder)
+{
+    CreateDirectoryW(output_.c_str(), nullptr);
+    for (const std::int32_t stored : {-1, 99}) {
+        CompareFile_CL record;
+        record.SetOutputFormat(stored);
+        ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+        CompareFile_CL loaded;
+        ASSERT_EQ(loaded.Load(output_ + L"\\Sortavel.dat"), 0);
+        EXPECT_EQ(loaded.OutputFormat(), 3) << stored;
+        // Read as layout 3, the folder refuses another layout instead of taking any.
+        EXPECT_EQ(Check({root_.File(L"in")}, output_, 5).kind, RunVerdict_CL::kOtherLayout) << stored;
+        EXPECT_EQ(Check({root_.File(L"in")}, output_, 3).kind, RunVerdict_CL::kAskBeforeAdding) << stored;
+    }
+}
+
 TEST_F(CheckRunTest, ChecksWriteNoSettings)
 {
     const Bytes before = ReadBytes(g_Ini.Path());

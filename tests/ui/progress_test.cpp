@@ -144,20 +144,40 @@ bool WaitFor(const std::function<bool()>& condition)
 
 TEST(ProgressTest, CancelAsksTheJobToStopAndAJobThatIgnoresItStillEnds)
 {
-    bool sawStop = false, eventSet = false, stillOpen = false;
+    bool sawStop = false, eventSet = false, stillOpen = false, greyed = false;
     ScriptedJob job([&](ScriptedJob& self) {
         PostMessageW(self.CancelButton()->Window(), BM_CLICK, 0, 0);
         sawStop = WaitFor([&] { return self.StopRequested(); });
         eventSet = WaitForSingleObject(self.StopEvent(), 0) == WAIT_OBJECT_0;
         Sleep(200);
         stillOpen = IsWindowVisible(self.Window()) != FALSE;
+        greyed = !IsWindowEnabled(self.CancelButton()->Window());
     });
     job.SetShowCancel(true);
     EXPECT_EQ(job.DoModal(nullptr), 0);
     EXPECT_TRUE(sawStop);
     EXPECT_TRUE(eventSet);
     EXPECT_TRUE(stillOpen);  // only the job closes the dialog
+    EXPECT_TRUE(greyed);     // the request was taken
     EXPECT_EQ(job.finishedWith, 1);
+}
+
+// A job whose worker cannot be started, as when the system is out of threads.
+class UnstartableJob : public ScriptedJob {
+public:
+    UnstartableJob() : ScriptedJob([](ScriptedJob&) {}) {}
+    bool Start(std::int32_t, std::int32_t) override { return false; }
+};
+
+TEST(ProgressTest, ADialogWhoseWorkerCannotStartClosesInsteadOfWaitingForever)
+{
+    TempFolder folder;
+    g_Log.SetPath(folder.File(L"log.txt"));
+    UnstartableJob job;
+    EXPECT_EQ(job.DoModal(nullptr), 0);
+    g_Log.SetPath(L"");
+    EXPECT_EQ(job.finishedWith, -1);  // nothing ran
+    EXPECT_NE(ReadUtf16Text(folder.File(L"log.txt")).find(L"作業スレッドを開始できませんでした。"), std::wstring::npos);
 }
 
 TEST(ProgressTest, EnterAndEscapeNeitherCloseNorStop)
@@ -182,6 +202,8 @@ TEST(ProgressTest, EnterAndEscapeNeitherCloseNorStop)
 class SlowToFinishJob : public EasyThreadBase_CL {
 public:
     explicit SlowToFinishJob(std::atomic<bool>* finished) : finished_(finished) {}
+    // Its overrides must stay callable until the worker is done with them.
+    ~SlowToFinishJob() override { Join(); }
 
 protected:
     void Run(std::int32_t, std::int32_t) override {}

@@ -1,0 +1,23 @@
+#pragma once
+// How often the program opens files to read them and how many bytes it takes, counted for
+// the whole process. The organize pass is meant to open each file once and read little of
+// it; tests and benchmarks hold it to that with these counts. Copies made by the system's
+// copy call are not counted.
+
+#include <atomic>
+#include <cstdint>
+
+struct ReadCounters {
+    std::atomic<std::uint64_t> opens{0};
+    std::atomic<std::uint64_t> bytes{0};
+
+    void CountOpen() { opens.fetch_add(1, std::memory_order_relaxed); }
+    void CountBytes(std::uint64_t count) { bytes.fetch_add(count, std::memory_order_relaxed); }
+    void Clear()
+    {
+        opens = 0;
+        bytes = 0;
+    }
+};
+
+inline ReadCounters g_ReadCounters;

@@ -1,0 +1,42 @@
+#include "organize/output_names.h"
+
+#include "base/paths.h"
+
+namespace {
+
+const wchar_t kSavingSuffix[] = L".saving";
+const wchar_t kRunningSuffix[] = L".running";
+
+}  // namespace
+
+std::wstring RecordPathOf(const std::wstring& outputFolder)
+{
+    return outputFolder + L"\\" + kRecordFileName;
+}
+
+std::wstring RecordSavingPathOf(const std::wstring& recordPath)
+{
+    return recordPath + kSavingSuffix;
+}
+
+std::wstring RunningMarkerPathOf(const std::wstring& recordPath)
+{
+    return recordPath + kRunningSuffix;
+}
+
+bool IsPartialCopyName(const std::wstring& name)
+{
+    return SamePathText(name, kPartialCopyName);
+}
+
+bool IsWorkFileName(const std::wstring& name)
+{
+    const std::wstring record = kRecordFileName;
+    return IsPartialCopyName(name) || SamePathText(name, record + kSavingSuffix) ||
+           SamePathText(name, record + kRunningSuffix);
+}
+
+bool IsOwnFileName(const std::wstring& name)
+{
+    return SamePathText(name, kRecordFileName) || IsWorkFileName(name);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The names the program itself gives files in an output folder: the record, and the work
+// files that exist only while a run goes on. A run stopped hard can leave a work file
+// behind; nothing ever organizes one or lists it in an album.
+
+#include <string>
+
+inline constexpr wchar_t kRecordFileName[] = L"Sortavel.dat";
+
+// The temporary name of a copy in the making, in its date folder; the next run removes
+// one that was left.
+inline constexpr wchar_t kPartialCopyName[] = L".kasumiro-copying";
+
+// The record path of an output folder.
+std::wstring RecordPathOf(const std::wstring& outputFolder);
+// Beside the record while a new one is being written; put in the record's place when whole.
+std::wstring RecordSavingPathOf(const std::wstring& recordPath);
+// Beside the record while a run goes on: left behind, it tells the next run that copies may
+// have been stopped half-way.
+std::wstring RunningMarkerPathOf(const std::wstring& recordPath);
+
+bool IsPartialCopyName(const std::wstring& name);
+// The record or one of the work files, by a file's name (not its path).
+bool IsOwnFileName(const std::wstring& name);
+// One of the work files, by a file's name.
+bool IsWorkFileName(const std::wstring& name);

@@ -1,0 +1,238 @@
+// A run that is stopped, meets a record it cannot use, or finds what a stopped run left
+// behind: nothing is lost, nothing is copied twice, and the user is told what happened.
+
+#include <windows.h>
+
+#include "base/read_counters.h"
+#include "base/status_code.h"
+#include "organize/compare_file.h"
+#include "organize/organize_run.h"
+#include "organize/organize_settings.h"
+#include "organize/output_names.h"
+#include "tests/metadata/metadata_test_data.h"
+#include "tests/organize/organize_fixture.h"
+
+namespace {
+
+// Progress whose user asks the run to stop once `stopAfter` files are done.
+class StoppingProgress : public RecordingProgress {
+public:
+    explicit StoppingProgress(std::uint64_t stopAfter) : stopAfter_(stopAfter) {}
+    bool StopRequested() const override { return done >= stopAfter_; }
+
+private:
+    std::uint64_t stopAfter_;
+};
+
+class OrganizeRunSafetyTest : public OrganizeFixture {
+protected:
+    void SetUp() override
+    {
+        OrganizeFixture::SetUp();
+        settings_ = g_OrganizeSettings;
+    }
+    std::wstring Record() const { return RecordPathOf(output_); }
+    void MakePhotos(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            Photo(L"card\\IMG_000" + std::to_wstring(i) + L".JPG", "2024:05:0" + std::to_string(i + 1) + " 09:00:00",
+                  static_cast<char>('a' + i));
+    }
+    OrganizeResult RunWith(ProgressSink_CL& progress)
+    {
+        return RunOrganize(settings_, progress, {root_.File(L"card")}, output_);
+    }
+    int RecordedItems() const
+    {
+        CompareFile_CL table;
+        EXPECT_EQ(table.Load(Record()), 0);
+        return table.ItemCount();
+    }
+    // Files under the output's date folders, work files included.
+    int FilesInDateFolders() const
+    {
+        int count = 0;
+        for (int day = 1; day <= 9; ++day) {
+            const std::wstring folder = output_ + L"\\2024\\05\\0" + std::to_wstring(day);
+            WIN32_FIND_DATAW found{};
+            HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+            if (search == INVALID_HANDLE_VALUE)
+                continue;
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    ++count;
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        return count;
+    }
+    OrganizeSettings settings_;
+};
+
+TEST_F(OrganizeRunSafetyTest, AStoppedRunKeepsWhatItCopiedAndTheNextRunCopiesOnlyTheRest)
+{
+    MakePhotos(5);
+    StoppingProgress stopAfterTwo(2);
+    const OrganizeResult stopped = RunWith(stopAfterTwo);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_FALSE(stopped.Failed());
+    EXPECT_EQ(stopped.counts.copied, 2);
+    EXPECT_EQ(FilesInDateFolders(), 2);
+    EXPECT_EQ(RecordedItems(), 2);
+    EXPECT_FALSE(FileExists(RunningMarkerPathOf(Record())));  // a stop is an orderly end
+    const std::wstring told = RunStoppedText(stopped);
+    EXPECT_EQ(told.rfind(L"写真の整理を中止しました。", 0), 0u) << told;
+    EXPECT_NE(told.find(L"コピーしたファイルの数 = 2"), std::wstring::npos) << told;
+
+    RecordingProgress carryOn;
+    const OrganizeResult rest = RunWith(carryOn);
+    EXPECT_FALSE(rest.stopped);
+    EXPECT_EQ(rest.counts.duplicates, 2);
+    EXPECT_EQ(rest.counts.copied, 3);
+    EXPECT_EQ(FilesInDateFolders(), 5);  // no IMG_0000(1).JPG beside the first copies
+    EXPECT_EQ(RecordedItems(), 5);
+}
+
+TEST_F(OrganizeRunSafetyTest, AStopWhileListingLeavesTheOutputFolderUntouched)
+{
+    MakePhotos(3);
+    StoppingProgress stopAtOnce(0);
+    const OrganizeResult stopped = RunWith(stopAtOnce);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(stopped.counts.copied, 0);
+    EXPECT_FALSE(FileExists(output_));
+}
+
+TEST_F(OrganizeRunSafetyTest, ARecordThatIsThereButCannotBeOpenedStopsTheRunAndStaysAsItWas)
+{
+    MakePhotos(2);
+    RecordingProgress progress;
+    ASSERT_FALSE(RunWith(progress).Failed());
+    const Bytes before = ReadBytes(Record());
+    Photo(L"card\\IMG_NEW.JPG", "2024:05:07 09:00:00", 'z');
+
+    // Another program holds the record and lets no one else in.
+    HANDLE held = CreateFileW(Record().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const OrganizeResult result = RunWith(progress);
+    CloseHandle(held);
+
+    EXPECT_EQ(result.failedStage, OrganizeResult::kRecordLoad);
+    EXPECT_EQ(result.status, StatusFromWin32(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(result.counts.copied, 0);
+    EXPECT_FALSE(FileExists(output_ + L"\\2024\\05\\07"));
+    EXPECT_EQ(ReadBytes(Record()), before);  // not overwritten with this run alone
+    const std::wstring told = RunFailureText(result);
+    EXPECT_NE(told.find(L"比較情報(Sortavel.dat)を読み込めませんでした。"), std::wstring::npos) << told;
+    EXPECT_NE(told.find(L"【HRESULT】0x80070020"), std::wstring::npos) << told;
+}
+
+TEST_F(OrganizeRunSafetyTest, WhatAHardStopLeftBehindIsClearedAndNeverOrganized)
+{
+    MakePhotos(2);
+    RecordingProgress progress;
+    ASSERT_FALSE(RunWith(progress).Failed());
+    // As a run killed mid-copy and mid-save leaves it.
+    MakeFile(output_ + L"\\2024\\05\\01\\" + kPartialCopyName, Bytes(100, 'h'));
+    MakeFile(RecordSavingPathOf(Record()), Bytes(10, 's'));
+    MakeFile(RunningMarkerPathOf(Record()), Bytes{});
+    // And as one would be found in an input folder that was an output before.
+    MakeFile(root_.File(L"card\\") + kPartialCopyName, Bytes(50, 'h'));
+
+    const OrganizeResult result = RunWith(progress);
+    EXPECT_FALSE(result.Failed());
+    EXPECT_EQ(result.counts.inputFiles, 2);
+    EXPECT_FALSE(FileExists(output_ + L"\\2024\\05\\01\\" + kPartialCopyName));
+    EXPECT_FALSE(FileExists(RecordSavingPathOf(Record())));
+    EXPECT_FALSE(FileExists(RunningMarkerPathOf(Record())));
+    EXPECT_EQ(FilesInDateFolders(), 2);
+    EXPECT_EQ(RecordedItems(), 2);
+}
+
+TEST_F(OrganizeRunSafetyTest, TheRecordIsOnDiskFromTheFirstMomentOfARun)
+{
+    MakePhotos(3);
+    // Checked by the user's progress after the first file, as a kill at that moment would
+    // find the folder.
+    class Probe : public RecordingProgress {
+    public:
+        explicit Probe(std::wstring record) : record_(std::move(record)) {}
+        void AddProgress(std::uint64_t amount) override
+        {
+            RecordingProgress::AddProgress(amount);
+            if (done == 1) {
+                recordThere = FileExists(record_);
+                markerThere = FileExists(RunningMarkerPathOf(record_));
+            }
+        }
+        bool recordThere = false, markerThere = false;
+
+    private:
+        std::wstring record_;
+    } probe(Record());
+    ASSERT_FALSE(RunWith(probe).Failed());
+    EXPECT_TRUE(probe.recordThere);
+    EXPECT_TRUE(probe.markerThere);
+    EXPECT_FALSE(FileExists(RunningMarkerPathOf(Record())));
+}
+
+TEST_F(OrganizeRunSafetyTest, PathsTooLongForTheSystemAreCountedLoggedAndTheRestIsOrganized)
+{
+    Photo(L"card\\short.jpg", "2024:05:01 09:00:00");
+    // A folder whose own path fits, with a file and a folder inside it whose paths do not.
+    std::wstring deep = root_.File(L"card\\");
+    deep += std::wstring(MAX_PATH - 12 - deep.size(), L'd');
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    const std::wstring longFile = L"\\\\?\\" + deep + L"\\long_name_photo.jpg";
+    MakeFile(longFile, JpegWithDates("2024:05:02 09:00:00"));
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep + L"\\inner_folder").c_str(), nullptr));
+
+    RecordingProgress progress;
+    const OrganizeResult result = RunWith(progress);
+    EXPECT_FALSE(result.Failed());
+    EXPECT_EQ(result.counts.copied, 1);
+    EXPECT_EQ(result.counts.tooLong, 2);
+    const std::wstring log = Log();
+    EXPECT_NE(log.find(L"パスが長すぎるため整理できません = " + deep + L"\\long_name_photo.jpg"), std::wstring::npos)
+        << log;
+    EXPECT_NE(log.find(L"パスが長すぎるため整理できません = " + deep + L"\\inner_folder"), std::wstring::npos);
+    EXPECT_EQ(LeftOutText(result.counts),
+              L"パスが長すぎるため、2 個のフォルダまたはファイルを整理できませんでした。詳しくはログを確認してください。");
+
+    DeleteFileW(longFile.c_str());
+    RemoveDirectoryW((L"\\\\?\\" + deep + L"\\inner_folder").c_str());
+}
+
+// The pass opens each file once to learn all it needs, reads only the head of it (a HEIF
+// file by its boxes), and never opens a copy again for its signature.
+TEST_F(OrganizeRunSafetyTest, EachFileIsOpenedOnceAndOnlyItsHeadIsRead)
+{
+    settings_.ArrangeMovie = 1;
+    const Bytes heif = ReadWholeFile(RealTestFile("heif/mde_exif-at-eof.heic"));
+    ASSERT_GT(heif.size(), 512u * 1024);
+    MakeFile(root_.File(L"card\\IMG_1000.HEIC"), heif);
+    Bytes photo = JpegWithDates("2024:05:01 09:00:00");
+    photo.insert(photo.end() - 2, 3u << 20, 'p');  // a 3 MiB photo
+    MakeFile(root_.File(L"card\\IMG_1001.JPG"), photo);
+    MakeFile(root_.File(L"card\\MOV_1002.MOV"), Bytes(8u << 20, 'm'));
+    const std::uint64_t totalBytes = heif.size() + photo.size() + (8u << 20);
+
+    g_ReadCounters.Clear();
+    RecordingProgress progress;
+    OrganizeResult result = RunWith(progress);
+    ASSERT_FALSE(result.Failed());
+    EXPECT_EQ(result.counts.copied, 3);
+    EXPECT_EQ(g_ReadCounters.opens.load(), 3u);
+    // At most the 64 KiB head of each, and for the HEIF file its boxes and Exif item.
+    EXPECT_LE(g_ReadCounters.bytes.load(), 3u * 64 * 1024 + 64 * 1024) << g_ReadCounters.bytes.load();
+
+    // A rerun finds them all in the record: one open to list each, then the byte comparison
+    // of each with its copy.
+    g_ReadCounters.Clear();
+    result = RunWith(progress);
+    EXPECT_EQ(result.counts.duplicates, 3);
+    EXPECT_EQ(g_ReadCounters.opens.load(), 3u + 2 * 3u);
+    EXPECT_LE(g_ReadCounters.bytes.load(), 2 * totalBytes + 4u * 64 * 1024);
+}
+
+}  // namespace
