@@ -14,6 +14,14 @@ bool Exists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The key under which the file system takes two names as one: it ignores letter case.
+std::wstring UpperCasePath(std::wstring path)
+{
+    if (!path.empty())
+        CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+    return path;
+}
+
 // A path that does not fit the platform's 260-character buffers is refused rather than
 // cut: a cut destination would put the file somewhere else.
 bool Fits(const std::wstring& path)
@@ -33,10 +41,16 @@ StatusCode DateFolderWriter_CL::MakeFolder(const std::wstring& folder)
     return made;
 }
 
-StatusCode DateFolderWriter_CL::Copy(const FileFacts_CL& file, std::wstring* destination, bool* alreadyThere)
+bool DateFolderWriter_CL::IsPlanned(const std::wstring& path) const
 {
-    destination->clear();
-    *alreadyThere = false;
+    return planned_.count(UpperCasePath(path)) != 0;
+}
+
+StatusCode DateFolderWriter_CL::Plan(const FileFacts_CL& file, PlannedCopy_CL* plan)
+{
+    *plan = PlannedCopy_CL{};
+    plan->source = file.path;
+    plan->signature = file.signature;
     if (file.source == CaptureDateSource::kNone)
         return kStatusFail;
     const std::wstring name = NameOfPath(file.path);
@@ -46,13 +60,14 @@ StatusCode DateFolderWriter_CL::Copy(const FileFacts_CL& file, std::wstring* des
         return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
 
     // A name that is taken goes to the next free counter, unless what has it is this very
-    // content: a copy made before the record could say so.
+    // content: a copy made before the record could say so. A name this run gave out holds
+    // other content (the run's duplicates never get this far).
     const std::wstring extension = ExtensionOf(name);
     const std::wstring stem = name.substr(0, name.size() - extension.size());
-    for (int n = 1; Exists(target); ++n) {
-        if (!FilesDiffer(file.path, target, buffers_)) {
-            *destination = target;
-            *alreadyThere = true;
+    for (int n = 1; IsPlanned(target) || Exists(target); ++n) {
+        if (!IsPlanned(target) && !FilesDiffer(file.path, target, buffers_)) {
+            plan->destination = target;
+            plan->alreadyThere = true;
             return kStatusOk;
         }
         if (n > kMaxClashCounter)
@@ -62,26 +77,46 @@ StatusCode DateFolderWriter_CL::Copy(const FileFacts_CL& file, std::wstring* des
             return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
     }
 
-    *destination = target;
+    plan->destination = target;
     if (const StatusCode made = MakeFolder(folder); made != kStatusOk)
         return made;
-    const std::wstring partial = folder + L"\\" + kPartialCopyName;
-    if (!Fits(partial)) {
-        // No room for the temporary name: the copy goes straight to its place.
-        return CopyFileW(file.path.c_str(), target.c_str(), TRUE) ? kStatusOk : StatusFromLastError();
-    }
-    if (!CopyFileW(file.path.c_str(), partial.c_str(), FALSE)) {
+    planned_.insert(UpperCasePath(target));
+    // No room for a temporary name: the copy goes straight to its place.
+    const std::wstring partial = folder + L"\\" + kPartialCopyName + std::to_wstring(++partialSerial_);
+    if (Fits(partial))
+        plan->partial = partial;
+    return kStatusOk;
+}
+
+StatusCode DateFolderWriter_CL::Make(const PlannedCopy_CL& plan)
+{
+    if (plan.alreadyThere)
+        return kStatusOk;
+    if (plan.partial.empty())
+        return CopyFileW(plan.source.c_str(), plan.destination.c_str(), TRUE) ? kStatusOk : StatusFromLastError();
+    if (!CopyFileW(plan.source.c_str(), plan.partial.c_str(), FALSE)) {
         const StatusCode failed = StatusFromLastError();
-        DeleteFileW(partial.c_str());
+        DeleteFileW(plan.partial.c_str());
         return failed;
     }
     // Into place without replacing anything: the name is the file's only when it is whole.
-    if (!MoveFileExW(partial.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(plan.partial.c_str(), plan.destination.c_str(), MOVEFILE_WRITE_THROUGH)) {
         const StatusCode failed = StatusFromLastError();
-        DeleteFileW(partial.c_str());
+        DeleteFileW(plan.partial.c_str());
         return failed;
     }
     return kStatusOk;
+}
+
+StatusCode DateFolderWriter_CL::Copy(const FileFacts_CL& file, std::wstring* destination, bool* alreadyThere)
+{
+    PlannedCopy_CL plan;
+    StatusCode status = Plan(file, &plan);
+    if (status == kStatusOk)
+        status = Make(plan);
+    *destination = plan.destination;
+    *alreadyThere = plan.alreadyThere;
+    return status;
 }
 
 StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring& sourcePath, int formatIndex,

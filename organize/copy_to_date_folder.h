@@ -14,8 +14,20 @@
 // The longest clash counter tried: IMG_0001(99999).JPG.
 constexpr int kMaxClashCounter = 99999;
 
-// The output folder of one run: the date folders made so far and the buffers of the byte
-// comparisons, kept from one copy to the next.
+// Where one file goes, decided before it is copied: the copy itself may then run on any
+// thread, beside others.
+struct PlannedCopy_CL {
+    std::wstring source;
+    std::wstring destination;  // the final name
+    std::wstring partial;      // the temporary name it is made under; empty: straight to its place
+    std::uint64_t signature = kUnreadableSignature;  // the source's, which the copy shares
+    // A file of the final name (or one of its counter names) holds the same bytes already:
+    // a copy an earlier run made but could not record. Nothing is copied then.
+    bool alreadyThere = false;
+};
+
+// The output folder of one run: the date folders made so far, the names given out so far,
+// and the buffers of the byte comparisons, kept from one file to the next.
 class DateFolderWriter_CL {
 public:
     DateFolderWriter_CL(std::wstring outputFolder, int formatIndex)
@@ -23,18 +35,29 @@ public:
     {
     }
 
-    // Copies the file into its date folder. destination: the path chosen (empty when none
-    // fits the platform's path limit). alreadyThere: a file of that name, or of one of its
-    // counter names, holds the same bytes already (a copy an earlier run made but could not
-    // record); nothing is copied then and destination names it.
+    // Decides the file's name in its date folder and makes the folder. Names are given in
+    // the order files are planned: a name planned before counts as taken whether or not its
+    // copy is done yet, so clash counters come out as if each copy were made at once. On
+    // failure plan->destination is the name chosen (empty when none fits the path limit).
+    StatusCode Plan(const FileFacts_CL& file, PlannedCopy_CL* plan);
+
+    // Makes a planned copy: under its temporary name, then renamed into place without
+    // replacing anything. Touches nothing of the writer: plans may be made on any threads at
+    // once.
+    static StatusCode Make(const PlannedCopy_CL& plan);
+
+    // Plan and Make at once. destination: the name chosen; alreadyThere as in the plan.
     StatusCode Copy(const FileFacts_CL& file, std::wstring* destination, bool* alreadyThere);
 
 private:
     StatusCode MakeFolder(const std::wstring& folder);
+    bool IsPlanned(const std::wstring& path) const;
 
     std::wstring outputFolder_;
     int formatIndex_;
     std::set<std::wstring> folders_;  // made, or found there, in this run
+    std::set<std::wstring> planned_;  // destinations given out in this run, upper-cased
+    unsigned partialSerial_ = 0;
     CompareBuffers_CL buffers_;
 };
 

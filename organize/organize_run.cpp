@@ -3,11 +3,13 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <unordered_map>
 
 #include "base/handles.h"
 #include "base/logfile.h"
 #include "organize/compare_file.h"
 #include "organize/copy_to_date_folder.h"
+#include "organize/copy_workers.h"
 #include "organize/folder_utils.h"
 #include "organize/my_find_file.h"
 #include "organize/organize_settings.h"
@@ -47,6 +49,30 @@ void LogCopyFailure(StatusCode status, const std::wstring& source, const std::ws
                 SystemMessageText(status).c_str());
     g_Log.Write(L"コピー元 = %s", source.c_str());
     g_Log.Write(L"コピー先 = %s", destination.c_str());
+}
+
+// The first failed copy is the run's failure; copies under way beside it may fail too, and
+// are only logged.
+void NoteCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination,
+                     OrganizeResult* result)
+{
+    LogCopyFailure(status, source, destination);
+    if (result->Failed())
+        return;
+    result->status = status;
+    result->failedStage = OrganizeResult::kCopy;
+    result->copyFailed = true;
+    result->failedSource = source;
+    result->failedDestination = destination;
+}
+
+void ShowFilesDone(ProgressSink_CL& progress, int done, int total)
+{
+    progress.AddProgress(1);
+    wchar_t caption[MAX_PATH];
+    _snwprintf(caption, MAX_PATH, L"写真の整理中( %d / %d )", done, total);
+    caption[MAX_PATH - 1] = L'\0';
+    progress.SetCaption(caption);
 }
 
 }  // namespace
@@ -108,7 +134,8 @@ std::wstring LeftOutText(const OrganizeCounts& counts)
 }
 
 OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& progress,
-                           const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder)
+                           const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder,
+                           int copyWorkers)
 {
     OrganizeResult result;
     OrganizeCounts& count = result.counts;
@@ -161,38 +188,78 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
     PeriodicSave_CL periodic;
 
     DateFolderWriter_CL writer(outputFolder, settings.OutputFormatType);
-    for (size_t i = 0; i < files.size(); ++i) {
-        if (progress.StopRequested()) {
-            result.stopped = true;
-            break;
-        }
-        const FileFacts_CL& source = files[i];
-        if (table.FindDuplicate(source.path, source.signature)) {
-            ++count.duplicates;
-        } else {
-            std::wstring destination;
-            bool alreadyThere = false;
-            const StatusCode copied = writer.Copy(source, &destination, &alreadyThere);
-            if (copied != kStatusOk) {
-                LogCopyFailure(copied, source.path, destination);
-                result.status = copied;
-                result.failedStage = OrganizeResult::kCopy;
-                result.copyFailed = true;
-                result.failedSource = source.path;
-                result.failedDestination = destination;
+    // Copies planned and not yet taken back from the workers, by signature: a later file with
+    // the same bytes is a duplicate of the planned copy, though that is not made yet.
+    std::unordered_multimap<std::uint64_t, std::wstring> inFlight;
+    int settled = 0;
+    auto settle = [&](const PlannedCopy_CL& plan, StatusCode status) {
+        for (auto [at, end] = inFlight.equal_range(plan.signature); at != end; ++at) {
+            if (at->second == plan.source) {
+                inFlight.erase(at);
                 break;
             }
-            // The copy holds the source's bytes: its signature is the source's.
-            table.Add(destination, source.signature);
-            ++(alreadyThere ? count.duplicates : count.copied);
         }
-        progress.AddProgress(1);
-        wchar_t caption[MAX_PATH];
-        _snwprintf(caption, MAX_PATH, L"写真の整理中( %d / %d )", static_cast<int>(i + 1), count.inputFiles);
-        caption[MAX_PATH - 1] = L'\0';
-        progress.SetCaption(caption);
+        if (status != kStatusOk) {
+            NoteCopyFailure(status, plan.source, plan.destination, &result);
+        } else {
+            // In the order the copies were planned, so that the record comes out as if
+            // each copy were made at once.
+            table.Add(plan.destination, plan.signature);
+            ++(plan.alreadyThere ? count.duplicates : count.copied);
+        }
+        ShowFilesDone(progress, ++settled, count.inputFiles);
         if (periodic.Due())
             table.Save(recordPath);
+    };
+    // Settles the copies that are done, oldest first; with `all`, waits for every one.
+    auto takeDone = [&](CopyWorkers_CL& workers, bool all) {
+        PlannedCopy_CL plan;
+        StatusCode status = kStatusOk;
+        while (workers.TakeOldest(all, &plan, &status))
+            settle(plan, status);
+    };
+    auto duplicateInFlight = [&](const FileFacts_CL& file) {
+        for (auto [at, end] = inFlight.equal_range(file.signature); at != end; ++at) {
+            if (!FilesDiffer(file.path, at->second))
+                return true;
+        }
+        return false;
+    };
+
+    {
+        CopyWorkers_CL workers(copyWorkers);
+        for (const FileFacts_CL& source : files) {
+            takeDone(workers, false);
+            if (result.Failed())
+                break;
+            if (progress.StopRequested()) {
+                result.stopped = true;
+                break;
+            }
+            if (table.FindDuplicate(source.path, source.signature) || duplicateInFlight(source)) {
+                ++count.duplicates;
+                ShowFilesDone(progress, ++settled, count.inputFiles);
+                continue;
+            }
+            PlannedCopy_CL plan;
+            if (const StatusCode planned = writer.Plan(source, &plan); planned != kStatusOk) {
+                // What is in flight was planned before this file: its results come first.
+                takeDone(workers, true);
+                NoteCopyFailure(planned, plan.source, plan.destination, &result);
+                break;
+            }
+            inFlight.emplace(plan.signature, plan.source);
+            workers.Add(std::move(plan));
+            // Never more under way than the workers hold: the oldest is waited for.
+            while (workers.Full()) {
+                PlannedCopy_CL done;
+                StatusCode status = kStatusOk;
+                if (workers.TakeOldest(true, &done, &status))
+                    settle(done, status);
+            }
+        }
+        // Whatever ended the loop, every copy handed over is made and recorded.
+        takeDone(workers, true);
     }
 
     if (!result.copyFailed) {

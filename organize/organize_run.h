@@ -38,11 +38,16 @@ struct OrganizeResult {
     bool Failed() const { return failedStage != kNone; }
 };
 
+// Copies made at once by default: a copy mostly waits for the disk.
+constexpr int kDefaultCopyWorkers = 3;
+
 // Runs on the worker thread of the progress dialog (or the console program's thread), with
 // the kinds, lists and layout of `settings`. The first copy failure ends the run; a stop the
-// progress asks for ends it after the current file.
+// progress asks for ends it after the copies under way. copyWorkers: how many copies are made
+// at once; names, counts and the record come out the same for any number.
 OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& progress,
-                           const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder);
+                           const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder,
+                           int copyWorkers = kDefaultCopyWorkers);
 
 // What the user reads of a failed copy: the source, the destination and the status code.
 std::wstring CopyFailureText(const OrganizeResult& result);

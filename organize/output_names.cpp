@@ -1,5 +1,7 @@
 #include "organize/output_names.h"
 
+#include <string>
+
 #include "base/paths.h"
 
 namespace {
@@ -26,7 +28,8 @@ std::wstring RunningMarkerPathOf(const std::wstring& recordPath)
 
 bool IsPartialCopyName(const std::wstring& name)
 {
-    return SamePathText(name, kPartialCopyName);
+    const std::size_t length = std::char_traits<wchar_t>::length(kPartialCopyName);
+    return name.size() >= length && SamePathText(name.substr(0, length), kPartialCopyName);
 }
 
 bool IsWorkFileName(const std::wstring& name)

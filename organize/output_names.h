@@ -7,8 +7,8 @@
 
 inline constexpr wchar_t kRecordFileName[] = L"Sortavel.dat";
 
-// The temporary name of a copy in the making, in its date folder; the next run removes
-// one that was left.
+// The start of the temporary name of a copy in the making, in its date folder (a number
+// follows, as several copies may be made at once); the next run removes one that was left.
 inline constexpr wchar_t kPartialCopyName[] = L".kasumiro-copying";
 
 // The record path of an output folder.
@@ -19,6 +19,7 @@ std::wstring RecordSavingPathOf(const std::wstring& recordPath);
 // have been stopped half-way.
 std::wstring RunningMarkerPathOf(const std::wstring& recordPath);
 
+// The temporary name of a copy, by a file's name (not its path).
 bool IsPartialCopyName(const std::wstring& name);
 // The record or one of the work files, by a file's name (not its path).
 bool IsOwnFileName(const std::wstring& name);

@@ -21,7 +21,12 @@ import sys
 import tempfile
 import time
 
-WORK_FILE_NAMES = {".kasumiro-copying", "sortavel.dat.saving", "sortavel.dat.running"}
+RECORD_WORK_NAMES = {"sortavel.dat.saving", "sortavel.dat.running"}
+
+
+def is_work_file(name):
+    name = name.lower()
+    return name.startswith(".kasumiro-copying") or name in RECORD_WORK_NAMES
 
 
 def windows_path(path):
@@ -130,7 +135,7 @@ def describe(output):
     for _, _, names in os.walk(output):
         for name in names:
             files += 1
-            work += name.lower() in WORK_FILE_NAMES
+            work += is_work_file(name)
     return f"{files} files, {work} work files"
 
 
@@ -139,12 +144,12 @@ def check(output, expected, round_number):
     faults = []
     for parent, _, names in os.walk(output):
         for name in names:
-            if name.lower() in WORK_FILE_NAMES:
+            if is_work_file(name):
                 faults.append(f"round {round_number}: work file left: {os.path.join(parent, name)}")
     found = contents_under(output, skip_own=True)
     by_content = {}
     for path, content in found.items():
-        if os.path.basename(path).lower() in WORK_FILE_NAMES:
+        if is_work_file(os.path.basename(path)):
             continue
         by_content.setdefault(content, []).append(path)
     for content, paths in by_content.items():

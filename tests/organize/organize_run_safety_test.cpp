@@ -3,9 +3,12 @@
 
 #include <windows.h>
 
+#include <map>
+
 #include "base/read_counters.h"
 #include "base/status_code.h"
 #include "organize/compare_file.h"
+#include "organize/copy_workers.h"
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
 #include "organize/output_names.h"
@@ -71,26 +74,32 @@ protected:
 
 TEST_F(OrganizeRunSafetyTest, AStoppedRunKeepsWhatItCopiedAndTheNextRunCopiesOnlyTheRest)
 {
-    MakePhotos(5);
+    constexpr int kFiles = 40;
+    for (int i = 0; i < kFiles; ++i)
+        Photo(L"card\\IMG_" + std::to_wstring(1000 + i) + L".JPG", "2024:05:0" + std::to_string(1 + i % 9) + " 09:00:00",
+              static_cast<char>(i));
     StoppingProgress stopAfterTwo(2);
     const OrganizeResult stopped = RunWith(stopAfterTwo);
     EXPECT_TRUE(stopped.stopped);
     EXPECT_FALSE(stopped.Failed());
-    EXPECT_EQ(stopped.counts.copied, 2);
-    EXPECT_EQ(FilesInDateFolders(), 2);
-    EXPECT_EQ(RecordedItems(), 2);
+    // The copies under way when the stop came are finished, no more.
+    EXPECT_GE(stopped.counts.copied, 2);
+    EXPECT_LE(stopped.counts.copied, 2 + static_cast<int>(CopyWorkers_CL::kQueuedPerWorker) * kDefaultCopyWorkers);
+    EXPECT_EQ(FilesInDateFolders(), stopped.counts.copied);  // no half-made copy among them
+    EXPECT_EQ(RecordedItems(), stopped.counts.copied);
     EXPECT_FALSE(FileExists(RunningMarkerPathOf(Record())));  // a stop is an orderly end
     const std::wstring told = RunStoppedText(stopped);
     EXPECT_EQ(told.rfind(L"写真の整理を中止しました。", 0), 0u) << told;
-    EXPECT_NE(told.find(L"コピーしたファイルの数 = 2"), std::wstring::npos) << told;
+    EXPECT_NE(told.find(L"コピーしたファイルの数 = " + std::to_wstring(stopped.counts.copied)), std::wstring::npos)
+        << told;
 
     RecordingProgress carryOn;
     const OrganizeResult rest = RunWith(carryOn);
     EXPECT_FALSE(rest.stopped);
-    EXPECT_EQ(rest.counts.duplicates, 2);
-    EXPECT_EQ(rest.counts.copied, 3);
-    EXPECT_EQ(FilesInDateFolders(), 5);  // no IMG_0000(1).JPG beside the first copies
-    EXPECT_EQ(RecordedItems(), 5);
+    EXPECT_EQ(rest.counts.duplicates, stopped.counts.copied);
+    EXPECT_EQ(rest.counts.copied, kFiles - stopped.counts.copied);
+    EXPECT_EQ(FilesInDateFolders(), kFiles);  // no IMG_1000(1).JPG beside the first copies
+    EXPECT_EQ(RecordedItems(), kFiles);
 }
 
 TEST_F(OrganizeRunSafetyTest, AStopWhileListingLeavesTheOutputFolderUntouched)
@@ -201,6 +210,63 @@ TEST_F(OrganizeRunSafetyTest, PathsTooLongForTheSystemAreCountedLoggedAndTheRest
 
     DeleteFileW(longFile.c_str());
     RemoveDirectoryW((L"\\\\?\\" + deep + L"\\inner_folder").c_str());
+}
+
+// Files listed below a folder with their bytes, by their path relative to it.
+std::map<std::wstring, Bytes> TreeOf(const std::wstring& folder, const std::wstring& relative = L"")
+{
+    std::map<std::wstring, Bytes> tree;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\" + relative + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return tree;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            tree.merge(TreeOf(folder, relative + name + L"\\"));
+        else
+            tree[relative + name] = ReadBytes(folder + L"\\" + relative + name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return tree;
+}
+
+TEST_F(OrganizeRunSafetyTest, CopiesMadeSeveralAtOnceComeOutExactlyAsOneAtATime)
+{
+    // Three cards with the same names on the same days, each its own pictures; some pictures
+    // on more than one card; and a picture already at a clash name from an earlier run.
+    for (int card = 1; card <= 3; ++card) {
+        for (int i = 0; i < 12; ++i) {
+            const char filler = static_cast<char>(i % 4 == 0 ? 'A' + i : 'a' + card * 12 + i);
+            Photo(L"card" + std::to_wstring(card) + L"\\IMG_" + std::to_wstring(100 + i) + L".JPG",
+                  "2024:05:0" + std::to_string(1 + i % 3) + " 09:00:00", filler);
+        }
+    }
+    const std::vector<std::wstring> inputs = {root_.File(L"card1"), root_.File(L"card2"), root_.File(L"card3")};
+    const std::wstring earlier = root_.File(L"card2\\IMG_101.JPG");
+    std::map<std::wstring, Bytes> trees[2];
+    Bytes records[2];
+    OrganizeCounts counts[2];
+    const int workers[2] = {1, 4};
+    for (int k = 0; k < 2; ++k) {
+        const std::wstring output = root_.File(L"out" + std::to_wstring(workers[k]));
+        MakeFile(output + L"\\2024\\05\\02\\IMG_101(1).JPG", ReadBytes(earlier));
+        RecordingProgress progress;
+        const OrganizeResult result = RunOrganize(settings_, progress, inputs, output, workers[k]);
+        ASSERT_FALSE(result.Failed());
+        EXPECT_EQ(progress.done, 36u);
+        counts[k] = result.counts;
+        records[k] = ReadBytes(RecordPathOf(output));
+        trees[k] = TreeOf(output);
+    }
+    EXPECT_EQ(counts[0].copied, counts[1].copied);
+    EXPECT_EQ(counts[0].duplicates, counts[1].duplicates);
+    EXPECT_EQ(counts[1].duplicates, 6 + 1);  // three pictures on every card, and the earlier copy
+    EXPECT_EQ(trees[0], trees[1]);            // the same names holding the same bytes
+    EXPECT_EQ(records[0], records[1]);        // the record, item for item in the same order
+    EXPECT_TRUE(trees[1].count(L"2024\\05\\01\\IMG_103(2).JPG"));
 }
 
 // The pass opens each file once to learn all it needs, reads only the head of it (a HEIF
