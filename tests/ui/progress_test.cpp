@@ -144,8 +144,12 @@ bool WaitFor(const std::function<bool()>& condition)
 
 TEST(ProgressTest, CancelAsksTheJobToStopAndAJobThatIgnoresItStillEnds)
 {
-    bool sawStop = false, eventSet = false, stillOpen = false, greyed = false;
+    bool sawStop = false, eventSet = false, stillOpen = false, greyed = false, shot = false;
     ScriptedJob job([&](ScriptedJob& self) {
+        self.SetTotal(4);
+        self.AddProgress(1);
+        Sleep(300);  // the work starts before the dialog is shown
+        shot = SaveScreenshot(self.Window(), L"progress_dialog_cancel");
         PostMessageW(self.CancelButton()->Window(), BM_CLICK, 0, 0);
         sawStop = WaitFor([&] { return self.StopRequested(); });
         eventSet = WaitForSingleObject(self.StopEvent(), 0) == WAIT_OBJECT_0;
@@ -160,6 +164,7 @@ TEST(ProgressTest, CancelAsksTheJobToStopAndAJobThatIgnoresItStillEnds)
     EXPECT_TRUE(stillOpen);  // only the job closes the dialog
     EXPECT_TRUE(greyed);     // the request was taken
     EXPECT_EQ(job.finishedWith, 1);
+    EXPECT_TRUE(shot);
 }
 
 // A job whose worker cannot be started, as when the system is out of threads.
