@@ -27,14 +27,22 @@ protected:
         UiSeams().shellOpen = &RecordOpen;
     }
     // The run button with these choices, layout 8 unless given.
-    void Execute(std::vector<std::wstring> inputs, const std::wstring& output, int format = 8)
+    void Execute(std::vector<std::wstring> inputs, const std::wstring& output, int format = 8, bool makeAlbum = false)
     {
         RunChoices_CL choices;
         choices.inputFolders = std::move(inputs);
         choices.outputText = output;
         choices.outputFormat = format;
-        choices.makeAlbum = false;
+        choices.makeAlbum = makeAlbum;
         ExecuteOrganize(mainWindow_.get(), choices, nullptr);
+    }
+    // The output folder as an earlier run in this layout left it.
+    void MarkOutputUsed(int format)
+    {
+        CreateDirectoryW(output_.c_str(), nullptr);
+        CompareFile_CL record;
+        record.SetOutputFormat(format);
+        ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
     }
     std::vector<std::wstring> Texts() const
     {
@@ -82,10 +90,7 @@ TEST_F(ExecuteOrganizeTest, RunsUnderItsProgressDialogAndTellsTheUser)
 TEST_F(ExecuteOrganizeTest, CancelledQuestionRunsNothing)
 {
     Photo(L"card\\IMG_0001.JPG", "2024:05:01 09:03:07");
-    CreateDirectoryW(output_.c_str(), nullptr);
-    CompareFile_CL record;
-    record.SetOutputFormat(4);
-    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+    ASSERT_NO_FATAL_FAILURE(MarkOutputUsed(4));
     answer = IDCANCEL;
     RunChoices_CL request;
     request.inputFolders = {root_.File(L"card")};
@@ -136,10 +141,7 @@ TEST_F(ExecuteOrganizeTest, RefusalsTellTheUserAndKeepWhatWasTyped)
 TEST_F(ExecuteOrganizeTest, UsedFoldersNeedTheSameLayoutAndTheUsersConsent)
 {
     Photo(L"in\\IMG_0001.JPG", "2024:05:01 09:03:07");
-    CreateDirectoryW(output_.c_str(), nullptr);
-    CompareFile_CL record;
-    record.SetOutputFormat(8);
-    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+    ASSERT_NO_FATAL_FAILURE(MarkOutputUsed(8));
 
     Execute({root_.File(L"in")}, output_, 4);
     ASSERT_EQ(boxes.size(), 2u);
@@ -158,10 +160,7 @@ TEST_F(ExecuteOrganizeTest, UsedFoldersNeedTheSameLayoutAndTheUsersConsent)
 TEST_F(ExecuteOrganizeTest, AFailedCopyIsShownAndNeverCalledASuccess)
 {
     Photo(L"in\\IMG_0001.JPG", "2024:05:01 09:03:07");
-    CreateDirectoryW(output_.c_str(), nullptr);
-    CompareFile_CL record;
-    record.SetOutputFormat(8);
-    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+    ASSERT_NO_FATAL_FAILURE(MarkOutputUsed(8));
     MakeFile(output_ + L"\\2024");  // a file where the year folder must go
     Execute({root_.File(L"in")}, output_, 8);
     ASSERT_EQ(boxes.size(), 2u);  // the question and the failure; no completion notice
@@ -175,19 +174,11 @@ TEST_F(ExecuteOrganizeTest, AFailedCopyIsShownAndNeverCalledASuccess)
 TEST_F(ExecuteOrganizeTest, ARecordThatCannotBeReadIsShownAndNoAlbumIsOpened)
 {
     Photo(L"in\\IMG_0001.JPG", "2024:05:01 09:03:07");
-    CreateDirectoryW(output_.c_str(), nullptr);
-    CompareFile_CL record;
-    record.SetOutputFormat(8);
-    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+    ASSERT_NO_FATAL_FAILURE(MarkOutputUsed(8));
     HANDLE held = CreateFileW((output_ + L"\\Sortavel.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                               nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    RunChoices_CL choices;
-    choices.inputFolders = {root_.File(L"in")};
-    choices.outputText = output_;
-    choices.outputFormat = 8;
-    choices.makeAlbum = true;
-    ExecuteOrganize(mainWindow_.get(), choices, nullptr);
+    Execute({root_.File(L"in")}, output_, 8, true);
     CloseHandle(held);
 
     ASSERT_EQ(boxes.size(), 2u);

@@ -1,0 +1,59 @@
+#include "organize/organize_result.h"
+
+#include <cwchar>
+
+std::wstring CopyFailureText(const OrganizeResult& result)
+{
+    return L"ファイルのコピーに失敗しました。\r\n【コピー元】" + result.failedSource + L"\r\n【コピー先】" +
+           result.failedDestination + L"\r\n【HRESULT】" + HexStatus(result.status);
+}
+
+std::wstring RunFailureText(const OrganizeResult& result)
+{
+    std::wstring text;
+    switch (result.failedStage) {
+    case OrganizeResult::kNone:
+        return std::wstring();
+    case OrganizeResult::kCopy:
+        return CopyFailureText(result);
+    case OrganizeResult::kUnfinished:
+        text = L"写真の整理を最後まで実行できませんでした。詳しくはログを確認してください。";
+        break;
+    case OrganizeResult::kRecordLoad:
+        text = L"出力先フォルダの比較情報(Sortavel.dat)を読み込めませんでした。"
+               L"ほかのプログラムが使用中でないか確認してから、再度実行してください。"
+               L"ファイルはコピーしていません。比較情報も変更していません。";
+        break;
+    case OrganizeResult::kRecordSave:
+        text = L"出力先フォルダに比較情報(Sortavel.dat)を保存できませんでした。"
+               L"出力先フォルダに書き込めるか、空き容量が足りているか確認してください。";
+        break;
+    case OrganizeResult::kAlbum:
+        text = L"写真の整理は完了しましたが、写真一覧HTMLを作成できませんでした。";
+        break;
+    }
+    return text + L"\r\n【HRESULT】" + HexStatus(result.status);
+}
+
+std::wstring RunStoppedText(const OrganizeResult& result)
+{
+    wchar_t text[512];
+    _snwprintf(text, 512,
+               L"写真の整理を中止しました。\r\nコピーしたファイルの数 = %d\r\n重複ファイルの数 = %d\r\n"
+               L"残りのファイルは、次に実行したときに整理されます。",
+               result.counts.copied, result.counts.duplicates);
+    text[511] = L'\0';
+    const std::wstring leftOut = LeftOutText(result.counts);
+    return leftOut.empty() ? std::wstring(text) : text + (L"\r\n\r\n" + leftOut);
+}
+
+std::wstring LeftOutText(const OrganizeCounts& counts)
+{
+    if (counts.tooLong == 0)
+        return std::wstring();
+    wchar_t text[256];
+    _snwprintf(text, 256, L"パスが長すぎるため、%d 個のフォルダまたはファイルを整理できませんでした。詳しくはログを確認してください。",
+               counts.tooLong);
+    text[255] = L'\0';
+    return text;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// What an organize run came to, and the words the user reads of it. The engine shows
+// nothing; the window and the console program each say these texts their own way.
+
+#include <string>
+
+#include "base/status_code.h"
+
+struct OrganizeCounts {
+    int inputFiles = 0;
+    int duplicates = 0;
+    int copied = 0;
+    // Folders and files the run could not reach because their paths are too long.
+    int tooLong = 0;
+};
+
+struct OrganizeResult {
+    // Where a run that failed stopped.
+    // kUnfinished: the run never came to an end of its own (its worker could not start, or
+    // an exception ended it).
+    enum Stage { kNone, kUnfinished, kRecordLoad, kCopy, kRecordSave, kAlbum };
+
+    StatusCode status = kStatusOk;
+    Stage failedStage = kNone;
+    OrganizeCounts counts;
+    // The user asked the run to stop: it ended after the file it was at, with the record saved.
+    bool stopped = false;
+    // The copy that ended the run, when one failed; the destination is empty when none could
+    // be chosen.
+    bool copyFailed = false;
+    std::wstring failedSource;
+    std::wstring failedDestination;
+
+    bool Failed() const { return failedStage != kNone; }
+};
+
+// What the user reads of a failed copy: the source, the destination and the status code.
+std::wstring CopyFailureText(const OrganizeResult& result);
+
+// What the user reads of a run that failed at any other stage, with what to do about it.
+std::wstring RunFailureText(const OrganizeResult& result);
+
+// What the user reads of a run they stopped: what it did, and that the rest comes next time.
+std::wstring RunStoppedText(const OrganizeResult& result);
+
+// The sentence that follows the completion notice when folders or files were left out
+// because their paths are too long; empty when none were.
+std::wstring LeftOutText(const OrganizeCounts& counts);
