@@ -217,13 +217,16 @@ TEST_F(AlbumBuildTest, NamesAreLinkedAsDataAndShownAsText)
     EXPECT_EQ(page.find(L"it's"), std::wstring::npos);
 }
 
-TEST_F(AlbumBuildTest, TheScanLeavesOutAlbumsRecordsAndUndecodablePictures)
+TEST_F(AlbumBuildTest, TheScanLeavesOutAlbumsRecordsWorkFilesAndUndecodablePictures)
 {
     Picture(L"2019\\keep.jpg", Taken("2019:05:05 10:00:00"));
     Picture(L"deep\\down\\PhotoAlbum\\thumb\\2019\\old.jpg", Taken("2019:05:05 11:00:00"));
     Picture(L"other\\photoalbum\\old.jpg", Taken("2019:05:05 12:00:00"));
     MakeFile(output_ + L"\\Sortavel.dat", Bytes{0, 1, 0, 0});
     MakeFile(output_ + L"\\sub\\SORTAVEL.DAT", Bytes{0, 1, 0, 0});
+    // What a run stopped hard leaves: a half-made copy, a half-saved record, its marker.
+    for (const wchar_t* work : {L"2019\\.kasumiro-copying7", L"Sortavel.dat.saving", L"Sortavel.dat.running"})
+        Written(work, 2019, 5, 5, 15);
     Written(L"sub\\notes.dat", 2019, 5, 5, 13);
     MakeFile(output_ + L"\\2019\\broken.png", Bytes{0x89, 'P', 'N', 'G', 1, 2, 3});
     Written(L"2019\\broken.mp3", 2019, 5, 5, 14);
@@ -233,7 +236,7 @@ TEST_F(AlbumBuildTest, TheScanLeavesOutAlbumsRecordsAndUndecodablePictures)
     EXPECT_NE(page.find(L"img=../2019/keep.jpg'"), std::wstring::npos);
     EXPECT_NE(page.find(L"name=notes.dat'"), std::wstring::npos);
     EXPECT_NE(page.find(L"src='../../2019/broken.mp3'"), std::wstring::npos);  // only pictures are test-decoded
-    for (const wchar_t* absent : {L"old.jpg", L"Sortavel", L"SORTAVEL", L"broken.png"})
+    for (const wchar_t* absent : {L"old.jpg", L"Sortavel", L"SORTAVEL", L"broken.png", L"kasumiro-copying"})
         EXPECT_EQ(page.find(absent), std::wstring::npos) << absent;
     EXPECT_NE(std::find(progress_.traces.begin(), progress_.traces.end(), L"(dir )" + output_ + L"\\deep\\down\\PhotoAlbum"),
               progress_.traces.end());
