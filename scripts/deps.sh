@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest
   clang libclang-rt-14-dev python3
+  procps
   wine64
   xvfb xauth
   fonts-noto-cjk fonts-wine
