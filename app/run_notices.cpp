@@ -25,7 +25,12 @@ bool AgreeToRun(HWND owner, const RunVerdict_CL& verdict, const PreparedRun_CL& 
         return false;
     case RunVerdict_CL::kNoInput:
     case RunVerdict_CL::kNoOutput:
+    case RunVerdict_CL::kInputMissing:
+    case RunVerdict_CL::kOutputTooLong:
         Notice(owner, text, MB_ICONEXCLAMATION);
+        return false;
+    case RunVerdict_CL::kRecordDamaged:
+        ShowMessageBox(owner, text, L"写真の整理を実行できません", MB_OK | MB_ICONERROR);
         return false;
     case RunVerdict_CL::kOtherLayout:
     case RunVerdict_CL::kOutputNotEmpty:
@@ -51,8 +56,8 @@ void ShowRunOutcome(HWND owner, const OrganizeResult& result)
         Notice(owner, RunStoppedText(result), MB_ICONINFORMATION);
     } else {
         std::wstring text = L"写真の整理が完了しました。";
-        if (result.counts.tooLong)
+        if (result.counts.LeftOut())
             text += L"\r\n\r\n" + LeftOutText(result.counts);
-        Notice(owner, text, result.counts.tooLong ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
+        Notice(owner, text, result.counts.LeftOut() ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
     }
 }

@@ -116,10 +116,19 @@ std::wstring Inifile_CL::MakeItemKey(const wchar_t* prefix, int index)
     return key;
 }
 
+std::int32_t Inifile_CL::GetListCount(const wchar_t* section) const
+{
+    const std::int32_t count = GetInt(section, L"count", 0);
+    if (count >= 0 && count <= kMaxListItems)
+        return count;
+    g_Log.Write(L"設定の一覧の数が範囲外のため既定値を使います = [%s] count=%d", section, count);
+    return -1;
+}
+
 std::vector<std::wstring> Inifile_CL::GetList(const wchar_t* section) const
 {
     std::vector<std::wstring> items;
-    const std::int32_t count = GetInt(section, L"count", 0);
+    const std::int32_t count = GetListCount(section);
     for (std::int32_t i = 0; i < count; ++i) {
         std::wstring item = GetString(section, MakeItemKey(L"item", i).c_str(), L"");
         if (!item.empty())

@@ -43,6 +43,12 @@ public:
     // Lists: a count key and the keys item0 .. item(count-1). Reading skips empty items;
     // replacing deletes the whole section first, so no item of a longer list survives.
     std::vector<std::wstring> GetList(const wchar_t* section) const;
+    // No list the program writes comes near this; a larger count is a damaged or hand-made
+    // file, and reading that many items would hold up the start for minutes.
+    static constexpr std::int32_t kMaxListItems = 1000;
+    // A list's count key; -1, with a log line, for a count below 0 or above kMaxListItems.
+    // GetList reads such a list as empty.
+    std::int32_t GetListCount(const wchar_t* section) const;
     void ReplaceList(const wchar_t* section, const std::vector<std::wstring>& items) const;
     // A fixed-size record written with SetStruct; false when it is missing or damaged.
     bool GetStruct(const wchar_t* section, const wchar_t* key, void* bytes, UINT byteCount) const;

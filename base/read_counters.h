@@ -10,13 +10,20 @@
 struct ReadCounters {
     std::atomic<std::uint64_t> opens{0};
     std::atomic<std::uint64_t> bytes{0};
+    std::atomic<std::uint64_t> reads{0};  // read calls: a reader that goes byte by byte shows here
 
     void CountOpen() { opens.fetch_add(1, std::memory_order_relaxed); }
-    void CountBytes(std::uint64_t count) { bytes.fetch_add(count, std::memory_order_relaxed); }
+    // One read call that delivered `count` bytes.
+    void CountRead(std::uint64_t count)
+    {
+        reads.fetch_add(1, std::memory_order_relaxed);
+        bytes.fetch_add(count, std::memory_order_relaxed);
+    }
     void Clear()
     {
         opens = 0;
         bytes = 0;
+        reads = 0;
     }
 };
 

@@ -200,7 +200,8 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
     std::swprintf(lines, 256, L"入力ファイルの数   = %d\n重複ファイルの数   = %d\nコピーファイルの数 = %d\n",
                   counts.inputFiles, counts.duplicates, counts.copied);
     StdOut().Write(lines);
-    if (counts.tooLong)
+    if (counts.LeftOut())
         StdErr().Write(LeftOutText(counts) + L"\n");
-    return kExitOk;
+    // Files that could not be read were not organized: a script must not take the run as whole.
+    return counts.unreadable ? kExitFailed : kExitOk;
 }

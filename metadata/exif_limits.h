@@ -16,6 +16,9 @@ constexpr int kMaxBoxDepth = 32;
 // Marker segments looked at before the Exif segment of a JPEG file. Cameras write a
 // handful; past this many the file is not a photo we can date from its head.
 constexpr int kMaxJpegSegments = 256;
+// 0xFF fill bytes taken before one marker. Encoders write none or a few; a longer run is
+// damage (erased flash reads as 0xFF), and the file is dated as one without Exif.
+constexpr std::uint32_t kMaxJpegFillBytes = 64u << 10;
 
 // HEIF files are read by the boxes that lead to the Exif item, never whole: the top-level
 // boxes are stepped over by their headers (at most this many), the "meta" box is read (at

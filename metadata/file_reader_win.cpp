@@ -24,7 +24,7 @@ public:
             if (!ReadFile(file_.get(), bytes, chunk, &read, &at) || read == 0)
                 return false;
             bytesRead_ += read;
-            g_ReadCounters.CountBytes(read);
+            g_ReadCounters.CountRead(read);
             bytes += read;
             offset += read;
             count -= read;

@@ -8,38 +8,37 @@
 namespace {
 
 constexpr std::uint8_t kSoi = 0xD8, kEoi = 0xD9, kSos = 0xDA, kApp1 = 0xE1;
-constexpr std::size_t kHeadBytes = 4096;
+constexpr std::size_t kWindowBytes = 64 * 1024;
 
-// Serves small reads from the file's first bytes, read once: most files have every
-// segment header the walk needs in there.
-class HeadReader {
+// Serves the walk's small reads from a window of the file read in blocks: the segment
+// headers of most files lie in the first block, and a damaged file that makes the walk step
+// byte by byte costs one read per block, not one per byte.
+class WindowReader {
 public:
-    explicit HeadReader(FileReader_CL& file) : file_(file)
-    {
-        head_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), kHeadBytes)));
-        if (!head_.empty() && !file.ReadAt(0, head_.data(), head_.size()))
-            head_.clear();
-    }
+    explicit WindowReader(FileReader_CL& file) : file_(file) {}
 
     bool Read(std::uint64_t offset, void* out, std::size_t count)
     {
         if (offset > file_.Size() || count > file_.Size() - offset)
             return false;
-        // What the head holds is copied from it; only the rest comes from the disk.
-        auto* bytes = static_cast<std::uint8_t*>(out);
-        if (offset < head_.size()) {
-            const std::size_t fromHead = std::min<std::size_t>(count, head_.size() - offset);
-            std::memcpy(bytes, head_.data() + offset, fromHead);
-            offset += fromHead;
-            bytes += fromHead;
-            count -= fromHead;
+        if (count > kWindowBytes)
+            return file_.ReadAt(offset, out, count);
+        if (offset < windowStart_ || offset + count > windowStart_ + window_.size()) {
+            window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes, file_.Size() - offset)));
+            windowStart_ = offset;
+            if (!file_.ReadAt(offset, window_.data(), window_.size())) {
+                window_.clear();
+                return false;
+            }
         }
-        return count == 0 || file_.ReadAt(offset, bytes, count);
+        std::memcpy(out, window_.data() + (offset - windowStart_), count);
+        return true;
     }
 
 private:
     FileReader_CL& file_;
-    std::vector<std::uint8_t> head_;
+    std::vector<std::uint8_t> window_;
+    std::uint64_t windowStart_ = 0;
 };
 
 bool IsStandalone(std::uint8_t marker)
@@ -52,7 +51,7 @@ bool IsStandalone(std::uint8_t marker)
 bool LocateJpegExif(FileReader_CL& file, std::vector<std::uint8_t>* segment)
 {
     segment->clear();
-    HeadReader reader(file);
+    WindowReader reader(file);
     std::uint8_t soi[2];
     if (!reader.Read(0, soi, 2) || soi[0] != 0xFF || soi[1] != kSoi)
         return false;
@@ -62,8 +61,10 @@ bool LocateJpegExif(FileReader_CL& file, std::vector<std::uint8_t>* segment)
         std::uint8_t marker[2];
         if (!reader.Read(position, marker, 2) || marker[0] != 0xFF)
             return false;
-        // Any number of 0xFF fill bytes may stand before a marker.
-        while (marker[1] == 0xFF) {
+        // 0xFF fill bytes may stand before a marker, within reason.
+        for (std::uint32_t fill = 0; marker[1] == 0xFF; ++fill) {
+            if (fill == exif_limits::kMaxJpegFillBytes)
+                return false;
             ++position;
             if (!reader.Read(position + 1, &marker[1], 1))
                 return false;

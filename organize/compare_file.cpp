@@ -153,7 +153,11 @@ int CompareFile_CL::Load(const std::wstring& recordPath)
     int result = kStatusOk;
     if (stream.ReadU32(&version_)) {
         g_Log.Write(L"バージョン         = 0x%08x", version_);
-        if (stream.ReadI32(&outputFormat_)) {
+        // Every record this program has written says version 1 in its high half; zeros or
+        // foreign bytes do not.
+        if (version_ >> 16 != kFileVersion >> 16)
+            stream.Reject();
+        else if (stream.ReadI32(&outputFormat_)) {
             g_Log.Write(L"出力形式           = %d", outputFormat_);
             // A layout number from no layout (a hand edit, an old fault that stored -1)
             // is taken as the default layout, so that the check against another layout
@@ -164,8 +168,17 @@ int CompareFile_CL::Load(const std::wstring& recordPath)
     }
     if (result == kStatusOk)
         result = stream.Status();
+    // A record ends with its last bucket: bytes after it mean it is not what it seems.
+    if (result == kStatusOk && stream.Remaining() != 0)
+        result = kRecordDamaged;
+    // A short file and a value that cannot be right are damage; a failed read of the disk
+    // keeps its own code.
+    if (result == StatusFromWin32(ERROR_HANDLE_EOF) || result == StatusFromWin32(ERROR_INVALID_DATA))
+        result = kRecordDamaged;
     if (result != kStatusOk) {
         g_Log.Write(L"比較情報の読み込みに失敗しました。");
+        if (result == kRecordDamaged)
+            g_Log.Write(L"比較情報が壊れています = %s", recordPath.c_str());
         return result;
     }
     g_Log.Write(L"比較情報の数       = %d", ItemCount());
@@ -179,8 +192,10 @@ int CompareFile_CL::ReadItems(RecordReader_CL& stream)
     std::int32_t tableFormat = 0, bucketCount = 0;
     if (!stream.ReadI32(&tableFormat) || !stream.ReadI32(&bucketCount))
         return stream.Status();
-    // Each bucket record holds at least its 4-byte count, each item at least 14 bytes.
-    if (bucketCount < 0 || std::uint64_t(bucketCount) * 4 > stream.Remaining()) {
+    // Only table format 1 was ever written, and never without buckets. Each bucket record
+    // holds at least its 4-byte count, each item at least 14 bytes.
+    if (tableFormat != kTableFormat || bucketCount <= 0 || bucketCount > kMaxBucketCount ||
+        std::uint64_t(bucketCount) * 4 > stream.Remaining()) {
         stream.Reject();
         return stream.Status();
     }

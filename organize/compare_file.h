@@ -19,6 +19,11 @@ public:
     static constexpr std::int32_t kTableFormat = 1;
     // Load and Save results besides 0 (done) and any status code (failed part-way).
     static constexpr int kNoRecordFile = 2;
+    // Load: the file is there but is no record this program wrote (cut short, zeros, foreign
+    // bytes). It is never taken as an empty table: every file would be copied again.
+    static constexpr StatusCode kRecordDamaged = StatusFromWin32(ERROR_FILE_CORRUPT);
+    // The most bucket records a record may hold; the program writes kBucketCount.
+    static constexpr std::int32_t kMaxBucketCount = 1 << 16;
 
     class CompareItem_CL {
     public:

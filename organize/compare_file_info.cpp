@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/inifile.h"
+#include "base/logfile.h"
 #include "base/path_text.h"
 #include "organize/registry_ext_info.h"
 
@@ -91,7 +92,8 @@ void CompareFileInfo_CL::Load()
         item.registeredType = RegistryExtInfo_CL::RegisteredType(item.extension);
         AddItem(std::move(item), false);
     }
-    const std::int32_t count = g_Ini.GetInt(section_.c_str(), L"count", 0);
+    // A count out of bounds leaves the list as built in.
+    const std::int32_t count = g_Ini.GetListCount(section_.c_str());
     for (std::int32_t i = 0; i < count; ++i) {
         const std::wstring value =
             g_Ini.GetString(section_.c_str(), Inifile_CL::MakeItemKey(L"item", i).c_str(), L"");
@@ -99,6 +101,12 @@ void CompareFileInfo_CL::Load()
             continue;
         const std::int32_t enabled = value[0] == L'1' ? 1 : 0;
         const std::wstring extension = LowerAscii(value.substr(2));
+        // Only what the add dialog could have stored: anything else would match files it
+        // should not, or be written back into the settings as it came.
+        if (!IsUsableExtension(extension)) {
+            g_Log.Write(L"設定の拡張子が正しくないため読み飛ばしました = [%s] item%d", section_.c_str(), i);
+            continue;
+        }
         auto known = std::find_if(entries_.begin(), entries_.end(),
                                   [&](const CompareExtItem& entry) { return entry.extension == extension; });
         if (known != entries_.end()) {

@@ -17,24 +17,26 @@ bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, Fi
         facts->lastWrite = found->ftLastWriteTime;
     }
     ImageFacts image;
+    bool hasImageFacts = false;
     std::unique_ptr<FileReader_CL> opened = FileReader_CL::Open(path);
     if (opened) {
         auto file = std::make_unique<HeadCachedReader>(std::move(opened));
         facts->size = file->Size();
-        if (file->HeadRead()) {
+        facts->readable = file->HeadRead();
+        if (facts->readable) {
             const std::vector<std::uint8_t>& head = file->Head();
             facts->signature = ContentSignature(facts->size, head.data(), std::min(head.size(), kSignatureHeadBytes));
             std::string error;
             try {
-                facts->readable = ReadImageFacts(std::move(file), path, &image, &error, IsHeifExtension(path));
+                hasImageFacts = ReadImageFacts(std::move(file), path, &image, &error, IsHeifExtension(path));
             } catch (const std::bad_alloc&) {
                 // Memory ran short for this one file's metadata: it is dated by its
                 // last-write time like any file without a readable capture time.
-                facts->readable = false;
+                hasImageFacts = false;
             }
         }
     }
-    facts->source = CaptureDateFromFacts(path, facts->readable ? &image : nullptr, found ? &facts->lastWrite : nullptr,
+    facts->source = CaptureDateFromFacts(path, hasImageFacts ? &image : nullptr, found ? &facts->lastWrite : nullptr,
                                          &facts->date);
     return facts->source != CaptureDateSource::kNone;
 }

@@ -29,7 +29,7 @@ bool ReadExactly(HANDLE file, std::uint8_t* out, DWORD count)
         DWORD read = 0;
         if (!ReadFile(file, out, count, &read, nullptr) || read == 0)
             return false;
-        g_ReadCounters.CountBytes(read);
+        g_ReadCounters.CountRead(read);
         out += read;
         count -= read;
     }
@@ -51,7 +51,7 @@ std::uint64_t ComputeFileSignature(const std::wstring& path)
     DWORD read = 0;
     if (count > 0 && !ReadFile(file.get(), head, count, &read, nullptr))
         return kUnreadableSignature;
-    g_ReadCounters.CountBytes(read);
+    g_ReadCounters.CountRead(read);
     return ContentSignature(static_cast<std::uint64_t>(size.QuadPart), head, read);
 }
 

@@ -13,6 +13,8 @@ void FindFile_CL::Find(const std::wstring& pattern, bool recursive)
     const size_t slash = pattern.rfind(L'\\');
     namePattern_ = slash == std::wstring::npos ? pattern : pattern.substr(slash + 1);
     baseFolder_ = WithoutTrailingBackslash(slash == std::wstring::npos ? std::wstring() : pattern.substr(0, slash + 1));
+    if (!FirstVisit(baseFolder_))
+        return;
     OnEnterFolder(baseFolder_, baseFolder_);
     Walk(baseFolder_);
     OnLeaveFolder();
@@ -26,6 +28,7 @@ void FindFile_CL::AddExcludedFolder(const std::wstring& path)
 void FindFile_CL::Reset()
 {
     excludedFolders_.clear();
+    walked_.clear();
     namePattern_.clear();
     baseFolder_.clear();
 }
@@ -40,6 +43,16 @@ bool FindFile_CL::IsExcluded(const std::wstring& folder) const
     return false;
 }
 
+bool FindFile_CL::FirstVisit(const std::wstring& folder)
+{
+    // A folder whose identity cannot be learned is walked: its listing will say what is wrong.
+    FileIdentity_CL identity;
+    if (!IdentityOf(folder, &identity) || walked_.insert(identity).second)
+        return true;
+    OnFolderWalkedAlready(folder);
+    return false;
+}
+
 void FindFile_CL::Walk(const std::wstring& folder)
 {
     const std::wstring pattern = folder + L"\\" + namePattern_;
@@ -48,10 +61,15 @@ void FindFile_CL::Walk(const std::wstring& folder)
         return;
     }
     WIN32_FIND_DATAW found{};
-    // A folder that cannot be listed counts as empty.
     UniqueFindHandle_CL search(FindFirstFileW(pattern.c_str(), &found));
-    if (!search)
+    if (!search) {
+        // Nothing to match is an empty folder (a drive's root has no dot entries); any other
+        // answer means its files could not be seen.
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+            OnUnreadableFolder(folder, error);
         return;
+    }
     do {
         if (ShouldStop())
             return;
@@ -68,7 +86,7 @@ void FindFile_CL::Walk(const std::wstring& folder)
         if (!recursive_)
             continue;
         const std::wstring subFolder = folder + L"\\" + name;
-        if (IsExcluded(subFolder))
+        if (IsExcluded(subFolder) || !FirstVisit(subFolder))
             continue;
         OnEnterFolder(subFolder, name);
         Walk(subFolder);

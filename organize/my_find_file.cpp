@@ -2,6 +2,7 @@
 
 #include "base/logfile.h"
 #include "base/path_text.h"
+#include "base/status_code.h"
 #include "organize/output_names.h"
 
 void MyFindFile_CL::OnFile(const std::wstring& folderPath, const WIN32_FIND_DATAW& found)
@@ -16,8 +17,27 @@ void MyFindFile_CL::OnFile(const std::wstring& folderPath, const WIN32_FIND_DATA
     if (!settings_->ShouldOrganize(ExtensionOf(path)))
         return;
     FileFacts_CL facts;
-    if (GatherFileFacts(path, &found, &facts))
+    const bool dated = GatherFileFacts(path, &found, &facts);
+    // A file that cannot even be opened would fail its copy and stop the run there; it is
+    // left out and counted instead, so that the rest is organized and the user hears of it.
+    if (!facts.readable) {
+        ++unreadable_;
+        g_Log.Write(L"ファイルを読み込めません = %s", path.c_str());
+        return;
+    }
+    if (dated)
         files_->push_back(std::move(facts));
+}
+
+void MyFindFile_CL::OnUnreadableFolder(const std::wstring& folderPath, DWORD error)
+{
+    ++unreadable_;
+    g_Log.Write(L"フォルダを読み込めません = %s 0x%08x", folderPath.c_str(), static_cast<unsigned>(StatusFromWin32(error)));
+}
+
+void MyFindFile_CL::OnFolderWalkedAlready(const std::wstring& folderPath)
+{
+    g_Log.Write(L"検索済みのフォルダへのリンクのため省略しました = %s", folderPath.c_str());
 }
 
 void MyFindFile_CL::OnPathTooLong(const std::wstring& path)

@@ -21,10 +21,15 @@ public:
 
     // Folders and files left out because their paths are too long; each is in the log.
     int TooLongCount() const { return tooLong_; }
+    // Folders and wanted files left out because they could not be read (denied, locked, a
+    // name the system refuses); each is in the log.
+    int UnreadableCount() const { return unreadable_; }
 
 protected:
     void OnFile(const std::wstring& folderPath, const WIN32_FIND_DATAW& found) override;
     void OnPathTooLong(const std::wstring& path) override;
+    void OnUnreadableFolder(const std::wstring& folderPath, DWORD error) override;
+    void OnFolderWalkedAlready(const std::wstring& folderPath) override;
     bool ShouldStop() const override { return stop_ && stop_->StopRequested(); }
 
 private:
@@ -32,4 +37,5 @@ private:
     std::vector<FileFacts_CL>* files_;  // not owned: the run's list
     const ProgressSink_CL* stop_;       // not owned
     int tooLong_ = 0;
+    int unreadable_ = 0;
 };

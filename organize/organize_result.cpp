@@ -2,6 +2,9 @@
 
 #include <cwchar>
 
+#include "base/path_text.h"
+#include "organize/compare_file.h"
+
 std::wstring CopyFailureText(const OrganizeResult& result)
 {
     return L"ファイルのコピーに失敗しました。\r\n【コピー元】" + result.failedSource + L"\r\n【コピー先】" +
@@ -20,10 +23,16 @@ std::wstring RunFailureText(const OrganizeResult& result)
         text = L"写真の整理を最後まで実行できませんでした。詳しくはログを確認してください。";
         break;
     case OrganizeResult::kRecordLoad:
+        if (result.status == CompareFile_CL::kRecordDamaged)
+            return RecordDamagedText(result.recordPath);
         text = L"出力先フォルダの比較情報(Sortavel.dat)を読み込めませんでした。"
                L"ほかのプログラムが使用中でないか確認してから、再度実行してください。"
                L"ファイルはコピーしていません。比較情報も変更していません。";
         break;
+    case OrganizeResult::kOutputFolder:
+        return L"出力先フォルダに書き込めないため、写真の整理を実行できません。ファイルはコピーしていません。"
+               L"出力先フォルダに書き込めるか確認してください。\r\n【出力】" + FolderOfPath(result.recordPath) +
+               L"\r\n【HRESULT】" + HexStatus(result.status) + L" " + SystemMessageText(result.status);
     case OrganizeResult::kRecordSave:
         text = L"出力先フォルダに比較情報(Sortavel.dat)を保存できませんでした。"
                L"出力先フォルダに書き込めるか、空き容量が足りているか確認してください。";
@@ -33,6 +42,14 @@ std::wstring RunFailureText(const OrganizeResult& result)
         break;
     }
     return text + L"\r\n【HRESULT】" + HexStatus(result.status);
+}
+
+std::wstring RecordDamagedText(const std::wstring& recordPath)
+{
+    return L"出力先フォルダの比較情報(Sortavel.dat)が壊れているため、写真の整理を実行できません。"
+           L"ファイルはコピーしていません。\r\n【ファイル】" + recordPath +
+           L"\r\n\r\n比較情報の控えがあれば元に戻してください。"
+           L"ない場合は、空のフォルダを出力先に指定するか、出力先フォルダを空にしてから再度実行してください。";
 }
 
 std::wstring RunStoppedText(const OrganizeResult& result)
@@ -49,11 +66,18 @@ std::wstring RunStoppedText(const OrganizeResult& result)
 
 std::wstring LeftOutText(const OrganizeCounts& counts)
 {
-    if (counts.tooLong == 0)
-        return std::wstring();
-    wchar_t text[256];
-    _snwprintf(text, 256, L"パスが長すぎるため、%d 個のフォルダまたはファイルを整理できませんでした。詳しくはログを確認してください。",
-               counts.tooLong);
-    text[255] = L'\0';
+    std::wstring text;
+    auto add = [&text](const wchar_t* format, int count) {
+        if (count == 0)
+            return;
+        wchar_t sentence[256];
+        _snwprintf(sentence, 256, format, count);
+        sentence[255] = L'\0';
+        text += (text.empty() ? L"" : L"\r\n") + std::wstring(sentence);
+    };
+    add(L"パスが長すぎるため、%d 個のフォルダまたはファイルを整理できませんでした。詳しくはログを確認してください。",
+        counts.tooLong);
+    add(L"読み込めなかったため、%d 個のフォルダまたはファイルを整理できませんでした。詳しくはログを確認してください。",
+        counts.unreadable);
     return text;
 }

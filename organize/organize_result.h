@@ -12,13 +12,20 @@ struct OrganizeCounts {
     int copied = 0;
     // Folders and files the run could not reach because their paths are too long.
     int tooLong = 0;
+    // Folders and wanted files the run could not read (denied, locked, a name the system
+    // refuses).
+    int unreadable = 0;
+
+    // Something was left out that the user should hear of.
+    bool LeftOut() const { return tooLong != 0 || unreadable != 0; }
 };
 
 struct OrganizeResult {
     // Where a run that failed stopped.
     // kUnfinished: the run never came to an end of its own (its worker could not start, or
-    // an exception ended it).
-    enum Stage { kNone, kUnfinished, kRecordLoad, kCopy, kRecordSave, kAlbum };
+    // an exception ended it). kOutputFolder: the output folder could not be made or written
+    // to, before anything was written.
+    enum Stage { kNone, kUnfinished, kRecordLoad, kOutputFolder, kCopy, kRecordSave, kAlbum };
 
     StatusCode status = kStatusOk;
     Stage failedStage = kNone;
@@ -30,6 +37,8 @@ struct OrganizeResult {
     bool copyFailed = false;
     std::wstring failedSource;
     std::wstring failedDestination;
+    // The output folder's record file, named in the texts of kRecordLoad and kOutputFolder.
+    std::wstring recordPath;
 
     bool Failed() const { return failedStage != kNone; }
 };
@@ -40,9 +49,13 @@ std::wstring CopyFailureText(const OrganizeResult& result);
 // What the user reads of a run that failed at any other stage, with what to do about it.
 std::wstring RunFailureText(const OrganizeResult& result);
 
+// What the user reads of a record file that is there but is no record (cut short, zeros,
+// foreign bytes), with the ways out.
+std::wstring RecordDamagedText(const std::wstring& recordPath);
+
 // What the user reads of a run they stopped: what it did, and that the rest comes next time.
 std::wstring RunStoppedText(const OrganizeResult& result);
 
-// The sentence that follows the completion notice when folders or files were left out
-// because their paths are too long; empty when none were.
+// The sentences that follow the completion notice when folders or files were left out
+// because their paths are too long or they could not be read; empty when none were.
 std::wstring LeftOutText(const OrganizeCounts& counts);

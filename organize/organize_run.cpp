@@ -14,10 +14,15 @@
 
 namespace {
 
-void MarkRunning(const std::wstring& marker)
+// The run's first write into the output folder: its failure is the folder's own (denied,
+// read-only, gone), and nothing has been written yet when it is reported.
+StatusCode MarkRunning(const std::wstring& outputFolder, const std::wstring& marker)
 {
+    if (const StatusCode made = CreateFolderPath(outputFolder); made != kStatusOk)
+        return made;
     UniqueFile_CL file(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN,
                                    nullptr));
+    return file ? kStatusOk : StatusFromLastError();
 }
 
 }  // namespace
@@ -30,6 +35,7 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
     OrganizeCounts& count = result.counts;
 
     const std::wstring recordPath = RecordPathOf(outputFolder);
+    result.recordPath = recordPath;
     CompareFile_CL table;
     const int loaded = table.Load(recordPath);
     if (loaded != kStatusOk && loaded != CompareFile_CL::kNoRecordFile) {
@@ -52,6 +58,7 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
     }
     finder.Reset();
     count.tooLong = finder.TooLongCount();
+    count.unreadable = finder.UnreadableCount();
     // Stopped while listing: nothing was copied, and the output folder is left untouched.
     if (progress.StopRequested()) {
         result.stopped = true;
@@ -67,8 +74,12 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
     // is brought up to date as the run goes, so that a run stopped at any point leaves the
     // next one only what is missing.
     table.SetOutputFormat(settings.OutputFormatType);
-    CreateFolderPath(outputFolder);
-    MarkRunning(running);
+    if (const StatusCode marked = MarkRunning(outputFolder, running); marked != kStatusOk) {
+        g_Log.Write(L"出力先フォルダに書き込めません。 0x%08x", static_cast<unsigned>(marked));
+        result.status = marked;
+        result.failedStage = OrganizeResult::kOutputFolder;
+        return result;
+    }
     if (const int saved = table.Save(recordPath); saved != kStatusOk) {
         result.status = saved;
         result.failedStage = OrganizeResult::kRecordSave;

@@ -6,6 +6,8 @@
 #include "base/paths.h"
 #include "organize/compare_file.h"
 #include "organize/date_folder_format.h"
+#include "organize/file_identity.h"
+#include "organize/organize_result.h"
 #include "organize/folder_utils.h"
 #include "organize/output_names.h"
 
@@ -17,7 +19,36 @@ const wchar_t kUsedFolder[] = L"出力先はフォルダは、過去に写真の
 const wchar_t kNoInputText[] = L"入力フォルダを指定してください。";
 const wchar_t kNoOutputText[] = L"出力先フォルダを指定してください。";
 
+bool IsFolder(const std::wstring& path)
+{
+    if (path.empty())
+        return false;
+    const DWORD attributes = GetFileAttributesW((path.back() == L':' ? path + L"\\" : path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The output folder leaves room for the record's temporary file, and for a date folder of
+// the layout with a short camera file name in it.
+bool OutputFolderFits(const std::wstring& outputFolder, std::int32_t outputFormat)
+{
+    SYSTEMTIME day{};
+    day.wYear = 2024;
+    day.wMonth = 12;
+    day.wDay = 31;
+    const std::wstring photo =
+        outputFolder + L"\\" + MakeDateFolderName(day, NormalizedFormatIndex(outputFormat)) + L"\\IMG_0001.JPG";
+    return RecordSavingPathOf(RecordPathOf(outputFolder)).size() < MAX_PATH && photo.size() < MAX_PATH;
+}
+
 }  // namespace
+
+bool OutputReachesIntoInput(const std::wstring& output, const std::wstring& input)
+{
+    if (OutputLiesInInput(output, input))
+        return true;
+    const std::wstring resolvedOutput = ResolvedFolderPath(output), resolvedInput = ResolvedFolderPath(input);
+    return !resolvedOutput.empty() && !resolvedInput.empty() && OutputLiesInInput(resolvedOutput, resolvedInput);
+}
 
 bool OutputLiesInInput(const std::wstring& output, const std::wstring& input)
 {
@@ -40,13 +71,13 @@ RunVerdict_CL CheckRun(const RunChoices_CL& choices, PreparedRun_CL* prepared)
     // system takes.
     const std::wstring recordPath = RecordPathOf(choices.outputText);
     CompareFile_CL record;
-    record.Load(recordPath);  // only the layout it stored matters here
+    const int loaded = record.Load(recordPath);  // only the layout it stored matters here
 
     prepared->outputFolder = WithoutTrailingBackslash(choices.outputText);
     for (const std::wstring& input : choices.inputFolders)
         prepared->inputFolders.push_back(WithoutTrailingBackslash(input));
     for (size_t k = 0; k < prepared->inputFolders.size(); ++k) {
-        if (OutputLiesInInput(prepared->outputFolder, prepared->inputFolders[k]))
+        if (OutputReachesIntoInput(prepared->outputFolder, prepared->inputFolders[k]))
             return RunVerdict_CL{RunVerdict_CL::kOutputInsideInput, k};
     }
 
@@ -58,6 +89,21 @@ RunVerdict_CL CheckRun(const RunChoices_CL& choices, PreparedRun_CL* prepared)
         g_Log.Write(L"%s", kNoOutputText);
         return RunVerdict_CL{RunVerdict_CL::kNoOutput};
     }
+    for (size_t k = 0; k < prepared->inputFolders.size(); ++k) {
+        // A folder that is not there would be read as empty, and the run would report
+        // success with nothing organized.
+        const std::wstring& input = prepared->inputFolders[k];
+        if (!IsFolder(input)) {
+            g_Log.Write(L"入力フォルダが見つかりません = %s", input.c_str());
+            return RunVerdict_CL{RunVerdict_CL::kInputMissing, k};
+        }
+    }
+    if (!OutputFolderFits(prepared->outputFolder, choices.outputFormat)) {
+        g_Log.Write(L"出力先フォルダのパスが長すぎます = %s", prepared->outputFolder.c_str());
+        return RunVerdict_CL{RunVerdict_CL::kOutputTooLong};
+    }
+    if (loaded == CompareFile_CL::kRecordDamaged)
+        return RunVerdict_CL{RunVerdict_CL::kRecordDamaged};
     if (GetFileAttributesW(recordPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
         if (record.OutputFormat() != -1 && record.OutputFormat() != NormalizedFormatIndex(choices.outputFormat))
             return RunVerdict_CL{RunVerdict_CL::kOtherLayout};
@@ -87,6 +133,14 @@ std::wstring RunVerdictText(const RunVerdict_CL& verdict, const PreparedRun_CL& 
     case RunVerdict_CL::kOtherLayout:
         return std::wstring(kUsedFolder) +
                L"出力フォルダの形式を変更する場合は、出力先フォルダを空にしてから再度実行してください。";
+    case RunVerdict_CL::kInputMissing:
+        return L"入力フォルダが見つからないか、フォルダではありません。入力フォルダを確認してください。\r\n【入力】" +
+               prepared.inputFolders.at(verdict.inputIndex);
+    case RunVerdict_CL::kOutputTooLong:
+        return L"出力先フォルダのパスが長すぎます。もっと短いパスのフォルダを指定してください。\r\n【出力】" +
+               prepared.outputFolder;
+    case RunVerdict_CL::kRecordDamaged:
+        return RecordDamagedText(RecordPathOf(prepared.outputFolder));
     case RunVerdict_CL::kOutputNotEmpty:
         return L"出力先フォルダが空ではありません。出力先フォルダを空にしてから再度実行してください。"
                L"(空のフォルダを指定しているにも関わらずこのメッセージが表示される場合は、隠しフォルダ等が存在しないか確認ください)";

@@ -32,10 +32,14 @@ struct RunVerdict_CL {
         kNoOutput,
         kOtherLayout,        // the output folder was organized before under another layout
         kOutputNotEmpty,     // the output folder holds files of its own
+        kInputMissing,       // an input folder is not there, or is not a folder
+        kOutputTooLong,      // the output folder's path leaves no room for what a run puts there
+        kRecordDamaged,      // the output folder's record is there but is no record
     };
     Kind kind = kGo;
     // kOutputInsideInput: the index of the input folder that holds the output folder; the
-    // input folders up to it are the ones the choices remember.
+    // input folders up to it are the ones the choices remember. kInputMissing: the index of
+    // the input folder that is missing.
     std::size_t inputIndex = 0;
 
     bool Refused() const { return kind != kGo && kind != kAskBeforeAdding; }
@@ -51,3 +55,6 @@ extern const wchar_t kCancelledText[];
 
 // True when `output` is `input` or lies inside it (whole path components, any case).
 bool OutputLiesInInput(const std::wstring& output, const std::wstring& input);
+// The same for the folders the two paths really name, however they are written ("/", "..")
+// and whatever links or junctions lead there.
+bool OutputReachesIntoInput(const std::wstring& output, const std::wstring& input);

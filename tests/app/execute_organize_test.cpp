@@ -130,6 +130,7 @@ TEST_F(ExecuteOrganizeTest, RefusalsTellTheUserAndKeepWhatWasTyped)
     EXPECT_EQ(g_Ini.GetList(L"FOLDER_HISTORY"), (std::vector<std::wstring>{root_.File(L"in")}));
 
     boxes.clear();
+    CreateDirectoryW(root_.File(L"in").c_str(), nullptr);
     MakeFile(output_ + L"\\somebody else's.txt");
     Execute({root_.File(L"in")}, output_);
     ASSERT_EQ(boxes.size(), 2u);

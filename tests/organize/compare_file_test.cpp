@@ -254,8 +254,11 @@ TEST_F(CompareFileTest, CountsAndLengthsBeyondTheFileAreRejected)
         EXPECT_NE(result, 0);
         EXPECT_NE(result, CompareFile_CL::kNoRecordFile);
     }
-    // The same layout with honest numbers loads: one bucket record, one item.
-    ASSERT_TRUE(WriteBytes(record_, record(1, 1, 3)));
+    // The same layout with honest numbers loads: one bucket record, one item, and nothing
+    // after its 3-character path.
+    Bytes honest = record(1, 1, 3);
+    honest.resize(honest.size() - 40 + 2 * (3 + 1));
+    ASSERT_TRUE(WriteBytes(record_, honest));
     CompareFile_CL loaded;
     EXPECT_EQ(loaded.Load(record_), 0);
     EXPECT_EQ(loaded.ItemCount(), 1);

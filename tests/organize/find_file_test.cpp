@@ -100,6 +100,7 @@ TEST(FindFileTest, OrganizeFinderKeepsWantedKindsWithDates)
 
     settings.ArrangeEtc = 1;  // everything else too, README by its folder's dot
     files.clear();
+    finder.Reset();  // a new search: the folders are walked again
     finder.Find(in + L"\\*.*", true);
     EXPECT_EQ(files.size(), 4u);
 }

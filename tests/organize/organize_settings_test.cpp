@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "base/inifile.h"
 #include "organize/registry_ext_info.h"
@@ -104,6 +105,42 @@ TEST_F(OrganizeSettingsTest, StoredSwitchesAndUserExtensions)
     reloaded.Load();
     EXPECT_EQ(reloaded.PhotoList.Entries().size(), 19u);
     EXPECT_FALSE(reloaded.ShouldOrganize(L".cr2"));
+}
+
+TEST_F(OrganizeSettingsTest, HugeOrNegativeListCountsLeaveTheBuiltInLists)
+{
+    // Read item by item, these counts would hold the start up for minutes to days.
+    for (const std::int32_t count : {1000000, 2147483647, -5, 1001}) {
+        g_Ini.SetInt(L"COMPARE_EXT_INFO", L"count", count);
+        g_Ini.SetString(L"COMPARE_EXT_INFO", L"item0", L"0|.mov");
+        g_Ini.SetString(L"COMPARE_EXT_INFO", L"item1", L"1|.abc");
+        OrganizeSettings settings;
+        settings.Load();
+        EXPECT_EQ(settings.MovieList.Entries().size(), 42u) << count;
+        CompareExtItem mov;
+        ASSERT_TRUE(settings.MovieList.Find(L".mov", &mov));
+        EXPECT_EQ(mov.enabled, 1) << count;
+        EXPECT_EQ(g_Ini.GetList(L"COMPARE_EXT_INFO").size(), 0u) << count;
+    }
+    // At the limit the list is read as it stands.
+    g_Ini.SetInt(L"COMPARE_EXT_INFO", L"count", Inifile_CL::kMaxListItems);
+    OrganizeSettings settings;
+    settings.Load();
+    EXPECT_EQ(settings.MovieList.Entries().size(), 43u);
+}
+
+TEST_F(OrganizeSettingsTest, StoredItemsThatCannotBeExtensionsAreSkipped)
+{
+    const std::wstring tooLong = L"1|." + std::wstring(40, L'a');
+    const wchar_t* items[] = {L"1|.a=b", L"1|.j;pg", L"1|*", L"1|.x y", L"1|..", L"1|.a\\b", tooLong.c_str(),
+                              L"1|.ok"};
+    g_Ini.SetInt(L"COMPARE_EXT_INFO_SND", L"count", static_cast<std::int32_t>(std::size(items)));
+    for (size_t i = 0; i < std::size(items); ++i)
+        g_Ini.SetString(L"COMPARE_EXT_INFO_SND", Inifile_CL::MakeItemKey(L"item", static_cast<int>(i)).c_str(),
+                        items[i]);
+    OrganizeSettings settings;
+    settings.Load();
+    EXPECT_EQ(Extensions(settings.SoundList), (std::vector<std::wstring>{L".mp3", L".ok", L".wav"}));
 }
 
 TEST_F(OrganizeSettingsTest, AddItemKeepsExtensionsUnique)

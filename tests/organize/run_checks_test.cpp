@@ -115,6 +115,7 @@ TEST_F(CheckRunTest, ARecordedLayoutOutsideTheTableIsTheDefaultLayoutAndStillGua
 TEST_F(CheckRunTest, ChecksWriteNoSettings)
 {
     const Bytes before = ReadBytes(g_Ini.Path());
+    CreateDirectoryW(root_.File(L"in").c_str(), nullptr);
     EXPECT_EQ(Check({root_.File(L"in")}, output_).kind, RunVerdict_CL::kGo);
     EXPECT_EQ(Check({}, L"").kind, RunVerdict_CL::kNoInput);
     EXPECT_EQ(ReadBytes(g_Ini.Path()), before);

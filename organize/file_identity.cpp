@@ -1,0 +1,86 @@
+#include "organize/file_identity.h"
+
+#include <windows.h>
+
+#include "base/handles.h"
+#include "base/path_text.h"
+
+bool IdentityOf(const std::wstring& path, FileIdentity_CL* identity)
+{
+    // Attributes only, shared with everyone; the backup flag lets a folder be opened.
+    UniqueFile_CL file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!file || !GetFileInformationByHandle(file.get(), &information))
+        return false;
+    identity->volume = information.dwVolumeSerialNumber;
+    identity->index = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+    return true;
+}
+
+namespace {
+
+std::wstring FullPathOf(const std::wstring& path)
+{
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return std::wstring();
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return std::wstring();
+    full.resize(length);
+    return full;
+}
+
+// Where an existing folder really lies; empty when it cannot be opened.
+std::wstring FinalPathOf(const std::wstring& folder)
+{
+    UniqueFile_CL file(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file)
+        return std::wstring();
+    std::wstring final(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file.get(), final.data(), static_cast<DWORD>(final.size()), 0);
+    if (length >= final.size()) {
+        final.resize(length + 1);
+        length = GetFinalPathNameByHandleW(file.get(), final.data(), static_cast<DWORD>(final.size()), 0);
+    }
+    if (length == 0 || length >= final.size())
+        return std::wstring();
+    final.resize(length);
+    // \\?\D:\... and \\?\UNC\server\... back to the forms the user types.
+    if (final.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        return L"\\\\" + final.substr(8);
+    if (final.rfind(L"\\\\?\\", 0) == 0)
+        return final.substr(4);
+    return final;
+}
+
+}  // namespace
+
+std::wstring ResolvedFolderPath(const std::wstring& folder)
+{
+    // "D:" alone would name the drive's current folder.
+    const bool drive = !folder.empty() && folder.back() == L':';
+    std::wstring full = FullPathOf(drive ? folder + L"\\" : folder);
+    if (full.empty())
+        return std::wstring();
+    full = WithoutTrailingBackslash(full);
+    // The deepest part that exists is resolved; what lies below it is not there to follow.
+    std::wstring existing = full, tail;
+    while (!existing.empty()) {
+        const DWORD attributes = GetFileAttributesW((existing.back() == L':' ? existing + L"\\" : existing).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            break;
+        const size_t slash = existing.rfind(L'\\');
+        if (slash == std::wstring::npos)
+            return full;
+        tail = existing.substr(slash) + tail;
+        existing.resize(slash);
+    }
+    const std::wstring final = FinalPathOf(existing.back() == L':' ? existing + L"\\" : existing);
+    return final.empty() ? full : WithoutTrailingBackslash(final) + tail;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// What makes a file or folder itself, whatever path reaches it: its volume and its index on
+// that volume. Two paths with one identity are one folder, through a link, a junction, a
+// "..", another letter case or a short name alike.
+
+#include <compare>
+#include <cstdint>
+#include <string>
+
+struct FileIdentity_CL {
+    std::uint32_t volume = 0;
+    std::uint64_t index = 0;
+
+    auto operator<=>(const FileIdentity_CL&) const = default;
+};
+
+// False when the path cannot be opened to ask (missing, denied).
+bool IdentityOf(const std::wstring& path, FileIdentity_CL* identity);
+
+// The folder a path really names, as one text: "/" read as "\", "." and ".." resolved, and
+// links and junctions along the part that exists followed to where they lead (a part not
+// made yet is kept as written). A drive is "D:"; no trailing backslash. Empty when the path
+// cannot be made full.
+std::wstring ResolvedFolderPath(const std::wstring& folder);
