@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "base/handles.h"
 #include "organize/compare_file.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/organize/organize_test_files.h"
@@ -107,6 +108,35 @@ TEST_F(CliOrganizeTest, CopyFailureExitsOneAndSaysWhy)
 }  // namespace
 
 namespace {
+
+TEST_F(CliOrganizeTest, WhatCouldNotBeReadMakesTheRunExitOne)
+{
+    Photo(L"IMG_0001.JPG", "2024:05:01 09:03:07", 'a');
+    const std::wstring locked = card_ + L"\\IMG_0002.JPG";
+    Photo(L"IMG_0002.JPG", "2024:05:01 09:03:07", 'b');
+    UniqueFile_CL hold(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(hold);
+    const RunResult run = Organize(L"--format 8 --no-album");
+    EXPECT_EQ(run.exitCode, 1u) << run.err;
+    EXPECT_EQ(run.out, "入力ファイルの数   = 1\n重複ファイルの数   = 0\nコピーファイルの数 = 1\n");
+    EXPECT_NE(run.err.find("読み込めなかったため、1 個のフォルダまたはファイルを整理できませんでした。"), std::string::npos)
+        << run.err;
+}
+
+TEST_F(CliOrganizeTest, AMissingInputOrADamagedRecordIsRefusedByName)
+{
+    RunResult run = Organize(L"--format 8 --no-album");  // the card folder was never made
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_NE(run.err.find("【入力】"), std::string::npos) << run.err;
+    EXPECT_FALSE(FileExists(output_));
+
+    Photo(L"IMG_0001.JPG", "2024:05:01 09:03:07", 'a');
+    MakeFile(output_ + L"\\Sortavel.dat", Bytes(64, 0));
+    run = Organize(L"--format 8 --no-album --yes");
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_NE(run.err.find("が壊れているため"), std::string::npos) << run.err;
+    EXPECT_FALSE(FileExists(output_ + L"\\2024"));
+}
 
 TEST_F(CliOrganizeTest, AlbumComesWithTheRunAndOnItsOwn)
 {
