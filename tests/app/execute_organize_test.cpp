@@ -155,7 +155,6 @@ TEST_F(ExecuteOrganizeTest, UsedFoldersNeedTheSameLayoutAndTheUsersConsent)
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].type & MB_TYPEMASK, static_cast<UINT>(MB_OKCANCEL));
     EXPECT_EQ(boxes[1].text, L"写真の整理が完了しました。");
-    EXPECT_TRUE(FileExists(output_ + L"\\2024\\05\\01\\IMG_0001.JPG"));
 }
 
 TEST_F(ExecuteOrganizeTest, AFailedCopyIsShownAndNeverCalledASuccess)
@@ -189,6 +188,42 @@ TEST_F(ExecuteOrganizeTest, ARecordThatCannotBeReadIsShownAndNoAlbumIsOpened)
     EXPECT_FALSE(FileExists(output_ + L"\\2024"));
     EXPECT_FALSE(FileExists(output_ + L"\\PhotoAlbum"));
     EXPECT_TRUE(g_opened.empty());
+}
+
+TEST_F(ExecuteOrganizeTest, BadInputIsToldBeforeTheRunAndWhatWasLeftOutAfterIt)
+{
+    // A folder that is not there: a notice naming it, and no run.
+    Execute({root_.File(L"no card")}, output_);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"お知らせ");
+    EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+    EXPECT_NE(boxes[0].text.find(L"【入力】" + root_.File(L"no card")), std::wstring::npos) << boxes[0].text;
+    EXPECT_FALSE(FileExists(output_));
+
+    // A damaged record: an error naming the file, and no run.
+    boxes.clear();
+    Photo(L"in\\IMG_0001.JPG", "2024:05:01 09:03:07");
+    const std::wstring record = MakeFile(output_ + L"\\Sortavel.dat", Bytes(100, 0xEE));
+    Execute({root_.File(L"in")}, output_);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_NE(boxes[0].text.find(L"【ファイル】" + record), std::wstring::npos) << boxes[0].text;
+    EXPECT_FALSE(FileExists(output_ + L"\\2024"));
+
+    // A file another program holds: the rest is organized, and the notice says one was left out.
+    boxes.clear();
+    DeleteFileW(record.c_str());
+    RemoveDirectoryW(output_.c_str());
+    const std::wstring held = Photo(L"in\\IMG_0002.JPG", "2024:05:01 09:03:08", 'h');
+    HANDLE hold = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    Execute({root_.File(L"in")}, output_);
+    CloseHandle(hold);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+    EXPECT_EQ(boxes[0].text, L"写真の整理が完了しました。\r\n\r\n読み込めなかったため、1 個のフォルダまたはファイルを整理できませんでした。"
+                             L"詳しくはログを確認してください。");
+    EXPECT_NE(Log().find(L"ファイルを読み込めません = " + held), std::wstring::npos);
 }
 
 }  // namespace
