@@ -8,7 +8,7 @@
 #include "organize/folder_utils.h"
 
 StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
-                           const std::wstring& templateFolder)
+                           const std::wstring& templateFolder, const CaptureDateRules& dateRules)
 {
     g_Log.Write(L"写真一覧HTMLの生成(START)");
     progress.Reset();
@@ -22,6 +22,7 @@ StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& output
         }
     }
     AlbumMediaTree tree;
+    tree.dateRules = dateRules;
     tree.Scan(outputFolder, includeNoPreview ? 1 : 0, &progress);
     progress.Reset();
     tree.SortYears();
@@ -31,11 +32,11 @@ StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& output
 }
 
 void BuildAlbumAfterRun(ProgressSink_CL& progress, const std::wstring& outputFolder, bool makeAlbum,
-                        bool includeNoPreview, OrganizeResult* result)
+                        bool includeNoPreview, OrganizeResult* result, const CaptureDateRules& dateRules)
 {
     if (!makeAlbum || result->Failed() || result->stopped)
         return;
-    const StatusCode built = BuildPhotoAlbum(progress, outputFolder, includeNoPreview);
+    const StatusCode built = BuildPhotoAlbum(progress, outputFolder, includeNoPreview, L"", dateRules);
     if (built != kStatusOk) {
         result->status = built;
         result->failedStage = OrganizeResult::kAlbum;

@@ -6,17 +6,19 @@
 
 #include "base/progress_sink.h"
 #include "base/status_code.h"
+#include "organize/capture_date.h"
 #include "organize/organize_run.h"
 
 // Rebuilds output folder + "\PhotoAlbum". includeNoPreview: files without a preview (kind
 // Other) are listed too. templateFolder: the album's fixed files; the one beside the
-// executable unless given. The only failure reported is an old album that cannot be
-// deleted; anything else that cannot be written is left out and the build goes on.
+// executable unless given. dateRules: how files are dated, as the run dated them. The only
+// failure reported is an old album that cannot be deleted; anything else that cannot be
+// written is left out and the build goes on.
 StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
-                           const std::wstring& templateFolder = L"");
+                           const std::wstring& templateFolder = L"", const CaptureDateRules& dateRules = {});
 
 // The album of an organize run, built when the run went through and the user wants one; a
 // run that failed or was stopped gets none. A failed build marks the result as failed at
 // the album stage (what was copied stays copied and recorded).
 void BuildAlbumAfterRun(ProgressSink_CL& progress, const std::wstring& outputFolder, bool makeAlbum,
-                        bool includeNoPreview, OrganizeResult* result);
+                        bool includeNoPreview, OrganizeResult* result, const CaptureDateRules& dateRules = {});

@@ -122,7 +122,7 @@ void AlbumMediaTree::AddFile(const std::wstring& path, AlbumFileKind kind)
     if (kind == AlbumFileKind::kPicture && !IsBitmapImage(path))
         return;
     SYSTEMTIME date{};
-    if (!GetCaptureDate(path, &date)) {
+    if (!GetCaptureDate(path, &date, dateRules)) {
         // A file of another kind still has a day: the one it was last written.
         if (kind != AlbumFileKind::kOther || !GetLastWriteDate(path, &date))
             return;

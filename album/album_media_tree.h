@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "album/album_settings.h"
+#include "organize/capture_date.h"
 
 enum class AlbumFileKind : std::int32_t {
     kPicture = 0,  // .jpg .jpeg .png
@@ -80,6 +81,7 @@ public:
 
     std::vector<AlbumYear> years;
     std::int32_t includeOther = 1;
+    CaptureDateRules dateRules;  // how the files are dated
 
 private:
     void Walk(const std::wstring& folder, ProgressSink_CL* progress);

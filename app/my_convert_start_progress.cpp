@@ -21,7 +21,7 @@ void MyConvertStartProgress_CL::Run(std::int32_t, std::int32_t)
 {
     OrganizeResult result = RunOrganize(*settings_, *this, *inputFolders_, *outputFolder_);
     BuildAlbumAfterRun(*this, *outputFolder_, settings_->MakePhotoHtml != 0, settings_->MakePhotoHtmlIncludeNoPreview != 0,
-                       &result);
+                       &result, settings_->DateRules());
     result_ = result;
 }
 

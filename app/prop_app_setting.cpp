@@ -16,6 +16,8 @@ const Kind kKinds[4] = {{L"写真を整理する", L"arrnge_photo", &OrganizeSet
                         {L"音声を整理する", L"arrnge_sound", &OrganizeSettings::ArrangeSound},
                         {L"知らない拡張子のファイルも整理する", L"arrnge_etc", &OrganizeSettings::ArrangeEtc}};
 
+const wchar_t kMovieDatesLabel[] = L"動画は動画ファイルに記録された撮影日時で整理する";
+
 }  // namespace
 
 void PropAppSetting_CL::BuildControls(HWND window)
@@ -32,15 +34,24 @@ void PropAppSetting_CL::BuildControls(HWND window)
     }
     // Created last, so that the check boxes lie on top of it.
     const int top = m.charHeight / 2;
-    const int group = f.CreateGroupBox(window, L"整理するファイル", top,
-                                       std::max(widest + 3 * m.charWidth, m.width - m.charWidth), y - top);
+    const int groupWidth = std::max(widest + 3 * m.charWidth, m.width - m.charWidth);
+    const int group = f.CreateGroupBox(window, L"整理するファイル", top, groupWidth, y - top);
     f.At(group)->MoveToX(m.charWidth / 2);
+
+    const int datesTop = y + m.charHeight;
+    y = datesTop + 3 * m.charHeight / 2;
+    movieDates_ = f.Get<CheckBox_CL>(f.CreateCheckBox(window, 2 * m.charWidth, y, kMovieDatesLabel));
+    movieDates_->SetChecked(settings_->MovieDateFromFile == 1);
+    y += movieDates_->Height() + m.charHeight / 2;
+    const int dates = f.CreateGroupBox(window, L"撮影日時", datesTop,
+                                       std::max(groupWidth, movieDates_->Width() + 3 * m.charWidth), y - datesTop);
+    f.At(dates)->MoveToX(m.charWidth / 2);
 }
 
 void PropAppSetting_CL::OnCommand(WPARAM, LPARAM lParam)
 {
-    for (const CheckBox_CL* kind : kinds_) {
-        if (kind && reinterpret_cast<HWND>(lParam) == kind->Window())
+    for (const CheckBox_CL* box : {kinds_[0], kinds_[1], kinds_[2], kinds_[3], movieDates_}) {
+        if (box && reinterpret_cast<HWND>(lParam) == box->Window())
             Changed();
     }
 }
@@ -51,4 +62,6 @@ void PropAppSetting_CL::Apply()
         settings_->*kKinds[i].value = kinds_[i]->IsChecked() ? 1 : 0;
     for (const Kind& kind : kKinds)
         g_Ini.SetInt(L"APP_INFO", kind.key, settings_->*kind.value);
+    settings_->MovieDateFromFile = movieDates_->IsChecked() ? 1 : 0;
+    g_Ini.SetInt(L"APP_INFO", L"MovieDateFromFile", settings_->MovieDateFromFile);
 }

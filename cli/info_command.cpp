@@ -27,6 +27,8 @@ const wchar_t* SourceName(CaptureDateSource source)
         return L"heif";
     case CaptureDateSource::kExif:
         return L"exif";
+    case CaptureDateSource::kMovie:
+        return L"movie";
     case CaptureDateSource::kLastWrite:
         return L"mtime";
     case CaptureDateSource::kNone:

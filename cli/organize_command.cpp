@@ -184,7 +184,8 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
         progress.SetCaption(L"写真の整理中");
         result = RunOrganize(g_OrganizeSettings, progress, run.inputFolders, run.outputFolder);
         BuildAlbumAfterRun(progress, run.outputFolder, g_OrganizeSettings.MakePhotoHtml != 0,
-                           g_OrganizeSettings.MakePhotoHtmlIncludeNoPreview != 0, &result);
+                           g_OrganizeSettings.MakePhotoHtmlIncludeNoPreview != 0, &result,
+                           g_OrganizeSettings.DateRules());
     }
     g_Log.Write(L"写真整理(終了)");
     if (result.Failed()) {

@@ -28,6 +28,12 @@ constexpr int kMaxHeifTopLevelBoxes = 65536;
 constexpr std::uint64_t kMaxHeifMetaBytes = 16u << 20;
 constexpr std::uint64_t kMaxHeifExifBytes = 16u << 20;
 
+// Movies are read by their box headers alone: at most this many top-level boxes (real
+// files have a handful; fragmented recordings a few thousand), and this many children of the
+// "moov" box before its "mvhd" header.
+constexpr int kMaxIsoTopLevelBoxes = 65536;
+constexpr int kMaxMovieChildBoxes = 1024;
+
 // An ASCII value is read whole into memory; the ones we read are dates and GPS letters of
 // a few bytes, so a count past this is a damaged or crafted entry and reads as empty.
 constexpr std::uint32_t kMaxAsciiValueBytes = 64u << 10;

@@ -4,18 +4,13 @@
 
 #include "base/path_text.h"
 #include "metadata/box_range.h"
+#include "metadata/iso_boxes.h"
 #include "metadata/memory_file_reader.h"
 #include "metadata/exif_limits.h"
 
 namespace {
 
 constexpr std::uint32_t kNoItem = 0xFFFFFFFF;
-
-constexpr std::uint32_t FourCC(const char (&text)[5])
-{
-    return (std::uint32_t(std::uint8_t(text[0])) << 24) | (std::uint32_t(std::uint8_t(text[1])) << 16) |
-           (std::uint32_t(std::uint8_t(text[2])) << 8) | std::uint32_t(std::uint8_t(text[3]));
-}
 
 // The boxes the Exif item is found in: "meta" holds "iinf" (whose "infe" entries name the
 // items) and "iloc" (which locates them). The walk descends into these alone; every other
@@ -178,50 +173,31 @@ std::vector<std::uint8_t> CHeifExifReader::ExtractExif() const
     if (!file_)
         return {};
     const std::uint64_t size = file_->Size();
-    std::uint64_t at = 0;
+    std::vector<std::uint8_t> item;
     // The top-level boxes by their headers alone, until a "meta" box names and places the item.
-    for (int boxes = 0; boxes < exif_limits::kMaxHeifTopLevelBoxes && size - at >= 8; ++boxes) {
-        std::uint8_t header[16];
-        if (!file_->ReadAt(at, header, 8))
-            return {};
-        BoxRange fields(header, 0, 8);
-        std::uint64_t boxSize = fields.Read(4);
-        const auto type = static_cast<std::uint32_t>(fields.Read(4));
-        std::uint64_t headerSize = 8;
-        if (boxSize == 1) {
-            if (size - at < 16 || !file_->ReadAt(at + 8, header + 8, 8))
-                return {};
-            BoxRange large(header, 8, 16);
-            boxSize = large.Read(8);
-            headerSize = 16;
-        } else if (boxSize == 0) {
-            boxSize = size - at;  // runs to the end of the file
-        }
-        if (boxSize < headerSize || boxSize > size - at)
-            return {};
-        if (type == FourCC("meta") && boxSize <= exif_limits::kMaxHeifMetaBytes) {
-            std::vector<std::uint8_t> meta(static_cast<std::size_t>(boxSize));
-            if (!file_->ReadAt(at, meta.data(), meta.size()))
-                return {};
-            const BoxRange range(meta.data(), 0, meta.size());
-            BoxWalk walk;
-            bool found = walk.Walk(range, 0);
-            // Files that put "iinf" after "iloc" name the Exif item only after its location
-            // has gone by: walk once more, now that the item is known.
-            if (!found && walk.ExifItemKnown())
-                found = walk.Walk(range, 0);
-            if (found) {
-                const std::uint64_t offset = walk.ExtentOffset();
-                const std::uint64_t length = walk.ExtentLength();
-                if (offset > size || length > size - offset || length > exif_limits::kMaxHeifExifBytes)
-                    return {};
-                std::vector<std::uint8_t> item(static_cast<std::size_t>(length));
-                if (length > 0 && !file_->ReadAt(offset, item.data(), item.size()))
-                    return {};
-                return item;
-            }
-        }
-        at += boxSize;
-    }
-    return {};
+    ForEachBox(*file_, 0, size, exif_limits::kMaxHeifTopLevelBoxes, [&](const BoxHeader& box) {
+        if (box.type != FourCC("meta") || box.size > exif_limits::kMaxHeifMetaBytes)
+            return false;
+        std::vector<std::uint8_t> meta(static_cast<std::size_t>(box.size));
+        if (!file_->ReadAt(box.offset, meta.data(), meta.size()))
+            return true;
+        const BoxRange range(meta.data(), 0, meta.size());
+        BoxWalk walk;
+        bool found = walk.Walk(range, 0);
+        // Files that put "iinf" after "iloc" name the Exif item only after its location has
+        // gone by: walk once more, now that the item is known.
+        if (!found && walk.ExifItemKnown())
+            found = walk.Walk(range, 0);
+        if (!found)
+            return false;
+        const std::uint64_t offset = walk.ExtentOffset();
+        const std::uint64_t length = walk.ExtentLength();
+        if (offset > size || length > size - offset || length > exif_limits::kMaxHeifExifBytes)
+            return true;
+        item.resize(static_cast<std::size_t>(length));
+        if (length > 0 && !file_->ReadAt(offset, item.data(), item.size()))
+            item.clear();
+        return true;
+    });
+    return item;
 }

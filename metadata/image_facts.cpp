@@ -9,6 +9,7 @@
 #include "metadata/file_reader.h"
 #include "metadata/heif_exif_reader.h"
 #include "metadata/jpeg_exif_locator.h"
+#include "metadata/movie_time_reader.h"
 
 namespace {
 
@@ -61,6 +62,8 @@ const char* ImageFormatName(ImageFormat format)
         return "tiff";
     case ImageFormat::kHeif:
         return "heif";
+    case ImageFormat::kMovie:
+        return "movie";
     case ImageFormat::kOther:
         break;
     }
@@ -75,6 +78,8 @@ ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length, cons
         return ImageFormat::kTiff;
     if (HasHeifFileType(head, length) || IsHeifExtension(path))
         return ImageFormat::kHeif;
+    if (LooksLikeIsoMovie(head, length))
+        return ImageFormat::kMovie;
     return ImageFormat::kOther;
 }
 
@@ -128,6 +133,11 @@ bool ReadImageFacts(std::unique_ptr<FileReader_CL> file, const std::wstring& pat
     // The block the Exif reader parses in place must outlive every query below.
     std::vector<std::uint8_t> block;
     CExifInfo exif;
+    if (facts->format == ImageFormat::kMovie) {
+        facts->movieCreated = ReadMovieCreationTime(*file);
+        facts->bytesRead = reader->BytesRead();
+        return true;
+    }
     if (facts->format == ImageFormat::kHeif) {
         if (!readHeif) {
             facts->bytesRead = reader->BytesRead();

@@ -10,7 +10,8 @@
 
 #include "metadata/file_reader.h"
 
-enum class ImageFormat { kJpeg, kTiff, kHeif, kOther };
+// kMovie: a movie of the ISO base media / QuickTime family (.mov, .mp4, .3gp).
+enum class ImageFormat { kJpeg, kTiff, kHeif, kMovie, kOther };
 
 const char* ImageFormatName(ImageFormat format);
 
@@ -23,11 +24,13 @@ struct ImageFacts {
     std::optional<std::pair<double, double>> gps; // latitude, longitude; south and west negative
     // Seconds since 1970 of DateTimeOriginal, else DateTime, read as local time.
     std::optional<std::int64_t> captureTime;
+    // A movie's creation time as it stores it: seconds since 1904-01-01 UTC (0: none given).
+    std::optional<std::uint64_t> movieCreated;
     std::uint64_t bytesRead = 0;                  // taken from the disk to learn all this
 };
 
 // JPEG and TIFF by their first bytes, the HEIF family by its "ftyp" brand or by the path's
-// extension.
+// extension, other ISO base media and QuickTime files as movies by their first box.
 ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length,
                               const std::wstring& path);
 

@@ -8,11 +8,13 @@
 namespace {
 
 constexpr std::uint8_t kSoi = 0xD8, kEoi = 0xD9, kSos = 0xDA, kApp1 = 0xE1;
-constexpr std::size_t kWindowBytes = 64 * 1024;
+// The first window holds the segment headers of most files; each further one is twice as
+// large, up to the last size.
+constexpr std::size_t kFirstWindowBytes = 4096;
+constexpr std::size_t kLastWindowBytes = 64 * 1024;
 
-// Serves the walk's small reads from a window of the file read in blocks: the segment
-// headers of most files lie in the first block, and a damaged file that makes the walk step
-// byte by byte costs one read per block, not one per byte.
+// Serves the walk's small reads from a window of the file read in blocks: a damaged file that
+// makes the walk step byte by byte costs one read per block, not one per byte.
 class WindowReader {
 public:
     explicit WindowReader(FileReader_CL& file) : file_(file) {}
@@ -21,11 +23,13 @@ public:
     {
         if (offset > file_.Size() || count > file_.Size() - offset)
             return false;
-        if (count > kWindowBytes)
+        if (count > kLastWindowBytes)
             return file_.ReadAt(offset, out, count);
         if (offset < windowStart_ || offset + count > windowStart_ + window_.size()) {
-            window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes, file_.Size() - offset)));
+            const std::size_t wanted = std::max(count, nextWindowBytes_);
+            window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(wanted, file_.Size() - offset)));
             windowStart_ = offset;
+            nextWindowBytes_ = std::min(2 * nextWindowBytes_, kLastWindowBytes);
             if (!file_.ReadAt(offset, window_.data(), window_.size())) {
                 window_.clear();
                 return false;
@@ -39,6 +43,7 @@ private:
     FileReader_CL& file_;
     std::vector<std::uint8_t> window_;
     std::uint64_t windowStart_ = 0;
+    std::size_t nextWindowBytes_ = kFirstWindowBytes;
 };
 
 bool IsStandalone(std::uint8_t marker)

@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "base/handles.h"
 #include "base/logfile.h"
 #include "metadata/heif_exif_reader.h"
+#include "metadata/movie_time_reader.h"
 #include "organize/file_facts.h"
 
 namespace {
@@ -28,13 +30,11 @@ void LogExifDateError(const SYSTEMTIME& date, const std::wstring& path)
                 CaptureDateLogText(date).c_str(), path.c_str());
 }
 
-// The capture time of a HEIF file's Exif item (DateTimeOriginal, else DateTime), as a
-// local calendar date-time.
-bool HeifRoute(const std::wstring& path, const ImageFacts& facts, SYSTEMTIME* date)
+// Seconds since 1970 as a local calendar date-time; false when the runtime cannot convert
+// them. inRange: whether the fields it gave are a time of day on a day of a month.
+bool LocalDateOf(std::int64_t seconds, SYSTEMTIME* date, bool* inRange)
 {
-    if (!facts.captureTime)
-        return false;
-    const auto time = static_cast<std::time_t>(*facts.captureTime);
+    const auto time = static_cast<std::time_t>(seconds);
     // The runtime keeps localtime's result per thread; it is copied at once.
     const std::tm* converted = std::localtime(&time);
     if (!converted)
@@ -47,12 +47,32 @@ bool HeifRoute(const std::wstring& path, const ImageFacts& facts, SYSTEMTIME* da
     date->wHour = static_cast<WORD>(local.tm_hour);
     date->wMinute = static_cast<WORD>(local.tm_min);
     date->wSecond = static_cast<WORD>(local.tm_sec);
-    if (local.tm_mon > 11 || local.tm_mday < 1 || local.tm_mday > 31 || local.tm_hour > 23 || local.tm_min > 59 ||
-        local.tm_sec > 59) {
-        LogExifDateError(*date, path);
-        return false;
-    }
+    *inRange = local.tm_mon <= 11 && local.tm_mday >= 1 && local.tm_mday <= 31 && local.tm_hour <= 23 &&
+               local.tm_min <= 59 && local.tm_sec <= 59;
     return true;
+}
+
+// The capture time of a HEIF file's Exif item (DateTimeOriginal, else DateTime), as a
+// local calendar date-time.
+bool HeifRoute(const std::wstring& path, const ImageFacts& facts, SYSTEMTIME* date)
+{
+    bool inRange = false;
+    if (!facts.captureTime || !LocalDateOf(*facts.captureTime, date, &inRange))
+        return false;
+    if (!inRange)
+        LogExifDateError(*date, path);
+    return inRange;
+}
+
+// The filming time a movie keeps in its header, in local time as the Exif route's dates are;
+// a zero or implausible one (before 1990, after tomorrow) is none.
+bool MovieRoute(const ImageFacts& facts, SYSTEMTIME* date)
+{
+    if (!facts.movieCreated)
+        return false;
+    const std::optional<std::int64_t> filmed = PlausibleMovieTime(*facts.movieCreated, std::time(nullptr));
+    bool inRange = false;
+    return filmed && LocalDateOf(*filmed, date, &inRange) && inRange;
 }
 
 // The Exif DateTimeOriginal of a picture, parsed as "%04d:%02d:%02d %02d:%02d:%02d"; true
@@ -103,13 +123,15 @@ std::wstring CaptureDateLogText(const SYSTEMTIME& date)
 }
 
 CaptureDateSource CaptureDateFromFacts(const std::wstring& path, const ImageFacts* facts, const FILETIME* lastWrite,
-                                       SYSTEMTIME* date)
+                                       SYSTEMTIME* date, const CaptureDateRules& rules)
 {
     CaptureDateSource source = CaptureDateSource::kNone;
     // A file named as HEIF answers from its own Exif item; a picture from its Exif block (a
     // file of the HEIF family that is not named so is only recognised, never walked).
     if (facts && IsHeifExtension(path) && facts->format == ImageFormat::kHeif && HeifRoute(path, *facts, date))
         source = CaptureDateSource::kHeif;
+    else if (facts && facts->format == ImageFormat::kMovie && rules.movieDateFromFile && MovieRoute(*facts, date))
+        source = CaptureDateSource::kMovie;
     else if (facts && facts->format != ImageFormat::kHeif && ExifRoute(path, *facts, date))
         source = CaptureDateSource::kExif;
     else if (lastWrite ? LocalDate(*lastWrite, date) : GetLastWriteDate(path, date))
@@ -123,15 +145,15 @@ CaptureDateSource CaptureDateFromFacts(const std::wstring& path, const ImageFact
     return source;
 }
 
-CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date)
+CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules)
 {
     FileFacts_CL facts;
-    GatherFileFacts(path, nullptr, &facts);
+    GatherFileFacts(path, nullptr, &facts, rules);
     *date = facts.date;
     return facts.source;
 }
 
-bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date)
+bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules)
 {
-    return ResolveCaptureDate(path, date) != CaptureDateSource::kNone;
+    return ResolveCaptureDate(path, date, rules) != CaptureDateSource::kNone;
 }

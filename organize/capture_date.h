@@ -1,6 +1,7 @@
 #pragma once
 // The day a file was taken, as a local calendar date-time: the Exif capture time of a HEIF
-// file, else the Exif DateTimeOriginal of a picture, else the file's last-write time.
+// file, the Exif DateTimeOriginal of a picture, the filming time a movie keeps in itself,
+// else the file's last-write time.
 
 #include <windows.h>
 
@@ -9,18 +10,24 @@
 #include "metadata/image_facts.h"
 
 // Which source gave the date.
-enum class CaptureDateSource { kNone, kHeif, kExif, kLastWrite };
+enum class CaptureDateSource { kNone, kHeif, kExif, kMovie, kLastWrite };
+
+// The user's choices among the sources.
+struct CaptureDateRules {
+    // A movie is dated by the filming time in its "mvhd" box; off, by its last-write time.
+    bool movieDateFromFile = true;
+};
 
 // The date from what one read of the file found: its image facts (null when the file could
 // not be read) and its last-write time as the file system keeps it (UTC; null when unknown).
 // kNone when no date passes the range tests.
 CaptureDateSource CaptureDateFromFacts(const std::wstring& path, const ImageFacts* facts, const FILETIME* lastWrite,
-                                       SYSTEMTIME* date);
+                                       SYSTEMTIME* date, const CaptureDateRules& rules = {});
 
 // The date of a file, reading it once.
-bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date);
+bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules = {});
 // GetCaptureDate, saying which route answered (kNone when it answers false).
-CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date);
+CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules = {});
 // The file's last-write time as a local calendar date-time, without the range tests; false
 // when the file cannot be opened (for no access to its content) or its times read.
 bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date);

@@ -8,7 +8,8 @@
 #include "metadata/head_cached_reader.h"
 #include "metadata/heif_exif_reader.h"
 
-bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts_CL* facts)
+bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts_CL* facts,
+                     const CaptureDateRules& rules)
 {
     *facts = FileFacts_CL{};
     facts->path = path;
@@ -37,6 +38,6 @@ bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, Fi
         }
     }
     facts->source = CaptureDateFromFacts(path, hasImageFacts ? &image : nullptr, found ? &facts->lastWrite : nullptr,
-                                         &facts->date);
+                                         &facts->date, rules);
     return facts->source != CaptureDateSource::kNone;
 }

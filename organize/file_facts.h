@@ -23,4 +23,5 @@ struct FileFacts_CL {
 
 // found: the listing's entry of the file (its size and last-write time), or null to take
 // them from the file itself. True when the file has a capture date.
-bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts_CL* facts);
+bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts_CL* facts,
+                     const CaptureDateRules& rules = {});

@@ -17,7 +17,7 @@ void MyFindFile_CL::OnFile(const std::wstring& folderPath, const WIN32_FIND_DATA
     if (!settings_->ShouldOrganize(ExtensionOf(path)))
         return;
     FileFacts_CL facts;
-    const bool dated = GatherFileFacts(path, &found, &facts);
+    const bool dated = GatherFileFacts(path, &found, &facts, settings_->DateRules());
     // A file that cannot even be opened would fail its copy and stop the run there; it is
     // left out and counted instead, so that the rest is organized and the user hears of it.
     if (!facts.readable) {

@@ -21,6 +21,7 @@ void OrganizeSettings::Load()
     ArrangeMovie = g_Ini.GetInt(L"APP_INFO", L"arrnge_movie", 0);
     ArrangeSound = g_Ini.GetInt(L"APP_INFO", L"arrnge_sound", 0);
     ArrangeEtc = g_Ini.GetInt(L"APP_INFO", L"arrnge_etc", 0);
+    MovieDateFromFile = g_Ini.GetInt(L"APP_INFO", L"MovieDateFromFile", 1) != 0 ? 1 : 0;
     // A hand-edited number outside the table is the default layout, on screen and on disk.
     OutputFormatType = NormalizedFormatIndex(g_Ini.GetInt(L"APP_INFO", L"OutputFormatType", kDefaultDateFolderFormat));
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "organize/capture_date.h"
 #include "organize/compare_file_info.h"
 
 class OrganizeSettings {
@@ -18,6 +19,8 @@ public:
     bool ShouldOrganize(const std::wstring& extension) const;
     // The values a run takes from the user's choices of the moment.
     void SetRunValues(std::int32_t outputFormat, bool makeAlbum, bool albumIncludesNoPreview);
+    // How files are dated, from the switches below.
+    CaptureDateRules DateRules() const { return CaptureDateRules{MovieDateFromFile != 0}; }
 
     CompareFileInfo_CL MovieList;
     CompareFileInfo_CL PhotoList;
@@ -29,6 +32,8 @@ public:
     std::int32_t ArrangeMovie = 0;
     std::int32_t ArrangeSound = 0;
     std::int32_t ArrangeEtc = 0;
+    // A movie is dated by the filming time it keeps in itself, not by its last-write time.
+    std::int32_t MovieDateFromFile = 1;
 };
 
 // The process-wide record: loaded by the main window (or the console program), handed to the

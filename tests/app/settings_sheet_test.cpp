@@ -316,6 +316,31 @@ bool RecordOpen(HWND, const std::wstring& target)
     return true;
 }
 
+TEST_F(SettingsSheetTest, TheMovieDatesSwitchIsOnAtFirstAndWrittenOnApply)
+{
+    bool checkedAtFirst = false;
+    int storedAfterApply = -1;
+    ModalScript script({WaitFor(L"アプリ設定", &sheet_), [&] {
+                            const HWND page = ShowPage(sheet_, kKindsPage);
+                            const HWND box = FindWindowExW(page, nullptr, L"Button",
+                                                           L"動画は動画ファイルに記録された撮影日時で整理する");
+                            checkedAtFirst = SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+                            SendMessageW(box, BM_CLICK, 0, 0);
+                            PropSheet_PressButton(sheet_, PSBTN_APPLYNOW);
+                            return true;
+                        },
+                        [&] {
+                            storedAfterApply = g_Ini.GetInt(L"APP_INFO", L"MovieDateFromFile", -1);
+                            return PropSheet_PressButton(sheet_, PSBTN_OK), true;
+                        }});
+    ShowSettingsSheet(owner_.get());
+    ASSERT_TRUE(script.Finished());
+    EXPECT_TRUE(checkedAtFirst);
+    EXPECT_EQ(storedAfterApply, 0);
+    EXPECT_EQ(g_OrganizeSettings.MovieDateFromFile, 0);
+    EXPECT_FALSE(g_OrganizeSettings.DateRules().movieDateFromFile);
+}
+
 TEST_F(SettingsSheetTest, TheNoticeSwitchIsWrittenOnApplyAndTheVersionPageLeadsToTheSite)
 {
     g_Ini.SetInt(L"VERSION", L"notify", 0);

@@ -1,0 +1,182 @@
+// The filming time of movies made by a real muxer, wherever their movie box lies, and of
+// movies whose boxes lie: cut short, sizes past the end, 64-bit sizes, gigabytes of media
+// data before the movie box (stepped over, never read).
+
+#include "metadata/movie_time_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "metadata/image_facts.h"
+#include "metadata/memory_file_reader.h"
+#include "tests/metadata/metadata_test_data.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Movie(const std::string& name)
+{
+    const Bytes bytes = ReadWholeFile(RealTestFile("../movies/" + name));
+    EXPECT_FALSE(bytes.empty()) << name;
+    return bytes;
+}
+
+std::optional<std::uint64_t> CreationTimeOf(const Bytes& bytes)
+{
+    MemoryFileReader file(bytes.data(), bytes.size());
+    return ReadMovieCreationTime(file);
+}
+
+// Seconds since 1904 of a UTC date, as the movie files above store them.
+constexpr std::uint64_t Since1904(std::int64_t unixSeconds)
+{
+    return static_cast<std::uint64_t>(unixSeconds + 2082844800);
+}
+
+std::size_t BoxAt(const Bytes& bytes, const char* type)
+{
+    const auto found = std::search(bytes.begin(), bytes.end(), type, type + 4);
+    EXPECT_NE(found, bytes.end()) << type;
+    return static_cast<std::size_t>(found - bytes.begin()) - 4;
+}
+
+void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+}
+
+void PutU64(Bytes& bytes, std::size_t at, std::uint64_t value)
+{
+    PutU32(bytes, at, static_cast<std::uint32_t>(value >> 32));
+    PutU32(bytes, at + 4, static_cast<std::uint32_t>(value));
+}
+
+TEST(MovieTimeReaderTest, RealMoviesGiveTheirFilmingTimeWhereverTheMovieBoxLies)
+{
+    const struct {
+        const char* name;
+        std::uint64_t created;
+    } movies[] = {{"mov_moov_last.mov", Since1904(1563096600)},   // 2019-07-14 09:30:00
+                  {"mov_mvhd_v1.mov", Since1904(1563096600)},     // the same in 64-bit fields
+                  {"mp4_moov_first.mp4", Since1904(1640995170)},  // 2021-12-31 23:59:30
+                  {"phone.3gp", Since1904(1520139967)},           // 2018-03-04 05:06:07
+                  {"mp4_no_time.mp4", 0}};
+    for (const auto& movie : movies) {
+        const Bytes bytes = Movie(movie.name);
+        EXPECT_EQ(CreationTimeOf(bytes), std::optional<std::uint64_t>(movie.created)) << movie.name;
+
+        const ScratchFile file(bytes, ".mov");
+        ImageFacts facts;
+        std::string error;
+        ASSERT_TRUE(ReadImageFacts(file.Path(), &facts, &error)) << error;
+        EXPECT_EQ(facts.format, ImageFormat::kMovie) << movie.name;
+        EXPECT_STREQ(ImageFormatName(facts.format), "movie");
+        EXPECT_EQ(facts.movieCreated, std::optional<std::uint64_t>(movie.created)) << movie.name;
+        EXPECT_FALSE(facts.exif);
+    }
+}
+
+TEST(MovieTimeReaderTest, OnlyPlausibleTimesCount)
+{
+    const std::int64_t now = 1796000000;  // late 2026
+    EXPECT_EQ(PlausibleMovieTime(Since1904(1563096600), now), std::optional<std::int64_t>(1563096600));
+    EXPECT_FALSE(PlausibleMovieTime(0, now));                           // no time given
+    EXPECT_FALSE(PlausibleMovieTime(Since1904(631151999), now));        // the last second of 1989
+    EXPECT_TRUE(PlausibleMovieTime(Since1904(631152000), now));         // 1990 begins
+    EXPECT_TRUE(PlausibleMovieTime(Since1904(now + 86400), now));       // a clock a day ahead
+    EXPECT_FALSE(PlausibleMovieTime(Since1904(now + 86401), now));
+    EXPECT_FALSE(PlausibleMovieTime(UINT64_MAX, now));
+}
+
+TEST(MovieTimeReaderTest, BoxesThatLieGiveNoTime)
+{
+    const Bytes last = Movie("mov_moov_last.mov");
+    // Cut inside the movie box: it claims more than the file holds.
+    for (const std::size_t cut : {BoxAt(last, "moov") + 4, BoxAt(last, "moov") + 40, BoxAt(last, "mvhd") + 12,
+                                  last.size() - 1}) {
+        const Bytes cutShort(last.begin(), last.begin() + static_cast<std::ptrdiff_t>(cut));
+        EXPECT_FALSE(CreationTimeOf(cutShort)) << cut;
+    }
+    // A box before the movie box claims to run past the end.
+    Bytes pastTheEnd = last;
+    PutU32(pastTheEnd, BoxAt(pastTheEnd, "mdat"), 0x7FFFFFF0);
+    EXPECT_FALSE(CreationTimeOf(pastTheEnd));
+    // A box smaller than its own header.
+    Bytes tiny = Movie("mp4_moov_first.mp4");
+    PutU32(tiny, BoxAt(tiny, "moov"), 4);
+    EXPECT_FALSE(CreationTimeOf(tiny));
+    // A movie header of an unknown version.
+    Bytes version = Movie("mp4_moov_first.mp4");
+    version[BoxAt(version, "mvhd") + 8] = 2;
+    EXPECT_FALSE(CreationTimeOf(version));
+    // A movie header too short for its creation time.
+    Bytes shortHeader = Movie("mp4_moov_first.mp4");
+    PutU32(shortHeader, BoxAt(shortHeader, "mvhd"), 8 + 6);
+    EXPECT_FALSE(CreationTimeOf(shortHeader));
+}
+
+TEST(MovieTimeReaderTest, ASixtyFourBitBoxSizeIsFollowed)
+{
+    // The muxer leaves an 8-byte "wide" box before "mdat" for just this: widening the media
+    // data's size to 64 bits in place.
+    Bytes bytes = Movie("mov_moov_last.mov");
+    const std::size_t wide = BoxAt(bytes, "wide"), mdat = BoxAt(bytes, "mdat");
+    ASSERT_EQ(mdat, wide + 8);
+    const std::uint32_t mdatSize = (std::uint32_t{bytes[mdat]} << 24) | (bytes[mdat + 1] << 16) |
+                                   (bytes[mdat + 2] << 8) | bytes[mdat + 3];
+    PutU32(bytes, wide, 1);
+    std::memcpy(&bytes[wide + 4], "mdat", 4);
+    PutU64(bytes, wide + 8, mdatSize + 8);
+    EXPECT_EQ(CreationTimeOf(bytes), std::optional<std::uint64_t>(Since1904(1563096600)));
+}
+
+// A movie of gigabytes whose movie box follows its media data, served without the gigabytes:
+// what lies between is zeros, and every byte asked for is counted.
+class HugeMovie final : public FileReader_CL {
+public:
+    HugeMovie(const Bytes& head, std::uint64_t mediaBytes, const Bytes& tail)
+        : head_(head), tail_(tail), tailAt_(head.size() + mediaBytes)
+    {
+    }
+    std::uint64_t Size() const override { return tailAt_ + tail_.size(); }
+    bool ReadAt(std::uint64_t offset, void* out, std::size_t count) override
+    {
+        if (offset > Size() || count > Size() - offset)
+            return false;
+        auto* bytes = static_cast<std::uint8_t*>(out);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint64_t at = offset + i;
+            bytes[i] = at < head_.size() ? head_[at] : at >= tailAt_ ? tail_[at - tailAt_] : 0;
+        }
+        bytesRead_ += count;
+        return true;
+    }
+
+private:
+    Bytes head_, tail_;
+    std::uint64_t tailAt_;
+};
+
+TEST(MovieTimeReaderTest, AMovieBoxAfterGigabytesOfMediaIsFoundByAFewSmallReads)
+{
+    const Bytes real = Movie("mov_moov_last.mov");
+    const std::size_t mdat = BoxAt(real, "mdat"), moov = BoxAt(real, "moov");
+    const std::uint64_t media = 5ull << 30;
+    Bytes head(real.begin(), real.begin() + static_cast<std::ptrdiff_t>(mdat));
+    const std::size_t header = head.size();
+    head.resize(header + 16);
+    PutU32(head, header, 1);
+    std::memcpy(&head[header + 4], "mdat", 4);
+    PutU64(head, header + 8, 16 + media);
+    const Bytes tail(real.begin() + static_cast<std::ptrdiff_t>(moov), real.end());
+    HugeMovie file(head, media, tail);
+    EXPECT_EQ(ReadMovieCreationTime(file), std::optional<std::uint64_t>(Since1904(1563096600)));
+    EXPECT_LE(file.BytesRead(), 128u);
+}
+
+}  // namespace
