@@ -27,7 +27,7 @@ protected:
         char text[64];
         std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", date.wYear, date.wMonth,
                       date.wDay, date.wHour, date.wMinute, date.wSecond, date.wMilliseconds);
-        const char* routes[] = {"none", "heif", "exif", "mtime"};
+        const char* routes[] = {"none", "heif", "exif", "movie", "mtime"};
         return std::string(text) + " via " + routes[static_cast<int>(source)];
     }
     std::wstring Log() const { return ReadUtf16Text(logPath_); }
