@@ -8,12 +8,15 @@
 #include "organize/folder_utils.h"
 
 StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
-                           const std::wstring& templateFolder, const CaptureDateRules& dateRules)
+                           const std::wstring& templateFolder, const CaptureDateRules& dateRules,
+                           int thumbnailWorkers)
 {
     g_Log.Write(L"写真一覧HTMLの生成(START)");
     progress.Reset();
     progress.SetCaption(L"写真一覧の生成中");
-    const AlbumSettings settings(&progress, outputFolder, templateFolder);
+    AlbumSettings settings(&progress, outputFolder, templateFolder);
+    ThumbnailCache_CL cache(outputFolder);
+    settings.thumbnailCache = &cache;
 
     if (GetFileAttributesW(settings.albumFolder.c_str()) != INVALID_FILE_ATTRIBUTES) {
         if (const StatusCode deleted = DeleteFolderTree(settings.albumFolder); deleted != kStatusOk) {
@@ -25,8 +28,11 @@ StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& output
     tree.dateRules = dateRules;
     tree.Scan(outputFolder, includeNoPreview ? 1 : 0, &progress);
     progress.Reset();
+    MakeAlbumThumbnails(tree, settings, cache, thumbnailWorkers);
+    progress.Reset();
     tree.SortYears();
     tree.WriteAlbum(settings);
+    cache.RemoveUnused();
     g_Log.Write(L"写真一覧HTMLの生成(END)");
     return kStatusOk;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "album/album_thumbnails.h"
 #include "base/progress_sink.h"
 #include "base/status_code.h"
 #include "organize/capture_date.h"
@@ -11,11 +12,14 @@
 
 // Rebuilds output folder + "\PhotoAlbum". includeNoPreview: files without a preview (kind
 // Other) are listed too. templateFolder: the album's fixed files; the one beside the
-// executable unless given. dateRules: how files are dated, as the run dated them. The only
-// failure reported is an old album that cannot be deleted; anything else that cannot be
-// written is left out and the build goes on.
+// executable unless given. dateRules: how files are dated, as the run dated them.
+// thumbnailWorkers: the threads that make thumbnails (the album comes out the same with any
+// number). The thumbnails of unchanged pictures come from "PhotoAlbum.cache" beside the
+// album. The only failure reported is an old album that cannot be deleted; anything else that
+// cannot be written is left out and the build goes on.
 StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
-                           const std::wstring& templateFolder = L"", const CaptureDateRules& dateRules = {});
+                           const std::wstring& templateFolder = L"", const CaptureDateRules& dateRules = {},
+                           int thumbnailWorkers = DefaultThumbnailWorkers());
 
 // The album of an organize run, built when the run went through and the user wants one; a
 // run that failed or was stopped gets none. A failed build marks the result as failed at

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "album/album_media_tree.h"
+#include "album/album_thumbnails.h"
 #include "album/album_text.h"
 #include "album/image_operations.h"
 #include "base/path_text.h"
@@ -40,30 +41,19 @@ std::wstring MapLink(const AlbumFile& file)
            L"picture_list_gps' alt='地図'/></a>";
 }
 
-void TakePosition(AlbumFile& file, const ImageFacts& facts)
+// The picture's thumbnail file, from the bytes the thumbnail pass left in the cache (or held
+// when the cache could not keep them); made anew should they be gone since.
+void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const std::wstring& thumbnail)
 {
-    if (!facts.gps)
-        return;
-    file.gps = 1;
-    file.latitude = facts.gps->first;
-    file.longitude = facts.gps->second;
-}
-
-// The thumbnail of a picture, upright and fitted into the album's box; nothing when the
-// picture cannot be decoded.
-void MakeThumbnail(const AlbumSettings& settings, const std::wstring& picture, std::uint16_t orientation,
-                   const std::wstring& thumbnail)
-{
-    const std::unique_ptr<Gdiplus::Image> decoded = DecodePicture(picture);
-    if (decoded->GetLastStatus() != Gdiplus::Ok)
-        return;
-    std::unique_ptr<Gdiplus::Bitmap> upright = CopyWithOrientation(*decoded, orientation);
-    if (!upright)
-        return;
-    const std::unique_ptr<Gdiplus::Bitmap> fitted =
-        MakeFittedCopy(std::move(upright), settings.thumbnailWidth, settings.thumbnailHeight);
-    if (fitted)
-        SaveAsJpeg(thumbnail, *fitted, settings.thumbnailQuality);
+    std::vector<std::uint8_t> jpeg;
+    if (file.heldThumbnail) {
+        jpeg = *file.heldThumbnail;
+    } else if (!settings.thumbnailCache ||
+               settings.thumbnailCache->Find(KeyOf(file, settings), &jpeg) != ThumbnailCache_CL::Entry::kThumbnail) {
+        MakeThumbnail(file.path, file.orientation, settings, &jpeg);
+    }
+    if (!jpeg.empty())
+        WriteFileBytes(thumbnail, jpeg.data(), jpeg.size());
 }
 
 }  // namespace
@@ -89,12 +79,7 @@ void AlbumDay::WriteItems(const AlbumSettings& settings, std::int32_t year, std:
         CreateDirectoryW(thumbFolder.c_str(), nullptr);
 
         if (file.kind == AlbumFileKind::kPicture) {
-            ImageFacts facts;
-            std::string error;
-            ReadImageFacts(file.path, &facts, &error);
-            TakePosition(file, facts);
-            MakeThumbnail(settings, file.path, facts.orientation.value_or(0),
-                          thumbFolder + L"\\" + thumbName + L".jpg");
+            WriteThumbnail(settings, file, thumbFolder + L"\\" + thumbName + L".jpg");
             std::wstring link = L"../picture.html?img=" + UrlEscape(relative, true);
             if (file.gps)
                 link += MapQuery(settings, file);
@@ -116,12 +101,8 @@ void AlbumDay::WriteItems(const AlbumSettings& settings, std::int32_t year, std:
             page += L"</div>\n";
         } else {
             // A photo of the HEIF family has no thumbnail, but its position is worth a map.
-            if (IsHeifExtension(file.path)) {
-                ImageFacts facts;
-                std::string error;
-                ReadImageFacts(file.path, &facts, &error);
-                TakePosition(file, facts);
-            }
+            if (!IsHeifExtension(file.path))
+                file.gps = 0;
             const std::wstring name = NameOfPath(file.path);
             std::wstring link = L"../unknown.html?file=" + UrlEscape(relative) + L"&name=" + UrlEscape(name);
             if (file.gps)

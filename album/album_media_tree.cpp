@@ -5,12 +5,14 @@
 
 #include "album/album_text.h"
 #include "album/image_operations.h"
+#include "album/thumbnail_cache.h"
 #include "base/handles.h"
 #include "base/logfile.h"
 #include "base/path_text.h"
 #include "base/paths.h"
 #include "base/text_encoding.h"
 #include "organize/capture_date.h"
+#include "organize/file_facts.h"
 #include "organize/folder_utils.h"
 #include "organize/output_names.h"
 
@@ -57,16 +59,6 @@ std::int64_t LocalTimestamp(const SYSTEMTIME& date)
     return seconds * 10000000 + std::int64_t{date.wMilliseconds} * 10000;
 }
 
-void AlbumDay::AddFile(AlbumFileKind kind, const std::wstring& path, std::int64_t captureTime)
-{
-    files.push_back(AlbumFile{kind, captureTime, path});
-}
-
-void AlbumMonth::AddFile(AlbumFileKind kind, std::int32_t day, const std::wstring& path, std::int64_t captureTime)
-{
-    days.at(static_cast<std::size_t>(day - 1)).AddFile(kind, path, captureTime);
-}
-
 int AlbumMonth::FileCount() const
 {
     int count = 0;
@@ -104,35 +96,70 @@ void AlbumMediaTree::Walk(const std::wstring& folder, ProgressSink_CL* progress)
             const std::wstring sub = folder + L"\\" + name;
             if (progress)
                 progress->Trace(L"(dir )" + sub);
-            // An album is never part of an album, at whatever depth an earlier one was left.
-            if (!SamePathText(name, L"PhotoAlbum"))
+            // An album is never part of an album, at whatever depth an earlier one was left;
+            // nor are the thumbnails kept for it.
+            if (!SamePathText(name, L"PhotoAlbum") && !SamePathText(name, ThumbnailCache_CL::kFolderName))
                 Walk(sub, progress);
         } else if (!IsOwnFileName(name)) {  // the record and a run's work files
             const std::wstring path = folder + L"\\" + name;
-            AddFile(path, AlbumFileKindOf(path));
+            AddFile(path, AlbumFileKindOf(path), &found);
         }
     } while (FindNextFileW(search.get(), &found));
 }
 
-void AlbumMediaTree::AddFile(const std::wstring& path, AlbumFileKind kind)
+void AlbumMediaTree::AddFile(const std::wstring& path, AlbumFileKind kind, const WIN32_FIND_DATAW* found)
 {
     if (kind == AlbumFileKind::kOther && includeOther == 0)
         return;
-    // Only what the imaging library decodes as a raster image can have a thumbnail.
-    if (kind == AlbumFileKind::kPicture && !IsBitmapImage(path))
-        return;
-    SYSTEMTIME date{};
-    if (!GetCaptureDate(path, &date, dateRules)) {
-        // A file of another kind still has a day: the one it was last written.
-        if (kind != AlbumFileKind::kOther || !GetLastWriteDate(path, &date))
+    WIN32_FIND_DATAW listed{};
+    if (!found) {
+        WIN32_FILE_ATTRIBUTE_DATA attributes{};
+        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes))
             return;
+        listed.nFileSizeHigh = attributes.nFileSizeHigh;
+        listed.nFileSizeLow = attributes.nFileSizeLow;
+        listed.ftLastWriteTime = attributes.ftLastWriteTime;
+        found = &listed;
     }
+    // One read of the file gives its date, and a picture's orientation and position.
+    FileFacts_CL facts;
+    SYSTEMTIME date{};
+    if (GatherFileFacts(path, found, &facts, dateRules)) {
+        date = facts.date;
+    } else if (kind != AlbumFileKind::kOther || !GetLastWriteDate(path, &date)) {
+        // A file of another kind still has a day: the one it was last written.
+        return;
+    }
+    AlbumFile file;
+    file.kind = kind;
+    file.captureTime = LocalTimestamp(date);
+    file.path = path;
+    file.orientation = facts.orientation.value_or(0);
+    if (facts.gps) {
+        file.gps = 1;
+        file.latitude = facts.gps->first;
+        file.longitude = facts.gps->second;
+    }
+    file.size = (std::uint64_t{found->nFileSizeHigh} << 32) | found->nFileSizeLow;
+    file.lastWrite = (std::uint64_t{found->ftLastWriteTime.dwHighDateTime} << 32) | found->ftLastWriteTime.dwLowDateTime;
     auto entry = std::find_if(years.begin(), years.end(), [&](const AlbumYear& y) { return y.year == date.wYear; });
     if (entry == years.end()) {
         years.emplace_back(date.wYear);
         entry = years.end() - 1;
     }
-    entry->months.at(static_cast<std::size_t>(date.wMonth - 1)).AddFile(kind, date.wDay, path, LocalTimestamp(date));
+    entry->months.at(static_cast<std::size_t>(date.wMonth - 1)).days.at(static_cast<std::size_t>(date.wDay - 1)).files.push_back(
+        std::move(file));
+}
+
+std::vector<AlbumFile*> AlbumMediaTree::Files()
+{
+    std::vector<AlbumFile*> all;
+    for (AlbumYear& year : years)
+        for (AlbumMonth& month : year.months)
+            for (AlbumDay& day : month.days)
+                for (AlbumFile& file : day.files)
+                    all.push_back(&file);
+    return all;
 }
 
 void AlbumMediaTree::SortYears()

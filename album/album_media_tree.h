@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,14 +33,20 @@ struct AlbumFile {
     AlbumFileKind kind = AlbumFileKind::kOther;
     std::int64_t captureTime = 0;  // LocalTimestamp of the capture date
     std::wstring path;
-    std::int32_t gps = 0;  // set, with the position, while the month page is written
+    // From the scan's one read of the file: how to stand a picture upright, where it was taken.
+    std::uint16_t orientation = 0;
+    std::int32_t gps = 0;
     double latitude = 0.0;
     double longitude = 0.0;
+    // What names its thumbnail in the cache: size and last-write time (FILETIME ticks).
+    std::uint64_t size = 0;
+    std::uint64_t lastWrite = 0;
+    // The thumbnail's JPEG bytes when the cache could not keep them; empty otherwise.
+    std::shared_ptr<const std::vector<std::uint8_t>> heldThumbnail;
 };
 
 class AlbumDay {
 public:
-    void AddFile(AlbumFileKind kind, const std::wstring& path, std::int64_t captureTime);
     // The day's block of its month page: heading and one item per file, in capture order;
     // makes the pictures' thumbnails and advances the progress by one per file.
     void WriteItems(const AlbumSettings& settings, std::int32_t year, std::int32_t month, std::wstring& page);
@@ -50,7 +57,6 @@ public:
 
 class AlbumMonth {
 public:
-    void AddFile(AlbumFileKind kind, std::int32_t day, const std::wstring& path, std::int64_t captureTime);
     int FileCount() const;
     // Builds and writes the month's page file.
     void WritePage(const AlbumSettings& settings, std::int32_t year);
@@ -73,7 +79,20 @@ class AlbumMediaTree {
 public:
     // Walks the folder for media files; includeOther 0 leaves out files of kind Other.
     void Scan(const std::wstring& folder, std::int32_t includeOther, ProgressSink_CL* progress = nullptr);
-    void AddFile(const std::wstring& path, AlbumFileKind kind);
+    // Dates the file and files it under its day, with what the one read of it told. found:
+    // the listing's entry of the file, or null to ask the file system.
+    void AddFile(const std::wstring& path, AlbumFileKind kind, const WIN32_FIND_DATAW* found = nullptr);
+    // Every file of the tree, in no particular order; for the work done per file.
+    std::vector<AlbumFile*> Files();
+    // Removes the files the predicate picks.
+    template <typename Predicate>
+    void RemoveFiles(Predicate picks)
+    {
+        for (AlbumYear& year : years)
+            for (AlbumMonth& month : year.months)
+                for (AlbumDay& day : month.days)
+                    std::erase_if(day.files, picks);
+    }
     void SortYears();
     int FileCount() const;
     // Everything below the album folder: template, index page, month pages, thumbnails.

@@ -9,6 +9,8 @@
 
 #include "base/progress_sink.h"
 
+class ThumbnailCache_CL;
+
 // The web page the album's footer links to, and the map service its map links open.
 inline constexpr wchar_t kProductWebPage[] = L"https://kasumiro.jp/Lumidex/";
 inline constexpr wchar_t kMapServiceAddress[] = L"https://maps.google.co.jp/";
@@ -23,6 +25,7 @@ struct AlbumSettings {
     void WritePageFooter(std::wstring& page) const;
 
     ProgressSink_CL* progress;  // may be null: the writers then report no progress
+    ThumbnailCache_CL* thumbnailCache = nullptr;  // where the thumbnail pass left its work
     std::wstring outputFolder;
     std::wstring albumFolder;     // output folder + "\PhotoAlbum"
     std::wstring templateFolder;  // the executable's folder + "\Template\0001"

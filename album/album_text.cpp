@@ -6,15 +6,19 @@
 
 #include "base/handles.h"
 
-bool WriteTextFile(const std::wstring& path, const std::string& bytes)
+bool WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t size)
 {
     UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                    nullptr));
     if (!file)
         return false;
     DWORD written = 0;
-    return bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                             written == bytes.size());
+    return size == 0 || (WriteFile(file.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size);
+}
+
+bool WriteTextFile(const std::wstring& path, const std::string& bytes)
+{
+    return WriteFileBytes(path, bytes.data(), bytes.size());
 }
 
 void WriteTextModeFile(const std::wstring& path, const std::string& bytes)

@@ -2,9 +2,11 @@
 // What the album writes for browsers: UTF-8 page files, the zone mark of the viewer pages,
 // and the escapes that keep a file's name data wherever a page shows or links it.
 
+#include <cstddef>
 #include <string>
 
 // The bytes as they are, in a new or emptied file; false when the file cannot be written.
+bool WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t size);
 bool WriteTextFile(const std::wstring& path, const std::string& bytes);
 // The bytes with every line feed stored as carriage return and line feed, as a text-mode
 // stream writes them; the result is not reported.

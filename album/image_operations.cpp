@@ -3,6 +3,7 @@
 #include <atomic>
 #include <vector>
 
+#include "base/handles.h"
 #include "base/logfile.h"
 
 namespace {
@@ -47,41 +48,50 @@ std::unique_ptr<Gdiplus::Bitmap> DrawInto(Gdiplus::Image& image, INT width, INT 
 
 }  // namespace
 
-std::unique_ptr<Gdiplus::Bitmap> CopyWithOrientation(Gdiplus::Image& image, std::uint16_t orientation)
+FittedSize FitIntoBox(std::int32_t w, std::int32_t h, std::int32_t boxWidth, std::int32_t boxHeight)
 {
-    std::unique_ptr<Gdiplus::Bitmap> copy =
-        DrawInto(image, static_cast<INT>(image.GetWidth()), static_cast<INT>(image.GetHeight()));
-    if (copy)
-        copy->RotateFlip(UprightTurn(orientation));
-    return copy;
-}
-
-std::unique_ptr<Gdiplus::Bitmap> MakeFittedCopy(std::unique_ptr<Gdiplus::Image> image, std::int32_t boxWidth,
-                                                std::int32_t boxHeight)
-{
-    const auto w = static_cast<std::int32_t>(image->GetWidth());
-    const auto h = static_cast<std::int32_t>(image->GetHeight());
-    std::int32_t width = 0, height = 0;
+    FittedSize fitted;
     // Signed 32-bit, truncating: one side of the box is always filled.
     if (w < h) {
-        height = boxHeight;
-        width = w * boxHeight / h;
-        if (boxWidth < width) {
-            width = boxWidth;
-            height = w ? h * boxWidth / w : 0;
+        fitted.height = boxHeight;
+        fitted.width = w * boxHeight / h;
+        if (boxWidth < fitted.width) {
+            fitted.width = boxWidth;
+            fitted.height = w ? h * boxWidth / w : 0;
         }
     } else {
-        width = boxWidth;
-        height = w ? h * boxWidth / w : 0;
-        if (boxHeight < height) {
-            height = boxHeight;
-            width = h ? w * boxHeight / h : 0;
+        fitted.width = boxWidth;
+        fitted.height = w ? h * boxWidth / w : 0;
+        if (boxHeight < fitted.height) {
+            fitted.height = boxHeight;
+            fitted.width = h ? w * boxHeight / h : 0;
         }
     }
-    std::unique_ptr<Gdiplus::Bitmap> fitted = DrawInto(*image, width, height);
-    if (!fitted)
-        g_Log.Write(L"縮小画像を作れませんでした (%d x %d)", width, height);
     return fitted;
+}
+
+bool TurnsAQuarter(std::uint16_t orientation)
+{
+    return orientation >= 5 && orientation <= 8;
+}
+
+std::unique_ptr<Gdiplus::Bitmap> MakeUprightThumbnail(Gdiplus::Image& picture, std::uint16_t orientation,
+                                                      std::int32_t boxWidth, std::int32_t boxHeight)
+{
+    const auto w = static_cast<std::int32_t>(picture.GetWidth());
+    const auto h = static_cast<std::int32_t>(picture.GetHeight());
+    const bool quarter = TurnsAQuarter(orientation);
+    const FittedSize upright = quarter ? FitIntoBox(h, w, boxWidth, boxHeight) : FitIntoBox(w, h, boxWidth, boxHeight);
+    // Drawn in the stored shape, so that the turn gives the upright one.
+    const INT width = quarter ? upright.height : upright.width;
+    const INT height = quarter ? upright.width : upright.height;
+    std::unique_ptr<Gdiplus::Bitmap> thumbnail = DrawInto(picture, width, height);
+    if (!thumbnail) {
+        g_Log.Write(L"縮小画像を作れませんでした (%d x %d)", upright.width, upright.height);
+        return nullptr;
+    }
+    thumbnail->RotateFlip(UprightTurn(orientation));
+    return thumbnail;
 }
 
 int GetEncoderClsid(const GUID& format, CLSID* clsid)
@@ -102,11 +112,12 @@ int GetEncoderClsid(const GUID& format, CLSID* clsid)
     return -1;
 }
 
-StatusCode SaveAsJpeg(const std::wstring& path, Gdiplus::Image& image, std::int32_t quality)
+bool EncodeJpeg(Gdiplus::Image& image, std::int32_t quality, std::vector<std::uint8_t>* bytes)
 {
+    bytes->clear();
     CLSID jpeg{};
     if (GetEncoderClsid(Gdiplus::ImageFormatJPEG, &jpeg) < 0)
-        return kStatusFail;
+        return false;
     Gdiplus::EncoderParameters parameters{};
     parameters.Count = 1;
     parameters.Parameter[0].Guid = Gdiplus::EncoderQuality;
@@ -114,22 +125,35 @@ StatusCode SaveAsJpeg(const std::wstring& path, Gdiplus::Image& image, std::int3
     parameters.Parameter[0].NumberOfValues = 1;
     ULONG value = static_cast<ULONG>(quality);
     parameters.Parameter[0].Value = &value;
-    return image.Save(path.c_str(), &jpeg, &parameters) == Gdiplus::Ok ? kStatusOk : kStatusFail;
+    UniqueComPtr_CL<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) ||
+        image.Save(stream.get(), &jpeg, &parameters) != Gdiplus::Ok)
+        return false;
+    HGLOBAL memory = nullptr;
+    STATSTG status{};
+    if (FAILED(GetHGlobalFromStream(stream.get(), &memory)) || FAILED(stream->Stat(&status, STATFLAG_NONAME)))
+        return false;
+    const auto size = static_cast<std::size_t>(status.cbSize.QuadPart);
+    const void* data = GlobalLock(memory);
+    if (!data)
+        return false;
+    bytes->assign(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
+    GlobalUnlock(memory);
+    return !bytes->empty();
 }
 
 std::unique_ptr<Gdiplus::Image> DecodePicture(const std::wstring& path)
 {
-    g_decodes.fetch_add(1, std::memory_order_relaxed);
+    CountPictureDecode();
     return std::make_unique<Gdiplus::Image>(path.c_str());
+}
+
+void CountPictureDecode()
+{
+    g_decodes.fetch_add(1, std::memory_order_relaxed);
 }
 
 std::uint64_t PictureDecodes()
 {
     return g_decodes.load(std::memory_order_relaxed);
-}
-
-bool IsBitmapImage(const std::wstring& path)
-{
-    const std::unique_ptr<Gdiplus::Image> image = DecodePicture(path);
-    return image->GetLastStatus() == Gdiplus::Ok && image->GetType() == Gdiplus::ImageTypeBitmap;
 }

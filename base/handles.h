@@ -94,6 +94,35 @@ private:
     bool started_;
 };
 
+// One reference to a COM object, released with its owner.
+template <typename T>
+class UniqueComPtr_CL {
+public:
+    UniqueComPtr_CL() = default;
+    ~UniqueComPtr_CL() { reset(); }
+    UniqueComPtr_CL(const UniqueComPtr_CL&) = delete;
+    UniqueComPtr_CL& operator=(const UniqueComPtr_CL&) = delete;
+
+    T* get() const { return object_; }
+    T* operator->() const { return object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+    // For a function that hands out a new reference; the old one is released first.
+    T** put()
+    {
+        reset();
+        return &object_;
+    }
+    void reset()
+    {
+        if (object_)
+            object_->Release();
+        object_ = nullptr;
+    }
+
+private:
+    T* object_ = nullptr;
+};
+
 // A window's device context (the screen's for no window), released with its owner.
 class WindowDc_CL {
 public:

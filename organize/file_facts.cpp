@@ -37,6 +37,10 @@ bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, Fi
             }
         }
     }
+    if (hasImageFacts) {
+        facts->orientation = image.orientation;
+        facts->gps = image.gps;
+    }
     facts->source = CaptureDateFromFacts(path, hasImageFacts ? &image : nullptr, found ? &facts->lastWrite : nullptr,
                                          &facts->date, rules);
     return facts->source != CaptureDateSource::kNone;

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "organize/capture_date.h"
 #include "organize/file_signature.h"
@@ -19,6 +21,9 @@ struct FileFacts_CL {
     CaptureDateSource source = CaptureDateSource::kNone;
     std::uint64_t signature = kUnreadableSignature;
     bool readable = false;  // the file could be opened and its head read
+    // From the picture's Exif block, for the album: how to stand it upright, where it was taken.
+    std::optional<std::uint16_t> orientation;
+    std::optional<std::pair<double, double>> gps;  // latitude, longitude
 };
 
 // found: the listing's entry of the file (its size and last-write time), or null to take

@@ -1,0 +1,139 @@
+#include "album/album_thumbnails.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "album/image_operations.h"
+#include "base/handles.h"
+
+namespace {
+
+std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
+{
+    return path.compare(0, folder.size(), folder) == 0 ? path.substr(folder.size()) : path;
+}
+
+// One picture's work: from the cache when it has the picture as it is, else one decode.
+// Returns false for a file that is no picture.
+bool ThumbnailOf(AlbumFile& file, const AlbumSettings& settings, ThumbnailCache_CL& cache)
+{
+    const ThumbnailKey key = KeyOf(file, settings);
+    std::vector<std::uint8_t> jpeg;
+    switch (cache.Find(key, &jpeg)) {
+    case ThumbnailCache_CL::Entry::kThumbnail:
+        return true;
+    case ThumbnailCache_CL::Entry::kNotAPicture:
+        return false;
+    case ThumbnailCache_CL::Entry::kMissing:
+        break;
+    }
+    if (MakeThumbnail(file.path, file.orientation, settings, &jpeg) == ThumbnailOutcome::kNotAPicture) {
+        cache.Store(key, nullptr);
+        return false;
+    }
+    // A thumbnail that could not be encoded is not kept: the next build tries again.
+    if (!jpeg.empty() && !cache.Store(key, &jpeg))
+        file.heldThumbnail = std::make_shared<const std::vector<std::uint8_t>>(std::move(jpeg));
+    return true;
+}
+
+}  // namespace
+
+ThumbnailKey KeyOf(const AlbumFile& file, const AlbumSettings& settings)
+{
+    ThumbnailKey key;
+    key.relativePath = RelativeTo(settings.outputFolder, file.path);
+    key.size = file.size;
+    key.lastWrite = file.lastWrite;
+    key.boxWidth = settings.thumbnailWidth;
+    key.boxHeight = settings.thumbnailHeight;
+    key.quality = settings.thumbnailQuality;
+    return key;
+}
+
+int DefaultThumbnailWorkers()
+{
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, const AlbumSettings& settings,
+                               std::vector<std::uint8_t>* jpeg)
+{
+    jpeg->clear();
+    const std::unique_ptr<Gdiplus::Image> decoded = DecodePicture(path);
+    // The type test of the album: only what decodes as a raster image has a thumbnail.
+    if (decoded->GetLastStatus() != Gdiplus::Ok || decoded->GetType() != Gdiplus::ImageTypeBitmap)
+        return ThumbnailOutcome::kNotAPicture;
+    const std::unique_ptr<Gdiplus::Bitmap> thumbnail =
+        MakeUprightThumbnail(*decoded, orientation, settings.thumbnailWidth, settings.thumbnailHeight);
+    if (thumbnail)
+        EncodeJpeg(*thumbnail, settings.thumbnailQuality, jpeg);
+    return ThumbnailOutcome::kMade;
+}
+
+void MakeAlbumThumbnails(AlbumMediaTree& tree, const AlbumSettings& settings, ThumbnailCache_CL& cache, int workers)
+{
+    std::vector<AlbumFile*> pictures;
+    for (AlbumFile* file : tree.Files()) {
+        if (file->kind == AlbumFileKind::kPicture)
+            pictures.push_back(file);
+    }
+    if (settings.progress) {
+        settings.progress->SetTotal(settings.progress->Total() + pictures.size());
+        settings.progress->AddProgress(0);
+    }
+    std::vector<char> isPicture(pictures.size(), 0);
+    std::atomic<std::size_t> next{0};
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::size_t done = 0;
+    auto work = [&] {
+        // The imaging library reaches its codecs through COM on some systems.
+        const ComInit_CL com;
+        for (std::size_t i = next++; i < pictures.size(); i = next++) {
+            try {
+                isPicture[i] = ThumbnailOf(*pictures[i], settings, cache) ? 1 : 0;
+            } catch (const std::exception&) {
+                // Memory ran short for this picture: it is listed without a thumbnail.
+                isPicture[i] = 1;
+            }
+            const std::lock_guard<std::mutex> lock(mutex);
+            ++done;
+            finished.notify_one();
+        }
+    };
+    std::vector<std::thread> pool;
+    const int count = std::clamp(workers, 1, std::max(1, static_cast<int>(pictures.size())));
+    for (int i = 0; i < count; ++i)
+        pool.emplace_back(work);
+    // The progress is told here, on the thread that owns it, as the pictures are done.
+    std::size_t told = 0;
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (told < pictures.size()) {
+            finished.wait(lock, [&] { return done > told; });
+            const std::size_t now = done;
+            lock.unlock();
+            if (settings.progress)
+                settings.progress->AddProgress(now - told);
+            told = now;
+            lock.lock();
+        }
+    }
+    for (std::thread& thread : pool)
+        thread.join();
+
+    std::set<const AlbumFile*> notPictures;
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        if (!isPicture[i])
+            notPictures.insert(pictures[i]);
+    }
+    tree.RemoveFiles([&](const AlbumFile& file) { return notPictures.count(&file) != 0; });
+}

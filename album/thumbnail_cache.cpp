@@ -1,0 +1,159 @@
+#include "album/thumbnail_cache.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "base/handles.h"
+#include "base/text_encoding.h"
+
+namespace {
+
+// The trailer every entry ends with, after the JPEG bytes and the key text.
+constexpr std::uint32_t kEntryMagic = 0x4354534B;  // "KSTC"
+constexpr std::uint32_t kEntryVersion = 1;
+constexpr std::size_t kTrailerBytes = 24;
+// No thumbnail of a 320 x 240 box comes near this; a larger entry is not ours.
+constexpr std::uint64_t kMaxEntryBytes = 4u << 20;
+
+std::uint64_t Fnv1a(const std::uint8_t* data, std::size_t size, std::uint64_t hash = 14695981039346656037ull)
+{
+    for (std::size_t i = 0; i < size; ++i) {
+        hash ^= data[i];
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+void PutLittle(std::vector<std::uint8_t>& bytes, std::uint64_t value, int count)
+{
+    for (int i = 0; i < count; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::uint64_t GetLittle(const std::uint8_t* bytes, int count)
+{
+    std::uint64_t value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = (value << 8) | bytes[i];
+    return value;
+}
+
+bool ReadSmallFile(const std::wstring& path, std::vector<std::uint8_t>* bytes)
+{
+    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < static_cast<LONGLONG>(kTrailerBytes) ||
+        static_cast<std::uint64_t>(size.QuadPart) > kMaxEntryBytes)
+        return false;
+    bytes->resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    return ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
+           read == bytes->size();
+}
+
+}  // namespace
+
+std::string ThumbnailKey::Text() const
+{
+    return ToUtf8(relativePath) + "|" + std::to_string(size) + "|" + std::to_string(lastWrite) + "|" +
+           std::to_string(boxWidth) + "x" + std::to_string(boxHeight) + "q" + std::to_string(quality);
+}
+
+ThumbnailCache_CL::ThumbnailCache_CL(const std::wstring& outputFolder) : folder_(outputFolder + L"\\" + kFolderName) {}
+
+std::wstring ThumbnailCache_CL::EntryPath(const ThumbnailKey& key)
+{
+    const std::string text = key.Text();
+    wchar_t name[32];
+    _snwprintf(name, 32, L"%016llx.thumb",
+               static_cast<unsigned long long>(Fnv1a(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
+    name[31] = L'\0';
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        used_.insert(name);
+    }
+    return folder_ + L"\\" + name;
+}
+
+ThumbnailCache_CL::Entry ThumbnailCache_CL::Find(const ThumbnailKey& key, std::vector<std::uint8_t>* jpeg)
+{
+    jpeg->clear();
+    std::vector<std::uint8_t> bytes;
+    if (!ReadSmallFile(EntryPath(key), &bytes))
+        return Entry::kMissing;
+    const std::uint8_t* trailer = bytes.data() + bytes.size() - kTrailerBytes;
+    const auto jpegBytes = static_cast<std::size_t>(GetLittle(trailer + 8, 4));
+    const auto keyBytes = static_cast<std::size_t>(GetLittle(trailer + 12, 4));
+    const std::string text = key.Text();
+    // Every length is checked against what the file holds before it is used.
+    if (GetLittle(trailer, 4) != kEntryMagic || GetLittle(trailer + 4, 4) != kEntryVersion ||
+        keyBytes != text.size() || jpegBytes > bytes.size() - kTrailerBytes - keyBytes ||
+        jpegBytes + keyBytes + kTrailerBytes != bytes.size() ||
+        std::memcmp(bytes.data() + jpegBytes, text.data(), keyBytes) != 0 ||
+        GetLittle(trailer + 16, 8) != Fnv1a(bytes.data(), jpegBytes + keyBytes))
+        return Entry::kMissing;
+    if (jpegBytes == 0)
+        return Entry::kNotAPicture;
+    jpeg->assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(jpegBytes));
+    return Entry::kThumbnail;
+}
+
+bool ThumbnailCache_CL::Store(const ThumbnailKey& key, const std::vector<std::uint8_t>* jpeg)
+{
+    const std::string text = key.Text();
+    std::vector<std::uint8_t> bytes;
+    if (jpeg)
+        bytes = *jpeg;
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    const std::uint64_t checksum = Fnv1a(bytes.data(), bytes.size());
+    PutLittle(bytes, kEntryMagic, 4);
+    PutLittle(bytes, kEntryVersion, 4);
+    PutLittle(bytes, jpeg ? jpeg->size() : 0, 4);
+    PutLittle(bytes, text.size(), 4);
+    PutLittle(bytes, checksum, 8);
+
+    const std::wstring path = EntryPath(key);
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (!folderMade_) {
+            CreateDirectoryW(folder_.c_str(), nullptr);
+            SetFileAttributesW(folder_.c_str(), FILE_ATTRIBUTE_HIDDEN);
+            folderMade_ = true;
+        }
+    }
+    // Written whole under a name of its own, then put in place: a stopped build leaves no
+    // half entry under the entry's name (and a half one would fail its check anyway).
+    const std::wstring partial = path + L".part" + std::to_wstring(GetCurrentThreadId());
+    {
+        UniqueFile_CL file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                       nullptr));
+        DWORD written = 0;
+        if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+            written != bytes.size()) {
+            file.reset();
+            DeleteFileW(partial.c_str());
+            return false;
+        }
+    }
+    if (MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    DeleteFileW(partial.c_str());
+    return false;
+}
+
+void ThumbnailCache_CL::RemoveUnused()
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle_CL search(FindFirstFileW((folder_ + L"\\*").c_str(), &found));
+    if (!search)
+        return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        if (!used_.count(found.cFileName))
+            DeleteFileW((folder_ + L"\\" + found.cFileName).c_str());
+    } while (FindNextFileW(search.get(), &found));
+}

@@ -1,0 +1,55 @@
+#pragma once
+// Thumbnails kept beside the album from one build to the next ("PhotoAlbum.cache" in the
+// output folder): the album folder itself is made anew every time, but a picture whose path,
+// size and last-write time are unchanged is not decoded again. Each entry is one file that
+// names its picture and checks its own bytes, so a changed picture never matches an old
+// entry and a damaged entry is made again. Entries no build asked for are removed after it.
+// Safe to use from several threads at once.
+
+#include <cstdint>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+// What identifies a picture's thumbnail: the picture and the thumbnail's own shape.
+struct ThumbnailKey {
+    std::wstring relativePath;  // below the output folder
+    std::uint64_t size = 0;
+    std::uint64_t lastWrite = 0;  // FILETIME ticks, UTC
+    std::int32_t boxWidth = 0;
+    std::int32_t boxHeight = 0;
+    std::int32_t quality = 0;
+
+    std::string Text() const;
+};
+
+class ThumbnailCache_CL {
+public:
+    static constexpr wchar_t kFolderName[] = L"PhotoAlbum.cache";
+
+    explicit ThumbnailCache_CL(const std::wstring& outputFolder);
+
+    enum class Entry {
+        kMissing,      // never made, changed since, or damaged
+        kThumbnail,    // the JPEG bytes are there
+        kNotAPicture,  // the file does not decode as a raster image
+    };
+    // The entry of the picture; with kThumbnail its JPEG bytes.
+    Entry Find(const ThumbnailKey& key, std::vector<std::uint8_t>* jpeg);
+    // Keeps the thumbnail's JPEG bytes, or (null) that the file is not a picture; false when
+    // the entry could not be written (a cache that cannot be written only costs speed).
+    bool Store(const ThumbnailKey& key, const std::vector<std::uint8_t>* jpeg);
+    // Removes the entries that no Find or Store of this build named.
+    void RemoveUnused();
+
+    const std::wstring& Folder() const { return folder_; }
+
+private:
+    std::wstring EntryPath(const ThumbnailKey& key);
+
+    std::wstring folder_;
+    std::mutex mutex_;
+    std::set<std::wstring> used_;  // entry file names named in this build
+    bool folderMade_ = false;
+};
