@@ -12,8 +12,13 @@
 
 #include "album/image_operations.h"
 #include "base/handles.h"
+#include "base/path_text.h"
+#include "metadata/jpeg_eighth_decoder.h"
 
 namespace {
+
+// A JPEG larger than this is left to the imaging library rather than read into memory whole.
+constexpr LONGLONG kMaxEighthSourceBytes = 256ll << 20;
 
 std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
 {
@@ -44,6 +49,30 @@ bool ThumbnailOf(AlbumFile& file, const AlbumSettings& settings, ThumbnailCache_
     return true;
 }
 
+bool ReadWholeFileBytes(const std::wstring& path, std::vector<std::uint8_t>* bytes)
+{
+    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxEighthSourceBytes)
+        return false;
+    bytes->resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    return ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
+           read == bytes->size();
+}
+
+// The eighth-size picture is large enough when its fitted thumbnail is no larger than itself:
+// the thumbnail is then made by shrinking, as from the whole picture.
+bool EighthFillsTheBox(const EighthImage& eighth, std::uint16_t orientation, const AlbumSettings& settings)
+{
+    const auto w = static_cast<std::int32_t>(eighth.width), h = static_cast<std::int32_t>(eighth.height);
+    const bool quarter = TurnsAQuarter(orientation);
+    const FittedSize fitted = quarter ? FitIntoBox(h, w, settings.thumbnailWidth, settings.thumbnailHeight)
+                                      : FitIntoBox(w, h, settings.thumbnailWidth, settings.thumbnailHeight);
+    return (quarter ? fitted.height : fitted.width) <= w && (quarter ? fitted.width : fitted.height) <= h;
+}
+
 }  // namespace
 
 ThumbnailKey KeyOf(const AlbumFile& file, const AlbumSettings& settings)
@@ -67,12 +96,28 @@ ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientati
                                std::vector<std::uint8_t>* jpeg)
 {
     jpeg->clear();
-    const std::unique_ptr<Gdiplus::Image> decoded = DecodePicture(path);
+    // A camera's JPEG needs no more than an eighth of its pixels for a thumbnail: read at that
+    // size when that still fills the box; anything else the imaging library decodes whole.
+    // (The pixels outlive the bitmap drawn over them.)
+    std::vector<std::uint8_t> bytes;
+    EighthImage eighth;
+    std::unique_ptr<Gdiplus::Image> picture;
+    const std::wstring extension = LowerAscii(ExtensionOf(path));
+    if ((extension == L".jpg" || extension == L".jpeg") && ReadWholeFileBytes(path, &bytes) &&
+        DecodeJpegEighth(bytes.data(), bytes.size(), &eighth) &&
+        EighthFillsTheBox(eighth, orientation, settings)) {
+        CountPictureDecode();
+        picture = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(eighth.width), static_cast<INT>(eighth.height),
+                                                    static_cast<INT>(eighth.stride), PixelFormat24bppRGB,
+                                                    eighth.bgr.data());
+    } else {
+        picture = DecodePicture(path);
+    }
     // The type test of the album: only what decodes as a raster image has a thumbnail.
-    if (decoded->GetLastStatus() != Gdiplus::Ok || decoded->GetType() != Gdiplus::ImageTypeBitmap)
+    if (picture->GetLastStatus() != Gdiplus::Ok || picture->GetType() != Gdiplus::ImageTypeBitmap)
         return ThumbnailOutcome::kNotAPicture;
     const std::unique_ptr<Gdiplus::Bitmap> thumbnail =
-        MakeUprightThumbnail(*decoded, orientation, settings.thumbnailWidth, settings.thumbnailHeight);
+        MakeUprightThumbnail(*picture, orientation, settings.thumbnailWidth, settings.thumbnailHeight);
     if (thumbnail)
         EncodeJpeg(*thumbnail, settings.thumbnailQuality, jpeg);
     return ThumbnailOutcome::kMade;

@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <objidl.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "album/image_operations.h"
 #include "base/gdiplus_headers.h"
@@ -11,28 +13,17 @@
 
 namespace {
 
-// The JPEG bytes of a bitmap, as the imaging library encodes them.
-Bytes EncodeJpeg(Gdiplus::Bitmap& bitmap)
+// The JPEG of a bitmap with the facts' Exif segment in front, as a camera writes it.
+Bytes CameraJpeg(Gdiplus::Bitmap& bitmap, const PhotoFacts& facts, std::int32_t quality)
 {
-    CLSID jpeg{};
-    if (GetEncoderClsid(Gdiplus::ImageFormatJPEG, &jpeg) < 0)
+    std::vector<std::uint8_t> encoded;
+    if (!EncodeJpeg(bitmap, quality, &encoded) || encoded.size() < 2)
         return {};
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
-        return {};
-    Bytes bytes;
-    if (bitmap.Save(stream, &jpeg, nullptr) == Gdiplus::Ok) {
-        STATSTG stat{};
-        stream->Stat(&stat, STATFLAG_NONAME);
-        bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
-        const LARGE_INTEGER start{};
-        stream->Seek(start, STREAM_SEEK_SET, nullptr);
-        ULONG read = 0;
-        stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-        bytes.resize(read);
-    }
-    stream->Release();
-    return bytes;
+    const Bytes payload = WithExifMarker(PhotoExifBlock(facts));
+    Bytes jpeg{0xFF, 0xD8, 0xFF, 0xE1, std::uint8_t((payload.size() + 2) >> 8), std::uint8_t(payload.size() + 2)};
+    jpeg.insert(jpeg.end(), payload.begin(), payload.end());
+    jpeg.insert(jpeg.end(), encoded.begin() + 2, encoded.end());  // after the encoder's SOI
+    return jpeg;
 }
 
 }  // namespace
@@ -63,14 +54,32 @@ Bytes PhotoJpeg(int width, int height, const PhotoFacts& facts)
         surface.FillRectangle(&left, 0, 0, width / 2, height);
         surface.FillRectangle(&right, width / 2, 0, width - width / 2, height);
     }
-    const Bytes encoded = EncodeJpeg(bitmap);
-    if (encoded.size() < 2)
+    return CameraJpeg(bitmap, facts, 75);
+}
+
+Bytes CameraLikeJpeg(int width, int height, const PhotoFacts& facts, std::uint32_t seed)
+{
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    Gdiplus::BitmapData pixels{};
+    const Gdiplus::Rect all(0, 0, width, height);
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &pixels) != Gdiplus::Ok)
         return {};
-    const Bytes payload = WithExifMarker(PhotoExifBlock(facts));
-    Bytes jpeg{0xFF, 0xD8, 0xFF, 0xE1, std::uint8_t((payload.size() + 2) >> 8), std::uint8_t(payload.size() + 2)};
-    jpeg.insert(jpeg.end(), payload.begin(), payload.end());
-    jpeg.insert(jpeg.end(), encoded.begin() + 2, encoded.end());  // after the encoder's SOI
-    return jpeg;
+    // Light falling across a scene (slow gradients and a few soft shapes) with sensor noise:
+    // about what a 12-megapixel camera's JPEG holds per pixel.
+    std::uint32_t state = seed * 2654435761u + 1;
+    for (int y = 0; y < height; ++y) {
+        auto* row = static_cast<std::uint8_t*>(pixels.Scan0) + static_cast<std::ptrdiff_t>(y) * pixels.Stride;
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            const int noise = static_cast<int>((state >> 24) % 25) - 12;
+            const int wave = ((x / 37 + y / 53 + static_cast<int>(seed)) % 7) * 9;
+            const int base[3] = {40 + 150 * x / width + wave, 60 + 120 * y / height, 200 - 140 * (x + y) / (width + height)};
+            for (int c = 0; c < 3; ++c)
+                row[3 * x + c] = static_cast<std::uint8_t>(std::clamp(base[c] + noise, 0, 255));
+        }
+    }
+    bitmap.UnlockBits(&pixels);
+    return CameraJpeg(bitmap, facts, 92);
 }
 
 PixelSize PictureSize(const std::wstring& path)

@@ -25,6 +25,10 @@ struct PhotoFacts {
 // Exif segment holding the facts.
 Bytes PhotoJpeg(int width, int height, const PhotoFacts& facts);
 
+// A width x height JPEG with what a camera's picture holds (gradients, soft shapes, sensor
+// noise), encoded at quality 92 as cameras do: the weight of a real photo for benchmarks.
+Bytes CameraLikeJpeg(int width, int height, const PhotoFacts& facts, std::uint32_t seed);
+
 // The Exif block alone, for HEIF items.
 Bytes PhotoExifBlock(const PhotoFacts& facts);
 

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "album/album_media_tree.h"
 #include "base/handles.h"
 #include "base/inifile.h"
@@ -105,7 +108,8 @@ TEST_F(MovieDatesTest, AFourGigabyteMovieIsDatedFromAFewReads)
                                      static_cast<std::uint8_t>(boxSize >> 32), static_cast<std::uint8_t>(boxSize >> 24),
                                      static_cast<std::uint8_t>(boxSize >> 16), static_cast<std::uint8_t>(boxSize >> 8),
                                      static_cast<std::uint8_t>(boxSize)};
-    head.insert(head.end(), header, header + 16);
+    head.resize(mdat + sizeof header);
+    std::copy(std::begin(header), std::end(header), head.begin() + static_cast<std::ptrdiff_t>(mdat));
     const std::wstring path = root_.File(L"card\\LONG.MOV");
     MakeFile(path, head);
     {
