@@ -42,7 +42,7 @@ std::wstring MapLink(const AlbumFile& file)
 }
 
 // The picture's thumbnail file, from the bytes the thumbnail pass left in the cache (or held
-// when the cache could not keep them); made anew should they be gone since.
+// when the cache could not keep them). An entry that is damaged or gone since is made anew.
 void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const std::wstring& thumbnail)
 {
     std::vector<std::uint8_t> jpeg;
@@ -51,6 +51,8 @@ void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const 
     } else if (!settings.thumbnailCache ||
                settings.thumbnailCache->Find(KeyOf(file, settings), &jpeg) != ThumbnailCache_CL::Entry::kThumbnail) {
         MakeThumbnail(file.path, file.orientation, settings, &jpeg);
+        if (settings.thumbnailCache && !jpeg.empty())
+            settings.thumbnailCache->Store(KeyOf(file, settings), &jpeg);
     }
     if (!jpeg.empty())
         WriteFileBytes(thumbnail, jpeg.data(), jpeg.size());

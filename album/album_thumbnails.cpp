@@ -10,6 +10,7 @@
 #include <set>
 #include <thread>
 
+#include "album/area_resize.h"
 #include "album/image_operations.h"
 #include "base/handles.h"
 #include "base/path_text.h"
@@ -31,7 +32,7 @@ bool ThumbnailOf(AlbumFile& file, const AlbumSettings& settings, ThumbnailCache_
 {
     const ThumbnailKey key = KeyOf(file, settings);
     std::vector<std::uint8_t> jpeg;
-    switch (cache.Find(key, &jpeg)) {
+    switch (cache.Peek(key)) {
     case ThumbnailCache_CL::Entry::kThumbnail:
         return true;
     case ThumbnailCache_CL::Entry::kNotAPicture:
@@ -64,13 +65,27 @@ bool ReadWholeFileBytes(const std::wstring& path, std::vector<std::uint8_t>* byt
 
 // The eighth-size picture is large enough when its fitted thumbnail is no larger than itself:
 // the thumbnail is then made by shrinking, as from the whole picture.
-bool EighthFillsTheBox(const EighthImage& eighth, std::uint16_t orientation, const AlbumSettings& settings)
+bool EighthFillsTheBox(const EighthImage& eighth, FittedSize drawn)
 {
-    const auto w = static_cast<std::int32_t>(eighth.width), h = static_cast<std::int32_t>(eighth.height);
-    const bool quarter = TurnsAQuarter(orientation);
-    const FittedSize fitted = quarter ? FitIntoBox(h, w, settings.thumbnailWidth, settings.thumbnailHeight)
-                                      : FitIntoBox(w, h, settings.thumbnailWidth, settings.thumbnailHeight);
-    return (quarter ? fitted.height : fitted.width) <= w && (quarter ? fitted.width : fitted.height) <= h;
+    return drawn.width >= 1 && drawn.height >= 1 && static_cast<std::uint32_t>(drawn.width) <= eighth.width &&
+           static_cast<std::uint32_t>(drawn.height) <= eighth.height;
+}
+
+// The thumbnail from the eighth-size picture: shrunk by areas (each of its pixels the mean of
+// what it covers, as the blocks' means already are), then turned upright.
+std::unique_ptr<Gdiplus::Bitmap> ThumbnailFromEighth(const EighthImage& eighth, FittedSize drawn,
+                                                     std::uint16_t orientation, BgrPicture* pixels)
+{
+    *pixels = ShrinkByAreas(eighth.bgr.data(), eighth.width, eighth.height, eighth.stride,
+                            static_cast<std::uint32_t>(drawn.width), static_cast<std::uint32_t>(drawn.height));
+    if (pixels->bgr.empty())
+        return nullptr;
+    auto thumbnail = std::make_unique<Gdiplus::Bitmap>(drawn.width, drawn.height, static_cast<INT>(pixels->stride),
+                                                       PixelFormat24bppRGB, pixels->bgr.data());
+    if (thumbnail->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    TurnUpright(*thumbnail, orientation);
+    return thumbnail;
 }
 
 }  // namespace
@@ -98,26 +113,30 @@ ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientati
     jpeg->clear();
     // A camera's JPEG needs no more than an eighth of its pixels for a thumbnail: read at that
     // size when that still fills the box; anything else the imaging library decodes whole.
-    // (The pixels outlive the bitmap drawn over them.)
+    // (The pixels outlive the bitmaps drawn over them.)
     std::vector<std::uint8_t> bytes;
     EighthImage eighth;
-    std::unique_ptr<Gdiplus::Image> picture;
+    BgrPicture shrunk;
+    std::unique_ptr<Gdiplus::Bitmap> thumbnail;
     const std::wstring extension = LowerAscii(ExtensionOf(path));
     if ((extension == L".jpg" || extension == L".jpeg") && ReadWholeFileBytes(path, &bytes) &&
-        DecodeJpegEighth(bytes.data(), bytes.size(), &eighth) &&
-        EighthFillsTheBox(eighth, orientation, settings)) {
-        CountPictureDecode();
-        picture = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(eighth.width), static_cast<INT>(eighth.height),
-                                                    static_cast<INT>(eighth.stride), PixelFormat24bppRGB,
-                                                    eighth.bgr.data());
-    } else {
-        picture = DecodePicture(path);
+        DecodeJpegEighth(bytes.data(), bytes.size(), &eighth)) {
+        // The same size as from the whole picture.
+        const FittedSize drawn = FittedDrawSize(static_cast<std::int32_t>(eighth.sourceWidth),
+                                                static_cast<std::int32_t>(eighth.sourceHeight), orientation,
+                                                settings.thumbnailWidth, settings.thumbnailHeight);
+        if (EighthFillsTheBox(eighth, drawn)) {
+            CountPictureDecode();
+            thumbnail = ThumbnailFromEighth(eighth, drawn, orientation, &shrunk);
+        }
     }
-    // The type test of the album: only what decodes as a raster image has a thumbnail.
-    if (picture->GetLastStatus() != Gdiplus::Ok || picture->GetType() != Gdiplus::ImageTypeBitmap)
-        return ThumbnailOutcome::kNotAPicture;
-    const std::unique_ptr<Gdiplus::Bitmap> thumbnail =
-        MakeUprightThumbnail(*picture, orientation, settings.thumbnailWidth, settings.thumbnailHeight);
+    if (!thumbnail) {
+        const std::unique_ptr<Gdiplus::Image> picture = DecodePicture(path);
+        // The type test of the album: only what decodes as a raster image has a thumbnail.
+        if (picture->GetLastStatus() != Gdiplus::Ok || picture->GetType() != Gdiplus::ImageTypeBitmap)
+            return ThumbnailOutcome::kNotAPicture;
+        thumbnail = MakeUprightThumbnail(*picture, orientation, settings.thumbnailWidth, settings.thumbnailHeight);
+    }
     if (thumbnail)
         EncodeJpeg(*thumbnail, settings.thumbnailQuality, jpeg);
     return ThumbnailOutcome::kMade;

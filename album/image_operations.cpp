@@ -75,22 +75,33 @@ bool TurnsAQuarter(std::uint16_t orientation)
     return orientation >= 5 && orientation <= 8;
 }
 
+FittedSize FittedDrawSize(std::int32_t w, std::int32_t h, std::uint16_t orientation, std::int32_t boxWidth,
+                          std::int32_t boxHeight)
+{
+    if (!TurnsAQuarter(orientation))
+        return FitIntoBox(w, h, boxWidth, boxHeight);
+    // Drawn in the stored shape, so that the turn gives the upright one.
+    const FittedSize upright = FitIntoBox(h, w, boxWidth, boxHeight);
+    return FittedSize{upright.height, upright.width};
+}
+
+void TurnUpright(Gdiplus::Bitmap& bitmap, std::uint16_t orientation)
+{
+    bitmap.RotateFlip(UprightTurn(orientation));
+}
+
 std::unique_ptr<Gdiplus::Bitmap> MakeUprightThumbnail(Gdiplus::Image& picture, std::uint16_t orientation,
                                                       std::int32_t boxWidth, std::int32_t boxHeight)
 {
-    const auto w = static_cast<std::int32_t>(picture.GetWidth());
-    const auto h = static_cast<std::int32_t>(picture.GetHeight());
-    const bool quarter = TurnsAQuarter(orientation);
-    const FittedSize upright = quarter ? FitIntoBox(h, w, boxWidth, boxHeight) : FitIntoBox(w, h, boxWidth, boxHeight);
-    // Drawn in the stored shape, so that the turn gives the upright one.
-    const INT width = quarter ? upright.height : upright.width;
-    const INT height = quarter ? upright.width : upright.height;
-    std::unique_ptr<Gdiplus::Bitmap> thumbnail = DrawInto(picture, width, height);
+    const FittedSize drawn = FittedDrawSize(static_cast<std::int32_t>(picture.GetWidth()),
+                                            static_cast<std::int32_t>(picture.GetHeight()), orientation, boxWidth,
+                                            boxHeight);
+    std::unique_ptr<Gdiplus::Bitmap> thumbnail = DrawInto(picture, drawn.width, drawn.height);
     if (!thumbnail) {
-        g_Log.Write(L"縮小画像を作れませんでした (%d x %d)", upright.width, upright.height);
+        g_Log.Write(L"縮小画像を作れませんでした (%d x %d)", drawn.width, drawn.height);
         return nullptr;
     }
-    thumbnail->RotateFlip(UprightTurn(orientation));
+    TurnUpright(*thumbnail, orientation);
     return thumbnail;
 }
 

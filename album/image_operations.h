@@ -25,6 +25,14 @@ FittedSize FitIntoBox(std::int32_t width, std::int32_t height, std::int32_t boxW
 // its stored height.
 bool TurnsAQuarter(std::uint16_t orientation);
 
+// The size to draw a stored width x height picture at so that, turned upright by the
+// orientation, it is fitted into the box.
+FittedSize FittedDrawSize(std::int32_t width, std::int32_t height, std::uint16_t orientation, std::int32_t boxWidth,
+                          std::int32_t boxHeight);
+
+// Turns and mirrors the bitmap upright by an Exif orientation (1 to 8; anything else leaves it).
+void TurnUpright(Gdiplus::Bitmap& bitmap, std::uint16_t orientation);
+
 // The thumbnail of a decoded picture: drawn straight from it into the fitted size of its
 // upright shape, then turned and mirrored upright (1 to 8; anything else leaves it as drawn).
 // Turning the small bitmap rather than the whole picture gives the same picture at a fraction

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/handles.h"
+#include "base/path_text.h"
 #include "base/text_encoding.h"
 
 namespace {
@@ -61,13 +62,23 @@ std::string ThumbnailKey::Text() const
            std::to_string(boxWidth) + "x" + std::to_string(boxHeight) + "q" + std::to_string(quality);
 }
 
-ThumbnailCache_CL::ThumbnailCache_CL(const std::wstring& outputFolder) : folder_(outputFolder + L"\\" + kFolderName) {}
+ThumbnailCache_CL::ThumbnailCache_CL(const std::wstring& outputFolder) : folder_(outputFolder + L"\\" + kFolderName)
+{
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle_CL search(FindFirstFileW((folder_ + L"\\*").c_str(), &found));
+    if (!search)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.nFileSizeLow >= kTrailerBytes)
+            listed_.insert(found.cFileName);
+    } while (FindNextFileW(search.get(), &found));
+}
 
-std::wstring ThumbnailCache_CL::EntryPath(const ThumbnailKey& key)
+std::wstring ThumbnailCache_CL::EntryPath(const ThumbnailKey& key, bool thumbnail)
 {
     const std::string text = key.Text();
     wchar_t name[32];
-    _snwprintf(name, 32, L"%016llx.thumb",
+    _snwprintf(name, 32, thumbnail ? L"%016llx.thumb" : L"%016llx.none",
                static_cast<unsigned long long>(Fnv1a(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
     name[31] = L'\0';
     {
@@ -77,11 +88,26 @@ std::wstring ThumbnailCache_CL::EntryPath(const ThumbnailKey& key)
     return folder_ + L"\\" + name;
 }
 
+ThumbnailCache_CL::Entry ThumbnailCache_CL::Peek(const ThumbnailKey& key)
+{
+    const std::wstring thumbnail = EntryPath(key, true), none = EntryPath(key, false);
+    if (listed_.count(NameOfPath(thumbnail)))
+        return Entry::kThumbnail;
+    std::vector<std::uint8_t> unused;
+    return listed_.count(NameOfPath(none)) ? Read(key, false, &unused) : Entry::kMissing;
+}
+
 ThumbnailCache_CL::Entry ThumbnailCache_CL::Find(const ThumbnailKey& key, std::vector<std::uint8_t>* jpeg)
+{
+    const Entry found = Read(key, true, jpeg);
+    return found == Entry::kMissing ? Read(key, false, jpeg) : found;
+}
+
+ThumbnailCache_CL::Entry ThumbnailCache_CL::Read(const ThumbnailKey& key, bool thumbnail, std::vector<std::uint8_t>* jpeg)
 {
     jpeg->clear();
     std::vector<std::uint8_t> bytes;
-    if (!ReadSmallFile(EntryPath(key), &bytes))
+    if (!ReadSmallFile(EntryPath(key, thumbnail), &bytes))
         return Entry::kMissing;
     const std::uint8_t* trailer = bytes.data() + bytes.size() - kTrailerBytes;
     const auto jpegBytes = static_cast<std::size_t>(GetLittle(trailer + 8, 4));
@@ -93,6 +119,9 @@ ThumbnailCache_CL::Entry ThumbnailCache_CL::Find(const ThumbnailKey& key, std::v
         jpegBytes + keyBytes + kTrailerBytes != bytes.size() ||
         std::memcmp(bytes.data() + jpegBytes, text.data(), keyBytes) != 0 ||
         GetLittle(trailer + 16, 8) != Fnv1a(bytes.data(), jpegBytes + keyBytes))
+        return Entry::kMissing;
+    // An entry is what its name says it is.
+    if ((jpegBytes == 0) == thumbnail)
         return Entry::kMissing;
     if (jpegBytes == 0)
         return Entry::kNotAPicture;
@@ -114,7 +143,7 @@ bool ThumbnailCache_CL::Store(const ThumbnailKey& key, const std::vector<std::ui
     PutLittle(bytes, text.size(), 4);
     PutLittle(bytes, checksum, 8);
 
-    const std::wstring path = EntryPath(key);
+    const std::wstring path = EntryPath(key, jpeg != nullptr);
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         if (!folderMade_) {

@@ -28,6 +28,7 @@ class ThumbnailCache_CL {
 public:
     static constexpr wchar_t kFolderName[] = L"PhotoAlbum.cache";
 
+    // Lists what the cache holds, once: looking an entry up costs no file access after.
     explicit ThumbnailCache_CL(const std::wstring& outputFolder);
 
     enum class Entry {
@@ -35,7 +36,11 @@ public:
         kThumbnail,    // the JPEG bytes are there
         kNotAPicture,  // the file does not decode as a raster image
     };
-    // The entry of the picture; with kThumbnail its JPEG bytes.
+    // What the cache holds for the picture, by the listing: a thumbnail entry is taken on its
+    // name and size (its bytes are checked when Find reads them); a "not a picture" entry is
+    // read and checked now.
+    Entry Peek(const ThumbnailKey& key);
+    // The entry of the picture, read and checked; with kThumbnail its JPEG bytes.
     Entry Find(const ThumbnailKey& key, std::vector<std::uint8_t>* jpeg);
     // Keeps the thumbnail's JPEG bytes, or (null) that the file is not a picture; false when
     // the entry could not be written (a cache that cannot be written only costs speed).
@@ -46,10 +51,14 @@ public:
     const std::wstring& Folder() const { return folder_; }
 
 private:
-    std::wstring EntryPath(const ThumbnailKey& key);
+    // The entry's file: "<hash>.thumb" for a thumbnail, "<hash>.none" for a file that is no
+    // picture.
+    std::wstring EntryPath(const ThumbnailKey& key, bool thumbnail);
+    Entry Read(const ThumbnailKey& key, bool thumbnail, std::vector<std::uint8_t>* jpeg);
 
     std::wstring folder_;
     std::mutex mutex_;
     std::set<std::wstring> used_;  // entry file names named in this build
+    std::set<std::wstring> listed_;  // entry file names the cache held when the build began
     bool folderMade_ = false;
 };

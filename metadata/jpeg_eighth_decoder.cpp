@@ -143,6 +143,7 @@ public:
         bits_ = 0;
         available_ = 0;
         atMarker_ = false;
+        padding_ = 0;  // each interval may end in a little padding of its own
         // Fill bytes may stand before the marker.
         while (cursor_.Has(1) && cursor_.Data()[cursor_.Position()] == 0xFF && cursor_.Has(2) &&
                cursor_.Data()[cursor_.Position() + 1] == 0xFF)
@@ -448,6 +449,8 @@ private:
 
     bool Finish(EighthImage* image)
     {
+        image->sourceWidth = width_;
+        image->sourceHeight = height_;
         image->width = (width_ + 7u) / 8u;
         image->height = (height_ + 7u) / 8u;
         image->stride = (image->width * 3u + 3u) & ~3u;

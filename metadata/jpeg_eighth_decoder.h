@@ -17,12 +17,14 @@
 namespace jpeg_eighth_limits {
 // The decoded image is at most this many pixels (a source of 1 gigapixel).
 constexpr std::uint64_t kMaxPixels = 16u << 20;
-// Zero bytes fed in place of data that is missing before the scan's end; real files end
-// their scans within a byte or two of padding.
+// Zero bytes fed in place of data that is missing before the end of a scan or of a restart
+// interval; real files end them within a byte or two of padding.
 constexpr int kMaxPaddingBytes = 64;
 }  // namespace jpeg_eighth_limits
 
 struct EighthImage {
+    std::uint32_t sourceWidth = 0;   // the picture's own size
+    std::uint32_t sourceHeight = 0;
     std::uint32_t width = 0;   // the source's width / 8, rounded up
     std::uint32_t height = 0;  // the same of its height
     std::uint32_t stride = 0;  // bytes a row, a multiple of 4

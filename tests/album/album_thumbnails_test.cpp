@@ -1,0 +1,277 @@
+// The album's thumbnails made fast: the same album from one worker or many, a cache that
+// serves only unchanged pictures and mends damaged entries, and eighth-size thumbnails that
+// look like those of the full decode.
+
+#include "album/album_thumbnails.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "album/album_build.h"
+#include "album/image_operations.h"
+#include "album/thumbnail_cache.h"
+#include "base/handles.h"
+#include "tests/album/album_test_files.h"
+#include "tests/metadata/metadata_test_data.h"
+#include "tests/organize/organize_fixture.h"
+
+namespace {
+
+PhotoFacts Taken(const std::string& when, std::uint16_t orientation = 1)
+{
+    PhotoFacts facts;
+    facts.dateTimeOriginal = when;
+    facts.orientation = orientation;
+    return facts;
+}
+
+// Every file below a folder with its bytes, by its path below it.
+std::map<std::wstring, Bytes> Snapshot(const std::wstring& folder, const std::wstring& below = L"")
+{
+    std::map<std::wstring, Bytes> files;
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle_CL search(FindFirstFileW((folder + below + L"\\*").c_str(), &found));
+    if (!search)
+        return files;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            files.merge(Snapshot(folder, below + L"\\" + name));
+        else
+            files[below + L"\\" + name] = ReadBytes(folder + below + L"\\" + name);
+    } while (FindNextFileW(search.get(), &found));
+    return files;
+}
+
+int CountFiles(const std::wstring& folder)
+{
+    return static_cast<int>(Snapshot(folder).size());
+}
+
+class AlbumThumbnailsTest : public OrganizeFixture {
+protected:
+    void SetUp() override
+    {
+        OrganizeFixture::SetUp();
+        CreateDirectoryW(output_.c_str(), nullptr);
+    }
+    std::wstring Album() const { return output_ + L"\\PhotoAlbum"; }
+    std::wstring Cache() const { return output_ + L"\\" + ThumbnailCache_CL::kFolderName; }
+    // Builds the album; returns the pictures decoded for it.
+    std::uint64_t Build(int workers, RecordingProgress* progress = nullptr)
+    {
+        RecordingProgress quiet;
+        const std::uint64_t before = PictureDecodes();
+        EXPECT_EQ(BuildPhotoAlbum(progress ? *progress : quiet, output_, true, L"", {}, workers), kStatusOk);
+        return PictureDecodes() - before;
+    }
+};
+
+// Pictures of every shape the thumbnail pass meets: camera-sized ones read at an eighth,
+// small ones decoded whole, turned ones, a PNG, one that is no picture, files without a
+// preview; several on one day, so that the order of the thumbnails' numbers matters.
+void MakeMixedFolder(const std::wstring& output)
+{
+    const std::uint16_t turns[] = {1, 6, 3, 8};
+    for (int i = 0; i < 4; ++i)
+        MakeFile(output + L"\\2024\\CAM_" + std::to_wstring(i) + L".JPG",
+                 CameraLikeJpeg(3200, 2400, Taken("2024:05:01 10:00:0" + std::to_string(i), turns[i]), i));
+    for (int i = 0; i < 6; ++i)
+        MakeFile(output + L"\\2024\\small_" + std::to_wstring(i) + L".jpg",
+                 PhotoJpeg(400 + 40 * i, 300, Taken("2024:05:01 09:00:00", static_cast<std::uint16_t>(1 + i))));
+    MakeFile(output + L"\\2024\\broken.jpg", Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F'});
+    MakeFile(output + L"\\2024\\song.mp3", Bytes{'I', 'D', '3', 0});
+}
+
+TEST_F(AlbumThumbnailsTest, OneWorkerOrManyMakeTheSameAlbum)
+{
+    MakeMixedFolder(output_);
+    RecordingProgress aloneProgress, togetherProgress;
+    EXPECT_EQ(Build(1, &aloneProgress), 11u);  // every picture once, the broken one too
+    const std::map<std::wstring, Bytes> alone = Snapshot(Album());
+
+    DeleteTree(Cache());
+    EXPECT_EQ(Build(4, &togetherProgress), 11u);
+    const std::map<std::wstring, Bytes> together = Snapshot(Album());
+    ASSERT_EQ(alone.size(), together.size());
+    for (const auto& [path, bytes] : alone) {
+        ASSERT_TRUE(together.count(path)) << path;
+        EXPECT_TRUE(together.at(path) == bytes) << path;
+    }
+    EXPECT_EQ(togetherProgress.done, aloneProgress.done);
+    EXPECT_EQ(togetherProgress.Total(), aloneProgress.Total());
+    EXPECT_EQ(togetherProgress.captions, aloneProgress.captions);
+    // Ten thumbnails: the broken picture left the album as the scan's type test had it.
+    int thumbnails = 0;
+    for (const auto& entry : alone)
+        thumbnails += entry.first.rfind(L"\\thumb\\2024\\", 0) == 0;
+    EXPECT_EQ(thumbnails, 10);
+    EXPECT_NE(Snapshot(Album()).count(L"\\2024\\202405.html"), 0u);
+}
+
+TEST_F(AlbumThumbnailsTest, TheCacheServesOnlyUnchangedPicturesAndMendsDamage)
+{
+    MakeMixedFolder(output_);
+    EXPECT_EQ(Build(2), 11u);
+    const std::map<std::wstring, Bytes> first = Snapshot(Album());
+    EXPECT_EQ(CountFiles(Cache()), 11);  // ten thumbnails and the verdict on the broken file
+
+    // Nothing changed: nothing decoded, the same album.
+    EXPECT_EQ(Build(2), 0u);
+    EXPECT_TRUE(Snapshot(Album()) == first);
+
+    // A picture changed (another picture under the same name): only it is decoded again, and
+    // only its thumbnail changes.
+    MakeFile(output_ + L"\\2024\\small_0.jpg", CameraLikeJpeg(400, 300, Taken("2024:05:01 09:00:00"), 99));
+    EXPECT_EQ(Build(2), 1u);
+    const std::map<std::wstring, Bytes> afterChange = Snapshot(Album());
+    int differing = 0;
+    for (const auto& [path, bytes] : first)
+        differing += !(afterChange.at(path) == bytes);
+    EXPECT_EQ(differing, 1);
+
+    // A picture removed: its entry goes with it.
+    DeleteFileW((output_ + L"\\2024\\small_5.jpg").c_str());
+    EXPECT_EQ(Build(2), 0u);
+    EXPECT_EQ(CountFiles(Cache()), 10);
+
+    // Damaged entries (a flipped byte, one cut short) are made again, and come out whole.
+    const std::map<std::wstring, Bytes> whole = Snapshot(Album());
+    int damaged = 0;
+    for (auto& [name, bytes] : Snapshot(Cache())) {
+        if (damaged == 0)
+            bytes[bytes.size() / 2] ^= 0x55;
+        else if (damaged == 1)
+            bytes.resize(bytes.size() / 2);
+        else
+            break;
+        ASSERT_TRUE(WriteBytes(Cache() + name, bytes));
+        ++damaged;
+    }
+    EXPECT_EQ(Build(2), 2u);
+    EXPECT_TRUE(Snapshot(Album()) == whole);
+}
+
+// The peak signal-to-noise ratio of two pictures of one size, over their colour channels.
+double Psnr(const std::wstring& a, const std::wstring& b)
+{
+    Gdiplus::Bitmap first(a.c_str()), second(b.c_str());
+    EXPECT_EQ(first.GetWidth(), second.GetWidth());
+    EXPECT_EQ(first.GetHeight(), second.GetHeight());
+    double squares = 0;
+    const UINT width = first.GetWidth(), height = first.GetHeight();
+    for (UINT y = 0; y < height; ++y) {
+        for (UINT x = 0; x < width; ++x) {
+            Gdiplus::Color p, q;
+            first.GetPixel(static_cast<INT>(x), static_cast<INT>(y), &p);
+            second.GetPixel(static_cast<INT>(x), static_cast<INT>(y), &q);
+            const double differences[3] = {double(p.GetR()) - q.GetR(), double(p.GetG()) - q.GetG(),
+                                           double(p.GetB()) - q.GetB()};
+            for (const double difference : differences)
+                squares += difference * difference;
+        }
+    }
+    const double mean = squares / (3.0 * width * height);
+    return mean == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mean);
+}
+
+// The thumbnail the imaging library's own path makes: the whole picture decoded, an upright
+// copy of it at full size, that copy drawn into the box.
+Bytes FullDecodeThumbnail(const std::wstring& path, std::uint16_t orientation)
+{
+    Gdiplus::Image picture(path.c_str());
+    const INT w = static_cast<INT>(picture.GetWidth()), h = static_cast<INT>(picture.GetHeight());
+    Gdiplus::Bitmap upright(w, h, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics surface(&upright);
+        surface.DrawImage(&picture, Gdiplus::Rect(0, 0, w, h), 0, 0, w, h, Gdiplus::UnitPixel);
+    }
+    upright.RotateFlip(orientation == 6 ? Gdiplus::Rotate90FlipNone : Gdiplus::RotateNoneFlipNone);
+    const INT uw = static_cast<INT>(upright.GetWidth()), uh = static_cast<INT>(upright.GetHeight());
+    const FittedSize size = FitIntoBox(uw, uh, 320, 240);
+    Gdiplus::Bitmap fitted(size.width, size.height, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics surface(&fitted);
+        surface.DrawImage(&upright, Gdiplus::Rect(0, 0, size.width, size.height), 0, 0, uw, uh, Gdiplus::UnitPixel);
+    }
+    std::vector<std::uint8_t> jpeg;
+    EXPECT_TRUE(EncodeJpeg(fitted, 80, &jpeg));
+    return jpeg;
+}
+
+// The thumbnail of the whole picture decoded as a careful thumbnailer makes it: every pixel
+// of the fitted picture the mean of the source pixels it covers.
+Bytes AveragedThumbnail(const std::wstring& path, std::uint16_t orientation)
+{
+    Gdiplus::Bitmap picture(path.c_str());
+    picture.RotateFlip(orientation == 6 ? Gdiplus::Rotate90FlipNone : Gdiplus::RotateNoneFlipNone);
+    const INT w = static_cast<INT>(picture.GetWidth()), h = static_cast<INT>(picture.GetHeight());
+    const FittedSize size = FitIntoBox(w, h, 320, 240);
+    Gdiplus::BitmapData source{};
+    const Gdiplus::Rect all(0, 0, w, h);
+    picture.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &source);
+    Gdiplus::Bitmap fitted(size.width, size.height, PixelFormat24bppRGB);
+    for (INT y = 0; y < size.height; ++y) {
+        for (INT x = 0; x < size.width; ++x) {
+            const INT x0 = x * w / size.width, x1 = std::max(x0 + 1, (x + 1) * w / size.width);
+            const INT y0 = y * h / size.height, y1 = std::max(y0 + 1, (y + 1) * h / size.height);
+            double sum[3] = {};
+            for (INT sy = y0; sy < y1; ++sy) {
+                const auto* row = static_cast<const std::uint8_t*>(source.Scan0) + static_cast<std::ptrdiff_t>(sy) * source.Stride;
+                for (INT sx = x0; sx < x1; ++sx)
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += row[3 * sx + c];
+            }
+            const double count = double(x1 - x0) * (y1 - y0);
+            fitted.SetPixel(x, y, Gdiplus::Color(static_cast<BYTE>(sum[2] / count + 0.5), static_cast<BYTE>(sum[1] / count + 0.5),
+                                                 static_cast<BYTE>(sum[0] / count + 0.5)));
+        }
+    }
+    picture.UnlockBits(&source);
+    std::vector<std::uint8_t> jpeg;
+    EXPECT_TRUE(EncodeJpeg(fitted, 80, &jpeg));
+    return jpeg;
+}
+
+// The eighth-size thumbnails against two made from the whole picture: one drawn the way the
+// imaging library shrinks (a few source pixels per thumbnail pixel: fine detail flickers in),
+// and one whose every pixel is the mean of the area it covers. Ours must be as close to the
+// averaged one as two thumbnails of one picture can be, and closer to it than the drawn one.
+TEST_F(AlbumThumbnailsTest, EighthSizeThumbnailsLookLikeThoseOfTheFullDecode)
+{
+    const std::wstring camera = MakeFile(output_ + L"\\camera.jpg", CameraLikeJpeg(4000, 3000, Taken(""), 7));
+    const AlbumSettings settings(nullptr, output_);
+    const struct {
+        std::wstring path;
+        std::uint16_t orientation;
+        double least;  // dB against the averaged thumbnail
+    } pictures[] = {{RealTestFile("jpeg/mde_Apple_iPhone_5.jpg"), 1, 30.0},
+                    {RealTestFile("jpeg/mde_Apple_iPhone_5.jpg"), 6, 30.0},
+                    {camera, 1, 40.0},
+                    {camera, 6, 40.0}};
+    for (const auto& picture : pictures) {
+        std::vector<std::uint8_t> fast;
+        ASSERT_EQ(MakeThumbnail(picture.path, picture.orientation, settings, &fast), ThumbnailOutcome::kMade);
+        const std::wstring fastFile = MakeFile(output_ + L"\\fast.jpg", Bytes(fast.begin(), fast.end()));
+        const std::wstring drawnFile = MakeFile(output_ + L"\\drawn.jpg", FullDecodeThumbnail(picture.path, picture.orientation));
+        const std::wstring averagedFile =
+            MakeFile(output_ + L"\\averaged.jpg", AveragedThumbnail(picture.path, picture.orientation));
+        const double ours = Psnr(fastFile, averagedFile), drawn = Psnr(drawnFile, averagedFile);
+        std::printf("PSNR, orientation %u of %ls: eighth-size against averaged %.1f dB, against drawn %.1f dB; "
+                    "drawn against averaged %.1f dB\n",
+                    picture.orientation, picture.path.c_str(), ours, Psnr(fastFile, drawnFile), drawn);
+        EXPECT_GE(ours, picture.least) << picture.orientation;
+        EXPECT_GT(ours, drawn + 5.0) << picture.orientation;
+    }
+}
+
+}  // namespace
