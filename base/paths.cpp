@@ -54,3 +54,16 @@ void SetDataFolder(const std::wstring& folder)
 {
     g_dataFolder = folder;
 }
+
+std::wstring FullPathOf(const std::wstring& path)
+{
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return std::wstring();
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return std::wstring();
+    full.resize(length);
+    return full;
+}

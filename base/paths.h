@@ -20,5 +20,9 @@ std::wstring DefaultDataFolder();
 const std::wstring& DataFolder();
 void SetDataFolder(const std::wstring& folder);
 
+// The full path of a path as the system makes it ("/" read as a backslash, "." and ".."
+// resolved, a relative path taken from the current folder); empty when it cannot.
+std::wstring FullPathOf(const std::wstring& path);
+
 // True when two paths are the same text but for case, as the file system compares names.
 bool SamePathText(const std::wstring& a, const std::wstring& b);

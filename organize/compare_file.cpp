@@ -34,18 +34,6 @@ std::wstring RelativeToFolder(const std::wstring& folder, const std::wstring& pa
     return relative;
 }
 
-std::wstring FullPath(const std::wstring& path)
-{
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return std::wstring();
-    std::wstring full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed)
-        return std::wstring();
-    full.resize(length);
-    return full;
-}
 
 }  // namespace
 
@@ -75,7 +63,7 @@ bool CompareFile_CL::CompareItem_CL::Read(RecordReader_CL& stream, std::int32_t 
     if (!stream.Read(relative.data(), relative.size() * sizeof(wchar_t)))
         return false;
     relative.resize(wcsnlen(relative.c_str(), relative.size()));
-    path_ = FullPath(stream.Folder() + L"\\" + relative);
+    path_ = FullPathOf(stream.Folder() + L"\\" + relative);
     return true;
 }
 

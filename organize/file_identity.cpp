@@ -4,6 +4,7 @@
 
 #include "base/handles.h"
 #include "base/path_text.h"
+#include "base/paths.h"
 
 bool IdentityOf(const std::wstring& path, FileIdentity_CL* identity)
 {
@@ -20,19 +21,6 @@ bool IdentityOf(const std::wstring& path, FileIdentity_CL* identity)
 }
 
 namespace {
-
-std::wstring FullPathOf(const std::wstring& path)
-{
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return std::wstring();
-    std::wstring full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed)
-        return std::wstring();
-    full.resize(length);
-    return full;
-}
 
 // Where an existing folder really lies; empty when it cannot be opened.
 std::wstring FinalPathOf(const std::wstring& folder)

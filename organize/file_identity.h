@@ -17,8 +17,8 @@ struct FileIdentity_CL {
 // False when the path cannot be opened to ask (missing, denied).
 bool IdentityOf(const std::wstring& path, FileIdentity_CL* identity);
 
-// The folder a path really names, as one text: "/" read as "\", "." and ".." resolved, and
-// links and junctions along the part that exists followed to where they lead (a part not
-// made yet is kept as written). A drive is "D:"; no trailing backslash. Empty when the path
+// The folder a path really names, as one text: "/" read as a backslash, "." and ".."
+// resolved, and links and junctions along the part that exists followed to where they lead
+// (a part not made yet is kept as written). A drive is "D:"; no trailing backslash. Empty when the path
 // cannot be made full.
 std::wstring ResolvedFolderPath(const std::wstring& folder);

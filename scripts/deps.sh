@@ -14,6 +14,8 @@ packages=(
   imagemagick
   chromium
 )
+# What a caller needs besides (the benchmarks' thumbnailer to compare with, say).
+packages+=(${KASUMIRO_EXTRA_PACKAGES:-})
 # Node.js runs the browser test of the album. A machine that has it (from Debian or from
 # another source, which ships its own npm) keeps it; only a machine without it gets Debian's.
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
