@@ -20,6 +20,12 @@ TEST(RunChecksTest, ContainmentWorksOnWholePathComponents)
 
 class CheckRunTest : public OrganizeFixture {
 protected:
+    // The input folder the cases name is there, as a card's folder is.
+    void SetUp() override
+    {
+        OrganizeFixture::SetUp();
+        CreateDirectoryW(root_.File(L"in").c_str(), nullptr);
+    }
     RunVerdict_CL Check(std::vector<std::wstring> inputs, const std::wstring& output, int format = 8)
     {
         RunChoices_CL choices;
@@ -115,7 +121,6 @@ TEST_F(CheckRunTest, ARecordedLayoutOutsideTheTableIsTheDefaultLayoutAndStillGua
 TEST_F(CheckRunTest, ChecksWriteNoSettings)
 {
     const Bytes before = ReadBytes(g_Ini.Path());
-    CreateDirectoryW(root_.File(L"in").c_str(), nullptr);
     EXPECT_EQ(Check({root_.File(L"in")}, output_).kind, RunVerdict_CL::kGo);
     EXPECT_EQ(Check({}, L"").kind, RunVerdict_CL::kNoInput);
     EXPECT_EQ(ReadBytes(g_Ini.Path()), before);
