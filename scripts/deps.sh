@@ -13,6 +13,7 @@ packages=(
   fonts-noto-cjk fonts-wine
   imagemagick
   chromium
+  nsis zip
 )
 # What a caller needs besides (the benchmarks' thumbnailer to compare with, say).
 packages+=(${KASUMIRO_EXTRA_PACKAGES:-})

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the metadata readers natively under
-# the sanitizers, a short fuzz run of the parsers, then everything under Wine on a virtual
-# display. The exit status is the tests' result.
+# the sanitizers, a short fuzz run of the parsers, everything under Wine on a virtual display,
+# then the release (scripts/release.sh) installed and used. The exit status is the tests'
+# result.
 set -euo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
+root=$(cd "$here/.." && pwd)
 "$here/deps.sh"
 "$here/build.sh"
 "$here/browser-deps.sh"
@@ -22,5 +24,16 @@ status=0
 windows=0
 ctest --test-dir "$KASUMIRO_BUILD" --output-on-failure -j "$(nproc)" --timeout 300 || windows=$?
 [ $status -ne 0 ] || status=$windows
+
+# The release a user downloads, made and then installed, used and uninstalled in a prefix of
+# its own, and the portable zip unpacked and used.
+release=0
+"$here/release.sh" >/dev/null || release=$?
+if [ $release -eq 0 ]; then
+  KASUMIRO_PREFIX_REG="$KASUMIRO_WINE_DIR/kasumiro-prefix.reg" WINE="$KASUMIRO_WINE" \
+    WINESERVER="$KASUMIRO_WINESERVER" python3 "$root/tests/release/release_test.py" "$KASUMIRO_BUILD/release" \
+    "$root/tests/data/real" "$KASUMIRO_BUILD/screenshots" || release=$?
+fi
+[ $status -ne 0 ] || status=$release
 "$KASUMIRO_WINESERVER" -k >/dev/null 2>&1 || true
 exit $status

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
+
+#include "base/paths.h"
 
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/support/child_process.h"
@@ -19,6 +22,33 @@ TEST(CliTest, VersionPrintsNameAndNumber)
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.out, "Kasumiro 1.1.7\n");
     EXPECT_EQ(run.err, "");
+}
+
+// A version resource value of a program beside the tests; empty when it has none.
+std::wstring VersionValue(const std::wstring& program, const wchar_t* name)
+{
+    const std::wstring path = GetExeFolder() + L"\\" + program;
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    std::vector<std::uint8_t> block(size);
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
+    if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, block.data()) ||
+        !VerQueryValueW(block.data(), key.c_str(), &value, &length) || length == 0)
+        return std::wstring();
+    return static_cast<const wchar_t*>(value);
+}
+
+TEST(CliTest, BothProgramsCarryTheProductsVersion)
+{
+    for (const wchar_t* program : {L"Kasumiro.exe", L"kasumiro-cli.exe"}) {
+        EXPECT_EQ(VersionValue(program, L"ProductName"), L"Kasumiro") << program;
+        EXPECT_EQ(VersionValue(program, L"ProductVersion"), L"1.1.7") << program;
+        EXPECT_EQ(VersionValue(program, L"FileVersion"), L"1.1.7") << program;
+        EXPECT_EQ(VersionValue(program, L"LegalCopyright"), L"Copyright (C) 2026 The Kasumiro developers") << program;
+    }
+    EXPECT_EQ(VersionValue(L"kasumiro-cli.exe", L"FileDescription"), L"Kasumiro コンソール版");
 }
 
 TEST(CliTest, NoArgumentsPrintsUsageAndExits2)
