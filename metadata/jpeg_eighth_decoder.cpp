@@ -63,6 +63,9 @@ bool BuildTable(const std::uint8_t counts[16], const std::uint8_t* symbols, int 
         table->valueOffset[length] = index - code;
         if (count > 0) {
             for (int i = 0; i < count; ++i, ++index, ++code) {
+                // A code that no longer fits its length is not a prefix code.
+                if (code >= (1 << length))
+                    return false;
                 if (length <= kLookupBits) {
                     const int shift = kLookupBits - length;
                     const int first = code << shift;
@@ -75,9 +78,6 @@ bool BuildTable(const std::uint8_t counts[16], const std::uint8_t* symbols, int 
         } else {
             table->maxCode[length] = -1;
         }
-        // A code that no longer fits its length is not a prefix code.
-        if (code > (1 << length))
-            return false;
         code <<= 1;
     }
     table->maxCode[17] = 0x7FFFFFFF;

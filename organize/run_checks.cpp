@@ -7,8 +7,8 @@
 #include "organize/compare_file.h"
 #include "organize/date_folder_format.h"
 #include "organize/file_identity.h"
-#include "organize/organize_result.h"
 #include "organize/folder_utils.h"
+#include "organize/organize_result.h"
 #include "organize/output_names.h"
 
 const wchar_t kCancelledText[] = L"キャンセルしました。";

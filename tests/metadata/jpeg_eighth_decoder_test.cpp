@@ -123,6 +123,13 @@ TEST(JpegEighthDecoderTest, DamagedDataIsRefusedNeverReadPast)
     erased.resize(whole.size(), 0xFF);
     EighthImage image;
     EXPECT_FALSE(DecodeJpegEighth(erased.data(), erased.size(), &image));
+    // Huffman tables whose codes overflow their lengths, as the fuzzer found them: the lookup of
+    // short codes must never be written past its end.
+    for (const char* found : {"huffman-codes-overflow-their-length-1", "huffman-codes-overflow-their-length-2"}) {
+        const Bytes input = ReadWholeFile(RealTestFile("../../../fuzz/regressions/jpeg_eighth/" + std::string(found)));
+        ASSERT_FALSE(input.empty()) << found;
+        EXPECT_FALSE(DecodeJpegEighth(input.data(), input.size(), &image)) << found;
+    }
     // Huffman code counts that overflow their lengths.
     Bytes badTable = Shape("s420.jpg");
     for (std::size_t at = 0; at + 20 < badTable.size(); ++at) {

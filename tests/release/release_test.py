@@ -13,6 +13,7 @@ on any fault.
 """
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -104,6 +105,12 @@ def installed(release, data_dir, screenshots, root, faults):
                 faults.append(f"not installed: {name}")
         if not os.path.exists(shortcut):
             faults.append("no Start-menu shortcut named Kasumiro")
+        # The guide's pictures are all installed beside it.
+        with open(os.path.join(folder, "guide-ja.html"), encoding="utf-8") as f:
+            pictures = re.findall(r'<img [^>]*src="([^"]+)"', f.read())
+        missing = [p for p in pictures if not os.path.exists(os.path.join(folder, p))]
+        if not pictures or missing:
+            faults.append(f"the installed guide shows {len(pictures)} pictures, missing {missing}")
         key = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kasumiro"
         listed = prefix.run(["reg", "query", key]).stdout.decode("utf-8", "replace")
         if "Uninstall.exe" not in listed or VERSION not in listed:
