@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <semaphore>
 #include <set>
 #include <thread>
 
@@ -20,6 +21,20 @@ namespace {
 
 // A JPEG larger than this is left to the imaging library rather than read into memory whole.
 constexpr LONGLONG kMaxEighthSourceBytes = 256ll << 20;
+// Pictures decoded whole by the imaging library at once, whatever the number of workers: each
+// holds its full-size bitmap (48 MB for 12 megapixels), and a machine of many cores would
+// otherwise hold that many.
+constexpr std::ptrdiff_t kMaxWholeDecodesAtOnce = 4;
+std::counting_semaphore<kMaxWholeDecodesAtOnce> g_wholeDecodes(kMaxWholeDecodesAtOnce);
+
+// A place among the whole decodes, held for as long as it lives.
+class WholeDecodeTurn {
+public:
+    WholeDecodeTurn() { g_wholeDecodes.acquire(); }
+    ~WholeDecodeTurn() { g_wholeDecodes.release(); }
+    WholeDecodeTurn(const WholeDecodeTurn&) = delete;
+    WholeDecodeTurn& operator=(const WholeDecodeTurn&) = delete;
+};
 
 std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
 {
@@ -131,6 +146,7 @@ ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientati
         }
     }
     if (!thumbnail) {
+        const WholeDecodeTurn turn;
         const std::unique_ptr<Gdiplus::Image> picture = DecodePicture(path);
         // The type test of the album: only what decodes as a raster image has a thumbnail.
         if (picture->GetLastStatus() != Gdiplus::Ok || picture->GetType() != Gdiplus::ImageTypeBitmap)
