@@ -26,11 +26,12 @@ StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& output
     }
     AlbumMediaTree tree;
     tree.dateRules = dateRules;
-    tree.Scan(outputFolder, includeNoPreview ? 1 : 0, &progress);
+    tree.Scan(outputFolder, includeNoPreview ? 1 : 0, &progress, thumbnailWorkers);
     progress.Reset();
     MakeAlbumThumbnails(tree, settings, cache, thumbnailWorkers);
     progress.Reset();
     tree.SortYears();
+    WriteAlbumThumbnails(tree, settings, thumbnailWorkers);
     tree.WriteAlbum(settings);
     cache.RemoveUnused();
     g_Log.Write(L"写真一覧HTMLの生成(END)");

@@ -41,29 +41,11 @@ std::wstring MapLink(const AlbumFile& file)
            L"picture_list_gps' alt='地図'/></a>";
 }
 
-// The picture's thumbnail file, from the bytes the thumbnail pass left in the cache (or held
-// when the cache could not keep them). An entry that is damaged or gone since is made anew.
-void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const std::wstring& thumbnail)
-{
-    std::vector<std::uint8_t> jpeg;
-    if (file.heldThumbnail) {
-        jpeg = *file.heldThumbnail;
-    } else if (!settings.thumbnailCache ||
-               settings.thumbnailCache->Find(KeyOf(file, settings), &jpeg) != ThumbnailCache_CL::Entry::kThumbnail) {
-        MakeThumbnail(file.path, file.orientation, settings, &jpeg);
-        if (settings.thumbnailCache && !jpeg.empty())
-            settings.thumbnailCache->Store(KeyOf(file, settings), &jpeg);
-    }
-    if (!jpeg.empty())
-        WriteFileBytes(thumbnail, jpeg.data(), jpeg.size());
-}
-
 }  // namespace
 
 void AlbumDay::WriteItems(const AlbumSettings& settings, std::int32_t year, std::int32_t month, std::wstring& page)
 {
-    std::stable_sort(files.begin(), files.end(),
-                     [](const AlbumFile& a, const AlbumFile& b) { return a.captureTime < b.captureTime; });
+    SortFiles();
     // The heading is the day's own date: a day the calendar lacks (30 February) keeps it.
     wchar_t heading[260];
     std::swprintf(heading, 260, L"%04d年%02d月%02d日", year, month, day);
@@ -72,7 +54,7 @@ void AlbumDay::WriteItems(const AlbumSettings& settings, std::int32_t year, std:
 
     wchar_t yearText[260];
     std::swprintf(yearText, 260, L"%04d", year);
-    const std::wstring thumbFolder = settings.albumFolder + L"\\thumb\\" + yearText;
+    const std::wstring thumbFolder = ThumbnailFolder(settings, year);
     for (std::size_t n = 0; n < files.size(); ++n) {
         AlbumFile& file = files[n];
         wchar_t thumbName[260];
@@ -81,7 +63,9 @@ void AlbumDay::WriteItems(const AlbumSettings& settings, std::int32_t year, std:
         CreateDirectoryW(thumbFolder.c_str(), nullptr);
 
         if (file.kind == AlbumFileKind::kPicture) {
-            WriteThumbnail(settings, file, thumbFolder + L"\\" + thumbName + L".jpg");
+            // Written already on the workers, when the build went that way.
+            if (!file.thumbnailWritten)
+                WriteThumbnail(settings, file, ThumbnailPath(settings, year, month, day, n));
             std::wstring link = L"../picture.html?img=" + UrlEscape(relative, true);
             if (file.gps)
                 link += MapQuery(settings, file);

@@ -5,6 +5,7 @@
 
 #include "album/album_text.h"
 #include "album/image_operations.h"
+#include "album/parallel_for.h"
 #include "album/thumbnail_cache.h"
 #include "base/handles.h"
 #include "base/logfile.h"
@@ -59,6 +60,12 @@ std::int64_t LocalTimestamp(const SYSTEMTIME& date)
     return seconds * 10000000 + std::int64_t{date.wMilliseconds} * 10000;
 }
 
+void AlbumDay::SortFiles()
+{
+    std::stable_sort(files.begin(), files.end(),
+                     [](const AlbumFile& a, const AlbumFile& b) { return a.captureTime < b.captureTime; });
+}
+
 int AlbumMonth::FileCount() const
 {
     int count = 0;
@@ -76,13 +83,22 @@ AlbumYear::AlbumYear(std::int32_t yearNumber) : year(yearNumber)
     }
 }
 
-void AlbumMediaTree::Scan(const std::wstring& folder, std::int32_t includeOtherFiles, ProgressSink_CL* progress)
+void AlbumMediaTree::Scan(const std::wstring& folder, std::int32_t includeOtherFiles, ProgressSink_CL* progress,
+                          int workers)
 {
     includeOther = includeOtherFiles;
-    Walk(folder, progress);
+    std::vector<FoundFile> found;
+    Walk(folder, progress, &found);
+    std::vector<std::optional<DatedFile>> dated(found.size());
+    ParallelFor(found.size(), workers,
+                [&](std::size_t i) { dated[i] = Date(found[i].path, found[i].kind, &found[i].listed); });
+    for (std::optional<DatedFile>& file : dated) {
+        if (file)
+            Place(std::move(*file));
+    }
 }
 
-void AlbumMediaTree::Walk(const std::wstring& folder, ProgressSink_CL* progress)
+void AlbumMediaTree::Walk(const std::wstring& folder, ProgressSink_CL* progress, std::vector<FoundFile>* files)
 {
     WIN32_FIND_DATAW found{};
     UniqueFindHandle_CL search(FindFirstFileW((folder + L"\\*.*").c_str(), &found));
@@ -99,23 +115,30 @@ void AlbumMediaTree::Walk(const std::wstring& folder, ProgressSink_CL* progress)
             // An album is never part of an album, at whatever depth an earlier one was left;
             // nor are the thumbnails kept for it.
             if (!SamePathText(name, L"PhotoAlbum") && !SamePathText(name, ThumbnailCache_CL::kFolderName))
-                Walk(sub, progress);
+                Walk(sub, progress, files);
         } else if (!IsOwnFileName(name)) {  // the record and a run's work files
             const std::wstring path = folder + L"\\" + name;
-            AddFile(path, AlbumFileKindOf(path), &found);
+            files->push_back(FoundFile{path, AlbumFileKindOf(path), found});
         }
     } while (FindNextFileW(search.get(), &found));
 }
 
 void AlbumMediaTree::AddFile(const std::wstring& path, AlbumFileKind kind, const WIN32_FIND_DATAW* found)
 {
+    if (std::optional<DatedFile> dated = Date(path, kind, found))
+        Place(std::move(*dated));
+}
+
+std::optional<AlbumMediaTree::DatedFile> AlbumMediaTree::Date(const std::wstring& path, AlbumFileKind kind,
+                                                              const WIN32_FIND_DATAW* found) const
+{
     if (kind == AlbumFileKind::kOther && includeOther == 0)
-        return;
+        return std::nullopt;
     WIN32_FIND_DATAW listed{};
     if (!found) {
         WIN32_FILE_ATTRIBUTE_DATA attributes{};
         if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes))
-            return;
+            return std::nullopt;
         listed.nFileSizeHigh = attributes.nFileSizeHigh;
         listed.nFileSizeLow = attributes.nFileSizeLow;
         listed.ftLastWriteTime = attributes.ftLastWriteTime;
@@ -123,16 +146,16 @@ void AlbumMediaTree::AddFile(const std::wstring& path, AlbumFileKind kind, const
     }
     // One read of the file gives its date, and a picture's orientation and position.
     FileFacts_CL facts;
-    SYSTEMTIME date{};
+    DatedFile dated{};
     if (GatherFileFacts(path, found, &facts, dateRules)) {
-        date = facts.date;
-    } else if (kind != AlbumFileKind::kOther || !GetLastWriteDate(path, &date)) {
+        dated.date = facts.date;
+    } else if (kind != AlbumFileKind::kOther || !GetLastWriteDate(path, &dated.date)) {
         // A file of another kind still has a day: the one it was last written.
-        return;
+        return std::nullopt;
     }
-    AlbumFile file;
+    AlbumFile& file = dated.file;
     file.kind = kind;
-    file.captureTime = LocalTimestamp(date);
+    file.captureTime = LocalTimestamp(dated.date);
     file.path = path;
     file.orientation = facts.orientation.value_or(0);
     if (facts.gps) {
@@ -142,13 +165,19 @@ void AlbumMediaTree::AddFile(const std::wstring& path, AlbumFileKind kind, const
     }
     file.size = (std::uint64_t{found->nFileSizeHigh} << 32) | found->nFileSizeLow;
     file.lastWrite = (std::uint64_t{found->ftLastWriteTime.dwHighDateTime} << 32) | found->ftLastWriteTime.dwLowDateTime;
+    return dated;
+}
+
+void AlbumMediaTree::Place(DatedFile dated)
+{
+    const SYSTEMTIME& date = dated.date;
     auto entry = std::find_if(years.begin(), years.end(), [&](const AlbumYear& y) { return y.year == date.wYear; });
     if (entry == years.end()) {
         years.emplace_back(date.wYear);
         entry = years.end() - 1;
     }
     entry->months.at(static_cast<std::size_t>(date.wMonth - 1)).days.at(static_cast<std::size_t>(date.wDay - 1)).files.push_back(
-        std::move(file));
+        std::move(dated.file));
 }
 
 std::vector<AlbumFile*> AlbumMediaTree::Files()

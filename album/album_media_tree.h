@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,10 +44,13 @@ struct AlbumFile {
     std::uint64_t lastWrite = 0;
     // The thumbnail's JPEG bytes when the cache could not keep them; empty otherwise.
     std::shared_ptr<const std::vector<std::uint8_t>> heldThumbnail;
+    bool thumbnailWritten = false;  // its file is in the album already
 };
 
 class AlbumDay {
 public:
+    // In capture order; files of one capture time keep the order they were found in.
+    void SortFiles();
     // The day's block of its month page: heading and one item per file, in capture order;
     // makes the pictures' thumbnails and advances the progress by one per file.
     void WriteItems(const AlbumSettings& settings, std::int32_t year, std::int32_t month, std::wstring& page);
@@ -77,8 +81,10 @@ public:
 
 class AlbumMediaTree {
 public:
-    // Walks the folder for media files; includeOther 0 leaves out files of kind Other.
-    void Scan(const std::wstring& folder, std::int32_t includeOther, ProgressSink_CL* progress = nullptr);
+    // Walks the folder for media files; includeOther 0 leaves out files of kind Other. The files
+    // are read for their dates on `workers` threads and filed in the order they were found.
+    void Scan(const std::wstring& folder, std::int32_t includeOther, ProgressSink_CL* progress = nullptr,
+              int workers = 1);
     // Dates the file and files it under its day, with what the one read of it told. found:
     // the listing's entry of the file, or null to ask the file system.
     void AddFile(const std::wstring& path, AlbumFileKind kind, const WIN32_FIND_DATAW* found = nullptr);
@@ -103,5 +109,19 @@ public:
     CaptureDateRules dateRules;  // how the files are dated
 
 private:
-    void Walk(const std::wstring& folder, ProgressSink_CL* progress);
+    // A file found by the walk, not read yet.
+    struct FoundFile {
+        std::wstring path;
+        AlbumFileKind kind;
+        WIN32_FIND_DATAW listed;
+    };
+    // A file with its day, ready to be filed.
+    struct DatedFile {
+        AlbumFile file;
+        SYSTEMTIME date;
+    };
+    void Walk(const std::wstring& folder, ProgressSink_CL* progress, std::vector<FoundFile>* found);
+    // The file read for its date and facts; nothing when it has no day or is not wanted.
+    std::optional<DatedFile> Date(const std::wstring& path, AlbumFileKind kind, const WIN32_FIND_DATAW* found) const;
+    void Place(DatedFile dated);
 };

@@ -3,16 +3,14 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <exception>
-#include <mutex>
+#include <cwchar>
 #include <semaphore>
 #include <set>
-#include <thread>
 
+#include "album/album_text.h"
 #include "album/area_resize.h"
 #include "album/image_operations.h"
+#include "album/parallel_for.h"
 #include "base/handles.h"
 #include "base/path_text.h"
 #include "metadata/jpeg_eighth_decoder.h"
@@ -117,9 +115,39 @@ ThumbnailKey KeyOf(const AlbumFile& file, const AlbumSettings& settings)
     return key;
 }
 
+std::wstring ThumbnailFolder(const AlbumSettings& settings, std::int32_t year)
+{
+    wchar_t name[16];
+    std::swprintf(name, 16, L"%04d", year);
+    return settings.albumFolder + L"\\thumb\\" + name;
+}
+
+std::wstring ThumbnailPath(const AlbumSettings& settings, std::int32_t year, std::int32_t month, std::int32_t day,
+                           std::size_t n)
+{
+    wchar_t name[64];
+    std::swprintf(name, 64, L"\\%04d%02d%02d_%d.jpg", year, month, day, static_cast<int>(n));
+    return ThumbnailFolder(settings, year) + name;
+}
+
+void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const std::wstring& path)
+{
+    std::vector<std::uint8_t> jpeg;
+    if (file.heldThumbnail) {
+        jpeg = *file.heldThumbnail;
+    } else if (!settings.thumbnailCache ||
+               settings.thumbnailCache->Find(KeyOf(file, settings), &jpeg) != ThumbnailCache_CL::Entry::kThumbnail) {
+        MakeThumbnail(file.path, file.orientation, settings, &jpeg);
+        if (settings.thumbnailCache && !jpeg.empty())
+            settings.thumbnailCache->Store(KeyOf(file, settings), &jpeg);
+    }
+    if (!jpeg.empty())
+        WriteFileBytes(path, jpeg.data(), jpeg.size());
+}
+
 int DefaultThumbnailWorkers()
 {
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return DefaultAlbumWorkers();
 }
 
 ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, const AlbumSettings& settings,
@@ -169,51 +197,48 @@ void MakeAlbumThumbnails(AlbumMediaTree& tree, const AlbumSettings& settings, Th
         settings.progress->SetTotal(settings.progress->Total() + pictures.size());
         settings.progress->AddProgress(0);
     }
-    std::vector<char> isPicture(pictures.size(), 0);
-    std::atomic<std::size_t> next{0};
-    std::mutex mutex;
-    std::condition_variable finished;
-    std::size_t done = 0;
-    auto work = [&] {
-        // The imaging library reaches its codecs through COM on some systems.
-        const ComInit_CL com;
-        for (std::size_t i = next++; i < pictures.size(); i = next++) {
-            try {
-                isPicture[i] = ThumbnailOf(*pictures[i], settings, cache) ? 1 : 0;
-            } catch (const std::exception&) {
-                // Memory ran short for this picture: it is listed without a thumbnail.
-                isPicture[i] = 1;
-            }
-            const std::lock_guard<std::mutex> lock(mutex);
-            ++done;
-            finished.notify_one();
-        }
-    };
-    std::vector<std::thread> pool;
-    const int count = std::clamp(workers, 1, std::max(1, static_cast<int>(pictures.size())));
-    for (int i = 0; i < count; ++i)
-        pool.emplace_back(work);
-    // The progress is told here, on the thread that owns it, as the pictures are done.
-    std::size_t told = 0;
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        while (told < pictures.size()) {
-            finished.wait(lock, [&] { return done > told; });
-            const std::size_t now = done;
-            lock.unlock();
+    // Listed unless it proves no picture: one whose work failed (memory ran short) is listed
+    // without a thumbnail.
+    std::vector<char> isPicture(pictures.size(), 1);
+    ParallelFor(
+        pictures.size(), workers,
+        [&](std::size_t i) { isPicture[i] = ThumbnailOf(*pictures[i], settings, cache) ? 1 : 0; },
+        [&](std::size_t done) {
             if (settings.progress)
-                settings.progress->AddProgress(now - told);
-            told = now;
-            lock.lock();
-        }
-    }
-    for (std::thread& thread : pool)
-        thread.join();
-
+                settings.progress->AddProgress(done);
+        });
     std::set<const AlbumFile*> notPictures;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         if (!isPicture[i])
             notPictures.insert(pictures[i]);
     }
     tree.RemoveFiles([&](const AlbumFile& file) { return notPictures.count(&file) != 0; });
+}
+
+void WriteAlbumThumbnails(AlbumMediaTree& tree, const AlbumSettings& settings, int workers)
+{
+    struct Job {
+        AlbumFile* file;
+        std::wstring path;
+    };
+    std::vector<Job> jobs;
+    CreateDirectoryW(settings.albumFolder.c_str(), nullptr);
+    CreateDirectoryW((settings.albumFolder + L"\\thumb").c_str(), nullptr);
+    for (AlbumYear& year : tree.years) {
+        const std::wstring folder = ThumbnailFolder(settings, year.year);
+        CreateDirectoryW(folder.c_str(), nullptr);
+        for (AlbumMonth& month : year.months) {
+            for (AlbumDay& day : month.days) {
+                day.SortFiles();
+                for (std::size_t n = 0; n < day.files.size(); ++n) {
+                    if (day.files[n].kind == AlbumFileKind::kPicture)
+                        jobs.push_back(Job{&day.files[n], ThumbnailPath(settings, year.year, month.month, day.day, n)});
+                }
+            }
+        }
+    }
+    ParallelFor(jobs.size(), workers, [&](std::size_t i) {
+        WriteThumbnail(settings, *jobs[i].file, jobs[i].path);
+        jobs[i].file->thumbnailWritten = true;
+    });
 }

@@ -30,8 +30,22 @@ enum class ThumbnailOutcome {
 ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, const AlbumSettings& settings,
                                std::vector<std::uint8_t>* jpeg);
 
+// Where the album keeps the thumbnails of a year, and the name of the thumbnail of the n-th
+// file of a day (counted over all the day's files, in capture order).
+std::wstring ThumbnailFolder(const AlbumSettings& settings, std::int32_t year);
+std::wstring ThumbnailPath(const AlbumSettings& settings, std::int32_t year, std::int32_t month, std::int32_t day,
+                           std::size_t n);
+
+// The picture's thumbnail file, from the bytes the thumbnail pass left in the cache (or held
+// when the cache could not keep them). An entry that is damaged or gone since is made anew.
+void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const std::wstring& path);
+
 // Gives every picture of the tree its thumbnail bytes' place in the cache (taken from it when
 // the picture is unchanged), removes the pictures that are none, and advances the settings'
 // progress by one per picture (a total of their number), from the calling thread only.
 void MakeAlbumThumbnails(AlbumMediaTree& tree, const AlbumSettings& settings, ThumbnailCache_CL& cache,
                          int workers = DefaultThumbnailWorkers());
+
+// Writes the thumbnail files of the album's pictures on the workers, with the names the month
+// pages give them (each day's files put in capture order first), and marks them written.
+void WriteAlbumThumbnails(AlbumMediaTree& tree, const AlbumSettings& settings, int workers = DefaultThumbnailWorkers());
