@@ -9,8 +9,6 @@
 #include "album/album_text.h"
 #include "album/image_operations.h"
 #include "base/path_text.h"
-#include "metadata/heif_exif_reader.h"
-#include "metadata/image_facts.h"
 
 namespace {
 
@@ -86,9 +84,6 @@ void AlbumDay::WriteItems(const AlbumSettings& settings, std::int32_t year, std:
             page += L"<video src='../" + UrlEscape(relative, true) + L"' controls></video>";
             page += L"</div>\n";
         } else {
-            // A photo of the HEIF family has no thumbnail, but its position is worth a map.
-            if (!IsHeifExtension(file.path))
-                file.gps = 0;
             const std::wstring name = NameOfPath(file.path);
             std::wstring link = L"../unknown.html?file=" + UrlEscape(relative) + L"&name=" + UrlEscape(name);
             if (file.gps)

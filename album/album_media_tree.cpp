@@ -4,7 +4,6 @@
 #include <cwchar>
 
 #include "album/album_text.h"
-#include "album/image_operations.h"
 #include "album/parallel_for.h"
 #include "album/thumbnail_cache.h"
 #include "base/handles.h"
@@ -12,6 +11,7 @@
 #include "base/path_text.h"
 #include "base/paths.h"
 #include "base/text_encoding.h"
+#include "metadata/heif_exif_reader.h"
 #include "organize/capture_date.h"
 #include "organize/file_facts.h"
 #include "organize/folder_utils.h"
@@ -158,7 +158,9 @@ std::optional<AlbumMediaTree::DatedFile> AlbumMediaTree::Date(const std::wstring
     file.captureTime = LocalTimestamp(dated.date);
     file.path = path;
     file.orientation = facts.orientation.value_or(0);
-    if (facts.gps) {
+    // A picture's position becomes a map link; so does that of a photo of the HEIF family,
+    // which has no thumbnail. Other files keep theirs to themselves, as before.
+    if (facts.gps && (kind == AlbumFileKind::kPicture || IsHeifExtension(path))) {
         file.gps = 1;
         file.latitude = facts.gps->first;
         file.longitude = facts.gps->second;

@@ -21,6 +21,23 @@ bool WriteTextFile(const std::wstring& path, const std::string& bytes)
     return WriteFileBytes(path, bytes.data(), bytes.size());
 }
 
+bool ReadFileBytes(const std::wstring& path, std::uint64_t maxBytes, std::vector<std::uint8_t>* bytes)
+{
+    bytes->clear();
+    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
+        static_cast<std::uint64_t>(size.QuadPart) > maxBytes)
+        return false;
+    bytes->resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) && read == bytes->size())
+        return true;
+    bytes->clear();
+    return false;
+}
+
 void WriteTextModeFile(const std::wstring& path, const std::string& bytes)
 {
     std::string lines;

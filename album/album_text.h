@@ -3,11 +3,15 @@
 // and the escapes that keep a file's name data wherever a page shows or links it.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // The bytes as they are, in a new or emptied file; false when the file cannot be written.
 bool WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t size);
 bool WriteTextFile(const std::wstring& path, const std::string& bytes);
+// A whole file of at most maxBytes; false when it cannot be read, is empty or is larger.
+bool ReadFileBytes(const std::wstring& path, std::uint64_t maxBytes, std::vector<std::uint8_t>* bytes);
 // The bytes with every line feed stored as carriage return and line feed, as a text-mode
 // stream writes them; the result is not reported.
 void WriteTextModeFile(const std::wstring& path, const std::string& bytes);

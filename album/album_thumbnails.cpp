@@ -18,7 +18,7 @@
 namespace {
 
 // A JPEG larger than this is left to the imaging library rather than read into memory whole.
-constexpr LONGLONG kMaxEighthSourceBytes = 256ll << 20;
+constexpr std::uint64_t kMaxEighthSourceBytes = 256ull << 20;
 // Pictures decoded whole by the imaging library at once, whatever the number of workers: each
 // holds its full-size bitmap (48 MB for 12 megapixels), and a machine of many cores would
 // otherwise hold that many.
@@ -61,19 +61,6 @@ bool ThumbnailOf(AlbumFile& file, const AlbumSettings& settings, ThumbnailCache_
     if (!jpeg.empty() && !cache.Store(key, &jpeg))
         file.heldThumbnail = std::make_shared<const std::vector<std::uint8_t>>(std::move(jpeg));
     return true;
-}
-
-bool ReadWholeFileBytes(const std::wstring& path, std::vector<std::uint8_t>* bytes)
-{
-    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxEighthSourceBytes)
-        return false;
-    bytes->resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    return ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
-           read == bytes->size();
 }
 
 // The eighth-size picture is large enough when its fitted thumbnail is no larger than itself:
@@ -162,7 +149,7 @@ ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientati
     BgrPicture shrunk;
     std::unique_ptr<Gdiplus::Bitmap> thumbnail;
     const std::wstring extension = LowerAscii(ExtensionOf(path));
-    if ((extension == L".jpg" || extension == L".jpeg") && ReadWholeFileBytes(path, &bytes) &&
+    if ((extension == L".jpg" || extension == L".jpeg") && ReadFileBytes(path, kMaxEighthSourceBytes, &bytes) &&
         DecodeJpegEighth(bytes.data(), bytes.size(), &eighth)) {
         // The same size as from the whole picture.
         const FittedSize drawn = FittedDrawSize(static_cast<std::int32_t>(eighth.sourceWidth),

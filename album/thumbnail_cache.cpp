@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "album/album_text.h"
 #include "base/handles.h"
 #include "base/path_text.h"
 #include "base/text_encoding.h"
@@ -40,19 +41,6 @@ std::uint64_t GetLittle(const std::uint8_t* bytes, int count)
     return value;
 }
 
-bool ReadSmallFile(const std::wstring& path, std::vector<std::uint8_t>* bytes)
-{
-    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < static_cast<LONGLONG>(kTrailerBytes) ||
-        static_cast<std::uint64_t>(size.QuadPart) > kMaxEntryBytes)
-        return false;
-    bytes->resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    return ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
-           read == bytes->size();
-}
 
 }  // namespace
 
@@ -107,7 +95,7 @@ ThumbnailCache_CL::Entry ThumbnailCache_CL::Read(const ThumbnailKey& key, bool t
 {
     jpeg->clear();
     std::vector<std::uint8_t> bytes;
-    if (!ReadSmallFile(EntryPath(key, thumbnail), &bytes))
+    if (!ReadFileBytes(EntryPath(key, thumbnail), kMaxEntryBytes, &bytes) || bytes.size() < kTrailerBytes)
         return Entry::kMissing;
     const std::uint8_t* trailer = bytes.data() + bytes.size() - kTrailerBytes;
     const auto jpegBytes = static_cast<std::size_t>(GetLittle(trailer + 8, 4));
