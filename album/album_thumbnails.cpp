@@ -162,11 +162,18 @@ ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientati
     }
     if (!thumbnail) {
         const WholeDecodeTurn turn;
-        const std::unique_ptr<Gdiplus::Image> picture = DecodePicture(path);
+        // A JPEG read for the eighth-size decode is decoded from those bytes, not read again.
+        DecodedPicture fromBytes;
+        std::unique_ptr<Gdiplus::Image> fromFile;
+        if (!bytes.empty())
+            fromBytes = DecodePictureBytes(bytes);
+        if (!fromBytes.image)
+            fromFile = DecodePicture(path);
+        Gdiplus::Image& picture = fromBytes.image ? *fromBytes.image : *fromFile;
         // The type test of the album: only what decodes as a raster image has a thumbnail.
-        if (picture->GetLastStatus() != Gdiplus::Ok || picture->GetType() != Gdiplus::ImageTypeBitmap)
+        if (picture.GetLastStatus() != Gdiplus::Ok || picture.GetType() != Gdiplus::ImageTypeBitmap)
             return ThumbnailOutcome::kNotAPicture;
-        thumbnail = MakeUprightThumbnail(*picture, orientation, settings.thumbnailWidth, settings.thumbnailHeight);
+        thumbnail = MakeUprightThumbnail(picture, orientation, settings.thumbnailWidth, settings.thumbnailHeight);
     }
     if (thumbnail)
         EncodeJpeg(*thumbnail, settings.thumbnailQuality, jpeg);

@@ -1,5 +1,7 @@
 #include "album/image_operations.h"
 
+#include <shlwapi.h>
+
 #include <atomic>
 #include <vector>
 
@@ -157,6 +159,17 @@ std::unique_ptr<Gdiplus::Image> DecodePicture(const std::wstring& path)
 {
     CountPictureDecode();
     return std::make_unique<Gdiplus::Image>(path.c_str());
+}
+
+DecodedPicture DecodePictureBytes(const std::vector<std::uint8_t>& bytes)
+{
+    DecodedPicture decoded;
+    *decoded.stream.put() = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+    if (!decoded.stream)
+        return decoded;
+    CountPictureDecode();
+    decoded.image = std::make_unique<Gdiplus::Image>(decoded.stream.get());
+    return decoded;
 }
 
 void CountPictureDecode()

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/gdiplus_headers.h"
+#include "base/handles.h"
 #include "base/status_code.h"
 
 // The size a picture of width x height takes fitted into boxWidth x boxHeight with its
@@ -51,6 +52,13 @@ int GetEncoderClsid(const GUID& format, CLSID* clsid);
 // The picture file as the imaging library decodes it; check its last status. Every decode of
 // the album goes through here or through its own JPEG decoder, so that they can be counted.
 std::unique_ptr<Gdiplus::Image> DecodePicture(const std::wstring& path);
+// The same from the file's bytes, read already; the stream over them lives as long as the
+// image (declared first, it goes last). No image when no stream can be made.
+struct DecodedPicture {
+    UniqueComPtr_CL<IStream> stream;
+    std::unique_ptr<Gdiplus::Image> image;
+};
+DecodedPicture DecodePictureBytes(const std::vector<std::uint8_t>& bytes);
 // Counts one decode of a picture; how many this process has made (for the benchmarks).
 void CountPictureDecode();
 std::uint64_t PictureDecodes();

@@ -102,6 +102,15 @@ public:
     ~UniqueComPtr_CL() { reset(); }
     UniqueComPtr_CL(const UniqueComPtr_CL&) = delete;
     UniqueComPtr_CL& operator=(const UniqueComPtr_CL&) = delete;
+    UniqueComPtr_CL(UniqueComPtr_CL&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+    UniqueComPtr_CL& operator=(UniqueComPtr_CL&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            object_ = std::exchange(other.object_, nullptr);
+        }
+        return *this;
+    }
 
     T* get() const { return object_; }
     T* operator->() const { return object_; }
