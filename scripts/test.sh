@@ -23,6 +23,15 @@ status=0
 
 windows=0
 ctest --test-dir "$KASUMIRO_BUILD" --output-on-failure -j "$(nproc)" --timeout 300 || windows=$?
+if [ $windows -ne 0 ]; then
+  # Under a full parallel load Wine has been seen, rarely, to end a test process before it
+  # printed anything. A fault of ours fails again when run alone; a test that passes then is
+  # named, so that it is looked into, but does not fail the run.
+  echo "== running the failed tests again, one at a time" >&2
+  windows=0
+  ctest --test-dir "$KASUMIRO_BUILD" --output-on-failure --rerun-failed --timeout 300 || windows=$?
+  [ $windows -ne 0 ] || echo "== UNSTEADY: the tests above failed in the parallel run and passed alone" >&2
+fi
 [ $status -ne 0 ] || status=$windows
 
 # The release a user downloads, made and then installed, used and uninstalled in a prefix of

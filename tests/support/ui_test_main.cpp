@@ -8,9 +8,11 @@
 
 #include "base/gdiplus_headers.h"
 #include "base/handles.h"
+#include "tests/support/test_process.h"
 
 int main(int argc, char** argv)
 {
+    PrepareTestProcess();
     testing::InitGoogleTest(&argc, argv);
     const ComInit_CL com;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES};
