@@ -4,6 +4,7 @@
 
 #include "album/album_media_tree.h"
 #include "album/album_settings.h"
+#include "album/thumbnail_files.h"
 #include "base/logfile.h"
 #include "organize/folder_utils.h"
 
@@ -17,15 +18,24 @@ StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& output
     AlbumSettings settings(&progress, outputFolder, templateFolder);
     ThumbnailCache_CL cache(outputFolder);
     settings.thumbnailCache = &cache;
+    ThumbnailFiles_CL thumbnailFiles(cache.Folder(), settings.albumFolder);
+    settings.thumbnailFiles = &thumbnailFiles;
 
+    // The album is made anew, but the thumbnail files of the last build that no one touched
+    // stay until it is known whether they still show the same pictures.
     if (GetFileAttributesW(settings.albumFolder.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        if (const StatusCode deleted = DeleteFolderTree(settings.albumFolder); deleted != kStatusOk) {
+        const StatusCode deleted = ClearFolderTree(settings.albumFolder, [&](const std::wstring& path, const WIN32_FIND_DATAW& found) {
+            return thumbnailFiles.IsUntouched(path, found);
+        });
+        if (deleted != kStatusOk) {
             g_Log.Write(L"PhotoAlbumフォルダの削除に失敗しました。");
             return deleted;
         }
     }
+    ScannedFacts_CL scannedFacts(cache.Folder());
     AlbumMediaTree tree;
     tree.dateRules = dateRules;
+    tree.scannedFacts = &scannedFacts;
     tree.Scan(outputFolder, includeNoPreview ? 1 : 0, &progress, thumbnailWorkers);
     progress.Reset();
     MakeAlbumThumbnails(tree, settings, cache, thumbnailWorkers);
@@ -33,7 +43,12 @@ StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& output
     tree.SortYears();
     WriteAlbumThumbnails(tree, settings, thumbnailWorkers);
     tree.WriteAlbum(settings);
+    thumbnailFiles.RemoveUnclaimed();
+    // The lists kept beside the cache's entries are written after it is cleared of the unused.
     cache.RemoveUnused();
+    cache.MakeFolder();
+    scannedFacts.Save();
+    thumbnailFiles.Save();
     g_Log.Write(L"写真一覧HTMLの生成(END)");
     return kStatusOk;
 }

@@ -87,6 +87,7 @@ void AlbumMediaTree::Scan(const std::wstring& folder, std::int32_t includeOtherF
                           int workers)
 {
     includeOther = includeOtherFiles;
+    scanRoot_ = folder;
     std::vector<FoundFile> found;
     Walk(folder, progress, &found);
     std::vector<std::optional<DatedFile>> dated(found.size());
@@ -144,10 +145,30 @@ std::optional<AlbumMediaTree::DatedFile> AlbumMediaTree::Date(const std::wstring
         listed.ftLastWriteTime = attributes.ftLastWriteTime;
         found = &listed;
     }
-    // One read of the file gives its date, and a picture's orientation and position.
+    // One read of the file gives its date, and a picture's orientation and position; a file
+    // unchanged since an earlier scan is not read again.
+    const std::uint64_t size = (std::uint64_t{found->nFileSizeHigh} << 32) | found->nFileSizeLow;
+    const std::uint64_t lastWrite =
+        (std::uint64_t{found->ftLastWriteTime.dwHighDateTime} << 32) | found->ftLastWriteTime.dwLowDateTime;
+    const std::wstring relative = scannedFacts ? Relative(path) : std::wstring();
     FileFacts_CL facts;
+    bool hasDate = false;
+    std::optional<std::optional<ImageFacts>> known;
+    if (!relative.empty())
+        known = scannedFacts->Find(relative, size, lastWrite);
+    if (known) {
+        facts.path = path;
+        facts.size = size;
+        facts.lastWrite = found->ftLastWriteTime;
+        hasDate = DateFromImageFacts(known->has_value() ? &**known : nullptr, true, &facts, dateRules);
+    } else {
+        std::optional<ImageFacts> read;
+        hasDate = GatherFileFacts(path, found, &facts, dateRules, &read);
+        if (!relative.empty() && facts.readable)
+            scannedFacts->Record(relative, size, lastWrite, read);
+    }
     DatedFile dated{};
-    if (GatherFileFacts(path, found, &facts, dateRules)) {
+    if (hasDate) {
         dated.date = facts.date;
     } else if (kind != AlbumFileKind::kOther || !GetLastWriteDate(path, &dated.date)) {
         // A file of another kind still has a day: the one it was last written.
@@ -165,9 +186,17 @@ std::optional<AlbumMediaTree::DatedFile> AlbumMediaTree::Date(const std::wstring
         file.latitude = facts.gps->first;
         file.longitude = facts.gps->second;
     }
-    file.size = (std::uint64_t{found->nFileSizeHigh} << 32) | found->nFileSizeLow;
-    file.lastWrite = (std::uint64_t{found->ftLastWriteTime.dwHighDateTime} << 32) | found->ftLastWriteTime.dwLowDateTime;
+    file.size = size;
+    file.lastWrite = lastWrite;
     return dated;
+}
+
+std::wstring AlbumMediaTree::Relative(const std::wstring& path) const
+{
+    if (scanRoot_.empty() || path.size() <= scanRoot_.size() + 1 || path.compare(0, scanRoot_.size(), scanRoot_) != 0 ||
+        path[scanRoot_.size()] != L'\\')
+        return L"";
+    return path.substr(scanRoot_.size() + 1);
 }
 
 void AlbumMediaTree::Place(DatedFile dated)

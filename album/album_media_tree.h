@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "album/album_settings.h"
+#include "album/scanned_facts.h"
 #include "organize/capture_date.h"
 
 enum class AlbumFileKind : std::int32_t {
@@ -107,6 +108,8 @@ public:
     std::vector<AlbumYear> years;
     std::int32_t includeOther = 1;
     CaptureDateRules dateRules;  // how the files are dated
+    // What earlier scans read, for files unchanged since; null: every file is read.
+    ScannedFacts_CL* scannedFacts = nullptr;
 
 private:
     // A file found by the walk, not read yet.
@@ -124,4 +127,8 @@ private:
     // The file read for its date and facts; nothing when it has no day or is not wanted.
     std::optional<DatedFile> Date(const std::wstring& path, AlbumFileKind kind, const WIN32_FIND_DATAW* found) const;
     void Place(DatedFile dated);
+    // The path below the folder Scan walks; empty for a file added on its own.
+    std::wstring Relative(const std::wstring& path) const;
+
+    std::wstring scanRoot_;
 };

@@ -10,6 +10,7 @@
 #include "base/progress_sink.h"
 
 class ThumbnailCache_CL;
+class ThumbnailFiles_CL;
 
 // The web page the album's footer links to, and the map service its map links open.
 inline constexpr wchar_t kProductWebPage[] = L"https://kasumiro.jp/Lumidex/";
@@ -26,6 +27,7 @@ struct AlbumSettings {
 
     ProgressSink_CL* progress;  // may be null: the writers then report no progress
     ThumbnailCache_CL* thumbnailCache = nullptr;  // where the thumbnail pass left its work
+    ThumbnailFiles_CL* thumbnailFiles = nullptr;  // the thumbnail files the last build left
     std::wstring outputFolder;
     std::wstring albumFolder;     // output folder + "\PhotoAlbum"
     std::wstring templateFolder;  // the executable's folder + "\Template\0001"

@@ -16,6 +16,15 @@ bool WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t siz
     return size == 0 || (WriteFile(file.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size);
 }
 
+bool ReplaceFileWhole(const std::wstring& path, const void* bytes, std::size_t size, const std::wstring& partialSuffix)
+{
+    const std::wstring partial = path + partialSuffix;
+    if (WriteFileBytes(partial, bytes, size) && MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    DeleteFileW(partial.c_str());
+    return false;
+}
+
 bool WriteTextFile(const std::wstring& path, const std::string& bytes)
 {
     return WriteFileBytes(path, bytes.data(), bytes.size());

@@ -9,6 +9,10 @@
 
 // The bytes as they are, in a new or emptied file; false when the file cannot be written.
 bool WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t size);
+// Written whole under the path plus the suffix, then put in place of the path: whatever stops
+// the writing, the path holds the old file or the new one, never half of one.
+bool ReplaceFileWhole(const std::wstring& path, const void* bytes, std::size_t size,
+                      const std::wstring& partialSuffix = L".part");
 bool WriteTextFile(const std::wstring& path, const std::string& bytes);
 // A whole file of at most maxBytes; false when it cannot be read, is empty or is larger.
 bool ReadFileBytes(const std::wstring& path, std::uint64_t maxBytes, std::vector<std::uint8_t>* bytes);

@@ -11,6 +11,7 @@
 #include "album/area_resize.h"
 #include "album/image_operations.h"
 #include "album/parallel_for.h"
+#include "album/thumbnail_files.h"
 #include "base/handles.h"
 #include "base/path_text.h"
 #include "metadata/jpeg_eighth_decoder.h"
@@ -119,6 +120,9 @@ std::wstring ThumbnailPath(const AlbumSettings& settings, std::int32_t year, std
 
 void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const std::wstring& path)
 {
+    const std::wstring entry = ThumbnailCache_CL::EntryName(KeyOf(file, settings));
+    if (settings.thumbnailFiles && settings.thumbnailFiles->Holds(path, entry))
+        return;
     std::vector<std::uint8_t> jpeg;
     if (file.heldThumbnail) {
         jpeg = *file.heldThumbnail;
@@ -128,7 +132,11 @@ void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const 
         if (settings.thumbnailCache && !jpeg.empty())
             settings.thumbnailCache->Store(KeyOf(file, settings), &jpeg);
     }
-    if (!jpeg.empty())
+    if (jpeg.empty())
+        return;
+    if (settings.thumbnailFiles)
+        settings.thumbnailFiles->Write(path, entry, jpeg);
+    else
         WriteFileBytes(path, jpeg.data(), jpeg.size());
 }
 

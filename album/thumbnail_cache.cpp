@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "album/album_text.h"
+#include "album/cache_bytes.h"
 #include "base/handles.h"
 #include "base/path_text.h"
 #include "base/text_encoding.h"
@@ -17,30 +18,6 @@ constexpr std::uint32_t kEntryVersion = 1;
 constexpr std::size_t kTrailerBytes = 24;
 // No thumbnail of a 320 x 240 box comes near this; a larger entry is not ours.
 constexpr std::uint64_t kMaxEntryBytes = 4u << 20;
-
-std::uint64_t Fnv1a(const std::uint8_t* data, std::size_t size, std::uint64_t hash = 14695981039346656037ull)
-{
-    for (std::size_t i = 0; i < size; ++i) {
-        hash ^= data[i];
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
-
-void PutLittle(std::vector<std::uint8_t>& bytes, std::uint64_t value, int count)
-{
-    for (int i = 0; i < count; ++i)
-        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-std::uint64_t GetLittle(const std::uint8_t* bytes, int count)
-{
-    std::uint64_t value = 0;
-    for (int i = count - 1; i >= 0; --i)
-        value = (value << 8) | bytes[i];
-    return value;
-}
-
 
 }  // namespace
 
@@ -62,13 +39,19 @@ ThumbnailCache_CL::ThumbnailCache_CL(const std::wstring& outputFolder) : folder_
     } while (FindNextFileW(search.get(), &found));
 }
 
-std::wstring ThumbnailCache_CL::EntryPath(const ThumbnailKey& key, bool thumbnail)
+std::wstring ThumbnailCache_CL::EntryName(const ThumbnailKey& key, bool thumbnail)
 {
     const std::string text = key.Text();
     wchar_t name[32];
     _snwprintf(name, 32, thumbnail ? L"%016llx.thumb" : L"%016llx.none",
                static_cast<unsigned long long>(Fnv1a(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
     name[31] = L'\0';
+    return name;
+}
+
+std::wstring ThumbnailCache_CL::EntryPath(const ThumbnailKey& key, bool thumbnail)
+{
+    const std::wstring name = EntryName(key, thumbnail);
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         used_.insert(name);
@@ -132,32 +115,20 @@ bool ThumbnailCache_CL::Store(const ThumbnailKey& key, const std::vector<std::ui
     PutLittle(bytes, checksum, 8);
 
     const std::wstring path = EntryPath(key, jpeg != nullptr);
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        if (!folderMade_) {
-            CreateDirectoryW(folder_.c_str(), nullptr);
-            SetFileAttributesW(folder_.c_str(), FILE_ATTRIBUTE_HIDDEN);
-            folderMade_ = true;
-        }
-    }
-    // Written whole under a name of its own, then put in place: a stopped build leaves no
-    // half entry under the entry's name (and a half one would fail its check anyway).
-    const std::wstring partial = path + L".part" + std::to_wstring(GetCurrentThreadId());
-    {
-        UniqueFile_CL file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                       nullptr));
-        DWORD written = 0;
-        if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-            written != bytes.size()) {
-            file.reset();
-            DeleteFileW(partial.c_str());
-            return false;
-        }
-    }
-    if (MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return true;
-    DeleteFileW(partial.c_str());
-    return false;
+    MakeFolder();
+    // A stopped build leaves no half entry under the entry's name (and a half one would fail
+    // its check anyway); workers writing one entry at once each have a partial name of their own.
+    return ReplaceFileWhole(path, bytes.data(), bytes.size(), L".part" + std::to_wstring(GetCurrentThreadId()));
+}
+
+void ThumbnailCache_CL::MakeFolder()
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (folderMade_)
+        return;
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    SetFileAttributesW(folder_.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    folderMade_ = true;
 }
 
 void ThumbnailCache_CL::RemoveUnused()

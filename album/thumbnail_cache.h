@@ -45,10 +45,14 @@ public:
     // Keeps the thumbnail's JPEG bytes, or (null) that the file is not a picture; false when
     // the entry could not be written (a cache that cannot be written only costs speed).
     bool Store(const ThumbnailKey& key, const std::vector<std::uint8_t>* jpeg);
-    // Removes the entries that no Find or Store of this build named.
+    // Removes the entries that no Find or Store of this build named, and any other file.
     void RemoveUnused();
+    // Makes the cache's folder, hidden, if it is not there yet.
+    void MakeFolder();
 
     const std::wstring& Folder() const { return folder_; }
+    // The name of the picture's thumbnail entry: what a thumbnail file made from it holds.
+    static std::wstring EntryName(const ThumbnailKey& key, bool thumbnail = true);
 
 private:
     // The entry's file: "<hash>.thumb" for a thumbnail, "<hash>.none" for a file that is no

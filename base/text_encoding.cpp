@@ -15,3 +15,17 @@ std::string ToUtf8(std::wstring_view text)
                         nullptr);
     return utf8;
 }
+
+std::wstring FromUtf8(std::string_view text)
+{
+    if (text.empty())
+        return std::wstring();
+    const int characters = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                                               nullptr, 0);
+    if (characters <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(characters), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), wide.data(),
+                        characters);
+    return wide;
+}

@@ -5,3 +5,5 @@
 #include <string_view>
 
 std::string ToUtf8(std::wstring_view text);
+// Empty for bytes that are not UTF-8.
+std::wstring FromUtf8(std::string_view text);

@@ -9,7 +9,7 @@
 #include "metadata/heif_exif_reader.h"
 
 bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts_CL* facts,
-                     const CaptureDateRules& rules)
+                     const CaptureDateRules& rules, std::optional<ImageFacts>* imageRead)
 {
     *facts = FileFacts_CL{};
     facts->path = path;
@@ -37,11 +37,19 @@ bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, Fi
             }
         }
     }
-    if (hasImageFacts) {
-        facts->orientation = image.orientation;
-        facts->gps = image.gps;
+    if (imageRead && facts->readable)
+        *imageRead = hasImageFacts ? std::optional<ImageFacts>(image) : std::nullopt;
+    return DateFromImageFacts(hasImageFacts ? &image : nullptr, found != nullptr, facts, rules);
+}
+
+bool DateFromImageFacts(const ImageFacts* image, bool lastWriteKnown, FileFacts_CL* facts,
+                        const CaptureDateRules& rules)
+{
+    if (image) {
+        facts->orientation = image->orientation;
+        facts->gps = image->gps;
     }
-    facts->source = CaptureDateFromFacts(path, hasImageFacts ? &image : nullptr, found ? &facts->lastWrite : nullptr,
-                                         &facts->date, rules);
+    facts->source = CaptureDateFromFacts(facts->path, image, lastWriteKnown ? &facts->lastWrite : nullptr, &facts->date,
+                                         rules);
     return facts->source != CaptureDateSource::kNone;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "metadata/image_facts.h"
 #include "organize/capture_date.h"
 #include "organize/file_signature.h"
 
@@ -28,5 +29,12 @@ struct FileFacts_CL {
 
 // found: the listing's entry of the file (its size and last-write time), or null to take
 // them from the file itself. True when the file has a capture date.
+// imageRead, when given and the file could be read: what its read found (nothing when the file
+// gave no image facts), for a caller that keeps it.
 bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts_CL* facts,
-                     const CaptureDateRules& rules = {});
+                     const CaptureDateRules& rules = {}, std::optional<ImageFacts>* imageRead = nullptr);
+// The rest of GatherFileFacts, for image facts read before: the date, orientation and position
+// from them (null: the file gave none) and from the facts' path and last-write time (when
+// lastWriteKnown). No file is read; the date is decided now, as a fresh read would decide it.
+bool DateFromImageFacts(const ImageFacts* image, bool lastWriteKnown, FileFacts_CL* facts,
+                        const CaptureDateRules& rules = {});

@@ -35,8 +35,13 @@ bool IsFolderEmpty(const std::wstring& folder, bool ignoreHiddenFiles)
     return true;
 }
 
-StatusCode DeleteFolderTree(const std::wstring& folder)
+namespace {
+
+// Deletes what the folder holds but the files `keep` picks; the folder itself goes when
+// nothing in it was kept. keptAny: whether anything was.
+StatusCode ClearTree(const std::wstring& folder, const KeepFile& keep, bool* keptAny)
 {
+    *keptAny = false;
     // A link or junction is removed itself, never entered: what it points to lies outside
     // the tree being deleted. (Where the system cannot remove a link without following it,
     // the removal fails and the delete reports it; nothing behind the link is touched.)
@@ -57,14 +62,34 @@ StatusCode DeleteFolderTree(const std::wstring& folder)
                 if (!RemoveDirectoryW(path.c_str()))
                     return StatusFromLastError();
             } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (const StatusCode status = DeleteFolderTree(path); status != kStatusOk)
+                bool keptInside = false;
+                if (const StatusCode status = ClearTree(path, keep, &keptInside); status != kStatusOk)
                     return status;
+                *keptAny = *keptAny || keptInside;
+            } else if (!link && keep && keep(path, found)) {
+                *keptAny = true;
             } else if (!DeleteFileW(path.c_str())) {
                 return StatusFromLastError();
             }
         } while (FindNextFileW(search.get(), &found));
     }
+    if (*keptAny)
+        return kStatusOk;
     return RemoveDirectoryW(folder.c_str()) ? kStatusOk : StatusFromLastError();
+}
+
+}  // namespace
+
+StatusCode DeleteFolderTree(const std::wstring& folder)
+{
+    bool keptAny = false;
+    return ClearTree(folder, nullptr, &keptAny);
+}
+
+StatusCode ClearFolderTree(const std::wstring& folder, const KeepFile& keep)
+{
+    bool keptAny = false;
+    return ClearTree(folder, keep, &keptAny);
 }
 
 StatusCode CopyFolderTree(const std::wstring& source, const std::wstring& destination)

@@ -52,9 +52,30 @@ std::map<std::wstring, Bytes> Snapshot(const std::wstring& folder, const std::ws
     return files;
 }
 
-int CountFiles(const std::wstring& folder)
+bool EndsWith(const std::wstring& text, const std::wstring& end)
 {
-    return static_cast<int>(Snapshot(folder).size());
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The cache's entries: its files but the lists kept beside them.
+int CountEntries(const std::wstring& cache)
+{
+    int entries = 0;
+    for (const auto& file : Snapshot(cache))
+        entries += EndsWith(file.first, L".thumb") || EndsWith(file.first, L".none");
+    return entries;
+}
+
+// Flips a byte in the middle of every thumbnail the cache holds: whoever reads one from now on
+// finds it damaged, and makes the picture's thumbnail again.
+void DamageCacheEntries(const std::wstring& cache)
+{
+    for (auto& [name, bytes] : Snapshot(cache)) {
+        if (EndsWith(name, L".thumb")) {
+            bytes[bytes.size() / 2] ^= 0x55;
+            ASSERT_TRUE(WriteBytes(cache + name, bytes));
+        }
+    }
 }
 
 class AlbumThumbnailsTest : public OrganizeFixture {
@@ -123,7 +144,7 @@ TEST_F(AlbumThumbnailsTest, TheCacheServesOnlyUnchangedPicturesAndMendsDamage)
     MakeMixedFolder(output_);
     EXPECT_EQ(Build(2), 11u);
     const std::map<std::wstring, Bytes> first = Snapshot(Album());
-    EXPECT_EQ(CountFiles(Cache()), 11);  // ten thumbnails and the verdict on the broken file
+    EXPECT_EQ(CountEntries(Cache()), 11);  // ten thumbnails and the verdict on the broken file
 
     // Nothing changed: nothing decoded, the same album.
     EXPECT_EQ(Build(2), 0u);
@@ -142,12 +163,16 @@ TEST_F(AlbumThumbnailsTest, TheCacheServesOnlyUnchangedPicturesAndMendsDamage)
     // A picture removed: its entry goes with it.
     DeleteFileW((output_ + L"\\2024\\small_5.jpg").c_str());
     EXPECT_EQ(Build(2), 0u);
-    EXPECT_EQ(CountFiles(Cache()), 10);
+    EXPECT_EQ(CountEntries(Cache()), 10);
 
     // Damaged entries (a flipped byte, one cut short) are made again, and come out whole.
+    // (Without its album, so that the thumbnails are taken from the cache.)
     const std::map<std::wstring, Bytes> whole = Snapshot(Album());
+    DeleteTree(Album());
     int damaged = 0;
     for (auto& [name, bytes] : Snapshot(Cache())) {
+        if (!EndsWith(name, L".thumb") && !EndsWith(name, L".none"))
+            continue;
         if (damaged == 0)
             bytes[bytes.size() / 2] ^= 0x55;
         else if (damaged == 1)
@@ -159,6 +184,58 @@ TEST_F(AlbumThumbnailsTest, TheCacheServesOnlyUnchangedPicturesAndMendsDamage)
     }
     EXPECT_EQ(Build(2), 2u);
     EXPECT_TRUE(Snapshot(Album()) == whole);
+}
+
+// A rebuild keeps the thumbnail files of the last one that still show their pictures, and
+// writes only the rest; whatever it kept or wrote, the album is the one a build from nothing
+// makes.
+TEST_F(AlbumThumbnailsTest, ThumbnailFilesStillRightAreKeptAndTheRestWritten)
+{
+    MakeMixedFolder(output_);
+    MakeFile(output_ + L"\\2019\\old.jpg", PhotoJpeg(400, 300, Taken("2019:01:02 03:04:05")));
+    EXPECT_EQ(Build(2), 12u);
+    const std::map<std::wstring, Bytes> first = Snapshot(Album());
+    const std::wstring thumb = Album() + L"\\thumb\\2024\\20240501_3.jpg";
+    ASSERT_TRUE(first.count(L"\\thumb\\2024\\20240501_3.jpg"));
+
+    // Nothing changed: every file is kept, so not one cache entry is read (each would be
+    // found damaged and its picture decoded again).
+    DamageCacheEntries(Cache());
+    EXPECT_EQ(Build(2), 0u);
+    EXPECT_TRUE(Snapshot(Album()) == first);
+
+    // A thumbnail someone wrote over is written again.
+    DeleteTree(Cache());
+    EXPECT_EQ(Build(2), 12u);
+    ASSERT_TRUE(WriteBytes(thumb, Bytes{'x'}));
+    EXPECT_EQ(Build(2), 0u);
+    EXPECT_TRUE(Snapshot(Album()) == first);
+
+    // A build that stopped leaves no list: the next one trusts no file it finds.
+    DeleteFileW((Cache() + L"\\thumbnails.list").c_str());
+    DamageCacheEntries(Cache());
+    EXPECT_EQ(Build(2), 11u);  // the broken file's verdict is no thumbnail: it stands
+    EXPECT_TRUE(Snapshot(Album()) == first);
+    // Nor does it trust a list that is not whole.
+    Bytes list = ReadBytes(Cache() + L"\\thumbnails.list");
+    ASSERT_GT(list.size(), 10u);
+    list.pop_back();
+    ASSERT_TRUE(WriteBytes(Cache() + L"\\thumbnails.list", list));
+    DamageCacheEntries(Cache());
+    EXPECT_EQ(Build(2), 11u);
+    EXPECT_TRUE(Snapshot(Album()) == first);
+
+    // A picture taken away shifts the numbers of the day's later thumbnails, and its year
+    // goes with it: the album is the same as one built from nothing.
+    DeleteFileW((output_ + L"\\2024\\small_2.jpg").c_str());
+    DeleteFileW((output_ + L"\\2019\\old.jpg").c_str());
+    EXPECT_EQ(Build(2), 0u);
+    const std::map<std::wstring, Bytes> kept = Snapshot(Album());
+    EXPECT_EQ(GetFileAttributesW((Album() + L"\\thumb\\2019").c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteTree(Album());
+    DeleteTree(Cache());
+    EXPECT_EQ(Build(1), 10u);
+    EXPECT_TRUE(Snapshot(Album()) == kept);
 }
 
 // The peak signal-to-noise ratio of two pictures of one size, over their colour channels.

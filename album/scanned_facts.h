@@ -1,0 +1,52 @@
+#pragma once
+// What the album's scan read from each file, kept from one build to the next ("scan.facts" in
+// the cache folder): a file whose path, size and last-write time are unchanged is not opened
+// again. Kept are the facts as read (capture-time texts, orientation, position, a movie's
+// filming time), never the date decided from them, so that the date is decided afresh each
+// build with that build's rules and time zone. A list that is not whole and well-formed is
+// not used. Safe to use from several threads at once.
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "metadata/image_facts.h"
+
+class ScannedFacts_CL {
+public:
+    static constexpr wchar_t kListName[] = L"scan.facts";
+
+    // Reads the list the last build left in the cache folder.
+    explicit ScannedFacts_CL(const std::wstring& cacheFolder);
+
+    // What was read from the file the last time, if it is unchanged since: an empty optional
+    // inside when its read gave no image facts. The file stays on the list.
+    std::optional<std::optional<ImageFacts>> Find(const std::wstring& relativePath, std::uint64_t size,
+                                                  std::uint64_t lastWrite);
+    // What was read from the file now.
+    void Record(const std::wstring& relativePath, std::uint64_t size, std::uint64_t lastWrite,
+                const std::optional<ImageFacts>& facts);
+    // Writes the files this build found or recorded; false when that could not be done (the
+    // next build then reads every file again).
+    bool Save() const;
+
+    // The list's bytes, and back: for the files this build named. Parse fails on anything
+    // that is not a whole, well-formed list.
+    std::vector<std::uint8_t> Serialize() const;
+    bool Parse(const std::vector<std::uint8_t>& bytes);
+
+private:
+    struct Entry {
+        std::uint64_t size = 0;
+        std::uint64_t lastWrite = 0;
+        std::optional<ImageFacts> facts;
+    };
+
+    std::wstring listPath_;
+    mutable std::mutex mutex_;
+    std::map<std::wstring, Entry> previous_;  // by path below the output folder
+    std::map<std::wstring, Entry> current_;
+};

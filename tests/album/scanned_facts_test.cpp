@@ -1,0 +1,183 @@
+// What the album's scan read, kept for the next build: it comes back only for unchanged files,
+// a damaged list is never used, and the dates are still decided afresh every build.
+
+#include "album/scanned_facts.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <random>
+
+#include "album/album_build.h"
+#include "album/cache_bytes.h"
+#include "album/thumbnail_cache.h"
+#include "base/read_counters.h"
+#include "tests/album/album_test_files.h"
+#include "tests/metadata/metadata_test_data.h"
+#include "tests/organize/organize_fixture.h"
+
+namespace {
+
+ImageFacts EveryFact()
+{
+    ImageFacts facts;
+    facts.format = ImageFormat::kHeif;
+    facts.exif = true;
+    facts.dateTimeOriginal = std::string("2024:05:01 10:00:00\0x\xff", 22);  // as stored
+    facts.dateTime = "";
+    facts.orientation = 6;
+    facts.gps = std::make_pair(-33.8567844, 151.2152967);
+    facts.captureTime = -86400;
+    facts.movieCreated = 3'600'000'000ull;
+    return facts;
+}
+
+// A list of three files: one with every fact, one whose read gave none, one movie.
+std::vector<std::uint8_t> ListOfThree()
+{
+    ScannedFacts_CL facts(L"Z:\\no-such-folder");
+    facts.Record(L"2024\\写真.heic", 1234, 5678, EveryFact());
+    facts.Record(L"2024\\notes.txt", 10, 20, std::nullopt);
+    ImageFacts movie;
+    movie.format = ImageFormat::kMovie;
+    movie.movieCreated = 1;
+    facts.Record(L"2019\\MOV_0001.MOV", 30, 40, movie);
+    return facts.Serialize();
+}
+
+TEST(ScannedFactsTest, WhatWasReadComesBackForUnchangedFilesOnly)
+{
+    ScannedFacts_CL facts(L"Z:\\no-such-folder");
+    ASSERT_TRUE(facts.Parse(ListOfThree()));
+
+    const auto heif = facts.Find(L"2024\\写真.heic", 1234, 5678);
+    ASSERT_TRUE(heif && *heif);
+    const ImageFacts& read = **heif;
+    const ImageFacts wanted = EveryFact();
+    EXPECT_EQ(read.format, wanted.format);
+    EXPECT_TRUE(read.exif);
+    EXPECT_EQ(read.dateTimeOriginal, wanted.dateTimeOriginal);
+    EXPECT_EQ(read.dateTime, wanted.dateTime);
+    EXPECT_EQ(read.orientation, wanted.orientation);
+    EXPECT_EQ(read.gps, wanted.gps);
+    EXPECT_EQ(read.captureTime, wanted.captureTime);
+    EXPECT_EQ(read.movieCreated, wanted.movieCreated);
+
+    const auto text = facts.Find(L"2024\\notes.txt", 10, 20);
+    ASSERT_TRUE(text);
+    EXPECT_FALSE(*text);  // read, and no image facts in it
+    const auto movie = facts.Find(L"2019\\MOV_0001.MOV", 30, 40);
+    ASSERT_TRUE(movie && *movie);
+    EXPECT_EQ((*movie)->format, ImageFormat::kMovie);
+    EXPECT_FALSE((*movie)->orientation);
+
+    // Changed since, or never read: nothing.
+    EXPECT_FALSE(facts.Find(L"2024\\写真.heic", 1235, 5678));
+    EXPECT_FALSE(facts.Find(L"2024\\写真.heic", 1234, 5679));
+    EXPECT_FALSE(facts.Find(L"2024\\other.jpg", 1234, 5678));
+
+    // The next list holds what this build found, and nothing it did not.
+    ScannedFacts_CL next(L"Z:\\no-such-folder");
+    ASSERT_TRUE(next.Parse(facts.Serialize()));
+    EXPECT_TRUE(next.Find(L"2024\\notes.txt", 10, 20));
+    ScannedFacts_CL after(L"Z:\\no-such-folder");
+    ASSERT_TRUE(after.Parse(next.Serialize()));
+    EXPECT_FALSE(after.Find(L"2019\\MOV_0001.MOV", 30, 40));  // not found by the build before
+}
+
+// Every cut, every flipped byte, and every byte changed with the checksum made to match:
+// never used wrongly, never read past its end.
+TEST(ScannedFactsTest, AListCutShortOrAlteredIsNotUsed)
+{
+    const std::vector<std::uint8_t> whole = ListOfThree();
+    for (std::size_t size = 0; size < whole.size(); ++size) {
+        ScannedFacts_CL facts(L"Z:\\no-such-folder");
+        EXPECT_FALSE(facts.Parse(std::vector<std::uint8_t>(whole.begin(), whole.begin() + size))) << size;
+    }
+    std::mt19937 random(7);
+    for (std::size_t at = 0; at + 8 < whole.size(); ++at) {
+        std::vector<std::uint8_t> flipped = whole;
+        flipped[at] ^= 0x10;
+        ScannedFacts_CL facts(L"Z:\\no-such-folder");
+        EXPECT_FALSE(facts.Parse(flipped)) << at;
+
+        // Altered by someone who knows the checksum: it may parse, but no field runs past the
+        // list, and a huge count or length is refused.
+        for (const std::uint8_t value : {std::uint8_t{0}, std::uint8_t{0xFF}, static_cast<std::uint8_t>(random())}) {
+            std::vector<std::uint8_t> altered(whole.begin(), whole.end() - 8);
+            altered[at] = value;
+            PutLittle(altered, Fnv1a(altered.data(), altered.size()), 8);
+            ScannedFacts_CL sealed(L"Z:\\no-such-folder");
+            sealed.Parse(altered);
+        }
+    }
+    std::vector<std::uint8_t> hugeCount(whole.begin(), whole.end() - 8);
+    hugeCount[8] = hugeCount[9] = hugeCount[10] = hugeCount[11] = 0xFF;
+    PutLittle(hugeCount, Fnv1a(hugeCount.data(), hugeCount.size()), 8);
+    ScannedFacts_CL facts(L"Z:\\no-such-folder");
+    EXPECT_FALSE(facts.Parse(hugeCount));
+    EXPECT_FALSE(facts.Find(L"2024\\notes.txt", 10, 20));
+}
+
+class AlbumScanMemoryTest : public OrganizeFixture {
+protected:
+    void SetUp() override
+    {
+        OrganizeFixture::SetUp();
+        CreateDirectoryW(output_.c_str(), nullptr);
+    }
+    bool HasPage(const std::wstring& relative) const
+    {
+        return GetFileAttributesW((output_ + L"\\PhotoAlbum\\" + relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    // Builds the album; returns the files opened to be read for it.
+    std::uint64_t Build(const CaptureDateRules& rules = {})
+    {
+        RecordingProgress progress;
+        g_ReadCounters.Clear();
+        EXPECT_EQ(BuildPhotoAlbum(progress, output_, true, L"", rules, 2), kStatusOk);
+        return g_ReadCounters.opens;
+    }
+};
+
+TEST_F(AlbumScanMemoryTest, UnchangedFilesAreNotOpenedAgainButTheirDatesAreDecidedAfresh)
+{
+    PhotoFacts may;
+    may.dateTimeOriginal = "2024:05:01 10:00:00";
+    MakeFile(output_ + L"\\2024\\a.jpg", PhotoJpeg(400, 300, may));
+    MakeFile(output_ + L"\\2024\\b.jpg", PhotoJpeg(400, 300, may));
+    const std::wstring movie =
+        MakeFile(output_ + L"\\2019\\MOV_0001.MOV", ReadWholeFile(RealTestFile("../movies/mov_moov_last.mov")));
+    SetLocalLastWrite(movie, 2025, 1, 2, 12, 0, 0);
+
+    EXPECT_EQ(Build(), 3u);  // each file read once
+    EXPECT_TRUE(HasPage(L"2019\\201907.html"));  // the movie's filming day
+    EXPECT_TRUE(HasPage(L"2024\\202405.html"));
+
+    // Nothing read again, but the rules of this build decide: the movie by its last write.
+    CaptureDateRules lastWrite;
+    lastWrite.movieDateFromFile = false;
+    EXPECT_EQ(Build(lastWrite), 0u);
+    EXPECT_FALSE(HasPage(L"2019\\201907.html"));
+    EXPECT_TRUE(HasPage(L"2025\\202501.html"));
+
+    // A changed picture is read again, and only it.
+    PhotoFacts june;
+    june.dateTimeOriginal = "2024:06:01 10:00:00";
+    MakeFile(output_ + L"\\2024\\b.jpg", PhotoJpeg(400, 300, june));
+    EXPECT_EQ(Build(), 1u);
+    EXPECT_TRUE(HasPage(L"2024\\202406.html"));
+    EXPECT_TRUE(HasPage(L"2019\\201907.html"));
+
+    // A damaged list costs only the reading.
+    const std::wstring list = output_ + L"\\" + ThumbnailCache_CL::kFolderName + L"\\" + ScannedFacts_CL::kListName;
+    Bytes bytes = ReadBytes(list);
+    ASSERT_FALSE(bytes.empty());
+    bytes[bytes.size() / 2] ^= 0x01;
+    ASSERT_TRUE(WriteBytes(list, bytes));
+    EXPECT_EQ(Build(), 3u);
+    EXPECT_TRUE(HasPage(L"2024\\202406.html"));
+    EXPECT_EQ(Build(), 0u);
+}
+
+}  // namespace
