@@ -153,19 +153,19 @@ std::optional<AlbumMediaTree::DatedFile> AlbumMediaTree::Date(const std::wstring
     const std::wstring relative = scannedFacts ? Relative(path) : std::wstring();
     FileFacts_CL facts;
     bool hasDate = false;
-    std::optional<std::optional<ImageFacts>> known;
+    std::optional<ImageFacts> known;
     if (!relative.empty())
         known = scannedFacts->Find(relative, size, lastWrite);
     if (known) {
         facts.path = path;
         facts.size = size;
         facts.lastWrite = found->ftLastWriteTime;
-        hasDate = DateFromImageFacts(known->has_value() ? &**known : nullptr, true, &facts, dateRules);
+        hasDate = DateFromImageFacts(&*known, true, &facts, dateRules);
     } else {
         std::optional<ImageFacts> read;
         hasDate = GatherFileFacts(path, found, &facts, dateRules, &read);
-        if (!relative.empty() && facts.readable)
-            scannedFacts->Record(relative, size, lastWrite, read);
+        if (!relative.empty() && read)
+            scannedFacts->Record(relative, size, lastWrite, *read);
     }
     DatedFile dated{};
     if (hasDate) {

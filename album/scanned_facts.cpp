@@ -164,8 +164,8 @@ ScannedFacts_CL::ScannedFacts_CL(const std::wstring& cacheFolder) : listPath_(ca
         Parse(bytes);
 }
 
-std::optional<std::optional<ImageFacts>> ScannedFacts_CL::Find(const std::wstring& relativePath, std::uint64_t size,
-                                                               std::uint64_t lastWrite)
+std::optional<ImageFacts> ScannedFacts_CL::Find(const std::wstring& relativePath, std::uint64_t size,
+                                                std::uint64_t lastWrite)
 {
     const std::lock_guard<std::mutex> lock(mutex_);
     const auto found = previous_.find(relativePath);
@@ -176,10 +176,10 @@ std::optional<std::optional<ImageFacts>> ScannedFacts_CL::Find(const std::wstrin
 }
 
 void ScannedFacts_CL::Record(const std::wstring& relativePath, std::uint64_t size, std::uint64_t lastWrite,
-                             const std::optional<ImageFacts>& facts)
+                             const ImageFacts& facts)
 {
-    if (relativePath.empty() || relativePath.size() > kMaxPathUnits ||
-        (facts && (!Fits(facts->dateTimeOriginal) || !Fits(facts->dateTime))))
+    if (relativePath.empty() || relativePath.size() > kMaxPathUnits || !Fits(facts.dateTimeOriginal) ||
+        !Fits(facts.dateTime))
         return;
     const std::lock_guard<std::mutex> lock(mutex_);
     current_[relativePath] = Entry{size, lastWrite, facts};
@@ -198,9 +198,7 @@ std::vector<std::uint8_t> ScannedFacts_CL::Serialize() const
             PutLittle(bytes, static_cast<std::uint16_t>(unit), 2);
         PutLittle(bytes, entry.size, 8);
         PutLittle(bytes, entry.lastWrite, 8);
-        PutLittle(bytes, entry.facts ? 1 : 0, 1);
-        if (entry.facts)
-            WriteFacts(bytes, *entry.facts);
+        WriteFacts(bytes, entry.facts);
     }
     PutLittle(bytes, Fnv1a(bytes.data(), bytes.size()), 8);
     return bytes;
@@ -219,15 +217,9 @@ bool ScannedFacts_CL::Parse(const std::vector<std::uint8_t>& bytes)
     for (std::uint64_t i = 0; i < count; ++i) {
         std::wstring path;
         Entry entry;
-        bool hasFacts = false;
         if (!cursor.Path(&path) || !cursor.Number(8, &entry.size) || !cursor.Number(8, &entry.lastWrite) ||
-            !cursor.Flag(&hasFacts))
+            !ReadFacts(cursor, &entry.facts))
             return false;
-        if (hasFacts) {
-            entry.facts.emplace();
-            if (!ReadFacts(cursor, &*entry.facts))
-                return false;
-        }
         list[path] = std::move(entry);
     }
     if (!cursor.AtEnd())

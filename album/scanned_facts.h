@@ -22,13 +22,12 @@ public:
     // Reads the list the last build left in the cache folder.
     explicit ScannedFacts_CL(const std::wstring& cacheFolder);
 
-    // What was read from the file the last time, if it is unchanged since: an empty optional
-    // inside when its read gave no image facts. The file stays on the list.
-    std::optional<std::optional<ImageFacts>> Find(const std::wstring& relativePath, std::uint64_t size,
-                                                  std::uint64_t lastWrite);
+    // What was read from the file the last time, if it is unchanged since. The file stays on
+    // the list.
+    std::optional<ImageFacts> Find(const std::wstring& relativePath, std::uint64_t size, std::uint64_t lastWrite);
     // What was read from the file now.
     void Record(const std::wstring& relativePath, std::uint64_t size, std::uint64_t lastWrite,
-                const std::optional<ImageFacts>& facts);
+                const ImageFacts& facts);
     // Writes the files this build found or recorded; false when that could not be done (the
     // next build then reads every file again).
     bool Save() const;
@@ -42,7 +41,7 @@ private:
     struct Entry {
         std::uint64_t size = 0;
         std::uint64_t lastWrite = 0;
-        std::optional<ImageFacts> facts;
+        ImageFacts facts;
     };
 
     std::wstring listPath_;

@@ -37,8 +37,8 @@ bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, Fi
             }
         }
     }
-    if (imageRead && facts->readable)
-        *imageRead = hasImageFacts ? std::optional<ImageFacts>(image) : std::nullopt;
+    if (imageRead && hasImageFacts)
+        *imageRead = image;
     return DateFromImageFacts(hasImageFacts ? &image : nullptr, found != nullptr, facts, rules);
 }
 

@@ -29,8 +29,8 @@ struct FileFacts_CL {
 
 // found: the listing's entry of the file (its size and last-write time), or null to take
 // them from the file itself. True when the file has a capture date.
-// imageRead, when given and the file could be read: what its read found (nothing when the file
-// gave no image facts), for a caller that keeps it.
+// imageRead, when given: what the read found, for a caller that keeps it; left empty when the
+// file could not be read to its end (a failure that a later read may not meet).
 bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts_CL* facts,
                      const CaptureDateRules& rules = {}, std::optional<ImageFacts>* imageRead = nullptr);
 // The rest of GatherFileFacts, for image facts read before: the date, orientation and position

@@ -32,12 +32,12 @@ ImageFacts EveryFact()
     return facts;
 }
 
-// A list of three files: one with every fact, one whose read gave none, one movie.
+// A list of three files: one with every fact, one that is no picture, one movie.
 std::vector<std::uint8_t> ListOfThree()
 {
     ScannedFacts_CL facts(L"Z:\\no-such-folder");
     facts.Record(L"2024\\写真.heic", 1234, 5678, EveryFact());
-    facts.Record(L"2024\\notes.txt", 10, 20, std::nullopt);
+    facts.Record(L"2024\\notes.txt", 10, 20, ImageFacts{});
     ImageFacts movie;
     movie.format = ImageFormat::kMovie;
     movie.movieCreated = 1;
@@ -51,8 +51,8 @@ TEST(ScannedFactsTest, WhatWasReadComesBackForUnchangedFilesOnly)
     ASSERT_TRUE(facts.Parse(ListOfThree()));
 
     const auto heif = facts.Find(L"2024\\写真.heic", 1234, 5678);
-    ASSERT_TRUE(heif && *heif);
-    const ImageFacts& read = **heif;
+    ASSERT_TRUE(heif);
+    const ImageFacts& read = *heif;
     const ImageFacts wanted = EveryFact();
     EXPECT_EQ(read.format, wanted.format);
     EXPECT_TRUE(read.exif);
@@ -65,11 +65,13 @@ TEST(ScannedFactsTest, WhatWasReadComesBackForUnchangedFilesOnly)
 
     const auto text = facts.Find(L"2024\\notes.txt", 10, 20);
     ASSERT_TRUE(text);
-    EXPECT_FALSE(*text);  // read, and no image facts in it
+    EXPECT_EQ(text->format, ImageFormat::kOther);
+    EXPECT_FALSE(text->exif);
     const auto movie = facts.Find(L"2019\\MOV_0001.MOV", 30, 40);
-    ASSERT_TRUE(movie && *movie);
-    EXPECT_EQ((*movie)->format, ImageFormat::kMovie);
-    EXPECT_FALSE((*movie)->orientation);
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(movie->format, ImageFormat::kMovie);
+    EXPECT_EQ(movie->movieCreated, 1u);
+    EXPECT_FALSE(movie->orientation);
 
     // Changed since, or never read: nothing.
     EXPECT_FALSE(facts.Find(L"2024\\写真.heic", 1235, 5678));
