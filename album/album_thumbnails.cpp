@@ -120,17 +120,18 @@ std::wstring ThumbnailPath(const AlbumSettings& settings, std::int32_t year, std
 
 void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const std::wstring& path)
 {
-    const std::wstring entry = ThumbnailCache_CL::EntryName(KeyOf(file, settings));
+    const ThumbnailKey key = KeyOf(file, settings);
+    const std::wstring entry = ThumbnailCache_CL::EntryName(key);
     if (settings.thumbnailFiles && settings.thumbnailFiles->Holds(path, entry))
         return;
     std::vector<std::uint8_t> jpeg;
     if (file.heldThumbnail) {
         jpeg = *file.heldThumbnail;
     } else if (!settings.thumbnailCache ||
-               settings.thumbnailCache->Find(KeyOf(file, settings), &jpeg) != ThumbnailCache_CL::Entry::kThumbnail) {
+               settings.thumbnailCache->Find(key, &jpeg) != ThumbnailCache_CL::Entry::kThumbnail) {
         MakeThumbnail(file.path, file.orientation, settings, &jpeg);
         if (settings.thumbnailCache && !jpeg.empty())
-            settings.thumbnailCache->Store(KeyOf(file, settings), &jpeg);
+            settings.thumbnailCache->Store(key, &jpeg);
     }
     if (jpeg.empty())
         return;

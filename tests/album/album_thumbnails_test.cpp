@@ -32,26 +32,6 @@ PhotoFacts Taken(const std::string& when, std::uint16_t orientation = 1)
     return facts;
 }
 
-// Every file below a folder with its bytes, by its path below it.
-std::map<std::wstring, Bytes> Snapshot(const std::wstring& folder, const std::wstring& below = L"")
-{
-    std::map<std::wstring, Bytes> files;
-    WIN32_FIND_DATAW found{};
-    UniqueFindHandle_CL search(FindFirstFileW((folder + below + L"\\*").c_str(), &found));
-    if (!search)
-        return files;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            files.merge(Snapshot(folder, below + L"\\" + name));
-        else
-            files[below + L"\\" + name] = ReadBytes(folder + below + L"\\" + name);
-    } while (FindNextFileW(search.get(), &found));
-    return files;
-}
-
 bool EndsWith(const std::wstring& text, const std::wstring& end)
 {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -61,7 +41,7 @@ bool EndsWith(const std::wstring& text, const std::wstring& end)
 int CountEntries(const std::wstring& cache)
 {
     int entries = 0;
-    for (const auto& file : Snapshot(cache))
+    for (const auto& file : FolderSnapshot(cache))
         entries += EndsWith(file.first, L".thumb") || EndsWith(file.first, L".none");
     return entries;
 }
@@ -70,7 +50,7 @@ int CountEntries(const std::wstring& cache)
 // finds it damaged, and makes the picture's thumbnail again.
 void DamageCacheEntries(const std::wstring& cache)
 {
-    for (auto& [name, bytes] : Snapshot(cache)) {
+    for (auto& [name, bytes] : FolderSnapshot(cache)) {
         if (EndsWith(name, L".thumb")) {
             bytes[bytes.size() / 2] ^= 0x55;
             ASSERT_TRUE(WriteBytes(cache + name, bytes));
@@ -118,11 +98,11 @@ TEST_F(AlbumThumbnailsTest, OneWorkerOrManyMakeTheSameAlbum)
     MakeMixedFolder(output_);
     RecordingProgress aloneProgress, togetherProgress;
     EXPECT_EQ(Build(1, &aloneProgress), 11u);  // every picture once, the broken one too
-    const std::map<std::wstring, Bytes> alone = Snapshot(Album());
+    const std::map<std::wstring, Bytes> alone = FolderSnapshot(Album());
 
     DeleteTree(Cache());
     EXPECT_EQ(Build(4, &togetherProgress), 11u);
-    const std::map<std::wstring, Bytes> together = Snapshot(Album());
+    const std::map<std::wstring, Bytes> together = FolderSnapshot(Album());
     ASSERT_EQ(alone.size(), together.size());
     for (const auto& [path, bytes] : alone) {
         ASSERT_TRUE(together.count(path)) << path;
@@ -136,25 +116,25 @@ TEST_F(AlbumThumbnailsTest, OneWorkerOrManyMakeTheSameAlbum)
     for (const auto& entry : alone)
         thumbnails += entry.first.rfind(L"\\thumb\\2024\\", 0) == 0;
     EXPECT_EQ(thumbnails, 10);
-    EXPECT_NE(Snapshot(Album()).count(L"\\2024\\202405.html"), 0u);
+    EXPECT_NE(FolderSnapshot(Album()).count(L"\\2024\\202405.html"), 0u);
 }
 
 TEST_F(AlbumThumbnailsTest, TheCacheServesOnlyUnchangedPicturesAndMendsDamage)
 {
     MakeMixedFolder(output_);
     EXPECT_EQ(Build(2), 11u);
-    const std::map<std::wstring, Bytes> first = Snapshot(Album());
+    const std::map<std::wstring, Bytes> first = FolderSnapshot(Album());
     EXPECT_EQ(CountEntries(Cache()), 11);  // ten thumbnails and the verdict on the broken file
 
     // Nothing changed: nothing decoded, the same album.
     EXPECT_EQ(Build(2), 0u);
-    EXPECT_TRUE(Snapshot(Album()) == first);
+    EXPECT_TRUE(FolderSnapshot(Album()) == first);
 
     // A picture changed (another picture under the same name): only it is decoded again, and
     // only its thumbnail changes.
     MakeFile(output_ + L"\\2024\\small_0.jpg", CameraLikeJpeg(400, 300, Taken("2024:05:01 09:00:00"), 99));
     EXPECT_EQ(Build(2), 1u);
-    const std::map<std::wstring, Bytes> afterChange = Snapshot(Album());
+    const std::map<std::wstring, Bytes> afterChange = FolderSnapshot(Album());
     int differing = 0;
     for (const auto& [path, bytes] : first)
         differing += !(afterChange.at(path) == bytes);
@@ -167,10 +147,10 @@ TEST_F(AlbumThumbnailsTest, TheCacheServesOnlyUnchangedPicturesAndMendsDamage)
 
     // Damaged entries (a flipped byte, one cut short) are made again, and come out whole.
     // (Without its album, so that the thumbnails are taken from the cache.)
-    const std::map<std::wstring, Bytes> whole = Snapshot(Album());
+    const std::map<std::wstring, Bytes> whole = FolderSnapshot(Album());
     DeleteTree(Album());
     int damaged = 0;
-    for (auto& [name, bytes] : Snapshot(Cache())) {
+    for (auto& [name, bytes] : FolderSnapshot(Cache())) {
         if (!EndsWith(name, L".thumb") && !EndsWith(name, L".none"))
             continue;
         if (damaged == 0)
@@ -183,7 +163,7 @@ TEST_F(AlbumThumbnailsTest, TheCacheServesOnlyUnchangedPicturesAndMendsDamage)
         ++damaged;
     }
     EXPECT_EQ(Build(2), 2u);
-    EXPECT_TRUE(Snapshot(Album()) == whole);
+    EXPECT_TRUE(FolderSnapshot(Album()) == whole);
 }
 
 // A rebuild keeps the thumbnail files of the last one that still show their pictures, and
@@ -194,7 +174,7 @@ TEST_F(AlbumThumbnailsTest, ThumbnailFilesStillRightAreKeptAndTheRestWritten)
     MakeMixedFolder(output_);
     MakeFile(output_ + L"\\2019\\old.jpg", PhotoJpeg(400, 300, Taken("2019:01:02 03:04:05")));
     EXPECT_EQ(Build(2), 12u);
-    const std::map<std::wstring, Bytes> first = Snapshot(Album());
+    const std::map<std::wstring, Bytes> first = FolderSnapshot(Album());
     const std::wstring thumb = Album() + L"\\thumb\\2024\\20240501_3.jpg";
     ASSERT_TRUE(first.count(L"\\thumb\\2024\\20240501_3.jpg"));
 
@@ -202,20 +182,20 @@ TEST_F(AlbumThumbnailsTest, ThumbnailFilesStillRightAreKeptAndTheRestWritten)
     // found damaged and its picture decoded again).
     DamageCacheEntries(Cache());
     EXPECT_EQ(Build(2), 0u);
-    EXPECT_TRUE(Snapshot(Album()) == first);
+    EXPECT_TRUE(FolderSnapshot(Album()) == first);
 
     // A thumbnail someone wrote over is written again.
     DeleteTree(Cache());
     EXPECT_EQ(Build(2), 12u);
     ASSERT_TRUE(WriteBytes(thumb, Bytes{'x'}));
     EXPECT_EQ(Build(2), 0u);
-    EXPECT_TRUE(Snapshot(Album()) == first);
+    EXPECT_TRUE(FolderSnapshot(Album()) == first);
 
     // A build that stopped leaves no list: the next one trusts no file it finds.
     DeleteFileW((Cache() + L"\\thumbnails.list").c_str());
     DamageCacheEntries(Cache());
     EXPECT_EQ(Build(2), 11u);  // the broken file's verdict is no thumbnail: it stands
-    EXPECT_TRUE(Snapshot(Album()) == first);
+    EXPECT_TRUE(FolderSnapshot(Album()) == first);
     // Nor does it trust a list that is not whole.
     Bytes list = ReadBytes(Cache() + L"\\thumbnails.list");
     ASSERT_GT(list.size(), 10u);
@@ -223,19 +203,19 @@ TEST_F(AlbumThumbnailsTest, ThumbnailFilesStillRightAreKeptAndTheRestWritten)
     ASSERT_TRUE(WriteBytes(Cache() + L"\\thumbnails.list", list));
     DamageCacheEntries(Cache());
     EXPECT_EQ(Build(2), 11u);
-    EXPECT_TRUE(Snapshot(Album()) == first);
+    EXPECT_TRUE(FolderSnapshot(Album()) == first);
 
     // A picture taken away shifts the numbers of the day's later thumbnails, and its year
     // goes with it: the album is the same as one built from nothing.
     DeleteFileW((output_ + L"\\2024\\small_2.jpg").c_str());
     DeleteFileW((output_ + L"\\2019\\old.jpg").c_str());
     EXPECT_EQ(Build(2), 0u);
-    const std::map<std::wstring, Bytes> kept = Snapshot(Album());
+    const std::map<std::wstring, Bytes> kept = FolderSnapshot(Album());
     EXPECT_EQ(GetFileAttributesW((Album() + L"\\thumb\\2019").c_str()), INVALID_FILE_ATTRIBUTES);
     DeleteTree(Album());
     DeleteTree(Cache());
     EXPECT_EQ(Build(1), 10u);
-    EXPECT_TRUE(Snapshot(Album()) == kept);
+    EXPECT_TRUE(FolderSnapshot(Album()) == kept);
 }
 
 // The peak signal-to-noise ratio of two pictures of one size, over their colour channels.

@@ -212,27 +212,6 @@ TEST_F(OrganizeRunSafetyTest, PathsTooLongForTheSystemAreCountedLoggedAndTheRest
     RemoveDirectoryW((L"\\\\?\\" + deep + L"\\inner_folder").c_str());
 }
 
-// Files listed below a folder with their bytes, by their path relative to it.
-std::map<std::wstring, Bytes> TreeOf(const std::wstring& folder, const std::wstring& relative = L"")
-{
-    std::map<std::wstring, Bytes> tree;
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((folder + L"\\" + relative + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return tree;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            tree.merge(TreeOf(folder, relative + name + L"\\"));
-        else
-            tree[relative + name] = ReadBytes(folder + L"\\" + relative + name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return tree;
-}
-
 TEST_F(OrganizeRunSafetyTest, CopiesMadeSeveralAtOnceComeOutExactlyAsOneAtATime)
 {
     // Three cards with the same names on the same days, each its own pictures; some pictures
@@ -259,14 +238,14 @@ TEST_F(OrganizeRunSafetyTest, CopiesMadeSeveralAtOnceComeOutExactlyAsOneAtATime)
         EXPECT_EQ(progress.done, 36u);
         counts[k] = result.counts;
         records[k] = ReadBytes(RecordPathOf(output));
-        trees[k] = TreeOf(output);
+        trees[k] = FolderSnapshot(output);
     }
     EXPECT_EQ(counts[0].copied, counts[1].copied);
     EXPECT_EQ(counts[0].duplicates, counts[1].duplicates);
     EXPECT_EQ(counts[1].duplicates, 6 + 1);  // three pictures on every card, and the earlier copy
     EXPECT_EQ(trees[0], trees[1]);            // the same names holding the same bytes
     EXPECT_EQ(records[0], records[1]);        // the record, item for item in the same order
-    EXPECT_TRUE(trees[1].count(L"2024\\05\\01\\IMG_103(2).JPG"));
+    EXPECT_TRUE(trees[1].count(L"\\2024\\05\\01\\IMG_103(2).JPG"));
 }
 
 // The pass opens each file once to learn all it needs, reads only the head of it (a HEIF

@@ -90,3 +90,31 @@ std::wstring Utf8ToWide(const std::string& text)
                         length);
     return wide;
 }
+
+namespace {
+
+void AddFilesBelow(const std::wstring& folder, const std::wstring& below, std::map<std::wstring, Bytes>* files)
+{
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle_CL search(FindFirstFileW((folder + below + L"\\*").c_str(), &found));
+    if (!search)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            AddFilesBelow(folder, below + L"\\" + name, files);
+        else
+            (*files)[below + L"\\" + name] = ReadBytes(folder + below + L"\\" + name);
+    } while (FindNextFileW(search.get(), &found));
+}
+
+}  // namespace
+
+std::map<std::wstring, Bytes> FolderSnapshot(const std::wstring& folder)
+{
+    std::map<std::wstring, Bytes> files;
+    AddFilesBelow(folder, L"", &files);
+    return files;
+}

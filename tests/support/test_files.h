@@ -2,6 +2,7 @@
 // Reading and writing whole files in tests.
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes ReadBytes(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const Bytes& bytes);
 bool FileExists(const std::wstring& path);
+// Every file below a folder with its bytes, by its path below it ("\\sub\\name").
+std::map<std::wstring, Bytes> FolderSnapshot(const std::wstring& folder);
 std::uint64_t FileSize(const std::wstring& path);
 
 // The UTF-16LE bytes of a text, as the program writes it to its own files.
