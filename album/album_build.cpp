@@ -5,34 +5,40 @@
 #include "album/album_media_tree.h"
 #include "album/album_settings.h"
 #include "album/thumbnail_files.h"
+#include "base/file_removal.h"
 #include "base/logfile.h"
-#include "organize/folder_utils.h"
 
-StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
-                           const std::wstring& templateFolder, const CaptureDateRules& dateRules,
-                           int thumbnailWorkers)
+AlbumBuildResult BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
+                                 const std::wstring& templateFolder, const CaptureDateRules& dateRules,
+                                 int thumbnailWorkers)
 {
     g_Log.Write(L"写真一覧HTMLの生成(START)");
     progress.Reset();
     progress.SetCaption(L"写真一覧の生成中");
     AlbumSettings settings(&progress, outputFolder, templateFolder);
-    ThumbnailCache_CL cache(outputFolder);
+    AlbumWrites& writes = *settings.writes;
+    // The cache folder is made fit first: the lists in it say which files of the old album
+    // may stay.
+    const std::wstring cacheFolder = ThumbnailCache_CL::PrepareFolder(outputFolder);
+    ThumbnailCache_CL cache(cacheFolder, &writes);
     settings.thumbnailCache = &cache;
-    ThumbnailFiles_CL thumbnailFiles(cache.Folder(), settings.albumFolder);
+    ThumbnailFiles_CL thumbnailFiles(cacheFolder, settings.albumFolder);
     settings.thumbnailFiles = &thumbnailFiles;
 
     // The album is made anew, but the thumbnail files of the last build that no one touched
     // stay until it is known whether they still show the same pictures.
     if (GetFileAttributesW(settings.albumFolder.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        const StatusCode deleted = ClearFolderTree(settings.albumFolder, [&](const std::wstring& path, const WIN32_FIND_DATAW& found) {
-            return thumbnailFiles.IsUntouched(path, found);
-        });
+        std::wstring failedPath;
+        const StatusCode deleted = ClearFolderTree(
+            settings.albumFolder,
+            [&](const std::wstring& path, const WIN32_FIND_DATAW& found) { return thumbnailFiles.IsUntouched(path, found); },
+            &failedPath);
         if (deleted != kStatusOk) {
             g_Log.Write(L"PhotoAlbumフォルダの削除に失敗しました。");
-            return deleted;
+            return AlbumBuildResult{deleted, failedPath};
         }
     }
-    ScannedFacts_CL scannedFacts(cache.Folder());
+    ScannedFacts_CL scannedFacts(cacheFolder);
     AlbumMediaTree tree;
     tree.dateRules = dateRules;
     tree.scannedFacts = &scannedFacts;
@@ -42,15 +48,18 @@ StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& output
     progress.Reset();
     tree.SortYears();
     WriteAlbumThumbnails(tree, settings, thumbnailWorkers);
-    tree.WriteAlbum(settings);
     thumbnailFiles.RemoveUnclaimed();
     // The lists kept beside the cache's entries are written after it is cleared of the unused.
     cache.RemoveUnused();
-    cache.MakeFolder();
-    scannedFacts.Save();
-    thumbnailFiles.Save();
+    if (cache.Usable() && cache.MakeFolder()) {
+        writes.Check(scannedFacts.Save(), scannedFacts.ListPath());
+        writes.Check(thumbnailFiles.Save(), thumbnailFiles.ListPath());
+    }
+    tree.WriteAlbum(settings);
+    if (writes.Failed())
+        return AlbumBuildResult{writes.Status(), writes.FailedPath()};
     g_Log.Write(L"写真一覧HTMLの生成(END)");
-    return kStatusOk;
+    return AlbumBuildResult{};
 }
 
 void BuildAlbumAfterRun(ProgressSink_CL& progress, const std::wstring& outputFolder, bool makeAlbum,
@@ -58,9 +67,10 @@ void BuildAlbumAfterRun(ProgressSink_CL& progress, const std::wstring& outputFol
 {
     if (!makeAlbum || result->Failed() || result->stopped)
         return;
-    const StatusCode built = BuildPhotoAlbum(progress, outputFolder, includeNoPreview, L"", dateRules);
-    if (built != kStatusOk) {
-        result->status = built;
+    const AlbumBuildResult built = BuildPhotoAlbum(progress, outputFolder, includeNoPreview, L"", dateRules);
+    if (built.Failed()) {
+        result->status = built.status;
         result->failedStage = OrganizeResult::kAlbum;
+        result->failedAlbumPath = built.failedPath;
     }
 }

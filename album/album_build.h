@@ -10,16 +10,25 @@
 #include "organize/capture_date.h"
 #include "organize/organize_run.h"
 
+// What a build came to: success, or the first file or folder it could not clear or write,
+// and why.
+struct AlbumBuildResult {
+    StatusCode status = kStatusOk;
+    std::wstring failedPath;
+
+    bool Failed() const { return status != kStatusOk; }
+};
+
 // Rebuilds output folder + "\PhotoAlbum". includeNoPreview: files without a preview (kind
 // Other) are listed too. templateFolder: the album's fixed files; the one beside the
 // executable unless given. dateRules: how files are dated, as the run dated them.
 // thumbnailWorkers: the threads that make thumbnails (the album comes out the same with any
 // number). The thumbnails of unchanged pictures come from "PhotoAlbum.cache" beside the
-// album. The only failure reported is an old album that cannot be deleted; anything else that
-// cannot be written is left out and the build goes on.
-StatusCode BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
-                           const std::wstring& templateFolder = L"", const CaptureDateRules& dateRules = {},
-                           int thumbnailWorkers = DefaultThumbnailWorkers());
+// album. Every write counts: a build that could not write one of its files fails, and
+// writes no index page.
+AlbumBuildResult BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
+                                 const std::wstring& templateFolder = L"", const CaptureDateRules& dateRules = {},
+                                 int thumbnailWorkers = DefaultThumbnailWorkers());
 
 // The album of an organize run, built when the run went through and the user wants one; a
 // run that failed or was stopped gets none. A failed build marks the result as failed at

@@ -52,18 +52,19 @@ void AlbumDay::WriteItems(const AlbumSettings& settings, std::int32_t year, std:
 
     wchar_t yearText[260];
     std::swprintf(yearText, 260, L"%04d", year);
-    const std::wstring thumbFolder = ThumbnailFolder(settings, year);
+    bool thumbFolderMade = false;
     for (std::size_t n = 0; n < files.size(); ++n) {
         AlbumFile& file = files[n];
         wchar_t thumbName[260];
         std::swprintf(thumbName, 260, L"%04d%02d%02d_%d", year, month, day, static_cast<int>(n));
         const std::wstring relative = L"../" + RelativePath(file.path, settings.outputFolder);
-        CreateDirectoryW(thumbFolder.c_str(), nullptr);
 
         if (file.kind == AlbumFileKind::kPicture) {
             // Written already on the workers, when the build went that way.
-            if (!file.thumbnailWritten)
+            if (!file.thumbnailWritten) {
+                thumbFolderMade = thumbFolderMade || settings.writes->MakeFolder(ThumbnailFolder(settings, year));
                 WriteThumbnail(settings, file, ThumbnailPath(settings, year, month, day, n));
+            }
             std::wstring link = L"../picture.html?img=" + UrlEscape(relative, true);
             if (file.gps)
                 link += MapQuery(settings, file);

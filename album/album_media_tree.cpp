@@ -6,7 +6,7 @@
 #include "album/album_text.h"
 #include "album/parallel_for.h"
 #include "album/thumbnail_cache.h"
-#include "base/handles.h"
+#include "base/folder_walk.h"
 #include "base/logfile.h"
 #include "base/path_text.h"
 #include "base/paths.h"
@@ -99,29 +99,49 @@ void AlbumMediaTree::Scan(const std::wstring& folder, std::int32_t includeOtherF
     }
 }
 
+namespace {
+
+// The album's walk of the output folder: every file but the program's own, in the order
+// found. Links are passed by: what lies outside the output folder is never in its album.
+class AlbumFileFinder : public FolderWalker {
+public:
+    AlbumFileFinder(ProgressSink_CL* progress, std::vector<AlbumMediaTree::FoundFile>* files)
+        : progress_(progress), files_(files)
+    {
+    }
+
+protected:
+    bool Skips(const std::wstring& folder, const WIN32_FIND_DATAW& found) override
+    {
+        const std::wstring name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return IsOwnFileName(name);  // the record and a run's work files
+        if (progress_)
+            progress_->Trace(L"(dir )" + folder + L"\\" + name);
+        // An album is never part of an album, at whatever depth an earlier one was left; nor
+        // are the thumbnails kept for it.
+        return IsOwnFolderName(name);
+    }
+    void OnFile(const std::wstring& folder, const WIN32_FIND_DATAW& found) override
+    {
+        const std::wstring path = folder + L"\\" + found.cFileName;
+        files_->push_back(AlbumMediaTree::FoundFile{path, AlbumFileKindOf(path), found});
+    }
+    void OnLink(const std::wstring& path, const WIN32_FIND_DATAW&) override
+    {
+        g_Log.Write(L"リンクの先は写真一覧に含めません = %s", path.c_str());
+    }
+
+private:
+    ProgressSink_CL* progress_;
+    std::vector<AlbumMediaTree::FoundFile>* files_;
+};
+
+}  // namespace
+
 void AlbumMediaTree::Walk(const std::wstring& folder, ProgressSink_CL* progress, std::vector<FoundFile>* files)
 {
-    WIN32_FIND_DATAW found{};
-    UniqueFindHandle_CL search(FindFirstFileW((folder + L"\\*.*").c_str(), &found));
-    if (!search)
-        return;
-    do {
-        const std::wstring name = found.cFileName;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring sub = folder + L"\\" + name;
-            if (progress)
-                progress->Trace(L"(dir )" + sub);
-            // An album is never part of an album, at whatever depth an earlier one was left;
-            // nor are the thumbnails kept for it.
-            if (!SamePathText(name, L"PhotoAlbum") && !SamePathText(name, ThumbnailCache_CL::kFolderName))
-                Walk(sub, progress, files);
-        } else if (!IsOwnFileName(name)) {  // the record and a run's work files
-            const std::wstring path = folder + L"\\" + name;
-            files->push_back(FoundFile{path, AlbumFileKindOf(path), found});
-        }
-    } while (FindNextFileW(search.get(), &found));
+    AlbumFileFinder(progress, files).Walk(folder);
 }
 
 void AlbumMediaTree::AddFile(const std::wstring& path, AlbumFileKind kind, const WIN32_FIND_DATAW* found)
@@ -245,11 +265,21 @@ void AlbumMediaTree::WriteAlbum(const AlbumSettings& settings)
         settings.progress->SetTotal(settings.progress->Total() + static_cast<std::uint64_t>(count));
         settings.progress->AddProgress(0);
     }
-    CreateDirectoryW(settings.albumFolder.c_str(), nullptr);
-    CreateDirectoryW((settings.albumFolder + L"\\thumb").c_str(), nullptr);
+    AlbumWrites& writes = *settings.writes;
+    if (!writes.MakeFolder(settings.albumFolder) || !writes.MakeFolder(settings.albumFolder + L"\\thumb"))
+        return;
     // Without the template the album has no style sheet, viewer pages or icons, but it is
-    // written all the same.
-    CopyFolderTree(settings.templateFolder, settings.albumFolder);
+    // written all the same; a template that is there must be copied whole.
+    if (GetFileAttributesW(settings.templateFolder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        g_Log.Write(L"写真一覧のテンプレートがありません = %s", settings.templateFolder.c_str());
+    } else {
+        std::wstring failedPath;
+        const StatusCode copied = CopyFolderTree(settings.templateFolder, settings.albumFolder, &failedPath);
+        if (!writes.Check(copied, failedPath))
+            return;
+    }
+    // A volume without named streams (a card in FAT) cannot take the mark: the pages work
+    // without it.
     MarkZoneIdentifier(settings.albumFolder + L"\\picture.html", 0);
     MarkZoneIdentifier(settings.albumFolder + L"\\unknown.html", 0);
 
@@ -264,5 +294,10 @@ void AlbumMediaTree::WriteAlbum(const AlbumSettings& settings)
         page += L"</div>\n";
     }
     settings.WritePageFooter(page);
-    WriteTextFile(settings.albumFolder + L"\\" + settings.indexFileName, ToUtf8(page));
+    // The index comes last, and only to an album whose every other file was written: the
+    // album that opens is never a broken one.
+    if (writes.Failed())
+        return;
+    const std::wstring index = settings.albumFolder + L"\\" + settings.indexFileName;
+    writes.Check(WriteTextFile(index, ToUtf8(page)), index);
 }

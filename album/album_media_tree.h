@@ -102,7 +102,8 @@ public:
     }
     void SortYears();
     int FileCount() const;
-    // Everything below the album folder: template, index page, month pages, thumbnails.
+    // Everything below the album folder: template, month pages and the thumbnails not written
+    // yet, then the index page; each write's outcome goes to the settings' writes.
     void WriteAlbum(const AlbumSettings& settings);
 
     std::vector<AlbumYear> years;
@@ -111,13 +112,14 @@ public:
     // What earlier scans read, for files unchanged since; null: every file is read.
     ScannedFacts_CL* scannedFacts = nullptr;
 
-private:
     // A file found by the walk, not read yet.
     struct FoundFile {
         std::wstring path;
         AlbumFileKind kind;
         WIN32_FIND_DATAW listed;
     };
+
+private:
     // A file with its day, ready to be filed.
     struct DatedFile {
         AlbumFile file;

@@ -50,7 +50,9 @@ void AlbumMonth::WritePage(const AlbumSettings& settings, std::int32_t year)
 
     std::swprintf(text, 260, L"%04d", year);
     const std::wstring folder = settings.albumFolder + L"\\" + text;
-    CreateDirectoryW(folder.c_str(), nullptr);
+    if (settings.writes->Failed() || !settings.writes->MakeFolder(folder))
+        return;
     std::swprintf(text, 260, L"%04d%02d.html", year, month);
-    WriteTextModeFile(folder + L"\\" + text, ToUtf8(page));
+    const std::wstring path = folder + L"\\" + text;
+    settings.writes->Check(WriteTextModeFile(path, ToUtf8(page)), path);
 }

@@ -2,11 +2,12 @@
 
 #include "base/paths.h"
 #include "base/version.h"
+#include "organize/output_names.h"
 
 AlbumSettings::AlbumSettings(ProgressSink_CL* progressSink, const std::wstring& output, std::wstring templates)
     : progress(progressSink),
       outputFolder(output),
-      albumFolder(output + L"\\PhotoAlbum"),
+      albumFolder(output + L"\\" + kAlbumFolderName),
       templateFolder(templates.empty() ? GetExeFolder() + L"\\Template\\0001" : std::move(templates))
 {
 }

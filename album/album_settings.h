@@ -5,8 +5,10 @@
 // set. It also writes the frame every page shares.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "album/album_writes.h"
 #include "base/progress_sink.h"
 
 class ThumbnailCache_CL;
@@ -26,6 +28,8 @@ struct AlbumSettings {
     void WritePageFooter(std::wstring& page) const;
 
     ProgressSink_CL* progress;  // may be null: the writers then report no progress
+    // What the build's writes came to: the writers tell it every write's outcome.
+    std::shared_ptr<AlbumWrites> writes = std::make_shared<AlbumWrites>();
     ThumbnailCache_CL* thumbnailCache = nullptr;  // where the thumbnail pass left its work
     ThumbnailFiles_CL* thumbnailFiles = nullptr;  // the thumbnail files the last build left
     std::wstring outputFolder;

@@ -4,50 +4,14 @@
 
 #include <cwchar>
 
-#include "base/handles.h"
+#include "base/whole_file.h"
 
-bool WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t size)
-{
-    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
-    if (!file)
-        return false;
-    DWORD written = 0;
-    return size == 0 || (WriteFile(file.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size);
-}
-
-bool ReplaceFileWhole(const std::wstring& path, const void* bytes, std::size_t size, const std::wstring& partialSuffix)
-{
-    const std::wstring partial = path + partialSuffix;
-    if (WriteFileBytes(partial, bytes, size) && MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return true;
-    DeleteFileW(partial.c_str());
-    return false;
-}
-
-bool WriteTextFile(const std::wstring& path, const std::string& bytes)
+StatusCode WriteTextFile(const std::wstring& path, const std::string& bytes)
 {
     return WriteFileBytes(path, bytes.data(), bytes.size());
 }
 
-bool ReadFileBytes(const std::wstring& path, std::uint64_t maxBytes, std::vector<std::uint8_t>* bytes)
-{
-    bytes->clear();
-    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
-        static_cast<std::uint64_t>(size.QuadPart) > maxBytes)
-        return false;
-    bytes->resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) && read == bytes->size())
-        return true;
-    bytes->clear();
-    return false;
-}
-
-void WriteTextModeFile(const std::wstring& path, const std::string& bytes)
+StatusCode WriteTextModeFile(const std::wstring& path, const std::string& bytes)
 {
     std::string lines;
     lines.reserve(bytes.size() + bytes.size() / 16);
@@ -56,7 +20,7 @@ void WriteTextModeFile(const std::wstring& path, const std::string& bytes)
             lines += '\r';
         lines += c;
     }
-    WriteTextFile(path, lines);
+    return WriteTextFile(path, lines);
 }
 
 void MarkZoneIdentifier(const std::wstring& path, int zone)

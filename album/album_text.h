@@ -2,23 +2,14 @@
 // What the album writes for browsers: UTF-8 page files, the zone mark of the viewer pages,
 // and the escapes that keep a file's name data wherever a page shows or links it.
 
-#include <cstddef>
-#include <cstdint>
 #include <string>
-#include <vector>
 
-// The bytes as they are, in a new or emptied file; false when the file cannot be written.
-bool WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t size);
-// Written whole under the path plus the suffix, then put in place of the path: whatever stops
-// the writing, the path holds the old file or the new one, never half of one.
-bool ReplaceFileWhole(const std::wstring& path, const void* bytes, std::size_t size,
-                      const std::wstring& partialSuffix = L".part");
-bool WriteTextFile(const std::wstring& path, const std::string& bytes);
-// A whole file of at most maxBytes; false when it cannot be read, is empty or is larger.
-bool ReadFileBytes(const std::wstring& path, std::uint64_t maxBytes, std::vector<std::uint8_t>* bytes);
+#include "base/status_code.h"
+
+StatusCode WriteTextFile(const std::wstring& path, const std::string& bytes);
 // The bytes with every line feed stored as carriage return and line feed, as a text-mode
-// stream writes them; the result is not reported.
-void WriteTextModeFile(const std::wstring& path, const std::string& bytes);
+// stream writes them.
+StatusCode WriteTextModeFile(const std::wstring& path, const std::string& bytes);
 // The file's ":Zone.Identifier" stream saying which security zone it came from (0: this
 // computer). A volume without named streams makes this fail silently.
 void MarkZoneIdentifier(const std::wstring& path, int zone);

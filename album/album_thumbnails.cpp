@@ -7,13 +7,13 @@
 #include <semaphore>
 #include <set>
 
-#include "album/album_text.h"
 #include "album/area_resize.h"
 #include "album/image_operations.h"
 #include "album/parallel_for.h"
 #include "album/thumbnail_files.h"
 #include "base/handles.h"
 #include "base/path_text.h"
+#include "base/whole_file.h"
 #include "metadata/jpeg_eighth_decoder.h"
 
 namespace {
@@ -58,7 +58,8 @@ bool ThumbnailOf(AlbumFile& file, const AlbumSettings& settings, ThumbnailCache_
         cache.Store(key, nullptr);
         return false;
     }
-    // A thumbnail that could not be encoded is not kept: the next build tries again.
+    // A thumbnail that could not be encoded is not kept: the next build tries again. One the
+    // cache could not keep is held until its file is written.
     if (!jpeg.empty() && !cache.Store(key, &jpeg))
         file.heldThumbnail = std::make_shared<const std::vector<std::uint8_t>>(std::move(jpeg));
     return true;
@@ -120,6 +121,9 @@ std::wstring ThumbnailPath(const AlbumSettings& settings, std::int32_t year, std
 
 void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const std::wstring& path)
 {
+    // After a failed write the build is lost: nothing more is written.
+    if (settings.writes->Failed())
+        return;
     const ThumbnailKey key = KeyOf(file, settings);
     const std::wstring entry = ThumbnailCache_CL::EntryName(key);
     if (settings.thumbnailFiles && settings.thumbnailFiles->Holds(path, entry))
@@ -135,10 +139,9 @@ void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const 
     }
     if (jpeg.empty())
         return;
-    if (settings.thumbnailFiles)
-        settings.thumbnailFiles->Write(path, entry, jpeg);
-    else
-        WriteFileBytes(path, jpeg.data(), jpeg.size());
+    settings.writes->Check(settings.thumbnailFiles ? settings.thumbnailFiles->Write(path, entry, jpeg)
+                                                   : WriteFileBytes(path, jpeg.data(), jpeg.size()),
+                           path);
 }
 
 int DefaultThumbnailWorkers()
@@ -225,11 +228,12 @@ void WriteAlbumThumbnails(AlbumMediaTree& tree, const AlbumSettings& settings, i
         std::wstring path;
     };
     std::vector<Job> jobs;
-    CreateDirectoryW(settings.albumFolder.c_str(), nullptr);
-    CreateDirectoryW((settings.albumFolder + L"\\thumb").c_str(), nullptr);
+    if (!settings.writes->MakeFolder(settings.albumFolder) ||
+        !settings.writes->MakeFolder(settings.albumFolder + L"\\thumb"))
+        return;
     for (AlbumYear& year : tree.years) {
-        const std::wstring folder = ThumbnailFolder(settings, year.year);
-        CreateDirectoryW(folder.c_str(), nullptr);
+        if (!settings.writes->MakeFolder(ThumbnailFolder(settings, year.year)))
+            return;
         for (AlbumMonth& month : year.months) {
             for (AlbumDay& day : month.days) {
                 day.SortFiles();

@@ -7,19 +7,21 @@
 // not used. Safe to use from several threads at once.
 
 #include <cstdint>
-#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "album/cache_formats.h"
+#include "base/status_code.h"
 #include "metadata/image_facts.h"
 
 class ScannedFacts_CL {
 public:
-    static constexpr wchar_t kListName[] = L"scan.facts";
+    static constexpr const wchar_t* kListName = cache_formats::kScannedListName;
 
-    // Reads the list the last build left in the cache folder.
+    // Reads the list the last build left in the cache folder; with no folder, nothing is read
+    // or kept.
     explicit ScannedFacts_CL(const std::wstring& cacheFolder);
 
     // What was read from the file the last time, if it is unchanged since. The file stays on
@@ -28,9 +30,9 @@ public:
     // What was read from the file now.
     void Record(const std::wstring& relativePath, std::uint64_t size, std::uint64_t lastWrite,
                 const ImageFacts& facts);
-    // Writes the files this build found or recorded; false when that could not be done (the
-    // next build then reads every file again).
-    bool Save() const;
+    // Writes the files this build found or recorded.
+    StatusCode Save() const;
+    const std::wstring& ListPath() const { return listPath_; }
 
     // The list's bytes, and back: for the files this build named. Parse fails on anything
     // that is not a whole, well-formed list.
@@ -38,14 +40,8 @@ public:
     bool Parse(const std::vector<std::uint8_t>& bytes);
 
 private:
-    struct Entry {
-        std::uint64_t size = 0;
-        std::uint64_t lastWrite = 0;
-        ImageFacts facts;
-    };
-
     std::wstring listPath_;
     mutable std::mutex mutex_;
-    std::map<std::wstring, Entry> previous_;  // by path below the output folder
-    std::map<std::wstring, Entry> current_;
+    cache_formats::ScannedList previous_;  // by path below the output folder
+    cache_formats::ScannedList current_;
 };

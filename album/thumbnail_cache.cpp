@@ -2,22 +2,35 @@
 
 #include <windows.h>
 
-#include <cstring>
-
-#include "album/album_text.h"
-#include "album/cache_bytes.h"
-#include "base/handles.h"
+#include "album/cache_formats.h"
+#include "base/file_removal.h"
+#include "base/folder_walk.h"
+#include "base/logfile.h"
 #include "base/path_text.h"
 #include "base/text_encoding.h"
+#include "base/whole_file.h"
 
 namespace {
 
-// The trailer every entry ends with, after the JPEG bytes and the key text.
-constexpr std::uint32_t kEntryMagic = 0x4354534B;  // "KSTC"
-constexpr std::uint32_t kEntryVersion = 1;
-constexpr std::size_t kTrailerBytes = 24;
-// No thumbnail of a 320 x 240 box comes near this; a larger entry is not ours.
-constexpr std::uint64_t kMaxEntryBytes = 4u << 20;
+// The plain files directly in the cache folder; its sub-folders are none of the cache's.
+class CacheListing : public FolderWalker {
+public:
+    std::vector<WIN32_FIND_DATAW> files;
+
+protected:
+    bool Skips(const std::wstring&, const WIN32_FIND_DATAW& found) override
+    {
+        return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+    void OnFile(const std::wstring&, const WIN32_FIND_DATAW& found) override { files.push_back(found); }
+};
+
+// Whether the folder is there as a plain folder: not a link, a junction or a file.
+bool IsPlainFolder(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found{};
+    return FindEntry(path, &found) && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLinkEntry(found);
+}
 
 }  // namespace
 
@@ -27,26 +40,37 @@ std::string ThumbnailKey::Text() const
            std::to_string(boxWidth) + "x" + std::to_string(boxHeight) + "q" + std::to_string(quality);
 }
 
-ThumbnailCache_CL::ThumbnailCache_CL(const std::wstring& outputFolder) : folder_(outputFolder + L"\\" + kFolderName)
+std::wstring ThumbnailCache_CL::PrepareFolder(const std::wstring& outputFolder)
 {
+    const std::wstring folder = outputFolder + L"\\" + kFolderName;
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle_CL search(FindFirstFileW((folder_ + L"\\*").c_str(), &found));
-    if (!search)
+    if (!FindEntry(folder, &found) || IsPlainFolder(folder))
+        return folder;
+    // Made anew as a plain folder once what stands under the name is gone; what a link leads
+    // to is never entered, emptied or written.
+    if (const StatusCode removed = RemoveEntry(folder); removed != kStatusOk) {
+        g_Log.Write(L"写真一覧のキャッシュを使えません = %s 0x%08x", folder.c_str(), static_cast<unsigned>(removed));
+        return std::wstring();
+    }
+    return folder;
+}
+
+ThumbnailCache_CL::ThumbnailCache_CL(const std::wstring& cacheFolder, AlbumWrites* writes)
+    : folder_(cacheFolder), writes_(writes)
+{
+    if (folder_.empty())
         return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.nFileSizeLow >= kTrailerBytes)
-            listed_.insert(found.cFileName);
-    } while (FindNextFileW(search.get(), &found));
+    CacheListing listing;
+    listing.Walk(folder_);
+    for (const WIN32_FIND_DATAW& file : listing.files) {
+        if (cache_formats::IsCacheFileName(file.cFileName))
+            listed_.insert(file.cFileName);
+    }
 }
 
 std::wstring ThumbnailCache_CL::EntryName(const ThumbnailKey& key, bool thumbnail)
 {
-    const std::string text = key.Text();
-    wchar_t name[32];
-    _snwprintf(name, 32, thumbnail ? L"%016llx.thumb" : L"%016llx.none",
-               static_cast<unsigned long long>(Fnv1a(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
-    name[31] = L'\0';
-    return name;
+    return cache_formats::EntryName(key.Text(), thumbnail);
 }
 
 std::wstring ThumbnailCache_CL::EntryPath(const ThumbnailKey& key, bool thumbnail)
@@ -61,6 +85,8 @@ std::wstring ThumbnailCache_CL::EntryPath(const ThumbnailKey& key, bool thumbnai
 
 ThumbnailCache_CL::Entry ThumbnailCache_CL::Peek(const ThumbnailKey& key)
 {
+    if (!Usable())
+        return Entry::kMissing;
     const std::wstring thumbnail = EntryPath(key, true), none = EntryPath(key, false);
     if (listed_.count(NameOfPath(thumbnail)))
         return Entry::kThumbnail;
@@ -70,6 +96,9 @@ ThumbnailCache_CL::Entry ThumbnailCache_CL::Peek(const ThumbnailKey& key)
 
 ThumbnailCache_CL::Entry ThumbnailCache_CL::Find(const ThumbnailKey& key, std::vector<std::uint8_t>* jpeg)
 {
+    jpeg->clear();
+    if (!Usable())
+        return Entry::kMissing;
     const Entry found = Read(key, true, jpeg);
     return found == Entry::kMissing ? Read(key, false, jpeg) : found;
 }
@@ -78,70 +107,63 @@ ThumbnailCache_CL::Entry ThumbnailCache_CL::Read(const ThumbnailKey& key, bool t
 {
     jpeg->clear();
     std::vector<std::uint8_t> bytes;
-    if (!ReadFileBytes(EntryPath(key, thumbnail), kMaxEntryBytes, &bytes) || bytes.size() < kTrailerBytes)
+    if (!ReadFileBytes(EntryPath(key, thumbnail), cache_formats::kMaxEntryBytes, &bytes))
         return Entry::kMissing;
-    const std::uint8_t* trailer = bytes.data() + bytes.size() - kTrailerBytes;
-    const auto jpegBytes = static_cast<std::size_t>(GetLittle(trailer + 8, 4));
-    const auto keyBytes = static_cast<std::size_t>(GetLittle(trailer + 12, 4));
-    const std::string text = key.Text();
-    // Every length is checked against what the file holds before it is used.
-    if (GetLittle(trailer, 4) != kEntryMagic || GetLittle(trailer + 4, 4) != kEntryVersion ||
-        keyBytes != text.size() || jpegBytes > bytes.size() - kTrailerBytes - keyBytes ||
-        jpegBytes + keyBytes + kTrailerBytes != bytes.size() ||
-        std::memcmp(bytes.data() + jpegBytes, text.data(), keyBytes) != 0 ||
-        GetLittle(trailer + 16, 8) != Fnv1a(bytes.data(), jpegBytes + keyBytes))
+    std::size_t jpegBytes = 0;
+    switch (cache_formats::CheckEntry(bytes.data(), bytes.size(), key.Text(), &jpegBytes)) {
+    case cache_formats::EntryCheck::kDamaged:
         return Entry::kMissing;
-    // An entry is what its name says it is.
-    if ((jpegBytes == 0) == thumbnail)
-        return Entry::kMissing;
-    if (jpegBytes == 0)
-        return Entry::kNotAPicture;
-    jpeg->assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(jpegBytes));
+    case cache_formats::EntryCheck::kNotAPicture:
+        // An entry is what its name says it is.
+        return thumbnail ? Entry::kMissing : Entry::kNotAPicture;
+    case cache_formats::EntryCheck::kThumbnail:
+        if (!thumbnail)
+            return Entry::kMissing;
+        break;
+    }
+    bytes.resize(jpegBytes);
+    *jpeg = std::move(bytes);
     return Entry::kThumbnail;
 }
 
 bool ThumbnailCache_CL::Store(const ThumbnailKey& key, const std::vector<std::uint8_t>* jpeg)
 {
-    const std::string text = key.Text();
-    std::vector<std::uint8_t> bytes;
-    if (jpeg)
-        bytes = *jpeg;
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    const std::uint64_t checksum = Fnv1a(bytes.data(), bytes.size());
-    PutLittle(bytes, kEntryMagic, 4);
-    PutLittle(bytes, kEntryVersion, 4);
-    PutLittle(bytes, jpeg ? jpeg->size() : 0, 4);
-    PutLittle(bytes, text.size(), 4);
-    PutLittle(bytes, checksum, 8);
-
+    if (!Usable() || !MakeFolder())
+        return false;
+    const std::vector<std::uint8_t> bytes = cache_formats::BuildEntry(key.Text(), jpeg);
     const std::wstring path = EntryPath(key, jpeg != nullptr);
-    MakeFolder();
     // A stopped build leaves no half entry under the entry's name (and a half one would fail
-    // its check anyway); workers writing one entry at once each have a partial name of their own.
-    return ReplaceFileWhole(path, bytes.data(), bytes.size(), L".part" + std::to_wstring(GetCurrentThreadId()));
+    // its check anyway); workers writing one entry at once each have a work name of their own.
+    return writes_->Check(
+        ReplaceFileWhole(path, bytes.data(), bytes.size(), L".part" + std::to_wstring(GetCurrentThreadId())), path);
 }
 
-void ThumbnailCache_CL::MakeFolder()
+bool ThumbnailCache_CL::MakeFolder()
 {
     const std::lock_guard<std::mutex> lock(mutex_);
-    if (folderMade_)
-        return;
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    SetFileAttributesW(folder_.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    folderMade_ = true;
+    if (folderMade_ || !Usable())
+        return folderMade_;
+    const bool made = CreateDirectoryW(folder_.c_str(), nullptr);
+    const DWORD error = made ? ERROR_SUCCESS : GetLastError();
+    if (made)
+        SetFileAttributesW(folder_.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    folderMade_ = made || IsPlainFolder(folder_);
+    if (!folderMade_)
+        writes_->Check(error == ERROR_SUCCESS ? kStatusFail : StatusFromWin32(error), folder_);
+    return folderMade_;
 }
 
 void ThumbnailCache_CL::RemoveUnused()
 {
     const std::lock_guard<std::mutex> lock(mutex_);
-    WIN32_FIND_DATAW found{};
-    UniqueFindHandle_CL search(FindFirstFileW((folder_ + L"\\*").c_str(), &found));
-    if (!search)
+    // Were the folder swapped for a link since the build began, nothing in it is ours.
+    if (!Usable() || !IsPlainFolder(folder_))
         return;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        if (!used_.count(found.cFileName))
-            DeleteFileW((folder_ + L"\\" + found.cFileName).c_str());
-    } while (FindNextFileW(search.get(), &found));
+    CacheListing listing;
+    listing.Walk(folder_);
+    EntryRemover remover;
+    for (const WIN32_FIND_DATAW& file : listing.files) {
+        if (cache_formats::IsCacheFileName(file.cFileName) && !used_.count(file.cFileName))
+            remover.Remove(folder_ + L"\\" + file.cFileName);
+    }
 }

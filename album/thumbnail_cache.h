@@ -3,14 +3,17 @@
 // output folder): the album folder itself is made anew every time, but a picture whose path,
 // size and last-write time are unchanged is not decoded again. Each entry is one file that
 // names its picture and checks its own bytes, so a changed picture never matches an old
-// entry and a damaged entry is made again. Entries no build asked for are removed after it.
-// Safe to use from several threads at once.
+// entry and a damaged entry is made again. Entries no build asked for are removed after it;
+// nothing of any other name ever is. Safe to use from several threads at once.
 
 #include <cstdint>
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "album/album_writes.h"
+#include "organize/output_names.h"
 
 // What identifies a picture's thumbnail: the picture and the thumbnail's own shape.
 struct ThumbnailKey {
@@ -26,10 +29,16 @@ struct ThumbnailKey {
 
 class ThumbnailCache_CL {
 public:
-    static constexpr wchar_t kFolderName[] = L"PhotoAlbum.cache";
+    static constexpr const wchar_t* kFolderName = kAlbumCacheFolderName;
 
-    // Lists what the cache holds, once: looking an entry up costs no file access after.
-    explicit ThumbnailCache_CL(const std::wstring& outputFolder);
+    // Makes the output folder's cache folder fit for a build: a link, a junction or a file
+    // under its name is removed as what it is, never entered. Returns the cache folder, or
+    // empty when it cannot be used this build (the album is then made without it).
+    static std::wstring PrepareFolder(const std::wstring& outputFolder);
+
+    // Lists what the cache folder holds, once: looking an entry up costs no file access
+    // after. With no folder, nothing is found or kept. Failed writes are told to `writes`.
+    ThumbnailCache_CL(const std::wstring& cacheFolder, AlbumWrites* writes);
 
     enum class Entry {
         kMissing,      // never made, changed since, or damaged
@@ -43,26 +52,26 @@ public:
     // The entry of the picture, read and checked; with kThumbnail its JPEG bytes.
     Entry Find(const ThumbnailKey& key, std::vector<std::uint8_t>* jpeg);
     // Keeps the thumbnail's JPEG bytes, or (null) that the file is not a picture; false when
-    // the entry could not be written (a cache that cannot be written only costs speed).
+    // the cache could not keep them.
     bool Store(const ThumbnailKey& key, const std::vector<std::uint8_t>* jpeg);
-    // Removes the entries that no Find or Store of this build named, and any other file.
+    // Removes the entries and lists that no Find or Store of this build named.
     void RemoveUnused();
     // Makes the cache's folder, hidden, if it is not there yet.
-    void MakeFolder();
+    bool MakeFolder();
 
+    bool Usable() const { return !folder_.empty(); }
     const std::wstring& Folder() const { return folder_; }
     // The name of the picture's thumbnail entry: what a thumbnail file made from it holds.
     static std::wstring EntryName(const ThumbnailKey& key, bool thumbnail = true);
 
 private:
-    // The entry's file: "<hash>.thumb" for a thumbnail, "<hash>.none" for a file that is no
-    // picture.
     std::wstring EntryPath(const ThumbnailKey& key, bool thumbnail);
     Entry Read(const ThumbnailKey& key, bool thumbnail, std::vector<std::uint8_t>* jpeg);
 
     std::wstring folder_;
+    AlbumWrites* writes_;
     std::mutex mutex_;
-    std::set<std::wstring> used_;  // entry file names named in this build
+    std::set<std::wstring> used_;    // entry file names named in this build
     std::set<std::wstring> listed_;  // entry file names the cache held when the build began
     bool folderMade_ = false;
 };

@@ -1,17 +1,13 @@
 #include "album/thumbnail_files.h"
 
-#include <charconv>
-
-#include "album/album_text.h"
-#include "base/handles.h"
+#include "base/file_removal.h"
+#include "base/logfile.h"
 #include "base/path_text.h"
 #include "base/text_encoding.h"
+#include "base/whole_file.h"
 
 namespace {
 
-constexpr char kHeader[] = "kasumiro thumbnail files 1";
-// Lines of a few dozen bytes for every thumbnail; a larger list is not ours.
-constexpr std::uint64_t kMaxListBytes = 64u << 20;
 constexpr std::uint64_t kTicksPerTwoSeconds = 20000000;
 
 std::uint64_t Ticks(const FILETIME& time)
@@ -19,65 +15,34 @@ std::uint64_t Ticks(const FILETIME& time)
     return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
 }
 
-bool ParseNumber(const std::string& text, std::uint64_t* value)
-{
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, *value);
-    return !text.empty() && error == std::errc() && stop == end;
-}
-
 }  // namespace
 
 ThumbnailFiles_CL::ThumbnailFiles_CL(const std::wstring& cacheFolder, const std::wstring& albumFolder)
-    : listPath_(cacheFolder + L"\\" + kListName), albumFolder_(albumFolder)
+    : listPath_(cacheFolder.empty() ? std::wstring() : cacheFolder + L"\\" + kListName), albumFolder_(albumFolder)
 {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     const std::uint64_t ticks = Ticks(now) - Ticks(now) % kTicksPerTwoSeconds;
     stamp_.dwLowDateTime = static_cast<DWORD>(ticks);
     stamp_.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    if (listPath_.empty())
+        return;
 
     std::vector<std::uint8_t> bytes;
-    if (ReadFileBytes(listPath_, kMaxListBytes, &bytes)) {
-        // A list that is not whole and well-formed vouches for nothing.
-        if (!Parse(std::string(bytes.begin(), bytes.end()), &previous_))
-            previous_.clear();
-    }
-    DeleteFileW(listPath_.c_str());
-}
-
-bool ThumbnailFiles_CL::Parse(const std::string& text, List* list)
-{
-    std::size_t at = 0;
-    bool header = true;
-    while (at < text.size()) {
-        const std::size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            return false;  // cut short
-        const std::string line = text.substr(at, end - at);
-        at = end + 1;
-        if (header) {
-            if (line != kHeader)
-                return false;
-            header = false;
-            continue;
+    cache_formats::ThumbnailList list;
+    if (ReadFileBytes(listPath_, cache_formats::kMaxThumbnailListBytes, &bytes) &&
+        cache_formats::ParseThumbnailList(bytes.data(), bytes.size(), &list)) {
+        for (auto& [relative, listed] : list) {
+            // A list that is not whole and well-formed vouches for nothing.
+            const std::wstring path = FromUtf8(relative), entry = FromUtf8(listed.entry);
+            if (path.empty() || entry.empty()) {
+                previous_.clear();
+                break;
+            }
+            previous_[path] = Listed{entry, listed.size, listed.lastWrite};
         }
-        // entry TAB size TAB last-write TAB path
-        const std::size_t first = line.find('\t');
-        const std::size_t second = first == std::string::npos ? first : line.find('\t', first + 1);
-        const std::size_t third = second == std::string::npos ? second : line.find('\t', second + 1);
-        if (third == std::string::npos)
-            return false;
-        Listed listed;
-        listed.entry = FromUtf8(line.substr(0, first));
-        const std::wstring path = FromUtf8(line.substr(third + 1));
-        if (listed.entry.empty() || path.empty() ||
-            !ParseNumber(line.substr(first + 1, second - first - 1), &listed.size) ||
-            !ParseNumber(line.substr(second + 1, third - second - 1), &listed.lastWrite))
-            return false;
-        (*list)[path] = std::move(listed);
     }
-    return !header;
+    RemoveEntryIfThere(listPath_);
 }
 
 std::wstring ThumbnailFiles_CL::Relative(const std::wstring& path) const
@@ -113,52 +78,52 @@ bool ThumbnailFiles_CL::Holds(const std::wstring& path, const std::wstring& entr
     return true;
 }
 
-bool ThumbnailFiles_CL::Write(const std::wstring& path, const std::wstring& entry,
-                              const std::vector<std::uint8_t>& jpeg)
+StatusCode ThumbnailFiles_CL::Write(const std::wstring& path, const std::wstring& entry,
+                                    const std::vector<std::uint8_t>& jpeg)
 {
-    {
-        UniqueFile_CL file(
-            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        if (!file || !WriteFile(file.get(), jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr) ||
-            written != jpeg.size())
-            return false;
-        // Set, the time stays as given when the file is closed: the next build can tell the
-        // file untouched from the listing alone. A file whose time could not be set is
-        // written again next time.
-        if (!SetFileTime(file.get(), nullptr, nullptr, &stamp_))
-            return true;
-    }
+    bool stamped = false;
+    const StatusCode written = ReplaceFileWhole(path, L".part", Durability::kCached, [&](HANDLE file) {
+        const StatusCode status = WriteBytesTo(file, jpeg.data(), jpeg.size());
+        // Set, the time stays as given when the file is closed (and moved into place): the
+        // next build can tell the file untouched from the listing alone. A file whose time
+        // could not be set is written again next time.
+        stamped = status == kStatusOk && SetFileTime(file, nullptr, nullptr, &stamp_);
+        return status;
+    });
     const std::wstring relative = Relative(path);
-    if (relative.empty())
-        return true;
+    if (written != kStatusOk || !stamped || relative.empty())
+        return written;
     const std::lock_guard<std::mutex> lock(mutex_);
     written_[relative] = Listed{entry, jpeg.size(), Ticks(stamp_)};
-    return true;
+    return kStatusOk;
 }
 
 void ThumbnailFiles_CL::RemoveUnclaimed()
 {
     const std::lock_guard<std::mutex> lock(mutex_);
+    EntryRemover remover;
     for (const auto& [relative, listed] : kept_) {
         if (written_.count(relative))
             continue;
         const std::wstring path = albumFolder_ + L"\\" + relative;
-        DeleteFileW(path.c_str());
+        if (const StatusCode removed = remover.Remove(path); removed != kStatusOk)
+            g_Log.Write(L"使われなくなったサムネイルを削除できません = %s 0x%08x", path.c_str(),
+                        static_cast<unsigned>(removed));
         // The year's folder goes with its last thumbnail (a folder still in use stays).
-        RemoveDirectoryW(FolderOfPath(path).c_str());
+        RemoveEntry(FolderOfPath(path));
     }
 }
 
-bool ThumbnailFiles_CL::Save() const
+StatusCode ThumbnailFiles_CL::Save() const
 {
-    std::string text = std::string(kHeader) + "\n";
+    if (listPath_.empty())
+        return kStatusOk;
+    cache_formats::ThumbnailList list;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        for (const auto& [relative, listed] : written_) {
-            text += ToUtf8(listed.entry) + "\t" + std::to_string(listed.size) + "\t" + std::to_string(listed.lastWrite) +
-                    "\t" + ToUtf8(relative) + "\n";
-        }
+        for (const auto& [relative, listed] : written_)
+            list[ToUtf8(relative)] = cache_formats::ListedThumbnail{ToUtf8(listed.entry), listed.size, listed.lastWrite};
     }
+    const std::string text = cache_formats::SerializeThumbnailList(list);
     return ReplaceFileWhole(listPath_, text.data(), text.size());
 }

@@ -15,11 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "album/cache_formats.h"
+#include "base/status_code.h"
+
 class ThumbnailFiles_CL {
 public:
-    static constexpr wchar_t kListName[] = L"thumbnails.list";
+    static constexpr const wchar_t* kListName = cache_formats::kThumbnailListName;
 
-    // Reads the list the last build left in the cache folder, and removes it.
+    // Reads the list the last build left in the cache folder, and removes it. With no cache
+    // folder nothing is kept from one build to the next.
     ThumbnailFiles_CL(const std::wstring& cacheFolder, const std::wstring& albumFolder);
 
     // Whether the album's file, as its folder's listing shows it, is one the last build wrote
@@ -27,13 +31,13 @@ public:
     bool IsUntouched(const std::wstring& path, const WIN32_FIND_DATAW& found);
     // Whether the kept file at the path holds the thumbnail of the cache entry; it then stays.
     bool Holds(const std::wstring& path, const std::wstring& entry);
-    // Writes the thumbnail of the cache entry to the path and lists the file.
-    bool Write(const std::wstring& path, const std::wstring& entry, const std::vector<std::uint8_t>& jpeg);
+    // Writes the thumbnail of the cache entry to the path, whole, and lists the file.
+    StatusCode Write(const std::wstring& path, const std::wstring& entry, const std::vector<std::uint8_t>& jpeg);
     // Removes the kept files that no picture claimed, and the folders that leaves empty.
     void RemoveUnclaimed();
-    // Writes this build's list; false when it could not be (the next build then writes every
-    // file again).
-    bool Save() const;
+    // Writes this build's list.
+    StatusCode Save() const;
+    const std::wstring& ListPath() const { return listPath_; }
 
 private:
     struct Listed {
@@ -43,7 +47,6 @@ private:
     };
     using List = std::map<std::wstring, Listed>;  // by path below the album folder
 
-    static bool Parse(const std::string& text, List* list);
     // The path below the album folder; empty for a path outside it.
     std::wstring Relative(const std::wstring& path) const;
 

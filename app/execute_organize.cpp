@@ -6,11 +6,12 @@
 #include "base/logfile.h"
 #include "base/paths.h"
 #include "organize/organize_settings.h"
+#include "organize/output_names.h"
 #include "ui/ui_seams.h"
 
 std::wstring AlbumIndexPath(const std::wstring& outputFolder)
 {
-    return outputFolder + L"\\PhotoAlbum\\index.html";
+    return outputFolder + L"\\" + kAlbumFolderName + L"\\index.html";
 }
 
 void ExecuteOrganize(HWND owner, const RunChoices_CL& choices, HWND albumButton)

@@ -20,6 +20,7 @@
 #include "album/thumbnail_cache.h"
 #include "base/gdiplus_headers.h"
 #include "base/paths.h"
+#include "base/file_removal.h"
 #include "organize/folder_utils.h"
 #include "tests/album/album_test_files.h"
 
@@ -83,7 +84,7 @@ Build TimeBuild(const std::wstring& folder, int pictures, int workers)
     const std::uint64_t before = PictureDecodes();
     const auto started = std::chrono::steady_clock::now();
     Build build;
-    build.status = BuildPhotoAlbum(progress, folder, true, L"", {}, workers);
+    build.status = BuildPhotoAlbum(progress, folder, true, L"", {}, workers).status;
     build.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     build.decodesPerPicture = static_cast<double>(PictureDecodes() - before) / pictures;
     return build;

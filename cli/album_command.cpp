@@ -6,6 +6,8 @@
 
 #include "album/album_build.h"
 #include "base/path_text.h"
+#include "organize/organize_result.h"
+#include "organize/output_names.h"
 #include "cli/console_progress.h"
 #include "cli/console_writer.h"
 #include "cli/program_data.h"
@@ -47,15 +49,15 @@ int RunAlbumCommand(int argc, wchar_t** argv)
         return UsageError(L"no such folder: " + output);
 
     UseProgramLog();
-    StatusCode status;
+    AlbumBuildResult built;
     {
         ConsoleProgress_CL progress;
-        status = BuildPhotoAlbum(progress, output, !previewFilesOnly);
+        built = BuildPhotoAlbum(progress, output, !previewFilesOnly);
     }
-    if (status != kStatusOk) {
-        StdErr().Write(L"album: the build failed: " + HexStatus(status) + L" " + SystemMessageText(status) + L"\n");
+    if (built.Failed()) {
+        StdErr().Write(AlbumFailureText(built.status, built.failedPath) + L"\n");
         return kExitFailed;
     }
-    StdOut().Write(output + L"\\PhotoAlbum\\index.html\n");
+    StdOut().Write(output + L"\\" + kAlbumFolderName + L"\\index.html\n");
     return kExitOk;
 }

@@ -2,11 +2,14 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
 
+#include "base/file_removal.h"
 #include "base/handles.h"
 #include "base/logfile.h"
 #include "base/paths.h"
+#include "base/whole_file.h"
 #include "organize/date_folder_format.h"
 #include "organize/output_names.h"
 
@@ -34,6 +37,24 @@ std::wstring RelativeToFolder(const std::wstring& folder, const std::wstring& pa
     return relative;
 }
 
+// A stored path stays inside the record's folder: it is relative, with no drive, no root, no
+// stream or device name after a ":", and no ".." that climbs out. (The writer only ever
+// stores ".\" and the path below it, or nothing.)
+bool StaysInside(const std::wstring& relative)
+{
+    if (relative.empty())
+        return true;
+    if (relative.front() == L'\\' || relative.front() == L'/' || relative.find(L':') != std::wstring::npos)
+        return false;
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        const std::size_t end = std::min(relative.find_first_of(L"\\/", start), relative.size());
+        if (relative.compare(start, end - start, L"..") == 0)
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -49,7 +70,8 @@ bool CompareFile_CL::CompareItem_CL::Write(RecordWriter_CL& stream) const
            stream.Write(&kTerminator, sizeof kTerminator);
 }
 
-bool CompareFile_CL::CompareItem_CL::Read(RecordReader_CL& stream, std::int32_t /*tableFormat*/)
+bool CompareFile_CL::CompareItem_CL::Read(RecordReader_CL& stream, std::int32_t /*tableFormat*/,
+                                          const std::wstring& fullFolder)
 {
     std::int32_t length = 0;
     if (!stream.ReadU64(&signature_) || !stream.ReadI32(&length))
@@ -63,7 +85,20 @@ bool CompareFile_CL::CompareItem_CL::Read(RecordReader_CL& stream, std::int32_t 
     if (!stream.Read(relative.data(), relative.size() * sizeof(wchar_t)))
         return false;
     relative.resize(wcsnlen(relative.c_str(), relative.size()));
+    // A record whose entry names a file outside its folder is no record this program wrote:
+    // such a file is never opened to be compared.
+    if (!StaysInside(relative)) {
+        stream.Reject();
+        return false;
+    }
     path_ = FullPathOf(stream.Folder() + L"\\" + relative);
+    // Nor is one whose path the system reads as something else (a device name).
+    const bool below = path_.size() > fullFolder.size() + 1 && path_[fullFolder.size()] == L'\\' &&
+                       SamePathText(path_.substr(0, fullFolder.size()), fullFolder);
+    if (!relative.empty() && !below) {
+        stream.Reject();
+        return false;
+    }
     return true;
 }
 
@@ -113,7 +148,7 @@ int CompareFile_CL::Load(const std::wstring& recordPath)
     g_Log.Write(L"比較情報の読み込み。");
     // A save that was stopped half-way leaves its temporary file; the record beside it is
     // still the last whole one.
-    DeleteFileW(RecordSavingPathOf(recordPath).c_str());
+    RemoveEntryIfThere(RecordSavingPathOf(recordPath));
     // Shared for reading and writing, as the runtime's plain open is: a sync or backup
     // program that holds the record open does not lock us out.
     UniqueFile_CL file(CreateFileW(recordPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -136,6 +171,11 @@ int CompareFile_CL::Load(const std::wstring& recordPath)
         const StatusCode failed = StatusFromLastError();
         g_Log.Write(L"比較情報の読み込みに失敗しました。");
         return failed;
+    }
+    // Larger than any record of kMaxRecordedFiles files: not read at all.
+    if (size.QuadPart > kMaxRecordBytes) {
+        g_Log.Write(L"比較情報が壊れています = %s", recordPath.c_str());
+        return kRecordDamaged;
     }
     RecordReader_CL stream(file.get(), static_cast<std::uint64_t>(size.QuadPart), FolderOfPath(recordPath));
     int result = kStatusOk;
@@ -187,17 +227,20 @@ int CompareFile_CL::ReadItems(RecordReader_CL& stream)
         stream.Reject();
         return stream.Status();
     }
+    const std::wstring fullFolder = WithoutTrailingBackslash(FullPathOf(stream.Folder() + L"\\"));
+    std::int64_t total = 0;
     for (std::int32_t b = 0; b < bucketCount; ++b) {
         std::int32_t itemCount = 0;
         if (!stream.ReadI32(&itemCount))
             return stream.Status();
-        if (itemCount < 0 || std::uint64_t(itemCount) * 14 > stream.Remaining()) {
+        total += itemCount;
+        if (itemCount < 0 || std::uint64_t(itemCount) * 14 > stream.Remaining() || total > kMaxRecordedFiles) {
             stream.Reject();
             return stream.Status();
         }
         for (std::int32_t i = 0; i < itemCount; ++i) {
             CompareItem_CL item;
-            if (!item.Read(stream, tableFormat))
+            if (!item.Read(stream, tableFormat, fullFolder))
                 return stream.Status();
             // Filed by its signature, whatever bucket record it came from.
             Append(std::move(item));
@@ -221,36 +264,30 @@ int CompareFile_CL::SaveThrough(const std::wstring& recordPath, const WriterFact
     const bool replaceable = attributes == INVALID_FILE_ATTRIBUTES ||
                              !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
     // The new record is written whole beside the old one and only then put in its place, so
-    // that a failed save leaves the old record as it was.
-    const std::wstring temporary = RecordSavingPathOf(recordPath);
-    UniqueFile_CL file;
-    if (replaceable)
-        file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
+    // that a failed save leaves the old record as it was. Both are on the disk before the
+    // record names what the run copied.
+    bool created = false;
+    int result = kNoRecordFile;
+    if (replaceable) {
+        result = ReplaceFileWhole(recordPath, RecordSavingSuffix(), Durability::kOnDisk, [&](HANDLE file) {
+            created = true;
+            std::unique_ptr<RecordWriter_CL> stream = makeWriter(file, FolderOfPath(recordPath));
+            if (stream->WriteU32(kFileVersion))
+                g_Log.Write(L"バージョン         = 0x%08x", kFileVersion);
+            if (stream->WriteI32(outputFormat_))
+                g_Log.Write(L"出力形式           = %d", outputFormat_);
+            StatusCode written = WriteItems(*stream);
+            if (written == kStatusOk && !stream->Finish())
+                written = stream->Status();
+            return written;
+        });
+    }
+    if (!created) {
         g_Log.Write(L"比較情報のオープンに失敗しました。");
         return kNoRecordFile;
     }
-
-    int result = kStatusOk;
-    {
-        std::unique_ptr<RecordWriter_CL> stream = makeWriter(file.get(), FolderOfPath(recordPath));
-        if (stream->WriteU32(kFileVersion))
-            g_Log.Write(L"バージョン         = 0x%08x", kFileVersion);
-        if (stream->WriteI32(outputFormat_))
-            g_Log.Write(L"出力形式           = %d", outputFormat_);
-        result = WriteItems(*stream);
-        if (result == kStatusOk && !stream->Finish())
-            result = stream->Status();
-    }
-    file.reset();
-    if (result == kStatusOk &&
-        !MoveFileExW(temporary.c_str(), recordPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        result = StatusFromLastError();
-    if (result != kStatusOk) {
-        DeleteFileW(temporary.c_str());
+    if (result != kStatusOk)
         g_Log.Write(L"比較情報の保存に失敗しました。");
-    }
     g_Log.Write(L"比較情報の数       = %d", ItemCount());
     return result;
 }

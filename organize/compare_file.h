@@ -24,6 +24,10 @@ public:
     static constexpr StatusCode kRecordDamaged = StatusFromWin32(ERROR_FILE_CORRUPT);
     // The most bucket records a record may hold; the program writes kBucketCount.
     static constexpr std::int32_t kMaxBucketCount = 1 << 16;
+    // The most files a record may name, and the largest record read: far past any photo
+    // collection, and they keep a crafted record's table to a few hundred megabytes of memory.
+    static constexpr std::int64_t kMaxRecordedFiles = 2'000'000;
+    static constexpr std::int64_t kMaxRecordBytes = 256ll << 20;
 
     class CompareItem_CL {
     public:
@@ -33,9 +37,10 @@ public:
         {
         }
         // Stored with its path relative to the record's folder. tableFormat: the record's
-        // table format number, which the item's layout depends on.
+        // table format number, which the item's layout depends on. fullFolder: the full path
+        // of the record's folder; a path that would lead out of it makes the stream fail.
         bool Write(RecordWriter_CL& stream) const;
-        bool Read(RecordReader_CL& stream, std::int32_t tableFormat);
+        bool Read(RecordReader_CL& stream, std::int32_t tableFormat, const std::wstring& fullFolder);
 
         std::uint64_t Signature() const { return signature_; }
         const std::wstring& Path() const { return path_; }

@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include "base/file_removal.h"
+#include "base/folder_walk.h"
 #include "base/handles.h"
 #include "base/paths.h"
 #include "organize/date_folder_format.h"
 #include "organize/folder_utils.h"
+#include "organize/output_names.h"
 
 namespace {
 
@@ -94,18 +97,17 @@ StatusCode DateFolderWriter_CL::Make(const PlannedCopy_CL& plan)
         return kStatusOk;
     if (plan.partial.empty())
         return CopyFileW(plan.source.c_str(), plan.destination.c_str(), TRUE) ? kStatusOk : StatusFromLastError();
-    if (!CopyFileW(plan.source.c_str(), plan.partial.c_str(), FALSE)) {
-        const StatusCode failed = StatusFromLastError();
-        DeleteFileW(plan.partial.c_str());
-        return failed;
-    }
+    // The work file is made new: one left under its name is removed first (as itself, were it
+    // a link), never written through.
+    bool copied = CopyFileW(plan.source.c_str(), plan.partial.c_str(), TRUE);
+    if (!copied && GetLastError() == ERROR_FILE_EXISTS && RemoveEntry(plan.partial) == kStatusOk)
+        copied = CopyFileW(plan.source.c_str(), plan.partial.c_str(), TRUE);
     // Into place without replacing anything: the name is the file's only when it is whole.
-    if (!MoveFileExW(plan.partial.c_str(), plan.destination.c_str(), MOVEFILE_WRITE_THROUGH)) {
-        const StatusCode failed = StatusFromLastError();
-        DeleteFileW(plan.partial.c_str());
-        return failed;
-    }
-    return kStatusOk;
+    if (copied && MoveFileExW(plan.partial.c_str(), plan.destination.c_str(), MOVEFILE_WRITE_THROUGH))
+        return kStatusOk;
+    const StatusCode failed = StatusFromLastError();
+    RemoveEntryIfThere(plan.partial);
+    return failed;
 }
 
 StatusCode DateFolderWriter_CL::Copy(const FileFacts_CL& file, std::wstring* destination, bool* alreadyThere)
@@ -129,21 +131,28 @@ StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring
     return writer.Copy(facts, destination, &alreadyThere);
 }
 
+namespace {
+
+// Removes the work files of copies a stopped run left, wherever in the tree they are.
+class PartialCopyRemover : public FolderWalker {
+protected:
+    bool Skips(const std::wstring&, const WIN32_FIND_DATAW& found) override
+    {
+        return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsOwnFolderName(found.cFileName);
+    }
+    void OnFile(const std::wstring& folder, const WIN32_FIND_DATAW& found) override
+    {
+        if (IsPartialCopyName(found.cFileName))
+            remover_.Remove(folder + L"\\" + found.cFileName);
+    }
+
+private:
+    EntryRemover remover_;
+};
+
+}  // namespace
+
 void RemovePartialCopies(const std::wstring& folder)
 {
-    WIN32_FIND_DATAW found{};
-    UniqueFindHandle_CL search(FindFirstFileW((folder + L"\\*").c_str(), &found));
-    if (!search)
-        return;
-    do {
-        const std::wstring name = found.cFileName;
-        const std::wstring path = folder + L"\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // Links lead elsewhere: never into them.
-            if (name != L"." && name != L".." && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                RemovePartialCopies(path);
-        } else if (IsPartialCopyName(name)) {
-            DeleteFileW(path.c_str());
-        }
-    } while (FindNextFileW(search.get(), &found));
+    PartialCopyRemover().Walk(folder);
 }

@@ -2,14 +2,10 @@
 
 #include <windows.h>
 
+#include "base/folder_walk.h"
 #include "base/handles.h"
 
 namespace {
-
-bool IsDotEntry(const WIN32_FIND_DATAW& found)
-{
-    return wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0;
-}
 
 UniqueFindHandle_CL ListFolder(const std::wstring& folder, WIN32_FIND_DATAW* found)
 {
@@ -37,82 +33,56 @@ bool IsFolderEmpty(const std::wstring& folder, bool ignoreHiddenFiles)
 
 namespace {
 
-// Deletes what the folder holds but the files `keep` picks; the folder itself goes when
-// nothing in it was kept. keptAny: whether anything was.
-StatusCode ClearTree(const std::wstring& folder, const KeepFile& keep, bool* keptAny)
-{
-    *keptAny = false;
-    // A link or junction is removed itself, never entered: what it points to lies outside
-    // the tree being deleted. (Where the system cannot remove a link without following it,
-    // the removal fails and the delete reports it; nothing behind the link is touched.)
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return RemoveDirectoryW(folder.c_str()) ? kStatusOk : StatusFromLastError();
-    WIN32_FIND_DATAW found{};
+// Copies the walked tree into the destination, as it is met; the first failure ends it.
+class TreeCopier : public FolderWalker {
+public:
+    TreeCopier(const std::wstring& source, const std::wstring& destination)
+        : source_(source), destination_(destination)
     {
-        UniqueFindHandle_CL search = ListFolder(folder, &found);
-        if (!search)
-            return StatusFromLastError();
-        do {
-            if (IsDotEntry(found))
-                continue;
-            const std::wstring path = folder + L"\\" + found.cFileName;
-            const bool link = found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && link) {
-                if (!RemoveDirectoryW(path.c_str()))
-                    return StatusFromLastError();
-            } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                bool keptInside = false;
-                if (const StatusCode status = ClearTree(path, keep, &keptInside); status != kStatusOk)
-                    return status;
-                *keptAny = *keptAny || keptInside;
-            } else if (!link && keep && keep(path, found)) {
-                *keptAny = true;
-            } else if (!DeleteFileW(path.c_str())) {
-                return StatusFromLastError();
-            }
-        } while (FindNextFileW(search.get(), &found));
     }
-    if (*keptAny)
-        return kStatusOk;
-    return RemoveDirectoryW(folder.c_str()) ? kStatusOk : StatusFromLastError();
-}
+    StatusCode Status() const { return status_; }
+    const std::wstring& FailedPath() const { return failedPath_; }
+
+protected:
+    void OnEnterFolder(const std::wstring& path) override
+    {
+        if (path.size() > source_.size() && !CreateDirectoryW(Destination(path).c_str(), nullptr))
+            Note(StatusFromLastError(), Destination(path));
+    }
+    void OnFile(const std::wstring& folder, const WIN32_FIND_DATAW& found) override
+    {
+        const std::wstring from = folder + L"\\" + found.cFileName;
+        if (!CopyFileW(from.c_str(), Destination(from).c_str(), FALSE))
+            Note(StatusFromLastError(), Destination(from));
+    }
+    void OnUnreadableFolder(const std::wstring& path, DWORD error) override { Note(StatusFromWin32(error), path); }
+    void OnPathTooLong(const std::wstring& path) override { Note(StatusFromWin32(ERROR_FILENAME_EXCED_RANGE), path); }
+    bool ShouldStop() const override { return status_ != kStatusOk; }
+
+private:
+    std::wstring Destination(const std::wstring& path) const { return destination_ + path.substr(source_.size()); }
+    void Note(StatusCode status, const std::wstring& path)
+    {
+        if (status_ != kStatusOk)
+            return;
+        status_ = status;
+        failedPath_ = path;
+    }
+
+    std::wstring source_, destination_;
+    StatusCode status_ = kStatusOk;
+    std::wstring failedPath_;
+};
 
 }  // namespace
 
-StatusCode DeleteFolderTree(const std::wstring& folder)
+StatusCode CopyFolderTree(const std::wstring& source, const std::wstring& destination, std::wstring* failedPath)
 {
-    bool keptAny = false;
-    return ClearTree(folder, nullptr, &keptAny);
-}
-
-StatusCode ClearFolderTree(const std::wstring& folder, const KeepFile& keep)
-{
-    bool keptAny = false;
-    return ClearTree(folder, keep, &keptAny);
-}
-
-StatusCode CopyFolderTree(const std::wstring& source, const std::wstring& destination)
-{
-    WIN32_FIND_DATAW found{};
-    UniqueFindHandle_CL search = ListFolder(source, &found);
-    if (!search)
-        return StatusFromLastError();
-    do {
-        if (IsDotEntry(found))
-            continue;
-        const std::wstring from = source + L"\\" + found.cFileName;
-        const std::wstring to = destination + L"\\" + found.cFileName;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!CreateDirectoryW(to.c_str(), nullptr))
-                return StatusFromLastError();
-            if (const StatusCode status = CopyFolderTree(from, to); status != kStatusOk)
-                return status;
-        } else if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
-            return StatusFromLastError();
-        }
-    } while (FindNextFileW(search.get(), &found));
-    return kStatusOk;
+    TreeCopier copier(source, destination);
+    copier.Walk(source);
+    if (failedPath)
+        *failedPath = copier.FailedPath();
+    return copier.Status();
 }
 
 StatusCode CreateFolderPath(const std::wstring& path)

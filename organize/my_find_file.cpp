@@ -5,12 +5,20 @@
 #include "base/status_code.h"
 #include "organize/output_names.h"
 
+bool MyFindFile_CL::Skips(const std::wstring& folder, const WIN32_FIND_DATAW& found)
+{
+    const std::wstring name = found.cFileName;
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return IsOwnFileName(name);  // a record, a half-done copy, a half-saved record
+    // An album or its cache, in an input that was once an output folder.
+    if (!IsOwnFolderName(name))
+        return false;
+    g_Log.Write(L"写真一覧のフォルダのため省略しました = %s\\%s", folder.c_str(), name.c_str());
+    return true;
+}
+
 void MyFindFile_CL::OnFile(const std::wstring& folderPath, const WIN32_FIND_DATAW& found)
 {
-    // A work file an earlier run left (a half-done copy, a half-saved record) is never a
-    // file of the user's.
-    if (IsWorkFileName(found.cFileName))
-        return;
     const std::wstring path = folderPath + L"\\" + found.cFileName;
     // The extension runs from the last "." of the whole path: a file without one in a folder
     // named with a dot gets that folder's tail, which no list holds.
@@ -38,6 +46,11 @@ void MyFindFile_CL::OnUnreadableFolder(const std::wstring& folderPath, DWORD err
 void MyFindFile_CL::OnFolderWalkedAlready(const std::wstring& folderPath)
 {
     g_Log.Write(L"検索済みのフォルダへのリンクのため省略しました = %s", folderPath.c_str());
+}
+
+void MyFindFile_CL::OnLink(const std::wstring& path, const WIN32_FIND_DATAW&)
+{
+    g_Log.Write(L"リンクの先は整理しません = %s", path.c_str());
 }
 
 void MyFindFile_CL::OnPathTooLong(const std::wstring& path)

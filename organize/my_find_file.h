@@ -1,16 +1,17 @@
 #pragma once
-// The organize run's finder: keeps every file of a wanted kind whose capture date can be
-// resolved, with what it learned of the file on the way (read once).
+// The organize run's finder: walks the input folders and keeps every file of a wanted kind
+// whose capture date can be resolved, with what it learned of the file on the way (read
+// once). The program's own folders and files are never the user's, at any depth.
 
 #include <string>
 #include <vector>
 
 #include "base/progress_sink.h"
 #include "organize/file_facts.h"
-#include "organize/find_file.h"
+#include "base/folder_walk.h"
 #include "organize/organize_settings.h"
 
-class MyFindFile_CL : public FindFile_CL {
+class MyFindFile_CL : public FolderWalker {
 public:
     // stop: when given, the walk ends as soon as it asks to stop.
     MyFindFile_CL(const OrganizeSettings* settings, std::vector<FileFacts_CL>* files,
@@ -26,10 +27,12 @@ public:
     int UnreadableCount() const { return unreadable_; }
 
 protected:
+    bool Skips(const std::wstring& folder, const WIN32_FIND_DATAW& found) override;
     void OnFile(const std::wstring& folderPath, const WIN32_FIND_DATAW& found) override;
     void OnPathTooLong(const std::wstring& path) override;
     void OnUnreadableFolder(const std::wstring& folderPath, DWORD error) override;
     void OnFolderWalkedAlready(const std::wstring& folderPath) override;
+    void OnLink(const std::wstring& path, const WIN32_FIND_DATAW& found) override;
     bool ShouldStop() const override { return stop_ && stop_->StopRequested(); }
 
 private:

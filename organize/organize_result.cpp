@@ -38,10 +38,15 @@ std::wstring RunFailureText(const OrganizeResult& result)
                L"出力先フォルダに書き込めるか、空き容量が足りているか確認してください。";
         break;
     case OrganizeResult::kAlbum:
-        text = L"写真の整理は完了しましたが、写真一覧HTMLを作成できませんでした。";
-        break;
+        return L"写真の整理は完了しましたが、" + AlbumFailureText(result.status, result.failedAlbumPath);
     }
     return text + L"\r\n【HRESULT】" + HexStatus(result.status);
+}
+
+std::wstring AlbumFailureText(StatusCode status, const std::wstring& path)
+{
+    return L"写真一覧HTMLを作成できませんでした。出力先フォルダに書き込めるか、空き容量が足りているか確認してください。"
+           L"\r\n【ファイル】" + path + L"\r\n【HRESULT】" + HexStatus(status) + L" " + SystemMessageText(status);
 }
 
 std::wstring RecordDamagedText(const std::wstring& recordPath)

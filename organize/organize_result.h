@@ -39,6 +39,8 @@ struct OrganizeResult {
     std::wstring failedDestination;
     // The output folder's record file, named in the texts of kRecordLoad and kOutputFolder.
     std::wstring recordPath;
+    // kAlbum: the album's file or folder that could not be cleared or written.
+    std::wstring failedAlbumPath;
 
     bool Failed() const { return failedStage != kNone; }
 };
@@ -48,6 +50,9 @@ std::wstring CopyFailureText(const OrganizeResult& result);
 
 // What the user reads of a run that failed at any other stage, with what to do about it.
 std::wstring RunFailureText(const OrganizeResult& result);
+
+// What the user reads of an album that could not be made: the file it failed at and why.
+std::wstring AlbumFailureText(StatusCode status, const std::wstring& path);
 
 // What the user reads of a record file that is there but is no record (cut short, zeros,
 // foreign bytes), with the ways out.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/file_removal.h"
 #include "base/handles.h"
 #include "base/logfile.h"
 #include "organize/compare_file.h"
@@ -20,9 +21,10 @@ StatusCode MarkRunning(const std::wstring& outputFolder, const std::wstring& mar
 {
     if (const StatusCode made = CreateFolderPath(outputFolder); made != kStatusOk)
         return made;
-    UniqueFile_CL file(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN,
+    // A marker a stopped run left says the same; a name there is never written through.
+    UniqueFile_CL file(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
                                    nullptr));
-    return file ? kStatusOk : StatusFromLastError();
+    return file || GetLastError() == ERROR_FILE_EXISTS ? kStatusOk : StatusFromLastError();
 }
 
 }  // namespace
@@ -51,12 +53,8 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
     // The whole list is made before the first copy, so that no copy is ever found again.
     std::vector<FileFacts_CL> files;
     MyFindFile_CL finder(&settings, &files, &progress);
-    for (const std::wstring& folder : inputFolders) {
-        // An album that an earlier run built inside an input folder is never organized.
-        finder.AddExcludedFolder(folder + L"\\PhotoAlbum");
-        finder.Find(folder + L"\\*.*", true);
-    }
-    finder.Reset();
+    for (const std::wstring& folder : inputFolders)
+        finder.Walk(folder);
     count.tooLong = finder.TooLongCount();
     count.unreadable = finder.UnreadableCount();
     // Stopped while listing: nothing was copied, and the output folder is left untouched.
@@ -96,7 +94,7 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
     // copy it all again beside itself as IMG_0001(1).JPG.
     const int saved = table.Save(recordPath);
     if (saved == kStatusOk)
-        DeleteFileW(running.c_str());
+        RemoveEntry(running);
     if (!result.copyFailed && saved != kStatusOk) {
         result.status = saved;
         result.failedStage = OrganizeResult::kRecordSave;

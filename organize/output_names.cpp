@@ -21,6 +21,11 @@ std::wstring RecordSavingPathOf(const std::wstring& recordPath)
     return recordPath + kSavingSuffix;
 }
 
+const wchar_t* RecordSavingSuffix()
+{
+    return kSavingSuffix;
+}
+
 std::wstring RunningMarkerPathOf(const std::wstring& recordPath)
 {
     return recordPath + kRunningSuffix;
@@ -42,4 +47,9 @@ bool IsWorkFileName(const std::wstring& name)
 bool IsOwnFileName(const std::wstring& name)
 {
     return SamePathText(name, kRecordFileName) || IsWorkFileName(name);
+}
+
+bool IsOwnFolderName(const std::wstring& name)
+{
+    return SamePathText(name, kAlbumFolderName) || SamePathText(name, kAlbumCacheFolderName);
 }

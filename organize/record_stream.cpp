@@ -131,11 +131,7 @@ bool RecordWriter_CL::Flush()
 
 bool RecordWriter_CL::Finish()
 {
-    if (!Flush())
-        return false;
-    if (!FlushFileBuffers(file_))
-        status_ = StatusFromLastError();
-    return status_ == kStatusOk;
+    return Flush();
 }
 
 StatusCode RecordWriter_CL::WriteToFile(const void* data, DWORD count)

@@ -51,7 +51,7 @@ public:
     bool WriteU32(std::uint32_t value);
     bool WriteI32(std::int32_t value);
     bool WriteU64(std::uint64_t value);
-    // Writes out the buffer and makes the system put the file on the disk.
+    // Writes out what the buffer holds.
     bool Finish();
 
     StatusCode Status() const { return status_; }

@@ -6,7 +6,7 @@
 #include "base/paths.h"
 #include "organize/compare_file.h"
 #include "organize/date_folder_format.h"
-#include "organize/file_identity.h"
+#include "base/file_identity.h"
 #include "organize/folder_utils.h"
 #include "organize/organize_result.h"
 #include "organize/output_names.h"

@@ -50,7 +50,7 @@ protected:
     std::wstring Album() const { return output_ + L"\\PhotoAlbum"; }
     StatusCode Build(bool includeNoPreview = true, const std::wstring& templateFolder = L"")
     {
-        return BuildPhotoAlbum(progress_, output_, includeNoPreview, templateFolder);
+        return BuildPhotoAlbum(progress_, output_, includeNoPreview, templateFolder).status;
     }
     std::wstring Picture(const std::wstring& relative, const PhotoFacts& facts, int width = 400, int height = 300)
     {

@@ -72,7 +72,7 @@ protected:
     {
         RecordingProgress quiet;
         const std::uint64_t before = PictureDecodes();
-        EXPECT_EQ(BuildPhotoAlbum(progress ? *progress : quiet, output_, true, L"", {}, workers), kStatusOk);
+        EXPECT_EQ(BuildPhotoAlbum(progress ? *progress : quiet, output_, true, L"", {}, workers).status, kStatusOk);
         return PictureDecodes() - before;
     }
 };

@@ -137,7 +137,7 @@ protected:
     {
         RecordingProgress progress;
         g_ReadCounters.Clear();
-        EXPECT_EQ(BuildPhotoAlbum(progress, output_, true, L"", rules, 2), kStatusOk);
+        EXPECT_EQ(BuildPhotoAlbum(progress, output_, true, L"", rules, 2).status, kStatusOk);
         return g_ReadCounters.opens;
     }
 };

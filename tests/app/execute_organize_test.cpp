@@ -4,6 +4,7 @@
 #include "app/execute_organize.h"
 
 #include "base/inifile.h"
+#include "base/path_text.h"
 #include "organize/compare_file.h"
 #include "organize/organize_settings.h"
 #include "tests/organize/organize_fixture.h"
@@ -187,6 +188,37 @@ TEST_F(ExecuteOrganizeTest, ARecordThatCannotBeReadIsShownAndNoAlbumIsOpened)
     EXPECT_NE(boxes[1].text.find(L"比較情報(Sortavel.dat)を読み込めませんでした。"), std::wstring::npos) << boxes[1].text;
     EXPECT_FALSE(FileExists(output_ + L"\\2024"));
     EXPECT_FALSE(FileExists(output_ + L"\\PhotoAlbum"));
+    EXPECT_TRUE(g_opened.empty());
+}
+
+TEST_F(ExecuteOrganizeTest, AnAlbumThatCouldNotBeWrittenIsAFailureByNameAndNeverOpened)
+{
+    Photo(L"in\\IMG_0001.JPG", "2024:05:01 09:03:07");
+    // A folder where the album keeps a list file: the list cannot be written.
+    const std::wstring blocked = output_ + L"\\PhotoAlbum.cache\\scan.facts";
+    ASSERT_NO_FATAL_FAILURE(MarkOutputUsed(8));
+    ASSERT_TRUE(CreateDirectoryW(FolderOfPath(blocked).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(blocked.c_str(), nullptr));
+    HWND albumButton = CreateWindowExW(0, L"Button", L"写真一覧HTMLを開く", WS_CHILD | WS_VISIBLE, 0, 0, 100, 30,
+                                       mainWindow_.get(), nullptr, nullptr, nullptr);
+    RunChoices_CL request;
+    request.inputFolders = {root_.File(L"in")};
+    request.outputText = output_;
+    request.outputFormat = 8;
+    request.makeAlbum = true;
+    ExecuteOrganize(mainWindow_.get(), request, albumButton);
+
+    // The question before adding to the folder, then the failure; never the completion notice.
+    ASSERT_EQ(boxes.size(), 2u);
+    const ShownBox& failure = boxes.back();
+    EXPECT_EQ(failure.caption, L"写真の整理に失敗しました");
+    EXPECT_EQ(failure.type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_NE(failure.text.find(L"写真の整理は完了しましたが、写真一覧HTMLを作成できませんでした。"), std::wstring::npos)
+        << failure.text;
+    EXPECT_NE(failure.text.find(L"【ファイル】" + blocked + L"\r\n【HRESULT】0x8007"), std::wstring::npos) << failure.text;
+    EXPECT_TRUE(FileExists(output_ + L"\\2024\\05\\01\\IMG_0001.JPG"));  // the copies stand
+    EXPECT_FALSE(FileExists(output_ + L"\\PhotoAlbum\\index.html"));
+    EXPECT_FALSE(IsWindowEnabled(albumButton));
     EXPECT_TRUE(g_opened.empty());
 }
 

@@ -80,31 +80,31 @@ TEST_F(HostileInputsTest, AJpegOfFillBytesIsDatedFromAFewBlockReads)
     EXPECT_TRUE(Exists(output_ + L"\\2021\\03\\04\\PADDED.JPG"));
 }
 
-// Links that lead back up the tree: each file is listed once, the walk ends, the log says why
-// a folder was passed by.
-TEST_F(HostileInputsTest, LinkLoopsAreWalkedOnce)
+// Links that lead back up the tree or out of it: each file is listed once, the walk ends,
+// nothing outside the input is organized, and the log says why a link was passed by.
+TEST_F(HostileInputsTest, LinksAreNeverFollowedBelowAnInput)
 {
     Photo(L"card\\sub\\IMG_0001.JPG", "2024:05:01 09:00:00", 'a');
-    ASSERT_TRUE(MakeFolderLink(root_.File(L"card\\sub\\loop"), L".."));
+    ASSERT_TRUE(MakeHostLink(root_.File(L"card\\sub\\loop"), L".."));
     // Three folders that lead round to one another.
     for (const wchar_t* name : {L"a", L"b", L"c"})
         Photo(std::wstring(L"card\\") + name + L"\\IMG_" + name + L".JPG", "2024:05:02 09:00:00", name[0]);
-    ASSERT_TRUE(MakeFolderLink(root_.File(L"card\\a\\toB"), root_.File(L"card\\b")));
-    ASSERT_TRUE(MakeFolderLink(root_.File(L"card\\b\\toC"), root_.File(L"card\\c")));
-    ASSERT_TRUE(MakeFolderLink(root_.File(L"card\\c\\toA"), root_.File(L"card\\a")));
-    // A link to a folder outside the card is followed like any folder.
+    ASSERT_TRUE(MakeHostLink(root_.File(L"card\\a\\toB"), root_.File(L"card\\b")));
+    ASSERT_TRUE(MakeHostLink(root_.File(L"card\\b\\toC"), root_.File(L"card\\c")));
+    ASSERT_TRUE(MakeHostLink(root_.File(L"card\\c\\toA"), root_.File(L"card\\a")));
+    // A folder outside the card is not the card's: the user names it as an input of its own.
     Photo(L"elsewhere\\IMG_0009.JPG", "2024:05:03 09:00:00", 'e');
-    ASSERT_TRUE(MakeFolderLink(root_.File(L"card\\toElsewhere"), root_.File(L"elsewhere")));
+    ASSERT_TRUE(MakeHostLink(root_.File(L"card\\toElsewhere"), root_.File(L"elsewhere")));
 
     const OrganizeResult result = RunCard();
     ASSERT_FALSE(result.Failed());
-    EXPECT_EQ(result.counts.inputFiles, 5);
-    EXPECT_EQ(result.counts.copied, 5);
+    EXPECT_EQ(result.counts.inputFiles, 4);
+    EXPECT_EQ(result.counts.copied, 4);
     EXPECT_EQ(result.counts.duplicates, 0);
+    EXPECT_FALSE(FileExists(output_ + L"\\2024\\05\\03\\IMG_0009.JPG"));
     const std::wstring log = Log();
-    EXPECT_NE(log.find(L"検索済みのフォルダへのリンクのため省略しました = " + root_.File(L"card\\sub\\loop")),
-              std::wstring::npos)
-        << log;
+    for (const wchar_t* link : {L"card\\sub\\loop", L"card\\a\\toB", L"card\\toElsewhere"})
+        EXPECT_NE(log.find(L"リンクの先は整理しません = " + root_.File(link)), std::wstring::npos) << log;
 }
 
 TEST_F(HostileInputsTest, FilesAndFoldersThatCannotBeReadAreCountedAndNamed)
@@ -232,7 +232,7 @@ TEST_F(HostileInputsTest, AnOutputInsideAnInputIsFoundHoweverItIsWritten)
     std::wstring slashes = in + L"\\out";
     for (wchar_t& c : slashes)
         c = c == L'\\' ? L'/' : c;
-    ASSERT_TRUE(MakeFolderLink(root_.File(L"link to in"), in));
+    ASSERT_TRUE(MakeHostLink(root_.File(L"link to in"), in));
     const std::wstring written[] = {slashes, root_.File(L"other\\..\\in\\out"), root_.File(L"LINK TO IN\\out"),
                                     root_.File(L"link to in\\deeper\\out")};
     for (const std::wstring& output : written) {

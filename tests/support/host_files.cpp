@@ -69,7 +69,7 @@ bool RunHostCommand(const std::string& command)
     return false;
 }
 
-bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
+bool MakeHostLink(const std::wstring& link, const std::wstring& target)
 {
     const bool relative = target.size() < 2 || target[1] != L':';
     const std::string hostTarget = relative ? ToUtf8(target) : HostPathOf(target);
@@ -83,7 +83,7 @@ bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
            UniqueFindHandle_CL(FindFirstFileW(link.c_str(), &found));
 }
 
-bool RemoveFolderLink(const std::wstring& link)
+bool RemoveHostLink(const std::wstring& link)
 {
     // The link's own host path: asked of the link itself, the host names where it leads.
     const size_t slash = link.rfind(L'\\');

@@ -1,6 +1,6 @@
 #pragma once
 // Things on the host's file system that the Windows API of the test machine cannot make:
-// symbolic links to folders, and names with characters Windows forbids (a Linux share can
+// symbolic links, and names with characters Windows forbids (a Linux share can
 // hold both). They are made by the host's own tools, started like any program.
 
 #include <string>
@@ -12,11 +12,11 @@ std::string HostPathOf(const std::wstring& path);
 // end; false when it could not be started or did not end within seconds.
 bool RunHostCommand(const std::string& command);
 
-// A symbolic link at `link` to the folder `target` (a Windows path, or relative to the
-// link's folder when it has no drive); true when the link is there afterwards.
-bool MakeFolderLink(const std::wstring& link, const std::wstring& target);
-// Removes a link made by MakeFolderLink, never what it points to.
-bool RemoveFolderLink(const std::wstring& link);
+// A symbolic link at `link` to the folder or file `target` (a Windows path, or relative to
+// the link's folder when it has no drive); true when the link is there afterwards.
+bool MakeHostLink(const std::wstring& link, const std::wstring& target);
+// Removes a link made by MakeHostLink, never what it points to.
+bool RemoveHostLink(const std::wstring& link);
 
 // Makes a small file in `folder` under a host name that Windows cannot spell ("a:b?.jpg"),
 // and removes it again when it goes.

@@ -64,7 +64,7 @@ void DeleteTree(const std::wstring& folder)
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                 (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
                 if (!RemoveDirectoryW(path.c_str()))
-                    RemoveFolderLink(path);
+                    RemoveHostLink(path);
             } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 DeleteTree(path);
             } else {

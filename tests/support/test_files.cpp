@@ -103,6 +103,9 @@ void AddFilesBelow(const std::wstring& folder, const std::wstring& below, std::m
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;
+        // A link is not followed: it may lead back up the tree.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            continue;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             AddFilesBelow(folder, below + L"\\" + name, files);
         else

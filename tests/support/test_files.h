@@ -11,7 +11,8 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes ReadBytes(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const Bytes& bytes);
 bool FileExists(const std::wstring& path);
-// Every file below a folder with its bytes, by its path below it ("\\sub\\name").
+// Every file below a folder with its bytes, by its path below it ("\\sub\\name"); links
+// to folders are passed by.
 std::map<std::wstring, Bytes> FolderSnapshot(const std::wstring& folder);
 std::uint64_t FileSize(const std::wstring& path);
 

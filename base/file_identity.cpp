@@ -1,4 +1,4 @@
-#include "organize/file_identity.h"
+#include "base/file_identity.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include "base/path_text.h"
 #include "base/paths.h"
 
-bool IdentityOf(const std::wstring& path, FileIdentity_CL* identity)
+bool IdentityOf(const std::wstring& path, FileIdentity* identity)
 {
     // Attributes only, shared with everyone; the backup flag lets a folder be opened.
     UniqueFile_CL file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
@@ -20,21 +20,13 @@ bool IdentityOf(const std::wstring& path, FileIdentity_CL* identity)
     return true;
 }
 
-namespace {
-
-// Where an existing folder really lies; empty when it cannot be opened.
-std::wstring FinalPathOf(const std::wstring& folder)
+std::wstring FinalPathOf(HANDLE file)
 {
-    UniqueFile_CL file(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file)
-        return std::wstring();
     std::wstring final(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(file.get(), final.data(), static_cast<DWORD>(final.size()), 0);
+    DWORD length = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), 0);
     if (length >= final.size()) {
         final.resize(length + 1);
-        length = GetFinalPathNameByHandleW(file.get(), final.data(), static_cast<DWORD>(final.size()), 0);
+        length = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), 0);
     }
     if (length == 0 || length >= final.size())
         return std::wstring();
@@ -45,6 +37,17 @@ std::wstring FinalPathOf(const std::wstring& folder)
     if (final.rfind(L"\\\\?\\", 0) == 0)
         return final.substr(4);
     return final;
+}
+
+namespace {
+
+// Where an existing folder really lies; empty when it cannot be opened.
+std::wstring FinalFolderPathOf(const std::wstring& folder)
+{
+    UniqueFile_CL file(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file ? FinalPathOf(file.get()) : std::wstring();
 }
 
 }  // namespace
@@ -69,6 +72,6 @@ std::wstring ResolvedFolderPath(const std::wstring& folder)
         tail = existing.substr(slash) + tail;
         existing.resize(slash);
     }
-    const std::wstring final = FinalPathOf(existing.back() == L':' ? existing + L"\\" : existing);
+    const std::wstring final = FinalFolderPathOf(existing.back() == L':' ? existing + L"\\" : existing);
     return final.empty() ? full : WithoutTrailingBackslash(final) + tail;
 }

@@ -3,22 +3,28 @@
 // that volume. Two paths with one identity are one folder, through a link, a junction, a
 // "..", another letter case or a short name alike.
 
+#include <windows.h>
+
 #include <compare>
 #include <cstdint>
 #include <string>
 
-struct FileIdentity_CL {
+struct FileIdentity {
     std::uint32_t volume = 0;
     std::uint64_t index = 0;
 
-    auto operator<=>(const FileIdentity_CL&) const = default;
+    auto operator<=>(const FileIdentity&) const = default;
 };
 
 // False when the path cannot be opened to ask (missing, denied).
-bool IdentityOf(const std::wstring& path, FileIdentity_CL* identity);
+bool IdentityOf(const std::wstring& path, FileIdentity* identity);
+
+// Where what the handle has open really lies, in the form the user types ("D:\...",
+// "\\server\share\..."); empty when the system cannot say.
+std::wstring FinalPathOf(HANDLE file);
 
 // The folder a path really names, as one text: "/" read as a backslash, "." and ".."
 // resolved, and links and junctions along the part that exists followed to where they lead
-// (a part not made yet is kept as written). A drive is "D:"; no trailing backslash. Empty when the path
-// cannot be made full.
+// (a part not made yet is kept as written). A drive is "D:"; no trailing backslash. Empty
+// when the path cannot be made full.
 std::wstring ResolvedFolderPath(const std::wstring& folder);
