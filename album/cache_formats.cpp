@@ -267,38 +267,31 @@ bool ParseThumbnailList(const std::uint8_t* data, std::size_t size, ThumbnailLis
     if (size > kMaxThumbnailListBytes)
         return false;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    std::size_t at = 0;
-    bool header = true;
-    while (at < text.size()) {
+    // The header line, then one line a file: entry TAB size TAB last-write TAB path.
+    const std::size_t headerEnd = text.find('\n');
+    if (headerEnd == std::string_view::npos || text.substr(0, headerEnd) != kThumbnailListHeader)
+        return false;
+    for (std::size_t at = headerEnd + 1; at < text.size();) {
         const std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos)
-            break;  // cut short
+        if (end == std::string_view::npos || list->size() >= kMaxListedFiles) {
+            list->clear();  // cut short, or more than any album holds
+            return false;
+        }
         const std::string_view line = text.substr(at, end - at);
         at = end + 1;
-        if (header) {
-            if (line != kThumbnailListHeader)
-                break;
-            header = false;
-            continue;
-        }
-        // entry TAB size TAB last-write TAB path
         const std::size_t first = line.find('\t');
         const std::size_t second = first == std::string_view::npos ? first : line.find('\t', first + 1);
         const std::size_t third = second == std::string_view::npos ? second : line.find('\t', second + 1);
-        if (third == std::string_view::npos || list->size() >= kMaxListedFiles)
-            break;
         ListedThumbnail listed;
-        listed.entry = std::string(line.substr(0, first));
-        const std::string_view path = line.substr(third + 1);
-        if (listed.entry.empty() || path.empty() ||
+        if (third != std::string_view::npos)
+            listed.entry = std::string(line.substr(0, first));
+        if (third == std::string_view::npos || listed.entry.empty() || third + 1 == line.size() ||
             !ParseNumber(line.substr(first + 1, second - first - 1), &listed.size) ||
-            !ParseNumber(line.substr(second + 1, third - second - 1), &listed.lastWrite))
-            break;
-        (*list)[std::string(path)] = std::move(listed);
-    }
-    if (header || at != text.size()) {
-        list->clear();
-        return false;
+            !ParseNumber(line.substr(second + 1, third - second - 1), &listed.lastWrite)) {
+            list->clear();
+            return false;
+        }
+        (*list)[std::string(line.substr(third + 1))] = std::move(listed);
     }
     return true;
 }

@@ -102,6 +102,11 @@ StatusCode EntryRemover::Remove(const std::wstring& path)
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition))
         return StatusFromLastError();
+    entry.reset();
+    // The compatibility layer takes the removal and only tries it at the close, where a
+    // read-only disk refuses it unheard: an entry still there was not removed.
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return StatusFromWin32(ERROR_ACCESS_DENIED);
     return kStatusOk;
 }
 

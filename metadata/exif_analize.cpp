@@ -88,6 +88,8 @@ std::uint32_t CExifAnalize::U32(std::uint32_t offset) const
 void CExifAnalize::Parse()
 {
     records_.clear();
+    directoriesRead_.clear();
+    entriesRead_ = 0;
     littleEndian_ = true;
     if (size_ < 2)
         Fail(Code::kDataReadError, "[Data Read Error] Could not read TIFF byte order mark.");
@@ -112,13 +114,12 @@ void CExifAnalize::Parse()
 void CExifAnalize::ReadMainChain(std::uint32_t offset)
 {
     // A chain that links back to a directory already read would never end.
-    std::set<std::uint32_t> visited;
-    while (offset != 0 && static_cast<int>(visited.size()) < exif_limits::kMaxMainChainDirectories) {
+    for (int chained = 0; offset != 0 && chained < exif_limits::kMaxMainChainDirectories; ++chained) {
         try {
             if (offset >= size_)
                 Fail(Code::kInvalidOffset, "[Invalid Offset] Invalid IFD offset (0x" + Hex(offset) +
                                                " >= 0x" + Hex(size_) + ")");
-            if (!visited.insert(offset).second)
+            if (!directoriesRead_.insert(offset).second)
                 Fail(Code::kInvalidOffset,
                      "[Invalid Offset] IFD offset 0x" + Hex(offset) + " was already read");
             std::uint32_t position = offset;
@@ -146,6 +147,10 @@ void CExifAnalize::ReadDirectory(std::uint32_t& position, const ExifTagDictionar
     const std::uint16_t count = U16(position);
     position += 2;
     for (std::uint32_t i = 0; i < count; ++i) {
+        if (++entriesRead_ > exif_limits::kMaxDirectoryEntriesPerParse)
+            Fail(Code::kDataReadError, "[Data Read Error] More than " +
+                                           Dec(exif_limits::kMaxDirectoryEntriesPerParse) +
+                                           " directory entries in one block");
         if (!Fits(position, 12))
             Fail(Code::kDataReadError, "[Data Read Error] Could not read TIFF tag entry " + Dec(i) +
                                            " at offset 0x" + Hex(position));
@@ -183,7 +188,10 @@ void CExifAnalize::ReadPointer(std::uint16_t tag, std::uint32_t target, const Ex
             Fail(Code::kInvalidOffset, "[Invalid Offset] Invalid IFD Pointer offset (0x" +
                                            Hex(target) + " >= 0x" + Hex(size_) + ") for tag 0x" +
                                            Hex(tag) + " (" + entry.english + ")");
-        // A sub-directory's own next link is never followed.
+        // A sub-directory is read once, however many entries point to it (a crafted file
+        // repeats one pointer thousands of times); its own next link is never followed.
+        if (!directoriesRead_.insert(target).second)
+            return;
         std::uint32_t position = target;
         ReadDirectory(position, *entry.subDictionary, tag);
     } catch (const ExifParsingException&) {

@@ -43,6 +43,8 @@ public:
     bool GetFirstInteger(std::uint16_t base, std::uint16_t tag, std::uint32_t* value) const;
 
     const std::map<std::uint32_t, TagRecord>& Records() const { return records_; }
+    // Directory entries the last Parse read, over all its directories.
+    std::uint32_t EntriesRead() const { return entriesRead_; }
     bool IsLittleEndian() const { return littleEndian_; }
 
     // 0 for a type without a size. The tolerant reader also knows type 13 (IFD), a LONG
@@ -70,4 +72,7 @@ private:
     ExifParseMode mode_;
     bool littleEndian_ = true;
     std::map<std::uint32_t, TagRecord> records_;
+    // Every directory is read once per parse, by its offset, whichever pointer leads to it.
+    std::set<std::uint32_t> directoriesRead_;
+    std::uint32_t entriesRead_ = 0;
 };

@@ -9,6 +9,12 @@ namespace exif_limits {
 // stops loops, this stops very long honest-looking chains.
 constexpr int kMaxMainChainDirectories = 64;
 
+// Directory entries read in one parse, over every directory: one directory may hold 65,535;
+// cameras write a few hundred in all. Each directory is read once however many pointers lead
+// to it, and past this many entries the parse stops: a crafted file cannot make a parse cost
+// more than this.
+constexpr std::uint32_t kMaxDirectoryEntriesPerParse = 1u << 16;
+
 // Box nesting of the HEIF walk. Real files nest about six deep; each level costs only
 // 8 bytes, so a crafted file could otherwise nest thousands deep and exhaust the stack.
 constexpr int kMaxBoxDepth = 32;

@@ -119,8 +119,8 @@ bool BoxWalk::ReadItemLocation(BoxRange payload)
         const std::uint64_t baseOffset = payload.Read(baseOffsetSize);
         const std::uint64_t extentCount = payload.Read(2);
         if (id != exifItem_) {
-            for (std::uint64_t e = 0; e < extentCount && !payload.Error(); ++e)
-                payload.Skip(std::uint64_t{indexSize} + offsetSize + lengthSize);
+            // Stepped over in one: extents of no bytes at all must not cost a turn each.
+            payload.Skip(extentCount * (std::uint64_t{indexSize} + offsetSize + lengthSize));
             continue;
         }
         // The first extent is the item: an Exif block is written in one piece.
@@ -174,10 +174,14 @@ std::vector<std::uint8_t> CHeifExifReader::ExtractExif() const
         return {};
     const std::uint64_t size = file_->Size();
     std::vector<std::uint8_t> item;
-    // The top-level boxes by their headers alone, until a "meta" box names and places the item.
+    // The top-level boxes by their headers alone, up to the first "meta" box, which names and
+    // places the item. A file has one: any further ones are not read (a crafted file repeats
+    // a costly one many times).
     ForEachBox(*file_, 0, size, exif_limits::kMaxHeifTopLevelBoxes, [&](const BoxHeader& box) {
-        if (box.type != FourCC("meta") || box.size > exif_limits::kMaxHeifMetaBytes)
+        if (box.type != FourCC("meta"))
             return false;
+        if (box.size > exif_limits::kMaxHeifMetaBytes)
+            return true;
         std::vector<std::uint8_t> meta(static_cast<std::size_t>(box.size));
         if (!file_->ReadAt(box.offset, meta.data(), meta.size()))
             return true;
@@ -189,7 +193,7 @@ std::vector<std::uint8_t> CHeifExifReader::ExtractExif() const
         if (!found && walk.ExifItemKnown())
             found = walk.Walk(range, 0);
         if (!found)
-            return false;
+            return true;
         const std::uint64_t offset = walk.ExtentOffset();
         const std::uint64_t length = walk.ExtentLength();
         if (offset > size || length > size - offset || length > exif_limits::kMaxHeifExifBytes)

@@ -15,7 +15,7 @@ cmake --build "$build" -j "$(nproc)"
 # Seeds: the files themselves, and for the block target the Exif blocks cut out of them.
 seeds=$build/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{exif_block,heif_file,jpeg_eighth,jpeg_file,movie_file,tiff_file}
+mkdir -p "$seeds"/{album_cache,exif_block,heif_file,jpeg_eighth,jpeg_file,movie_file,tiff_file}
 # Without its seeds a short run finds nothing: a missing set is an error, not a skip.
 if [ ! -f "$data/oracle.json" ]; then
   echo "fuzz.sh: the real test images are missing from $data" >&2
@@ -27,14 +27,17 @@ cp "$data"/jpeg/* "$seeds/jpeg_eighth/"
 cp "$data"/tiff/* "$seeds/tiff_file/"
 cp "$root"/tests/data/movies/*.mov "$root"/tests/data/movies/*.mp4 "$root"/tests/data/movies/*.3gp "$seeds/movie_file/"
 python3 "$root/fuzz/extract_exif_blocks.py" "$data" "$seeds/exif_block"
+# The album's cache files as a build made them of the real images.
+cp "$root"/fuzz/seeds/album_cache/* "$seeds/album_cache/"
 
 status=0
-for target in exif_block heif_file jpeg_eighth jpeg_file movie_file tiff_file; do
+for target in album_cache exif_block heif_file jpeg_eighth jpeg_file movie_file tiff_file; do
   binary=$build/fuzz/fuzz_$target
   regressions=$root/fuzz/regressions/$target
   if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
     echo "== $target: replaying $(ls "$regressions" | wc -l) regression inputs"
-    "$binary" "$regressions"/* >/dev/null 2>&1 || { echo "$target: a regression input fails again"; status=1; }
+    # A stall counts as a failure: some of these once took minutes.
+    "$binary" -timeout=10 "$regressions"/* >/dev/null 2>&1 || { echo "$target: a regression input fails again"; status=1; }
   fi
   corpus=$build/corpus/$target
   artifacts=$build/crashes/$target/

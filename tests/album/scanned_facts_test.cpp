@@ -121,6 +121,43 @@ TEST(ScannedFactsTest, AListCutShortOrAlteredIsNotUsed)
     EXPECT_FALSE(facts.Find(L"2024\\notes.txt", 10, 20));
 }
 
+// Lists that hold more files than any album has are refused whole, before they take the
+// memory their entries would.
+TEST(ScannedFactsTest, ListsPastTheirLimitsAreRefused)
+{
+    const std::uint64_t files = cache_formats::kMaxListedFiles + 1;
+    std::vector<std::uint8_t> facts;
+    PutLittle(facts, 0x4653534B, 4);
+    PutLittle(facts, 1, 4);
+    PutLittle(facts, files, 4);
+    for (std::uint64_t i = 0; i < files; ++i) {
+        PutLittle(facts, 2, 4);  // a path of two units
+        PutLittle(facts, 0x30 + (i & 0x3F), 2);
+        PutLittle(facts, 0x30 + ((i >> 6) & 0x3F), 2);
+        PutLittle(facts, i, 8);
+        PutLittle(facts, i, 8);
+        facts.insert(facts.end(), 8, 0);  // no facts at all: 32 bytes a file
+    }
+    PutLittle(facts, Fnv1a(facts.data(), facts.size()), 8);
+    cache_formats::ScannedList scanned;
+    EXPECT_FALSE(cache_formats::ParseScannedList(facts.data(), facts.size(), &scanned));
+    EXPECT_TRUE(scanned.empty());
+    // The same list one file shorter is a list.
+    facts.resize(facts.size() - 8 - 32);
+    facts[8] = static_cast<std::uint8_t>(files - 1), facts[9] = static_cast<std::uint8_t>((files - 1) >> 8);
+    facts[10] = static_cast<std::uint8_t>((files - 1) >> 16);
+    PutLittle(facts, Fnv1a(facts.data(), facts.size()), 8);
+    EXPECT_TRUE(cache_formats::ParseScannedList(facts.data(), facts.size(), &scanned));
+
+    std::string thumbnails = "kasumiro thumbnail files 1\n";
+    for (std::uint64_t i = 0; i < files; ++i)
+        thumbnails += "e\t1\t1\t" + std::to_string(i) + "\n";
+    cache_formats::ThumbnailList listed;
+    EXPECT_FALSE(cache_formats::ParseThumbnailList(reinterpret_cast<const std::uint8_t*>(thumbnails.data()),
+                                                   thumbnails.size(), &listed));
+    EXPECT_TRUE(listed.empty());
+}
+
 class AlbumScanMemoryTest : public OrganizeFixture {
 protected:
     void SetUp() override

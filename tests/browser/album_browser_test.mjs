@@ -164,10 +164,16 @@ check((await june.$eval("#picture", (img) => img.naturalWidth)) === 640, "a name
 const viewerBase = pathToFileURL(path.join(album, "unknown.html")).href;
 const crafted = await open(viewerBase + "?file=javascript:alert(1)&name=" +
   encodeURIComponent('<img src=x onerror="window.pwned=1">') + "&map=1&lat=999&lon=1");
-check((await crafted.textContent("#file")) === '<img src=x onerror="window.pwned=1">', "a crafted name is shown as text");
+check((await crafted.textContent("#file")) === "", "a file that cannot be opened is not named");
+check(!(await crafted.$eval("#message", (p) => p.hidden)), "a file that cannot be opened is said so");
 check(await crafted.$eval("#open", (a) => a.hidden), "a javascript: file gets no link");
 check(await crafted.$eval("#map", (a) => a.hidden), "a latitude out of range gets no map");
 check((await crafted.evaluate(() => window.pwned)) === undefined, "no script of the query ran");
+// A name of its own cannot label one file and open another: the page names what it opens.
+const relabelled = await open(viewerBase + "?file=../2024/06/" + encodeURIComponent("a&b x#1.txt") + "&name=holiday.jpg");
+check((await relabelled.textContent("#file")) === "a&b x#1.txt", "unknown.html names the file its link opens");
+check((await relabelled.title()).startsWith("a&b x#1.txt"), "its title names that file too");
+await relabelled.close();
 for (const img of ["https://example.com/x.jpg", "../../../etc/passwd", "/etc/passwd", "data:image/png;base64,AAAA"]) {
   const viewer = await open(pathToFileURL(path.join(album, "picture.html")).href + "?img=" + encodeURIComponent(img));
   check(!(await viewer.$eval("#message", (p) => p.hidden)) && (await viewer.$eval("#picture", (i) => i.hidden)),

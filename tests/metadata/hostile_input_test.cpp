@@ -8,10 +8,14 @@
 #include <ostream>
 #include <random>
 
+#include "metadata/exif_analize.h"
 #include "metadata/exif_info.h"
+#include "metadata/exif_limits.h"
+#include "metadata/exif_parsing_exception.h"
 #include "metadata/heif_exif_reader.h"
 #include "metadata/jpeg_exif_locator.h"
 #include "tests/metadata/exif_block_builder.h"
+#include "tests/metadata/heif_box_builder.h"
 #include "tests/metadata/metadata_test_data.h"
 
 namespace {
@@ -184,6 +188,94 @@ TEST(HostileInputTest, EntriesThatPointAnywhere)
     const Bytes selfReferencing = B().Raw(B::kIfd0, 0x8769, 4, 1, 8).Raw(B::kIfd0, 0xA005, 4, 1, 8).Build();
     CExifInfo info;
     EXPECT_TRUE(info.Load(selfReferencing));
+}
+
+Bytes Joined(std::initializer_list<Bytes> parts)
+{
+    Bytes joined;
+    for (const Bytes& part : parts)
+        joined.insert(joined.end(), part.begin(), part.end());
+    return joined;
+}
+
+// A reader of bytes in memory that counts the reads asked of it.
+class CountingReader final : public FileReader_CL {
+public:
+    explicit CountingReader(const Bytes& bytes) : bytes_(bytes) {}
+    std::uint64_t Size() const override { return bytes_.size(); }
+    bool ReadAt(std::uint64_t offset, void* out, std::size_t count) override
+    {
+        ++reads;
+        if (count >= 4096)
+            ++largeReads;
+        if (offset > bytes_.size() || count > bytes_.size() - offset)
+            return false;
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), count, static_cast<std::uint8_t*>(out));
+        return true;
+    }
+    int reads = 0;
+    int largeReads = 0;
+
+private:
+    const Bytes& bytes_;
+};
+
+// Files that once took minutes each: the work a parse does is bounded by what is counted.
+TEST(HostileInputTest, FilesThatWouldStallAParseCostABoundedAmount)
+{
+    // 65,535 Exif pointers in IFD0, all to one sub-directory of 65,535 entries (1.5 MB).
+    const std::uint32_t count = 65535, subDirectory = 8 + 2 + count * 12 + 4;
+    Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
+    auto put = [&tiff](std::uint64_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            tiff.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    put(count, 2);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        put(0x8769, 2), put(4, 2), put(1, 4), put(subDirectory, 4);
+    }
+    put(0, 4);
+    const std::uint32_t dateAt = subDirectory + 2 + count * 12;
+    put(count, 2);
+    put(0x9003, 2), put(2, 2), put(20, 4), put(dateAt, 4);
+    for (std::uint32_t i = 1; i < count; ++i) {
+        put(0xA420 + (i & 0xF), 2), put(3, 2), put(1, 4), put(i, 4);
+    }
+    for (const char c : std::string("2021:03:04 05:06:07"))
+        tiff.push_back(static_cast<std::uint8_t>(c));
+    tiff.push_back(0);
+    for (const ExifParseMode mode : {ExifParseMode::kTolerant, ExifParseMode::kStrict}) {
+        CExifAnalize parse(tiff.data(), static_cast<std::uint32_t>(tiff.size()), mode);
+        try {
+            parse.Parse();
+        } catch (const ExifParsingException&) {
+            EXPECT_EQ(mode, ExifParseMode::kStrict);  // past the limit a strict parse fails
+        }
+        EXPECT_LE(parse.EntriesRead(), exif_limits::kMaxDirectoryEntriesPerParse + 1);
+        if (mode == ExifParseMode::kTolerant) {
+            EXPECT_EQ(parse.GetAsciiValue(0x8769, 0x9003), "2021:03:04 05:06:07");  // what was read stays
+        }
+    }
+
+    // An "iloc" whose fields are all of size 0, naming 65,535 items of 65,535 extents each,
+    // in one top-level "meta" box after another: the first is read, and only the first.
+    Bytes items = BigEndian(count, 2);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const Bytes item = Joined({BigEndian(1000 + i, 2), BigEndian(0, 2), BigEndian(count, 2)});
+        items.insert(items.end(), item.begin(), item.end());
+    }
+    const Bytes iloc = FullBox("iloc", 0, Joined({Bytes{0, 0}, items}));
+    const Bytes infe = FullBox("infe", 2, Joined({BigEndian(2, 2), BigEndian(0, 2), Bytes{'E', 'x', 'i', 'f', 0}}));
+    const Bytes meta = FullBox("meta", 0, Joined({FullBox("iinf", 0, Joined({BigEndian(1, 2), infe})), iloc}));
+    Bytes file = Box("ftyp", Bytes{'h', 'e', 'i', 'c', 0, 0, 0, 0, 'm', 'i', 'f', '1'});
+    for (int m = 0; m < 8; ++m)
+        file.insert(file.end(), meta.begin(), meta.end());
+    CountingReader reader(file);
+    CHeifExifReader heif;
+    ASSERT_TRUE(heif.LoadFrom(reader));
+    EXPECT_TRUE(heif.ExtractExif().empty());
+    EXPECT_EQ(reader.largeReads, 1);
+    EXPECT_LE(reader.reads, 4);
 }
 
 TEST(HostileInputTest, HeifFilesCutShortAndMutated)

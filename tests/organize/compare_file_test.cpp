@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "base/handles.h"
 #include "base/logfile.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/support/temp_folder.h"
@@ -262,6 +263,68 @@ TEST_F(CompareFileTest, CountsAndLengthsBeyondTheFileAreRejected)
     CompareFile_CL loaded;
     EXPECT_EQ(loaded.Load(record_), 0);
     EXPECT_EQ(loaded.ItemCount(), 1);
+}
+
+// A record made of one bucket with the given items' paths.
+Bytes RecordOf(const std::vector<std::wstring>& paths)
+{
+    Bytes bytes = {0, 0, 1, 0, 8, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, static_cast<std::uint8_t>(paths.size()), 0, 0, 0};
+    for (const std::wstring& path : paths) {
+        bytes.insert(bytes.end(), 8, 0x11);
+        const std::uint32_t length = static_cast<std::uint32_t>(path.size());
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+        const Bytes text = Utf16Bytes(path);
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        bytes.insert(bytes.end(), {0, 0});
+    }
+    return bytes;
+}
+
+TEST_F(CompareFileTest, AnEntryThatLeadsOutOfTheFolderMakesTheRecordDamaged)
+{
+    // Made the way the program makes them, entries stay inside; so do these.
+    ASSERT_TRUE(WriteBytes(record_, RecordOf({L".\\2024\\a.jpg", L"", L"2024\\b.jpg", L".\\..a\\c.jpg"})));
+    CompareFile_CL honest;
+    ASSERT_EQ(honest.Load(record_), 0);
+    EXPECT_EQ(honest.ItemCount(), 4);
+    EXPECT_EQ(honest.Bucket(0x111)[3].Path(), output_ + L"\\..a\\c.jpg");
+
+    for (const wchar_t* outside : {L"..\\secret.txt", L".\\2024\\..\\..\\secret.txt", L"./../secret.txt",
+                                   L"\\Windows\\win.ini", L"C:\\Windows\\win.ini", L"C:secret.txt",
+                                   L"\\\\server\\share\\x.jpg", L"\\\\?\\C:\\x.jpg", L".\\a.jpg:stream",
+                                   L".\\CON", L"..", L".\\2024\\..", L"2024\\..\\b.jpg"}) {
+        ASSERT_TRUE(WriteBytes(record_, RecordOf({L".\\2024\\a.jpg", outside})));
+        CompareFile_CL loaded;
+        EXPECT_EQ(loaded.Load(record_), CompareFile_CL::kRecordDamaged) << outside;
+    }
+    EXPECT_NE(Log().find(L"比較情報が壊れています = " + record_), std::wstring::npos);
+}
+
+TEST_F(CompareFileTest, RecordsPastTheLimitsAreRefusedBeforeTheyAreRead)
+{
+    // Far more files than any record holds, in a bucket whose items the file could hold.
+    const std::int64_t items = CompareFile_CL::kMaxRecordedFiles + 1;
+    Bytes bytes = {0, 0, 1, 0, 8, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(items >> (8 * i)));
+    ASSERT_TRUE(WriteBytes(record_, bytes));
+    auto growTo = [this](std::int64_t size) {
+        UniqueFile_CL file(CreateFileW(record_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER end{};
+        end.QuadPart = size;
+        return file && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
+    };
+    ASSERT_TRUE(growTo(items * 14 + 20));  // zeros: items of empty paths
+    CompareFile_CL many;
+    EXPECT_EQ(many.Load(record_), CompareFile_CL::kRecordDamaged);
+    EXPECT_EQ(many.ItemCount(), 0);  // not one item read
+
+    // A gigabyte record of small items is not read at all.
+    ASSERT_TRUE(growTo(1ll << 30));
+    CompareFile_CL huge;
+    EXPECT_EQ(huge.Load(record_), CompareFile_CL::kRecordDamaged);
+    EXPECT_EQ(huge.ItemCount(), 0);
 }
 
 TEST_F(CompareFileTest, ForeignBucketCountIsRebucketedBySignature)

@@ -107,6 +107,12 @@ class Runner:
                               timeout=600)
         return done.returncode, done.stderr.decode("utf-8", "replace")
 
+    def album(self, output):
+        """The album of an output folder, built on its own."""
+        done = subprocess.run([self.runner, self.cli, "album", "--output", windows_path(output)],
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=600)
+        return done.returncode, done.stderr.decode("utf-8", "replace")
+
     def run_and_kill(self, inputs, output, after):
         """Starts a run and kills it (SIGKILL, no chance to tidy up) after `after` seconds;
         False when the run was over by then. Only the run's own processes are killed: the

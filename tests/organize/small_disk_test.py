@@ -5,7 +5,10 @@ limited and read-only memory file systems mounted for the test.
 
 A full disk must leave no partial file, keep the record of what was copied, and let the
 rerun (after space was freed) finish the job with every content exactly once. A read-only
-output folder must be refused before anything is written, with the real cause named.
+output folder must be refused before anything is written, with the real cause named. An
+album built onto a disk that is full before it starts, or fills up while it is written, or
+is read-only, fails by the name of the file it could not write and the cause, and leaves no
+index page that would open a broken album.
 
 Usage: small_disk_test.py RUNNER CLI DATA_DIR
 Exits 1 on any fault, 77 (skipped) where the machine does not let the test mount a file
@@ -126,6 +129,79 @@ def read_only(runner, root):
     return faults, ""
 
 
+def fill(disk, leave):
+    """Fills the disk up to `leave` bytes with a file of its own; returns that file."""
+    filler = os.path.join(disk, "filler")
+    with open(filler, "wb") as f:
+        try:
+            while True:
+                f.write(b"\0" * (64 << 10))
+                f.flush()
+        except OSError:
+            pass
+    with open(filler, "r+b") as f:
+        f.truncate(max(0, os.path.getsize(filler) - leave))
+    return filler
+
+
+def album_failures(runner, output, when):
+    """The album of the output folder onto a disk that refuses it: exit 1, the file and the
+    cause named, and no index page."""
+    faults = []
+    code, err = runner.album(output)
+    index = os.path.join(output, "PhotoAlbum", "index.html")
+    named = "写真一覧HTMLを作成できませんでした" in err and "【ファイル】" + windows_path(output) + "\\" in err
+    if code != 1 or not named:
+        faults.append(f"an album {when}: exit {code}, expected 1 naming the file: {err}")
+    if os.path.exists(index):
+        faults.append(f"an album {when} left an index page")
+    print(f"album {when}: exit {code}: {' '.join(err.split())[:200]}", flush=True)
+    return faults, err
+
+
+def album_disk(runner, data_dir, root):
+    faults = []
+    card = os.path.join(root, "album card")
+    os.makedirs(card)
+    sources = sorted(n for n in os.listdir(os.path.join(data_dir, "jpeg")) if n.startswith("recurser_Landscape"))
+    for name in sources[:6]:
+        shutil.copyfile(os.path.join(data_dir, "jpeg", name), os.path.join(card, name))
+    disk = os.path.join(root, "album")
+    mounted, why = mount(disk, f"size={DISK_BYTES}")
+    if not mounted:
+        return None, why
+    try:
+        output = os.path.join(disk, "out")
+        code, err = runner.run([card], output)
+        if code != 0:
+            return [f"organizing the album's pictures failed ({code}): {err}"], ""
+        filler = fill(disk, 0)
+        more, err = album_failures(runner, output, "onto a full disk")
+        faults += more
+        if "0x80070070" not in err:
+            faults.append(f"an album onto a full disk does not name the full disk: {err}")
+        os.remove(filler)
+        # Room for the first few thumbnails, not for all of them.
+        filler = fill(disk, 48 << 10)
+        more, err = album_failures(runner, output, "onto a disk that fills up")
+        faults += more
+        if "0x80070070" not in err:
+            faults.append(f"an album onto a disk that fills up does not name the full disk: {err}")
+        os.remove(filler)
+        code, err = runner.album(output)
+        if code != 0 or not os.path.exists(os.path.join(output, "PhotoAlbum", "index.html")):
+            faults.append(f"the album with room again: exit {code}: {err}")
+        subprocess.run(["mount", "-o", "remount,ro", disk], check=True)
+        more, err = album_failures(runner, output, "onto a read-only disk")
+        # The old album cannot be cleared, nor anything written: either way the cause is named.
+        faults += [f for f in more if "left an index page" not in f]
+        if "0x8007" not in err:
+            faults.append(f"an album onto a read-only disk names no cause: {err}")
+    finally:
+        unmount(disk)
+    return faults, ""
+
+
 def main():
     runner_program, cli, data_dir = sys.argv[1:4]
     root = tempfile.mkdtemp(prefix="kasumiro-disk-")
@@ -139,6 +215,8 @@ def main():
             print(f"skipped: this machine does not let the test mount a file system ({why})")
             return SKIPPED
         more, _ = read_only(runner, root)
+        faults += more or []
+        more, _ = album_disk(runner, data_dir, root)
         faults += more or []
         for line in faults:
             print(line)

@@ -80,7 +80,9 @@ function setUp() {
 
   const raw = query.get("file");
   const target = relativeFilePath(raw);
-  const shown = query.get("name") || (raw ? lastSegment(raw) : "");
+  // The page names the file it opens, by the file's own path: a separate "name" value could
+  // label one file and open another, so it is never shown.
+  const shown = target === null ? "" : lastSegment(raw);
   document.getElementById("file").textContent = shown;
   name.textContent = shown;
   document.title = shown + " - 写真一覧";
