@@ -2,35 +2,63 @@
 
 #include <windows.h>
 
-#include "album/album_media_tree.h"
-#include "album/album_settings.h"
+#include "album/album_build_context.h"
+#include "album/album_pages.h"
+#include "album/album_scan.h"
+#include "album/album_text.h"
 #include "album/thumbnail_files.h"
 #include "base/file_removal.h"
-#include "base/logfile.h"
+#include "base/log_file.h"
+#include "organize/folder_utils.h"
 
-AlbumBuildResult BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
+namespace {
+
+// The album's fixed files, copied from the template: without a template the album has no
+// style sheet, viewer pages or icons, but it is written all the same; a template that is there
+// must be copied whole.
+void CopyTemplate(AlbumBuildContext& context)
+{
+    if (context.writes.Failed())
+        return;
+    if (GetFileAttributesW(context.templateFolder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        g_Log.Write(L"写真一覧のテンプレートがありません = %s", context.templateFolder.c_str());
+        return;
+    }
+    std::wstring failedPath;
+    const StatusCode copied = CopyFolderTree(context.templateFolder, context.albumFolder, &failedPath);
+    if (!context.writes.Check(copied, failedPath))
+        return;
+    // A volume without named streams (a card in FAT) cannot take the mark: the pages work
+    // without it.
+    MarkZoneIdentifier(context.albumFolder + L"\\picture.html", 0);
+    MarkZoneIdentifier(context.albumFolder + L"\\unknown.html", 0);
+}
+
+}  // namespace
+
+AlbumBuildResult BuildPhotoAlbum(ProgressSink& progress, const std::wstring& outputFolder, bool includeNoPreview,
                                  const std::wstring& templateFolder, const CaptureDateRules& dateRules,
                                  int thumbnailWorkers)
 {
     g_Log.Write(L"写真一覧HTMLの生成(START)");
     progress.Reset();
     progress.SetCaption(L"写真一覧の生成中");
-    AlbumSettings settings(&progress, outputFolder, templateFolder);
-    AlbumWrites& writes = *settings.writes;
+    AlbumBuildContext context(&progress, outputFolder, templateFolder);
+    AlbumWrites& writes = context.writes;
     // The cache folder is made fit first: the lists in it say which files of the old album
     // may stay.
-    const std::wstring cacheFolder = ThumbnailCache_CL::PrepareFolder(outputFolder);
-    ThumbnailCache_CL cache(cacheFolder, &writes);
-    settings.thumbnailCache = &cache;
-    ThumbnailFiles_CL thumbnailFiles(cacheFolder, settings.albumFolder);
-    settings.thumbnailFiles = &thumbnailFiles;
+    const std::wstring cacheFolder = ThumbnailCache::PrepareFolder(outputFolder);
+    ThumbnailCache cache(cacheFolder, &writes);
+    context.thumbnailCache = &cache;
+    ThumbnailFiles thumbnailFiles(cacheFolder, context.albumFolder);
+    context.thumbnailFiles = &thumbnailFiles;
 
     // The album is made anew, but the thumbnail files of the last build that no one touched
     // stay until it is known whether they still show the same pictures.
-    if (GetFileAttributesW(settings.albumFolder.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(context.albumFolder.c_str()) != INVALID_FILE_ATTRIBUTES) {
         std::wstring failedPath;
         const StatusCode deleted = ClearFolderTree(
-            settings.albumFolder,
+            context.albumFolder,
             [&](const std::wstring& path, const WIN32_FIND_DATAW& found) { return thumbnailFiles.IsUntouched(path, found); },
             &failedPath);
         if (deleted != kStatusOk) {
@@ -38,16 +66,16 @@ AlbumBuildResult BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& 
             return AlbumBuildResult{deleted, failedPath};
         }
     }
-    ScannedFacts_CL scannedFacts(cacheFolder);
-    AlbumMediaTree tree;
-    tree.dateRules = dateRules;
-    tree.scannedFacts = &scannedFacts;
-    tree.Scan(outputFolder, includeNoPreview ? 1 : 0, &progress, thumbnailWorkers);
+    ScannedFacts scannedFacts(cacheFolder);
+    AlbumScan scan;
+    scan.dateRules = dateRules;
+    scan.scannedFacts = &scannedFacts;
+    AlbumModel model = scan.Scan(outputFolder, includeNoPreview, &progress, thumbnailWorkers);
     progress.Reset();
-    MakeAlbumThumbnails(tree, settings, cache, thumbnailWorkers);
+    MakeAlbumThumbnails(model, context, thumbnailWorkers);
     progress.Reset();
-    tree.SortYears();
-    WriteAlbumThumbnails(tree, settings, thumbnailWorkers);
+    model.Sort();
+    WriteAlbumThumbnails(model, context, thumbnailWorkers);
     thumbnailFiles.RemoveUnclaimed();
     // The lists kept beside the cache's entries are written after it is cleared of the unused.
     cache.RemoveUnused();
@@ -55,22 +83,26 @@ AlbumBuildResult BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& 
         writes.Check(scannedFacts.Save(), scannedFacts.ListPath());
         writes.Check(thumbnailFiles.Save(), thumbnailFiles.ListPath());
     }
-    tree.WriteAlbum(settings);
+    CopyTemplate(context);
+    WriteAlbumPages(model, context);
     if (writes.Failed())
         return AlbumBuildResult{writes.Status(), writes.FailedPath()};
     g_Log.Write(L"写真一覧HTMLの生成(END)");
     return AlbumBuildResult{};
 }
 
-void BuildAlbumAfterRun(ProgressSink_CL& progress, const std::wstring& outputFolder, bool makeAlbum,
-                        bool includeNoPreview, OrganizeResult* result, const CaptureDateRules& dateRules)
+OrganizeResult OrganizeAndBuildAlbum(const OrganizeSettings& settings, ProgressSink& progress,
+                                     const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder)
 {
-    if (!makeAlbum || result->Failed() || result->stopped)
-        return;
-    const AlbumBuildResult built = BuildPhotoAlbum(progress, outputFolder, includeNoPreview, L"", dateRules);
+    OrganizeResult result = RunOrganize(settings, progress, inputFolders, outputFolder);
+    if (!settings.MakePhotoHtml || result.Failed() || result.stopped)
+        return result;
+    const AlbumBuildResult built = BuildPhotoAlbum(progress, outputFolder, settings.MakePhotoHtmlIncludeNoPreview != 0,
+                                                   L"", settings.DateRules());
     if (built.Failed()) {
-        result->status = built.status;
-        result->failedStage = OrganizeResult::kAlbum;
-        result->failedAlbumPath = built.failedPath;
+        result.status = built.status;
+        result.failedStage = OrganizeResult::kAlbum;
+        result.failedAlbumPath = built.failedPath;
     }
+    return result;
 }

@@ -3,12 +3,14 @@
 // the scanned media and the pages and thumbnails written from them.
 
 #include <string>
+#include <vector>
 
 #include "album/album_thumbnails.h"
 #include "base/progress_sink.h"
 #include "base/status_code.h"
 #include "organize/capture_date.h"
 #include "organize/organize_run.h"
+#include "organize/organize_settings.h"
 
 // What a build came to: success, or the first file or folder it could not clear or write,
 // and why.
@@ -26,12 +28,12 @@ struct AlbumBuildResult {
 // number). The thumbnails of unchanged pictures come from "PhotoAlbum.cache" beside the
 // album. Every write counts: a build that could not write one of its files fails, and
 // writes no index page.
-AlbumBuildResult BuildPhotoAlbum(ProgressSink_CL& progress, const std::wstring& outputFolder, bool includeNoPreview,
+AlbumBuildResult BuildPhotoAlbum(ProgressSink& progress, const std::wstring& outputFolder, bool includeNoPreview,
                                  const std::wstring& templateFolder = L"", const CaptureDateRules& dateRules = {},
                                  int thumbnailWorkers = DefaultThumbnailWorkers());
 
-// The album of an organize run, built when the run went through and the user wants one; a
-// run that failed or was stopped gets none. A failed build marks the result as failed at
-// the album stage (what was copied stays copied and recorded).
-void BuildAlbumAfterRun(ProgressSink_CL& progress, const std::wstring& outputFolder, bool makeAlbum,
-                        bool includeNoPreview, OrganizeResult* result, const CaptureDateRules& dateRules = {});
+// An organize run, then its album when the settings ask for one (MakePhotoHtml) and the run
+// went through; a run that failed or was stopped gets none. A failed album makes the result
+// fail at the album stage (what was copied stays copied and recorded).
+OrganizeResult OrganizeAndBuildAlbum(const OrganizeSettings& settings, ProgressSink& progress,
+                                     const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder);

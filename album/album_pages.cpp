@@ -1,30 +1,184 @@
-// The index's month items of a year, and the month page files.
+#include "album/album_pages.h"
 
+#include <algorithm>
 #include <cwchar>
 
-#include "album/album_media_tree.h"
 #include "album/album_text.h"
+#include "album/album_thumbnails.h"
+#include "base/log_file.h"
+#include "base/path_text.h"
 #include "base/text_encoding.h"
+#include "base/version.h"
 
-void AlbumYear::WriteMonthList(const AlbumSettings& settings, std::wstring& page)
+namespace {
+
+// The fixed texts of every page, the web page the footer links to and the map service the
+// map links open.
+constexpr wchar_t kTitle[] = L"写真一覧";
+constexpr wchar_t kHeading[] = L"<h1>写真一覧</h1>";
+constexpr wchar_t kIndexFileName[] = L"index.html";
+constexpr wchar_t kProductWebPage[] = L"https://kasumiro.jp/Lumidex/";
+constexpr wchar_t kMapServiceAddress[] = L"https://maps.google.co.jp/";
+// The map service the viewer pages are told to open (their "map" value).
+constexpr int kMapService = 1;
+
+// The page head and the header band; root leads from the page to the album folder.
+void WritePageHeader(std::wstring& page, const std::wstring& pageTitle, const std::wstring& root)
 {
-    int yearCount = 0;
-    for (const AlbumMonth& entry : months)
-        yearCount += entry.FileCount();
-    if (yearCount == 0)
-        return;
-    for (AlbumMonth& entry : months) {
-        const int count = entry.FileCount();
-        wchar_t text[260];
-        if (count > 0) {
-            std::swprintf(text, 260, L"<a href='./%04d/%04d%02d.html'>", year, year, entry.month);
-            page += text;
-            entry.WritePage(settings, year);
+    page += L"<!DOCTYPE html>\n";
+    page += L"<html>\n";
+    page += L"<head>\n";
+    page += L"<meta charset=\"UTF-8\" />\n";
+    page += L"<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />\n";
+    page += L"<title>" + pageTitle + L"</title>\n";
+    page += L"<link href=\"" + root + L"/make_photo_album.css\" rel=\"stylesheet\" type=\"text/css\" />\n";
+    page += L"</head>\n";
+    page += L"<body>\n";
+    page += L"<div class=\"header\">\n";
+    page += L"<div class=\"frame\">\n";
+    page += kHeading;
+    page += L"</div>\n";
+    page += L"</div>\n";
+    page += L"<div class=\"main_frame\">\n";
+}
+
+// The footer band and the closing tags.
+void WritePageFooter(std::wstring& page)
+{
+    page += L"</div>\n";
+    page += L"<div class=\"footer\">\n";
+    page += L"<div class=\"frame\">\n";
+    page += L"\n<h1 class='favlink'>";
+    page += L"<a href='" + std::wstring(kProductWebPage) + L"'>";
+    page += kProductName;
+    page += L"</a>";
+    page += L"</h1>\n";
+    page += L"</div>\n";
+    page += L"</div>\n";
+    page += L"</body>\n";
+    page += L"</html>\n";
+}
+
+// The file's path below the output folder, with forward slashes (2021/03/IMG_0042.JPG).
+std::wstring RelativePath(const std::wstring& path, const std::wstring& outputFolder)
+{
+    std::wstring relative = path.compare(0, outputFolder.size(), outputFolder) == 0 ? path.substr(outputFolder.size()) : path;
+    if (!relative.empty() && relative.front() == L'\\')
+        relative.erase(0, 1);
+    std::replace(relative.begin(), relative.end(), L'\\', L'/');
+    return relative;
+}
+
+std::wstring MapQuery(const AlbumFile& file)
+{
+    wchar_t query[260];
+    std::swprintf(query, 260, L"&map=%d&lat=%lf&lon=%lf", kMapService, file.latitude, file.longitude);
+    return query;
+}
+
+std::wstring MapLink(const AlbumFile& file)
+{
+    wchar_t address[512];
+    std::swprintf(address, 512, L"%lsmaps?f=q&hl=ja&ie=UTF8&q=loc:%lf,%lf&z=19&iwloc=A", kMapServiceAddress,
+                  file.latitude, file.longitude);
+    return L"<a href='" + std::wstring(address) +
+           L"' class='picture_list_gps_link' target='_blank' title='撮影場所'><img src='../gps.png' class='gps_mark "
+           L"picture_list_gps' alt='地図'/></a>";
+}
+
+// The day's block of its month page: the heading, and one item per file with its thumbnail,
+// player, link for files without a preview, and map link.
+void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, const AlbumBuildContext& context,
+                   std::wstring& page)
+{
+    // The heading is the day's own date: a day the calendar lacks (30 February) keeps it.
+    wchar_t heading[64];
+    std::swprintf(heading, 64, L"%04d年%02d月%02d日", year, month, day.day);
+    page += L"<div class='photo_list'>\n";
+    page += L"<div class='year_item'>" + std::wstring(heading) + L"</div>\n";
+    for (std::size_t n = 0; n < day.files.size(); ++n) {
+        const AlbumFile& file = day.files[n];
+        const std::wstring relative = L"../" + RelativePath(file.path, context.outputFolder);
+        if (file.kind == AlbumFileKind::kPicture) {
+            std::wstring link = L"../picture.html?img=" + UrlEscape(relative, true);
+            if (file.hasPosition)
+                link += MapQuery(file);
+            page += L"<span class='picture_item_wrap'>";
+            page += L"<a href='" + link + L"'>";
+            page += L"<img class='picture_item' src='../" + ThumbnailAddress(year, month, day.day, n) + L"' />";
+            page += L"</a>";
+            if (file.hasPosition)
+                page += MapLink(file);
+            page += L"</span>\n";
+        } else if (file.kind == AlbumFileKind::kAudio) {
+            page += L"<div class='picture_item_audio'>";
+            page += L"<img src='../img_audio.png' />";
+            page += L"<audio src='../" + UrlEscape(relative, true) + L"' controls></audio>";
+            page += L"</div>\n";
+        } else if (file.kind == AlbumFileKind::kVideo) {
+            page += L"<div class='picture_item_video'>";
+            page += L"<video src='../" + UrlEscape(relative, true) + L"' controls></video>";
+            page += L"</div>\n";
+        } else {
+            const std::wstring name = NameOfPath(file.path);
+            std::wstring link = L"../unknown.html?file=" + UrlEscape(relative) + L"&name=" + UrlEscape(name);
+            if (file.hasPosition)
+                link += MapQuery(file);
+            page += L"<span class='picture_item_wrap'>";
+            page += L"<a href='" + link + L"'>";
+            page += L"<div class='picture_item_unknown_frame'>" + HtmlEscape(name) + L"</div>";
+            page += L"</a>";
+            if (file.hasPosition)
+                page += MapLink(file);
+            page += L"</span>\n";
         }
-        std::swprintf(text, 260, L"<div class='month_item'>%d月<br/>", entry.month);
+        context.Advance(1);
+    }
+    page += L"</div>\n";
+}
+
+void WriteMonthPage(const AlbumMonth& month, std::int32_t year, AlbumBuildContext& context)
+{
+    wchar_t text[64];
+    std::swprintf(text, 64, L" - %04d年%02d月", year, month.month);
+    std::wstring page;
+    WritePageHeader(page, kTitle + std::wstring(text), L"..");
+    for (const AlbumDay& day : month.days) {
+        if (!day.files.empty())
+            WriteDayBlock(day, year, month.month, context, page);
+    }
+    WritePageFooter(page);
+
+    std::swprintf(text, 64, L"%04d", year);
+    const std::wstring folder = context.albumFolder + L"\\" + text;
+    if (context.writes.Failed() || !context.writes.MakeFolder(folder))
+        return;
+    std::swprintf(text, 64, L"%04d%02d.html", year, month.month);
+    const std::wstring path = folder + L"\\" + text;
+    context.writes.Check(WriteTextModeFile(path, ToUtf8(page)), path);
+}
+
+// The year's block of the index: its heading and, when it has files, its twelve month items,
+// each with files a link to its page.
+void WriteYearBlock(const AlbumYear& year, std::wstring& page)
+{
+    wchar_t text[128];
+    std::swprintf(text, 128, L"<div class='year_item'>%d年</div>\n", year.year);
+    page += L"<div class='month_list'>\n";
+    page += text;
+    const bool hasFiles = year.FileCount() > 0;
+    for (const AlbumMonth& month : year.months) {
+        if (!hasFiles)
+            break;
+        const int count = month.FileCount();
+        if (count > 0) {
+            std::swprintf(text, 128, L"<a href='./%04d/%04d%02d.html'>", year.year, year.year, month.month);
+            page += text;
+        }
+        std::swprintf(text, 128, L"<div class='month_item'>%d月<br/>", month.month);
         page += text;
         if (count > 0) {
-            std::swprintf(text, 260, L"(%d)", count);
+            std::swprintf(text, 128, L"(%d)", count);
             page += text;
         } else {
             page += L"&nbsp;";
@@ -34,25 +188,31 @@ void AlbumYear::WriteMonthList(const AlbumSettings& settings, std::wstring& page
             page += L"</a>";
         page += L"\n";
     }
+    page += L"</div>\n";
 }
 
-void AlbumMonth::WritePage(const AlbumSettings& settings, std::int32_t year)
-{
-    wchar_t text[260];
-    std::swprintf(text, 260, L" - %04d年%02d月", year, month);
-    std::wstring page;
-    settings.WritePageHeader(page, settings.title + text, L"..");
-    for (AlbumDay& entry : days) {
-        if (!entry.files.empty())
-            entry.WriteItems(settings, year, month, page);
-    }
-    settings.WritePageFooter(page);
+}  // namespace
 
-    std::swprintf(text, 260, L"%04d", year);
-    const std::wstring folder = settings.albumFolder + L"\\" + text;
-    if (settings.writes->Failed() || !settings.writes->MakeFolder(folder))
+void WriteAlbumPages(const AlbumModel& model, AlbumBuildContext& context)
+{
+    const int count = model.FileCount();
+    g_Log.Write(L"写真の枚数         = %d", count);
+    context.AddToTotal(static_cast<std::uint64_t>(count));
+
+    std::wstring index;
+    WritePageHeader(index, kTitle, L".");
+    for (const AlbumYear& year : model.Years()) {
+        WriteYearBlock(year, index);
+        for (const AlbumMonth& month : year.months) {
+            if (month.FileCount() > 0)
+                WriteMonthPage(month, year.year, context);
+        }
+    }
+    WritePageFooter(index);
+    // The index comes last, and only to an album whose every other file was written: the
+    // album that opens is never a broken one.
+    if (context.writes.Failed())
         return;
-    std::swprintf(text, 260, L"%04d%02d.html", year, month);
-    const std::wstring path = folder + L"\\" + text;
-    settings.writes->Check(WriteTextModeFile(path, ToUtf8(page)), path);
+    const std::wstring path = context.albumFolder + L"\\" + kIndexFileName;
+    context.writes.Check(WriteTextFile(path, ToUtf8(index)), path);
 }

@@ -42,19 +42,19 @@ std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
 
 // One picture's work: from the cache when it has the picture as it is, else one decode.
 // Returns false for a file that is no picture.
-bool ThumbnailOf(AlbumFile& file, const AlbumSettings& settings, ThumbnailCache_CL& cache)
+bool ThumbnailOf(AlbumFile& file, const std::wstring& outputFolder, ThumbnailCache& cache)
 {
-    const ThumbnailKey key = KeyOf(file, settings);
+    const ThumbnailKey key = KeyOf(file, outputFolder);
     std::vector<std::uint8_t> jpeg;
     switch (cache.Peek(key)) {
-    case ThumbnailCache_CL::Entry::kThumbnail:
+    case ThumbnailCache::Entry::kThumbnail:
         return true;
-    case ThumbnailCache_CL::Entry::kNotAPicture:
+    case ThumbnailCache::Entry::kNotAPicture:
         return false;
-    case ThumbnailCache_CL::Entry::kMissing:
+    case ThumbnailCache::Entry::kMissing:
         break;
     }
-    if (MakeThumbnail(file.path, file.orientation, settings, &jpeg) == ThumbnailOutcome::kNotAPicture) {
+    if (MakeThumbnail(file.path, file.orientation, &jpeg) == ThumbnailOutcome::kNotAPicture) {
         cache.Store(key, nullptr);
         return false;
     }
@@ -90,58 +90,67 @@ std::unique_ptr<Gdiplus::Bitmap> ThumbnailFromEighth(const EighthImage& eighth, 
     return thumbnail;
 }
 
-}  // namespace
-
-ThumbnailKey KeyOf(const AlbumFile& file, const AlbumSettings& settings)
-{
-    ThumbnailKey key;
-    key.relativePath = RelativeTo(settings.outputFolder, file.path);
-    key.size = file.size;
-    key.lastWrite = file.lastWrite;
-    key.boxWidth = settings.thumbnailWidth;
-    key.boxHeight = settings.thumbnailHeight;
-    key.quality = settings.thumbnailQuality;
-    return key;
-}
-
-std::wstring ThumbnailFolder(const AlbumSettings& settings, std::int32_t year)
-{
-    wchar_t name[16];
-    std::swprintf(name, 16, L"%04d", year);
-    return settings.albumFolder + L"\\thumb\\" + name;
-}
-
-std::wstring ThumbnailPath(const AlbumSettings& settings, std::int32_t year, std::int32_t month, std::int32_t day,
-                           std::size_t n)
-{
-    wchar_t name[64];
-    std::swprintf(name, 64, L"\\%04d%02d%02d_%d.jpg", year, month, day, static_cast<int>(n));
-    return ThumbnailFolder(settings, year) + name;
-}
-
-void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const std::wstring& path)
+// The picture's thumbnail file, from the bytes the thumbnail pass left in the cache (or held
+// when the cache could not keep them). An entry that is damaged or gone since is made anew.
+void WriteThumbnail(AlbumBuildContext& context, const AlbumFile& file, const std::wstring& path)
 {
     // After a failed write the build is lost: nothing more is written.
-    if (settings.writes->Failed())
+    if (context.writes.Failed())
         return;
-    const ThumbnailKey key = KeyOf(file, settings);
-    const std::wstring entry = ThumbnailCache_CL::EntryName(key);
-    if (settings.thumbnailFiles && settings.thumbnailFiles->Holds(path, entry))
+    const ThumbnailKey key = KeyOf(file, context.outputFolder);
+    const std::wstring entry = ThumbnailCache::EntryName(key);
+    if (context.thumbnailFiles && context.thumbnailFiles->Holds(path, entry))
         return;
     std::vector<std::uint8_t> jpeg;
     if (file.heldThumbnail) {
         jpeg = *file.heldThumbnail;
-    } else if (!settings.thumbnailCache ||
-               settings.thumbnailCache->Find(key, &jpeg) != ThumbnailCache_CL::Entry::kThumbnail) {
-        MakeThumbnail(file.path, file.orientation, settings, &jpeg);
-        if (settings.thumbnailCache && !jpeg.empty())
-            settings.thumbnailCache->Store(key, &jpeg);
+    } else if (!context.thumbnailCache ||
+               context.thumbnailCache->Find(key, &jpeg) != ThumbnailCache::Entry::kThumbnail) {
+        MakeThumbnail(file.path, file.orientation, &jpeg);
+        if (context.thumbnailCache && !jpeg.empty())
+            context.thumbnailCache->Store(key, &jpeg);
     }
     if (jpeg.empty())
         return;
-    settings.writes->Check(settings.thumbnailFiles ? settings.thumbnailFiles->Write(path, entry, jpeg)
-                                                   : WriteFileBytes(path, jpeg.data(), jpeg.size()),
-                           path);
+    context.writes.Check(context.thumbnailFiles ? context.thumbnailFiles->Write(path, entry, jpeg)
+                                                : WriteFileBytes(path, jpeg.data(), jpeg.size()),
+                         path);
+}
+
+std::wstring ThumbnailFolder(const AlbumBuildContext& context, std::int32_t year)
+{
+    wchar_t name[16];
+    std::swprintf(name, 16, L"%04d", year);
+    return context.albumFolder + L"\\thumb\\" + name;
+}
+
+}  // namespace
+
+ThumbnailKey KeyOf(const AlbumFile& file, const std::wstring& outputFolder)
+{
+    ThumbnailKey key;
+    key.relativePath = RelativeTo(outputFolder, file.path);
+    key.size = file.size;
+    key.lastWrite = file.lastWrite;
+    key.boxWidth = kThumbnailWidth;
+    key.boxHeight = kThumbnailHeight;
+    key.quality = kThumbnailQuality;
+    return key;
+}
+
+std::wstring ThumbnailAddress(std::int32_t year, std::int32_t month, std::int32_t day, std::size_t n)
+{
+    wchar_t address[64];
+    std::swprintf(address, 64, L"thumb/%04d/%04d%02d%02d_%d.jpg", year, year, month, day, static_cast<int>(n));
+    return address;
+}
+
+std::wstring ThumbnailPath(const AlbumBuildContext& context, std::int32_t year, std::int32_t month, std::int32_t day,
+                           std::size_t n)
+{
+    std::wstring path = context.albumFolder + L"\\" + ThumbnailAddress(year, month, day, n);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
 }
 
 int DefaultThumbnailWorkers()
@@ -149,8 +158,7 @@ int DefaultThumbnailWorkers()
     return DefaultAlbumWorkers();
 }
 
-ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, const AlbumSettings& settings,
-                               std::vector<std::uint8_t>* jpeg)
+ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, std::vector<std::uint8_t>* jpeg)
 {
     jpeg->clear();
     // A camera's JPEG needs no more than an eighth of its pixels for a thumbnail: read at that
@@ -166,7 +174,7 @@ ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientati
         // The same size as from the whole picture.
         const FittedSize drawn = FittedDrawSize(static_cast<std::int32_t>(eighth.sourceWidth),
                                                 static_cast<std::int32_t>(eighth.sourceHeight), orientation,
-                                                settings.thumbnailWidth, settings.thumbnailHeight);
+                                                kThumbnailWidth, kThumbnailHeight);
         if (EighthFillsTheBox(eighth, drawn)) {
             CountPictureDecode();
             thumbnail = ThumbnailFromEighth(eighth, drawn, orientation, &shrunk);
@@ -185,67 +193,58 @@ ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientati
         // The type test of the album: only what decodes as a raster image has a thumbnail.
         if (picture.GetLastStatus() != Gdiplus::Ok || picture.GetType() != Gdiplus::ImageTypeBitmap)
             return ThumbnailOutcome::kNotAPicture;
-        thumbnail = MakeUprightThumbnail(picture, orientation, settings.thumbnailWidth, settings.thumbnailHeight);
+        thumbnail = MakeUprightThumbnail(picture, orientation, kThumbnailWidth, kThumbnailHeight);
     }
     if (thumbnail)
-        EncodeJpeg(*thumbnail, settings.thumbnailQuality, jpeg);
+        EncodeJpeg(*thumbnail, kThumbnailQuality, jpeg);
     return ThumbnailOutcome::kMade;
 }
 
-void MakeAlbumThumbnails(AlbumMediaTree& tree, const AlbumSettings& settings, ThumbnailCache_CL& cache, int workers)
+void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, int workers)
 {
     std::vector<AlbumFile*> pictures;
-    for (AlbumFile* file : tree.Files()) {
+    for (AlbumFile* file : model.Files()) {
         if (file->kind == AlbumFileKind::kPicture)
             pictures.push_back(file);
     }
-    if (settings.progress) {
-        settings.progress->SetTotal(settings.progress->Total() + pictures.size());
-        settings.progress->AddProgress(0);
-    }
+    context.AddToTotal(pictures.size());
     // Listed unless it proves no picture: one whose work failed (memory ran short) is listed
     // without a thumbnail.
     std::vector<char> isPicture(pictures.size(), 1);
+    ThumbnailCache& cache = *context.thumbnailCache;
     ParallelFor(
         pictures.size(), workers,
-        [&](std::size_t i) { isPicture[i] = ThumbnailOf(*pictures[i], settings, cache) ? 1 : 0; },
-        [&](std::size_t done) {
-            if (settings.progress)
-                settings.progress->AddProgress(done);
-        });
+        [&](std::size_t i) { isPicture[i] = ThumbnailOf(*pictures[i], context.outputFolder, cache) ? 1 : 0; },
+        [&](std::size_t done) { context.Advance(done); });
     std::set<const AlbumFile*> notPictures;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         if (!isPicture[i])
             notPictures.insert(pictures[i]);
     }
-    tree.RemoveFiles([&](const AlbumFile& file) { return notPictures.count(&file) != 0; });
+    model.RemoveFiles([&](const AlbumFile& file) { return notPictures.count(&file) != 0; });
 }
 
-void WriteAlbumThumbnails(AlbumMediaTree& tree, const AlbumSettings& settings, int workers)
+void WriteAlbumThumbnails(const AlbumModel& model, AlbumBuildContext& context, int workers)
 {
     struct Job {
-        AlbumFile* file;
+        const AlbumFile* file;
         std::wstring path;
     };
     std::vector<Job> jobs;
-    if (!settings.writes->MakeFolder(settings.albumFolder) ||
-        !settings.writes->MakeFolder(settings.albumFolder + L"\\thumb"))
+    if (!context.writes.MakeFolder(context.albumFolder) || !context.writes.MakeFolder(context.albumFolder + L"\\thumb"))
         return;
-    for (AlbumYear& year : tree.years) {
-        if (!settings.writes->MakeFolder(ThumbnailFolder(settings, year.year)))
+    for (const AlbumYear& year : model.Years()) {
+        // A year of sounds and films has its thumbnail folder too.
+        if (!context.writes.MakeFolder(ThumbnailFolder(context, year.year)))
             return;
-        for (AlbumMonth& month : year.months) {
-            for (AlbumDay& day : month.days) {
-                day.SortFiles();
+        for (const AlbumMonth& month : year.months) {
+            for (const AlbumDay& day : month.days) {
                 for (std::size_t n = 0; n < day.files.size(); ++n) {
                     if (day.files[n].kind == AlbumFileKind::kPicture)
-                        jobs.push_back(Job{&day.files[n], ThumbnailPath(settings, year.year, month.month, day.day, n)});
+                        jobs.push_back(Job{&day.files[n], ThumbnailPath(context, year.year, month.month, day.day, n)});
                 }
             }
         }
     }
-    ParallelFor(jobs.size(), workers, [&](std::size_t i) {
-        WriteThumbnail(settings, *jobs[i].file, jobs[i].path);
-        jobs[i].file->thumbnailWritten = true;
-    });
+    ParallelFor(jobs.size(), workers, [&](std::size_t i) { WriteThumbnail(context, *jobs[i].file, jobs[i].path); });
 }

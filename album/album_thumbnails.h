@@ -9,12 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "album/album_media_tree.h"
-#include "album/album_settings.h"
+#include "album/album_build_context.h"
+#include "album/album_model.h"
 #include "album/thumbnail_cache.h"
 
+// The box every thumbnail is fitted into, and the quality of its JPEG.
+inline constexpr std::int32_t kThumbnailWidth = 320;
+inline constexpr std::int32_t kThumbnailHeight = 240;
+inline constexpr std::int32_t kThumbnailQuality = 80;
+
 // What names a picture's thumbnail in the cache.
-ThumbnailKey KeyOf(const AlbumFile& file, const AlbumSettings& settings);
+ThumbnailKey KeyOf(const AlbumFile& file, const std::wstring& outputFolder);
 
 // As many workers as the machine has cores.
 int DefaultThumbnailWorkers();
@@ -27,25 +32,20 @@ enum class ThumbnailOutcome {
 
 // The thumbnail of one picture, from one decode of it: fitted into the box straight from the
 // decoded picture, then stood upright by the orientation.
-ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, const AlbumSettings& settings,
-                               std::vector<std::uint8_t>* jpeg);
+ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, std::vector<std::uint8_t>* jpeg);
 
-// Where the album keeps the thumbnails of a year, and the name of the thumbnail of the n-th
-// file of a day (counted over all the day's files, in capture order).
-std::wstring ThumbnailFolder(const AlbumSettings& settings, std::int32_t year);
-std::wstring ThumbnailPath(const AlbumSettings& settings, std::int32_t year, std::int32_t month, std::int32_t day,
+// Where the thumbnail of the n-th file of a day lies (counted over all the day's files, in
+// capture order): below the album folder as a page links it ("thumb/2021/20210305_1.jpg"),
+// and as a path.
+std::wstring ThumbnailAddress(std::int32_t year, std::int32_t month, std::int32_t day, std::size_t n);
+std::wstring ThumbnailPath(const AlbumBuildContext& context, std::int32_t year, std::int32_t month, std::int32_t day,
                            std::size_t n);
 
-// The picture's thumbnail file, from the bytes the thumbnail pass left in the cache (or held
-// when the cache could not keep them). An entry that is damaged or gone since is made anew.
-void WriteThumbnail(const AlbumSettings& settings, const AlbumFile& file, const std::wstring& path);
-
-// Gives every picture of the tree its thumbnail bytes' place in the cache (taken from it when
-// the picture is unchanged), removes the pictures that are none, and advances the settings'
+// Gives every picture of the model its thumbnail bytes' place in the cache (taken from it
+// when the picture is unchanged), removes the pictures that are none, and advances the
 // progress by one per picture (a total of their number), from the calling thread only.
-void MakeAlbumThumbnails(AlbumMediaTree& tree, const AlbumSettings& settings, ThumbnailCache_CL& cache,
-                         int workers = DefaultThumbnailWorkers());
+void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, int workers = DefaultThumbnailWorkers());
 
-// Writes the thumbnail files of the album's pictures on the workers, with the names the month
-// pages give them (each day's files put in capture order first), and marks them written.
-void WriteAlbumThumbnails(AlbumMediaTree& tree, const AlbumSettings& settings, int workers = DefaultThumbnailWorkers());
+// Writes the thumbnail files of the sorted model's pictures on the workers, under the names
+// the month pages give them.
+void WriteAlbumThumbnails(const AlbumModel& model, AlbumBuildContext& context, int workers = DefaultThumbnailWorkers());

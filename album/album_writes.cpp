@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "base/logfile.h"
+#include "base/log_file.h"
 
 bool AlbumWrites::Check(StatusCode status, const std::wstring& path)
 {

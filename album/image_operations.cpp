@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/handles.h"
-#include "base/logfile.h"
+#include "base/log_file.h"
 
 namespace {
 
@@ -138,7 +138,7 @@ bool EncodeJpeg(Gdiplus::Image& image, std::int32_t quality, std::vector<std::ui
     parameters.Parameter[0].NumberOfValues = 1;
     ULONG value = static_cast<ULONG>(quality);
     parameters.Parameter[0].Value = &value;
-    UniqueComPtr_CL<IStream> stream;
+    UniqueComPtr<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) ||
         image.Save(stream.get(), &jpeg, &parameters) != Gdiplus::Ok)
         return false;

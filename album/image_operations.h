@@ -55,7 +55,7 @@ std::unique_ptr<Gdiplus::Image> DecodePicture(const std::wstring& path);
 // The same from the file's bytes, read already; the stream over them lives as long as the
 // image (declared first, it goes last). No image when no stream can be made.
 struct DecodedPicture {
-    UniqueComPtr_CL<IStream> stream;
+    UniqueComPtr<IStream> stream;
     std::unique_ptr<Gdiplus::Image> image;
 };
 DecodedPicture DecodePictureBytes(const std::vector<std::uint8_t>& bytes);

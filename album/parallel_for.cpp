@@ -25,7 +25,7 @@ void ParallelFor(std::size_t count, int workers, const std::function<void(std::s
     std::condition_variable finished;
     std::size_t done = 0;
     auto worker = [&] {
-        const ComInit_CL com;
+        const ComInit com;
         for (std::size_t i = next++; i < count; i = next++) {
             try {
                 work(i);

@@ -2,7 +2,7 @@
 
 #include "base/whole_file.h"
 
-ScannedFacts_CL::ScannedFacts_CL(const std::wstring& cacheFolder)
+ScannedFacts::ScannedFacts(const std::wstring& cacheFolder)
     : listPath_(cacheFolder.empty() ? std::wstring() : cacheFolder + L"\\" + kListName)
 {
     std::vector<std::uint8_t> bytes;
@@ -10,7 +10,7 @@ ScannedFacts_CL::ScannedFacts_CL(const std::wstring& cacheFolder)
         Parse(bytes);
 }
 
-std::optional<ImageFacts> ScannedFacts_CL::Find(const std::wstring& relativePath, std::uint64_t size,
+std::optional<ImageFacts> ScannedFacts::Find(const std::wstring& relativePath, std::uint64_t size,
                                                 std::uint64_t lastWrite)
 {
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -21,7 +21,7 @@ std::optional<ImageFacts> ScannedFacts_CL::Find(const std::wstring& relativePath
     return found->second.facts;
 }
 
-void ScannedFacts_CL::Record(const std::wstring& relativePath, std::uint64_t size, std::uint64_t lastWrite,
+void ScannedFacts::Record(const std::wstring& relativePath, std::uint64_t size, std::uint64_t lastWrite,
                              const ImageFacts& facts)
 {
     if (!cache_formats::FitsScannedList(relativePath, facts))
@@ -30,13 +30,13 @@ void ScannedFacts_CL::Record(const std::wstring& relativePath, std::uint64_t siz
     current_[relativePath] = cache_formats::ScannedEntry{size, lastWrite, facts};
 }
 
-std::vector<std::uint8_t> ScannedFacts_CL::Serialize() const
+std::vector<std::uint8_t> ScannedFacts::Serialize() const
 {
     const std::lock_guard<std::mutex> lock(mutex_);
     return cache_formats::SerializeScannedList(current_);
 }
 
-bool ScannedFacts_CL::Parse(const std::vector<std::uint8_t>& bytes)
+bool ScannedFacts::Parse(const std::vector<std::uint8_t>& bytes)
 {
     cache_formats::ScannedList list;
     if (!cache_formats::ParseScannedList(bytes.data(), bytes.size(), &list))
@@ -46,7 +46,7 @@ bool ScannedFacts_CL::Parse(const std::vector<std::uint8_t>& bytes)
     return true;
 }
 
-StatusCode ScannedFacts_CL::Save() const
+StatusCode ScannedFacts::Save() const
 {
     if (listPath_.empty())
         return kStatusOk;

@@ -16,13 +16,13 @@
 #include "base/status_code.h"
 #include "metadata/image_facts.h"
 
-class ScannedFacts_CL {
+class ScannedFacts {
 public:
     static constexpr const wchar_t* kListName = cache_formats::kScannedListName;
 
     // Reads the list the last build left in the cache folder; with no folder, nothing is read
     // or kept.
-    explicit ScannedFacts_CL(const std::wstring& cacheFolder);
+    explicit ScannedFacts(const std::wstring& cacheFolder);
 
     // What was read from the file the last time, if it is unchanged since. The file stays on
     // the list.

@@ -5,7 +5,7 @@
 #include "album/cache_formats.h"
 #include "base/file_removal.h"
 #include "base/folder_walk.h"
-#include "base/logfile.h"
+#include "base/log_file.h"
 #include "base/path_text.h"
 #include "base/text_encoding.h"
 #include "base/whole_file.h"
@@ -40,7 +40,7 @@ std::string ThumbnailKey::Text() const
            std::to_string(boxWidth) + "x" + std::to_string(boxHeight) + "q" + std::to_string(quality);
 }
 
-std::wstring ThumbnailCache_CL::PrepareFolder(const std::wstring& outputFolder)
+std::wstring ThumbnailCache::PrepareFolder(const std::wstring& outputFolder)
 {
     const std::wstring folder = outputFolder + L"\\" + kFolderName;
     WIN32_FIND_DATAW found{};
@@ -55,7 +55,7 @@ std::wstring ThumbnailCache_CL::PrepareFolder(const std::wstring& outputFolder)
     return folder;
 }
 
-ThumbnailCache_CL::ThumbnailCache_CL(const std::wstring& cacheFolder, AlbumWrites* writes)
+ThumbnailCache::ThumbnailCache(const std::wstring& cacheFolder, AlbumWrites* writes)
     : folder_(cacheFolder), writes_(writes)
 {
     if (folder_.empty())
@@ -68,12 +68,12 @@ ThumbnailCache_CL::ThumbnailCache_CL(const std::wstring& cacheFolder, AlbumWrite
     }
 }
 
-std::wstring ThumbnailCache_CL::EntryName(const ThumbnailKey& key, bool thumbnail)
+std::wstring ThumbnailCache::EntryName(const ThumbnailKey& key, bool thumbnail)
 {
     return cache_formats::EntryName(key.Text(), thumbnail);
 }
 
-std::wstring ThumbnailCache_CL::EntryPath(const ThumbnailKey& key, bool thumbnail)
+std::wstring ThumbnailCache::EntryPath(const ThumbnailKey& key, bool thumbnail)
 {
     const std::wstring name = EntryName(key, thumbnail);
     {
@@ -83,7 +83,7 @@ std::wstring ThumbnailCache_CL::EntryPath(const ThumbnailKey& key, bool thumbnai
     return folder_ + L"\\" + name;
 }
 
-ThumbnailCache_CL::Entry ThumbnailCache_CL::Peek(const ThumbnailKey& key)
+ThumbnailCache::Entry ThumbnailCache::Peek(const ThumbnailKey& key)
 {
     if (!Usable())
         return Entry::kMissing;
@@ -94,7 +94,7 @@ ThumbnailCache_CL::Entry ThumbnailCache_CL::Peek(const ThumbnailKey& key)
     return listed_.count(NameOfPath(none)) ? Read(key, false, &unused) : Entry::kMissing;
 }
 
-ThumbnailCache_CL::Entry ThumbnailCache_CL::Find(const ThumbnailKey& key, std::vector<std::uint8_t>* jpeg)
+ThumbnailCache::Entry ThumbnailCache::Find(const ThumbnailKey& key, std::vector<std::uint8_t>* jpeg)
 {
     jpeg->clear();
     if (!Usable())
@@ -103,7 +103,7 @@ ThumbnailCache_CL::Entry ThumbnailCache_CL::Find(const ThumbnailKey& key, std::v
     return found == Entry::kMissing ? Read(key, false, jpeg) : found;
 }
 
-ThumbnailCache_CL::Entry ThumbnailCache_CL::Read(const ThumbnailKey& key, bool thumbnail, std::vector<std::uint8_t>* jpeg)
+ThumbnailCache::Entry ThumbnailCache::Read(const ThumbnailKey& key, bool thumbnail, std::vector<std::uint8_t>* jpeg)
 {
     jpeg->clear();
     std::vector<std::uint8_t> bytes;
@@ -126,7 +126,7 @@ ThumbnailCache_CL::Entry ThumbnailCache_CL::Read(const ThumbnailKey& key, bool t
     return Entry::kThumbnail;
 }
 
-bool ThumbnailCache_CL::Store(const ThumbnailKey& key, const std::vector<std::uint8_t>* jpeg)
+bool ThumbnailCache::Store(const ThumbnailKey& key, const std::vector<std::uint8_t>* jpeg)
 {
     if (!Usable() || !MakeFolder())
         return false;
@@ -138,7 +138,7 @@ bool ThumbnailCache_CL::Store(const ThumbnailKey& key, const std::vector<std::ui
         ReplaceFileWhole(path, bytes.data(), bytes.size(), L".part" + std::to_wstring(GetCurrentThreadId())), path);
 }
 
-bool ThumbnailCache_CL::MakeFolder()
+bool ThumbnailCache::MakeFolder()
 {
     const std::lock_guard<std::mutex> lock(mutex_);
     if (folderMade_ || !Usable())
@@ -153,7 +153,7 @@ bool ThumbnailCache_CL::MakeFolder()
     return folderMade_;
 }
 
-void ThumbnailCache_CL::RemoveUnused()
+void ThumbnailCache::RemoveUnused()
 {
     const std::lock_guard<std::mutex> lock(mutex_);
     // Were the folder swapped for a link since the build began, nothing in it is ours.

@@ -27,7 +27,7 @@ struct ThumbnailKey {
     std::string Text() const;
 };
 
-class ThumbnailCache_CL {
+class ThumbnailCache {
 public:
     static constexpr const wchar_t* kFolderName = kAlbumCacheFolderName;
 
@@ -38,7 +38,7 @@ public:
 
     // Lists what the cache folder holds, once: looking an entry up costs no file access
     // after. With no folder, nothing is found or kept. Failed writes are told to `writes`.
-    ThumbnailCache_CL(const std::wstring& cacheFolder, AlbumWrites* writes);
+    ThumbnailCache(const std::wstring& cacheFolder, AlbumWrites* writes);
 
     enum class Entry {
         kMissing,      // never made, changed since, or damaged

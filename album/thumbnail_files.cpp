@@ -1,7 +1,7 @@
 #include "album/thumbnail_files.h"
 
 #include "base/file_removal.h"
-#include "base/logfile.h"
+#include "base/log_file.h"
 #include "base/path_text.h"
 #include "base/text_encoding.h"
 #include "base/whole_file.h"
@@ -17,7 +17,7 @@ std::uint64_t Ticks(const FILETIME& time)
 
 }  // namespace
 
-ThumbnailFiles_CL::ThumbnailFiles_CL(const std::wstring& cacheFolder, const std::wstring& albumFolder)
+ThumbnailFiles::ThumbnailFiles(const std::wstring& cacheFolder, const std::wstring& albumFolder)
     : listPath_(cacheFolder.empty() ? std::wstring() : cacheFolder + L"\\" + kListName), albumFolder_(albumFolder)
 {
     FILETIME now{};
@@ -45,7 +45,7 @@ ThumbnailFiles_CL::ThumbnailFiles_CL(const std::wstring& cacheFolder, const std:
     RemoveEntryIfThere(listPath_);
 }
 
-std::wstring ThumbnailFiles_CL::Relative(const std::wstring& path) const
+std::wstring ThumbnailFiles::Relative(const std::wstring& path) const
 {
     if (path.size() <= albumFolder_.size() + 1 || path.compare(0, albumFolder_.size(), albumFolder_) != 0 ||
         path[albumFolder_.size()] != L'\\')
@@ -53,7 +53,7 @@ std::wstring ThumbnailFiles_CL::Relative(const std::wstring& path) const
     return path.substr(albumFolder_.size() + 1);
 }
 
-bool ThumbnailFiles_CL::IsUntouched(const std::wstring& path, const WIN32_FIND_DATAW& found)
+bool ThumbnailFiles::IsUntouched(const std::wstring& path, const WIN32_FIND_DATAW& found)
 {
     const std::wstring relative = Relative(path);
     const auto listed = previous_.find(relative);
@@ -67,7 +67,7 @@ bool ThumbnailFiles_CL::IsUntouched(const std::wstring& path, const WIN32_FIND_D
     return true;
 }
 
-bool ThumbnailFiles_CL::Holds(const std::wstring& path, const std::wstring& entry)
+bool ThumbnailFiles::Holds(const std::wstring& path, const std::wstring& entry)
 {
     const std::wstring relative = Relative(path);
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -78,7 +78,7 @@ bool ThumbnailFiles_CL::Holds(const std::wstring& path, const std::wstring& entr
     return true;
 }
 
-StatusCode ThumbnailFiles_CL::Write(const std::wstring& path, const std::wstring& entry,
+StatusCode ThumbnailFiles::Write(const std::wstring& path, const std::wstring& entry,
                                     const std::vector<std::uint8_t>& jpeg)
 {
     bool stamped = false;
@@ -98,7 +98,7 @@ StatusCode ThumbnailFiles_CL::Write(const std::wstring& path, const std::wstring
     return kStatusOk;
 }
 
-void ThumbnailFiles_CL::RemoveUnclaimed()
+void ThumbnailFiles::RemoveUnclaimed()
 {
     const std::lock_guard<std::mutex> lock(mutex_);
     EntryRemover remover;
@@ -114,7 +114,7 @@ void ThumbnailFiles_CL::RemoveUnclaimed()
     }
 }
 
-StatusCode ThumbnailFiles_CL::Save() const
+StatusCode ThumbnailFiles::Save() const
 {
     if (listPath_.empty())
         return kStatusOk;

@@ -18,13 +18,13 @@
 #include "album/cache_formats.h"
 #include "base/status_code.h"
 
-class ThumbnailFiles_CL {
+class ThumbnailFiles {
 public:
     static constexpr const wchar_t* kListName = cache_formats::kThumbnailListName;
 
     // Reads the list the last build left in the cache folder, and removes it. With no cache
     // folder nothing is kept from one build to the next.
-    ThumbnailFiles_CL(const std::wstring& cacheFolder, const std::wstring& albumFolder);
+    ThumbnailFiles(const std::wstring& cacheFolder, const std::wstring& albumFolder);
 
     // Whether the album's file, as its folder's listing shows it, is one the last build wrote
     // and no one touched since: the clearing of the album folder keeps those.

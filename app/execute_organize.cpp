@@ -1,9 +1,9 @@
 #include "app/execute_organize.h"
 
-#include "app/my_convert_start_progress.h"
+#include "app/organize_run_dialog.h"
 #include "app/run_notices.h"
 #include "app/run_settings.h"
-#include "base/logfile.h"
+#include "base/log_file.h"
 #include "base/paths.h"
 #include "organize/organize_settings.h"
 #include "organize/output_names.h"
@@ -14,11 +14,11 @@ std::wstring AlbumIndexPath(const std::wstring& outputFolder)
     return outputFolder + L"\\" + kAlbumFolderName + L"\\index.html";
 }
 
-void ExecuteOrganize(HWND owner, const RunChoices_CL& choices, HWND albumButton)
+void ExecuteOrganize(HWND owner, const RunChoices& choices, HWND albumButton)
 {
     g_OrganizeSettings.SetRunValues(choices.outputFormat, choices.makeAlbum, choices.albumIncludesNoPreview);
-    PreparedRun_CL run;
-    const RunVerdict_CL verdict = CheckRun(choices, &run);
+    PreparedRun run;
+    const RunVerdict verdict = CheckRun(choices, &run);
     RememberRunChoices(run, verdict, g_OrganizeSettings);
     if (!AgreeToRun(owner, verdict, run))
         return;
@@ -33,7 +33,7 @@ void ExecuteOrganize(HWND owner, const RunChoices_CL& choices, HWND albumButton)
     OrganizeResult result;
     {
         // Destroyed before the lists it points at: its destructor waits for the worker.
-        MyConvertStartProgress_CL progress(&g_OrganizeSettings, &run.inputFolders, &run.outputFolder);
+        OrganizeRunDialog progress(&g_OrganizeSettings, &run.inputFolders, &run.outputFolder);
         progress.SetTitle(L"写真の整理中");
         // The run stops after the file it is at, with what it did recorded.
         progress.SetShowCancel(true);

@@ -10,7 +10,7 @@
 
 // albumButton: the main window's open-album button, disabled during the run and enabled
 // afterwards when the album exists; may be null.
-void ExecuteOrganize(HWND owner, const RunChoices_CL& choices, HWND albumButton);
+void ExecuteOrganize(HWND owner, const RunChoices& choices, HWND albumButton);
 
 // output folder + "\PhotoAlbum\index.html".
 std::wstring AlbumIndexPath(const std::wstring& outputFolder);

@@ -12,7 +12,7 @@
 #include "app/run_settings.h"
 #include "app/settings_sheet.h"
 #include "app/window_placement.h"
-#include "base/inifile.h"
+#include "base/settings_store.h"
 #include "base/paths.h"
 #include "base/trace.h"
 #include "base/version.h"
@@ -53,7 +53,7 @@ RECT DefaultWindowRect()
 
 // A big button: its text in a larger, bolder font, and the button grown to hold it with half
 // a line of air on each side, in its own font (a bold text flush with the frame looks cut off).
-void MakeProminent(ControlBase_CL* button)
+void MakeProminent(Control* button)
 {
     button->SetScaledFont(1.2, 600);
     const SIZE text = MeasureText(button->Font(), button->GetText());
@@ -66,13 +66,13 @@ int RowGap(int charHeight)
     return std::max(2, charHeight / 4);
 }
 
-int BottomOf(const ControlBase_CL* control)
+int BottomOf(const Control* control)
 {
     return control->ClientRectInParent().bottom;
 }
 
 // How far a group box's caption reaches below its top edge, in the caption's own font.
-int CaptionHeight(const ControlBase_CL* group)
+int CaptionHeight(const Control* group)
 {
     return MeasureText(group->Font(), group->GetText()).cy;
 }
@@ -80,9 +80,9 @@ int CaptionHeight(const ControlBase_CL* group)
 // Rows placed down the window: each where the layout table puts it, unless the row above
 // reaches further down (a font taller than the table was drawn up for); then it goes below
 // that row and every later row moves down as far.
-class RowFlow_CL {
+class RowFlow {
 public:
-    explicit RowFlow_CL(int gap) : gap_(gap) {}
+    explicit RowFlow(int gap) : gap_(gap) {}
     // The top of a row that the table puts at tableY and that must clear `above`.
     int Place(int tableY, int above)
     {
@@ -99,57 +99,57 @@ private:
 
 }  // namespace
 
-void MainWindow_CL::CreateControls(HWND window)
+void MainWindow::CreateControls(HWND window)
 {
     auto& f = controls_;
-    run_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"写真整理の実行"));
+    run_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"写真整理の実行"));
     MakeProminent(run_);
 
-    const ClientMetrics_CL metrics = GetDialogMetrics(window);
-    folderList_ = f.Get<ListView_CL>(f.CreateListView(window, 0, 300, 100));
+    const ClientMetrics metrics = GetDialogMetrics(window);
+    folderList_ = f.Get<ListView>(f.CreateListView(window, 0, 300, 100));
     folderList_->AddColumn(L"整理したい写真ファイルのあるフォルダ", LVCFMT_LEFT, 64 * metrics.charWidth);
     folderList_->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
     DragAcceptFiles(folderList_->Window(), TRUE);
 
     f.UseIdForNext(kAddFolder);
-    add_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"　追加　"));
+    add_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"　追加　"));
     f.UseIdForNext(kEditFolder);
-    edit_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"　編集　"));
+    edit_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"　編集　"));
     f.UseIdForNext(kDeleteFolders);
-    delete_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"　削除　"));
+    delete_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"　削除　"));
 
-    outputBox_ = f.Get<Edit_CL>(f.CreateEdit(window, 0, 0, 32, ES_AUTOHSCROLL));
+    outputBox_ = f.Get<EditBox>(f.CreateEdit(window, 0, 0, 32, ES_AUTOHSCROLL));
     outputBox_->SetLimit(MAX_PATH);
-    outputBox_->SetText(g_Ini.GetString(L"APP_INFO", L"OutputFolder", L""));
-    driveHint_ = f.Get<StaticText_CL>(f.CreateStatic(
+    outputBox_->SetText(g_SettingsStore.GetString(L"APP_INFO", L"OutputFolder", L""));
+    driveHint_ = f.Get<StaticText>(f.CreateStatic(
         window, 0, 0, L"ＵＳＢメモリや、カメラをＵＳＢに接続すると自動的に入力フォルダに追加されます。"));
     f.UseIdForNext(kBrowseOutput);
-    browse_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"　参照　"));
+    browse_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"　参照　"));
 
-    formatLabel_ = f.Get<StaticText_CL>(f.CreateStatic(window, 0, 0, L"整理するフォルダの形式"));
-    formatCombo_ = f.Get<ComboBox_CL>(f.CreateComboBox(window, 32, 20, CBS_DROPDOWNLIST, 0, 0));
+    formatLabel_ = f.Get<StaticText>(f.CreateStatic(window, 0, 0, L"整理するフォルダの形式"));
+    formatCombo_ = f.Get<ComboBox>(f.CreateComboBox(window, 32, 20, CBS_DROPDOWNLIST, 0, 0));
     for (int i = 0; i < kDateFolderFormatCount; ++i)
         formatCombo_->AddItem(DateFolderFormatLabel(i), 0);
     formatCombo_->Select(g_OrganizeSettings.OutputFormatType);
-    preview_ = f.Get<TreeView_CL>(f.CreateTreeView(window, 0, 0, 320, 320, ControlStyle::kTreeView));
+    preview_ = f.Get<TreeView>(f.CreateTreeView(window, 0, 0, 320, 320, ControlStyle::kTreeView));
 
     f.UseIdForNext(kAlbumOption);
-    albumOption_ = f.Get<CheckBox_CL>(f.CreateCheckBox(window, 0, 0, L"プレビューできないファイルも写真一覧HTMLに含める"));
-    albumOption_->SetChecked(g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", 1) != 0);
+    albumOption_ = f.Get<CheckBox>(f.CreateCheckBox(window, 0, 0, L"プレビューできないファイルも写真一覧HTMLに含める"));
+    albumOption_->SetChecked(g_SettingsStore.GetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", 1) != 0);
     f.UseIdForNext(kAlbumSwitch);
-    albumSwitch_ = f.Get<CheckBox_CL>(f.CreateCheckBox(window, 0, 0, L"写真一覧HTMLを生成する"));
-    albumSwitch_->SetChecked(g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtml", 1) != 0);
-    openAlbum_ = f.Get<Button_CL>(f.CreateButton(window, 0, 0, L"写真一覧HTMLを開く"));
+    albumSwitch_ = f.Get<CheckBox>(f.CreateCheckBox(window, 0, 0, L"写真一覧HTMLを生成する"));
+    albumSwitch_->SetChecked(g_SettingsStore.GetInt(L"APP_INFO", L"MakePhotoHtml", 1) != 0);
+    openAlbum_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"写真一覧HTMLを開く"));
     MakeProminent(openAlbum_);
 
     // Created last, so that the controls inside them lie on top.
-    outputGroup_ = f.Get<GroupBox_CL>(f.CreateGroupBox(window, L"出力先フォルダ（整理されたファイルを出力するフォルダ）", 0, 100, 100));
-    inputGroup_ = f.Get<GroupBox_CL>(f.CreateGroupBox(window, L"入力フォルダ（整理したい写真ファイルのあるフォルダ）", 0, 100, 100));
+    outputGroup_ = f.Get<GroupBox>(f.CreateGroupBox(window, L"出力先フォルダ（整理されたファイルを出力するフォルダ）", 0, 100, 100));
+    inputGroup_ = f.Get<GroupBox>(f.CreateGroupBox(window, L"入力フォルダ（整理したい写真ファイルのあるフォルダ）", 0, 100, 100));
 
-    folderList_->Subclass(&MainWindow_CL::FolderListCallback, this);
+    folderList_->Subclass(&MainWindow::FolderListCallback, this);
 }
 
-void MainWindow_CL::OnInitDialog(HWND window)
+void MainWindow::OnInitDialog(HWND window)
 {
     g_OrganizeSettings.Load();
     SetWindowTextW(window, kProductName);
@@ -165,13 +165,13 @@ void MainWindow_CL::OnInitDialog(HWND window)
 
     CreateControls(window);
 
-    UpdateCheck_CL update(&g_Ini);
+    UpdateCheck update(&g_SettingsStore);
     update.Check(std::wstring(kProductName) + L"のアップデート。", kProductVersion, window);
 
-    const RECT rect = LoadWindowRect(g_Ini, L"Window", L"WindowRect", DefaultWindowRect());
+    const RECT rect = LoadWindowRect(g_SettingsStore, L"Window", L"WindowRect", DefaultWindowRect());
     SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
 
-    for (const std::wstring& folder : g_Ini.GetList(L"FOLDER_HISTORY"))
+    for (const std::wstring& folder : g_SettingsStore.GetList(L"FOLDER_HISTORY"))
         folderList_->InsertRow(folderList_->RowCount(), folder);
 
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
@@ -193,17 +193,17 @@ void MainWindow_CL::OnInitDialog(HWND window)
                      std::max(now.bottom - now.top, minimum.cy), SWP_NOMOVE | SWP_NOZORDER);
 }
 
-void MainWindow_CL::Layout()
+void MainWindow::Layout()
 {
     if (!initialised_)
         return;
-    const ClientMetrics_CL m = GetDialogMetrics(Window());
+    const ClientMetrics m = GetDialogMetrics(Window());
     const int W = m.width, H = m.height, cw = m.charWidth, ch = m.charHeight;
     const int T = ch / 2 + H / 3;
     const int v = T + 3 * ch / 2;
     const int bh = browse_->Height();
     const int gap = RowGap(ch);
-    RowFlow_CL rows(gap);
+    RowFlow rows(gap);
 
     // The side buttons must stay inside the group, however wide their font draws them.
     const int sideWidth = std::max({add_->Width(), edit_->Width(), delete_->Width()});
@@ -243,25 +243,25 @@ void MainWindow_CL::Layout()
     // the corner below the rows it would meet. The rows hang from H / 3, so their bottoms are
     // kept relative to it.
     LONG width = 3 * cw + sideWidth + 8 * cw;
-    using Controls = std::initializer_list<const ControlBase_CL*>;
-    for (const ControlBase_CL* fixed : Controls{driveHint_, formatLabel_, formatCombo_, albumOption_, albumSwitch_})
+    using Controls = std::initializer_list<const Control*>;
+    for (const Control* fixed : Controls{driveHint_, formatLabel_, formatCombo_, albumOption_, albumSwitch_})
         width = std::max(width, fixed->ClientRectInParent().right + 2 * cw);
-    for (const ControlBase_CL* group : Controls{inputGroup_, outputGroup_})
+    for (const Control* group : Controls{inputGroup_, outputGroup_})
         width = std::max<LONG>(width, MeasureText(group->Font(), group->GetText()).cx + 3 * cw);
     minimumClientWidth_ = std::max(width, openAlbum_->ClientRectInParent().right + cw + run_->Width() + cw / 2);
     outputBottomBelowThird_ = outputBottom - H / 3;
     lowRows_.clear();
-    for (const ControlBase_CL* row : Controls{albumOption_, albumSwitch_, openAlbum_}) {
+    for (const Control* row : Controls{albumOption_, albumSwitch_, openAlbum_}) {
         RECT at = row->ClientRectInParent();
         at.bottom -= H / 3;
         lowRows_.push_back(at);
     }
 }
 
-SIZE MainWindow_CL::MinimumWindowSize(LONG windowWidth) const
+SIZE MainWindow::MinimumWindowSize(LONG windowWidth) const
 {
     // At least 32 character cells each way, and whatever the controls need in their fonts.
-    const ClientMetrics_CL m = GetDialogMetrics(Window());
+    const ClientMetrics m = GetDialogMetrics(Window());
     RECT window{}, client{};
     GetWindowRect(Window(), &window);
     GetClientRect(Window(), &client);
@@ -280,13 +280,13 @@ SIZE MainWindow_CL::MinimumWindowSize(LONG windowWidth) const
     return SIZE{width, std::max<LONG>(kMinimumCells * m.charHeight, rows * 3 / 2 + 3 + frameY)};
 }
 
-void MainWindow_CL::SaveWindowRect()
+void MainWindow::SaveWindowRect()
 {
     if (initialised_)
-        ::SaveWindowRect(g_Ini, Window(), L"Window", L"WindowRect");
+        ::SaveWindowRect(g_SettingsStore, Window(), L"Window", L"WindowRect");
 }
 
-INT_PTR MainWindow_CL::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -331,16 +331,16 @@ INT_PTR MainWindow_CL::HandleMessage(HWND window, UINT message, WPARAM wParam, L
     }
 }
 
-LRESULT MainWindow_CL::FolderListCallback(SubClass_CL& hook, HWND, UINT message, WPARAM wParam, LPARAM)
+LRESULT MainWindow::FolderListCallback(WindowSubclass& hook, HWND, UINT message, WPARAM wParam, LPARAM)
 {
     if (message != WM_DROPFILES)
         return 0;
-    static_cast<MainWindow_CL*>(hook.Owner())->OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    static_cast<MainWindow*>(hook.Owner())->OnDropFiles(reinterpret_cast<HDROP>(wParam));
     hook.SetHandled(true);
     return 0;
 }
 
-void MainWindow_CL::OnDropFiles(HDROP drop)
+void MainWindow::OnDropFiles(HDROP drop)
 {
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
@@ -354,7 +354,7 @@ void MainWindow_CL::OnDropFiles(HDROP drop)
     DragFinish(drop);
 }
 
-void MainWindow_CL::OnDeviceChange(WPARAM event, LPARAM data)
+void MainWindow::OnDeviceChange(WPARAM event, LPARAM data)
 {
     if (event == DBT_DEVNODES_CHANGED) {
         WriteTraceLine(L"DBT_DEVNODES_CHANGED");
@@ -378,7 +378,7 @@ void MainWindow_CL::OnDeviceChange(WPARAM event, LPARAM data)
         RemoveInputFolder(drive);
 }
 
-void MainWindow_CL::OnCommand(WPARAM wParam, LPARAM lParam)
+void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     // Controls report changes while they are being made; only a finished window answers.
     if (!initialised_)
@@ -410,13 +410,13 @@ void MainWindow_CL::OnCommand(WPARAM wParam, LPARAM lParam)
             ShellOpen(Window(), kSupportSiteAddress);
         break;
     case kAddFolder:
-        if (PickFolder(Window(), g_Ini.GetString(L"APP_INFO", L"DefaultInputFolder", L""), kPickInputTitle, &chosen)) {
+        if (PickFolder(Window(), g_SettingsStore.GetString(L"APP_INFO", L"DefaultInputFolder", L""), kPickInputTitle, &chosen)) {
             AddInputFolder(chosen);
-            g_Ini.SetString(L"APP_INFO", L"DefaultInputFolder", chosen.c_str());
+            g_SettingsStore.SetString(L"APP_INFO", L"DefaultInputFolder", chosen.c_str());
         }
         break;
     case kBrowseOutput:
-        if (PickFolder(Window(), g_Ini.GetString(L"APP_INFO", L"OutputFolder", L""), kPickOutputTitle, &chosen)) {
+        if (PickFolder(Window(), g_SettingsStore.GetString(L"APP_INFO", L"OutputFolder", L""), kPickOutputTitle, &chosen)) {
             outputBox_->SetText(chosen);
             SaveSettings();
         }
@@ -430,7 +430,7 @@ void MainWindow_CL::OnCommand(WPARAM wParam, LPARAM lParam)
         const int row = folderList_->FirstSelected();
         if (row >= 0 && PickFolder(Window(), folderList_->RowText(row), kPickInputTitle, &chosen)) {
             ReplaceSelectedFolder(chosen);
-            g_Ini.SetString(L"APP_INFO", L"DefaultInputFolder", chosen.c_str());
+            g_SettingsStore.SetString(L"APP_INFO", L"DefaultInputFolder", chosen.c_str());
         }
         break;
     }
@@ -449,7 +449,7 @@ void MainWindow_CL::OnCommand(WPARAM wParam, LPARAM lParam)
     }
 }
 
-bool MainWindow_CL::IsListed(const std::wstring& path) const
+bool MainWindow::IsListed(const std::wstring& path) const
 {
     for (int row = 0; row < folderList_->RowCount(); ++row) {
         if (SamePathText(folderList_->RowText(row), path)) {
@@ -461,7 +461,7 @@ bool MainWindow_CL::IsListed(const std::wstring& path) const
     return false;
 }
 
-void MainWindow_CL::AddInputFolder(const std::wstring& path)
+void MainWindow::AddInputFolder(const std::wstring& path)
 {
     if (IsListed(path))
         return;
@@ -469,7 +469,7 @@ void MainWindow_CL::AddInputFolder(const std::wstring& path)
     SaveSettings();
 }
 
-void MainWindow_CL::ReplaceSelectedFolder(const std::wstring& path)
+void MainWindow::ReplaceSelectedFolder(const std::wstring& path)
 {
     if (IsListed(path))
         return;
@@ -480,7 +480,7 @@ void MainWindow_CL::ReplaceSelectedFolder(const std::wstring& path)
     SaveSettings();
 }
 
-void MainWindow_CL::RemoveInputFolder(const std::wstring& path)
+void MainWindow::RemoveInputFolder(const std::wstring& path)
 {
     for (int row = 0; row < folderList_->RowCount(); ++row) {
         if (SamePathText(folderList_->RowText(row), path)) {
@@ -491,20 +491,20 @@ void MainWindow_CL::RemoveInputFolder(const std::wstring& path)
     }
 }
 
-void MainWindow_CL::UpdateButtons()
+void MainWindow::UpdateButtons()
 {
     const int selected = folderList_->SelectedCount();
     EnableWindow(delete_->Window(), selected >= 1);
     EnableWindow(edit_->Window(), selected == 1);
 }
 
-void MainWindow_CL::UpdateAlbumButton()
+void MainWindow::UpdateAlbumButton()
 {
     const std::wstring album = AlbumIndexPath(outputBox_->GetText());
     EnableWindow(openAlbum_->Window(), GetFileAttributesW(album.c_str()) != INVALID_FILE_ATTRIBUTES);
 }
 
-void MainWindow_CL::SaveSettings()
+void MainWindow::SaveSettings()
 {
     std::vector<std::wstring> folders;
     for (int row = 0; row < folderList_->RowCount(); ++row)
@@ -514,7 +514,7 @@ void MainWindow_CL::SaveSettings()
     SaveRunValues(WithoutTrailingBackslash(outputBox_->GetText()), g_OrganizeSettings);
 }
 
-void MainWindow_CL::UpdateFormatPreview()
+void MainWindow::UpdateFormatPreview()
 {
     if (!initialised_)
         return;
@@ -524,7 +524,7 @@ void MainWindow_CL::UpdateFormatPreview()
     GetLocalTime(&now);
     // Inserts the nodes under a parent; expands a node once its children are in.
     struct Inserter {
-        TreeView_CL* tree;
+        TreeView* tree;
         void Insert(HTREEITEM parent, const std::vector<PreviewNode>& nodes)
         {
             for (const PreviewNode& node : nodes) {
@@ -541,9 +541,9 @@ void MainWindow_CL::UpdateFormatPreview()
     SaveSettings();
 }
 
-void MainWindow_CL::OnExecute()
+void MainWindow::OnExecute()
 {
-    RunChoices_CL choices;
+    RunChoices choices;
     for (int row = 0; row < folderList_->RowCount(); ++row)
         choices.inputFolders.push_back(folderList_->RowText(row));
     choices.outputText = outputBox_->GetText();

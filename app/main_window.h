@@ -10,9 +10,9 @@
 
 #include "ui/control_factory.h"
 #include "base/handles.h"
-#include "ui/sub_class_dialog_base.h"
+#include "ui/dialog_base.h"
 
-class MainWindow_CL : public SubClassDialogBase_CL {
+class MainWindow : public DialogBase {
 public:
     static constexpr int kIconId = 107;
     static constexpr int kMenuId = 110;
@@ -28,7 +28,7 @@ public:
         kAlbumOption = 200,
     };
 
-    MainWindow_CL() = default;
+    MainWindow() = default;
 
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -42,17 +42,17 @@ public:
     void OnExecute();
 
     // The controls, for whoever drives the window (its tests).
-    ListView_CL* FolderList() const { return folderList_; }
-    Edit_CL* OutputBox() const { return outputBox_; }
-    ComboBox_CL* FormatCombo() const { return formatCombo_; }
-    TreeView_CL* Preview() const { return preview_; }
-    CheckBox_CL* AlbumSwitch() const { return albumSwitch_; }
-    CheckBox_CL* AlbumOption() const { return albumOption_; }
-    Button_CL* RunButton() const { return run_; }
-    Button_CL* OpenAlbumButton() const { return openAlbum_; }
-    Button_CL* EditButton() const { return edit_; }
-    Button_CL* DeleteButton() const { return delete_; }
-    GroupBox_CL* InputGroup() const { return inputGroup_; }
+    ListView* FolderList() const { return folderList_; }
+    EditBox* OutputBox() const { return outputBox_; }
+    ComboBox* FormatCombo() const { return formatCombo_; }
+    TreeView* Preview() const { return preview_; }
+    CheckBox* AlbumSwitch() const { return albumSwitch_; }
+    CheckBox* AlbumOption() const { return albumOption_; }
+    Button* RunButton() const { return run_; }
+    Button* OpenAlbumButton() const { return openAlbum_; }
+    Button* EditButton() const { return edit_; }
+    Button* DeleteButton() const { return delete_; }
+    GroupBox* InputGroup() const { return inputGroup_; }
 
 protected:
     virtual void OnInitDialog(HWND window);
@@ -68,28 +68,28 @@ private:
     // The smallest window at least this wide that shows every control whole, as the last
     // layout measured them.
     SIZE MinimumWindowSize(LONG windowWidth) const;
-    static LRESULT FolderListCallback(SubClass_CL& hook, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT FolderListCallback(WindowSubclass& hook, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    ControlFactory_CL controls_{1000};
+    ControlFactory controls_{1000};
     bool initialised_ = false;
     LONG minimumClientWidth_ = 0;
     LONG outputBottomBelowThird_ = 0;
     std::vector<RECT> lowRows_;  // the rows below the output group, bottoms less a third of the height
-    UniqueDevNotify_CL deviceNotify_;
-    Button_CL* run_ = nullptr;
-    GroupBox_CL* inputGroup_ = nullptr;
-    ListView_CL* folderList_ = nullptr;
-    Button_CL* add_ = nullptr;
-    Button_CL* edit_ = nullptr;
-    Button_CL* delete_ = nullptr;
-    StaticText_CL* driveHint_ = nullptr;
-    GroupBox_CL* outputGroup_ = nullptr;
-    Edit_CL* outputBox_ = nullptr;
-    Button_CL* browse_ = nullptr;
-    StaticText_CL* formatLabel_ = nullptr;
-    ComboBox_CL* formatCombo_ = nullptr;
-    TreeView_CL* preview_ = nullptr;
-    CheckBox_CL* albumSwitch_ = nullptr;
-    CheckBox_CL* albumOption_ = nullptr;
-    Button_CL* openAlbum_ = nullptr;
+    UniqueDeviceNotification deviceNotify_;
+    Button* run_ = nullptr;
+    GroupBox* inputGroup_ = nullptr;
+    ListView* folderList_ = nullptr;
+    Button* add_ = nullptr;
+    Button* edit_ = nullptr;
+    Button* delete_ = nullptr;
+    StaticText* driveHint_ = nullptr;
+    GroupBox* outputGroup_ = nullptr;
+    EditBox* outputBox_ = nullptr;
+    Button* browse_ = nullptr;
+    StaticText* formatLabel_ = nullptr;
+    ComboBox* formatCombo_ = nullptr;
+    TreeView* preview_ = nullptr;
+    CheckBox* albumSwitch_ = nullptr;
+    CheckBox* albumOption_ = nullptr;
+    Button* openAlbum_ = nullptr;
 };

@@ -13,30 +13,30 @@ void Notice(HWND owner, const std::wstring& text, UINT icon)
 
 }  // namespace
 
-bool AgreeToRun(HWND owner, const RunVerdict_CL& verdict, const PreparedRun_CL& run)
+bool AgreeToRun(HWND owner, const RunVerdict& verdict, const PreparedRun& run)
 {
     const std::wstring text = RunVerdictText(verdict, run);
     switch (verdict.kind) {
-    case RunVerdict_CL::kGo:
+    case RunVerdict::kGo:
         return true;
-    case RunVerdict_CL::kOutputInsideInput:
+    case RunVerdict::kOutputInsideInput:
         // Shown without an owner, as a fault in the parameters rather than a notice.
         ShowMessageBox(nullptr, text, L"パラメータエラー", MB_OK | MB_ICONERROR);
         return false;
-    case RunVerdict_CL::kNoInput:
-    case RunVerdict_CL::kNoOutput:
-    case RunVerdict_CL::kInputMissing:
-    case RunVerdict_CL::kOutputTooLong:
+    case RunVerdict::kNoInput:
+    case RunVerdict::kNoOutput:
+    case RunVerdict::kInputMissing:
+    case RunVerdict::kOutputTooLong:
         Notice(owner, text, MB_ICONEXCLAMATION);
         return false;
-    case RunVerdict_CL::kRecordDamaged:
+    case RunVerdict::kRecordDamaged:
         ShowMessageBox(owner, text, L"写真の整理を実行できません", MB_OK | MB_ICONERROR);
         return false;
-    case RunVerdict_CL::kOtherLayout:
-    case RunVerdict_CL::kOutputNotEmpty:
+    case RunVerdict::kOtherLayout:
+    case RunVerdict::kOutputNotEmpty:
         Notice(owner, text, MB_ICONEXCLAMATION);
         break;
-    case RunVerdict_CL::kAskBeforeAdding:
+    case RunVerdict::kAskBeforeAdding:
         if (ShowMessageBox(owner, text, kNoticeCaption, MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
             return true;
         break;

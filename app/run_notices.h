@@ -11,7 +11,7 @@ extern const wchar_t kNoticeCaption[];
 
 // Tells the user of the verdict, owned by `owner`; true when the run may go (for a folder
 // organized before, only when the user agrees to add to it).
-bool AgreeToRun(HWND owner, const RunVerdict_CL& verdict, const PreparedRun_CL& run);
+bool AgreeToRun(HWND owner, const RunVerdict& verdict, const PreparedRun& run);
 // How the run ended: a failure says what failed (a failed copy with its source, destination
 // and status code), a stopped run what it did; only a run that went through gets the
 // completion notice.

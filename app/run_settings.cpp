@@ -1,23 +1,23 @@
 #include "app/run_settings.h"
 
-#include "base/inifile.h"
+#include "base/settings_store.h"
 
 void SaveFolderHistory(const std::vector<std::wstring>& folders)
 {
-    g_Ini.ReplaceList(L"FOLDER_HISTORY", folders);
+    g_SettingsStore.ReplaceList(L"FOLDER_HISTORY", folders);
 }
 
 void SaveRunValues(const std::wstring& outputFolder, const OrganizeSettings& settings)
 {
-    g_Ini.SetString(L"APP_INFO", L"OutputFolder", outputFolder.c_str());
-    g_Ini.SetInt(L"APP_INFO", L"MakePhotoHtml", settings.MakePhotoHtml);
-    g_Ini.SetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", settings.MakePhotoHtmlIncludeNoPreview);
-    g_Ini.SetInt(L"APP_INFO", L"OutputFormatType", settings.OutputFormatType);
+    g_SettingsStore.SetString(L"APP_INFO", L"OutputFolder", outputFolder.c_str());
+    g_SettingsStore.SetInt(L"APP_INFO", L"MakePhotoHtml", settings.MakePhotoHtml);
+    g_SettingsStore.SetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", settings.MakePhotoHtmlIncludeNoPreview);
+    g_SettingsStore.SetInt(L"APP_INFO", L"OutputFormatType", settings.OutputFormatType);
 }
 
-void RememberRunChoices(const PreparedRun_CL& run, const RunVerdict_CL& verdict, const OrganizeSettings& settings)
+void RememberRunChoices(const PreparedRun& run, const RunVerdict& verdict, const OrganizeSettings& settings)
 {
-    if (verdict.kind == RunVerdict_CL::kOutputInsideInput) {
+    if (verdict.kind == RunVerdict::kOutputInsideInput) {
         const auto upToTheInput = run.inputFolders.begin() + static_cast<std::ptrdiff_t>(verdict.inputIndex + 1);
         SaveFolderHistory(std::vector<std::wstring>(run.inputFolders.begin(), upToTheInput));
         return;

@@ -17,4 +17,4 @@ void SaveRunValues(const std::wstring& outputFolder, const OrganizeSettings& set
 // What the run button remembers before the user hears of its checks, so that a refusal loses
 // nothing typed. An output folder inside an input folder is the exception: the history then
 // holds the input folders up to that one, and the output folder is not remembered.
-void RememberRunChoices(const PreparedRun_CL& run, const RunVerdict_CL& verdict, const OrganizeSettings& settings);
+void RememberRunChoices(const PreparedRun& run, const RunVerdict& verdict, const OrganizeSettings& settings);

@@ -2,12 +2,12 @@
 
 #include <prsht.h>
 
-void SettingsPage_CL::Changed() const
+void SettingsPage::Changed() const
 {
     PropSheet_Changed(GetParent(Window()), Window());
 }
 
-INT_PTR SettingsPage_CL::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR SettingsPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:

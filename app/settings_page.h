@@ -6,9 +6,9 @@
 #include <windows.h>
 
 #include "ui/control_factory.h"
-#include "ui/sub_class_dialog_base.h"
+#include "ui/dialog_base.h"
 
-class SettingsPage_CL : public SubClassDialogBase_CL {
+class SettingsPage : public DialogBase {
 public:
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -23,5 +23,5 @@ protected:
     // Enables the sheet's Apply button.
     void Changed() const;
 
-    ControlFactory_CL controls_{0x1100};
+    ControlFactory controls_{0x1100};
 };

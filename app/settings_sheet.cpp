@@ -1,8 +1,8 @@
 #include "app/settings_sheet.h"
 
-#include "app/prop_app_ext_setting.h"
-#include "app/prop_app_setting.h"
-#include "app/prop_app_version.h"
+#include "app/extensions_page.h"
+#include "app/kinds_page.h"
+#include "app/version_page.h"
 #include "organize/organize_settings.h"
 #include "ui/prop_sheet_builder.h"
 
@@ -14,11 +14,11 @@ constexpr wchar_t kExtensionLabel[] = L"比較の対象とする拡張子";
 
 INT_PTR ShowSettingsSheet(HWND owner)
 {
-    PropAppSetting_CL kinds(&g_OrganizeSettings);
-    PropAppExtSetting_CL photos(&g_OrganizeSettings.PhotoList, kExtensionLabel);
-    PropAppExtSetting_CL movies(&g_OrganizeSettings.MovieList, kExtensionLabel);
-    PropAppExtSetting_CL sounds(&g_OrganizeSettings.SoundList, kExtensionLabel);
-    PropAppVersion_CL version;
+    KindsPage kinds(&g_OrganizeSettings);
+    ExtensionsPage photos(&g_OrganizeSettings.PhotoList, kExtensionLabel);
+    ExtensionsPage movies(&g_OrganizeSettings.MovieList, kExtensionLabel);
+    ExtensionsPage sounds(&g_OrganizeSettings.SoundList, kExtensionLabel);
+    VersionPage version;
     PropSheetBuilder sheet;
     sheet.AddPage(&kinds, L"アプリ設定");
     sheet.AddPage(&photos, L"写真拡張子");
@@ -36,7 +36,7 @@ INT_PTR ShowSettingsSheet(HWND owner)
 
 INT_PTR ShowVersionSheet(HWND owner)
 {
-    PropAppVersion_CL version;
+    VersionPage version;
     PropSheetBuilder sheet;
     sheet.AddPage(&version, L"バージョン情報");
     return sheet.Run(owner, L"バージョン情報");

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "base/paths.h"
-#include "base/inifile.h"
-#include "base/logfile.h"
+#include "base/settings_store.h"
+#include "base/log_file.h"
 #include "app/main_window.h"
 #include "base/gdiplus_headers.h"
 #include "base/handles.h"
@@ -18,7 +18,7 @@
 namespace {
 
 // Held for the life of the process; the system releases it when the last owner exits.
-UniqueHandle_CL g_singleInstance;
+UniqueHandle g_singleInstance;
 
 // Shared by every instance of every version, so that no two ever run at once.
 constexpr wchar_t kSingleInstanceMutex[] = L"Kasumiro.SingleInstance.5B0C3E1A";
@@ -26,10 +26,10 @@ constexpr wchar_t kSingleInstanceMutex[] = L"Kasumiro.SingleInstance.5B0C3E1A";
 void SeedRandomGenerator()
 {
     // Advanced by the tick count on every start, so two starts within one tick still differ.
-    const auto seed = static_cast<std::uint32_t>(g_Ini.GetInt(L"APP_INFO", L"rand_seed", 0)) +
+    const auto seed = static_cast<std::uint32_t>(g_SettingsStore.GetInt(L"APP_INFO", L"rand_seed", 0)) +
                       GetTickCount();
     std::srand(seed);
-    g_Ini.SetInt(L"APP_INFO", L"rand_seed", static_cast<std::int32_t>(seed));
+    g_SettingsStore.SetInt(L"APP_INFO", L"rand_seed", static_cast<std::int32_t>(seed));
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ int RunKasumiro()
         CreateDirectoryW(dataFolder.c_str(), nullptr);
         SetDataFolder(dataFolder);
         g_Log.SetPath(dataFolder + L"\\log.txt");
-        g_Ini.Open(dataFolder + L"\\Lumidex.ini");
+        g_SettingsStore.Open(dataFolder + L"\\Lumidex.ini");
     } else {
         // Without a Documents folder there is no data folder: the log goes beside the
         // executable, and the settings keep their defaults for this session.
@@ -59,8 +59,8 @@ int RunKasumiro()
         return 0;
     }
 
-    const ComInit_CL com;
-    const GdiplusSession_CL gdiplus;
+    const ComInit com;
+    const GdiplusSession gdiplus;
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);
@@ -68,7 +68,7 @@ int RunKasumiro()
     SeedRandomGenerator();
 
     {
-        auto mainWindow = std::make_unique<MainWindow_CL>();
+        auto mainWindow = std::make_unique<MainWindow>();
         mainWindow->DoModal(nullptr);
     }
     return 0;

@@ -2,20 +2,20 @@
 
 #include <cstdint>
 
-#include "ui/multiscreen.h"
+#include "ui/monitor_list.h"
 
 namespace {
 
 bool CornerOnSomeMonitor(const RECT& rect)
 {
-    MultiScreen_CL screens;
+    MonitorList screens;
     screens.Enumerate();
     return screens.FindMonitor(POINT{rect.left, rect.top}) >= 0;
 }
 
 }  // namespace
 
-bool SaveWindowRect(const Inifile_CL& settings, HWND window, const wchar_t* section, const wchar_t* key)
+bool SaveWindowRect(const SettingsStore& settings, HWND window, const wchar_t* section, const wchar_t* key)
 {
     RECT rect{};
     if (!GetWindowRect(window, &rect))
@@ -29,7 +29,7 @@ bool SaveWindowRect(const Inifile_CL& settings, HWND window, const wchar_t* sect
     return true;
 }
 
-RECT LoadWindowRect(const Inifile_CL& settings, const wchar_t* section, const wchar_t* key, const RECT& defaultRect)
+RECT LoadWindowRect(const SettingsStore& settings, const wchar_t* section, const wchar_t* key, const RECT& defaultRect)
 {
     std::int32_t values[4] = {};
     if (!settings.GetStruct(section, key, values, sizeof values))

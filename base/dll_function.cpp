@@ -1,8 +1,8 @@
 #include "base/dll_function.h"
 
-DllFunction_CL::DllFunction_CL(const wchar_t* libraryName) : module_(LoadLibraryW(libraryName)) {}
+DllFunction::DllFunction(const wchar_t* libraryName) : module_(LoadLibraryW(libraryName)) {}
 
-FARPROC DllFunction_CL::GetFunction(const char* exportName) const
+FARPROC DllFunction::GetFunction(const char* exportName) const
 {
     if (!module_)
         return nullptr;

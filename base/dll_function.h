@@ -5,11 +5,11 @@
 
 #include "base/handles.h"
 
-class DllFunction_CL {
+class DllFunction {
 public:
     // A library that cannot be loaded leaves the object empty; GetFunction then gives null.
-    explicit DllFunction_CL(const wchar_t* libraryName);
-    virtual ~DllFunction_CL() = default;
+    explicit DllFunction(const wchar_t* libraryName);
+    virtual ~DllFunction() = default;
 
     FARPROC GetFunction(const char* exportName) const;
 
@@ -22,5 +22,5 @@ public:
     bool IsLoaded() const { return static_cast<bool>(module_); }
 
 private:
-    UniqueHModule_CL module_;
+    UniqueModule module_;
 };

@@ -9,7 +9,7 @@
 bool IdentityOf(const std::wstring& path, FileIdentity* identity)
 {
     // Attributes only, shared with everyone; the backup flag lets a folder be opened.
-    UniqueFile_CL file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+    UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION information{};
@@ -44,7 +44,7 @@ namespace {
 // Where an existing folder really lies; empty when it cannot be opened.
 std::wstring FinalFolderPathOf(const std::wstring& folder)
 {
-    UniqueFile_CL file(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+    UniqueFile file(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return file ? FinalPathOf(file.get()) : std::wstring();

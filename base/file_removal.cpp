@@ -18,7 +18,7 @@ bool SamePath(const std::wstring& a, const std::wstring& b)
 // Where the folder really lies, links on the way followed; empty when it cannot be opened.
 std::wstring FinalFolderPath(const std::wstring& folder)
 {
-    UniqueFile_CL file(CreateFileW((folder.size() == 2 && folder[1] == L':' ? folder + L"\\" : folder).c_str(),
+    UniqueFile file(CreateFileW((folder.size() == 2 && folder[1] == L':' ? folder + L"\\" : folder).c_str(),
                                    FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return file ? WithoutTrailingBackslash(FinalPathOf(file.get())) : std::wstring();
@@ -88,7 +88,7 @@ StatusCode EntryRemover::Remove(const std::wstring& path)
             return StatusFromLastError();
     }
     // The entry itself: a link or junction is opened as what it is, not as where it leads.
-    UniqueFile_CL entry(CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+    UniqueFile entry(CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!entry)

@@ -25,7 +25,7 @@ bool FindEntry(const std::wstring& path, WIN32_FIND_DATAW* found)
     // A pattern without wildcards lists the entry itself; one with them would list others.
     if (path.find_first_of(L"*?") != std::wstring::npos)
         return false;
-    return static_cast<bool>(UniqueFindHandle_CL(FindFirstFileW(path.c_str(), found)));
+    return static_cast<bool>(UniqueFindHandle(FindFirstFileW(path.c_str(), found)));
 }
 
 void FolderWalker::Walk(const std::wstring& folder)
@@ -55,7 +55,7 @@ void FolderWalker::WalkFolder(const std::wstring& folder)
         return;
     }
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle_CL search(FindFirstFileW(pattern.c_str(), &found));
+    UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
     if (!search) {
         // Nothing to match is an empty folder (a drive's root has no dot entries); any other
         // answer means its entries could not be seen.

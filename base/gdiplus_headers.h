@@ -12,21 +12,21 @@ using std::min;
 #include <gdiplus.h>
 
 // GDI+ for as long as it lives; shut down only when it started.
-class GdiplusSession_CL {
+class GdiplusSession {
 public:
-    GdiplusSession_CL()
+    GdiplusSession()
     {
         Gdiplus::GdiplusStartupInput input;
         if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok)
             token_ = 0;
     }
-    ~GdiplusSession_CL()
+    ~GdiplusSession()
     {
         if (token_)
             Gdiplus::GdiplusShutdown(token_);
     }
-    GdiplusSession_CL(const GdiplusSession_CL&) = delete;
-    GdiplusSession_CL& operator=(const GdiplusSession_CL&) = delete;
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
     bool Started() const { return token_ != 0; }
 
 private:

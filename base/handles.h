@@ -11,23 +11,23 @@
 #include <utility>
 
 template <typename T, auto CloseFn, std::intptr_t InvalidValue = 0>
-class UniqueAny_CL {
+class UniqueAny {
 public:
     using pointer = T;
 
-    UniqueAny_CL() noexcept = default;
-    explicit UniqueAny_CL(pointer value) noexcept : value_(value) {}
-    ~UniqueAny_CL() { reset(); }
+    UniqueAny() noexcept = default;
+    explicit UniqueAny(pointer value) noexcept : value_(value) {}
+    ~UniqueAny() { reset(); }
 
-    UniqueAny_CL(UniqueAny_CL&& other) noexcept : value_(other.release()) {}
-    UniqueAny_CL& operator=(UniqueAny_CL&& other) noexcept
+    UniqueAny(UniqueAny&& other) noexcept : value_(other.release()) {}
+    UniqueAny& operator=(UniqueAny&& other) noexcept
     {
         if (this != &other)
             reset(other.release());
         return *this;
     }
-    UniqueAny_CL(const UniqueAny_CL&) = delete;
-    UniqueAny_CL& operator=(const UniqueAny_CL&) = delete;
+    UniqueAny(const UniqueAny&) = delete;
+    UniqueAny& operator=(const UniqueAny&) = delete;
 
     pointer get() const noexcept { return value_; }
     explicit operator bool() const noexcept { return value_ != Invalid(); }
@@ -60,34 +60,34 @@ private:
 };
 
 // Kernel objects that are invalid at null: events, threads, processes, mutexes, pipes.
-using UniqueHandle_CL = UniqueAny_CL<HANDLE, &CloseHandle>;
+using UniqueHandle = UniqueAny<HANDLE, &CloseHandle>;
 // CreateFileW reports failure with INVALID_HANDLE_VALUE, not null.
-using UniqueFile_CL = UniqueAny_CL<HANDLE, &CloseHandle, -1>;
-using UniqueFindHandle_CL = UniqueAny_CL<HANDLE, &FindClose, -1>;
-using UniqueHKey_CL = UniqueAny_CL<HKEY, &RegCloseKey>;
-using UniqueHModule_CL = UniqueAny_CL<HMODULE, &FreeLibrary>;
-using UniqueHFont_CL = UniqueAny_CL<HFONT, &DeleteObject>;
-using UniqueHGdiObj_CL = UniqueAny_CL<HGDIOBJ, &DeleteObject>;
-using UniqueHMenu_CL = UniqueAny_CL<HMENU, &DestroyMenu>;
-using UniqueHImageList_CL = UniqueAny_CL<HIMAGELIST, &ImageList_Destroy>;
-using UniqueDevNotify_CL = UniqueAny_CL<HDEVNOTIFY, &UnregisterDeviceNotification>;
+using UniqueFile = UniqueAny<HANDLE, &CloseHandle, -1>;
+using UniqueFindHandle = UniqueAny<HANDLE, &FindClose, -1>;
+using UniqueRegistryKey = UniqueAny<HKEY, &RegCloseKey>;
+using UniqueModule = UniqueAny<HMODULE, &FreeLibrary>;
+using UniqueFont = UniqueAny<HFONT, &DeleteObject>;
+using UniqueGdiObject = UniqueAny<HGDIOBJ, &DeleteObject>;
+using UniqueMenu = UniqueAny<HMENU, &DestroyMenu>;
+using UniqueImageList = UniqueAny<HIMAGELIST, &ImageList_Destroy>;
+using UniqueDeviceNotification = UniqueAny<HDEVNOTIFY, &UnregisterDeviceNotification>;
 // Memory the system allocated for us (FORMAT_MESSAGE_ALLOCATE_BUFFER and the like).
-using UniqueHLocal_CL = UniqueAny_CL<HLOCAL, &LocalFree>;
-using UniqueMemoryDc_CL = UniqueAny_CL<HDC, &DeleteDC>;
-using UniqueHInternet_CL = UniqueAny_CL<HINTERNET, &InternetCloseHandle>;
+using UniqueLocalMemory = UniqueAny<HLOCAL, &LocalFree>;
+using UniqueMemoryDc = UniqueAny<HDC, &DeleteDC>;
+using UniqueInternetHandle = UniqueAny<HINTERNET, &InternetCloseHandle>;
 
 // COM on this thread for as long as it lives. Only a start that succeeded (S_OK, or S_FALSE
 // when the thread had it already) is matched by CoUninitialize; a failed one must not be.
-class ComInit_CL {
+class ComInit {
 public:
-    ComInit_CL() : started_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComInit_CL()
+    ComInit() : started_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComInit()
     {
         if (started_)
             CoUninitialize();
     }
-    ComInit_CL(const ComInit_CL&) = delete;
-    ComInit_CL& operator=(const ComInit_CL&) = delete;
+    ComInit(const ComInit&) = delete;
+    ComInit& operator=(const ComInit&) = delete;
     bool Started() const { return started_; }
 
 private:
@@ -96,14 +96,14 @@ private:
 
 // One reference to a COM object, released with its owner.
 template <typename T>
-class UniqueComPtr_CL {
+class UniqueComPtr {
 public:
-    UniqueComPtr_CL() = default;
-    ~UniqueComPtr_CL() { reset(); }
-    UniqueComPtr_CL(const UniqueComPtr_CL&) = delete;
-    UniqueComPtr_CL& operator=(const UniqueComPtr_CL&) = delete;
-    UniqueComPtr_CL(UniqueComPtr_CL&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    UniqueComPtr_CL& operator=(UniqueComPtr_CL&& other) noexcept
+    UniqueComPtr() = default;
+    ~UniqueComPtr() { reset(); }
+    UniqueComPtr(const UniqueComPtr&) = delete;
+    UniqueComPtr& operator=(const UniqueComPtr&) = delete;
+    UniqueComPtr(UniqueComPtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+    UniqueComPtr& operator=(UniqueComPtr&& other) noexcept
     {
         if (this != &other) {
             reset();
@@ -133,15 +133,15 @@ private:
 };
 
 // A window's device context (the screen's for no window), released with its owner.
-class WindowDc_CL {
+class WindowDc {
 public:
-    explicit WindowDc_CL(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDc_CL() { reset(); }
-    WindowDc_CL(WindowDc_CL&& other) noexcept
+    explicit WindowDc(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc() { reset(); }
+    WindowDc(WindowDc&& other) noexcept
         : window_(other.window_), dc_(std::exchange(other.dc_, nullptr))
     {
     }
-    WindowDc_CL& operator=(WindowDc_CL&& other) noexcept
+    WindowDc& operator=(WindowDc&& other) noexcept
     {
         if (this != &other) {
             reset();
@@ -150,8 +150,8 @@ public:
         }
         return *this;
     }
-    WindowDc_CL(const WindowDc_CL&) = delete;
-    WindowDc_CL& operator=(const WindowDc_CL&) = delete;
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
 
     HDC get() const { return dc_; }
     void reset()
@@ -167,15 +167,15 @@ private:
 
 // An object selected into a device context for as long as it lives; the previous one comes
 // back afterwards.
-class SelectedObject_CL {
+class SelectedObject {
 public:
-    SelectedObject_CL(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~SelectedObject_CL() { reset(); }
-    SelectedObject_CL(SelectedObject_CL&& other) noexcept
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~SelectedObject() { reset(); }
+    SelectedObject(SelectedObject&& other) noexcept
         : dc_(std::exchange(other.dc_, nullptr)), previous_(std::exchange(other.previous_, nullptr))
     {
     }
-    SelectedObject_CL& operator=(SelectedObject_CL&& other) noexcept
+    SelectedObject& operator=(SelectedObject&& other) noexcept
     {
         if (this != &other) {
             reset();
@@ -184,8 +184,8 @@ public:
         }
         return *this;
     }
-    SelectedObject_CL(const SelectedObject_CL&) = delete;
-    SelectedObject_CL& operator=(const SelectedObject_CL&) = delete;
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
 
     void reset()
     {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-class ProgressSink_CL {
+class ProgressSink {
 public:
-    virtual ~ProgressSink_CL() = default;
+    virtual ~ProgressSink() = default;
     // The amount of work in the job's own units; may change while the work runs.
     virtual void SetTotal(std::uint64_t total) = 0;
     virtual std::uint64_t Total() const = 0;

@@ -19,7 +19,7 @@ std::wstring SystemMessageText(StatusCode status)
         FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
         static_cast<DWORD>(status), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&buffer),
         0, nullptr);
-    const UniqueHLocal_CL owned(buffer);
+    const UniqueLocalMemory owned(buffer);
     std::wstring text;
     for (DWORD i = 0; buffer && i < length; ++i) {
         if (buffer[i] != L'\r' && buffer[i] != L'\n')

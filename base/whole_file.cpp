@@ -22,9 +22,9 @@ StatusCode WriteBytesTo(HANDLE file, const void* bytes, std::size_t size)
 
 namespace {
 
-UniqueFile_CL CreateNewFile(const std::wstring& path)
+UniqueFile CreateNewFile(const std::wstring& path)
 {
-    return UniqueFile_CL(
+    return UniqueFile(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
@@ -32,7 +32,7 @@ UniqueFile_CL CreateNewFile(const std::wstring& path)
 
 StatusCode WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t size)
 {
-    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                    nullptr));
     if (!file)
         return StatusFromLastError();
@@ -43,7 +43,7 @@ StatusCode ReplaceFileWhole(const std::wstring& path, const std::wstring& workSu
                             const std::function<StatusCode(HANDLE file)>& write)
 {
     const std::wstring work = path + workSuffix;
-    UniqueFile_CL file = CreateNewFile(work);
+    UniqueFile file = CreateNewFile(work);
     // A work file that a stopped write left behind is removed (as itself, were it a link),
     // and the work file made new.
     if (!file && GetLastError() == ERROR_FILE_EXISTS && RemoveEntry(work) == kStatusOk)
@@ -72,7 +72,7 @@ StatusCode ReplaceFileWhole(const std::wstring& path, const void* bytes, std::si
 bool ReadFileBytes(const std::wstring& path, std::uint64_t maxBytes, std::vector<std::uint8_t>* bytes)
 {
     bytes->clear();
-    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||

@@ -27,7 +27,7 @@
 namespace {
 
 // Progress that goes nowhere: the benchmark times the work alone.
-class QuietProgress : public ProgressSink_CL {
+class QuietProgress : public ProgressSink {
 public:
     void SetTotal(std::uint64_t total) override { total_ = total; }
     std::uint64_t Total() const override { return total_; }
@@ -103,9 +103,9 @@ int wmain(int argc, wchar_t** argv)
     const int pictures = argc > 1 ? std::max(1, _wtoi(argv[1])) : 120;
     const int width = argc > 3 ? _wtoi(argv[2]) : 4000;
     const int height = argc > 3 ? _wtoi(argv[3]) : 3000;
-    const GdiplusSession_CL gdiplus;
+    const GdiplusSession gdiplus;
     const std::wstring corpus = FolderOfPath(GetExeFolder()) + L"\\bench-album-corpus";
-    const std::wstring cache = corpus + L"\\" + ThumbnailCache_CL::kFolderName;
+    const std::wstring cache = corpus + L"\\" + ThumbnailCache::kFolderName;
 
     auto started = std::chrono::steady_clock::now();
     if (!MakeCorpus(corpus, pictures, width, height)) {

@@ -51,7 +51,7 @@ int RunAlbumCommand(int argc, wchar_t** argv)
     UseProgramLog();
     AlbumBuildResult built;
     {
-        ConsoleProgress_CL progress;
+        ConsoleProgress progress;
         built = BuildPhotoAlbum(progress, output, !previewFilesOnly);
     }
     if (built.Failed()) {

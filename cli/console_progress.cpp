@@ -10,25 +10,25 @@ constexpr int kBarWidth = 30;
 constexpr ULONGLONG kRedrawMs = 100;
 }
 
-ConsoleProgress_CL::ConsoleProgress_CL() : enabled_(StdErr().IsConsole()), started_(GetTickCount64()) {}
+ConsoleProgress::ConsoleProgress() : enabled_(StdErr().IsConsole()), started_(GetTickCount64()) {}
 
-ConsoleProgress_CL::~ConsoleProgress_CL()
+ConsoleProgress::~ConsoleProgress()
 {
     Finish();
 }
 
-void ConsoleProgress_CL::AddProgress(std::uint64_t amount)
+void ConsoleProgress::AddProgress(std::uint64_t amount)
 {
     done_ += amount;
     Draw(done_ == total_);
 }
 
-bool ConsoleProgress_CL::StopRequested() const
+bool ConsoleProgress::StopRequested() const
 {
-    return ConsoleStopHandler_CL::StopRequested();
+    return ConsoleStopHandler::StopRequested();
 }
 
-void ConsoleProgress_CL::Reset()
+void ConsoleProgress::Reset()
 {
     done_ = 0;
     total_ = 0;
@@ -36,13 +36,13 @@ void ConsoleProgress_CL::Reset()
     Draw(false);
 }
 
-void ConsoleProgress_CL::SetCaption(const std::wstring& caption)
+void ConsoleProgress::SetCaption(const std::wstring& caption)
 {
     caption_ = caption;
     Draw(false);
 }
 
-void ConsoleProgress_CL::Draw(bool force)
+void ConsoleProgress::Draw(bool force)
 {
     if (!enabled_)
         return;
@@ -65,7 +65,7 @@ void ConsoleProgress_CL::Draw(bool force)
     StdErr().Write(line);
 }
 
-void ConsoleProgress_CL::Finish()
+void ConsoleProgress::Finish()
 {
     if (drawn_) {
         StdErr().Write(L"\n");

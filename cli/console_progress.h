@@ -10,16 +10,16 @@
 
 #include "base/progress_sink.h"
 
-class ConsoleProgress_CL : public ProgressSink_CL {
+class ConsoleProgress : public ProgressSink {
 public:
-    ConsoleProgress_CL();
-    ~ConsoleProgress_CL() override;
+    ConsoleProgress();
+    ~ConsoleProgress() override;
 
     void SetTotal(std::uint64_t total) override { total_ = total; }
     std::uint64_t Total() const override { return total_; }
     void AddProgress(std::uint64_t amount) override;
     void SetCaption(const std::wstring& caption) override;
-    // Ctrl+C or Ctrl+Break, while a ConsoleStopHandler_CL is in place.
+    // Ctrl+C or Ctrl+Break, while a ConsoleStopHandler is in place.
     bool StopRequested() const override;
     void Reset() override;
 

@@ -8,24 +8,24 @@ std::atomic<bool> g_stopRequested{false};
 
 }  // namespace
 
-ConsoleStopHandler_CL::ConsoleStopHandler_CL()
+ConsoleStopHandler::ConsoleStopHandler()
 {
     g_stopRequested = false;
-    installed_ = SetConsoleCtrlHandler(&ConsoleStopHandler_CL::OnControl, TRUE) != FALSE;
+    installed_ = SetConsoleCtrlHandler(&ConsoleStopHandler::OnControl, TRUE) != FALSE;
 }
 
-ConsoleStopHandler_CL::~ConsoleStopHandler_CL()
+ConsoleStopHandler::~ConsoleStopHandler()
 {
     if (installed_)
-        SetConsoleCtrlHandler(&ConsoleStopHandler_CL::OnControl, FALSE);
+        SetConsoleCtrlHandler(&ConsoleStopHandler::OnControl, FALSE);
 }
 
-bool ConsoleStopHandler_CL::StopRequested()
+bool ConsoleStopHandler::StopRequested()
 {
     return g_stopRequested.load();
 }
 
-BOOL WINAPI ConsoleStopHandler_CL::OnControl(DWORD event)
+BOOL WINAPI ConsoleStopHandler::OnControl(DWORD event)
 {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
         return FALSE;  // closing the console or logging off ends the process as usual

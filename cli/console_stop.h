@@ -4,13 +4,13 @@
 
 #include <windows.h>
 
-class ConsoleStopHandler_CL {
+class ConsoleStopHandler {
 public:
     // From now until destruction, Ctrl+C and Ctrl+Break are taken as a stop request.
-    ConsoleStopHandler_CL();
-    ~ConsoleStopHandler_CL();
-    ConsoleStopHandler_CL(const ConsoleStopHandler_CL&) = delete;
-    ConsoleStopHandler_CL& operator=(const ConsoleStopHandler_CL&) = delete;
+    ConsoleStopHandler();
+    ~ConsoleStopHandler();
+    ConsoleStopHandler(const ConsoleStopHandler&) = delete;
+    ConsoleStopHandler& operator=(const ConsoleStopHandler&) = delete;
 
     static bool StopRequested();
 

@@ -4,7 +4,7 @@
 
 #include "base/text_encoding.h"
 
-ConsoleWriter_CL::ConsoleWriter_CL(DWORD standardHandle)
+ConsoleWriter::ConsoleWriter(DWORD standardHandle)
     : handle_(GetStdHandle(standardHandle)), isConsole_(false)
 {
     DWORD mode = 0;
@@ -12,7 +12,7 @@ ConsoleWriter_CL::ConsoleWriter_CL(DWORD standardHandle)
                  GetConsoleMode(handle_, &mode);
 }
 
-void ConsoleWriter_CL::Write(std::wstring_view text) const
+void ConsoleWriter::Write(std::wstring_view text) const
 {
     if (handle_ == nullptr || handle_ == INVALID_HANDLE_VALUE || text.empty())
         return;
@@ -25,14 +25,14 @@ void ConsoleWriter_CL::Write(std::wstring_view text) const
     WriteFile(handle_, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
-const ConsoleWriter_CL& StdOut()
+const ConsoleWriter& StdOut()
 {
-    static const ConsoleWriter_CL writer(STD_OUTPUT_HANDLE);
+    static const ConsoleWriter writer(STD_OUTPUT_HANDLE);
     return writer;
 }
 
-const ConsoleWriter_CL& StdErr()
+const ConsoleWriter& StdErr()
 {
-    static const ConsoleWriter_CL writer(STD_ERROR_HANDLE);
+    static const ConsoleWriter writer(STD_ERROR_HANDLE);
     return writer;
 }

@@ -6,9 +6,9 @@
 
 #include <string_view>
 
-class ConsoleWriter_CL {
+class ConsoleWriter {
 public:
-    explicit ConsoleWriter_CL(DWORD standardHandle);
+    explicit ConsoleWriter(DWORD standardHandle);
     void Write(std::wstring_view text) const;
     bool IsConsole() const { return isConsole_; }
 
@@ -17,5 +17,5 @@ private:
     bool isConsole_;
 };
 
-const ConsoleWriter_CL& StdOut();
-const ConsoleWriter_CL& StdErr();
+const ConsoleWriter& StdOut();
+const ConsoleWriter& StdErr();

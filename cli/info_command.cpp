@@ -11,6 +11,7 @@
 #include "cli/json_text.h"
 #include "metadata/image_facts.h"
 #include "organize/capture_date.h"
+#include "organize/file_facts.h"
 #include "organize/date_folder_format.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "album/album_build.h"
-#include "base/inifile.h"
-#include "base/logfile.h"
+#include "base/settings_store.h"
+#include "base/log_file.h"
 #include "base/paths.h"
 #include "cli/console_progress.h"
 #include "cli/console_stop.h"
@@ -39,13 +39,13 @@ struct Options {
 
 // The checks' verdict in the window's words, on standard error; only --yes agrees to add to a
 // folder organized before. True when the run may go.
-bool AgreeToRun(const RunVerdict_CL& verdict, const PreparedRun_CL& run, bool yes)
+bool AgreeToRun(const RunVerdict& verdict, const PreparedRun& run, bool yes)
 {
-    if (verdict.kind == RunVerdict_CL::kGo || (verdict.kind == RunVerdict_CL::kAskBeforeAdding && yes))
+    if (verdict.kind == RunVerdict::kGo || (verdict.kind == RunVerdict::kAskBeforeAdding && yes))
         return true;
     StdErr().Write(RunVerdictText(verdict, run) + L"\n");
-    const bool cancelled = verdict.kind == RunVerdict_CL::kAskBeforeAdding || verdict.kind == RunVerdict_CL::kOtherLayout ||
-                           verdict.kind == RunVerdict_CL::kOutputNotEmpty;
+    const bool cancelled = verdict.kind == RunVerdict::kAskBeforeAdding || verdict.kind == RunVerdict::kOtherLayout ||
+                           verdict.kind == RunVerdict::kOutputNotEmpty;
     if (cancelled)
         StdErr().Write(std::wstring(kCancelledText) + L"\n");
     return false;
@@ -158,34 +158,31 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
     std::wstring settingsPath = options.settings;
     if (settingsPath.empty() && !dataFolder.empty())
         settingsPath = dataFolder + L"\\Lumidex.ini";
-    g_Ini.UsePath(settingsPath);
+    g_SettingsStore.UsePath(settingsPath);
 
     g_OrganizeSettings.Load();
     if (options.kinds && !ApplyKinds(*options.kinds, &g_OrganizeSettings))
         return UsageError(L"--kinds takes a comma list of photo, movie, sound and etc");
 
-    RunChoices_CL choices;
+    RunChoices choices;
     choices.inputFolders = options.inputs;
     choices.outputText = options.output;
     choices.outputFormat = options.format.value_or(g_OrganizeSettings.OutputFormatType);
-    choices.makeAlbum = options.album.value_or(g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtml", 1) != 0);
-    choices.albumIncludesNoPreview = g_Ini.GetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", 1) != 0;
+    choices.makeAlbum = options.album.value_or(g_SettingsStore.GetInt(L"APP_INFO", L"MakePhotoHtml", 1) != 0);
+    choices.albumIncludesNoPreview = g_SettingsStore.GetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", 1) != 0;
     g_OrganizeSettings.SetRunValues(choices.outputFormat, choices.makeAlbum, choices.albumIncludesNoPreview);
 
-    PreparedRun_CL run;
+    PreparedRun run;
     if (!AgreeToRun(CheckRun(choices, &run), run, options.yes))
         return kExitRefused;
 
     g_Log.Write(L"写真整理(開始)");
     OrganizeResult result;
     {
-        ConsoleStopHandler_CL stopOnCtrlC;
-        ConsoleProgress_CL progress;
+        ConsoleStopHandler stopOnCtrlC;
+        ConsoleProgress progress;
         progress.SetCaption(L"写真の整理中");
-        result = RunOrganize(g_OrganizeSettings, progress, run.inputFolders, run.outputFolder);
-        BuildAlbumAfterRun(progress, run.outputFolder, g_OrganizeSettings.MakePhotoHtml != 0,
-                           g_OrganizeSettings.MakePhotoHtmlIncludeNoPreview != 0, &result,
-                           g_OrganizeSettings.DateRules());
+        result = OrganizeAndBuildAlbum(g_OrganizeSettings, progress, run.inputFolders, run.outputFolder);
     }
     g_Log.Write(L"写真整理(終了)");
     if (result.Failed()) {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "base/logfile.h"
+#include "base/log_file.h"
 #include "base/paths.h"
 
 std::wstring UseProgramLog()

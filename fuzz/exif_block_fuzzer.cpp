@@ -7,7 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     for (bool tolerant : {false, true}) {
-        CExifInfo info;
+        ExifInfo info;
         if (!(tolerant ? info.LoadTolerant(data, size) : info.Load(data, size)))
             continue;
         std::int64_t time = 0;

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "metadata/exif_info.h"
-#include "metadata/heif_exif_reader.h"
+#include "metadata/heif_exif_locator.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    CHeifExifReader reader;
+    HeifExifLocator reader;
     reader.SetBytes(std::vector<std::uint8_t>(data, data + size));
     const std::vector<std::uint8_t> item = reader.ExtractExif();
-    CExifInfo info;
+    ExifInfo info;
     if (info.Load(item)) {
         std::int64_t time = 0;
         double latitude = 0, longitude = 0;

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> segment;
     if (!LocateJpegExif(file, &segment))
         return 0;
-    CExifInfo info;
+    ExifInfo info;
     if (info.LoadTolerant(segment.data(), segment.size())) {
         std::uint16_t orientation = 0;
         double latitude = 0, longitude = 0;

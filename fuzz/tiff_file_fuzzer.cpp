@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    CExifInfo info;
+    ExifInfo info;
     auto source = std::make_unique<PagedFileByteSource>(std::make_unique<MemoryFileReader>(data, size));
     if (info.LoadTolerant(std::move(source))) {
         std::int64_t time = 0;

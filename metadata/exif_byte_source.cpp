@@ -14,7 +14,7 @@ bool MemoryByteSource::Read(std::uint32_t offset, std::uint32_t count, std::uint
     return true;
 }
 
-PagedFileByteSource::PagedFileByteSource(std::unique_ptr<FileReader_CL> file)
+PagedFileByteSource::PagedFileByteSource(std::unique_ptr<FileReader> file)
     : file_(std::move(file)),
       size_(static_cast<std::uint32_t>(std::min<std::uint64_t>(file_->Size(), UINT32_MAX)))
 {

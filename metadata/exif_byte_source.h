@@ -40,14 +40,14 @@ private:
 // A file read in pages on demand. Blocks past 4 GiB are cut there: TIFF offsets are 32 bits.
 class PagedFileByteSource final : public ExifByteSource {
 public:
-    explicit PagedFileByteSource(std::unique_ptr<FileReader_CL> file);
+    explicit PagedFileByteSource(std::unique_ptr<FileReader> file);
     std::uint32_t Size() const override { return size_; }
     bool Read(std::uint32_t offset, std::uint32_t count, std::uint8_t* out) const override;
 
 private:
     const std::vector<std::uint8_t>* Page(std::uint32_t index) const;
 
-    std::unique_ptr<FileReader_CL> file_;
+    std::unique_ptr<FileReader> file_;
     std::uint32_t size_;
     struct CachedPage {
         std::uint32_t index;

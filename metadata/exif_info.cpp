@@ -38,10 +38,10 @@ bool ParseField(const std::string& text, std::size_t at, std::size_t width, int*
 
 }  // namespace
 
-CExifInfo::CExifInfo() = default;
-CExifInfo::~CExifInfo() = default;
+ExifInfo::ExifInfo() = default;
+ExifInfo::~ExifInfo() = default;
 
-std::size_t CExifInfo::TiffHeaderStart(const std::uint8_t* data, std::size_t length)
+std::size_t ExifInfo::TiffHeaderStart(const std::uint8_t* data, std::size_t length)
 {
     if (length >= 10 && StartsWith(data, length, 4, "Exif\0\0", 6))
         return 10;
@@ -58,7 +58,7 @@ std::size_t CExifInfo::TiffHeaderStart(const std::uint8_t* data, std::size_t len
     return 0;
 }
 
-bool CExifInfo::Load(const std::vector<std::uint8_t>& bytes)
+bool ExifInfo::Load(const std::vector<std::uint8_t>& bytes)
 {
     if (bytes.empty()) {
         analyzer_.reset();
@@ -67,17 +67,17 @@ bool CExifInfo::Load(const std::vector<std::uint8_t>& bytes)
     return Load(bytes.data(), bytes.size());
 }
 
-bool CExifInfo::Load(const std::uint8_t* data, std::size_t length)
+bool ExifInfo::Load(const std::uint8_t* data, std::size_t length)
 {
     return LoadBlock(data, length, ExifParseMode::kStrict);
 }
 
-bool CExifInfo::LoadTolerant(const std::uint8_t* data, std::size_t length)
+bool ExifInfo::LoadTolerant(const std::uint8_t* data, std::size_t length)
 {
     return LoadBlock(data, length, ExifParseMode::kTolerant);
 }
 
-bool CExifInfo::LoadBlock(const std::uint8_t* data, std::size_t length, ExifParseMode mode)
+bool ExifInfo::LoadBlock(const std::uint8_t* data, std::size_t length, ExifParseMode mode)
 {
     analyzer_.reset();
     if (!data || length == 0)
@@ -90,25 +90,25 @@ bool CExifInfo::LoadBlock(const std::uint8_t* data, std::size_t length, ExifPars
     const auto blockLength =
         static_cast<std::uint32_t>(remaining > UINT32_MAX ? UINT32_MAX : remaining);
     try {
-        return Parse(std::make_unique<CExifAnalize>(data + skip, blockLength, mode));
+        return Parse(std::make_unique<TiffDirectoryParser>(data + skip, blockLength, mode));
     } catch (...) {
         return false;
     }
 }
 
-bool CExifInfo::LoadTolerant(std::unique_ptr<ExifByteSource> tiffFile)
+bool ExifInfo::LoadTolerant(std::unique_ptr<ExifByteSource> tiffFile)
 {
     analyzer_.reset();
     if (!tiffFile || tiffFile->Size() == 0)
         return false;
     try {
-        return Parse(std::make_unique<CExifAnalize>(std::move(tiffFile), ExifParseMode::kTolerant));
+        return Parse(std::make_unique<TiffDirectoryParser>(std::move(tiffFile), ExifParseMode::kTolerant));
     } catch (...) {
         return false;
     }
 }
 
-bool CExifInfo::Parse(std::unique_ptr<CExifAnalize> analyzer)
+bool ExifInfo::Parse(std::unique_ptr<TiffDirectoryParser> analyzer)
 {
     try {
         analyzer->Parse();
@@ -119,7 +119,7 @@ bool CExifInfo::Parse(std::unique_ptr<CExifAnalize> analyzer)
     return true;
 }
 
-bool CExifInfo::GetCaptureTime(std::int64_t* time) const
+bool ExifInfo::GetCaptureTime(std::int64_t* time) const
 {
     *time = 0;
     if (!analyzer_)
@@ -150,7 +150,7 @@ bool CExifInfo::GetCaptureTime(std::int64_t* time) const
     return true;
 }
 
-bool CExifInfo::GetGpsPosition(double* latitude, double* longitude) const
+bool ExifInfo::GetGpsPosition(double* latitude, double* longitude) const
 {
     *latitude = 0.0;
     *longitude = 0.0;
@@ -191,17 +191,17 @@ bool CExifInfo::GetGpsPosition(double* latitude, double* longitude) const
     return true;
 }
 
-std::string CExifInfo::GetDateTimeOriginalText() const
+std::string ExifInfo::GetDateTimeOriginalText() const
 {
     return analyzer_ ? analyzer_->GetAsciiValue(kExifIfdPointer, kDateTimeOriginal) : std::string();
 }
 
-std::string CExifInfo::GetDateTimeText() const
+std::string ExifInfo::GetDateTimeText() const
 {
     return analyzer_ ? analyzer_->GetAsciiValue(0, kDateTime) : std::string();
 }
 
-bool CExifInfo::GetOrientation(std::uint16_t* orientation) const
+bool ExifInfo::GetOrientation(std::uint16_t* orientation) const
 {
     // Some writers store it as a LONG or SLONG; an imaging library reads the number anyway.
     std::uint32_t value = 0;

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "metadata/exif_analize.h"
+#include "metadata/tiff_directory_parser.h"
 
-class CExifInfo {
+class ExifInfo {
 public:
-    CExifInfo();
-    ~CExifInfo();
-    CExifInfo(const CExifInfo&) = delete;
-    CExifInfo& operator=(const CExifInfo&) = delete;
+    ExifInfo();
+    ~ExifInfo();
+    ExifInfo(const ExifInfo&) = delete;
+    ExifInfo& operator=(const ExifInfo&) = delete;
 
     // The HEIF route: strict. The vector (or the bytes) must outlive every query.
     bool Load(const std::vector<std::uint8_t>& bytes);
@@ -48,7 +48,7 @@ public:
 
 private:
     bool LoadBlock(const std::uint8_t* data, std::size_t length, ExifParseMode mode);
-    bool Parse(std::unique_ptr<CExifAnalize> analyzer);
+    bool Parse(std::unique_ptr<TiffDirectoryParser> analyzer);
 
-    std::unique_ptr<CExifAnalize> analyzer_;
+    std::unique_ptr<TiffDirectoryParser> analyzer_;
 };

@@ -1,5 +1,5 @@
 #pragma once
-// The one error the Exif parser throws. It never leaves the reader: CExifInfo turns every
+// The one error the Exif parser throws. It never leaves the reader: ExifInfo turns every
 // failure into a plain false.
 
 #include <stdexcept>

@@ -7,12 +7,12 @@
 #include <memory>
 #include <string>
 
-class FileReader_CL {
+class FileReader {
 public:
-    virtual ~FileReader_CL() = default;
+    virtual ~FileReader() = default;
 
     // Null when the file cannot be opened for reading.
-    static std::unique_ptr<FileReader_CL> Open(const std::wstring& path);
+    static std::unique_ptr<FileReader> Open(const std::wstring& path);
 
     virtual std::uint64_t Size() const = 0;
     // Reads exactly `count` bytes at `offset`; false when fewer arrive.

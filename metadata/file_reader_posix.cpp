@@ -34,7 +34,7 @@ std::string ToUtf8(const std::wstring& text)
     return out;
 }
 
-class PosixFileReader final : public FileReader_CL {
+class PosixFileReader final : public FileReader {
 public:
     PosixFileReader(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
     ~PosixFileReader() override { close(fd_); }
@@ -65,7 +65,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FileReader_CL> FileReader_CL::Open(const std::wstring& path)
+std::unique_ptr<FileReader> FileReader::Open(const std::wstring& path)
 {
     const int fd = open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)

@@ -6,9 +6,9 @@
 
 namespace {
 
-class WinFileReader final : public FileReader_CL {
+class WinFileReader final : public FileReader {
 public:
-    WinFileReader(UniqueFile_CL file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+    WinFileReader(UniqueFile file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
 
     std::uint64_t Size() const override { return size_; }
 
@@ -33,16 +33,16 @@ public:
     }
 
 private:
-    UniqueFile_CL file_;
+    UniqueFile file_;
     std::uint64_t size_;
 };
 
 }  // namespace
 
-std::unique_ptr<FileReader_CL> FileReader_CL::Open(const std::wstring& path)
+std::unique_ptr<FileReader> FileReader::Open(const std::wstring& path)
 {
     // Other programs may go on using the file (a camera tool still writing, a viewer).
-    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_READ,
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr));
     if (!file)

@@ -9,13 +9,13 @@
 
 #include "metadata/file_reader.h"
 
-class HeadCachedReader final : public FileReader_CL {
+class HeadCachedReader final : public FileReader {
 public:
     // Enough for the Exif segment of a JPEG file (at most 64 KiB by the format) and the
     // first boxes of a HEIF or movie file.
     static constexpr std::size_t kHeadBytes = 64 * 1024;
 
-    explicit HeadCachedReader(std::unique_ptr<FileReader_CL> file) : file_(std::move(file))
+    explicit HeadCachedReader(std::unique_ptr<FileReader> file) : file_(std::move(file))
     {
         head_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(file_->Size(), kHeadBytes)));
         headRead_ = head_.empty() || file_->ReadAt(0, head_.data(), head_.size());
@@ -50,7 +50,7 @@ public:
     }
 
 private:
-    std::unique_ptr<FileReader_CL> file_;
+    std::unique_ptr<FileReader> file_;
     std::vector<std::uint8_t> head_;
     bool headRead_ = false;
 };

@@ -7,7 +7,7 @@
 #include "metadata/exif_byte_source.h"
 #include "metadata/exif_info.h"
 #include "metadata/file_reader.h"
-#include "metadata/heif_exif_reader.h"
+#include "metadata/heif_exif_locator.h"
 #include "metadata/jpeg_exif_locator.h"
 #include "metadata/movie_time_reader.h"
 
@@ -87,7 +87,7 @@ namespace {
 
 // The Exif block of a JPEG or TIFF-structured file, read as an imaging library reads it.
 // `block` holds the bytes a JPEG's block is parsed from; a TIFF file is handed to the reader.
-bool LoadPictureExif(std::unique_ptr<FileReader_CL>& file, ImageFormat format, CExifInfo& exif,
+bool LoadPictureExif(std::unique_ptr<FileReader>& file, ImageFormat format, ExifInfo& exif,
                      std::vector<std::uint8_t>& block)
 {
     if (format == ImageFormat::kJpeg)
@@ -97,7 +97,7 @@ bool LoadPictureExif(std::unique_ptr<FileReader_CL>& file, ImageFormat format, C
     return false;
 }
 
-ImageFormat SniffFormat(FileReader_CL& file, const std::wstring& path, bool* readable)
+ImageFormat SniffFormat(FileReader& file, const std::wstring& path, bool* readable)
 {
     std::uint8_t head[kSniffBytes];
     const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), kSniffBytes));
@@ -110,7 +110,7 @@ ImageFormat SniffFormat(FileReader_CL& file, const std::wstring& path, bool* rea
 bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* error, bool readHeif)
 {
     *facts = ImageFacts{};
-    std::unique_ptr<FileReader_CL> file = FileReader_CL::Open(path);
+    std::unique_ptr<FileReader> file = FileReader::Open(path);
     if (!file) {
         *error = "cannot open the file";
         return false;
@@ -118,11 +118,11 @@ bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* er
     return ReadImageFacts(std::move(file), path, facts, error, readHeif);
 }
 
-bool ReadImageFacts(std::unique_ptr<FileReader_CL> file, const std::wstring& path, ImageFacts* facts,
+bool ReadImageFacts(std::unique_ptr<FileReader> file, const std::wstring& path, ImageFacts* facts,
                     std::string* error, bool readHeif)
 {
     *facts = ImageFacts{};
-    FileReader_CL* const reader = file.get();  // the TIFF route hands the file on
+    FileReader* const reader = file.get();  // the TIFF route hands the file on
     bool readable = false;
     facts->format = SniffFormat(*file, path, &readable);
     if (!readable) {
@@ -132,7 +132,7 @@ bool ReadImageFacts(std::unique_ptr<FileReader_CL> file, const std::wstring& pat
 
     // The block the Exif reader parses in place must outlive every query below.
     std::vector<std::uint8_t> block;
-    CExifInfo exif;
+    ExifInfo exif;
     if (facts->format == ImageFormat::kMovie) {
         facts->movieCreated = ReadMovieCreationTime(*file);
         facts->bytesRead = reader->BytesRead();
@@ -143,7 +143,7 @@ bool ReadImageFacts(std::unique_ptr<FileReader_CL> file, const std::wstring& pat
             facts->bytesRead = reader->BytesRead();
             return true;
         }
-        CHeifExifReader heif;
+        HeifExifLocator heif;
         if (heif.LoadFrom(*file))
             block = heif.ExtractExif();
         facts->exif = !block.empty() && exif.Load(block);

@@ -39,5 +39,5 @@ ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length,
 bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* error, bool readHeif = true);
 // The same through a file the caller opened (and reads from itself before, for other ends).
 // A TIFF-structured file is handed on to the Exif reader; the reader is gone afterwards.
-bool ReadImageFacts(std::unique_ptr<FileReader_CL> file, const std::wstring& path, ImageFacts* facts,
+bool ReadImageFacts(std::unique_ptr<FileReader> file, const std::wstring& path, ImageFacts* facts,
                     std::string* error, bool readHeif = true);

@@ -2,7 +2,7 @@
 
 #include "metadata/box_range.h"
 
-bool ForEachBox(FileReader_CL& file, std::uint64_t begin, std::uint64_t end, int maxBoxes,
+bool ForEachBox(FileReader& file, std::uint64_t begin, std::uint64_t end, int maxBoxes,
                 const std::function<bool(const BoxHeader&)>& visit)
 {
     if (end > file.Size() || begin > end)

@@ -28,5 +28,5 @@ struct BoxHeader {
 // until it returns true (then true) or at most `maxBoxes` were seen, a header cannot be read,
 // or a box claims less than its header or more than its parent has left (then false: what
 // follows cannot be trusted to start where it seems to). A size of 0 runs to `end`.
-bool ForEachBox(FileReader_CL& file, std::uint64_t begin, std::uint64_t end, int maxBoxes,
+bool ForEachBox(FileReader& file, std::uint64_t begin, std::uint64_t end, int maxBoxes,
                 const std::function<bool(const BoxHeader&)>& visit);

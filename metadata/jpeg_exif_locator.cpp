@@ -17,7 +17,7 @@ constexpr std::size_t kLastWindowBytes = 64 * 1024;
 // makes the walk step byte by byte costs one read per block, not one per byte.
 class WindowReader {
 public:
-    explicit WindowReader(FileReader_CL& file) : file_(file) {}
+    explicit WindowReader(FileReader& file) : file_(file) {}
 
     bool Read(std::uint64_t offset, void* out, std::size_t count)
     {
@@ -40,7 +40,7 @@ public:
     }
 
 private:
-    FileReader_CL& file_;
+    FileReader& file_;
     std::vector<std::uint8_t> window_;
     std::uint64_t windowStart_ = 0;
     std::size_t nextWindowBytes_ = kFirstWindowBytes;
@@ -53,7 +53,7 @@ bool IsStandalone(std::uint8_t marker)
 
 }  // namespace
 
-bool LocateJpegExif(FileReader_CL& file, std::vector<std::uint8_t>* segment)
+bool LocateJpegExif(FileReader& file, std::vector<std::uint8_t>* segment)
 {
     segment->clear();
     WindowReader reader(file);

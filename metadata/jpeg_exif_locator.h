@@ -9,4 +9,4 @@
 
 // The payload of the first APP1 segment that starts with "Exif" and two zero bytes (the
 // marker included), or false when the file has none before its image data.
-bool LocateJpegExif(FileReader_CL& file, std::vector<std::uint8_t>* segment);
+bool LocateJpegExif(FileReader& file, std::vector<std::uint8_t>* segment);

@@ -6,7 +6,7 @@
 
 #include "metadata/file_reader.h"
 
-class MemoryFileReader final : public FileReader_CL {
+class MemoryFileReader final : public FileReader {
 public:
     MemoryFileReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     std::uint64_t Size() const override { return size_; }

@@ -14,7 +14,7 @@ constexpr std::int64_t kUnix1990 = 631152000;
 constexpr std::int64_t kSecondsPerDay = 86400;
 
 // "mvhd": version and flags, then the creation time in 32 bits (version 0) or 64 (version 1).
-std::optional<std::uint64_t> ReadMovieHeader(FileReader_CL& file, const BoxHeader& box)
+std::optional<std::uint64_t> ReadMovieHeader(FileReader& file, const BoxHeader& box)
 {
     std::uint8_t bytes[12];
     const std::uint64_t wanted = box.PayloadSize() < sizeof bytes ? box.PayloadSize() : sizeof bytes;
@@ -33,7 +33,7 @@ std::optional<std::uint64_t> ReadMovieHeader(FileReader_CL& file, const BoxHeade
 
 }  // namespace
 
-std::optional<std::uint64_t> ReadMovieCreationTime(FileReader_CL& file)
+std::optional<std::uint64_t> ReadMovieCreationTime(FileReader& file)
 {
     std::optional<std::uint64_t> created;
     ForEachBox(file, 0, file.Size(), exif_limits::kMaxIsoTopLevelBoxes, [&](const BoxHeader& movie) {

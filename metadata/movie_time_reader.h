@@ -11,7 +11,7 @@
 
 // Seconds from 1904-01-01 00:00:00 UTC, as the movie stores it (0 when the writer had no
 // time); nothing when the file has no readable "mvhd".
-std::optional<std::uint64_t> ReadMovieCreationTime(FileReader_CL& file);
+std::optional<std::uint64_t> ReadMovieCreationTime(FileReader& file);
 
 // The stored time as seconds since 1970 UTC, when it is one a movie can have been filmed at:
 // from 1990 on and no later than a day after `nowUnix`. A zero or implausible value is none.

@@ -5,23 +5,21 @@
 #include <optional>
 #include <string>
 
-#include "base/handles.h"
-#include "base/logfile.h"
-#include "metadata/heif_exif_reader.h"
+#include "base/log_file.h"
+#include "metadata/heif_exif_locator.h"
 #include "metadata/movie_time_reader.h"
-#include "organize/file_facts.h"
 
 namespace {
 
-bool PassesRangeTestA(const SYSTEMTIME& date)
+bool DateFieldsInRange(const SYSTEMTIME& date)
 {
     return date.wMonth >= 1 && date.wMonth <= 12 && date.wDay >= 1 && date.wDay <= 31 &&
            date.wHour <= 23 && date.wMinute <= 59 && date.wSecond <= 59;
 }
 
-bool PassesRangeTestB(const SYSTEMTIME& date)
+bool DateAndMillisecondsInRange(const SYSTEMTIME& date)
 {
-    return PassesRangeTestA(date) && date.wMilliseconds <= 999;
+    return DateFieldsInRange(date) && date.wMilliseconds <= 999;
 }
 
 void LogExifDateError(const SYSTEMTIME& date, const std::wstring& path)
@@ -92,25 +90,18 @@ bool ExifRoute(const std::wstring& path, const ImageFacts& facts, SYSTEMTIME* da
     date->wMinute = static_cast<WORD>(values[4]);
     date->wSecond = static_cast<WORD>(values[5]);
     // A field the pattern did not fill is invalid.
-    if (filled == 6 && PassesRangeTestA(*date))
+    if (filled == 6 && DateFieldsInRange(*date))
         return true;
     LogExifDateError(*date, path);
     return false;
 }
 
-bool LocalDate(const FILETIME& utc, SYSTEMTIME* date)
+}  // namespace
+
+bool LocalDateOfFileTime(const FILETIME& utc, SYSTEMTIME* date)
 {
     FILETIME local{};
     return FileTimeToLocalFileTime(&utc, &local) && FileTimeToSystemTime(&local, date);
-}
-
-}  // namespace
-
-bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date)
-{
-    UniqueFile_CL file(CreateFileW(path.c_str(), 0, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    FILETIME created{}, accessed{}, written{};
-    return file && GetFileTime(file.get(), &created, &accessed, &written) && LocalDate(written, date);
 }
 
 std::wstring CaptureDateLogText(const SYSTEMTIME& date)
@@ -134,26 +125,13 @@ CaptureDateSource CaptureDateFromFacts(const std::wstring& path, const ImageFact
         source = CaptureDateSource::kMovie;
     else if (facts && facts->format != ImageFormat::kHeif && ExifRoute(path, *facts, date))
         source = CaptureDateSource::kExif;
-    else if (lastWrite ? LocalDate(*lastWrite, date) : GetLastWriteDate(path, date))
+    else if (lastWrite && LocalDateOfFileTime(*lastWrite, date))
         source = CaptureDateSource::kLastWrite;
     else
         return CaptureDateSource::kNone;
-    if (!PassesRangeTestB(*date)) {
+    if (!DateAndMillisecondsInRange(*date)) {
         g_Log.Write(L"撮影日時エラーの為除外 = %s, %s", CaptureDateLogText(*date).c_str(), path.c_str());
         return CaptureDateSource::kNone;
     }
     return source;
-}
-
-CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules)
-{
-    FileFacts_CL facts;
-    GatherFileFacts(path, nullptr, &facts, rules);
-    *date = facts.date;
-    return facts.source;
-}
-
-bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules)
-{
-    return ResolveCaptureDate(path, date, rules) != CaptureDateSource::kNone;
 }

@@ -20,17 +20,13 @@ struct CaptureDateRules {
 
 // The date from what one read of the file found: its image facts (null when the file could
 // not be read) and its last-write time as the file system keeps it (UTC; null when unknown).
-// kNone when no date passes the range tests.
+// kNone when no date passes the range tests. Nothing is read here: the path only names the
+// file (its extension, and the log's lines).
 CaptureDateSource CaptureDateFromFacts(const std::wstring& path, const ImageFacts* facts, const FILETIME* lastWrite,
                                        SYSTEMTIME* date, const CaptureDateRules& rules = {});
 
-// The date of a file, reading it once.
-bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules = {});
-// GetCaptureDate, saying which route answered (kNone when it answers false).
-CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules = {});
-// The file's last-write time as a local calendar date-time, without the range tests; false
-// when the file cannot be opened (for no access to its content) or its times read.
-bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date);
+// A last-write time (UTC) as a local calendar date-time, without the range tests.
+bool LocalDateOfFileTime(const FILETIME& utc, SYSTEMTIME* date);
 
 // "%04d/%02d/%02d:%02d:%02d:%02d.%03d", as the log shows dates.
 std::wstring CaptureDateLogText(const SYSTEMTIME& date);

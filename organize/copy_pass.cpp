@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "base/logfile.h"
+#include "base/log_file.h"
 #include "organize/file_signature.h"
 
 namespace {
@@ -23,17 +23,17 @@ void LogCopyFailure(StatusCode status, const std::wstring& source, const std::ws
 
 }  // namespace
 
-CopyPass_CL::CopyPass_CL(CompareFile_CL& table, std::wstring recordPath, ProgressSink_CL& progress,
+CopyPass::CopyPass(OutputRecord& table, std::wstring recordPath, ProgressSink& progress,
                          OrganizeResult* result)
     : table_(table), recordPath_(std::move(recordPath)), progress_(progress), result_(result),
       lastSaveMs_(GetTickCount64())
 {
 }
 
-void CopyPass_CL::Run(const std::vector<FileFacts_CL>& files, DateFolderWriter_CL writer, int copyWorkers)
+void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer, int copyWorkers)
 {
-    CopyWorkers_CL workers(copyWorkers);
-    for (const FileFacts_CL& source : files) {
+    CopyWorkers workers(copyWorkers);
+    for (const FileFacts& source : files) {
         TakeDone(workers, false);
         if (result_->Failed())
             break;
@@ -46,7 +46,7 @@ void CopyPass_CL::Run(const std::vector<FileFacts_CL>& files, DateFolderWriter_C
             FileDone();
             continue;
         }
-        PlannedCopy_CL plan;
+        PlannedCopy plan;
         if (const StatusCode planned = writer.Plan(source, &plan); planned != kStatusOk) {
             // The copies under way were planned before this file: their results come first.
             TakeDone(workers, true);
@@ -57,7 +57,7 @@ void CopyPass_CL::Run(const std::vector<FileFacts_CL>& files, DateFolderWriter_C
         workers.Add(std::move(plan));
         // Never more under way than the workers hold: the oldest is waited for.
         while (workers.Full()) {
-            PlannedCopy_CL done;
+            PlannedCopy done;
             StatusCode status = kStatusOk;
             if (workers.TakeOldest(true, &done, &status))
                 Settle(done, status);
@@ -67,15 +67,15 @@ void CopyPass_CL::Run(const std::vector<FileFacts_CL>& files, DateFolderWriter_C
     TakeDone(workers, true);
 }
 
-void CopyPass_CL::TakeDone(CopyWorkers_CL& workers, bool all)
+void CopyPass::TakeDone(CopyWorkers& workers, bool all)
 {
-    PlannedCopy_CL plan;
+    PlannedCopy plan;
     StatusCode status = kStatusOk;
     while (workers.TakeOldest(all, &plan, &status))
         Settle(plan, status);
 }
 
-void CopyPass_CL::Settle(const PlannedCopy_CL& plan, StatusCode status)
+void CopyPass::Settle(const PlannedCopy& plan, StatusCode status)
 {
     for (auto [at, end] = inFlight_.equal_range(plan.signature); at != end; ++at) {
         if (at->second == plan.source) {
@@ -99,7 +99,7 @@ void CopyPass_CL::Settle(const PlannedCopy_CL& plan, StatusCode status)
     }
 }
 
-bool CopyPass_CL::DuplicateInFlight(const FileFacts_CL& file) const
+bool CopyPass::DuplicateInFlight(const FileFacts& file) const
 {
     for (auto [at, end] = inFlight_.equal_range(file.signature); at != end; ++at) {
         if (!FilesDiffer(file.path, at->second))
@@ -108,7 +108,7 @@ bool CopyPass_CL::DuplicateInFlight(const FileFacts_CL& file) const
     return false;
 }
 
-void CopyPass_CL::FileDone()
+void CopyPass::FileDone()
 {
     progress_.AddProgress(1);
     wchar_t caption[MAX_PATH];
@@ -119,7 +119,7 @@ void CopyPass_CL::FileDone()
 
 // The first failed copy is the run's failure; copies under way beside it may fail too, and
 // are only logged.
-void CopyPass_CL::NoteCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination)
+void CopyPass::NoteCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination)
 {
     LogCopyFailure(status, source, destination);
     if (result_->Failed())

@@ -11,33 +11,33 @@
 #include <vector>
 
 #include "base/progress_sink.h"
-#include "organize/compare_file.h"
+#include "organize/output_record.h"
 #include "organize/copy_to_date_folder.h"
 #include "organize/copy_workers.h"
 #include "organize/file_facts.h"
 #include "organize/organize_result.h"
 
-class CopyPass_CL {
+class CopyPass {
 public:
     // All four stay the caller's. The pass adds to `table` and `result`, and saves the table
     // to recordPath from time to time (the caller saves it at the end).
-    CopyPass_CL(CompareFile_CL& table, std::wstring recordPath, ProgressSink_CL& progress, OrganizeResult* result);
+    CopyPass(OutputRecord& table, std::wstring recordPath, ProgressSink& progress, OrganizeResult* result);
 
     // Ends at the first failed copy or when the progress asks to stop; either way every copy
     // already handed to the workers is finished and recorded first.
-    void Run(const std::vector<FileFacts_CL>& files, DateFolderWriter_CL writer, int copyWorkers);
+    void Run(const std::vector<FileFacts>& files, DateFolderWriter writer, int copyWorkers);
 
 private:
-    void Settle(const PlannedCopy_CL& plan, StatusCode status);
+    void Settle(const PlannedCopy& plan, StatusCode status);
     // Settles the copies that are done, oldest first; with `all`, waits for every one.
-    void TakeDone(CopyWorkers_CL& workers, bool all);
-    bool DuplicateInFlight(const FileFacts_CL& file) const;
+    void TakeDone(CopyWorkers& workers, bool all);
+    bool DuplicateInFlight(const FileFacts& file) const;
     void FileDone();
     void NoteCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination);
 
-    CompareFile_CL& table_;
+    OutputRecord& table_;
     std::wstring recordPath_;
-    ProgressSink_CL& progress_;
+    ProgressSink& progress_;
     OrganizeResult* result_;
     // Copies handed to the workers and not yet settled, by signature: a later file with the
     // same bytes is a duplicate of the copy under way, though that is not made yet.

@@ -34,7 +34,7 @@ bool Fits(const std::wstring& path)
 
 }  // namespace
 
-StatusCode DateFolderWriter_CL::MakeFolder(const std::wstring& folder)
+StatusCode DateFolderWriter::MakeFolder(const std::wstring& folder)
 {
     if (folders_.count(folder))
         return kStatusOk;
@@ -44,14 +44,14 @@ StatusCode DateFolderWriter_CL::MakeFolder(const std::wstring& folder)
     return made;
 }
 
-bool DateFolderWriter_CL::IsPlanned(const std::wstring& path) const
+bool DateFolderWriter::IsPlanned(const std::wstring& path) const
 {
     return planned_.count(UpperCasePath(path)) != 0;
 }
 
-StatusCode DateFolderWriter_CL::Plan(const FileFacts_CL& file, PlannedCopy_CL* plan)
+StatusCode DateFolderWriter::Plan(const FileFacts& file, PlannedCopy* plan)
 {
-    *plan = PlannedCopy_CL{};
+    *plan = PlannedCopy{};
     plan->source = file.path;
     plan->signature = file.signature;
     if (file.source == CaptureDateSource::kNone)
@@ -91,7 +91,7 @@ StatusCode DateFolderWriter_CL::Plan(const FileFacts_CL& file, PlannedCopy_CL* p
     return kStatusOk;
 }
 
-StatusCode DateFolderWriter_CL::Make(const PlannedCopy_CL& plan)
+StatusCode DateFolderWriter::Make(const PlannedCopy& plan)
 {
     if (plan.alreadyThere)
         return kStatusOk;
@@ -110,9 +110,9 @@ StatusCode DateFolderWriter_CL::Make(const PlannedCopy_CL& plan)
     return failed;
 }
 
-StatusCode DateFolderWriter_CL::Copy(const FileFacts_CL& file, std::wstring* destination, bool* alreadyThere)
+StatusCode DateFolderWriter::Copy(const FileFacts& file, std::wstring* destination, bool* alreadyThere)
 {
-    PlannedCopy_CL plan;
+    PlannedCopy plan;
     StatusCode status = Plan(file, &plan);
     if (status == kStatusOk)
         status = Make(plan);
@@ -124,9 +124,9 @@ StatusCode DateFolderWriter_CL::Copy(const FileFacts_CL& file, std::wstring* des
 StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring& sourcePath, int formatIndex,
                             std::wstring* destination)
 {
-    FileFacts_CL facts;
+    FileFacts facts;
     GatherFileFacts(sourcePath, nullptr, &facts);
-    DateFolderWriter_CL writer(outputFolder, formatIndex);
+    DateFolderWriter writer(outputFolder, formatIndex);
     bool alreadyThere = false;
     return writer.Copy(facts, destination, &alreadyThere);
 }

@@ -16,7 +16,7 @@ constexpr int kMaxClashCounter = 99999;
 
 // Where one file goes, decided before it is copied: the copy itself may then run on any
 // thread, beside others.
-struct PlannedCopy_CL {
+struct PlannedCopy {
     std::wstring source;
     std::wstring destination;  // the final name
     std::wstring partial;      // the temporary name it is made under; empty: straight to its place
@@ -28,9 +28,9 @@ struct PlannedCopy_CL {
 
 // The output folder of one run: the date folders made so far, the names given out so far,
 // and the buffers of the byte comparisons, kept from one file to the next.
-class DateFolderWriter_CL {
+class DateFolderWriter {
 public:
-    DateFolderWriter_CL(std::wstring outputFolder, int formatIndex)
+    DateFolderWriter(std::wstring outputFolder, int formatIndex)
         : outputFolder_(std::move(outputFolder)), formatIndex_(formatIndex)
     {
     }
@@ -39,15 +39,15 @@ public:
     // the order files are planned: a name planned before counts as taken whether or not its
     // copy is done yet, so clash counters come out as if each copy were made at once. On
     // failure plan->destination is the name chosen (empty when none fits the path limit).
-    StatusCode Plan(const FileFacts_CL& file, PlannedCopy_CL* plan);
+    StatusCode Plan(const FileFacts& file, PlannedCopy* plan);
 
     // Makes a planned copy: under its temporary name, then renamed into place without
     // replacing anything. Touches nothing of the writer: plans may be made on any threads at
     // once.
-    static StatusCode Make(const PlannedCopy_CL& plan);
+    static StatusCode Make(const PlannedCopy& plan);
 
     // Plan and Make at once. destination: the name chosen; alreadyThere as in the plan.
-    StatusCode Copy(const FileFacts_CL& file, std::wstring* destination, bool* alreadyThere);
+    StatusCode Copy(const FileFacts& file, std::wstring* destination, bool* alreadyThere);
 
 private:
     StatusCode MakeFolder(const std::wstring& folder);
@@ -58,7 +58,7 @@ private:
     std::set<std::wstring> folders_;  // made, or found there, in this run
     std::set<std::wstring> planned_;  // destinations given out in this run, upper-cased
     unsigned partialSerial_ = 0;
-    CompareBuffers_CL buffers_;
+    CompareBuffers buffers_;
 };
 
 // One copy on its own: the file is dated first. formatIndex: the layout of the date folders.

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-CopyWorkers_CL::CopyWorkers_CL(int workers)
+CopyWorkers::CopyWorkers(int workers)
     : capacity_(kQueuedPerWorker * static_cast<std::size_t>(std::max(workers, 1)))
 {
     for (int i = 0; i < std::max(workers, 1); ++i)
         threads_.emplace_back([this] { Work(); });
 }
 
-CopyWorkers_CL::~CopyWorkers_CL()
+CopyWorkers::~CopyWorkers()
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -20,7 +20,7 @@ CopyWorkers_CL::~CopyWorkers_CL()
         thread.join();
 }
 
-void CopyWorkers_CL::Add(PlannedCopy_CL plan)
+void CopyWorkers::Add(PlannedCopy plan)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -29,13 +29,13 @@ void CopyWorkers_CL::Add(PlannedCopy_CL plan)
     changed_.notify_all();
 }
 
-bool CopyWorkers_CL::Full() const
+bool CopyWorkers::Full() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return entries_.size() >= capacity_;
 }
 
-bool CopyWorkers_CL::TakeOldest(bool wait, PlannedCopy_CL* plan, StatusCode* status)
+bool CopyWorkers::TakeOldest(bool wait, PlannedCopy* plan, StatusCode* status)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     if (wait)
@@ -50,7 +50,7 @@ bool CopyWorkers_CL::TakeOldest(bool wait, PlannedCopy_CL* plan, StatusCode* sta
     return true;
 }
 
-void CopyWorkers_CL::Work()
+void CopyWorkers::Work()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
@@ -66,7 +66,7 @@ void CopyWorkers_CL::Work()
         next->started = true;
         Entry& entry = *next;
         lock.unlock();
-        const StatusCode status = DateFolderWriter_CL::Make(entry.plan);
+        const StatusCode status = DateFolderWriter::Make(entry.plan);
         lock.lock();
         entry.status = status;
         entry.done = true;

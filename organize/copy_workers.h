@@ -13,30 +13,30 @@
 #include "base/status_code.h"
 #include "organize/copy_to_date_folder.h"
 
-class CopyWorkers_CL {
+class CopyWorkers {
 public:
     // The number of copies in flight at most, per worker.
     static constexpr std::size_t kQueuedPerWorker = 4;
 
     // workers: at least 1.
-    explicit CopyWorkers_CL(int workers);
+    explicit CopyWorkers(int workers);
     // Makes every copy handed over, then ends the workers.
-    ~CopyWorkers_CL();
-    CopyWorkers_CL(const CopyWorkers_CL&) = delete;
-    CopyWorkers_CL& operator=(const CopyWorkers_CL&) = delete;
+    ~CopyWorkers();
+    CopyWorkers(const CopyWorkers&) = delete;
+    CopyWorkers& operator=(const CopyWorkers&) = delete;
 
     // Hands a copy over. Only when not Full(): results are taken back on the caller's
     // thread, so waiting here for room would wait for ever.
-    void Add(PlannedCopy_CL plan);
+    void Add(PlannedCopy plan);
     // As many copies handed over and not taken back as may be.
     bool Full() const;
     // The oldest outstanding copy's result, waiting for it when `wait`; false when there is
     // none, or it is not done and `wait` is false.
-    bool TakeOldest(bool wait, PlannedCopy_CL* plan, StatusCode* status);
+    bool TakeOldest(bool wait, PlannedCopy* plan, StatusCode* status);
 
 private:
     struct Entry {
-        PlannedCopy_CL plan;
+        PlannedCopy plan;
         StatusCode status = kStatusOk;
         bool started = false;
         bool done = false;

@@ -2,39 +2,44 @@
 
 #include <cwchar>
 
-
 namespace {
+
+// Which date field the three sample folders of a layout's preview step through.
+enum class PreviewStep { kYear, kMonth, kDay };
 
 struct DateFolderFormat {
     const wchar_t* label;
     const wchar_t* pattern;  // takes year, month and day; patterns use the first one, two or three
     bool shortYear;          // the year modulo 100
+    PreviewStep preview;
 };
 
+constexpr PreviewStep Y = PreviewStep::kYear, M = PreviewStep::kMonth, D = PreviewStep::kDay;
+
 constexpr DateFolderFormat kFormats[kDateFolderFormatCount] = {
-    {L"YYYY", L"%04d", false},
-    {L"YYYYMM", L"%04d%02d", false},
-    {L"YYYYMMDD", L"%04d%02d%02d", false},
-    {L"YYYY-MM", L"%04d-%02d", false},
-    {L"YYYY-MM-DD", L"%04d-%02d-%02d", false},
-    {L"YYYY_MM", L"%04d_%02d", false},
-    {L"YYYY_MM_DD", L"%04d_%02d_%02d", false},
-    {L"YYYY/MM", L"%04d\\%02d", false},
-    {L"YYYY/MM/DD", L"%04d\\%02d\\%02d", false},
-    {L"YYYY年", L"%04d年", false},
-    {L"YYYY年MM月", L"%04d年%02d月", false},
-    {L"YYYY年MM月DD日", L"%04d年%02d月%02d日", false},
-    {L"YYYY年/MM月", L"%04d年\\%02d月", false},
-    {L"YYYY年/MM月/DD日", L"%04d年\\%02d月\\%02d日", false},
-    {L"YY", L"%02d", true},
-    {L"YYMM", L"%02d%02d", true},
-    {L"YYMMDD", L"%02d%02d%02d", true},
-    {L"YY-MM", L"%02d-%02d", true},
-    {L"YY-MM-DD", L"%02d-%02d-%02d", true},
-    {L"YY_MM", L"%02d_%02d", true},
-    {L"YY_MM_DD", L"%02d_%02d_%02d", true},
-    {L"YY/MM", L"%02d\\%02d", true},
-    {L"YY/MM/DD", L"%02d\\%02d\\%02d", true},
+    {L"YYYY", L"%04d", false, Y},
+    {L"YYYYMM", L"%04d%02d", false, M},
+    {L"YYYYMMDD", L"%04d%02d%02d", false, M},
+    {L"YYYY-MM", L"%04d-%02d", false, M},
+    {L"YYYY-MM-DD", L"%04d-%02d-%02d", false, M},
+    {L"YYYY_MM", L"%04d_%02d", false, M},
+    {L"YYYY_MM_DD", L"%04d_%02d_%02d", false, M},
+    {L"YYYY/MM", L"%04d\\%02d", false, M},
+    {L"YYYY/MM/DD", L"%04d\\%02d\\%02d", false, D},
+    {L"YYYY年", L"%04d年", false, Y},
+    {L"YYYY年MM月", L"%04d年%02d月", false, M},
+    {L"YYYY年MM月DD日", L"%04d年%02d月%02d日", false, D},
+    {L"YYYY年/MM月", L"%04d年\\%02d月", false, M},
+    {L"YYYY年/MM月/DD日", L"%04d年\\%02d月\\%02d日", false, D},
+    {L"YY", L"%02d", true, Y},
+    {L"YYMM", L"%02d%02d", true, M},
+    {L"YYMMDD", L"%02d%02d%02d", true, M},
+    {L"YY-MM", L"%02d-%02d", true, M},
+    {L"YY-MM-DD", L"%02d-%02d-%02d", true, M},
+    {L"YY_MM", L"%02d_%02d", true, M},
+    {L"YY_MM_DD", L"%02d_%02d_%02d", true, M},
+    {L"YY/MM", L"%02d\\%02d", true, M},
+    {L"YY/MM/DD", L"%02d\\%02d\\%02d", true, D},
 };
 
 const DateFolderFormat& FormatAt(int formatIndex)
@@ -60,4 +65,21 @@ std::wstring MakeDateFolderName(const SYSTEMTIME& date, int formatIndex)
     if (length < 0 || length >= MAX_PATH)
         return std::wstring();  // cannot happen: three 16-bit numbers and a few letters
     return std::wstring(name, static_cast<size_t>(length));
+}
+
+std::vector<std::wstring> PreviewFolderNames(int formatIndex, int year)
+{
+    const PreviewStep step = FormatAt(formatIndex).preview;
+    std::vector<std::wstring> names;
+    for (WORD n = 0; n < 3; ++n) {
+        SYSTEMTIME date{static_cast<WORD>(year), 1, 0, 1, 0, 0, 0, 0};
+        if (step == PreviewStep::kYear)
+            date.wYear = static_cast<WORD>(date.wYear + n);
+        else if (step == PreviewStep::kMonth)
+            date.wMonth = static_cast<WORD>(1 + n);
+        else
+            date.wDay = static_cast<WORD>(1 + n);
+        names.push_back(MakeDateFolderName(date, formatIndex));
+    }
+    return names;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 constexpr int kDateFolderFormatCount = 23;
 // What a format index outside the table (a hand-edited settings file, a combo box without
@@ -22,3 +23,7 @@ const wchar_t* DateFolderFormatLabel(int formatIndex);
 
 // The folder name of a capture date under a format index; never empty.
 std::wstring MakeDateFolderName(const SYSTEMTIME& date, int formatIndex);
+
+// The folder names of three sample dates of the year, as a layout's preview shows them: the
+// years, months or days the layout tells apart, from the first of January on.
+std::vector<std::wstring> PreviewFolderNames(int formatIndex, int year);

@@ -4,14 +4,15 @@
 #include <memory>
 #include <new>
 
+#include "base/handles.h"
 #include "metadata/file_reader.h"
 #include "metadata/head_cached_reader.h"
-#include "metadata/heif_exif_reader.h"
+#include "metadata/heif_exif_locator.h"
 
-bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts_CL* facts,
+bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts* facts,
                      const CaptureDateRules& rules, std::optional<ImageFacts>* imageRead)
 {
-    *facts = FileFacts_CL{};
+    *facts = FileFacts{};
     facts->path = path;
     if (found) {
         facts->size = (std::uint64_t{found->nFileSizeHigh} << 32) | found->nFileSizeLow;
@@ -19,7 +20,13 @@ bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, Fi
     }
     ImageFacts image;
     bool hasImageFacts = false;
-    std::unique_ptr<FileReader_CL> opened = FileReader_CL::Open(path);
+    bool lastWriteKnown = found != nullptr;
+    std::unique_ptr<FileReader> opened = FileReader::Open(path);
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (opened && !found && GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes)) {
+        facts->lastWrite = attributes.ftLastWriteTime;
+        lastWriteKnown = true;
+    }
     if (opened) {
         auto file = std::make_unique<HeadCachedReader>(std::move(opened));
         facts->size = file->Size();
@@ -39,10 +46,10 @@ bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, Fi
     }
     if (imageRead && hasImageFacts)
         *imageRead = image;
-    return DateFromImageFacts(hasImageFacts ? &image : nullptr, found != nullptr, facts, rules);
+    return DateFromImageFacts(hasImageFacts ? &image : nullptr, lastWriteKnown, facts, rules);
 }
 
-bool DateFromImageFacts(const ImageFacts* image, bool lastWriteKnown, FileFacts_CL* facts,
+bool DateFromImageFacts(const ImageFacts* image, bool lastWriteKnown, FileFacts* facts,
                         const CaptureDateRules& rules)
 {
     if (image) {
@@ -52,4 +59,24 @@ bool DateFromImageFacts(const ImageFacts* image, bool lastWriteKnown, FileFacts_
     facts->source = CaptureDateFromFacts(facts->path, image, lastWriteKnown ? &facts->lastWrite : nullptr, &facts->date,
                                          rules);
     return facts->source != CaptureDateSource::kNone;
+}
+
+CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules)
+{
+    FileFacts facts;
+    GatherFileFacts(path, nullptr, &facts, rules);
+    *date = facts.date;
+    return facts.source;
+}
+
+bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules)
+{
+    return ResolveCaptureDate(path, date, rules) != CaptureDateSource::kNone;
+}
+
+bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date)
+{
+    UniqueFile file(CreateFileW(path.c_str(), 0, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    FILETIME created{}, accessed{}, written{};
+    return file && GetFileTime(file.get(), &created, &accessed, &written) && LocalDateOfFileTime(written, date);
 }

@@ -14,7 +14,7 @@
 #include "organize/capture_date.h"
 #include "organize/file_signature.h"
 
-struct FileFacts_CL {
+struct FileFacts {
     std::wstring path;
     std::uint64_t size = 0;
     FILETIME lastWrite{};  // UTC, as the file system keeps it
@@ -28,13 +28,20 @@ struct FileFacts_CL {
 };
 
 // found: the listing's entry of the file (its size and last-write time), or null to take
-// them from the file itself. True when the file has a capture date.
+// them from the file itself (when it opens). True when the file has a capture date.
 // imageRead, when given: what the read found, for a caller that keeps it; left empty when the
 // file could not be read to its end (a failure that a later read may not meet).
-bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts_CL* facts,
+bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts* facts,
                      const CaptureDateRules& rules = {}, std::optional<ImageFacts>* imageRead = nullptr);
+// The date of a file, reading it once, and which route gave it (kNone when none did).
+CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules = {});
+bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules = {});
+// The file's last-write time as a local calendar date-time, without the range tests; false
+// when the file cannot be opened (for no access to its content) or its times read.
+bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date);
+
 // The rest of GatherFileFacts, for image facts read before: the date, orientation and position
 // from them (null: the file gave none) and from the facts' path and last-write time (when
 // lastWriteKnown). No file is read; the date is decided now, as a fresh read would decide it.
-bool DateFromImageFacts(const ImageFacts* image, bool lastWriteKnown, FileFacts_CL* facts,
+bool DateFromImageFacts(const ImageFacts* image, bool lastWriteKnown, FileFacts* facts,
                         const CaptureDateRules& rules = {});

@@ -13,9 +13,9 @@ namespace {
 
 constexpr DWORD kFirstChunk = 64 * 1024;
 
-UniqueFile_CL OpenForCompare(const std::wstring& path)
+UniqueFile OpenForCompare(const std::wstring& path)
 {
-    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_READ | READ_CONTROL,
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | READ_CONTROL,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file)
@@ -40,7 +40,7 @@ bool ReadExactly(HANDLE file, std::uint8_t* out, DWORD count)
 
 std::uint64_t ComputeFileSignature(const std::wstring& path)
 {
-    UniqueFile_CL file = OpenForCompare(path);
+    UniqueFile file = OpenForCompare(path);
     if (!file)
         return kUnreadableSignature;
     LARGE_INTEGER size{};
@@ -67,7 +67,7 @@ std::uint64_t ContentSignature(std::uint64_t size, const std::uint8_t* head, std
     return h;
 }
 
-bool CompareBuffers_CL::Ensure()
+bool CompareBuffers::Ensure()
 {
     if (!first_)
         first_.reset(new (std::nothrow) std::uint8_t[kBytes]);
@@ -76,14 +76,14 @@ bool CompareBuffers_CL::Ensure()
     return first_ && second_;
 }
 
-bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareBuffers_CL& buffers)
+bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareBuffers& buffers)
 {
     // Without memory to compare in, treat the files as different: the file is then copied,
     // never wrongly skipped.
     if (!buffers.Ensure())
         return true;
-    UniqueFile_CL a = OpenForCompare(first);
-    UniqueFile_CL b = OpenForCompare(second);
+    UniqueFile a = OpenForCompare(first);
+    UniqueFile b = OpenForCompare(second);
     if (!a || !b)
         return true;
     LARGE_INTEGER sizeA{}, sizeB{};
@@ -98,13 +98,13 @@ bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareB
             std::memcmp(buffers.First(), buffers.Second(), n) != 0)
             return true;
         remaining -= n;
-        chunk = static_cast<DWORD>(std::min<std::size_t>(std::size_t{chunk} * 2, CompareBuffers_CL::kBytes));
+        chunk = static_cast<DWORD>(std::min<std::size_t>(std::size_t{chunk} * 2, CompareBuffers::kBytes));
     }
     return false;
 }
 
 bool FilesDiffer(const std::wstring& first, const std::wstring& second)
 {
-    CompareBuffers_CL buffers;
+    CompareBuffers buffers;
     return FilesDiffer(first, second, buffers);
 }

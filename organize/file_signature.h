@@ -19,7 +19,7 @@ std::uint64_t ComputeFileSignature(const std::wstring& path);
 std::uint64_t ContentSignature(std::uint64_t size, const std::uint8_t* head, std::size_t count);
 
 // The two read buffers of the byte comparison, obtained once and reused for every pair.
-class CompareBuffers_CL {
+class CompareBuffers {
 public:
     static constexpr std::size_t kBytes = 1 << 20;  // 1 MiB each: the largest chunk read
     // False when the memory cannot be had.
@@ -34,5 +34,5 @@ private:
 
 // False only when both files can be read and hold the same bytes. Reads both in lock-step,
 // in chunks that grow from 64 KiB, so that an early difference is found after little reading.
-bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareBuffers_CL& buffers);
+bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareBuffers& buffers);
 bool FilesDiffer(const std::wstring& first, const std::wstring& second);

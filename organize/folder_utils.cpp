@@ -7,9 +7,9 @@
 
 namespace {
 
-UniqueFindHandle_CL ListFolder(const std::wstring& folder, WIN32_FIND_DATAW* found)
+UniqueFindHandle ListFolder(const std::wstring& folder, WIN32_FIND_DATAW* found)
 {
-    return UniqueFindHandle_CL(FindFirstFileW((folder + L"\\*.*").c_str(), found));
+    return UniqueFindHandle(FindFirstFileW((folder + L"\\*.*").c_str(), found));
 }
 
 }  // namespace
@@ -17,7 +17,7 @@ UniqueFindHandle_CL ListFolder(const std::wstring& folder, WIN32_FIND_DATAW* fou
 bool IsFolderEmpty(const std::wstring& folder, bool ignoreHiddenFiles)
 {
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle_CL search = ListFolder(folder, &found);
+    UniqueFindHandle search = ListFolder(folder, &found);
     if (!search)
         return true;
     do {

@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "base/path_text.h"
-#include "organize/compare_file.h"
+#include "organize/output_record.h"
 
 std::wstring CopyFailureText(const OrganizeResult& result)
 {
@@ -23,7 +23,7 @@ std::wstring RunFailureText(const OrganizeResult& result)
         text = L"写真の整理を最後まで実行できませんでした。詳しくはログを確認してください。";
         break;
     case OrganizeResult::kRecordLoad:
-        if (result.status == CompareFile_CL::kRecordDamaged)
+        if (result.status == OutputRecord::kRecordDamaged)
             return RecordDamagedText(result.recordPath);
         text = L"出力先フォルダの比較情報(Sortavel.dat)を読み込めませんでした。"
                L"ほかのプログラムが使用中でないか確認してから、再度実行してください。"

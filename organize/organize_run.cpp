@@ -4,12 +4,12 @@
 
 #include "base/file_removal.h"
 #include "base/handles.h"
-#include "base/logfile.h"
-#include "organize/compare_file.h"
+#include "base/log_file.h"
+#include "organize/output_record.h"
 #include "organize/copy_pass.h"
 #include "organize/copy_to_date_folder.h"
 #include "organize/folder_utils.h"
-#include "organize/my_find_file.h"
+#include "organize/wanted_file_finder.h"
 #include "organize/organize_settings.h"
 #include "organize/output_names.h"
 
@@ -22,14 +22,14 @@ StatusCode MarkRunning(const std::wstring& outputFolder, const std::wstring& mar
     if (const StatusCode made = CreateFolderPath(outputFolder); made != kStatusOk)
         return made;
     // A marker a stopped run left says the same; a name there is never written through.
-    UniqueFile_CL file(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
+    UniqueFile file(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
                                    nullptr));
     return file || GetLastError() == ERROR_FILE_EXISTS ? kStatusOk : StatusFromLastError();
 }
 
 }  // namespace
 
-OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& progress,
+OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progress,
                            const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder,
                            int copyWorkers)
 {
@@ -38,9 +38,9 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
 
     const std::wstring recordPath = RecordPathOf(outputFolder);
     result.recordPath = recordPath;
-    CompareFile_CL table;
+    OutputRecord table;
     const int loaded = table.Load(recordPath);
-    if (loaded != kStatusOk && loaded != CompareFile_CL::kNoRecordFile) {
+    if (loaded != kStatusOk && loaded != OutputRecord::kNoRecordFile) {
         result.status = loaded;
         result.failedStage = OrganizeResult::kRecordLoad;
         return result;
@@ -51,8 +51,8 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
         RemovePartialCopies(outputFolder);
 
     // The whole list is made before the first copy, so that no copy is ever found again.
-    std::vector<FileFacts_CL> files;
-    MyFindFile_CL finder(&settings, &files, &progress);
+    std::vector<FileFacts> files;
+    WantedFileFinder finder(&settings, &files, &progress);
     for (const std::wstring& folder : inputFolders)
         finder.Walk(folder);
     count.tooLong = finder.TooLongCount();
@@ -83,8 +83,8 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& pr
         result.failedStage = OrganizeResult::kRecordSave;
         return result;
     }
-    CopyPass_CL pass(table, recordPath, progress, &result);
-    pass.Run(files, DateFolderWriter_CL(outputFolder, settings.OutputFormatType), copyWorkers);
+    CopyPass pass(table, recordPath, progress, &result);
+    pass.Run(files, DateFolderWriter(outputFolder, settings.OutputFormatType), copyWorkers);
 
     if (!result.copyFailed) {
         g_Log.Write(L"重複ファイルの数   = %d", count.duplicates);

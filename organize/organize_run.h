@@ -17,6 +17,6 @@ constexpr int kDefaultCopyWorkers = 3;
 // the kinds, lists and layout of `settings`. The first copy failure ends the run; a stop the
 // progress asks for ends it after the copies under way. copyWorkers: how many copies are made
 // at once; names, counts and the record come out the same for any number.
-OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink_CL& progress,
+OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progress,
                            const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder,
                            int copyWorkers = kDefaultCopyWorkers);

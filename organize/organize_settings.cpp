@@ -1,6 +1,6 @@
 #include "organize/organize_settings.h"
 
-#include "base/inifile.h"
+#include "base/settings_store.h"
 #include "organize/date_folder_format.h"
 
 OrganizeSettings g_OrganizeSettings;
@@ -17,13 +17,13 @@ void OrganizeSettings::Load()
     MovieList.Load();
     PhotoList.Load();
     SoundList.Load();
-    ArrangePhoto = g_Ini.GetInt(L"APP_INFO", L"arrnge_photo", 1);
-    ArrangeMovie = g_Ini.GetInt(L"APP_INFO", L"arrnge_movie", 0);
-    ArrangeSound = g_Ini.GetInt(L"APP_INFO", L"arrnge_sound", 0);
-    ArrangeEtc = g_Ini.GetInt(L"APP_INFO", L"arrnge_etc", 0);
-    MovieDateFromFile = g_Ini.GetInt(L"APP_INFO", L"MovieDateFromFile", 1) != 0 ? 1 : 0;
+    ArrangePhoto = g_SettingsStore.GetInt(L"APP_INFO", L"arrnge_photo", 1);
+    ArrangeMovie = g_SettingsStore.GetInt(L"APP_INFO", L"arrnge_movie", 0);
+    ArrangeSound = g_SettingsStore.GetInt(L"APP_INFO", L"arrnge_sound", 0);
+    ArrangeEtc = g_SettingsStore.GetInt(L"APP_INFO", L"arrnge_etc", 0);
+    MovieDateFromFile = g_SettingsStore.GetInt(L"APP_INFO", L"MovieDateFromFile", 1) != 0 ? 1 : 0;
     // A hand-edited number outside the table is the default layout, on screen and on disk.
-    OutputFormatType = NormalizedFormatIndex(g_Ini.GetInt(L"APP_INFO", L"OutputFormatType", kDefaultDateFolderFormat));
+    OutputFormatType = NormalizedFormatIndex(g_SettingsStore.GetInt(L"APP_INFO", L"OutputFormatType", kDefaultDateFolderFormat));
 }
 
 void OrganizeSettings::SetRunValues(std::int32_t outputFormat, bool makeAlbum, bool albumIncludesNoPreview)
@@ -37,14 +37,14 @@ bool OrganizeSettings::ShouldOrganize(const std::wstring& extension) const
 {
     const struct {
         std::int32_t on;
-        const CompareFileInfo_CL& list;
+        const ExtensionList& list;
     } kinds[] = {{ArrangePhoto, PhotoList}, {ArrangeMovie, MovieList}, {ArrangeSound, SoundList}};
 
     bool listed = false;  // held by a consulted list, with its switch off
     for (const auto& kind : kinds) {
         if (!kind.on)
             continue;
-        CompareExtItem entry;
+        ExtensionEntry entry;
         if (kind.list.Find(extension, &entry)) {
             if (entry.enabled == 1)
                 return true;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "organize/capture_date.h"
-#include "organize/compare_file_info.h"
+#include "organize/extension_list.h"
 
 class OrganizeSettings {
 public:
@@ -22,9 +22,9 @@ public:
     // How files are dated, from the switches below.
     CaptureDateRules DateRules() const { return CaptureDateRules{MovieDateFromFile != 0}; }
 
-    CompareFileInfo_CL MovieList;
-    CompareFileInfo_CL PhotoList;
-    CompareFileInfo_CL SoundList;
+    ExtensionList MovieList;
+    ExtensionList PhotoList;
+    ExtensionList SoundList;
     std::int32_t OutputFormatType = 3;
     std::int32_t MakePhotoHtml = 1;
     std::int32_t MakePhotoHtmlIncludeNoPreview = 1;

@@ -7,18 +7,18 @@ namespace {
 constexpr std::size_t kBufferBytes = 64 * 1024;
 }
 
-RecordReader_CL::RecordReader_CL(HANDLE file, std::uint64_t fileSize, std::wstring folder)
+RecordReader::RecordReader(HANDLE file, std::uint64_t fileSize, std::wstring folder)
     : file_(file), size_(fileSize), folder_(std::move(folder)), buffer_(kBufferBytes)
 {
 }
 
-void RecordReader_CL::Reject()
+void RecordReader::Reject()
 {
     if (status_ == kStatusOk)
         status_ = StatusFromWin32(ERROR_INVALID_DATA);
 }
 
-bool RecordReader_CL::Read(void* out, std::size_t count)
+bool RecordReader::Read(void* out, std::size_t count)
 {
     if (status_ != kStatusOk)
         return false;
@@ -51,7 +51,7 @@ bool RecordReader_CL::Read(void* out, std::size_t count)
     return true;
 }
 
-bool RecordReader_CL::ReadU32(std::uint32_t* value)
+bool RecordReader::ReadU32(std::uint32_t* value)
 {
     std::uint8_t b[4];
     if (!Read(b, 4))
@@ -61,7 +61,7 @@ bool RecordReader_CL::ReadU32(std::uint32_t* value)
     return true;
 }
 
-bool RecordReader_CL::ReadI32(std::int32_t* value)
+bool RecordReader::ReadI32(std::int32_t* value)
 {
     std::uint32_t raw = 0;
     if (!ReadU32(&raw))
@@ -70,7 +70,7 @@ bool RecordReader_CL::ReadI32(std::int32_t* value)
     return true;
 }
 
-bool RecordReader_CL::ReadU64(std::uint64_t* value)
+bool RecordReader::ReadU64(std::uint64_t* value)
 {
     std::uint32_t low = 0, high = 0;
     if (!ReadU32(&low) || !ReadU32(&high))
@@ -79,13 +79,13 @@ bool RecordReader_CL::ReadU64(std::uint64_t* value)
     return true;
 }
 
-RecordWriter_CL::RecordWriter_CL(HANDLE file, std::wstring folder)
+RecordWriter::RecordWriter(HANDLE file, std::wstring folder)
     : file_(file), folder_(std::move(folder))
 {
     buffer_.reserve(kBufferBytes);
 }
 
-bool RecordWriter_CL::Write(const void* data, std::size_t count)
+bool RecordWriter::Write(const void* data, std::size_t count)
 {
     if (status_ != kStatusOk)
         return false;
@@ -101,24 +101,24 @@ bool RecordWriter_CL::Write(const void* data, std::size_t count)
     return true;
 }
 
-bool RecordWriter_CL::WriteU32(std::uint32_t value)
+bool RecordWriter::WriteU32(std::uint32_t value)
 {
     const std::uint8_t b[4] = {std::uint8_t(value), std::uint8_t(value >> 8), std::uint8_t(value >> 16),
                                std::uint8_t(value >> 24)};
     return Write(b, 4);
 }
 
-bool RecordWriter_CL::WriteI32(std::int32_t value)
+bool RecordWriter::WriteI32(std::int32_t value)
 {
     return WriteU32(static_cast<std::uint32_t>(value));
 }
 
-bool RecordWriter_CL::WriteU64(std::uint64_t value)
+bool RecordWriter::WriteU64(std::uint64_t value)
 {
     return WriteU32(static_cast<std::uint32_t>(value)) && WriteU32(static_cast<std::uint32_t>(value >> 32));
 }
 
-bool RecordWriter_CL::Flush()
+bool RecordWriter::Flush()
 {
     if (status_ != kStatusOk)
         return false;
@@ -129,12 +129,12 @@ bool RecordWriter_CL::Flush()
     return status_ == kStatusOk;
 }
 
-bool RecordWriter_CL::Finish()
+bool RecordWriter::Finish()
 {
     return Flush();
 }
 
-StatusCode RecordWriter_CL::WriteToFile(const void* data, DWORD count)
+StatusCode RecordWriter::WriteToFile(const void* data, DWORD count)
 {
     DWORD written = 0;
     if (!WriteFile(file_, data, count, &written, nullptr))

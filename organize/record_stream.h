@@ -12,10 +12,10 @@
 
 #include "base/status_code.h"
 
-class RecordReader_CL {
+class RecordReader {
 public:
     // `file` stays the caller's; `folder` is the record file's folder.
-    RecordReader_CL(HANDLE file, std::uint64_t fileSize, std::wstring folder);
+    RecordReader(HANDLE file, std::uint64_t fileSize, std::wstring folder);
 
     // Each read delivers all of its bytes or fails; after a failure every read fails.
     bool Read(void* out, std::size_t count);
@@ -41,10 +41,10 @@ private:
     StatusCode status_ = kStatusOk;
 };
 
-class RecordWriter_CL {
+class RecordWriter {
 public:
-    RecordWriter_CL(HANDLE file, std::wstring folder);
-    virtual ~RecordWriter_CL() = default;
+    RecordWriter(HANDLE file, std::wstring folder);
+    virtual ~RecordWriter() = default;
 
     // Failures are sticky: after one, nothing more is written.
     bool Write(const void* data, std::size_t count);

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "base/logfile.h"
+#include "base/log_file.h"
 #include "base/paths.h"
-#include "organize/compare_file.h"
+#include "organize/output_record.h"
 #include "organize/date_folder_format.h"
 #include "base/file_identity.h"
 #include "organize/folder_utils.h"
@@ -64,13 +64,13 @@ bool OutputLiesInInput(const std::wstring& output, const std::wstring& input)
     return false;
 }
 
-RunVerdict_CL CheckRun(const RunChoices_CL& choices, PreparedRun_CL* prepared)
+RunVerdict CheckRun(const RunChoices& choices, PreparedRun* prepared)
 {
-    *prepared = PreparedRun_CL{};
+    *prepared = PreparedRun{};
     // From the text as typed: a trailing backslash there gives a doubled one, which the file
     // system takes.
     const std::wstring recordPath = RecordPathOf(choices.outputText);
-    CompareFile_CL record;
+    OutputRecord record;
     const int loaded = record.Load(recordPath);  // only the layout it stored matters here
 
     prepared->outputFolder = WithoutTrailingBackslash(choices.outputText);
@@ -78,16 +78,16 @@ RunVerdict_CL CheckRun(const RunChoices_CL& choices, PreparedRun_CL* prepared)
         prepared->inputFolders.push_back(WithoutTrailingBackslash(input));
     for (size_t k = 0; k < prepared->inputFolders.size(); ++k) {
         if (OutputReachesIntoInput(prepared->outputFolder, prepared->inputFolders[k]))
-            return RunVerdict_CL{RunVerdict_CL::kOutputInsideInput, k};
+            return RunVerdict{RunVerdict::kOutputInsideInput, k};
     }
 
     if (prepared->inputFolders.empty()) {
         g_Log.Write(L"%s", kNoInputText);
-        return RunVerdict_CL{RunVerdict_CL::kNoInput};
+        return RunVerdict{RunVerdict::kNoInput};
     }
     if (prepared->outputFolder.empty()) {
         g_Log.Write(L"%s", kNoOutputText);
-        return RunVerdict_CL{RunVerdict_CL::kNoOutput};
+        return RunVerdict{RunVerdict::kNoOutput};
     }
     for (size_t k = 0; k < prepared->inputFolders.size(); ++k) {
         // A folder that is not there would be read as empty, and the run would report
@@ -95,53 +95,53 @@ RunVerdict_CL CheckRun(const RunChoices_CL& choices, PreparedRun_CL* prepared)
         const std::wstring& input = prepared->inputFolders[k];
         if (!IsFolder(input)) {
             g_Log.Write(L"入力フォルダが見つかりません = %s", input.c_str());
-            return RunVerdict_CL{RunVerdict_CL::kInputMissing, k};
+            return RunVerdict{RunVerdict::kInputMissing, k};
         }
     }
     if (!OutputFolderFits(prepared->outputFolder, choices.outputFormat)) {
         g_Log.Write(L"出力先フォルダのパスが長すぎます = %s", prepared->outputFolder.c_str());
-        return RunVerdict_CL{RunVerdict_CL::kOutputTooLong};
+        return RunVerdict{RunVerdict::kOutputTooLong};
     }
-    if (loaded == CompareFile_CL::kRecordDamaged)
-        return RunVerdict_CL{RunVerdict_CL::kRecordDamaged};
+    if (loaded == OutputRecord::kRecordDamaged)
+        return RunVerdict{RunVerdict::kRecordDamaged};
     if (GetFileAttributesW(recordPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
         if (record.OutputFormat() != -1 && record.OutputFormat() != NormalizedFormatIndex(choices.outputFormat))
-            return RunVerdict_CL{RunVerdict_CL::kOtherLayout};
-        return RunVerdict_CL{RunVerdict_CL::kAskBeforeAdding};
+            return RunVerdict{RunVerdict::kOtherLayout};
+        return RunVerdict{RunVerdict::kAskBeforeAdding};
     }
     if (!IsFolderEmpty(prepared->outputFolder, true))
-        return RunVerdict_CL{RunVerdict_CL::kOutputNotEmpty};
-    return RunVerdict_CL{RunVerdict_CL::kGo};
+        return RunVerdict{RunVerdict::kOutputNotEmpty};
+    return RunVerdict{RunVerdict::kGo};
 }
 
-std::wstring RunVerdictText(const RunVerdict_CL& verdict, const PreparedRun_CL& prepared)
+std::wstring RunVerdictText(const RunVerdict& verdict, const PreparedRun& prepared)
 {
     switch (verdict.kind) {
-    case RunVerdict_CL::kGo:
+    case RunVerdict::kGo:
         return std::wstring();
-    case RunVerdict_CL::kAskBeforeAdding:
+    case RunVerdict::kAskBeforeAdding:
         return std::wstring(kUsedFolder) +
                L"前回の結果に追加で整理を行いますがよろしいですか？\r\n\r\n"
                L"新規で整理を行う場合は、出力先フォルダを空にしてから再度実行してください。";
-    case RunVerdict_CL::kOutputInsideInput:
+    case RunVerdict::kOutputInsideInput:
         return L"出力先フォルダが入力フォルダの中に含まれています。出力先フォルダは入力フォルダの中に含まないでください。"
                L"\r\n【入力】" + prepared.inputFolders.at(verdict.inputIndex) + L"\r\n【出力】" + prepared.outputFolder;
-    case RunVerdict_CL::kNoInput:
+    case RunVerdict::kNoInput:
         return kNoInputText;
-    case RunVerdict_CL::kNoOutput:
+    case RunVerdict::kNoOutput:
         return kNoOutputText;
-    case RunVerdict_CL::kOtherLayout:
+    case RunVerdict::kOtherLayout:
         return std::wstring(kUsedFolder) +
                L"出力フォルダの形式を変更する場合は、出力先フォルダを空にしてから再度実行してください。";
-    case RunVerdict_CL::kInputMissing:
+    case RunVerdict::kInputMissing:
         return L"入力フォルダが見つからないか、フォルダではありません。入力フォルダを確認してください。\r\n【入力】" +
                prepared.inputFolders.at(verdict.inputIndex);
-    case RunVerdict_CL::kOutputTooLong:
+    case RunVerdict::kOutputTooLong:
         return L"出力先フォルダのパスが長すぎます。もっと短いパスのフォルダを指定してください。\r\n【出力】" +
                prepared.outputFolder;
-    case RunVerdict_CL::kRecordDamaged:
+    case RunVerdict::kRecordDamaged:
         return RecordDamagedText(RecordPathOf(prepared.outputFolder));
-    case RunVerdict_CL::kOutputNotEmpty:
+    case RunVerdict::kOutputNotEmpty:
         return L"出力先フォルダが空ではありません。出力先フォルダを空にしてから再度実行してください。"
                L"(空のフォルダを指定しているにも関わらずこのメッセージが表示される場合は、隠しフォルダ等が存在しないか確認ください)";
     }

@@ -9,7 +9,7 @@
 #include <vector>
 
 // What the user chose for a run.
-struct RunChoices_CL {
+struct RunChoices {
     std::vector<std::wstring> inputFolders;  // as listed, a trailing backslash allowed
     std::wstring outputText;                 // as typed
     std::int32_t outputFormat = 3;
@@ -18,12 +18,12 @@ struct RunChoices_CL {
 };
 
 // The folders of a run, as the run takes them.
-struct PreparedRun_CL {
+struct PreparedRun {
     std::vector<std::wstring> inputFolders;  // without trailing backslashes
     std::wstring outputFolder;
 };
 
-struct RunVerdict_CL {
+struct RunVerdict {
     enum Kind {
         kGo,                 // the run may start
         kAskBeforeAdding,    // the output folder was organized before: only with the user's yes
@@ -46,10 +46,10 @@ struct RunVerdict_CL {
 };
 
 // Prepares the folders and checks the choices, in the order the user hears of them.
-RunVerdict_CL CheckRun(const RunChoices_CL& choices, PreparedRun_CL* prepared);
+RunVerdict CheckRun(const RunChoices& choices, PreparedRun* prepared);
 
 // What the user reads of a verdict (empty for kGo).
-std::wstring RunVerdictText(const RunVerdict_CL& verdict, const PreparedRun_CL& prepared);
+std::wstring RunVerdictText(const RunVerdict& verdict, const PreparedRun& prepared);
 // What follows a refusal of a used folder and a "no" to the question.
 extern const wchar_t kCancelledText[];
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "base/logfile.h"
+#include "base/log_file.h"
 
 void LogCallbackException(const wchar_t* callback, const char* what) noexcept
 {

@@ -17,7 +17,7 @@ HFONT GuiFont()
 
 }  // namespace
 
-int ControlFactory_CL::TakeId()
+int ControlFactory::TakeId()
 {
     if (fixedId_) {
         const int id = fixedId_;
@@ -27,7 +27,7 @@ int ControlFactory_CL::TakeId()
     return nextId_++;
 }
 
-int ControlFactory_CL::CreateSized(std::unique_ptr<ControlBase_CL> control, DWORD exStyle,
+int ControlFactory::CreateSized(std::unique_ptr<Control> control, DWORD exStyle,
                                    const wchar_t* windowClass, const std::wstring& text, DWORD style, int x,
                                    int y, int width, int height, HWND parent, LPVOID param)
 {
@@ -36,88 +36,88 @@ int ControlFactory_CL::CreateSized(std::unique_ptr<ControlBase_CL> control, DWOR
     return Add(std::move(control));
 }
 
-int ControlFactory_CL::CreateStatic(HWND parent, int x, int y, const std::wstring& text)
+int ControlFactory::CreateStatic(HWND parent, int x, int y, const std::wstring& text)
 {
     const SIZE size = MeasureText(GuiFont(), text);
-    return CreateSized(std::make_unique<StaticText_CL>(), 0, L"Static", text, kChild, x, y, size.cx, size.cy,
+    return CreateSized(std::make_unique<StaticText>(), 0, L"Static", text, kChild, x, y, size.cx, size.cy,
                        parent, nullptr);
 }
 
-int ControlFactory_CL::CreateButton(HWND parent, int x, int y, const std::wstring& text)
+int ControlFactory::CreateButton(HWND parent, int x, int y, const std::wstring& text)
 {
     const SIZE size = MeasureText(GuiFont(), text);
-    return CreateSized(std::make_unique<Button_CL>(), 0, L"Button", text, kChild | WS_TABSTOP | BS_PUSHBUTTON, x,
+    return CreateSized(std::make_unique<Button>(), 0, L"Button", text, kChild | WS_TABSTOP | BS_PUSHBUTTON, x,
                        y, size.cx + 8, size.cy + 8, parent, nullptr);
 }
 
-int ControlFactory_CL::CreateCheckBox(HWND parent, int x, int y, const std::wstring& text)
+int ControlFactory::CreateCheckBox(HWND parent, int x, int y, const std::wstring& text)
 {
     const SIZE size = MeasureText(GuiFont(), text);
-    return CreateSized(std::make_unique<CheckBox_CL>(), 0, L"Button", text, kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
+    return CreateSized(std::make_unique<CheckBox>(), 0, L"Button", text, kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
                        x, y, size.cx + 32, size.cy, parent, nullptr);
 }
 
-int ControlFactory_CL::CreateEdit(HWND parent, int x, int y, int characters, DWORD style)
+int ControlFactory::CreateEdit(HWND parent, int x, int y, int characters, DWORD style)
 {
     const SIZE w = MeasureText(GuiFont(), L"W");
     const SIZE m = MeasureText(GuiFont(), L"M");
     const DWORD fullStyle = style == static_cast<DWORD>(-1) ? ControlStyle::kMultiLineEdit : (style | ControlStyle::kEditBase);
-    return CreateSized(std::make_unique<Edit_CL>(), WS_EX_CLIENTEDGE, L"Edit", L"", fullStyle, x, y,
+    return CreateSized(std::make_unique<EditBox>(), WS_EX_CLIENTEDGE, L"Edit", L"", fullStyle, x, y,
                        characters * w.cx + 6, m.cy + 6, parent, kEditMarker);
 }
 
-int ControlFactory_CL::CreateListView(HWND parent, int x, int width, int height)
+int ControlFactory::CreateListView(HWND parent, int x, int width, int height)
 {
-    return CreateSized(std::make_unique<ListView_CL>(), 0, WC_LISTVIEWW, L"", ControlStyle::kListView, x, 0, width, height,
+    return CreateSized(std::make_unique<ListView>(), 0, WC_LISTVIEWW, L"", ControlStyle::kListView, x, 0, width, height,
                        parent, nullptr);
 }
 
-int ControlFactory_CL::CreateGroupBox(HWND parent, const std::wstring& text, int y, int width, int height)
+int ControlFactory::CreateGroupBox(HWND parent, const std::wstring& text, int y, int width, int height)
 {
-    return CreateSized(std::make_unique<GroupBox_CL>(), 0, L"Button", text, kChild | BS_GROUPBOX, 0, y, width,
+    return CreateSized(std::make_unique<GroupBox>(), 0, L"Button", text, kChild | BS_GROUPBOX, 0, y, width,
                        height, parent, nullptr);
 }
 
-int ControlFactory_CL::CreateComboBox(HWND parent, int id, int characters, int lines, DWORD style, int x, int y)
+int ControlFactory::CreateComboBox(HWND parent, int id, int characters, int lines, DWORD style, int x, int y)
 {
-    auto combo = std::make_unique<ComboBox_CL>();
+    auto combo = std::make_unique<ComboBox>();
     combo->Create(parent, id, characters, lines, style, x, y);
     return Add(std::move(combo));
 }
 
-int ControlFactory_CL::CreateComboBox(HWND parent, int characters, int lines, DWORD style, int x, int y)
+int ControlFactory::CreateComboBox(HWND parent, int characters, int lines, DWORD style, int x, int y)
 {
     return CreateComboBox(parent, TakeId(), characters, lines, style, x, y);
 }
 
-int ControlFactory_CL::CreateProgressBar(HWND parent, int x, int y, int width, int height)
+int ControlFactory::CreateProgressBar(HWND parent, int x, int y, int width, int height)
 {
-    return CreateSized(std::make_unique<ProgressBar_CL>(), 0, PROGRESS_CLASSW, L"", kChild, x, y, width, height,
+    return CreateSized(std::make_unique<ProgressBar>(), 0, PROGRESS_CLASSW, L"", kChild, x, y, width, height,
                        parent, nullptr);
 }
 
-int ControlFactory_CL::CreateTreeView(HWND parent, int x, int y, int width, int height, DWORD style)
+int ControlFactory::CreateTreeView(HWND parent, int x, int y, int width, int height, DWORD style)
 {
-    return CreateSized(std::make_unique<TreeView_CL>(), 0, WC_TREEVIEWW, L"", style, x, y, width, height, parent,
+    return CreateSized(std::make_unique<TreeView>(), 0, WC_TREEVIEWW, L"", style, x, y, width, height, parent,
                        nullptr);
 }
 
-void ControlFactory_CL::StackVertically(std::initializer_list<int> indices, int startY)
+void ControlFactory::StackVertically(std::initializer_list<int> indices, int startY)
 {
     int y = startY;
     for (int index : indices) {
         if (index < 0)
             break;
-        ControlBase_CL* control = At(index);
+        Control* control = At(index);
         control->MoveTo(control->ClientRectInParent().left, y);
         y += control->Height() + 4;
     }
 }
 
-void ControlFactory_CL::PlaceButtonPair(int index)
+void ControlFactory::PlaceButtonPair(int index)
 {
-    ControlBase_CL* left = At(index);
-    ControlBase_CL* right = At(index + 1);
+    Control* left = At(index);
+    Control* right = At(index + 1);
     RECT client{};
     GetClientRect(GetParent(right->Window()), &client);
     const int y = client.bottom - 4 - right->Height();

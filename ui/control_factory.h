@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "ui/control_base.h"
+#include "ui/controls.h"
 
-class ControlFactory_CL {
+class ControlFactory {
 public:
-    explicit ControlFactory_CL(int firstId) : nextId_(firstId) {}
+    explicit ControlFactory(int firstId) : nextId_(firstId) {}
 
     // Each returns the new control's index in the factory.
     int CreateStatic(HWND parent, int x, int y, const std::wstring& text);
@@ -34,7 +34,7 @@ public:
     // Control index + 1 into the parent's bottom-right corner, control index to its left.
     void PlaceButtonPair(int index);
 
-    ControlBase_CL* At(int index) const { return controls_.at(static_cast<size_t>(index)).get(); }
+    Control* At(int index) const { return controls_.at(static_cast<size_t>(index)).get(); }
     template <typename T>
     T* Get(int index) const
     {
@@ -52,13 +52,13 @@ private:
         controls_.push_back(std::move(control));
         return static_cast<int>(controls_.size()) - 1;
     }
-    int CreateSized(std::unique_ptr<ControlBase_CL> control, DWORD exStyle, const wchar_t* windowClass,
+    int CreateSized(std::unique_ptr<Control> control, DWORD exStyle, const wchar_t* windowClass,
                     const std::wstring& text, DWORD style, int x, int y, int width, int height, HWND parent,
                     LPVOID param);
 
     int TakeId();
 
-    std::vector<std::unique_ptr<ControlBase_CL>> controls_;
+    std::vector<std::unique_ptr<Control>> controls_;
     int nextId_;
     int fixedId_ = 0;
 };

@@ -1,12 +1,12 @@
 #include "ui/image_list.h"
 
-ImageList_CL::~ImageList_CL()
+ImageList::~ImageList()
 {
     if (shared_)
         list_.release();
 }
 
-bool ImageList_CL::LoadStrip(const std::wstring& path, int width, COLORREF transparent)
+bool ImageList::LoadStrip(const std::wstring& path, int width, COLORREF transparent)
 {
     HIMAGELIST loaded = ImageList_LoadImageW(nullptr, path.c_str(), width, 1, transparent, IMAGE_BITMAP,
                                              LR_LOADFROMFILE | LR_CREATEDIBSECTION);
@@ -18,7 +18,7 @@ bool ImageList_CL::LoadStrip(const std::wstring& path, int width, COLORREF trans
     return true;
 }
 
-bool ImageList_CL::IconSize(int* width, int* height) const
+bool ImageList::IconSize(int* width, int* height) const
 {
     return list_ && ImageList_GetIconSize(list_.get(), width, height);
 }

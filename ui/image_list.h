@@ -8,12 +8,12 @@
 
 #include "base/handles.h"
 
-class ImageList_CL {
+class ImageList {
 public:
-    ImageList_CL() = default;
-    ~ImageList_CL();
-    ImageList_CL(const ImageList_CL&) = delete;
-    ImageList_CL& operator=(const ImageList_CL&) = delete;
+    ImageList() = default;
+    ~ImageList();
+    ImageList(const ImageList&) = delete;
+    ImageList& operator=(const ImageList&) = delete;
 
     // A strip of images `width` pixels wide from a bitmap file; `transparent` is the colour
     // that is left out. False when the file cannot be loaded.
@@ -26,5 +26,5 @@ public:
 
 private:
     bool shared_ = false;
-    UniqueHImageList_CL list_;
+    UniqueImageList list_;
 };

@@ -4,23 +4,23 @@
 
 #include "base/handles.h"
 
-PopupMenu_CL::~PopupMenu_CL() = default;
+PopupMenu::~PopupMenu() = default;
 
-bool PopupMenu_CL::CreatePopup()
+bool PopupMenu::CreatePopup()
 {
     if (!menu_)
         menu_.reset(CreatePopupMenu());
     return static_cast<bool>(menu_);
 }
 
-bool PopupMenu_CL::CreateBar()
+bool PopupMenu::CreateBar()
 {
     if (!menu_)
         menu_.reset(CreateMenu());
     return static_cast<bool>(menu_);
 }
 
-PopupMenu_CL::ItemRecord& PopupMenu_CL::RecordAt(size_t index)
+PopupMenu::ItemRecord& PopupMenu::RecordAt(size_t index)
 {
     if (index == records_.size()) {
         ItemRecord record{};
@@ -33,7 +33,7 @@ PopupMenu_CL::ItemRecord& PopupMenu_CL::RecordAt(size_t index)
     return records_.at(index);
 }
 
-void PopupMenu_CL::AddItem(int id, const std::wstring& text, int imageIndex, bool enabled)
+void PopupMenu::AddItem(int id, const std::wstring& text, int imageIndex, bool enabled)
 {
     const size_t index = records_.size();
     ItemRecord& record = RecordAt(index);
@@ -50,13 +50,13 @@ void PopupMenu_CL::AddItem(int id, const std::wstring& text, int imageIndex, boo
     InsertMenuItemW(menu_.get(), static_cast<UINT>(index), TRUE, &insert);
 }
 
-int PopupMenu_CL::Track(HWND owner, POINT screen) const
+int PopupMenu::Track(HWND owner, POINT screen) const
 {
     return static_cast<int>(TrackPopupMenu(menu_.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x,
                                            screen.y, 0, owner, nullptr));
 }
 
-const PopupMenu_CL::ItemRecord* PopupMenu_CL::FindRecord(UINT id) const
+const PopupMenu::ItemRecord* PopupMenu::FindRecord(UINT id) const
 {
     for (const ItemRecord& record : records_) {
         if (record.info.wID == id)
@@ -65,14 +65,14 @@ const PopupMenu_CL::ItemRecord* PopupMenu_CL::FindRecord(UINT id) const
     return nullptr;
 }
 
-void PopupMenu_CL::SplitText(const std::wstring& text, std::wstring* left, std::wstring* right)
+void PopupMenu::SplitText(const std::wstring& text, std::wstring* left, std::wstring* right)
 {
     const size_t separator = text.find_first_of(L"|\t");
     *left = text.substr(0, separator);
     *right = separator == std::wstring::npos ? std::wstring() : text.substr(separator + 1);
 }
 
-bool PopupMenu_CL::OnMeasureItem(MEASUREITEMSTRUCT* measure) const
+bool PopupMenu::OnMeasureItem(MEASUREITEMSTRUCT* measure) const
 {
     if (measure->CtlType != ODT_MENU)
         return false;
@@ -83,8 +83,8 @@ bool PopupMenu_CL::OnMeasureItem(MEASUREITEMSTRUCT* measure) const
     SplitText(record->text, &left, &right);
     SIZE extent{};
     {
-        WindowDc_CL screen;
-        SelectedObject_CL font(screen.get(), GetStockObject(DEFAULT_GUI_FONT));
+        WindowDc screen;
+        SelectedObject font(screen.get(), GetStockObject(DEFAULT_GUI_FONT));
         GetTextExtentPoint32W(screen.get(), left.c_str(), static_cast<int>(left.size()), &extent);
     }
     int iconWidth = 0, iconHeight = 0;
@@ -94,7 +94,7 @@ bool PopupMenu_CL::OnMeasureItem(MEASUREITEMSTRUCT* measure) const
     return true;
 }
 
-bool PopupMenu_CL::OnDrawItem(const DRAWITEMSTRUCT* draw) const
+bool PopupMenu::OnDrawItem(const DRAWITEMSTRUCT* draw) const
 {
     if (draw->CtlType != ODT_MENU)
         return false;
@@ -112,7 +112,7 @@ bool PopupMenu_CL::OnDrawItem(const DRAWITEMSTRUCT* draw) const
         dc, GetSysColor(greyed ? (selected ? COLOR_GRAYTEXT : COLOR_BTNSHADOW)
                                : (selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT)));
     const COLORREF savedBack = SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
-    SelectedObject_CL font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SelectedObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
 
     int iconWidth = 0, iconHeight = 0;
     const bool icons = images_ && ImageList_GetIconSize(images_, &iconWidth, &iconHeight);

@@ -10,12 +10,12 @@
 
 #include "base/handles.h"
 
-class PopupMenu_CL {
+class PopupMenu {
 public:
-    PopupMenu_CL() = default;
-    PopupMenu_CL(const PopupMenu_CL&) = delete;
-    PopupMenu_CL& operator=(const PopupMenu_CL&) = delete;
-    virtual ~PopupMenu_CL();
+    PopupMenu() = default;
+    PopupMenu(const PopupMenu&) = delete;
+    PopupMenu& operator=(const PopupMenu&) = delete;
+    virtual ~PopupMenu();
     virtual bool CreatePopup();
     virtual bool CreateBar();
 
@@ -43,7 +43,7 @@ private:
     const ItemRecord* FindRecord(UINT id) const;
     static void SplitText(const std::wstring& text, std::wstring* left, std::wstring* right);
 
-    UniqueHMenu_CL menu_;
+    UniqueMenu menu_;
     std::vector<ItemRecord> records_;
     HIMAGELIST images_ = nullptr;
 };

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-void PropSheetBuilder::AddPage(SubClassDialogBase_CL* page, const std::wstring& title)
+void PropSheetBuilder::AddPage(DialogBase* page, const std::wstring& title)
 {
     pages_.push_back(page);
     titles_.push_back(title);
@@ -30,7 +30,7 @@ INT_PTR PropSheetBuilder::Run(HWND owner, const std::wstring& caption)
     header.pszCaption = caption.c_str();
     header.nPages = static_cast<UINT>(handles.size());
     header.phpage = handles.data();
-    header.pfnCallback = &SubClassDialogBase_CL::PropertySheetCallback;
+    header.pfnCallback = &DialogBase::PropertySheetCallback;
     const INT_PTR result = PropertySheetW(&header);
     sheet_ = nullptr;
     return result;

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "ui/sub_class_dialog_base.h"
+#include "ui/dialog_base.h"
 
 class PropSheetBuilder {
 public:
     // The page stays the caller's and must outlive Run.
-    void AddPage(SubClassDialogBase_CL* page, const std::wstring& title);
+    void AddPage(DialogBase* page, const std::wstring& title);
     // 1 when changes were applied, 0 when the sheet was cancelled without applying, -1 when it
     // could not be shown.
     INT_PTR Run(HWND owner, const std::wstring& caption);
@@ -23,6 +23,6 @@ public:
 
 private:
     std::vector<std::wstring> titles_;
-    std::vector<SubClassDialogBase_CL*> pages_;
+    std::vector<DialogBase*> pages_;
     HWND sheet_ = nullptr;
 };

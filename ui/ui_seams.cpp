@@ -2,13 +2,13 @@
 
 #include <shellapi.h>
 
-#include "ui/folder_select_dialog.h"
+#include "ui/folder_picker.h"
 
 namespace {
 
 bool RealPickFolder(HWND owner, const std::wstring& initialFolder, const std::wstring& title, std::wstring* chosen)
 {
-    FolderSelectDialog_CL dialog;
+    FolderPicker dialog;
     dialog.SetInitialFolder(initialFolder);
     return dialog.Select(owner, chosen, title);
 }
@@ -20,17 +20,17 @@ bool RealShellOpen(HWND owner, const std::wstring& target)
     return result > 32;
 }
 
-const UiSeams_CL kReal = {&MessageBoxW, &RealPickFolder, &RealShellOpen};
-UiSeams_CL g_seams = kReal;
+const UiSeams kReal = {&MessageBoxW, &RealPickFolder, &RealShellOpen};
+UiSeams g_seams = kReal;
 
 }  // namespace
 
-UiSeams_CL& UiSeams()
+UiSeams& ActiveUiSeams()
 {
     return g_seams;
 }
 
-const UiSeams_CL& RealUiSeams()
+const UiSeams& RealUiSeams()
 {
     return kReal;
 }

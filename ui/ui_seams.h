@@ -7,7 +7,7 @@
 
 #include <string>
 
-struct UiSeams_CL {
+struct UiSeams {
     int (*messageBox)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
     // True with the chosen folder; false when the user cancels.
     bool (*pickFolder)(HWND owner, const std::wstring& initialFolder, const std::wstring& title,
@@ -17,22 +17,22 @@ struct UiSeams_CL {
 };
 
 // The seams in force; tests swap entries and put them back.
-UiSeams_CL& UiSeams();
+UiSeams& ActiveUiSeams();
 // The real functions.
-const UiSeams_CL& RealUiSeams();
+const UiSeams& RealUiSeams();
 
 inline int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)
 {
-    return UiSeams().messageBox(owner, text.c_str(), caption.c_str(), type);
+    return ActiveUiSeams().messageBox(owner, text.c_str(), caption.c_str(), type);
 }
 
 inline bool PickFolder(HWND owner, const std::wstring& initialFolder, const std::wstring& title,
                        std::wstring* chosen)
 {
-    return UiSeams().pickFolder(owner, initialFolder, title, chosen);
+    return ActiveUiSeams().pickFolder(owner, initialFolder, title, chosen);
 }
 
 inline bool ShellOpen(HWND owner, const std::wstring& target)
 {
-    return UiSeams().shellOpen(owner, target);
+    return ActiveUiSeams().shellOpen(owner, target);
 }

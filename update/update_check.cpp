@@ -6,8 +6,8 @@
 #include "base/paths.h"
 #include "base/version.h"
 #include "ui/ui_seams.h"
-#include "update/inet_http.h"
-#include "update/update_dialog.h"
+#include "update/http_client.h"
+#include "update/update_notice.h"
 
 namespace {
 
@@ -51,18 +51,18 @@ bool IsVersionText(const std::wstring& text)
 
 }  // namespace
 
-UpdateServer_CL& UpdateServer()
+UpdateServerAddress& UpdateServer()
 {
-    static UpdateServer_CL server{kUpdateServerHost, INTERNET_DEFAULT_HTTP_PORT};
+    static UpdateServerAddress server{kUpdateServerHost, INTERNET_DEFAULT_HTTP_PORT};
     return server;
 }
 
-bool UpdateCheck_CL::IsOlder(const std::wstring& version, const std::wstring& than)
+bool UpdateCheck::IsOlder(const std::wstring& version, const std::wstring& than)
 {
     return version.compare(than) < 0;
 }
 
-bool UpdateCheck_CL::IsOurPage(const std::wstring& address)
+bool UpdateCheck::IsOurPage(const std::wstring& address)
 {
     const std::wstring prefix = std::wstring(L"https://") + kSupportSiteHost;
     if (address.size() > 2048 || address.size() < prefix.size() ||
@@ -78,9 +78,9 @@ bool UpdateCheck_CL::IsOurPage(const std::wstring& address)
     return true;
 }
 
-VersionFile_CL UpdateCheck_CL::ParseBody(const std::string& body)
+VersionFile UpdateCheck::ParseBody(const std::string& body)
 {
-    VersionFile_CL file;
+    VersionFile file;
     // Each byte is one character, as a single-byte reading of the file gives it: a byte
     // from 0x80 up becomes 0xFF80 and above.
     auto character = [&](std::size_t i) { return static_cast<wchar_t>(static_cast<signed char>(body[i])); };
@@ -98,9 +98,9 @@ VersionFile_CL UpdateCheck_CL::ParseBody(const std::string& body)
     return file;
 }
 
-bool UpdateCheck_CL::Fetch(std::string* body) const
+bool UpdateCheck::Fetch(std::string* body) const
 {
-    InetHttp_CL http;
+    HttpClient http;
     if (!http.Open(kAgent, kTimeoutMs) || !http.Connect(UpdateServer().host, UpdateServer().port) || !http.Get(kFilePath))
         return false;
     const std::int32_t length = http.ContentLength();
@@ -111,12 +111,12 @@ bool UpdateCheck_CL::Fetch(std::string* body) const
     return true;
 }
 
-void UpdateCheck_CL::Check(const std::wstring& caption, const std::wstring& current, HWND parent)
+void UpdateCheck::Check(const std::wstring& caption, const std::wstring& current, HWND parent)
 {
     CheckAt(caption, current, parent, SecondsSince1970());
 }
 
-void UpdateCheck_CL::CheckAt(const std::wstring& caption, const std::wstring& current, HWND parent, std::int64_t now)
+void UpdateCheck::CheckAt(const std::wstring& caption, const std::wstring& current, HWND parent, std::int64_t now)
 {
     const std::int32_t force = settings_->GetInt(kSection, L"force", 0);
     if (g_noticeOpen == 1 || settings_->GetInt(kSection, L"notify", 0) != 0)
@@ -128,7 +128,7 @@ void UpdateCheck_CL::CheckAt(const std::wstring& caption, const std::wstring& cu
     std::string body;
     if (!Fetch(&body))
         return;
-    const VersionFile_CL file = ParseBody(body);
+    const VersionFile file = ParseBody(body);
 
     if (IsOlder(current, file.latest)) {
         if (IsOlder(settings_->GetString(kSection, L"next_version", L"0.0.0.0"), file.latest)) {
@@ -149,11 +149,11 @@ void UpdateCheck_CL::CheckAt(const std::wstring& caption, const std::wstring& cu
     }
 
     g_noticeOpen = 1;
-    UpdateDialog_CL notice(caption, file.latest, current, !file.address.empty());
+    UpdateNotice notice(caption, file.latest, current, !file.address.empty());
     const INT_PTR result = notice.DoModal(parent);
-    if (result == UpdateDialog_CL::kWentToPage && !IsDeveloperMachine())
+    if (result == UpdateNotice::kWentToPage && !IsDeveloperMachine())
         ShellOpen(nullptr, file.address);
-    else if (result == UpdateDialog_CL::kRemindLater)
+    else if (result == UpdateNotice::kRemindLater)
         settings_->SetInt(kSection, L"last_day", today);
     g_noticeOpen = 0;
 }

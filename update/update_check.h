@@ -10,25 +10,25 @@
 #include <cstdint>
 #include <string>
 
-#include "base/inifile.h"
+#include "base/settings_store.h"
 
 // Where the version file is asked for. The tests point the check at a server of their own on
 // the loopback address; the program always asks the real one.
-struct UpdateServer_CL {
+struct UpdateServerAddress {
     std::wstring host;
     INTERNET_PORT port;
 };
-UpdateServer_CL& UpdateServer();
+UpdateServerAddress& UpdateServer();
 inline constexpr wchar_t kUpdateServerHost[] = L"update.kasumiro.jp";
 
 // What a version file says: the latest version, and the page to go to for it (empty when it
 // names none we would open).
-struct VersionFile_CL {
+struct VersionFile {
     std::wstring latest;
     std::wstring address;
 };
 
-class UpdateCheck_CL {
+class UpdateCheck {
 public:
     static constexpr wchar_t kFilePath[] = L"Lumidex/Version.txt";
     static constexpr wchar_t kAgent[] = L"Microsoft Internet　Explorer";
@@ -37,15 +37,15 @@ public:
     // No version file is anywhere near this long: a longer answer is no version file.
     static constexpr std::int32_t kMaxBodyBytes = 65536;
 
-    explicit UpdateCheck_CL(Inifile_CL* settings) : settings_(settings) {}
-    virtual ~UpdateCheck_CL() = default;
+    explicit UpdateCheck(SettingsStore* settings) : settings_(settings) {}
+    virtual ~UpdateCheck() = default;
 
     void Check(const std::wstring& caption, const std::wstring& current, HWND parent);
     // The same at a given time (seconds since 1970), for the days a test walks through.
     void CheckAt(const std::wstring& caption, const std::wstring& current, HWND parent, std::int64_t now);
 
     // The version file in a body, read as single-byte characters.
-    static VersionFile_CL ParseBody(const std::string& body);
+    static VersionFile ParseBody(const std::string& body);
     // True for an https:// address on the support site's own host, printable ASCII only.
     static bool IsOurPage(const std::wstring& address);
     // Versions compare as strings, a proper prefix being the smaller.
@@ -54,5 +54,5 @@ public:
 private:
     bool Fetch(std::string* body) const;
 
-    Inifile_CL* settings_;
+    SettingsStore* settings_;
 };

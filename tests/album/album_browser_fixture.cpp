@@ -97,7 +97,7 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     const std::wstring out = WithoutTrailingBackslash(argv[1]);
-    const GdiplusSession_CL gdiplus;
+    const GdiplusSession gdiplus;
 
     // Real camera and phone pictures, with their own dates, orientations and positions.
     for (const char* real : {"jpeg/elodie_with-location.jpg", "jpeg/sigal_iptcTest_1.jpg", "jpeg/mde_Apple_iPhone_4.jpg",

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "album/album_media_tree.h"
+#include "album/album_model.h"
 #include "base/text_encoding.h"
 #include "organize/folder_utils.h"
 #include "tests/album/album_test_files.h"

@@ -66,7 +66,7 @@ protected:
         CreateDirectoryW(output_.c_str(), nullptr);
     }
     std::wstring Album() const { return output_ + L"\\PhotoAlbum"; }
-    std::wstring Cache() const { return output_ + L"\\" + ThumbnailCache_CL::kFolderName; }
+    std::wstring Cache() const { return output_ + L"\\" + ThumbnailCache::kFolderName; }
     // Builds the album; returns the pictures decoded for it.
     std::uint64_t Build(int workers, RecordingProgress* progress = nullptr)
     {
@@ -306,7 +306,6 @@ Bytes AveragedThumbnail(const std::wstring& path, std::uint16_t orientation)
 TEST_F(AlbumThumbnailsTest, EighthSizeThumbnailsLookLikeThoseOfTheFullDecode)
 {
     const std::wstring camera = MakeFile(output_ + L"\\camera.jpg", CameraLikeJpeg(4000, 3000, Taken(""), 7));
-    const AlbumSettings settings(nullptr, output_);
     const struct {
         std::wstring path;
         std::uint16_t orientation;
@@ -317,7 +316,7 @@ TEST_F(AlbumThumbnailsTest, EighthSizeThumbnailsLookLikeThoseOfTheFullDecode)
                     {camera, 6, 40.0}};
     for (const auto& picture : pictures) {
         std::vector<std::uint8_t> fast;
-        ASSERT_EQ(MakeThumbnail(picture.path, picture.orientation, settings, &fast), ThumbnailOutcome::kMade);
+        ASSERT_EQ(MakeThumbnail(picture.path, picture.orientation, &fast), ThumbnailOutcome::kMade);
         const std::wstring fastFile = MakeFile(output_ + L"\\fast.jpg", Bytes(fast.begin(), fast.end()));
         const std::wstring drawnFile = MakeFile(output_ + L"\\drawn.jpg", FullDecodeThumbnail(picture.path, picture.orientation));
         const std::wstring averagedFile =

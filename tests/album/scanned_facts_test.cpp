@@ -35,7 +35,7 @@ ImageFacts EveryFact()
 // A list of three files: one with every fact, one that is no picture, one movie.
 std::vector<std::uint8_t> ListOfThree()
 {
-    ScannedFacts_CL facts(L"Z:\\no-such-folder");
+    ScannedFacts facts(L"Z:\\no-such-folder");
     facts.Record(L"2024\\写真.heic", 1234, 5678, EveryFact());
     facts.Record(L"2024\\notes.txt", 10, 20, ImageFacts{});
     ImageFacts movie;
@@ -47,7 +47,7 @@ std::vector<std::uint8_t> ListOfThree()
 
 TEST(ScannedFactsTest, WhatWasReadComesBackForUnchangedFilesOnly)
 {
-    ScannedFacts_CL facts(L"Z:\\no-such-folder");
+    ScannedFacts facts(L"Z:\\no-such-folder");
     ASSERT_TRUE(facts.Parse(ListOfThree()));
 
     const auto heif = facts.Find(L"2024\\写真.heic", 1234, 5678);
@@ -79,10 +79,10 @@ TEST(ScannedFactsTest, WhatWasReadComesBackForUnchangedFilesOnly)
     EXPECT_FALSE(facts.Find(L"2024\\other.jpg", 1234, 5678));
 
     // The next list holds what this build found, and nothing it did not.
-    ScannedFacts_CL next(L"Z:\\no-such-folder");
+    ScannedFacts next(L"Z:\\no-such-folder");
     ASSERT_TRUE(next.Parse(facts.Serialize()));
     EXPECT_TRUE(next.Find(L"2024\\notes.txt", 10, 20));
-    ScannedFacts_CL after(L"Z:\\no-such-folder");
+    ScannedFacts after(L"Z:\\no-such-folder");
     ASSERT_TRUE(after.Parse(next.Serialize()));
     EXPECT_FALSE(after.Find(L"2019\\MOV_0001.MOV", 30, 40));  // not found by the build before
 }
@@ -93,14 +93,14 @@ TEST(ScannedFactsTest, AListCutShortOrAlteredIsNotUsed)
 {
     const std::vector<std::uint8_t> whole = ListOfThree();
     for (std::size_t size = 0; size < whole.size(); ++size) {
-        ScannedFacts_CL facts(L"Z:\\no-such-folder");
+        ScannedFacts facts(L"Z:\\no-such-folder");
         EXPECT_FALSE(facts.Parse(std::vector<std::uint8_t>(whole.begin(), whole.begin() + size))) << size;
     }
     std::mt19937 random(7);
     for (std::size_t at = 0; at + 8 < whole.size(); ++at) {
         std::vector<std::uint8_t> flipped = whole;
         flipped[at] ^= 0x10;
-        ScannedFacts_CL facts(L"Z:\\no-such-folder");
+        ScannedFacts facts(L"Z:\\no-such-folder");
         EXPECT_FALSE(facts.Parse(flipped)) << at;
 
         // Altered by someone who knows the checksum: it may parse, but no field runs past the
@@ -109,14 +109,14 @@ TEST(ScannedFactsTest, AListCutShortOrAlteredIsNotUsed)
             std::vector<std::uint8_t> altered(whole.begin(), whole.end() - 8);
             altered[at] = value;
             PutLittle(altered, Fnv1a(altered.data(), altered.size()), 8);
-            ScannedFacts_CL sealed(L"Z:\\no-such-folder");
+            ScannedFacts sealed(L"Z:\\no-such-folder");
             sealed.Parse(altered);
         }
     }
     std::vector<std::uint8_t> hugeCount(whole.begin(), whole.end() - 8);
     hugeCount[8] = hugeCount[9] = hugeCount[10] = hugeCount[11] = 0xFF;
     PutLittle(hugeCount, Fnv1a(hugeCount.data(), hugeCount.size()), 8);
-    ScannedFacts_CL facts(L"Z:\\no-such-folder");
+    ScannedFacts facts(L"Z:\\no-such-folder");
     EXPECT_FALSE(facts.Parse(hugeCount));
     EXPECT_FALSE(facts.Find(L"2024\\notes.txt", 10, 20));
 }
@@ -209,7 +209,7 @@ TEST_F(AlbumScanMemoryTest, UnchangedFilesAreNotOpenedAgainButTheirDatesAreDecid
     EXPECT_TRUE(HasPage(L"2019\\201907.html"));
 
     // A damaged list costs only the reading.
-    const std::wstring list = output_ + L"\\" + ThumbnailCache_CL::kFolderName + L"\\" + ScannedFacts_CL::kListName;
+    const std::wstring list = output_ + L"\\" + ThumbnailCache::kFolderName + L"\\" + ScannedFacts::kListName;
     Bytes bytes = ReadBytes(list);
     ASSERT_FALSE(bytes.empty());
     bytes[bytes.size() / 2] ^= 0x01;

@@ -3,9 +3,9 @@
 
 #include "app/execute_organize.h"
 
-#include "base/inifile.h"
+#include "base/settings_store.h"
 #include "base/path_text.h"
-#include "organize/compare_file.h"
+#include "organize/output_record.h"
 #include "organize/organize_settings.h"
 #include "tests/organize/organize_fixture.h"
 #include "tests/support/test_window.h"
@@ -25,12 +25,12 @@ protected:
     {
         OrganizeFixture::SetUp();
         g_opened.clear();
-        UiSeams().shellOpen = &RecordOpen;
+        ActiveUiSeams().shellOpen = &RecordOpen;
     }
     // The run button with these choices, layout 8 unless given.
     void Execute(std::vector<std::wstring> inputs, const std::wstring& output, int format = 8, bool makeAlbum = false)
     {
-        RunChoices_CL choices;
+        RunChoices choices;
         choices.inputFolders = std::move(inputs);
         choices.outputText = output;
         choices.outputFormat = format;
@@ -41,7 +41,7 @@ protected:
     void MarkOutputUsed(int format)
     {
         CreateDirectoryW(output_.c_str(), nullptr);
-        CompareFile_CL record;
+        OutputRecord record;
         record.SetOutputFormat(format);
         ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
     }
@@ -59,7 +59,7 @@ TEST_F(ExecuteOrganizeTest, RunsUnderItsProgressDialogAndTellsTheUser)
 {
     Photo(L"card\\DCIM\\IMG_0001.JPG", "2024:05:01 09:03:07", '1');
     Photo(L"card\\DCIM\\IMG_0002.JPG", "2024:05:01 09:03:08", '2');
-    RunChoices_CL request;
+    RunChoices request;
     request.inputFolders = {root_.File(L"card\\")};
     request.outputText = output_;
     request.outputFormat = 4;
@@ -83,7 +83,7 @@ TEST_F(ExecuteOrganizeTest, RunsUnderItsProgressDialogAndTellsTheUser)
     EXPECT_NE(log.find(L" : 出力フォルダ = " + output_ + L"\r\n"), std::wstring::npos);
     EXPECT_NE(log.find(L" : コピーファイルの数 = 2\r\n"), std::wstring::npos);
     EXPECT_NE(log.find(L" : 写真整理(終了)\r\n"), std::wstring::npos);
-    CompareFile_CL record;
+    OutputRecord record;
     ASSERT_EQ(record.Load(output_ + L"\\Sortavel.dat"), 0);
     EXPECT_EQ(record.OutputFormat(), 4);
 }
@@ -93,7 +93,7 @@ TEST_F(ExecuteOrganizeTest, CancelledQuestionRunsNothing)
     Photo(L"card\\IMG_0001.JPG", "2024:05:01 09:03:07");
     ASSERT_NO_FATAL_FAILURE(MarkOutputUsed(4));
     answer = IDCANCEL;
-    RunChoices_CL request;
+    RunChoices request;
     request.inputFolders = {root_.File(L"card")};
     request.outputText = output_;
     request.outputFormat = 4;
@@ -113,8 +113,8 @@ TEST_F(ExecuteOrganizeTest, OutputInsideAnInputIsAParameterErrorAndRemembersTheF
     EXPECT_EQ(boxes[0].text,
               L"出力先フォルダが入力フォルダの中に含まれています。出力先フォルダは入力フォルダの中に含まないでください。"
               L"\r\n【入力】d:\\photos\r\n【出力】D:\\Photos");
-    EXPECT_EQ(g_Ini.GetList(L"FOLDER_HISTORY"), (std::vector<std::wstring>{L"C:\\Other", L"d:\\photos"}));
-    EXPECT_EQ(g_Ini.GetString(L"APP_INFO", L"OutputFolder", L"none"), L"none");
+    EXPECT_EQ(g_SettingsStore.GetList(L"FOLDER_HISTORY"), (std::vector<std::wstring>{L"C:\\Other", L"d:\\photos"}));
+    EXPECT_EQ(g_SettingsStore.GetString(L"APP_INFO", L"OutputFolder", L"none"), L"none");
 }
 
 TEST_F(ExecuteOrganizeTest, RefusalsTellTheUserAndKeepWhatWasTyped)
@@ -127,8 +127,8 @@ TEST_F(ExecuteOrganizeTest, RefusalsTellTheUserAndKeepWhatWasTyped)
     Execute({root_.File(L"in\\")}, L"\\");
     EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"出力先フォルダを指定してください。"}));
     // The choices were saved before the checks.
-    EXPECT_EQ(g_Ini.GetInt(L"APP_INFO", L"OutputFormatType", 0), 8);
-    EXPECT_EQ(g_Ini.GetList(L"FOLDER_HISTORY"), (std::vector<std::wstring>{root_.File(L"in")}));
+    EXPECT_EQ(g_SettingsStore.GetInt(L"APP_INFO", L"OutputFormatType", 0), 8);
+    EXPECT_EQ(g_SettingsStore.GetList(L"FOLDER_HISTORY"), (std::vector<std::wstring>{root_.File(L"in")}));
 
     boxes.clear();
     CreateDirectoryW(root_.File(L"in").c_str(), nullptr);
@@ -201,7 +201,7 @@ TEST_F(ExecuteOrganizeTest, AnAlbumThatCouldNotBeWrittenIsAFailureByNameAndNever
     ASSERT_TRUE(CreateDirectoryW(blocked.c_str(), nullptr));
     HWND albumButton = CreateWindowExW(0, L"Button", L"写真一覧HTMLを開く", WS_CHILD | WS_VISIBLE, 0, 0, 100, 30,
                                        mainWindow_.get(), nullptr, nullptr, nullptr);
-    RunChoices_CL request;
+    RunChoices request;
     request.inputFolders = {root_.File(L"in")};
     request.outputText = output_;
     request.outputFormat = 8;

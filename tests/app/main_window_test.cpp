@@ -10,7 +10,7 @@
 #include <shlobj.h>
 
 #include "app/format_preview.h"
-#include "base/inifile.h"
+#include "base/settings_store.h"
 #include "base/version.h"
 #include "organize/organize_settings.h"
 #include "tests/support/screenshot.h"
@@ -114,25 +114,25 @@ TEST_F(MainWindowTest, FoldersArriveByPickerDropAndDrive)
     std::vector<std::wstring> historyAfterArrival;
     Show([&](ScriptedMainWindow& w) {
         g_pickerAnswers = {photos};
-        w.Command(MainWindow_CL::kAddFolder);
+        w.Command(MainWindow::kAddFolder);
         afterPick = w.Rows();
         g_pickerAnswers = {CharLowerW(std::wstring(photos).data())};
-        w.Command(MainWindow_CL::kAddFolder);  // the same folder in other letters
+        w.Command(MainWindow::kAddFolder);  // the same folder in other letters
         SendMessageW(w.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({card, file, second})), 0);
         afterDrop = w.Rows();
         SendVolume(w.Window(), DBT_DEVICEARRIVAL, 1u << 4);
         SendVolume(w.Window(), DBT_DEVICEARRIVAL, (1u << 5) | (1u << 6));  // two drives: ignored
         afterArrival = w.Rows();
-        historyAfterArrival = g_Ini.GetList(L"FOLDER_HISTORY");
+        historyAfterArrival = g_SettingsStore.GetList(L"FOLDER_HISTORY");
         SendVolume(w.Window(), DBT_DEVICEREMOVECOMPLETE, 1u << 4);
         afterRemoval = w.Rows();
         // Editing a row to a folder already listed.
         w.FolderList()->SelectRow(1, true);
         g_pickerAnswers = {second};
-        w.Command(MainWindow_CL::kEditFolder);
+        w.Command(MainWindow::kEditFolder);
         // Deleting several selected rows.
         w.FolderList()->SelectRow(0, true);
-        w.Command(MainWindow_CL::kDeleteFolders);
+        w.Command(MainWindow::kDeleteFolders);
         afterDelete = w.Rows();
     });
     EXPECT_EQ(afterPick, (std::vector<std::wstring>{photos}));
@@ -143,7 +143,7 @@ TEST_F(MainWindowTest, FoldersArriveByPickerDropAndDrive)
     EXPECT_EQ(afterDelete, (std::vector<std::wstring>{second}));
     EXPECT_EQ(History(), (std::vector<std::wstring>{second}));
     // Every folder chosen for the list is where the picker opens next, refused or not.
-    EXPECT_EQ(g_Ini.GetString(L"APP_INFO", L"DefaultInputFolder", L""), second);
+    EXPECT_EQ(g_SettingsStore.GetString(L"APP_INFO", L"DefaultInputFolder", L""), second);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].caption, L"Kasumiroエラー");
     EXPECT_EQ(boxes[0].text, L"\"" + std::wstring(CharLowerW(std::wstring(photos).data())) + L"\"は既に登録されています。");
@@ -159,7 +159,7 @@ TEST_F(MainWindowTest, LayoutFollowsTheWindowAndKeepsAMinimumSize)
     int cw = 0, ch = 0;
     Show([&](ScriptedMainWindow& w) {
         SetWindowPos(w.Window(), nullptr, 50, 40, 900, 760, SWP_NOZORDER);
-        const ClientMetrics_CL m = GetDialogMetrics(w.Window());
+        const ClientMetrics m = GetDialogMetrics(w.Window());
         cw = m.charWidth;
         ch = m.charHeight;
         GetClientRect(w.Window(), &client);
@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, LayoutFollowsTheWindowAndKeepsAMinimumSize)
 TEST_F(MainWindowTest, SavedRectangleComesBack)
 {
     const std::int32_t stored[4] = {30, 40, 830, 640};
-    g_Ini.SetStruct(L"Window", L"WindowRect", stored, sizeof stored);
+    g_SettingsStore.SetStruct(L"Window", L"WindowRect", stored, sizeof stored);
     RECT rect{};
     Show([&](ScriptedMainWindow& w) {
         GetWindowRect(w.Window(), &rect);
@@ -203,7 +203,7 @@ TEST_F(MainWindowTest, SavedRectangleComesBack)
     EXPECT_EQ(rect.right, 830);
     EXPECT_EQ(rect.bottom, 640);
     std::int32_t after[4] = {};
-    ASSERT_TRUE(GetPrivateProfileStructW(L"Window", L"WindowRect", after, sizeof after, g_Ini.Path().c_str()));
+    ASSERT_TRUE(GetPrivateProfileStructW(L"Window", L"WindowRect", after, sizeof after, g_SettingsStore.Path().c_str()));
     EXPECT_EQ(after[0], 30);
     EXPECT_EQ(after[2], 830);
 }
@@ -229,7 +229,7 @@ TEST_F(MainWindowTest, PreviewShowsEveryLayoutAndTheAlbumButtonFollowsTheAlbum)
         w.OutputBox()->SetText(output_);
         enabledWith = IsWindowEnabled(w.OpenAlbumButton()->Window());
         g_pickerAnswers = {root_.File(L"card")};
-        w.Command(MainWindow_CL::kAddFolder);
+        w.Command(MainWindow::kAddFolder);
         w.SelectFormat(13);
         shot = SaveScreenshot(w.Window(), L"main_window_nested_layout");
     });
@@ -244,10 +244,16 @@ TEST_F(MainWindowTest, PreviewShowsEveryLayoutAndTheAlbumButtonFollowsTheAlbum)
     EXPECT_EQ(shown[8][0].children[0].children.size(), 3u);
     EXPECT_EQ(shown[14][0].text, year.substr(2));
     EXPECT_EQ(shown[11][2].text, year + L"年01月03日");
+    EXPECT_EQ(shown[2][1].text, year + L"0201");
+    // A nested layout's preview names its folders as the run does, year and all.
+    ASSERT_EQ(shown[13].size(), 1u);
+    EXPECT_EQ(shown[13][0].text, year + L"年");
+    EXPECT_EQ(shown[13][0].children[0].text, L"01月");
+    EXPECT_EQ(shown[13][0].children[0].children[2].text, L"03日");
     EXPECT_FALSE(enabledWithout);
     EXPECT_TRUE(enabledWith);
-    EXPECT_EQ(g_Ini.GetInt(L"APP_INFO", L"OutputFormatType", 0), 13);
-    EXPECT_EQ(g_Ini.GetString(L"APP_INFO", L"OutputFolder", L""), output_);
+    EXPECT_EQ(g_SettingsStore.GetInt(L"APP_INFO", L"OutputFormatType", 0), 13);
+    EXPECT_EQ(g_SettingsStore.GetString(L"APP_INFO", L"OutputFolder", L""), output_);
     EXPECT_TRUE(shot);
 }
 
@@ -261,9 +267,9 @@ bool RecordOpen(HWND, const std::wstring& target)
 TEST_F(MainWindowTest, SupportSiteAndAlbumOpenThroughTheShell)
 {
     g_opened.clear();
-    UiSeams().shellOpen = &RecordOpen;
+    ActiveUiSeams().shellOpen = &RecordOpen;
     Show([&](ScriptedMainWindow& w) {
-        w.Command(MainWindow_CL::kSupportSite);
+        w.Command(MainWindow::kSupportSite);
         w.OutputBox()->SetText(output_);
         w.Click(w.OpenAlbumButton());
     });
@@ -281,11 +287,11 @@ TEST_F(MainWindowTest, RunButtonOrganizesThroughTheProgressDialog)
         w.Click(w.RunButton());  // nothing chosen yet
         refusals.push_back(boxes.empty() ? L"" : boxes.back().text);
         g_pickerAnswers = {root_.File(L"card1"), root_.File(L"card2"), output_};
-        w.Command(MainWindow_CL::kAddFolder);
-        w.Command(MainWindow_CL::kAddFolder);
+        w.Command(MainWindow::kAddFolder);
+        w.Command(MainWindow::kAddFolder);
         w.Click(w.RunButton());  // still no output folder
         refusals.push_back(boxes.back().text);
-        w.Command(MainWindow_CL::kBrowseOutput);
+        w.Command(MainWindow::kBrowseOutput);
         w.SelectFormat(7);
         w.Click(w.RunButton());
     });

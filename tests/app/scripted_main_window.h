@@ -9,18 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "base/inifile.h"
+#include "base/settings_store.h"
 #include "app/main_window.h"
 #include "tests/organize/organize_fixture.h"
 
 // The main window with a test script run once it is up.
-class ScriptedMainWindow : public MainWindow_CL {
+class ScriptedMainWindow : public MainWindow {
 public:
     explicit ScriptedMainWindow(std::function<void(ScriptedMainWindow&)> script) : script_(std::move(script)) {}
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == WM_INITDIALOG) {
-            const INT_PTR result = MainWindow_CL::HandleMessage(window, message, wParam, lParam);
+            const INT_PTR result = MainWindow::HandleMessage(window, message, wParam, lParam);
             SetTimer(window, 77, 100, nullptr);
             return result;
         }
@@ -30,10 +30,10 @@ public:
             PostMessageW(window, WM_CLOSE, 0, 0);
             return TRUE;
         }
-        return MainWindow_CL::HandleMessage(window, message, wParam, lParam);
+        return MainWindow::HandleMessage(window, message, wParam, lParam);
     }
     void Command(int id) { SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-    void Click(ControlBase_CL* control)
+    void Click(Control* control)
     {
         SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(control->Id(), BN_CLICKED),
                      reinterpret_cast<LPARAM>(control->Window()));
@@ -73,7 +73,7 @@ protected:
     {
         OrganizeFixture::SetUp();
         g_pickerAnswers.clear();
-        UiSeams().pickFolder = &AnswerPicker;
+        ActiveUiSeams().pickFolder = &AnswerPicker;
     }
     void Show(std::function<void(ScriptedMainWindow&)> script)
     {
@@ -84,5 +84,5 @@ protected:
         while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
     }
-    std::vector<std::wstring> History() const { return g_Ini.GetList(L"FOLDER_HISTORY"); }
+    std::vector<std::wstring> History() const { return g_SettingsStore.GetList(L"FOLDER_HISTORY"); }
 };

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_add_user_ext.h"
-#include "app/prop_app_ext_setting.h"
-#include "base/inifile.h"
+#include "app/add_extension_dialog.h"
+#include "app/extensions_page.h"
+#include "base/settings_store.h"
 #include "base/version.h"
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
@@ -102,8 +102,8 @@ protected:
     std::wstring Section(const wchar_t* section) const
     {
         std::wstring all;
-        for (int i = 0; i < g_Ini.GetInt(section, L"count", 0); ++i)
-            all += g_Ini.GetString(section, Inifile_CL::MakeItemKey(L"item", i).c_str(), L"") + L";";
+        for (int i = 0; i < g_SettingsStore.GetInt(section, L"count", 0); ++i)
+            all += g_SettingsStore.GetString(section, SettingsStore::MakeItemKey(L"item", i).c_str(), L"") + L";";
         return all;
     }
     TestWindow owner_{80, 60, 700, 560, L"Kasumiro"};
@@ -113,7 +113,7 @@ protected:
 TEST_F(SettingsSheetTest, UncheckingAnExtensionAndOkSkipsItsFilesAndCancelKeepsEverything)
 {
     // Cancel first: nothing written, nothing changed.
-    const Bytes before = ReadBytes(g_Ini.Path());
+    const Bytes before = ReadBytes(g_SettingsStore.Path());
     {
         ModalScript script({WaitFor(L"アプリ設定", &sheet_), [&] {
                                 const HWND list = ListOf(ShowPage(sheet_, kPhotoPage));
@@ -123,8 +123,8 @@ TEST_F(SettingsSheetTest, UncheckingAnExtensionAndOkSkipsItsFilesAndCancelKeepsE
         EXPECT_EQ(ShowSettingsSheet(owner_.get()), 0);
         EXPECT_TRUE(script.Finished());
     }
-    EXPECT_EQ(ReadBytes(g_Ini.Path()), before);
-    CompareExtItem cr2;
+    EXPECT_EQ(ReadBytes(g_SettingsStore.Path()), before);
+    ExtensionEntry cr2;
     ASSERT_TRUE(g_OrganizeSettings.PhotoList.Find(L".cr2", &cr2));
     EXPECT_EQ(cr2.enabled, 1);
 
@@ -162,14 +162,14 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
     bool emptyAllowed = true, enterOnEmptyClosed = true, hintShown = false, shot = false;
     std::vector<std::string> faults;
     const auto openAdd = [&] {
-        PostMessageW(page, WM_COMMAND, MAKEWPARAM(PropAppExtSetting_CL::kAddExtension, 0), 0);
+        PostMessageW(page, WM_COMMAND, MAKEWPARAM(ExtensionsPage::kAddExtension, 0), 0);
         return true;
     };
     const auto typeAndSet = [&](const std::wstring& text) {
         return [&, text] {
-            Paste(GetDlgItem(dialog, DialogAddUserExt_CL::kField), text);
-            accepted.push_back(IsWindowEnabled(GetDlgItem(dialog, DialogAddUserExt_CL::kSet)) != FALSE);
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(DialogAddUserExt_CL::kSet, BN_CLICKED), 0);
+            Paste(GetDlgItem(dialog, AddExtensionDialog::kField), text);
+            accepted.push_back(IsWindowEnabled(GetDlgItem(dialog, AddExtensionDialog::kSet)) != FALSE);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(AddExtensionDialog::kSet, BN_CLICKED), 0);
             return true;
         };
     };
@@ -184,16 +184,16 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
         WaitFor(L"拡張子の追加", &dialog),
         [&] {
             // Empty: the set button is off, and Enter does nothing.
-            const HWND field = GetDlgItem(dialog, DialogAddUserExt_CL::kField);
-            emptyAllowed = IsWindowEnabled(GetDlgItem(dialog, DialogAddUserExt_CL::kSet)) != FALSE;
+            const HWND field = GetDlgItem(dialog, AddExtensionDialog::kField);
+            emptyAllowed = IsWindowEnabled(GetDlgItem(dialog, AddExtensionDialog::kSet)) != FALSE;
             SendMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
             enterOnEmptyClosed = !IsWindow(dialog);
             for (const std::wstring text : {L"a=b", L"a;b", L"a\\b", L"a/b", L"a:b", L"a*", L"a?", L"a\"b", L"a<b",
                                             L"a>b", L"a|b", L"a b", L"a\r\nb", L".", L"..", L".tar.gz",
                                             L"abcdefghijklmnopqrstuvwxyz123456"}) {
                 Paste(field, text);
-                refused.emplace_back(text, IsWindowEnabled(GetDlgItem(dialog, DialogAddUserExt_CL::kSet)) != FALSE);
-                hintShown = IsWindowVisible(GetDlgItem(dialog, DialogAddUserExt_CL::kHint)) != FALSE;
+                refused.emplace_back(text, IsWindowEnabled(GetDlgItem(dialog, AddExtensionDialog::kSet)) != FALSE);
+                hintShown = IsWindowVisible(GetDlgItem(dialog, AddExtensionDialog::kHint)) != FALSE;
             }
             Paste(field, L"a:b");
             shot = SaveScreenshot(dialog, L"settings_add_dialog_refused");
@@ -233,7 +233,7 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
     EXPECT_EQ(*(xyz - 1), L".xvid");
     EXPECT_EQ(xyz + 1, afterAdd.end());
     EXPECT_EQ(afterRepeat, afterAdd);  // .MOV is .mov, listed already
-    CompareExtItem added;
+    ExtensionEntry added;
     ASSERT_TRUE(g_OrganizeSettings.MovieList.Find(L".xyz", &added));
     EXPECT_EQ(added.contentType, L"★ユーザー追加拡張子");
     EXPECT_EQ(added.builtIn, 0);
@@ -242,10 +242,10 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
 
 TEST_F(SettingsSheetTest, OnlyAUsersOwnExtensionCanBeDeleted)
 {
-    g_Ini.SetInt(L"COMPARE_EXT_INFO_SND", L"count", 1);
-    g_Ini.SetString(L"COMPARE_EXT_INFO_SND", L"item0", L"1|.m4a");
+    g_SettingsStore.SetInt(L"COMPARE_EXT_INFO_SND", L"count", 1);
+    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_SND", L"item0", L"1|.m4a");
     g_OrganizeSettings.Load();
-    PropAppExtSetting_CL sounds(&g_OrganizeSettings.SoundList, L"比較の対象とする拡張子");
+    ExtensionsPage sounds(&g_OrganizeSettings.SoundList, L"比較の対象とする拡張子");
     PropSheetBuilder builder;
     builder.AddPage(&sounds, L"音声拡張子");
     HWND menuWindow = nullptr;
@@ -258,22 +258,22 @@ TEST_F(SettingsSheetTest, OnlyAUsersOwnExtensionCanBeDeleted)
         [&] {
             const HWND list = sounds.List()->Window();
             const auto stateOf = [&] {
-                PopupMenu_CL menu;
+                PopupMenu menu;
                 sounds.BuildMenu(menu);
-                return GetMenuState(menu.Handle(), PropAppExtSetting_CL::kDeleteExtension, MF_BYCOMMAND);
+                return GetMenuState(menu.Handle(), ExtensionsPage::kDeleteExtension, MF_BYCOMMAND);
             };
             Select(list, RowOf(list, L".mp3"));
             builtInState = stateOf();
-            PostMessageW(sounds.Window(), WM_COMMAND, PropAppExtSetting_CL::kDeleteExtension, 0);
+            PostMessageW(sounds.Window(), WM_COMMAND, ExtensionsPage::kDeleteExtension, 0);
             return true;
         },
         [&] {
             afterBuiltIn = Rows(sounds.List()->Window());
             const HWND list = sounds.List()->Window();
             Select(list, RowOf(list, L".m4a"));
-            PopupMenu_CL menu;
+            PopupMenu menu;
             sounds.BuildMenu(menu);
-            ownState = GetMenuState(menu.Handle(), PropAppExtSetting_CL::kDeleteExtension, MF_BYCOMMAND);
+            ownState = GetMenuState(menu.Handle(), ExtensionsPage::kDeleteExtension, MF_BYCOMMAND);
             // The real menu, as a right click shows it, for a look.
             click = NMHDR{list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), static_cast<UINT>(NM_RCLICK)};
             PostMessageW(sounds.Window(), WM_NOTIFY, click.idFrom, reinterpret_cast<LPARAM>(&click));
@@ -289,7 +289,7 @@ TEST_F(SettingsSheetTest, OnlyAUsersOwnExtensionCanBeDeleted)
             return true;
         },
         [&] {
-            PostMessageW(sounds.Window(), WM_COMMAND, PropAppExtSetting_CL::kDeleteExtension, 0);
+            PostMessageW(sounds.Window(), WM_COMMAND, ExtensionsPage::kDeleteExtension, 0);
             return true;
         },
         [&] {
@@ -306,7 +306,7 @@ TEST_F(SettingsSheetTest, OnlyAUsersOwnExtensionCanBeDeleted)
     EXPECT_EQ(afterBuiltIn, (std::vector<std::wstring>{L".m4a", L".mp3", L".wav"}));  // a built-in one stays
     EXPECT_EQ(afterOwn, (std::vector<std::wstring>{L".mp3", L".wav"}));
     EXPECT_FALSE(g_OrganizeSettings.SoundList.Find(L".m4a"));
-    EXPECT_EQ(g_Ini.GetInt(L"COMPARE_EXT_INFO_SND", L"count", 0), 2);
+    EXPECT_EQ(g_SettingsStore.GetInt(L"COMPARE_EXT_INFO_SND", L"count", 0), 2);
 }
 
 std::vector<std::wstring> g_opened;
@@ -330,7 +330,7 @@ TEST_F(SettingsSheetTest, TheMovieDatesSwitchIsOnAtFirstAndWrittenOnApply)
                             return true;
                         },
                         [&] {
-                            storedAfterApply = g_Ini.GetInt(L"APP_INFO", L"MovieDateFromFile", -1);
+                            storedAfterApply = g_SettingsStore.GetInt(L"APP_INFO", L"MovieDateFromFile", -1);
                             return PropSheet_PressButton(sheet_, PSBTN_OK), true;
                         }});
     ShowSettingsSheet(owner_.get());
@@ -343,9 +343,9 @@ TEST_F(SettingsSheetTest, TheMovieDatesSwitchIsOnAtFirstAndWrittenOnApply)
 
 TEST_F(SettingsSheetTest, TheNoticeSwitchIsWrittenOnApplyAndTheVersionPageLeadsToTheSite)
 {
-    g_Ini.SetInt(L"VERSION", L"notify", 0);
+    g_SettingsStore.SetInt(L"VERSION", L"notify", 0);
     g_opened.clear();
-    UiSeams().shellOpen = &RecordOpen;
+    ActiveUiSeams().shellOpen = &RecordOpen;
     int notifyAfterApply = -1;
     std::wstring pageText;
     ModalScript script({
@@ -362,7 +362,7 @@ TEST_F(SettingsSheetTest, TheNoticeSwitchIsWrittenOnApplyAndTheVersionPageLeadsT
             return true;
         },
         [&] {
-            notifyAfterApply = g_Ini.GetInt(L"VERSION", L"notify", -1);
+            notifyAfterApply = g_SettingsStore.GetInt(L"VERSION", L"notify", -1);
             PropSheet_PressButton(sheet_, PSBTN_CANCEL);
             return true;
         },
@@ -371,7 +371,7 @@ TEST_F(SettingsSheetTest, TheNoticeSwitchIsWrittenOnApplyAndTheVersionPageLeadsT
     ASSERT_TRUE(script.Finished());
     EXPECT_EQ(pageText, L"バージョン表示");
     EXPECT_EQ(notifyAfterApply, 1);  // at once, before the sheet closed
-    EXPECT_EQ(g_Ini.GetInt(L"VERSION", L"notify", -1), 1);
+    EXPECT_EQ(g_SettingsStore.GetInt(L"VERSION", L"notify", -1), 1);
     EXPECT_EQ(g_opened, (std::vector<std::wstring>{kSupportSiteAddress}));
 }
 
@@ -397,8 +397,8 @@ TEST_F(SettingsSheetTest, EveryPageIsWholeAndTheMainWindowOpensBothSheets)
     steps.push_back([&] { return PropSheet_PressButton(sheet_, PSBTN_CANCEL), true; });
     const ModalScript script(std::move(steps));
     Show([&](ScriptedMainWindow& w) {
-        w.Command(MainWindow_CL::kSettingsSheet);
-        w.Command(MainWindow_CL::kVersionPage);
+        w.Command(MainWindow::kSettingsSheet);
+        w.Command(MainWindow::kVersionPage);
     });
     ASSERT_TRUE(script.Finished());
     EXPECT_TRUE(shots);

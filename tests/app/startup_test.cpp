@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "base/inifile.h"
+#include "base/settings_store.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
@@ -49,7 +49,7 @@ private:
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
 
-    UniqueHKey_CL key_;
+    UniqueRegistryKey key_;
     bool hadOld_ = false;
     DWORD oldType_ = REG_EXPAND_SZ;
     std::wstring old_;
@@ -81,7 +81,7 @@ protected:
 
     std::uint32_t StoredSeed() const
     {
-        Inifile_CL ini;
+        SettingsStore ini;
         ini.Open(iniPath_);
         return static_cast<std::uint32_t>(ini.GetInt(L"APP_INFO", L"rand_seed", 0));
     }
@@ -141,7 +141,7 @@ TEST_F(StartupTest, EachStartAdvancesTheStoredSeedByItsTickCount)
 {
     CreateDirectoryW(dataFolder_.c_str(), nullptr);
     {
-        Inifile_CL ini;
+        SettingsStore ini;
         ini.Open(iniPath_);
         ini.SetInt(L"APP_INFO", L"rand_seed", 1000);
     }

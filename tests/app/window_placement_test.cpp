@@ -9,13 +9,13 @@
 #include <string>
 
 #include "tests/support/temp_folder.h"
-#include "ui/multiscreen.h"
+#include "ui/monitor_list.h"
 
 namespace {
 
 RECT PrimaryWorkArea()
 {
-    MultiScreen_CL screens;
+    MonitorList screens;
     screens.Enumerate();
     return screens.Primary().info.rcWork;
 }
@@ -25,7 +25,7 @@ const RECT kDefault{10, 20, 650, 660};
 class WindowPlacementTest : public testing::Test {
 protected:
     TempFolder folder_;
-    Inifile_CL ini_;
+    SettingsStore ini_;
     void SetUp() override { ini_.Open(folder_.File(L"Lumidex.ini")); }
 };
 
@@ -34,7 +34,7 @@ bool SameRect(const RECT& a, const RECT& b)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-void StoreRect(const Inifile_CL& ini, const RECT& rect)
+void StoreRect(const SettingsStore& ini, const RECT& rect)
 {
     const std::int32_t values[4] = {rect.left, rect.top, rect.right, rect.bottom};
     ini.SetStruct(L"Window", L"WindowRect", values, sizeof values);

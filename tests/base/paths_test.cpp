@@ -46,13 +46,13 @@ TEST(PathsTest, PathTextIsTakenApartAtTheLastBackslashAndTheLastDot)
 
 TEST(DllFunctionTest, FindsExportsAndToleratesMissingOnes)
 {
-    DllFunction_CL user32(L"user32.dll");
+    DllFunction user32(L"user32.dll");
     EXPECT_TRUE(user32.IsLoaded());
     using IsProcessDpiAwareFn = BOOL(WINAPI*)();
     EXPECT_NE(user32.Get<IsProcessDpiAwareFn>("IsProcessDPIAware"), nullptr);
     EXPECT_EQ(user32.GetFunction("NoSuchExportAnywhere"), nullptr);
 
-    DllFunction_CL missing(L"no-such-library-kasumiro.dll");
+    DllFunction missing(L"no-such-library-kasumiro.dll");
     EXPECT_FALSE(missing.IsLoaded());
     EXPECT_EQ(missing.GetFunction("GetProcessDpiAwareness"), nullptr);
 }

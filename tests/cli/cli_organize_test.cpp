@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "base/handles.h"
-#include "organize/compare_file.h"
+#include "organize/output_record.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/organize/organize_test_files.h"
 #include "tests/support/child_process.h"
@@ -97,7 +97,7 @@ TEST_F(CliOrganizeTest, CopyFailureExitsOneAndSaysWhy)
 {
     Photo(L"IMG_0001.JPG", "2024:05:01 09:03:07", 'a');
     MakeFile(output_ + L"\\2024");  // where the year folder must go
-    CompareFile_CL record;            // a folder organized before, so the file may be there
+    OutputRecord record;            // a folder organized before, so the file may be there
     record.SetOutputFormat(8);
     ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
     const RunResult run = Organize(L"--format 8 --no-album --yes");
@@ -114,7 +114,7 @@ TEST_F(CliOrganizeTest, WhatCouldNotBeReadMakesTheRunExitOne)
     Photo(L"IMG_0001.JPG", "2024:05:01 09:03:07", 'a');
     const std::wstring locked = card_ + L"\\IMG_0002.JPG";
     Photo(L"IMG_0002.JPG", "2024:05:01 09:03:07", 'b');
-    UniqueFile_CL hold(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueFile hold(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(hold);
     const RunResult run = Organize(L"--format 8 --no-album");
     EXPECT_EQ(run.exitCode, 1u) << run.err;

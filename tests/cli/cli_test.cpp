@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/paths.h"
-
+#include "base/version.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
@@ -20,7 +20,7 @@ TEST(CliTest, VersionPrintsNameAndNumber)
     const RunResult run = RunAndCapture(kCli + L" --version");
     ASSERT_TRUE(run.finished) << "start error " << run.startError;
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.out, "Kasumiro 1.1.7\n");
+    EXPECT_EQ(Utf8ToWide(run.out), std::wstring(kProductName) + L" " + kProductVersion + L"\n");
     EXPECT_EQ(run.err, "");
 }
 
@@ -44,8 +44,8 @@ TEST(CliTest, BothProgramsCarryTheProductsVersion)
 {
     for (const wchar_t* program : {L"Kasumiro.exe", L"kasumiro-cli.exe"}) {
         EXPECT_EQ(VersionValue(program, L"ProductName"), L"Kasumiro") << program;
-        EXPECT_EQ(VersionValue(program, L"ProductVersion"), L"1.1.7") << program;
-        EXPECT_EQ(VersionValue(program, L"FileVersion"), L"1.1.7") << program;
+        EXPECT_EQ(VersionValue(program, L"ProductVersion"), kProductVersion) << program;
+        EXPECT_EQ(VersionValue(program, L"FileVersion"), kProductVersion) << program;
         EXPECT_EQ(VersionValue(program, L"LegalCopyright"), L"Copyright (C) 2026 The Kasumiro developers") << program;
     }
     EXPECT_EQ(VersionValue(L"kasumiro-cli.exe", L"FileDescription"), L"Kasumiro コンソール版");

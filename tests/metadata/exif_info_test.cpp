@@ -42,7 +42,7 @@ Bytes PhotoBlock(bool little)
 // The reader parses in place: the block must stay alive beside it.
 struct HeldBlock {
     Bytes bytes;
-    CExifInfo info;
+    ExifInfo info;
     bool Load(Bytes block)
     {
         bytes = std::move(block);
@@ -52,7 +52,7 @@ struct HeldBlock {
 
 std::int64_t CaptureTime(const Bytes& block)
 {
-    CExifInfo info;
+    ExifInfo info;
     EXPECT_TRUE(info.Load(block));
     std::int64_t time = -5;
     return info.GetCaptureTime(&time) ? time : -1;
@@ -68,11 +68,11 @@ TEST(ExifInfoTest, ReadsTheBlockBehindEachKnownPrefix)
     EXPECT_EQ(CaptureTime(WithExifMarker(block)), expected);  // at byte 6
     EXPECT_EQ(CaptureTime(AsHeifItem(block)), expected);      // at byte 10
 
-    EXPECT_EQ(CExifInfo::TiffHeaderStart(block.data(), block.size()), 0u);
+    EXPECT_EQ(ExifInfo::TiffHeaderStart(block.data(), block.size()), 0u);
     const Bytes marked = WithExifMarker(block);
-    EXPECT_EQ(CExifInfo::TiffHeaderStart(marked.data(), marked.size()), 6u);
+    EXPECT_EQ(ExifInfo::TiffHeaderStart(marked.data(), marked.size()), 6u);
     const Bytes item = AsHeifItem(block);
-    EXPECT_EQ(CExifInfo::TiffHeaderStart(item.data(), item.size()), 10u);
+    EXPECT_EQ(ExifInfo::TiffHeaderStart(item.data(), item.size()), 10u);
 }
 
 TEST(ExifInfoTest, HeifItemOffsetLeadsToTheTiffHeader)
@@ -82,25 +82,25 @@ TEST(ExifInfoTest, HeifItemOffsetLeadsToTheTiffHeader)
     const Bytes block = PhotoBlock(false);
     Bytes direct{0, 0, 0, 0};
     direct.insert(direct.end(), block.begin(), block.end());
-    EXPECT_EQ(CExifInfo::TiffHeaderStart(direct.data(), direct.size()), 4u);
+    EXPECT_EQ(ExifInfo::TiffHeaderStart(direct.data(), direct.size()), 4u);
     EXPECT_EQ(CaptureTime(direct), LocalSeconds(2024, 5, 1, 9, 3, 7));
 
     Bytes gap{0, 0, 0, 3, 'x', 'y', 'z'};
     gap.insert(gap.end(), block.begin(), block.end());
-    EXPECT_EQ(CExifInfo::TiffHeaderStart(gap.data(), gap.size()), 7u);
+    EXPECT_EQ(ExifInfo::TiffHeaderStart(gap.data(), gap.size()), 7u);
 
     // An offset that leads past the end or to no header is not followed.
     Bytes far{0xFF, 0xFF, 0xFF, 0xF0};
     far.insert(far.end(), block.begin(), block.end());
-    EXPECT_EQ(CExifInfo::TiffHeaderStart(far.data(), far.size()), 0u);
-    CExifInfo info;
+    EXPECT_EQ(ExifInfo::TiffHeaderStart(far.data(), far.size()), 0u);
+    ExifInfo info;
     EXPECT_FALSE(info.Load(far));
 }
 
 TEST(ExifInfoTest, BadHeadersFailTheLoad)
 {
     HeldBlock held;
-    CExifInfo& info = held.info;
+    ExifInfo& info = held.info;
     EXPECT_FALSE(info.Load(Bytes{}.data(), 0));
     EXPECT_FALSE(info.Load(nullptr, 10));
     EXPECT_FALSE(held.Load(Bytes{'I'}));
@@ -115,7 +115,7 @@ TEST(ExifInfoTest, ParserErrorsCarryTheirCodesAndMessages)
 {
     auto parseError = [](const Bytes& block) -> std::pair<int, std::string> {
         try {
-            CExifAnalize analyzer(block.data(), static_cast<std::uint32_t>(block.size()));
+            TiffDirectoryParser analyzer(block.data(), static_cast<std::uint32_t>(block.size()));
             analyzer.Parse();
         } catch (const ExifParsingException& e) {
             return {e.Code(), e.what()};
@@ -141,7 +141,7 @@ TEST(ExifInfoTest, ParserErrorsCarryTheirCodesAndMessages)
               "[Invalid Offset] Invalid IFD Pointer offset (0x1000 >= 0x1a) for tag 0x8769 (ExifIFDPointer)");
 
     try {
-        CExifAnalize analyzer(nullptr, 8);
+        TiffDirectoryParser analyzer(nullptr, 8);
         ADD_FAILURE() << "a null block was accepted";
     } catch (const ExifParsingException& e) {
         EXPECT_EQ(e.Code(), 11);
@@ -152,7 +152,7 @@ TEST(ExifInfoTest, ParserErrorsCarryTheirCodesAndMessages)
 TEST(ExifInfoTest, FirstDirectoryOffsetZeroLoadsWithNothingInIt)
 {
     HeldBlock held;
-    const CExifInfo& info = held.info;
+    const ExifInfo& info = held.info;
     ASSERT_TRUE(held.Load(Bytes{'I', 'I', 42, 0, 0, 0, 0, 0}));
     std::int64_t time = 7;
     double latitude = 1, longitude = 1;
@@ -170,7 +170,7 @@ TEST(ExifInfoTest, UnknownTypeAnywhereFailsTheStrictLoad)
             const Bytes block = B(true).Ascii(B::kExif, 0x9003, "2024:05:01 09:03:07")
                                     .Raw(dir, 0x0999, type, 1, 0)
                                     .Build();
-            CExifInfo info;
+            ExifInfo info;
             EXPECT_FALSE(info.Load(block)) << "type " << type << " in directory " << dir;
             // The tolerant reader loses only that entry.
             EXPECT_TRUE(info.LoadTolerant(block.data(), block.size()));
@@ -222,7 +222,7 @@ TEST(ExifInfoTest, CaptureTimeNormalisesImpossibleDays)
 TEST(ExifInfoTest, GpsPositionIsSignedByItsReferences)
 {
     HeldBlock held;
-    const CExifInfo& info = held.info;
+    const ExifInfo& info = held.info;
     ASSERT_TRUE(held.Load(PhotoBlock(true)));
     double latitude = 0, longitude = 0;
     ASSERT_TRUE(info.GetGpsPosition(&latitude, &longitude));
@@ -240,7 +240,7 @@ TEST(ExifInfoTest, GpsPositionIsSignedByItsReferences)
 TEST(ExifInfoTest, ZeroDenominatorGivesExactlyZero)
 {
     HeldBlock held;
-    const CExifInfo& info = held.info;
+    const ExifInfo& info = held.info;
     ASSERT_TRUE(held.Load(B().Ascii(B::kGps, 1, "S")
                               .Rationals(B::kGps, 2, {{35, 1}, {30, 0}, {0, 1}})
                               .Rationals(B::kGps, 4, {{139, 1}, {0, 1}, {0, 1}})
@@ -264,7 +264,7 @@ TEST(ExifInfoTest, IncompleteOrMistypedCoordinatesAreNoPosition)
                              .Ascii(B::kGps, 4, "4,00000,20,00000,0,00000")
                              .Build();
     for (const Bytes* block : {&twoElements, &asShort, &asText}) {
-        CExifInfo info;
+        ExifInfo info;
         ASSERT_TRUE(info.Load(*block));
         double latitude = 9, longitude = 9;
         EXPECT_FALSE(info.GetGpsPosition(&latitude, &longitude));
@@ -276,7 +276,7 @@ TEST(ExifInfoTest, IncompleteOrMistypedCoordinatesAreNoPosition)
 TEST(ExifInfoTest, GpsRationalReportsWhatIsWrong)
 {
     const Bytes block = B().Rationals(B::kGps, 2, {{35, 1}}).Raw(B::kGps, 4, 3, 1, 0).Build();
-    CExifAnalize analyzer(block.data(), static_cast<std::uint32_t>(block.size()));
+    TiffDirectoryParser analyzer(block.data(), static_cast<std::uint32_t>(block.size()));
     analyzer.Parse();
     auto message = [&](std::uint16_t tag, int index) -> std::string {
         try {
@@ -302,7 +302,7 @@ TEST(ExifInfoTest, MainChainKeepsTheFirstRecordOfATag)
                             .Short(B::kIfd1, 0x0112, 1)
                             .Ascii(B::kIfd1, 0x0131, "thumbnail writer")
                             .Build();
-    CExifInfo info;
+    ExifInfo info;
     ASSERT_TRUE(info.Load(block));
     std::uint16_t orientation = 0;
     ASSERT_TRUE(info.GetOrientation(&orientation));
@@ -320,7 +320,7 @@ TEST(ExifInfoTest, InteroperabilityPointerOpensItsDirectoryOnlyFromTheMainChain)
     const Bytes block = B().Ascii(B::kInterop, 0x0001, "R98")
                             .Raw(B::kExif, 0xA005, 4, 1, 8)  // would lead back to IFD0
                             .Build();
-    CExifAnalize analyzer(block.data(), static_cast<std::uint32_t>(block.size()));
+    TiffDirectoryParser analyzer(block.data(), static_cast<std::uint32_t>(block.size()));
     analyzer.Parse();
     EXPECT_EQ(analyzer.GetAsciiValue(0xA005, 0x0001), "R98");
     const auto& records = analyzer.Records();
@@ -332,8 +332,8 @@ TEST(ExifInfoTest, InteroperabilityPointerOpensItsDirectoryOnlyFromTheMainChain)
 TEST(ExifInfoTest, BigAndLittleEndianTwinsGiveTheSameAnswers)
 {
     const Bytes le = PhotoBlock(true), be = PhotoBlock(false);
-    CExifAnalize a(le.data(), static_cast<std::uint32_t>(le.size()));
-    CExifAnalize b(be.data(), static_cast<std::uint32_t>(be.size()));
+    TiffDirectoryParser a(le.data(), static_cast<std::uint32_t>(le.size()));
+    TiffDirectoryParser b(be.data(), static_cast<std::uint32_t>(be.size()));
     a.Parse();
     b.Parse();
     ASSERT_EQ(a.Records().size(), b.Records().size());
@@ -345,7 +345,7 @@ TEST(ExifInfoTest, BigAndLittleEndianTwinsGiveTheSameAnswers)
     }
     EXPECT_EQ(a.GetGpsRational(4, 2), b.GetGpsRational(4, 2));
     EXPECT_EQ(CaptureTime(le), CaptureTime(be));
-    CExifInfo infoA, infoB;
+    ExifInfo infoA, infoB;
     ASSERT_TRUE(infoA.Load(le));
     ASSERT_TRUE(infoB.Load(be));
     std::uint16_t oa = 0, ob = 0;
@@ -357,7 +357,7 @@ TEST(ExifInfoTest, BigAndLittleEndianTwinsGiveTheSameAnswers)
 TEST(ExifInfoTest, AsciiValueKeepsInnerZerosAndHighBytes)
 {
     const Bytes block = B().Ascii(B::kIfd0, 0x0131, std::string("A\0B\xE9", 4)).Build();
-    CExifAnalize analyzer(block.data(), static_cast<std::uint32_t>(block.size()));
+    TiffDirectoryParser analyzer(block.data(), static_cast<std::uint32_t>(block.size()));
     analyzer.Parse();
     EXPECT_EQ(analyzer.GetAsciiValue(0, 0x0131), std::string("A\0B\xE9", 4));
     EXPECT_EQ(analyzer.GetAsciiValue(0, 0x9999), "");
@@ -377,11 +377,11 @@ Bytes SingleEntryChain(std::uint32_t next)
 TEST(ExifInfoTest, MainChainThatLoopsBackFailsStrictAndStopsTolerant)
 {
     const Bytes loop = SingleEntryChain(8);  // IFD0 links to itself
-    CExifInfo info;
+    ExifInfo info;
     EXPECT_FALSE(info.Load(loop));
     ASSERT_TRUE(info.LoadTolerant(loop.data(), loop.size()));
     try {
-        CExifAnalize analyzer(loop.data(), static_cast<std::uint32_t>(loop.size()));
+        TiffDirectoryParser analyzer(loop.data(), static_cast<std::uint32_t>(loop.size()));
         analyzer.Parse();
         ADD_FAILURE() << "a looping chain parsed";
     } catch (const ExifParsingException& e) {
@@ -393,10 +393,10 @@ TEST(ExifInfoTest, TolerantReaderKeepsWhatCameBeforeABrokenDirectory)
 {
     // IFD1 lies past the end of the block: strict fails, tolerant keeps IFD0.
     const Bytes broken = SingleEntryChain(0x7FFFFFF0);
-    CExifInfo info;
+    ExifInfo info;
     EXPECT_FALSE(info.Load(broken));
     ASSERT_TRUE(info.LoadTolerant(broken.data(), broken.size()));
-    CExifAnalize analyzer(broken.data(), static_cast<std::uint32_t>(broken.size()), ExifParseMode::kTolerant);
+    TiffDirectoryParser analyzer(broken.data(), static_cast<std::uint32_t>(broken.size()), ExifParseMode::kTolerant);
     analyzer.Parse();
     EXPECT_EQ(analyzer.GetAsciiValue(0, 0x010F), "x");
 

@@ -8,11 +8,11 @@
 #include <ostream>
 #include <random>
 
-#include "metadata/exif_analize.h"
+#include "metadata/tiff_directory_parser.h"
 #include "metadata/exif_info.h"
 #include "metadata/exif_limits.h"
 #include "metadata/exif_parsing_exception.h"
-#include "metadata/heif_exif_reader.h"
+#include "metadata/heif_exif_locator.h"
 #include "metadata/jpeg_exif_locator.h"
 #include "tests/metadata/exif_block_builder.h"
 #include "tests/metadata/heif_box_builder.h"
@@ -38,7 +38,7 @@ std::ostream& operator<<(std::ostream& out, const Answers& a)
                << a.original << "\", \"" << a.plain << "\"}";
 }
 
-Answers AskEverything(const CExifInfo& info)
+Answers AskEverything(const ExifInfo& info)
 {
     Answers a;
     a.hasTime = info.GetCaptureTime(&a.time);
@@ -71,7 +71,7 @@ BothWays ParseBothWays(const Bytes& block)
     // An exact-size heap copy, so that a read one byte past the end is caught.
     std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[block.size() ? block.size() : 1]);
     std::copy(block.begin(), block.end(), copy.get());
-    CExifInfo strict, tolerant;
+    ExifInfo strict, tolerant;
     BothWays answers;
     answers.strictLoaded = strict.Load(copy.get(), block.size());
     tolerant.LoadTolerant(copy.get(), block.size());
@@ -111,7 +111,7 @@ void ExpectNothingNew(const Answers& part, const Answers& whole, std::size_t len
 Bytes RealExifBlock(const std::string& relative)
 {
     Bytes segment;
-    std::unique_ptr<FileReader_CL> file = FileReader_CL::Open(RealTestFile(relative));
+    std::unique_ptr<FileReader> file = FileReader::Open(RealTestFile(relative));
     if (file)
         LocateJpegExif(*file, &segment);
     return segment;
@@ -119,7 +119,7 @@ Bytes RealExifBlock(const std::string& relative)
 
 Bytes RealHeifItem(const std::string& relative)
 {
-    CHeifExifReader reader;
+    HeifExifLocator reader;
     reader.LoadFile(RealTestFile(relative));
     return reader.ExtractExif();
 }
@@ -186,7 +186,7 @@ TEST(HostileInputTest, EntriesThatPointAnywhere)
     }
     // Each sub-directory pointer aimed at IFD0 itself: read once each, no nesting.
     const Bytes selfReferencing = B().Raw(B::kIfd0, 0x8769, 4, 1, 8).Raw(B::kIfd0, 0xA005, 4, 1, 8).Build();
-    CExifInfo info;
+    ExifInfo info;
     EXPECT_TRUE(info.Load(selfReferencing));
 }
 
@@ -199,7 +199,7 @@ Bytes Joined(std::initializer_list<Bytes> parts)
 }
 
 // A reader of bytes in memory that counts the reads asked of it.
-class CountingReader final : public FileReader_CL {
+class CountingReader final : public FileReader {
 public:
     explicit CountingReader(const Bytes& bytes) : bytes_(bytes) {}
     std::uint64_t Size() const override { return bytes_.size(); }
@@ -245,7 +245,7 @@ TEST(HostileInputTest, FilesThatWouldStallAParseCostABoundedAmount)
         tiff.push_back(static_cast<std::uint8_t>(c));
     tiff.push_back(0);
     for (const ExifParseMode mode : {ExifParseMode::kTolerant, ExifParseMode::kStrict}) {
-        CExifAnalize parse(tiff.data(), static_cast<std::uint32_t>(tiff.size()), mode);
+        TiffDirectoryParser parse(tiff.data(), static_cast<std::uint32_t>(tiff.size()), mode);
         try {
             parse.Parse();
         } catch (const ExifParsingException&) {
@@ -271,7 +271,7 @@ TEST(HostileInputTest, FilesThatWouldStallAParseCostABoundedAmount)
     for (int m = 0; m < 8; ++m)
         file.insert(file.end(), meta.begin(), meta.end());
     CountingReader reader(file);
-    CHeifExifReader heif;
+    HeifExifLocator heif;
     ASSERT_TRUE(heif.LoadFrom(reader));
     EXPECT_TRUE(heif.ExtractExif().empty());
     EXPECT_EQ(reader.largeReads, 1);
@@ -282,12 +282,12 @@ TEST(HostileInputTest, HeifFilesCutShortAndMutated)
 {
     const Bytes file = ReadWholeFile(RealTestFile("heif/elodie_photo.heic"));
     ASSERT_FALSE(file.empty());
-    CHeifExifReader full;
+    HeifExifLocator full;
     full.SetBytes(file);
     const BothWays whole = ParseBothWays(full.ExtractExif());
     ASSERT_TRUE(whole.strict.hasTime);
     for (std::size_t length = 0; length < file.size(); length += 13) {
-        CHeifExifReader reader;
+        HeifExifLocator reader;
         reader.SetBytes(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(length)));
         const BothWays part = ParseBothWays(reader.ExtractExif());
         ExpectNothingNew(part.strict, whole.strict, length);
@@ -299,7 +299,7 @@ TEST(HostileInputTest, HeifFilesCutShortAndMutated)
         const std::size_t head = std::min<std::size_t>(mutated.size(), 1200);
         for (int f = 0; f < 4; ++f)
             mutated[random() % head] = static_cast<std::uint8_t>(random());
-        CHeifExifReader reader;
+        HeifExifLocator reader;
         reader.SetBytes(std::move(mutated));
         ParseBothWays(reader.ExtractExif());
     }
@@ -314,7 +314,7 @@ TEST(HostileInputTest, JpegFilesCutShort)
     const Bytes head(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(file.size(), 20000)));
     for (std::size_t length = 0; length < head.size(); length += 191) {
         ScratchFile cut(Bytes(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(length)), ".jpg");
-        std::unique_ptr<FileReader_CL> reader = FileReader_CL::Open(cut.Path());
+        std::unique_ptr<FileReader> reader = FileReader::Open(cut.Path());
         ASSERT_TRUE(reader);
         Bytes segment;
         if (LocateJpegExif(*reader, &segment))

@@ -30,7 +30,7 @@ const Bytes kScan{0xFF, 0xDA, 0x00, 0x02, 0x11, 0x22, 0x33, 0xFF, 0xD9};
 bool Locate(const Bytes& file, Bytes* segment)
 {
     ScratchFile scratch(file, ".jpg");
-    std::unique_ptr<FileReader_CL> reader = FileReader_CL::Open(scratch.Path());
+    std::unique_ptr<FileReader> reader = FileReader::Open(scratch.Path());
     return reader && LocateJpegExif(*reader, segment);
 }
 
@@ -85,7 +85,7 @@ TEST(JpegExifLocatorTest, ReadsOnlyTheHeadOfALargeFile)
     Bytes file = Jpeg({Segment(0xE0, Bytes(14, 1)), Segment(0xE1, kExifPayload), kScan});
     file.insert(file.end() - 2, 8 << 20, 0x55);  // 8 MiB of "image data"
     ScratchFile scratch(file, ".jpg");
-    std::unique_ptr<FileReader_CL> reader = FileReader_CL::Open(scratch.Path());
+    std::unique_ptr<FileReader> reader = FileReader::Open(scratch.Path());
     ASSERT_TRUE(reader);
     Bytes segment;
     ASSERT_TRUE(LocateJpegExif(*reader, &segment));

@@ -29,7 +29,7 @@ std::wstring RealTestFile(const std::string& relative)
 std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path)
 {
     std::vector<std::uint8_t> bytes;
-    std::unique_ptr<FileReader_CL> file = FileReader_CL::Open(path);
+    std::unique_ptr<FileReader> file = FileReader::Open(path);
     if (!file || file->Size() > (1u << 30))
         return bytes;
     bytes.resize(static_cast<std::size_t>(file->Size()));

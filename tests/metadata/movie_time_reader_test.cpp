@@ -137,7 +137,7 @@ TEST(MovieTimeReaderTest, ASixtyFourBitBoxSizeIsFollowed)
 
 // A movie of gigabytes whose movie box follows its media data, served without the gigabytes:
 // what lies between is zeros, and every byte asked for is counted.
-class HugeMovie final : public FileReader_CL {
+class HugeMovie final : public FileReader {
 public:
     HugeMovie(const Bytes& head, std::uint64_t mediaBytes, const Bytes& tail)
         : head_(head), tail_(tail), tailAt_(head.size() + mediaBytes)

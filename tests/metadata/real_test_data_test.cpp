@@ -44,7 +44,7 @@ TEST(RealTestDataTest, EveryFileOfTheOracleIsPresentWhole)
 
     std::uint64_t total = 0;
     for (const OracleEntry& entry : entries) {
-        const std::unique_ptr<FileReader_CL> file = FileReader_CL::Open(RealTestFile(entry.file));
+        const std::unique_ptr<FileReader> file = FileReader::Open(RealTestFile(entry.file));
         ASSERT_TRUE(file) << entry.file << " is missing from tests/data/real";
         EXPECT_EQ(file->Size(), entry.size) << entry.file;
         total += file->Size();

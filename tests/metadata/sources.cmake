@@ -3,7 +3,7 @@ set(KASUMIRO_METADATA_TEST_SOURCES
   metadata/exif_block_builder.cpp
   metadata/exif_info_test.cpp
   metadata/heif_box_builder.cpp
-  metadata/heif_exif_reader_test.cpp
+  metadata/heif_exif_locator_test.cpp
   metadata/hostile_input_test.cpp
   metadata/image_facts_test.cpp
   metadata/jpeg_eighth_decoder_test.cpp

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "base/logfile.h"
+#include "base/log_file.h"
 #include "organize/date_folder_format.h"
+#include "organize/file_facts.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/organize/organize_test_files.h"
 #include "tests/support/temp_folder.h"

@@ -58,8 +58,8 @@ TEST_F(CopyToDateFolderTest, TheSameBytesUnderTheNameAreTheCopyAlreadyMade)
     EXPECT_EQ(Copy(first), day + L"DSC_0001.JPG");
     EXPECT_EQ(Copy(second), day + L"DSC_0001(1).JPG");
     for (const std::wstring& source : {first, second}) {
-        DateFolderWriter_CL writer(output_, kLayout);
-        FileFacts_CL facts;
+        DateFolderWriter writer(output_, kLayout);
+        FileFacts facts;
         ASSERT_TRUE(GatherFileFacts(source, nullptr, &facts));
         std::wstring destination;
         bool alreadyThere = false;

@@ -70,7 +70,7 @@ TEST_F(FileSignatureTest, ComparisonFindsDifferencesAnywhere)
 
 TEST_F(FileSignatureTest, BuffersAreReusedAcrossComparisons)
 {
-    CompareBuffers_CL buffers;
+    CompareBuffers buffers;
     const std::wstring a = Make(L"a", Bytes(200000, 9));
     const std::wstring b = Make(L"b", Bytes(200000, 9));
     EXPECT_FALSE(FilesDiffer(a, b, buffers));

@@ -9,7 +9,7 @@
 
 #include "base/handles.h"
 #include "base/read_counters.h"
-#include "organize/compare_file.h"
+#include "organize/output_record.h"
 #include "organize/file_facts.h"
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
@@ -32,18 +32,18 @@ protected:
         RecordingProgress progress;
         return RunOrganize(settings_, progress, {root_.File(L"card")}, output_);
     }
-    RunVerdict_CL Check(std::vector<std::wstring> inputs, const std::wstring& output)
+    RunVerdict Check(std::vector<std::wstring> inputs, const std::wstring& output)
     {
-        RunChoices_CL choices;
+        RunChoices choices;
         choices.inputFolders = std::move(inputs);
         choices.outputText = output;
         return CheckRun(choices, &prepared_);
     }
-    std::wstring VerdictText(const RunVerdict_CL& verdict) const { return RunVerdictText(verdict, prepared_); }
+    std::wstring VerdictText(const RunVerdict& verdict) const { return RunVerdictText(verdict, prepared_); }
     bool Exists(const std::wstring& path) const { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
     OrganizeSettings settings_;
-    PreparedRun_CL prepared_;
+    PreparedRun prepared_;
 };
 
 // A JPEG head followed by what erased flash reads as.
@@ -59,7 +59,7 @@ TEST_F(HostileInputsTest, AJpegOfFillBytesIsDatedFromAFewBlockReads)
     for (const size_t body : {size_t{200} << 10, size_t{10} << 20}) {
         const std::wstring path = MakeFile(root_.File(L"card\\ERASED.JPG"), JpegOfFillBytes(body));
         g_ReadCounters.Clear();
-        FileFacts_CL facts;
+        FileFacts facts;
         ASSERT_TRUE(GatherFileFacts(path, nullptr, &facts)) << body;
         EXPECT_EQ(facts.source, CaptureDateSource::kLastWrite) << body;
         // A byte-by-byte walk would make hundreds of thousands of reads.
@@ -69,7 +69,7 @@ TEST_F(HostileInputsTest, AJpegOfFillBytesIsDatedFromAFewBlockReads)
     // A few fill bytes before a marker are allowed, and the Exif date behind them is found.
     Bytes padded = JpegWithDates("2021:03:04 05:06:07");
     padded.insert(padded.begin() + 2, 40, 0xFF);
-    FileFacts_CL facts;
+    FileFacts facts;
     ASSERT_TRUE(GatherFileFacts(MakeFile(root_.File(L"card\\PADDED.JPG"), padded), nullptr, &facts));
     EXPECT_EQ(facts.source, CaptureDateSource::kExif);
     EXPECT_EQ(facts.date.wYear, 2021);
@@ -117,8 +117,8 @@ TEST_F(HostileInputsTest, FilesAndFoldersThatCannotBeReadAreCountedAndNamed)
     const HostNamedFile unspellable(root_.File(L"card"), "q:uest?.jpg");
     ASSERT_TRUE(unspellable.Made());
     // Another program holds them open, sharing nothing.
-    UniqueFile_CL holdFile(CreateFileW(lockedFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    UniqueFile_CL holdFolder(CreateFileW(lockedFolder.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    UniqueFile holdFile(CreateFileW(lockedFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueFile holdFolder(CreateFileW(lockedFolder.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     ASSERT_TRUE(holdFile && holdFolder);
 
@@ -169,11 +169,11 @@ TEST_F(HostileInputsTest, ARecordThatIsNoRecordStopsTheRunBeforeAnyCopy)
     std::vector<Bytes> damaged = DamagedRecords();
     for (size_t k = 0; k < damaged.size(); ++k) {
         ASSERT_TRUE(WriteBytes(record, damaged[k]));
-        CompareFile_CL table;
-        EXPECT_EQ(table.Load(record), CompareFile_CL::kRecordDamaged) << k;
+        OutputRecord table;
+        EXPECT_EQ(table.Load(record), OutputRecord::kRecordDamaged) << k;
 
-        const RunVerdict_CL verdict = Check({root_.File(L"card")}, output_);
-        EXPECT_EQ(verdict.kind, RunVerdict_CL::kRecordDamaged) << k;
+        const RunVerdict verdict = Check({root_.File(L"card")}, output_);
+        EXPECT_EQ(verdict.kind, RunVerdict::kRecordDamaged) << k;
         EXPECT_TRUE(verdict.Refused());
         const std::wstring text = VerdictText(verdict);
         EXPECT_EQ(text.rfind(L"出力先フォルダの比較情報(Sortavel.dat)が壊れているため", 0), 0u) << text;
@@ -189,13 +189,13 @@ TEST_F(HostileInputsTest, ARecordThatIsNoRecordStopsTheRunBeforeAnyCopy)
 
     // 100 MB of zeros is refused as quickly as 4 KB of them.
     {
-        UniqueFile_CL file(CreateFileW(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        UniqueFile file(CreateFileW(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         LARGE_INTEGER size{};
         size.QuadPart = 100ll << 20;
         ASSERT_TRUE(SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
     }
-    CompareFile_CL table;
-    EXPECT_EQ(table.Load(record), CompareFile_CL::kRecordDamaged);
+    OutputRecord table;
+    EXPECT_EQ(table.Load(record), OutputRecord::kRecordDamaged);
     EXPECT_NE(Log().find(L"比較情報が壊れています = " + record), std::wstring::npos);
 }
 
@@ -210,14 +210,14 @@ TEST_F(HostileInputsTest, InputsThatAreNoFoldersAreRefusedByName)
         std::wstring named;
     } cases[] = {{{missing}, 0, missing}, {{good, missing + L"\\"}, 1, missing}, {{file}, 0, file}};
     for (const Case& each : cases) {
-        const RunVerdict_CL verdict = Check(each.inputs, output_);
-        EXPECT_EQ(verdict.kind, RunVerdict_CL::kInputMissing) << each.named;
+        const RunVerdict verdict = Check(each.inputs, output_);
+        EXPECT_EQ(verdict.kind, RunVerdict::kInputMissing) << each.named;
         EXPECT_EQ(verdict.inputIndex, each.index);
         EXPECT_EQ(VerdictText(verdict), L"入力フォルダが見つからないか、フォルダではありません。入力フォルダを確認してください。"
                                         L"\r\n【入力】" + each.named);
     }
     EXPECT_FALSE(Exists(output_));  // nothing written: no folder, no record
-    EXPECT_EQ(Check({good}, output_).kind, RunVerdict_CL::kGo);
+    EXPECT_EQ(Check({good}, output_).kind, RunVerdict::kGo);
 
     // A card pulled out after the check: its folder is counted as unreadable, never as empty.
     RecordingProgress progress;
@@ -236,13 +236,13 @@ TEST_F(HostileInputsTest, AnOutputInsideAnInputIsFoundHoweverItIsWritten)
     const std::wstring written[] = {slashes, root_.File(L"other\\..\\in\\out"), root_.File(L"LINK TO IN\\out"),
                                     root_.File(L"link to in\\deeper\\out")};
     for (const std::wstring& output : written) {
-        const RunVerdict_CL verdict = Check({in}, output);
-        EXPECT_EQ(verdict.kind, RunVerdict_CL::kOutputInsideInput) << output;
+        const RunVerdict verdict = Check({in}, output);
+        EXPECT_EQ(verdict.kind, RunVerdict::kOutputInsideInput) << output;
     }
     // The input reached through the link, the output written plainly.
-    EXPECT_EQ(Check({root_.File(L"link to in")}, in + L"\\out").kind, RunVerdict_CL::kOutputInsideInput);
+    EXPECT_EQ(Check({root_.File(L"link to in")}, in + L"\\out").kind, RunVerdict::kOutputInsideInput);
     // A neighbour whose name starts the same is no part of the input.
-    EXPECT_EQ(Check({in}, root_.File(L"in2\\out")).kind, RunVerdict_CL::kGo);
+    EXPECT_EQ(Check({in}, root_.File(L"in2\\out")).kind, RunVerdict::kGo);
 }
 
 TEST_F(HostileInputsTest, AnOutputPathTooLongForARunIsRefusedBeforeAnyWrite)
@@ -250,14 +250,14 @@ TEST_F(HostileInputsTest, AnOutputPathTooLongForARunIsRefusedBeforeAnyWrite)
     CreateDirectoryW(root_.File(L"card").c_str(), nullptr);
     const std::wstring deep = root_.Path() + L"\\" + std::wstring(245 - root_.Path().size() - 1, L'd');
     ASSERT_EQ(deep.size(), 245u);
-    RunVerdict_CL verdict = Check({root_.File(L"card")}, deep);
-    EXPECT_EQ(verdict.kind, RunVerdict_CL::kOutputTooLong);
+    RunVerdict verdict = Check({root_.File(L"card")}, deep);
+    EXPECT_EQ(verdict.kind, RunVerdict::kOutputTooLong);
     EXPECT_EQ(VerdictText(verdict),
               L"出力先フォルダのパスが長すぎます。もっと短いパスのフォルダを指定してください。\r\n【出力】" + deep);
     EXPECT_FALSE(Exists(deep));
     // Room for the record's temporary file and a dated photo is enough.
     const std::wstring roomy = deep.substr(0, 200);
-    EXPECT_EQ(Check({root_.File(L"card")}, roomy).kind, RunVerdict_CL::kGo);
+    EXPECT_EQ(Check({root_.File(L"card")}, roomy).kind, RunVerdict::kGo);
 }
 
 }  // namespace

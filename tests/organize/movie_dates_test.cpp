@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "album/album_media_tree.h"
+#include "album/album_scan.h"
 #include "base/handles.h"
-#include "base/inifile.h"
+#include "base/settings_store.h"
 #include "base/read_counters.h"
 #include "organize/date_folder_format.h"
 #include "organize/file_facts.h"
@@ -85,7 +85,7 @@ TEST_F(MovieDatesTest, TheSwitchOffDatesMoviesByTheirLastWrite)
     loaded.Load();
     EXPECT_EQ(loaded.MovieDateFromFile, 1);
     EXPECT_TRUE(loaded.DateRules().movieDateFromFile);
-    g_Ini.SetInt(L"APP_INFO", L"MovieDateFromFile", 0);
+    g_SettingsStore.SetInt(L"APP_INFO", L"MovieDateFromFile", 0);
     loaded.Load();
     EXPECT_FALSE(loaded.DateRules().movieDateFromFile);
 }
@@ -114,7 +114,7 @@ TEST_F(MovieDatesTest, AFourGigabyteMovieIsDatedFromAFewReads)
     MakeFile(path, head);
     {
         // The media data is a hole in the file: nothing is written for it.
-        UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(file);
         LARGE_INTEGER at{};
         at.QuadPart = static_cast<LONGLONG>(head.size() + mediaBytes);
@@ -124,7 +124,7 @@ TEST_F(MovieDatesTest, AFourGigabyteMovieIsDatedFromAFewReads)
     }
 
     g_ReadCounters.Clear();
-    FileFacts_CL facts;
+    FileFacts facts;
     ASSERT_TRUE(GatherFileFacts(path, nullptr, &facts, settings_.DateRules()));
     EXPECT_EQ(facts.source, CaptureDateSource::kMovie);
     EXPECT_EQ(facts.date.wYear, 2019);
@@ -138,16 +138,17 @@ TEST_F(MovieDatesTest, AFourGigabyteMovieIsDatedFromAFewReads)
 TEST_F(MovieDatesTest, TheAlbumAndTheConsoleDateMoviesTheSameWay)
 {
     const std::wstring movie = CardMovie("mov_moov_last.mov", L"MOV_0001.MOV");
-    AlbumMediaTree tree;
-    tree.AddFile(movie, AlbumFileKind::kVideo);
-    ASSERT_EQ(tree.years.size(), 1u);
-    EXPECT_EQ(tree.years[0].year, 2019);
+    AlbumModel model;
+    AlbumScan().AddFile(movie, AlbumFileKind::kVideo, &model);
+    ASSERT_EQ(model.Years().size(), 1u);
+    EXPECT_EQ(model.Years()[0].year, 2019);
 
-    AlbumMediaTree byLastWrite;
-    byLastWrite.dateRules.movieDateFromFile = false;
-    byLastWrite.AddFile(movie, AlbumFileKind::kVideo);
-    ASSERT_EQ(byLastWrite.years.size(), 1u);
-    EXPECT_EQ(byLastWrite.years[0].year, 2025);
+    AlbumModel byLastWrite;
+    AlbumScan lastWriteScan;
+    lastWriteScan.dateRules.movieDateFromFile = false;
+    lastWriteScan.AddFile(movie, AlbumFileKind::kVideo, &byLastWrite);
+    ASSERT_EQ(byLastWrite.Years().size(), 1u);
+    EXPECT_EQ(byLastWrite.Years()[0].year, 2025);
 
     const RunResult info = RunAndCapture(QuotedProgram(L"kasumiro-cli.exe") + L" info \"" + movie + L"\"");
     EXPECT_EQ(info.exitCode, 0u) << info.err;

@@ -1,7 +1,7 @@
 #include "tests/organize/organize_fixture.h"
 
-#include "base/inifile.h"
-#include "base/logfile.h"
+#include "base/settings_store.h"
+#include "base/log_file.h"
 #include "organize/organize_settings.h"
 #include "tests/metadata/exif_block_builder.h"
 
@@ -18,14 +18,14 @@ void OrganizeFixture::SetUp()
 {
     boxes.clear();
     answer = IDOK;
-    savedSeams_ = UiSeams();
-    UiSeams().messageBox = &RecordBox;
-    UiSeams().shellOpen = [](HWND, const std::wstring&) { return true; };
-    savedIniPath_ = g_Ini.Path();
-    g_Ini.Open(root_.File(L"Lumidex.ini"));
+    savedSeams_ = ActiveUiSeams();
+    ActiveUiSeams().messageBox = &RecordBox;
+    ActiveUiSeams().shellOpen = [](HWND, const std::wstring&) { return true; };
+    savedIniPath_ = g_SettingsStore.Path();
+    g_SettingsStore.Open(root_.File(L"Lumidex.ini"));
     // The main window's start-up update check stays off the network in these tests (its own
     // tests serve it from the loopback address).
-    g_Ini.SetInt(L"VERSION", L"notify", 1);
+    g_SettingsStore.SetInt(L"VERSION", L"notify", 1);
     g_Log.SetPath(logPath_);
     g_OrganizeSettings = OrganizeSettings();
     g_OrganizeSettings.Load();  // first start: photos only, YYYY-MM
@@ -35,8 +35,8 @@ void OrganizeFixture::SetUp()
 
 void OrganizeFixture::TearDown()
 {
-    UiSeams() = savedSeams_;
-    g_Ini.UsePath(savedIniPath_);
+    ActiveUiSeams() = savedSeams_;
+    g_SettingsStore.UsePath(savedIniPath_);
     g_Log.SetPath(L"");
     g_OrganizeSettings = OrganizeSettings();
 }

@@ -13,7 +13,7 @@
 #include "ui/ui_seams.h"
 
 // Progress that remembers what the run told it.
-class RecordingProgress : public ProgressSink_CL {
+class RecordingProgress : public ProgressSink {
 public:
     void SetTotal(std::uint64_t total) override { total_ = total; }
     std::uint64_t Total() const override { return total_; }
@@ -62,6 +62,6 @@ protected:
 
 private:
     static int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
-    UiSeams_CL savedSeams_;
+    UiSeams savedSeams_;
     std::wstring savedIniPath_;
 };

@@ -7,7 +7,7 @@
 
 #include "base/read_counters.h"
 #include "base/status_code.h"
-#include "organize/compare_file.h"
+#include "organize/output_record.h"
 #include "organize/copy_workers.h"
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
@@ -41,13 +41,13 @@ protected:
             Photo(L"card\\IMG_000" + std::to_wstring(i) + L".JPG", "2024:05:0" + std::to_string(i + 1) + " 09:00:00",
                   static_cast<char>('a' + i));
     }
-    OrganizeResult RunWith(ProgressSink_CL& progress)
+    OrganizeResult RunWith(ProgressSink& progress)
     {
         return RunOrganize(settings_, progress, {root_.File(L"card")}, output_);
     }
     int RecordedItems() const
     {
-        CompareFile_CL table;
+        OutputRecord table;
         EXPECT_EQ(table.Load(Record()), 0);
         return table.ItemCount();
     }
@@ -84,7 +84,7 @@ TEST_F(OrganizeRunSafetyTest, AStoppedRunKeepsWhatItCopiedAndTheNextRunCopiesOnl
     EXPECT_FALSE(stopped.Failed());
     // The copies under way when the stop came are finished, no more.
     EXPECT_GE(stopped.counts.copied, 2);
-    EXPECT_LE(stopped.counts.copied, 2 + static_cast<int>(CopyWorkers_CL::kQueuedPerWorker) * kDefaultCopyWorkers);
+    EXPECT_LE(stopped.counts.copied, 2 + static_cast<int>(CopyWorkers::kQueuedPerWorker) * kDefaultCopyWorkers);
     EXPECT_EQ(FilesInDateFolders(), stopped.counts.copied);  // no half-made copy among them
     EXPECT_EQ(RecordedItems(), stopped.counts.copied);
     EXPECT_FALSE(FileExists(RunningMarkerPathOf(Record())));  // a stop is an orderly end

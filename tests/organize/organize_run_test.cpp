@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "organize/compare_file.h"
+#include "organize/output_record.h"
 #include "organize/organize_settings.h"
 #include "tests/organize/organize_fixture.h"
 
@@ -26,7 +26,7 @@ protected:
     }
     int RecordedItems() const
     {
-        CompareFile_CL table;
+        OutputRecord table;
         EXPECT_EQ(table.Load(output_ + L"\\Sortavel.dat"), 0);
         return table.ItemCount();
     }
@@ -39,7 +39,7 @@ TEST_F(OrganizeRunTest, EmptyInputStillMarksTheOutputFolder)
     CreateDirectoryW(root_.File(L"card").c_str(), nullptr);
     const OrganizeCounts counts = Run({root_.File(L"card")});
     EXPECT_EQ(counts.inputFiles + counts.duplicates + counts.copied, 0);
-    CompareFile_CL table;
+    OutputRecord table;
     ASSERT_EQ(table.Load(output_ + L"\\Sortavel.dat"), 0);
     EXPECT_EQ(table.OutputFormat(), 8);
     const std::wstring log = Log();

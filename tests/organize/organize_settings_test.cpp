@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "base/inifile.h"
-#include "organize/registry_ext_info.h"
+#include "base/settings_store.h"
+#include "organize/registry_file_type.h"
 #include "tests/support/temp_folder.h"
 #include "base/handles.h"
 
@@ -17,11 +17,11 @@ namespace {
 class OrganizeSettingsTest : public testing::Test {
 protected:
     TempFolder folder_;
-    std::wstring savedPath_ = g_Ini.Path();
-    void SetUp() override { g_Ini.Open(folder_.File(L"Lumidex.ini")); }
-    void TearDown() override { g_Ini.Open(savedPath_); }
+    std::wstring savedPath_ = g_SettingsStore.Path();
+    void SetUp() override { g_SettingsStore.Open(folder_.File(L"Lumidex.ini")); }
+    void TearDown() override { g_SettingsStore.Open(savedPath_); }
 
-    static std::vector<std::wstring> Extensions(const CompareFileInfo_CL& list)
+    static std::vector<std::wstring> Extensions(const ExtensionList& list)
     {
         std::vector<std::wstring> out;
         for (const auto& entry : list.Entries())
@@ -37,7 +37,7 @@ TEST_F(OrganizeSettingsTest, FirstStartHasTheBuiltInListsAllOnAndPhotosOnly)
     EXPECT_EQ(settings.PhotoList.Entries().size(), 19u);
     EXPECT_EQ(settings.MovieList.Entries().size(), 42u);
     EXPECT_EQ(settings.SoundList.Entries().size(), 2u);
-    for (const CompareFileInfo_CL* list : {&settings.PhotoList, &settings.MovieList, &settings.SoundList}) {
+    for (const ExtensionList* list : {&settings.PhotoList, &settings.MovieList, &settings.SoundList}) {
         const auto extensions = Extensions(*list);
         EXPECT_TRUE(std::is_sorted(extensions.begin(), extensions.end()));
         for (const auto& entry : list->Entries()) {
@@ -59,14 +59,14 @@ TEST_F(OrganizeSettingsTest, FirstStartHasTheBuiltInListsAllOnAndPhotosOnly)
 TEST_F(OrganizeSettingsTest, ALayoutNumberOutsideTheTableIsTheDefaultLayout)
 {
     for (const int stored : {99, -1, 23}) {
-        g_Ini.SetInt(L"APP_INFO", L"OutputFormatType", stored);
+        g_SettingsStore.SetInt(L"APP_INFO", L"OutputFormatType", stored);
         OrganizeSettings settings;
         settings.Load();
         EXPECT_EQ(settings.OutputFormatType, 3) << stored;
         settings.SetRunValues(stored, false, false);  // a combo box without a selection
         EXPECT_EQ(settings.OutputFormatType, 3) << stored;
     }
-    g_Ini.SetInt(L"APP_INFO", L"OutputFormatType", 22);
+    g_SettingsStore.SetInt(L"APP_INFO", L"OutputFormatType", 22);
     OrganizeSettings settings;
     settings.Load();
     EXPECT_EQ(settings.OutputFormatType, 22);
@@ -74,33 +74,33 @@ TEST_F(OrganizeSettingsTest, ALayoutNumberOutsideTheTableIsTheDefaultLayout)
 
 TEST_F(OrganizeSettingsTest, StoredSwitchesAndUserExtensions)
 {
-    g_Ini.SetInt(L"COMPARE_EXT_INFO_PIC", L"count", 5);
-    g_Ini.SetString(L"COMPARE_EXT_INFO_PIC", L"item0", L"0|.cr2");
-    g_Ini.SetString(L"COMPARE_EXT_INFO_PIC", L"item1", L"1|.XYZ");
-    g_Ini.SetString(L"COMPARE_EXT_INFO_PIC", L"item2", L"1|");   // two characters: skipped
-    g_Ini.SetString(L"COMPARE_EXT_INFO_PIC", L"item3", L"");
-    g_Ini.SetString(L"COMPARE_EXT_INFO_PIC", L"item4", L"x?.jpg");  // not "1": off
+    g_SettingsStore.SetInt(L"COMPARE_EXT_INFO_PIC", L"count", 5);
+    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item0", L"0|.cr2");
+    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item1", L"1|.XYZ");
+    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item2", L"1|");   // two characters: skipped
+    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item3", L"");
+    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item4", L"x?.jpg");  // not "1": off
     OrganizeSettings settings;
     settings.Load();
     EXPECT_EQ(settings.PhotoList.Entries().size(), 20u);
     EXPECT_FALSE(settings.ShouldOrganize(L".CR2"));
     EXPECT_FALSE(settings.ShouldOrganize(L".jpg"));
     EXPECT_TRUE(settings.ShouldOrganize(L".xyz"));
-    CompareExtItem user;
+    ExtensionEntry user;
     ASSERT_TRUE(settings.PhotoList.Find(L".Xyz", &user));
     EXPECT_EQ(user.builtIn, 0);
     EXPECT_EQ(user.contentType, L"★ユーザー追加拡張子");
 
     // Saving writes every entry, built-in ones too; a shorter list leaves old keys behind.
     settings.PhotoList.Save();
-    EXPECT_EQ(g_Ini.GetInt(L"COMPARE_EXT_INFO_PIC", L"count", 0), 20);
-    EXPECT_EQ(g_Ini.GetString(L"COMPARE_EXT_INFO_PIC", L"item0", L""), L"1|.arw");
+    EXPECT_EQ(g_SettingsStore.GetInt(L"COMPARE_EXT_INFO_PIC", L"count", 0), 20);
+    EXPECT_EQ(g_SettingsStore.GetString(L"COMPARE_EXT_INFO_PIC", L"item0", L""), L"1|.arw");
     auto& entries = settings.PhotoList.Entries();
-    entries.erase(std::remove_if(entries.begin(), entries.end(), [](const CompareExtItem& e) { return !e.builtIn; }),
+    entries.erase(std::remove_if(entries.begin(), entries.end(), [](const ExtensionEntry& e) { return !e.builtIn; }),
                   entries.end());
     settings.PhotoList.Save();
-    EXPECT_EQ(g_Ini.GetInt(L"COMPARE_EXT_INFO_PIC", L"count", 0), 19);
-    EXPECT_NE(g_Ini.GetString(L"COMPARE_EXT_INFO_PIC", L"item19", L""), L"");
+    EXPECT_EQ(g_SettingsStore.GetInt(L"COMPARE_EXT_INFO_PIC", L"count", 0), 19);
+    EXPECT_NE(g_SettingsStore.GetString(L"COMPARE_EXT_INFO_PIC", L"item19", L""), L"");
     OrganizeSettings reloaded;
     reloaded.Load();
     EXPECT_EQ(reloaded.PhotoList.Entries().size(), 19u);
@@ -111,19 +111,19 @@ TEST_F(OrganizeSettingsTest, HugeOrNegativeListCountsLeaveTheBuiltInLists)
 {
     // Read item by item, these counts would hold the start up for minutes to days.
     for (const std::int32_t count : {1000000, 2147483647, -5, 1001}) {
-        g_Ini.SetInt(L"COMPARE_EXT_INFO", L"count", count);
-        g_Ini.SetString(L"COMPARE_EXT_INFO", L"item0", L"0|.mov");
-        g_Ini.SetString(L"COMPARE_EXT_INFO", L"item1", L"1|.abc");
+        g_SettingsStore.SetInt(L"COMPARE_EXT_INFO", L"count", count);
+        g_SettingsStore.SetString(L"COMPARE_EXT_INFO", L"item0", L"0|.mov");
+        g_SettingsStore.SetString(L"COMPARE_EXT_INFO", L"item1", L"1|.abc");
         OrganizeSettings settings;
         settings.Load();
         EXPECT_EQ(settings.MovieList.Entries().size(), 42u) << count;
-        CompareExtItem mov;
+        ExtensionEntry mov;
         ASSERT_TRUE(settings.MovieList.Find(L".mov", &mov));
         EXPECT_EQ(mov.enabled, 1) << count;
-        EXPECT_EQ(g_Ini.GetList(L"COMPARE_EXT_INFO").size(), 0u) << count;
+        EXPECT_EQ(g_SettingsStore.GetList(L"COMPARE_EXT_INFO").size(), 0u) << count;
     }
     // At the limit the list is read as it stands.
-    g_Ini.SetInt(L"COMPARE_EXT_INFO", L"count", Inifile_CL::kMaxListItems);
+    g_SettingsStore.SetInt(L"COMPARE_EXT_INFO", L"count", SettingsStore::kMaxListItems);
     OrganizeSettings settings;
     settings.Load();
     EXPECT_EQ(settings.MovieList.Entries().size(), 43u);
@@ -134,9 +134,9 @@ TEST_F(OrganizeSettingsTest, StoredItemsThatCannotBeExtensionsAreSkipped)
     const std::wstring tooLong = L"1|." + std::wstring(40, L'a');
     const wchar_t* items[] = {L"1|.a=b", L"1|.j;pg", L"1|*", L"1|.x y", L"1|..", L"1|.a\\b", tooLong.c_str(),
                               L"1|.ok"};
-    g_Ini.SetInt(L"COMPARE_EXT_INFO_SND", L"count", static_cast<std::int32_t>(std::size(items)));
+    g_SettingsStore.SetInt(L"COMPARE_EXT_INFO_SND", L"count", static_cast<std::int32_t>(std::size(items)));
     for (size_t i = 0; i < std::size(items); ++i)
-        g_Ini.SetString(L"COMPARE_EXT_INFO_SND", Inifile_CL::MakeItemKey(L"item", static_cast<int>(i)).c_str(),
+        g_SettingsStore.SetString(L"COMPARE_EXT_INFO_SND", SettingsStore::MakeItemKey(L"item", static_cast<int>(i)).c_str(),
                         items[i]);
     OrganizeSettings settings;
     settings.Load();
@@ -147,7 +147,7 @@ TEST_F(OrganizeSettingsTest, AddItemKeepsExtensionsUnique)
 {
     OrganizeSettings settings;
     settings.Load();
-    CompareExtItem item;
+    ExtensionEntry item;
     item.extension = L".JPG";
     EXPECT_FALSE(settings.PhotoList.AddItem(item, true));
     item.extension = L".Aaa";
@@ -183,7 +183,7 @@ TEST(RegistryExtInfoTest, ReadsTheExtensionKey)
 {
     // The test prefix's own classes: nobody else's registry is touched.
     const wchar_t* key = L".kasumirotest";
-    UniqueHKey_CL created;
+    UniqueRegistryKey created;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, created.put(), nullptr),
               ERROR_SUCCESS);
     const std::wstring type = L"image/x-kasumiro", name = L"KasumiroTestFile";
@@ -192,10 +192,10 @@ TEST(RegistryExtInfoTest, ReadsTheExtensionKey)
     RegSetValueExW(created.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
                    static_cast<DWORD>((name.size() + 1) * 2));
     created.reset();
-    EXPECT_EQ(RegistryExtInfo_CL::ContentType(L".kasumirotest"), type);
-    EXPECT_EQ(RegistryExtInfo_CL::RegisteredType(L".kasumirotest"), name);
+    EXPECT_EQ(RegistryFileType::ContentType(L".kasumirotest"), type);
+    EXPECT_EQ(RegistryFileType::RegisteredType(L".kasumirotest"), name);
     RegDeleteKeyW(HKEY_CLASSES_ROOT, key);
-    EXPECT_EQ(RegistryExtInfo_CL::ContentType(L".kasumiro-missing"), L"");
+    EXPECT_EQ(RegistryFileType::ContentType(L".kasumiro-missing"), L"");
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 
 #include "organize/run_checks.h"
 
-#include "base/inifile.h"
-#include "organize/compare_file.h"
+#include "base/settings_store.h"
+#include "organize/output_record.h"
 #include "tests/organize/organize_fixture.h"
 
 namespace {
@@ -26,21 +26,21 @@ protected:
         OrganizeFixture::SetUp();
         CreateDirectoryW(root_.File(L"in").c_str(), nullptr);
     }
-    RunVerdict_CL Check(std::vector<std::wstring> inputs, const std::wstring& output, int format = 8)
+    RunVerdict Check(std::vector<std::wstring> inputs, const std::wstring& output, int format = 8)
     {
-        RunChoices_CL choices;
+        RunChoices choices;
         choices.inputFolders = std::move(inputs);
         choices.outputText = output;
         choices.outputFormat = format;
         return CheckRun(choices, &prepared_);
     }
-    PreparedRun_CL prepared_;
+    PreparedRun prepared_;
 };
 
 TEST_F(CheckRunTest, OutputInsideAnInputIsRefusedNamingBoth)
 {
-    const RunVerdict_CL verdict = Check({L"C:\\Other", L"d:\\photos\\", L"E:\\Later"}, L"D:\\Photos");
-    EXPECT_EQ(verdict.kind, RunVerdict_CL::kOutputInsideInput);
+    const RunVerdict verdict = Check({L"C:\\Other", L"d:\\photos\\", L"E:\\Later"}, L"D:\\Photos");
+    EXPECT_EQ(verdict.kind, RunVerdict::kOutputInsideInput);
     EXPECT_TRUE(verdict.Refused());
     EXPECT_EQ(verdict.inputIndex, 1u);
     EXPECT_EQ(prepared_.inputFolders, (std::vector<std::wstring>{L"C:\\Other", L"d:\\photos", L"E:\\Later"}));
@@ -51,12 +51,12 @@ TEST_F(CheckRunTest, OutputInsideAnInputIsRefusedNamingBoth)
 
 TEST_F(CheckRunTest, EmptyChoicesAreRefusedInputFirstAndLogged)
 {
-    RunVerdict_CL verdict = Check({}, L"");
-    EXPECT_EQ(verdict.kind, RunVerdict_CL::kNoInput);
+    RunVerdict verdict = Check({}, L"");
+    EXPECT_EQ(verdict.kind, RunVerdict::kNoInput);
     EXPECT_EQ(RunVerdictText(verdict, prepared_), L"入力フォルダを指定してください。");
     EXPECT_NE(Log().find(L" : 入力フォルダを指定してください。\r\n"), std::wstring::npos);
     verdict = Check({root_.File(L"in")}, L"\\");
-    EXPECT_EQ(verdict.kind, RunVerdict_CL::kNoOutput);
+    EXPECT_EQ(verdict.kind, RunVerdict::kNoOutput);
     EXPECT_EQ(RunVerdictText(verdict, prepared_), L"出力先フォルダを指定してください。");
     EXPECT_NE(Log().find(L" : 出力先フォルダを指定してください。\r\n"), std::wstring::npos);
 }
@@ -65,32 +65,32 @@ TEST_F(CheckRunTest, HiddenFilesDoNotMakeAFolderUsedButFoldersDo)
 {
     const std::wstring hidden = MakeFile(output_ + L"\\desktop.ini");
     SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(Check({root_.File(L"in")}, output_ + L"\\").kind, RunVerdict_CL::kGo);
+    EXPECT_EQ(Check({root_.File(L"in")}, output_ + L"\\").kind, RunVerdict::kGo);
     EXPECT_EQ(prepared_.outputFolder, output_);
 
     const std::wstring folder = output_ + L"\\.hidden";
     CreateDirectoryW(folder.c_str(), nullptr);
     SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    const RunVerdict_CL verdict = Check({root_.File(L"in")}, output_);
-    EXPECT_EQ(verdict.kind, RunVerdict_CL::kOutputNotEmpty);
+    const RunVerdict verdict = Check({root_.File(L"in")}, output_);
+    EXPECT_EQ(verdict.kind, RunVerdict::kOutputNotEmpty);
     EXPECT_EQ(RunVerdictText(verdict, prepared_).rfind(L"出力先フォルダが空ではありません。", 0), 0u);
 }
 
 TEST_F(CheckRunTest, UsedFoldersNeedTheSameLayoutAndAQuestion)
 {
     CreateDirectoryW(output_.c_str(), nullptr);
-    CompareFile_CL record;
+    OutputRecord record;
     record.SetOutputFormat(8);
     ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
 
-    RunVerdict_CL verdict = Check({root_.File(L"in")}, output_, 4);
-    EXPECT_EQ(verdict.kind, RunVerdict_CL::kOtherLayout);
+    RunVerdict verdict = Check({root_.File(L"in")}, output_, 4);
+    EXPECT_EQ(verdict.kind, RunVerdict::kOtherLayout);
     EXPECT_EQ(RunVerdictText(verdict, prepared_),
               L"出力先はフォルダは、過去に写真の整理を実行した事のあるフォルダです。"
               L"出力フォルダの形式を変更する場合は、出力先フォルダを空にしてから再度実行してください。");
 
     verdict = Check({root_.File(L"in")}, output_, 8);
-    EXPECT_EQ(verdict.kind, RunVerdict_CL::kAskBeforeAdding);
+    EXPECT_EQ(verdict.kind, RunVerdict::kAskBeforeAdding);
     EXPECT_FALSE(verdict.Refused());
     EXPECT_NE(RunVerdictText(verdict, prepared_).find(L"前回の結果に追加で整理を行いますがよろしいですか？"), std::wstring::npos);
 }
@@ -98,7 +98,7 @@ TEST_F(CheckRunTest, UsedFoldersNeedTheSameLayoutAndAQuestion)
 TEST_F(CheckRunTest, AHalfSavedRecordLeftByAStoppedRunDoesNotMakeTheFolderUsed)
 {
     const std::wstring saving = MakeFile(output_ + L"\\Sortavel.dat.saving", Bytes(40, 's'));
-    EXPECT_EQ(Check({root_.File(L"in")}, output_).kind, RunVerdict_CL::kGo);
+    EXPECT_EQ(Check({root_.File(L"in")}, output_).kind, RunVerdict::kGo);
     EXPECT_FALSE(FileExists(saving));
 }
 
@@ -106,24 +106,24 @@ TEST_F(CheckRunTest, ARecordedLayoutOutsideTheTableIsTheDefaultLayoutAndStillGua
 {
     CreateDirectoryW(output_.c_str(), nullptr);
     for (const std::int32_t stored : {-1, 99}) {
-        CompareFile_CL record;
+        OutputRecord record;
         record.SetOutputFormat(stored);
         ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
-        CompareFile_CL loaded;
+        OutputRecord loaded;
         ASSERT_EQ(loaded.Load(output_ + L"\\Sortavel.dat"), 0);
         EXPECT_EQ(loaded.OutputFormat(), 3) << stored;
         // Read as layout 3, the folder refuses another layout instead of taking any.
-        EXPECT_EQ(Check({root_.File(L"in")}, output_, 5).kind, RunVerdict_CL::kOtherLayout) << stored;
-        EXPECT_EQ(Check({root_.File(L"in")}, output_, 3).kind, RunVerdict_CL::kAskBeforeAdding) << stored;
+        EXPECT_EQ(Check({root_.File(L"in")}, output_, 5).kind, RunVerdict::kOtherLayout) << stored;
+        EXPECT_EQ(Check({root_.File(L"in")}, output_, 3).kind, RunVerdict::kAskBeforeAdding) << stored;
     }
 }
 
 TEST_F(CheckRunTest, ChecksWriteNoSettings)
 {
-    const Bytes before = ReadBytes(g_Ini.Path());
-    EXPECT_EQ(Check({root_.File(L"in")}, output_).kind, RunVerdict_CL::kGo);
-    EXPECT_EQ(Check({}, L"").kind, RunVerdict_CL::kNoInput);
-    EXPECT_EQ(ReadBytes(g_Ini.Path()), before);
+    const Bytes before = ReadBytes(g_SettingsStore.Path());
+    EXPECT_EQ(Check({root_.File(L"in")}, output_).kind, RunVerdict::kGo);
+    EXPECT_EQ(Check({}, L"").kind, RunVerdict::kNoInput);
+    EXPECT_EQ(ReadBytes(g_SettingsStore.Path()), before);
 }
 
 }  // namespace

@@ -21,7 +21,9 @@ import tempfile
 import time
 import zipfile
 
-VERSION = "1.1.7"
+# The version the project states, once, in its CMakeLists.txt.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "CMakeLists.txt"), encoding="utf-8") as f:
+    VERSION = re.search(r"project\(Kasumiro VERSION ([0-9.]+)", f.read()).group(1)
 
 
 def windows_path(path):

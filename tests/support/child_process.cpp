@@ -8,10 +8,10 @@
 
 namespace {
 
-UniqueFile_CL CreateInheritableFile(const std::wstring& path)
+UniqueFile CreateInheritableFile(const std::wstring& path)
 {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    return UniqueFile_CL(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+    return UniqueFile(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
@@ -60,7 +60,7 @@ bool ChildProcess::Start(const std::wstring& commandLine, const std::wstring& st
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    UniqueFile_CL out, err;
+    UniqueFile out, err;
     const bool redirect = !stdoutFile.empty() || !stderrFile.empty();
     if (redirect) {
         out = CreateInheritableFile(stdoutFile.empty() ? L"NUL" : stdoutFile);
@@ -78,7 +78,7 @@ bool ChildProcess::Start(const std::wstring& commandLine, const std::wstring& st
     if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, redirect, 0, nullptr,
                         nullptr, &startup, &info))
         return false;
-    UniqueHandle_CL thread(info.hThread);
+    UniqueHandle thread(info.hThread);
     process_.reset(info.hProcess);
     id_ = info.dwProcessId;
     return true;

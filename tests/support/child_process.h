@@ -29,7 +29,7 @@ public:
     bool HasVisibleWindow() const;
 
 private:
-    UniqueHandle_CL process_;
+    UniqueHandle process_;
     DWORD id_ = 0;
 };
 

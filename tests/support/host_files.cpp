@@ -60,7 +60,7 @@ bool RunHostCommand(const std::string& command)
     if (!CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return false;
-    UniqueHandle_CL processHandle(process.hProcess), thread(process.hThread);
+    UniqueHandle processHandle(process.hProcess), thread(process.hThread);
     for (int tries = 0; tries < 500; ++tries) {
         if (DeleteFileW(done.c_str()))
             return true;
@@ -80,7 +80,7 @@ bool MakeHostLink(const std::wstring& link, const std::wstring& target)
     const std::string hostLink = hostFolder + "/" + ToUtf8(link.substr(slash + 1));
     WIN32_FIND_DATAW found{};
     return RunHostCommand("ln -s " + Quoted(hostTarget) + " " + Quoted(hostLink)) &&
-           UniqueFindHandle_CL(FindFirstFileW(link.c_str(), &found));
+           UniqueFindHandle(FindFirstFileW(link.c_str(), &found));
 }
 
 bool RemoveHostLink(const std::wstring& link)

@@ -58,12 +58,12 @@ bool SaveScreenshot(HWND window, const std::wstring& name)
     if (!GetWindowRect(window, &rect) || rect.right <= rect.left || rect.bottom <= rect.top)
         return false;
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    UniqueHGdiObj_CL bitmap;
+    UniqueGdiObject bitmap;
     {
-        const WindowDc_CL screen;
-        const UniqueMemoryDc_CL memory(CreateCompatibleDC(screen.get()));
+        const WindowDc screen;
+        const UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
         bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
-        const SelectedObject_CL selected(memory.get(), bitmap.get());
+        const SelectedObject selected(memory.get(), bitmap.get());
         BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
     }
 

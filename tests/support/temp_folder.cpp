@@ -53,7 +53,7 @@ std::wstring TempFolder::File(const std::wstring& name) const
 void DeleteTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle_CL find(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    UniqueFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &found));
     if (find) {
         do {
             const std::wstring name = found.cFileName;

@@ -7,7 +7,7 @@
 Bytes ReadBytes(const std::wstring& path)
 {
     Bytes bytes;
-    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_READ,
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
@@ -26,7 +26,7 @@ Bytes ReadBytes(const std::wstring& path)
 
 bool WriteBytes(const std::wstring& path, const Bytes& bytes)
 {
-    UniqueFile_CL file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
@@ -96,7 +96,7 @@ namespace {
 void AddFilesBelow(const std::wstring& folder, const std::wstring& below, std::map<std::wstring, Bytes>* files)
 {
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle_CL search(FindFirstFileW((folder + below + L"\\*").c_str(), &found));
+    UniqueFindHandle search(FindFirstFileW((folder + below + L"\\*").c_str(), &found));
     if (!search)
         return;
     do {

@@ -14,9 +14,9 @@ int main(int argc, char** argv)
 {
     PrepareTestProcess();
     testing::InitGoogleTest(&argc, argv);
-    const ComInit_CL com;
+    const ComInit com;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);
-    const GdiplusSession_CL gdiplus;
+    const GdiplusSession gdiplus;
     return RUN_ALL_TESTS();
 }

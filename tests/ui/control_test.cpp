@@ -4,14 +4,14 @@
 
 #include <stdexcept>
 
-#include "base/logfile.h"
+#include "base/log_file.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_window.h"
 #include "ui/control_factory.h"
-#include "ui/high_dpi_helper.h"
+#include "ui/dpi_scaling.h"
 #include "ui/popup_menu.h"
-#include "ui/sub_class.h"
+#include "ui/window_subclass.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ HFONT GuiFont()
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-DWORD StyleOf(const ControlBase_CL* control)
+DWORD StyleOf(const Control* control)
 {
     return static_cast<DWORD>(GetWindowLongPtrW(control->Window(), GWL_STYLE));
 }
@@ -28,16 +28,16 @@ DWORD StyleOf(const ControlBase_CL* control)
 class ControlTest : public testing::Test {
 protected:
     TestWindow host_{50, 50, 640, 480, L"controls"};
-    ControlFactory_CL factory_{0x1100};
+    ControlFactory factory_{0x1100};
 };
 
 TEST_F(ControlTest, ButtonsAndBoxesAreSizedFromTheirText)
 {
     const SIZE text = MeasureText(GuiFont(), L"キャンセル");
-    ControlBase_CL* button = factory_.At(factory_.CreateButton(host_.get(), 10, 20, L"キャンセル"));
+    Control* button = factory_.At(factory_.CreateButton(host_.get(), 10, 20, L"キャンセル"));
     EXPECT_EQ(button->Width(), text.cx + 8);
     EXPECT_EQ(button->Height(), text.cy + 8);
-    EXPECT_EQ(button->Kind(), ControlBase_CL::kButton);
+    EXPECT_EQ(button->Kind(), Control::kButton);
     EXPECT_EQ(button->Id(), 0x1100);
     EXPECT_EQ(StyleOf(button) & 0xFFFF0000u, 0x56010000u);  // child, visible, clipping, tab stop
     EXPECT_EQ(button->ClientRectInParent().left, 10);
@@ -45,29 +45,29 @@ TEST_F(ControlTest, ButtonsAndBoxesAreSizedFromTheirText)
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(button->Window(), WM_GETFONT, 0, 0)), GuiFont());
 
     const SIZE label = MeasureText(GuiFont(), L"写真一覧HTMLを生成する");
-    ControlBase_CL* check = factory_.At(factory_.CreateCheckBox(host_.get(), 0, 0, L"写真一覧HTMLを生成する"));
+    Control* check = factory_.At(factory_.CreateCheckBox(host_.get(), 0, 0, L"写真一覧HTMLを生成する"));
     EXPECT_EQ(check->Width(), label.cx + 32);
     EXPECT_EQ(check->Height(), label.cy);
     EXPECT_EQ(check->Id(), 0x1101);
-    EXPECT_FALSE(static_cast<CheckBox_CL*>(check)->IsChecked());
+    EXPECT_FALSE(static_cast<CheckBox*>(check)->IsChecked());
     EXPECT_EQ(StyleOf(check) & 0xF, static_cast<DWORD>(BS_AUTOCHECKBOX));
 
-    ControlBase_CL* label2 = factory_.At(factory_.CreateStatic(host_.get(), 0, 0, L"整理するフォルダの形式"));
+    Control* label2 = factory_.At(factory_.CreateStatic(host_.get(), 0, 0, L"整理するフォルダの形式"));
     EXPECT_EQ(label2->Width(), MeasureText(GuiFont(), L"整理するフォルダの形式").cx);
 }
 
 TEST_F(ControlTest, EditsListsCombosAndTreesGetTheirStyles)
 {
     const SIZE w = MeasureText(GuiFont(), L"W"), m = MeasureText(GuiFont(), L"M");
-    ControlBase_CL* multi = factory_.At(factory_.CreateEdit(host_.get(), 0, 0, 10, static_cast<DWORD>(-1)));
+    Control* multi = factory_.At(factory_.CreateEdit(host_.get(), 0, 0, 10, static_cast<DWORD>(-1)));
     EXPECT_EQ(StyleOf(multi), 0x56211044u);
     EXPECT_EQ(multi->Width(), 10 * w.cx + 6);
     EXPECT_EQ(multi->Height(), m.cy + 6);
     EXPECT_TRUE(GetWindowLongPtrW(multi->Window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-    ControlBase_CL* single = factory_.At(factory_.CreateEdit(host_.get(), 0, 40, 32, ES_AUTOHSCROLL));
+    Control* single = factory_.At(factory_.CreateEdit(host_.get(), 0, 40, 32, ES_AUTOHSCROLL));
     EXPECT_EQ(StyleOf(single), 0x56010000u | ES_AUTOHSCROLL);
 
-    auto* list = factory_.Get<ListView_CL>(factory_.CreateListView(host_.get(), 8, 300, 100));
+    auto* list = factory_.Get<ListView>(factory_.CreateListView(host_.get(), 8, 300, 100));
     // Lists and trees show their scroll bars only when they need them.
     constexpr DWORD kScrollBars = WS_HSCROLL | WS_VSCROLL;
     EXPECT_EQ(StyleOf(list) & ~kScrollBars, 0x56B10009u & ~kScrollBars);
@@ -77,7 +77,7 @@ TEST_F(ControlTest, EditsListsCombosAndTreesGetTheirStyles)
     EXPECT_EQ(list->RowCount(), 1);
     EXPECT_EQ(list->RowText(0), L"D:\\DCIM");
 
-    auto* combo = factory_.Get<ComboBox_CL>(factory_.CreateComboBox(host_.get(), 321, 32, 20, CBS_DROPDOWNLIST, 0, 200));
+    auto* combo = factory_.Get<ComboBox>(factory_.CreateComboBox(host_.get(), 321, 32, 20, CBS_DROPDOWNLIST, 0, 200));
     EXPECT_EQ(combo->Id(), 321);  // its own ID, not the factory's
     EXPECT_EQ(GetDlgCtrlID(combo->Window()), 321);
     for (const wchar_t* label : {L"YYYY", L"YYYYMM", L"YYYY-MM"})
@@ -86,7 +86,7 @@ TEST_F(ControlTest, EditsListsCombosAndTreesGetTheirStyles)
     combo->Select(2);
     EXPECT_EQ(combo->Selection(), 2);
 
-    auto* tree = factory_.Get<TreeView_CL>(factory_.CreateTreeView(host_.get(), 300, 0, 320, 320, 0x56B10023));
+    auto* tree = factory_.Get<TreeView>(factory_.CreateTreeView(host_.get(), 300, 0, 320, 320, 0x56B10023));
     EXPECT_EQ(StyleOf(tree) & ~kScrollBars, 0x56B10023u & ~kScrollBars);
     HTREEITEM root = tree->InsertItem(TVI_ROOT, TVI_LAST, L"D:\\写真", 0, 0, 0);
     ASSERT_NE(root, nullptr);
@@ -117,7 +117,7 @@ TEST_F(ControlTest, LayoutHelpersStackAndPairControls)
 
 TEST_F(ControlTest, ScaledFontIsLargerAndBolder)
 {
-    ControlBase_CL* button = factory_.At(factory_.CreateButton(host_.get(), 0, 0, L"写真整理の実行"));
+    Control* button = factory_.At(factory_.CreateButton(host_.get(), 0, 0, L"写真整理の実行"));
     button->SetScaledFont(1.2, 600);
     LOGFONTW base{}, scaled{};
     GetObjectW(GuiFont(), sizeof base, &base);
@@ -130,7 +130,7 @@ TEST_F(ControlTest, ScaledFontIsLargerAndBolder)
 
 // Swallows every text change of the hooked window; counts the hooks that heard a message.
 int g_heard = 0;
-LRESULT SwallowText(SubClass_CL& hook, HWND, UINT message, WPARAM, LPARAM)
+LRESULT SwallowText(WindowSubclass& hook, HWND, UINT message, WPARAM, LPARAM)
 {
     ++g_heard;
     if (message != WM_SETTEXT)
@@ -139,13 +139,13 @@ LRESULT SwallowText(SubClass_CL& hook, HWND, UINT message, WPARAM, LPARAM)
     return TRUE;
 }
 
-LRESULT CountOnly(SubClass_CL&, HWND, UINT, WPARAM, LPARAM)
+LRESULT CountOnly(WindowSubclass&, HWND, UINT, WPARAM, LPARAM)
 {
     ++g_heard;
     return 0;
 }
 
-LRESULT ThrowOnText(SubClass_CL&, HWND, UINT message, WPARAM, LPARAM)
+LRESULT ThrowOnText(WindowSubclass&, HWND, UINT message, WPARAM, LPARAM)
 {
     if (message == WM_SETTEXT)
         throw std::runtime_error("a handler that failed");
@@ -154,7 +154,7 @@ LRESULT ThrowOnText(SubClass_CL&, HWND, UINT message, WPARAM, LPARAM)
 
 TEST_F(ControlTest, HandledMessagesNeverReachTheControl)
 {
-    ControlBase_CL* label = factory_.At(factory_.CreateStatic(host_.get(), 0, 0, L"before"));
+    Control* label = factory_.At(factory_.CreateStatic(host_.get(), 0, 0, L"before"));
     ASSERT_TRUE(label->Subclass(&SwallowText, this));
     EXPECT_EQ(label->Hook().Owner(), this);
     label->SetText(L"after");
@@ -170,7 +170,7 @@ TEST_F(ControlTest, HooksStackAndComeOffWithTheWindow)
 {
     HWND edit = CreateWindowExW(0, L"Edit", L"foreign", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, host_.get(),
                                 nullptr, nullptr, nullptr);
-    SubClass_CL swallow, count;
+    WindowSubclass swallow, count;
     ASSERT_TRUE(swallow.Install(edit, &SwallowText, this));
     ASSERT_TRUE(count.Install(edit, &CountOnly, this));  // the newest hears first
     g_heard = 0;
@@ -191,7 +191,7 @@ TEST_F(ControlTest, AnExceptionInAHookStopsAtTheBarrierAndIsLogged)
     g_Log.SetPath(folder.File(L"log.txt"));
     HWND edit = CreateWindowExW(0, L"Edit", L"kept", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, host_.get(), nullptr,
                                 nullptr, nullptr);
-    SubClass_CL hook;
+    WindowSubclass hook;
     ASSERT_TRUE(hook.Install(edit, &ThrowOnText, this));
     SetWindowTextW(edit, L"changed");  // the window goes on working
     wchar_t text[32] = {};
@@ -205,10 +205,10 @@ TEST_F(ControlTest, AnExceptionInAHookStopsAtTheBarrierAndIsLogged)
 
 TEST(HighDpiHelperTest, DesignSizesScaleOnlyWhenTheSystemDoesNot)
 {
-    const HighDpiHelper_CL unaware(false, 144, 144);
+    const DpiScaling unaware(false, 144, 144);
     EXPECT_EQ(unaware.ScaleX(480), 720);
     EXPECT_EQ(unaware.ScaleY(56), 84);
-    const HighDpiHelper_CL aware(true, 144, 144);
+    const DpiScaling aware(true, 144, 144);
     EXPECT_EQ(aware.ScaleX(480), 480);
     EXPECT_EQ(aware.ScaleY(56), 56);
 
@@ -221,14 +221,14 @@ TEST(HighDpiHelperTest, DesignSizesScaleOnlyWhenTheSystemDoesNot)
     EXPECT_EQ(rect.right - rect.left, 720);
     EXPECT_EQ(rect.bottom - rect.top, 84);
 
-    HighDpiHelper_CL measured;
+    DpiScaling measured;
     measured.Init();  // whatever the system says, sizes stay positive
     EXPECT_GT(measured.ScaleX(480), 0);
 }
 
 TEST(PopupMenuTest, OwnerDrawnItemsAreMeasuredFromTheirLeftText)
 {
-    PopupMenu_CL menu;
+    PopupMenu menu;
     ASSERT_TRUE(menu.CreatePopup());
     menu.AddItem(4660, L"拡張子を追加する", 5, true);
     menu.AddItem(4661, L"拡張子を削除する|Del", 1, false);

@@ -6,17 +6,17 @@
 #include <new>
 #include <vector>
 
-#include "base/logfile.h"
+#include "base/log_file.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_window.h"
-#include "ui/sub_class_dialog_base.h"
+#include "ui/dialog_base.h"
 #include "ui/ui_seams.h"
 
 namespace {
 
 // A dialog that records what its handler sees and closes itself from a timer.
-class RecordingDialog : public SubClassDialogBase_CL {
+class RecordingDialog : public DialogBase {
 public:
     std::vector<UINT> messages;
     HWND boundAtInit = nullptr;
@@ -44,7 +44,7 @@ public:
                 PostMessageW(window, WM_CLOSE, 0, 0);  // the base ends with 0
             return 0;
         }
-        return SubClassDialogBase_CL::HandleMessage(window, message, wParam, lParam);
+        return DialogBase::HandleMessage(window, message, wParam, lParam);
     }
 };
 
@@ -69,7 +69,7 @@ TEST(DialogBaseTest, TheHandlerFirstSeesInitDialogAndTheObjectIsBound)
     EXPECT_EQ(dialog.DoModal(nullptr), 7);  // shown again on the same object
 }
 
-class TemplateProbe : public SubClassDialogBase_CL {
+class TemplateProbe : public DialogBase {
 public:
     const DLGTEMPLATE* Build() { return BuildTemplate(); }
 };
@@ -84,7 +84,7 @@ TEST(DialogBaseTest, TemplateIsOneBareHeader)
     EXPECT_EQ(header->cx, 320);
     EXPECT_EQ(header->cy, 240);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(header);
-    for (size_t i = sizeof(DLGTEMPLATE); i < SubClassDialogBase_CL::kTemplateBytes; ++i)
+    for (size_t i = sizeof(DLGTEMPLATE); i < DialogBase::kTemplateBytes; ++i)
         ASSERT_EQ(bytes[i], 0) << "byte " << i;
 }
 
@@ -112,7 +112,7 @@ TEST(DialogBaseTest, CenteringOverAMinimizedParentLandsMidScreen)
 TEST(DialogBaseTest, MetricsOfADialog)
 {
     TestWindow window(0, 0, 300, 200);
-    const ClientMetrics_CL metrics = GetDialogMetrics(window.get());
+    const ClientMetrics metrics = GetDialogMetrics(window.get());
     RECT client{};
     GetClientRect(window.get(), &client);
     EXPECT_EQ(metrics.width, client.right);
@@ -142,12 +142,12 @@ int RecordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT)
 
 TEST(UiSeamsTest, TestsCanAnswerForTheUser)
 {
-    const UiSeams_CL saved = UiSeams();
-    UiSeams().messageBox = &RecordBox;
+    const UiSeams saved = ActiveUiSeams();
+    ActiveUiSeams().messageBox = &RecordBox;
     EXPECT_EQ(ShowMessageBox(nullptr, L"本当に？", L"お知らせ", MB_YESNO), IDYES);
     EXPECT_EQ(g_lastBox, L"お知らせ: 本当に？");
-    UiSeams() = saved;
-    EXPECT_EQ(UiSeams().messageBox, RealUiSeams().messageBox);
+    ActiveUiSeams() = saved;
+    EXPECT_EQ(ActiveUiSeams().messageBox, RealUiSeams().messageBox);
 }
 
 }  // namespace

@@ -6,33 +6,33 @@
 #include <stdexcept>
 #include <vector>
 
-#include "base/logfile.h"
+#include "base/log_file.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_window.h"
-#include "ui/easy_progress.h"
-#include "ui/high_dpi_helper.h"
+#include "ui/progress_dialog.h"
+#include "ui/dpi_scaling.h"
 
 namespace {
 
 // A job whose work is a test's script, run on the worker while the dialog is up.
-class ScriptedJob : public EasyProgress_CL {
+class ScriptedJob : public ProgressDialog {
 public:
     explicit ScriptedJob(std::function<void(ScriptedJob&)> script) : script_(std::move(script))
     {
         SetTitle(L"写真の整理中( 0 / 3 )");
         SetAutoStart(true);
     }
-    ~ScriptedJob() override { EasyThreadBase_CL::Join(); }
+    ~ScriptedJob() override { WorkerThread::Join(); }
 
     std::atomic<int> finishedWith{-1};
     std::atomic<bool> tailDone{false};
     DWORD tailDelay = 0;
 
 protected:
-    void Run(std::int32_t, std::int32_t) override { script_(*this); }
-    void OnFinished(std::int32_t stopRequested) override
+    void Run() override { script_(*this); }
+    void OnFinished(bool stopRequested) override
     {
         finishedWith = stopRequested;
         if (Window())
@@ -100,7 +100,7 @@ TEST(ProgressTest, DialogIsTheDesignSizeCentredOverItsOwner)
         cancelVisible = IsWindowVisible(cancel);
     });
     EXPECT_EQ(job.DoModal(owner.get()), 0);
-    HighDpiHelper_CL dpi;
+    DpiScaling dpi;
     dpi.Init();
     EXPECT_EQ(rect.right - rect.left, dpi.ScaleX(480));
     EXPECT_EQ(rect.bottom - rect.top, dpi.ScaleY(56));
@@ -122,7 +122,7 @@ TEST(ProgressTest, ShowDelayKeepsTheDialogHiddenAtFirst)
     EXPECT_EQ(job.DoModal(owner.get()), 0);
     EXPECT_EQ(early.right - early.left, 0);
     EXPECT_EQ(early.bottom - early.top, 0);
-    HighDpiHelper_CL dpi;
+    DpiScaling dpi;
     dpi.Init();
     EXPECT_EQ(late.right - late.left, dpi.ScaleX(480));
     EXPECT_EQ(late.bottom - late.top, dpi.ScaleY(56));
@@ -171,7 +171,7 @@ TEST(ProgressTest, CancelAsksTheJobToStopAndAJobThatIgnoresItStillEnds)
 class UnstartableJob : public ScriptedJob {
 public:
     UnstartableJob() : ScriptedJob([](ScriptedJob&) {}) {}
-    bool Start(std::int32_t, std::int32_t) override { return false; }
+    bool Start() override { return false; }
 };
 
 TEST(ProgressTest, ADialogWhoseWorkerCannotStartClosesInsteadOfWaitingForever)
@@ -204,15 +204,15 @@ TEST(ProgressTest, EnterAndEscapeNeitherCloseNorStop)
 }
 
 // A bare worker whose last step outlasts everything else: it reaches only a flag outside it.
-class SlowToFinishJob : public EasyThreadBase_CL {
+class SlowToFinishJob : public WorkerThread {
 public:
     explicit SlowToFinishJob(std::atomic<bool>* finished) : finished_(finished) {}
     // Its overrides must stay callable until the worker is done with them.
     ~SlowToFinishJob() override { Join(); }
 
 protected:
-    void Run(std::int32_t, std::int32_t) override {}
-    void OnFinished(std::int32_t) override
+    void Run() override {}
+    void OnFinished(bool) override
     {
         std::atomic<bool>* finished = finished_;  // read before the owner may start to go
         Sleep(300);
@@ -227,7 +227,7 @@ TEST(ProgressTest, DestroyingAJobJoinsItsThread)
 {
     std::atomic<bool> finished{false};
     auto job = std::make_unique<SlowToFinishJob>(&finished);
-    ASSERT_TRUE(job->Start(0, 0));
+    ASSERT_TRUE(job->Start());
     job.reset();
     // A destructor that did not wait would leave the worker asleep, with its object gone.
     EXPECT_TRUE(finished);

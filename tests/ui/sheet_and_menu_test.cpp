@@ -10,15 +10,15 @@
 #include "tests/support/test_window.h"
 #include "ui/image_list.h"
 #include "ui/popup_menu.h"
-#include "ui/sub_class_dialog_base.h"
+#include "ui/dialog_base.h"
 
 namespace {
 
 // A page that measures itself once it is up, then closes its sheet.
-class MeasuringPage : public SubClassDialogBase_CL {
+class MeasuringPage : public DialogBase {
 public:
     HWND sheet = nullptr;
-    ClientMetrics_CL metrics{};
+    ClientMetrics metrics{};
     RECT sheetRect{};
     bool shot = false;
 
@@ -34,7 +34,7 @@ public:
             PropSheet_PressButton(sheet, PSBTN_CANCEL);
             return 0;
         }
-        return SubClassDialogBase_CL::HandleMessage(window, message, wParam, lParam);
+        return DialogBase::HandleMessage(window, message, wParam, lParam);
     }
 };
 
@@ -52,7 +52,7 @@ TEST(PropertySheetTest, PagesBindToTheirObjectAndTheSheetCentresItself)
     header.pszCaption = L"Kasumiro";
     header.nPages = 1;
     header.phpage = pages;
-    header.pfnCallback = &SubClassDialogBase_CL::PropertySheetCallback;
+    header.pfnCallback = &DialogBase::PropertySheetCallback;
     PropertySheetW(&header);
 
     ASSERT_NE(page.sheet, nullptr);  // the page's out pointer got the sheet
@@ -68,18 +68,18 @@ TEST(PropertySheetTest, PagesBindToTheirObjectAndTheSheetCentresItself)
 
 TEST(ImageListTest, MenuStripLoadsAsTwentyFourPixelImages)
 {
-    ImageList_CL images;
+    ImageList images;
     ASSERT_TRUE(images.LoadStrip(GetExeFolder() + L"\\menu_image.bmp", 24, RGB(255, 0, 255)));
     int width = 0, height = 0;
     ASSERT_TRUE(images.IconSize(&width, &height));
     EXPECT_EQ(width, 24);
     EXPECT_EQ(height, 24);
     EXPECT_GE(ImageList_GetImageCount(images.Handle()), 6);  // add is image 5, delete image 1
-    ImageList_CL missing;
+    ImageList missing;
     EXPECT_FALSE(missing.LoadStrip(GetExeFolder() + L"\\no-such.bmp", 24, RGB(255, 0, 255)));
 }
 
-COLORREF PixelAfterDrawing(const PopupMenu_CL& menu, UINT id, UINT state)
+COLORREF PixelAfterDrawing(const PopupMenu& menu, UINT id, UINT state)
 {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
@@ -104,9 +104,9 @@ COLORREF PixelAfterDrawing(const PopupMenu_CL& menu, UINT id, UINT state)
 
 TEST(PopupMenuTest, OwnerDrawnItemsPaintTheirBackground)
 {
-    PopupMenu_CL menu;
+    PopupMenu menu;
     ASSERT_TRUE(menu.CreatePopup());
-    ImageList_CL images;
+    ImageList images;
     images.LoadStrip(GetExeFolder() + L"\\menu_image.bmp", 24, RGB(255, 0, 255));
     menu.SetImageList(images.Handle());
     menu.AddItem(4660, L"拡張子を追加する", 5, true);

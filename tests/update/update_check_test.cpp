@@ -14,8 +14,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "base/inifile.h"
-#include "base/logfile.h"
+#include "base/settings_store.h"
+#include "base/log_file.h"
 #include "base/paths.h"
 #include "tests/support/loopback_http_server.h"
 #include "tests/support/screenshot.h"
@@ -23,8 +23,8 @@
 #include "tests/support/test_files.h"
 #include "tests/support/test_window.h"
 #include "ui/ui_seams.h"
-#include "update/inet_http.h"
-#include "update/update_dialog.h"
+#include "update/http_client.h"
+#include "update/update_notice.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ public:
                       continue;
                   }
                   Sleep(200);
-                  goToShown = IsWindowVisible(GetDlgItem(notice, UpdateDialog_CL::kGoToPage)) != FALSE;
+                  goToShown = IsWindowVisible(GetDlgItem(notice, UpdateNotice::kGoToPage)) != FALSE;
                   wchar_t text[512] = {};
                   GetWindowTextW(FindWindowExW(notice, nullptr, L"Static", nullptr), text, 512);
                   shownText = text;
@@ -119,21 +119,21 @@ protected:
         ini_.Open(folder_.File(L"Lumidex.ini"));
         g_Log.SetPath(folder_.File(L"log.txt"));
         savedServer_ = UpdateServer();
-        UpdateServer() = UpdateServer_CL{L"127.0.0.1", server_.Port()};
-        savedSeams_ = UiSeams();
-        UiSeams().shellOpen = &RecordOpen;
+        UpdateServer() = UpdateServerAddress{L"127.0.0.1", server_.Port()};
+        savedSeams_ = ActiveUiSeams();
+        ActiveUiSeams().shellOpen = &RecordOpen;
         g_opened.clear();
     }
     void TearDown() override
     {
         UpdateServer() = savedServer_;
-        UiSeams() = savedSeams_;
+        ActiveUiSeams() = savedSeams_;
         g_Log.SetPath(L"");
     }
     // A start of the program at this time; the notice, if any, is answered with command.
     void Start(std::int64_t now)
     {
-        UpdateCheck_CL check(&ini_);
+        UpdateCheck check(&ini_);
         check.CheckAt(kCaption, L"1.1.7", owner_.get(), now);
     }
     int LastDay() const { return ini_.GetInt(L"VERSION", L"last_day", 0); }
@@ -161,11 +161,11 @@ protected:
     }
 
     TempFolder folder_;
-    Inifile_CL ini_;
+    SettingsStore ini_;
     LoopbackHttpServer server_;
     TestWindow owner_{200, 200, 640, 480, L"Kasumiro"};
-    UpdateServer_CL savedServer_;
-    UiSeams_CL savedSeams_;
+    UpdateServerAddress savedServer_;
+    UiSeams savedSeams_;
 };
 
 TEST_F(UpdateCheckTest, OnceADayByTheDayOfTheMonthAndNeverWhenSwitchedOff)
@@ -210,7 +210,7 @@ TEST_F(UpdateCheckTest, ANewVersionIsFirstAnnouncedAfterARandomDelayAcrossTheYea
 
     // On 2 January the time has come: the notice, and "later" keeps it away for the day.
     {
-        NoticeAnswerer user(UpdateDialog_CL::kLater, L"update_notice");
+        NoticeAnswerer user(UpdateNotice::kLater, L"update_notice");
         Start(LocalSeconds(2026, 1, 2, 13));
         ASSERT_TRUE(user.shown);
         EXPECT_TRUE(user.goToShown);
@@ -230,7 +230,7 @@ TEST_F(UpdateCheckTest, ANoDelayDrawShowsAtOnceAndTheGoToButtonOpensThePage)
     server_.Answer(LoopbackHttpServer::Ok(kNewer));
     SeedFirstDelay(SeedFor(0));
     {
-        NoticeAnswerer user(UpdateDialog_CL::kGoToPage);
+        NoticeAnswerer user(UpdateNotice::kGoToPage);
         Start(LocalSeconds(2026, 3, 1));
         EXPECT_TRUE(user.shown);
     }
@@ -252,7 +252,7 @@ TEST_F(UpdateCheckTest, OnADevelopersMachineTheGoToButtonOpensNothing)
     ReadyToNotify();
     ASSERT_TRUE(WriteBytes(L"c:\\MyHome.txt", Bytes{'d'}));
     {
-        NoticeAnswerer user(UpdateDialog_CL::kGoToPage);
+        NoticeAnswerer user(UpdateNotice::kGoToPage);
         Start(LocalSeconds(2026, 3, 2));
         EXPECT_TRUE(user.shown);
     }
@@ -266,7 +266,7 @@ TEST_F(UpdateCheckTest, ForceShowsEvenAnOlderVersionAndAnErrorPageIsNoVersion)
     ini_.SetInt(L"VERSION", L"force", 1);
     ini_.SetInt(L"VERSION", L"last_day", 9);
     for (int start = 0; start < 2; ++start) {
-        NoticeAnswerer user(UpdateDialog_CL::kLater);
+        NoticeAnswerer user(UpdateNotice::kLater);
         Start(LocalSeconds(2026, 4, 9));
         EXPECT_TRUE(user.shown);
         EXPECT_NE(user.shownText.find(L"1.1.6.0"), std::wstring::npos);
@@ -302,7 +302,7 @@ TEST_F(UpdateCheckTest, HostileBodiesOpenNothingAndShowNoWayToThem)
         ReadyToNotify();
         ini_.SetInt(L"VERSION", L"last_day", 0);
         server_.Answer(LoopbackHttpServer::Ok(c.body));
-        NoticeAnswerer user(UpdateDialog_CL::kGoToPage);
+        NoticeAnswerer user(UpdateNotice::kGoToPage);
         Start(LocalSeconds(2026, 5, static_cast<WORD>(day)));
         EXPECT_EQ(user.shown.load(), c.notice) << c.body;
         EXPECT_FALSE(user.goToShown) << c.body;
@@ -323,7 +323,7 @@ TEST_F(UpdateCheckTest, ADeadServerCostsTheStartOnlyItsTimeout)
     const auto started = std::chrono::steady_clock::now();
     Start(LocalSeconds(2026, 6, 1));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    EXPECT_LT(seconds, 3 * UpdateCheck_CL::kTimeoutMs / 1000.0 + 2);
+    EXPECT_LT(seconds, 3 * UpdateCheck::kTimeoutMs / 1000.0 + 2);
     EXPECT_EQ(server_.Requests(), 1);
     EXPECT_EQ(LastDay(), 0);  // the next start tries again
     EXPECT_NE(ReadUtf16Text(folder_.File(L"log.txt")).find(L"HttpSendRequest()エラー = 0x"), std::wstring::npos);
@@ -331,21 +331,21 @@ TEST_F(UpdateCheckTest, ADeadServerCostsTheStartOnlyItsTimeout)
 
 TEST(VersionFileTest, VersionsCompareAsTextAndBodiesAreReadByTheBytes)
 {
-    EXPECT_TRUE(UpdateCheck_CL::IsOlder(L"1.1.7", L"1.1.8.0"));
-    EXPECT_TRUE(UpdateCheck_CL::IsOlder(L"1.1.7", L"1.1.7.0"));  // a proper prefix is older
-    EXPECT_TRUE(UpdateCheck_CL::IsOlder(L"0.0.0.0", L"1.1.7"));
-    EXPECT_FALSE(UpdateCheck_CL::IsOlder(L"1.1.7", L"1.1.7"));
+    EXPECT_TRUE(UpdateCheck::IsOlder(L"1.1.7", L"1.1.8.0"));
+    EXPECT_TRUE(UpdateCheck::IsOlder(L"1.1.7", L"1.1.7.0"));  // a proper prefix is older
+    EXPECT_TRUE(UpdateCheck::IsOlder(L"0.0.0.0", L"1.1.7"));
+    EXPECT_FALSE(UpdateCheck::IsOlder(L"1.1.7", L"1.1.7"));
 
-    VersionFile_CL file = UpdateCheck_CL::ParseBody("1.2.0.0\r\nhttps://KASUMIRO.JP/download/1.2\r\n");
+    VersionFile file = UpdateCheck::ParseBody("1.2.0.0\r\nhttps://KASUMIRO.JP/download/1.2\r\n");
     EXPECT_EQ(file.latest, L"1.2.0.0");
     EXPECT_EQ(file.address, L"https://KASUMIRO.JP/download/1.2");
-    EXPECT_EQ(UpdateCheck_CL::ParseBody("<!DOCTYPE html>").latest, L"0.0.0.0");
-    EXPECT_EQ(UpdateCheck_CL::ParseBody("1.2.0.0\r\n").address, L"");  // shorter than 11 bytes: no address
-    EXPECT_EQ(UpdateCheck_CL::ParseBody("1.2.0.0\r\nx\r\n").address, L"");
-    EXPECT_TRUE(UpdateCheck_CL::IsOurPage(L"https://kasumiro.jp"));
-    EXPECT_FALSE(UpdateCheck_CL::IsOurPage(L"http://kasumiro.jp/"));
-    EXPECT_FALSE(UpdateCheck_CL::IsOurPage(L"https://kasumiro.jp@evil.example/"));
-    EXPECT_FALSE(UpdateCheck_CL::IsOurPage(L"https://kasumiro.jp/a b"));
+    EXPECT_EQ(UpdateCheck::ParseBody("<!DOCTYPE html>").latest, L"0.0.0.0");
+    EXPECT_EQ(UpdateCheck::ParseBody("1.2.0.0\r\n").address, L"");  // shorter than 11 bytes: no address
+    EXPECT_EQ(UpdateCheck::ParseBody("1.2.0.0\r\nx\r\n").address, L"");
+    EXPECT_TRUE(UpdateCheck::IsOurPage(L"https://kasumiro.jp"));
+    EXPECT_FALSE(UpdateCheck::IsOurPage(L"http://kasumiro.jp/"));
+    EXPECT_FALSE(UpdateCheck::IsOurPage(L"https://kasumiro.jp@evil.example/"));
+    EXPECT_FALSE(UpdateCheck::IsOurPage(L"https://kasumiro.jp/a b"));
 }
 
 TEST(InetHttpTest, BodiesWithAndWithoutALengthAndAServerThatIsNotThere)
@@ -353,11 +353,11 @@ TEST(InetHttpTest, BodiesWithAndWithoutALengthAndAServerThatIsNotThere)
     TempFolder folder;
     g_Log.SetPath(folder.File(L"log.txt"));
     LoopbackHttpServer server;
-    const std::string megabyte(InetHttp_CL::kReadChunkBytes, 'k');
+    const std::string megabyte(HttpClient::kReadChunkBytes, 'k');
     server.Answer(LoopbackHttpServer::Ok(megabyte, false));
     {
-        InetHttp_CL http;
-        ASSERT_TRUE(http.Open(UpdateCheck_CL::kAgent, 3000));
+        HttpClient http;
+        ASSERT_TRUE(http.Open(UpdateCheck::kAgent, 3000));
         ASSERT_NE(http.Connect(L"127.0.0.1", server.Port()), nullptr);
         ASSERT_EQ(http.Get(L"/any"), 1);
         EXPECT_EQ(http.StatusCode(), 200u);
@@ -369,8 +369,8 @@ TEST(InetHttpTest, BodiesWithAndWithoutALengthAndAServerThatIsNotThere)
     }
     server.Answer(LoopbackHttpServer::Ok("1.1.8.0\r\n"));
     {
-        InetHttp_CL http;
-        ASSERT_TRUE(http.Open(UpdateCheck_CL::kAgent, 3000));
+        HttpClient http;
+        ASSERT_TRUE(http.Open(UpdateCheck::kAgent, 3000));
         http.Connect(L"127.0.0.1", server.Port());
         ASSERT_EQ(http.Get(L"/Lumidex/Version.txt"), 1);
         EXPECT_EQ(http.ContentLength(), 9);
@@ -378,8 +378,8 @@ TEST(InetHttpTest, BodiesWithAndWithoutALengthAndAServerThatIsNotThere)
         EXPECT_STREQ(http.Response(), "1.1.8.0\r\n");
     }
     {
-        InetHttp_CL http;
-        ASSERT_TRUE(http.Open(UpdateCheck_CL::kAgent, 3000));
+        HttpClient http;
+        ASSERT_TRUE(http.Open(UpdateCheck::kAgent, 3000));
         http.Connect(L"127.0.0.1", 9);  // nothing listens on the discard port here
         EXPECT_EQ(http.Get(L"/"), 0);
         EXPECT_EQ(http.Response(), nullptr);

@@ -1,0 +1,90 @@
+#pragma once
+// The output folder as the album sees it: every media file filed under its year, month and
+// day. The scan builds it; the thumbnails and the page writers read it.
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+enum class AlbumFileKind : std::int32_t {
+    kPicture = 0,  // .jpg .jpeg .png
+    kAudio = 1,    // .wav .mp3
+    kVideo = 2,    // .mp4 .ogv .webm .mov
+    kOther = 3,    // anything else
+};
+
+// The kind of a path by its extension (from the last "." of the whole path, any case).
+AlbumFileKind AlbumFileKindOf(const std::wstring& path);
+
+// A local calendar date-time as 100-nanosecond ticks since 1601-01-01, with no time-zone
+// conversion. Counted from the date's own fields, so a day the range tests let through but
+// the calendar lacks (30 February) gets the ticks of the days it runs past the month's end,
+// and sorts after every real day of that month.
+std::int64_t LocalTimestamp(const SYSTEMTIME& date);
+
+struct AlbumFile {
+    AlbumFileKind kind = AlbumFileKind::kOther;
+    std::int64_t captureTime = 0;  // LocalTimestamp of the capture date
+    std::wstring path;
+    // From the scan's one read of the file: how to stand a picture upright, where it was taken.
+    std::uint16_t orientation = 0;
+    bool hasPosition = false;
+    double latitude = 0.0;
+    double longitude = 0.0;
+    // What names its thumbnail in the cache: size and last-write time (FILETIME ticks).
+    std::uint64_t size = 0;
+    std::uint64_t lastWrite = 0;
+    // The thumbnail's JPEG bytes when the cache could not keep them; empty otherwise.
+    std::shared_ptr<const std::vector<std::uint8_t>> heldThumbnail;
+};
+
+struct AlbumDay {
+    std::int32_t day = 0;
+    std::vector<AlbumFile> files;  // in capture order once the model is sorted
+};
+
+struct AlbumMonth {
+    std::int32_t month = 0;
+    std::array<AlbumDay, 31> days;
+
+    int FileCount() const;
+};
+
+struct AlbumYear {
+    explicit AlbumYear(std::int32_t yearNumber);
+    int FileCount() const;
+
+    std::int32_t year;
+    std::array<AlbumMonth, 12> months;
+};
+
+class AlbumModel {
+public:
+    // Files the file under the day of its date (which must have a month and a day in range).
+    void Add(AlbumFile file, const SYSTEMTIME& date);
+    // Every file, in no particular order; for the work done per file.
+    std::vector<AlbumFile*> Files();
+    // Removes the files the predicate picks.
+    template <typename Predicate>
+    void RemoveFiles(Predicate picks)
+    {
+        for (AlbumYear& year : years_)
+            for (AlbumMonth& month : year.months)
+                for (AlbumDay& day : month.days)
+                    std::erase_if(day.files, picks);
+    }
+    // The years in ascending order and each day's files in capture order (files of one capture
+    // time keep the order they were added in): the order of the pages and of the thumbnails'
+    // names.
+    void Sort();
+    int FileCount() const;
+    const std::vector<AlbumYear>& Years() const { return years_; }
+    std::vector<AlbumYear>& Years() { return years_; }
+
+private:
+    std::vector<AlbumYear> years_;
+};

@@ -1,0 +1,153 @@
+#include "album/album_scan.h"
+
+#include <vector>
+
+#include "album/parallel_for.h"
+#include "base/folder_walk.h"
+#include "base/log_file.h"
+#include "metadata/heif_exif_locator.h"
+#include "organize/file_facts.h"
+#include "organize/output_names.h"
+
+namespace {
+
+// A file found by the walk, not read yet.
+struct FoundFile {
+    std::wstring path;
+    AlbumFileKind kind;
+    WIN32_FIND_DATAW listed;
+};
+
+// The album's walk of the output folder: every file but the program's own, in the order
+// found. Links are passed by: what lies outside the output folder is never in its album.
+class AlbumFileFinder : public FolderWalker {
+public:
+    AlbumFileFinder(ProgressSink* progress, bool includeOther, std::vector<FoundFile>* files)
+        : progress_(progress), includeOther_(includeOther), files_(files)
+    {
+    }
+
+protected:
+    bool Skips(const std::wstring& folder, const WIN32_FIND_DATAW& found) override
+    {
+        const std::wstring name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return IsOwnFileName(name);  // the record and a run's work files
+        if (progress_)
+            progress_->Trace(L"(dir )" + folder + L"\\" + name);
+        // An album is never part of an album, at whatever depth an earlier one was left; nor
+        // are the thumbnails kept for it.
+        return IsOwnFolderName(name);
+    }
+    void OnFile(const std::wstring& folder, const WIN32_FIND_DATAW& found) override
+    {
+        const std::wstring path = folder + L"\\" + found.cFileName;
+        const AlbumFileKind kind = AlbumFileKindOf(path);
+        if (kind != AlbumFileKind::kOther || includeOther_)
+            files_->push_back(FoundFile{path, kind, found});
+    }
+    void OnLink(const std::wstring& path, const WIN32_FIND_DATAW&) override
+    {
+        g_Log.Write(L"リンクの先は写真一覧に含めません = %s", path.c_str());
+    }
+
+private:
+    ProgressSink* progress_;
+    bool includeOther_;
+    std::vector<FoundFile>* files_;
+};
+
+std::uint64_t Ticks(const FILETIME& time)
+{
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+}  // namespace
+
+AlbumModel AlbumScan::Scan(const std::wstring& folder, bool includeOther, ProgressSink* progress, int workers)
+{
+    scanRoot_ = folder;
+    std::vector<FoundFile> found;
+    AlbumFileFinder(progress, includeOther, &found).Walk(folder);
+    std::vector<std::optional<DatedFile>> dated(found.size());
+    ParallelFor(found.size(), workers,
+                [&](std::size_t i) { dated[i] = Date(found[i].path, found[i].kind, &found[i].listed); });
+    AlbumModel model;
+    for (std::optional<DatedFile>& file : dated) {
+        if (file)
+            model.Add(std::move(file->file), file->date);
+    }
+    return model;
+}
+
+void AlbumScan::AddFile(const std::wstring& path, AlbumFileKind kind, AlbumModel* model) const
+{
+    if (std::optional<DatedFile> dated = Date(path, kind, nullptr))
+        model->Add(std::move(dated->file), dated->date);
+}
+
+std::optional<AlbumScan::DatedFile> AlbumScan::Date(const std::wstring& path, AlbumFileKind kind,
+                                                    const WIN32_FIND_DATAW* found) const
+{
+    WIN32_FIND_DATAW listed{};
+    if (!found) {
+        WIN32_FILE_ATTRIBUTE_DATA attributes{};
+        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes))
+            return std::nullopt;
+        listed.nFileSizeHigh = attributes.nFileSizeHigh;
+        listed.nFileSizeLow = attributes.nFileSizeLow;
+        listed.ftLastWriteTime = attributes.ftLastWriteTime;
+        found = &listed;
+    }
+    // One read of the file gives its date, and a picture's orientation and position; a file
+    // unchanged since an earlier scan is not read again.
+    const std::uint64_t size = (std::uint64_t{found->nFileSizeHigh} << 32) | found->nFileSizeLow;
+    const std::uint64_t lastWrite = Ticks(found->ftLastWriteTime);
+    const std::wstring relative = scannedFacts ? Relative(path) : std::wstring();
+    FileFacts facts;
+    bool hasDate = false;
+    std::optional<ImageFacts> known;
+    if (!relative.empty())
+        known = scannedFacts->Find(relative, size, lastWrite);
+    if (known) {
+        facts.path = path;
+        facts.size = size;
+        facts.lastWrite = found->ftLastWriteTime;
+        hasDate = DateFromImageFacts(&*known, true, &facts, dateRules);
+    } else {
+        std::optional<ImageFacts> read;
+        hasDate = GatherFileFacts(path, found, &facts, dateRules, &read);
+        if (!relative.empty() && read)
+            scannedFacts->Record(relative, size, lastWrite, *read);
+    }
+    DatedFile dated{};
+    if (hasDate) {
+        dated.date = facts.date;
+    } else if (kind != AlbumFileKind::kOther || !GetLastWriteDate(path, &dated.date)) {
+        // A file of another kind still has a day: the one it was last written.
+        return std::nullopt;
+    }
+    AlbumFile& file = dated.file;
+    file.kind = kind;
+    file.captureTime = LocalTimestamp(dated.date);
+    file.path = path;
+    file.orientation = facts.orientation.value_or(0);
+    // A picture's position becomes a map link; so does that of a photo of the HEIF family,
+    // which has no thumbnail. Other files keep theirs to themselves, as before.
+    if (facts.gps && (kind == AlbumFileKind::kPicture || IsHeifExtension(path))) {
+        file.hasPosition = true;
+        file.latitude = facts.gps->first;
+        file.longitude = facts.gps->second;
+    }
+    file.size = size;
+    file.lastWrite = lastWrite;
+    return dated;
+}
+
+std::wstring AlbumScan::Relative(const std::wstring& path) const
+{
+    if (scanRoot_.empty() || path.size() <= scanRoot_.size() + 1 || path.compare(0, scanRoot_.size(), scanRoot_) != 0 ||
+        path[scanRoot_.size()] != L'\\')
+        return L"";
+    return path.substr(scanRoot_.size() + 1);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The version page: the program's version, the way to its support site, and the switch that
+// keeps the update notice away.
+
+#include "app/settings_page.h"
+
+class VersionPage : public SettingsPage {
+public:
+    CheckBox* NoticeSwitch() const { return noticeOff_; }
+    Button* SupportButton() const { return support_; }
+    Button* IconButton() const { return icon_; }
+
+protected:
+    void BuildControls(HWND window) override;
+    void OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void Apply() override;
+
+private:
+    CheckBox* noticeOff_ = nullptr;
+    Button* support_ = nullptr;
+    Button* icon_ = nullptr;
+};

@@ -1,0 +1,34 @@
+#pragma once
+// The diagnostic log: one UTF-16LE line per call, time-stamped, opened and closed for each
+// line so that the file may be read, moved or deleted while the program runs.
+
+#include <cstdarg>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+class LogFile {
+public:
+    static constexpr std::int32_t kSizeLimit = 33554432;  // 32 MiB; past it the file starts over
+    static constexpr int kLineBufferChars = 1300;
+    static constexpr int kMessageChars = 1040;            // including the terminating null
+
+    LogFile() = default;
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+
+    // printf-style; every %s takes a wide string. Never fails to the caller: a line that
+    // cannot be written (no path yet, missing folder, access denied) is dropped.
+    void Write(const wchar_t* format, ...);
+    void WriteV(const wchar_t* format, va_list args);
+
+    void SetPath(const std::wstring& path);
+    std::wstring Path() const;
+
+private:
+    mutable std::mutex mutex_;  // one open-write-close cycle at a time, process-wide
+    std::wstring path_;
+};
+
+// The process-wide log.
+extern LogFile g_Log;

@@ -1,0 +1,86 @@
+#pragma once
+// The duplicate table of an output folder: every file known to be there with its content
+// signature, kept between runs in the folder's record file "Sortavel.dat".
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "organize/file_signature.h"
+#include "organize/record_stream.h"
+
+class OutputRecord {
+public:
+    static constexpr int kBucketCount = 512;  // keyed by the signature's low 9 bits
+    static constexpr std::uint32_t kFileVersion = 0x00010000;
+    static constexpr std::int32_t kTableFormat = 1;
+    // Load and Save results besides 0 (done) and any status code (failed part-way).
+    static constexpr int kNoRecordFile = 2;
+    // Load: the file is there but is no record this program wrote (cut short, zeros, foreign
+    // bytes). It is never taken as an empty table: every file would be copied again.
+    static constexpr StatusCode kRecordDamaged = StatusFromWin32(ERROR_FILE_CORRUPT);
+    // The most bucket records a record may hold; the program writes kBucketCount.
+    static constexpr std::int32_t kMaxBucketCount = 1 << 16;
+    // The most files a record may name, and the largest record read: far past any photo
+    // collection, and they keep a crafted record's table to a few hundred megabytes of memory.
+    static constexpr std::int64_t kMaxRecordedFiles = 2'000'000;
+    static constexpr std::int64_t kMaxRecordBytes = 256ll << 20;
+
+    class RecordedFile {
+    public:
+        RecordedFile() = default;
+        RecordedFile(std::uint64_t signature, std::wstring path)
+            : signature_(signature), path_(std::move(path))
+        {
+        }
+        // Stored with its path relative to the record's folder. tableFormat: the record's
+        // table format number, which the item's layout depends on. fullFolder: the full path
+        // of the record's folder; a path that would lead out of it makes the stream fail.
+        bool Write(RecordWriter& stream) const;
+        bool Read(RecordReader& stream, std::int32_t tableFormat, const std::wstring& fullFolder);
+
+        std::uint64_t Signature() const { return signature_; }
+        const std::wstring& Path() const { return path_; }
+
+    private:
+        std::uint64_t signature_ = 0;
+        std::wstring path_;  // absolute
+    };
+
+    // Makes the writer a save goes through; tests hand in one that fails.
+    using WriterFactory = std::function<std::unique_ptr<RecordWriter>(HANDLE file, const std::wstring& folder)>;
+
+    OutputRecord() = default;
+
+    // True when a byte-identical file is in the table.
+    bool FindDuplicate(const std::wstring& inputPath);
+    // The same for a file whose signature is known already.
+    bool FindDuplicate(const std::wstring& inputPath, std::uint64_t signature);
+    // Records the file now at `path` (the destination of a finished copy).
+    void Add(const std::wstring& path);
+    // The same with the signature its content is known to have (the source's, for a copy).
+    void Add(const std::wstring& path, std::uint64_t signature);
+
+    int Load(const std::wstring& recordPath);
+    int Save(const std::wstring& recordPath);
+    int SaveThrough(const std::wstring& recordPath, const WriterFactory& makeWriter);
+    int ReadItems(RecordReader& stream);
+    int WriteItems(RecordWriter& stream) const;
+
+    std::uint32_t Version() const { return version_; }
+    std::int32_t OutputFormat() const { return outputFormat_; }
+    void SetOutputFormat(std::int32_t format) { outputFormat_ = format; }
+    int ItemCount() const;
+    const std::vector<RecordedFile>& Bucket(int index) const { return buckets_[static_cast<std::size_t>(index)]; }
+
+private:
+    void Append(RecordedFile item);
+
+    std::uint32_t version_ = 0;
+    std::int32_t outputFormat_ = -1;  // none until a record is read or the run sets it
+    std::array<std::vector<RecordedFile>, kBucketCount> buckets_;
+    CompareBuffers buffers_;
+};

@@ -1,0 +1,152 @@
+#pragma once
+// Thin wrappers over the common controls: one object per control window, owned by the
+// window's ControlFactory. Every operation is a message or two to the control.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+
+#include "base/handles.h"
+#include "ui/window_subclass.h"
+
+class Control {
+public:
+    enum Kind : std::int32_t {
+        kStatic = 1,
+        kButton = 2,
+        kCheckBox = 3,
+        kEdit = 4,
+        kComboBox = 5,
+        kListView = 10,
+        kGroupBox = 18,
+        kProgressBar = 19,
+        kTreeView = 20,
+    };
+
+    explicit Control(std::int32_t kind) : kind_(kind) {}
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    virtual ~Control() = default;
+    virtual void Resize(int width, int height, bool repaint);
+    virtual void Invalidate(bool erase);
+
+    // Creates the control window; the factory calls this.
+    bool CreateWindowOf(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style,
+                        int x, int y, int width, int height, HWND parent, int id, LPVOID param);
+
+    // Hooks the control's messages: the callback hears each first (see WindowSubclass).
+    bool Subclass(ControlCallback callback, void* owner) { return hook_.Install(window_, callback, owner); }
+    WindowSubclass& Hook() { return hook_; }
+
+    void MoveToX(int x);
+    void MoveTo(int x, int y);
+    std::wstring GetText() const;
+    void SetText(const std::wstring& text);
+    void SetScaledFont(double factor, int weight);
+    void SetFont(HFONT font);
+
+    // Position in the parent's client area, and size.
+    RECT ClientRectInParent() const;
+    int Width() const;
+    int Height() const;
+
+    HWND Window() const { return window_; }
+    std::int32_t Kind() const { return kind_; }
+    std::int32_t Id() const { return id_; }
+    HFONT Font() const { return font_; }
+
+private:
+    std::int32_t kind_;
+    std::int32_t id_ = 0;
+    WindowSubclass hook_;
+    HWND window_ = nullptr;
+    HFONT font_ = nullptr;      // the font the control shows
+    UniqueFont ownedFont_;  // a scaled font of our own, when there is one
+};
+
+class StaticText : public Control {
+public:
+    StaticText() : Control(kStatic) {}
+};
+
+class Button : public Control {
+public:
+    Button() : Control(kButton) {}
+};
+
+class CheckBox : public Control {
+public:
+    CheckBox() : Control(kCheckBox) {}
+    bool IsChecked() const;
+    void SetChecked(bool checked);
+};
+
+class EditBox : public Control {
+public:
+    EditBox() : Control(kEdit) {}
+    void SetLimit(int characters);
+};
+
+class GroupBox : public Control {
+public:
+    GroupBox() : Control(kGroupBox) {}
+};
+
+class ProgressBar : public Control {
+public:
+    ProgressBar() : Control(kProgressBar) {}
+    void SetRange(int low, int high);
+    void SetPosition(int position);
+    int Position() const;
+};
+
+class ListView : public Control {
+public:
+    ListView() : Control(kListView) {}
+    void AddColumn(const std::wstring& caption, int format, int width);
+    int InsertRow(int index, const std::wstring& text);
+    std::wstring RowText(int index) const;
+    int RowCount() const;
+    void SetRowText(int index, const std::wstring& text);
+    void DeleteRow(int index);
+    // -1 when no row is selected.
+    int FirstSelected() const;
+    int SelectedCount() const;
+    void SelectRow(int index, bool selected);
+    void SetExtendedStyle(DWORD style);
+    // A column other than the first of a row.
+    void SetCellText(int index, int column, const std::wstring& text);
+    // The row's check box, with the extended style LVS_EX_CHECKBOXES.
+    void SetRowChecked(int index, bool checked);
+    bool IsRowChecked(int index) const;
+    void DeleteAllRows();
+
+private:
+    std::int32_t columns_ = 0;
+};
+
+class ComboBox : public Control {
+public:
+    ComboBox() : Control(kComboBox) {}
+    // An extended combo box ("ComboBoxEx32") with the given ID, sized in characters and lines.
+    virtual bool Create(HWND parent, int id, int characters, int lines, DWORD style, int x, int y);
+    int AddItem(const std::wstring& text, int image);
+    int Selection() const;
+    void Select(int index);
+    int Count() const;
+};
+
+class TreeView : public Control {
+public:
+    TreeView() : Control(kTreeView) {}
+    HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, const std::wstring& text, int image,
+                         int selectedImage, LPARAM param);
+    void DeleteAll();
+    void Expand(HTREEITEM item);
+};
+
+// The size of a text drawn in a font, measured on the screen.
+SIZE MeasureText(HFONT font, const std::wstring& text);

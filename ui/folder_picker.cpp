@@ -1,0 +1,52 @@
+#include "ui/folder_picker.h"
+
+#include <shlobj.h>
+
+#include <memory>
+
+#include "ui/callback_barrier.h"
+
+namespace {
+
+struct PidlDeleter {
+    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+};
+
+// File-system folders only, a status line, an edit box for a typed path, the resizable
+// browser of the shell's newer style.
+constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
+static_assert(kBrowseFlags == 0x55, "the browser's flags as the folder picker has always used them");
+
+}  // namespace
+
+int CALLBACK FolderPicker::BrowseCallback(HWND browser, UINT message, LPARAM, LPARAM data)
+{
+    // Nothing here can throw, but the browser is the system's: the barrier stands anyway.
+    return CallbackBarrier(L"FolderSelectDialog_CL", 0, [&] {
+        if (message == BFFM_INITIALIZED)
+            SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, data);
+        return 0;
+    });
+}
+
+bool FolderPicker::Select(HWND owner, std::wstring* chosen, const std::wstring& title) const
+{
+    wchar_t displayName[MAX_PATH] = {};
+    BROWSEINFOW browse{};
+    browse.hwndOwner = owner;
+    browse.pszDisplayName = displayName;
+    browse.lpszTitle = title.c_str();
+    browse.ulFlags = kBrowseFlags;
+    if (!initialFolder_.empty()) {
+        browse.lpfn = &FolderPicker::BrowseCallback;
+        browse.lParam = reinterpret_cast<LPARAM>(initialFolder_.c_str());
+    }
+    std::unique_ptr<ITEMIDLIST, PidlDeleter> list(SHBrowseForFolderW(&browse));
+    if (!list)
+        return false;
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(list.get(), path))
+        return false;
+    *chosen = path;
+    return true;
+}

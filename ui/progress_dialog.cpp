@@ -1,0 +1,150 @@
+#include "ui/progress_dialog.h"
+
+#include "base/log_file.h"
+#include "base/trace.h"
+#include "ui/dpi_scaling.h"
+
+ProgressDialog::ProgressDialog()
+{
+    SetStyle(kDialogStyle);
+}
+
+ProgressDialog::~ProgressDialog()
+{
+    WorkerThread::Join();
+}
+
+void ProgressDialog::SetAutoStart(bool start)
+{
+    autoStart_ = start;
+}
+
+void ProgressDialog::SetPosition(int position)
+{
+    if (!bar_)
+        return;
+    bar_->SetPosition(position);
+    lastPosition_ = position;
+}
+
+void ProgressDialog::AddProgress(std::uint64_t amount)
+{
+    done_ += amount;
+    if (!bar_)
+        return;
+    if (total_ == 0) {
+        bar_->SetPosition(0);
+        return;
+    }
+    const auto position = static_cast<int>(done_ * kBarRange / total_);
+    // Each change crosses to the window's thread and waits for it: only real changes go.
+    if (position != lastPosition_)
+        SetPosition(position);
+}
+
+void ProgressDialog::Reset()
+{
+    done_ = 0;
+    total_ = 0;
+    SetPosition(0);
+}
+
+void ProgressDialog::Trace(const std::wstring& line)
+{
+    WriteTraceLine(line);
+}
+
+void ProgressDialog::SetCaption(const std::wstring& caption)
+{
+    if (Window())
+        SetWindowTextW(Window(), caption.c_str());
+}
+
+void ProgressDialog::OnInitDialog(HWND window)
+{
+    SetWindowTextW(window, title_.c_str());
+    DpiScaling dpi;
+    dpi.Init();
+    if (showDelay_ == 0) {
+        dpi.MoveScaled(window, 0, 0, kDesignWidth, kDesignHeight, false);
+    } else {
+        MoveWindow(window, 0, 0, 0, 0, FALSE);
+        SetTimer(window, kShowDelayTimer, static_cast<UINT>(showDelay_), nullptr);
+    }
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_SYSMENU | WS_MINIMIZEBOX);
+    SetWindowLongPtrW(window, GWL_STYLE, style);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+
+    // The client size of the design size, unscaled.
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(style), FALSE, 0);
+    const int clientWidth = kDesignWidth - (frame.right - frame.left);
+    const int clientHeight = kDesignHeight - (frame.bottom - frame.top);
+
+    cancel_ = controls_.Get<Button>(controls_.CreateButton(window, 48, 0, L"キャンセル"));
+    int barWidth = clientWidth;
+    if (showCancel_)
+        barWidth -= cancel_->Width();
+    else
+        ShowWindow(cancel_->Window(), SW_HIDE);
+    cancel_->MoveTo(barWidth, 0);
+    cancel_->Resize(cancel_->Width(), clientHeight, true);
+
+    bar_ = controls_.Get<ProgressBar>(controls_.CreateProgressBar(window, 0, 0, barWidth, clientHeight));
+    bar_->SetRange(0, kBarRange);
+
+    // A worker that cannot start would leave the dialog open for good: it closes at once, and
+    // the job's result says that it never ran.
+    if (autoStart_ && !Start()) {
+        g_Log.Write(L"作業スレッドを開始できませんでした。");
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+
+    CenterOverParent(Parent(), window);
+    RECT placed{};
+    GetWindowRect(window, &placed);
+    if (placed.top < 0)
+        SetWindowPos(window, nullptr, placed.left, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void ProgressDialog::OnShowDelayOver(HWND window)
+{
+    KillTimer(window, kShowDelayTimer);
+    DpiScaling dpi;
+    dpi.Init();
+    RECT area{0, 0, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+    if (Parent() && !IsIconic(Parent()))
+        GetWindowRect(Parent(), &area);
+    const int x = ((area.right - area.left) - kDesignWidth) / 2 + area.left;
+    const int y = ((area.bottom - area.top) - kDesignHeight) / 2 + area.top;
+    dpi.MoveScaled(window, x, y, kDesignWidth, kDesignHeight, true);
+}
+
+INT_PTR ProgressDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(window);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kShowDelayTimer)
+            OnShowDelayOver(window);
+        return 0;
+    case WM_COMMAND:
+        // The dialog stays open until the job, having seen the request, closes it; the
+        // button goes grey to show that the request was taken.
+        if (cancel_ && LOWORD(wParam) == cancel_->Id()) {
+            RequestStop();
+            EnableWindow(cancel_->Window(), FALSE);
+        }
+        return 0;
+    case WM_CLOSE:
+        KillTimer(window, kShowDelayTimer);
+        EndDialog(window, 0);
+        return 1;
+    case WM_KEYDOWN:
+        return (wParam == VK_RETURN || wParam == VK_ESCAPE) ? 1 : 0;
+    default:
+        return 0;
+    }
+}

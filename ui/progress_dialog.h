@@ -1,0 +1,62 @@
+#pragma once
+// The progress dialog of long work: a bar, optionally a cancel button, the work's title as
+// caption, and the work itself on a worker thread. A job derives from it and supplies Run
+// and OnFinished (which closes the dialog by posting WM_CLOSE).
+
+#include <cstdint>
+#include <string>
+
+#include "ui/control_factory.h"
+#include "ui/worker_thread.h"
+#include "base/progress_sink.h"
+#include "ui/dialog_base.h"
+
+class ProgressDialog : public DialogBase, public WorkerThread, public ProgressSink {
+public:
+    static constexpr int kDesignWidth = 480;
+    static constexpr int kDesignHeight = 56;
+    static constexpr int kBarRange = 2000;
+    static constexpr UINT_PTR kShowDelayTimer = 0x11221234;
+
+    ProgressDialog();
+    ~ProgressDialog() override;
+
+    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual void SetPosition(int position);
+    void Join() override { WorkerThread::Join(); }
+
+    // Progress, from the worker.
+    void SetTotal(std::uint64_t total) override { total_ = total; }
+    void AddProgress(std::uint64_t amount) override;
+    void SetCaption(const std::wstring& caption) override;
+    bool StopRequested() const override { return WorkerThread::StopRequested(); }
+    void Reset() override;
+    // To the standard output, for whoever started the program from a console.
+    void Trace(const std::wstring& line) override;
+
+    void SetTitle(const std::wstring& title) { title_ = title; }
+    void SetShowCancel(bool show) { showCancel_ = show ? 1 : 0; }
+    void SetAutoStart(bool start);
+    void SetShowDelay(int milliseconds) { showDelay_ = milliseconds; }
+
+    std::uint64_t Total() const override { return total_; }
+    std::uint64_t Done() const { return done_; }
+    int LastPosition() const { return lastPosition_; }
+    ProgressBar* Bar() const { return bar_; }
+    Button* CancelButton() const { return cancel_; }
+
+private:
+    void OnInitDialog(HWND window);
+    void OnShowDelayOver(HWND window);
+
+    ControlFactory controls_{0x1100};
+    ProgressBar* bar_ = nullptr;
+    Button* cancel_ = nullptr;
+    std::wstring title_;
+    std::int32_t showCancel_ = 0;
+    bool autoStart_ = false;
+    std::uint64_t total_ = 0;
+    std::uint64_t done_ = 0;
+    std::int32_t lastPosition_ = 0;
+    std::int32_t showDelay_ = 0;
+};

@@ -1,0 +1,65 @@
+#include "update/update_notice.h"
+
+#include "ui/dpi_scaling.h"
+
+namespace {
+
+// A popup with a caption, a system menu and a modal frame: no minimize or maximize box.
+constexpr DWORD kNoticeStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+
+}  // namespace
+
+UpdateNotice::UpdateNotice(std::wstring caption, std::wstring latest, std::wstring current, bool offerPage)
+    : caption_(std::move(caption)), latest_(std::move(latest)), current_(std::move(current)), offerPage_(offerPage)
+{
+    SetStyle(kNoticeStyle);
+}
+
+std::wstring UpdateNotice::Text() const
+{
+    // Without a page to go to, the notice does not ask to go there.
+    return L"最新のバージョン" + latest_ + L"が公開されています。" + L"\r\n" +
+           (offerPage_ ? L"サイトへ移動しますか？\r\n\r\n" : L"\r\n") + L"　（現在インストールされているバージョンは" +
+           current_ + L"です。）\r\n";
+}
+
+void UpdateNotice::OnInitDialog(HWND window)
+{
+    SetWindowTextW(window, caption_.c_str());
+    DpiScaling dpi;
+    dpi.Init();
+    dpi.MoveScaled(window, 0, 0, kDesignWidth, kDesignHeight, false);
+
+    auto& f = controls_;
+    f.CreateStatic(window, 8, 8, Text());
+    f.UseIdForNext(kGoToPage);
+    const int goTo = f.CreateButton(window, 0, 0, L"　サイトへ移動する　");
+    f.UseIdForNext(kLater);
+    f.CreateButton(window, 0, 0, L"後日通知する　");
+    f.PlaceButtonPair(goTo);
+    if (!offerPage_)
+        ShowWindow(f.At(goTo)->Window(), SW_HIDE);
+    CenterOverParent(Parent(), window);
+}
+
+INT_PTR UpdateNotice::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(window);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kGoToPage && offerPage_)
+            EndDialog(window, kWentToPage);
+        else if (LOWORD(wParam) == kLater)
+            EndDialog(window, kRemindLater);
+        else if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(window, kClosed);
+        return TRUE;
+    case WM_CLOSE:
+        EndDialog(window, kClosed);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
