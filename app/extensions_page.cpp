@@ -1,6 +1,7 @@
 #include "app/extensions_page.h"
 
 #include "app/add_extension_dialog.h"
+#include "app/registry_file_type.h"
 #include "base/paths.h"
 #include "ui/image_list.h"
 
@@ -12,6 +13,7 @@ constexpr COLORREF kMenuTransparent = RGB(255, 0, 255);
 constexpr int kAddImage = 5;
 constexpr int kDeleteImage = 1;
 constexpr DWORD kListStyles = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP;
+constexpr wchar_t kUserAddedLabel[] = L"★ユーザー追加拡張子";
 
 }  // namespace
 
@@ -44,7 +46,9 @@ void ExtensionsPage::Fill()
     const auto& entries = working_.Entries();
     for (size_t i = 0; i < entries.size(); ++i) {
         const int row = list_->InsertRow(static_cast<int>(i), entries[i].extension);
-        list_->SetCellText(row, 1, entries[i].contentType);
+        // What the system says of a built-in extension's files; the user's own are marked.
+        list_->SetCellText(row, 1, entries[i].builtIn ? RegisteredContentType(entries[i].extension)
+                                                      : std::wstring(kUserAddedLabel));
         list_->SetRowChecked(row, entries[i].enabled == 1);
     }
     filling_ = false;
@@ -101,7 +105,6 @@ void ExtensionsPage::AddExtension()
     item.enabled = 1;
     item.builtIn = 0;
     item.extension = dialog.Extension();
-    item.contentType = ExtensionList::kUserAddedLabel;
     // One already in the list is left as it is, without a word.
     if (!working_.AddItem(std::move(item), true))
         return;

@@ -8,6 +8,4 @@ struct ExtensionEntry {
     std::int32_t enabled = 1;   // files with this extension are organized
     std::int32_t builtIn = 0;   // from the built-in table, not added by the user
     std::wstring extension;     // lower case, with its leading "."
-    std::wstring contentType;   // for display: the registry's Content Type, or the user label
-    std::wstring registeredType;  // for display: the file type the extension is registered to
 };

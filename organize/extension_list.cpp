@@ -6,7 +6,6 @@
 #include "base/settings_store.h"
 #include "base/log_file.h"
 #include "base/path_text.h"
-#include "organize/registry_file_type.h"
 
 const wchar_t* const kBuiltInPhotoExtensions[] = {
     L".bmp", L".png", L".jpg", L".jpeg", L".heif", L".heic", L".avif", L".gif", L".cr2", L".crw",
@@ -88,8 +87,6 @@ void ExtensionList::Load()
         item.enabled = 1;
         item.builtIn = 1;
         item.extension = *extension;
-        item.contentType = RegistryFileType::ContentType(item.extension);
-        item.registeredType = RegistryFileType::RegisteredType(item.extension);
         AddItem(std::move(item), false);
     }
     // A count out of bounds leaves the list as built in.
@@ -117,8 +114,6 @@ void ExtensionList::Load()
         item.enabled = enabled;
         item.builtIn = 0;
         item.extension = extension;
-        item.contentType = kUserAddedLabel;
-        item.registeredType = RegistryFileType::RegisteredType(extension);
         AddItem(std::move(item), false);
     }
     Sort();

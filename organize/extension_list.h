@@ -9,8 +9,6 @@
 
 class ExtensionList {
 public:
-    static constexpr wchar_t kUserAddedLabel[] = L"★ユーザー追加拡張子";
-
     // builtInTable: a null-terminated array of extensions.
     ExtensionList(const wchar_t* section, const wchar_t* const* builtInTable);
     virtual ~ExtensionList() = default;

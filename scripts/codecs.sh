@@ -81,7 +81,7 @@ mark_built() { rm -f "$prefix/.built-$1-"*; touch "$prefix/.built-$1-$(cat "${so
 
 # The build of one CMake package, for Windows or for this machine.
 cmake_build() {
-  local name=$1 source=$2
+  local name=$1 folder=$2
   shift 2
   local build=$work/$name
   rm -rf "$build"
@@ -93,7 +93,7 @@ cmake_build() {
     platform=(-DCMAKE_TOOLCHAIN_FILE="$KASUMIRO_ROOT/cmake/mingw-w64-x86_64.cmake" -DBUILD_SHARED_LIBS=ON
               "-DCMAKE_SHARED_LINKER_FLAGS=$dll_link_flags")
   fi
-  cmake -S "$source" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+  cmake -S "$folder" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix;/usr/$triple" "${platform[@]}" "$@" >/dev/null
   cmake --build "$build" -j "$jobs" >/dev/null
   cmake --install "$build" >/dev/null

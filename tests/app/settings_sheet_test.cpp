@@ -14,6 +14,8 @@
 
 #include "app/add_extension_dialog.h"
 #include "app/extensions_page.h"
+#include "app/registry_file_type.h"
+#include "base/handles.h"
 #include "base/settings_store.h"
 #include "base/version.h"
 #include "organize/organize_run.h"
@@ -48,13 +50,14 @@ int RowOf(HWND list, const std::wstring& extension)
     return static_cast<int>(SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
-std::vector<std::wstring> Rows(HWND list)
+std::vector<std::wstring> Rows(HWND list, int column = 0)
 {
     std::vector<std::wstring> rows;
     const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < count; ++row) {
         wchar_t text[64] = {};
         LVITEMW item{};
+        item.iSubItem = column;
         item.pszText = text;
         item.cchTextMax = 64;
         SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
@@ -156,7 +159,7 @@ TEST_F(SettingsSheetTest, UncheckingAnExtensionAndOkSkipsItsFilesAndCancelKeepsE
 TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
 {
     HWND dialog = nullptr, page = nullptr;
-    std::vector<std::wstring> afterAdd, afterRepeat;
+    std::vector<std::wstring> afterAdd, afterRepeat, addedTypes;
     std::vector<std::pair<std::wstring, bool>> refused;  // text, whether the set button allowed it
     std::vector<bool> accepted;                          // the set button for the texts that are set
     bool emptyAllowed = true, enterOnEmptyClosed = true, hintShown = false, shot = false;
@@ -204,6 +207,7 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
         waitClosed,
         [&] {
             afterAdd = Rows(ListOf(page));
+            addedTypes = Rows(ListOf(page), 1);
             return true;
         },
         openAdd,
@@ -233,9 +237,10 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
     EXPECT_EQ(*(xyz - 1), L".xvid");
     EXPECT_EQ(xyz + 1, afterAdd.end());
     EXPECT_EQ(afterRepeat, afterAdd);  // .MOV is .mov, listed already
+    ASSERT_EQ(addedTypes.size(), afterAdd.size());
+    EXPECT_EQ(addedTypes[static_cast<std::size_t>(xyz - afterAdd.begin())], L"★ユーザー追加拡張子");
     ExtensionEntry added;
     ASSERT_TRUE(g_OrganizeSettings.MovieList.Find(L".xyz", &added));
-    EXPECT_EQ(added.contentType, L"★ユーザー追加拡張子");
     EXPECT_EQ(added.builtIn, 0);
     EXPECT_NE(Section(L"COMPARE_EXT_INFO").find(L"1|.xyz;"), std::wstring::npos);
 }
@@ -403,6 +408,22 @@ TEST_F(SettingsSheetTest, EveryPageIsWholeAndTheMainWindowOpensBothSheets)
     ASSERT_TRUE(script.Finished());
     EXPECT_TRUE(shots);
     EXPECT_TRUE(faults.empty()) << Joined(faults);
+}
+
+TEST(RegisteredContentTypeTest, ReadsTheExtensionKey)
+{
+    // The test prefix's own classes: nobody else's registry is touched.
+    const wchar_t* key = L".kasumirotest";
+    UniqueRegistryKey created;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, created.put(), nullptr),
+              ERROR_SUCCESS);
+    const std::wstring type = L"image/x-kasumiro";
+    RegSetValueExW(created.get(), L"Content Type", 0, REG_SZ, reinterpret_cast<const BYTE*>(type.c_str()),
+                   static_cast<DWORD>((type.size() + 1) * 2));
+    created.reset();
+    EXPECT_EQ(RegisteredContentType(L".kasumirotest"), type);
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, key);
+    EXPECT_EQ(RegisteredContentType(L".kasumiro-missing"), L"");
 }
 
 }  // namespace

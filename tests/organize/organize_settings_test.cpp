@@ -7,9 +7,7 @@
 #include <iterator>
 
 #include "base/settings_store.h"
-#include "organize/registry_file_type.h"
 #include "tests/support/temp_folder.h"
-#include "base/handles.h"
 
 namespace {
 
@@ -89,7 +87,6 @@ TEST_F(OrganizeSettingsTest, StoredSwitchesAndUserExtensions)
     ExtensionEntry user;
     ASSERT_TRUE(settings.PhotoList.Find(L".Xyz", &user));
     EXPECT_EQ(user.builtIn, 0);
-    EXPECT_EQ(user.contentType, L"★ユーザー追加拡張子");
 
     // Saving writes every entry, built-in ones too; a shorter list leaves old keys behind.
     settings.PhotoList.Save();
@@ -177,25 +174,6 @@ TEST_F(OrganizeSettingsTest, UnknownExtensionsRule)
     EXPECT_FALSE(settings.ShouldOrganize(L".jpg"));
     EXPECT_FALSE(settings.ShouldOrganize(L""));
     EXPECT_TRUE(settings.ShouldOrganize(L".MP4"));
-}
-
-TEST(RegistryExtInfoTest, ReadsTheExtensionKey)
-{
-    // The test prefix's own classes: nobody else's registry is touched.
-    const wchar_t* key = L".kasumirotest";
-    UniqueRegistryKey created;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, created.put(), nullptr),
-              ERROR_SUCCESS);
-    const std::wstring type = L"image/x-kasumiro", name = L"KasumiroTestFile";
-    RegSetValueExW(created.get(), L"Content Type", 0, REG_SZ, reinterpret_cast<const BYTE*>(type.c_str()),
-                   static_cast<DWORD>((type.size() + 1) * 2));
-    RegSetValueExW(created.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                   static_cast<DWORD>((name.size() + 1) * 2));
-    created.reset();
-    EXPECT_EQ(RegistryFileType::ContentType(L".kasumirotest"), type);
-    EXPECT_EQ(RegistryFileType::RegisteredType(L".kasumirotest"), name);
-    RegDeleteKeyW(HKEY_CLASSES_ROOT, key);
-    EXPECT_EQ(RegistryFileType::ContentType(L".kasumiro-missing"), L"");
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ TEST(FindFileTest, OrganizeFinderKeepsWantedKindsWithDates)
     MakeFile(in + L"\\sub\\PhotoAlbum.cache\\scan.facts");
     MakeFile(in + L"\\sub\\photoalbum\\thumb\\2019\\20190714_0.jpg", JpegWithDates("2019:07:14 09:30:00"));
     OrganizeSettings settings;  // empty lists: nothing listed
-    settings.PhotoList.AddItem(ExtensionEntry{1, 1, L".jpg", L"", L""}, true);
+    settings.PhotoList.AddItem(ExtensionEntry{1, 1, L".jpg"}, true);
     settings.ArrangePhoto = 1;
     std::vector<FileFacts> files;
     WantedFileFinder finder(&settings, &files);
