@@ -11,7 +11,7 @@ ScannedFacts::ScannedFacts(const std::wstring& cacheFolder)
 }
 
 std::optional<ImageFacts> ScannedFacts::Find(const std::wstring& relativePath, std::uint64_t size,
-                                                std::uint64_t lastWrite)
+                                             std::uint64_t lastWrite)
 {
     const std::lock_guard<std::mutex> lock(mutex_);
     const auto found = previous_.find(relativePath);
@@ -22,7 +22,7 @@ std::optional<ImageFacts> ScannedFacts::Find(const std::wstring& relativePath, s
 }
 
 void ScannedFacts::Record(const std::wstring& relativePath, std::uint64_t size, std::uint64_t lastWrite,
-                             const ImageFacts& facts)
+                          const ImageFacts& facts)
 {
     if (!cache_formats::FitsScannedList(relativePath, facts))
         return;

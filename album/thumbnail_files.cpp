@@ -79,7 +79,7 @@ bool ThumbnailFiles::Holds(const std::wstring& path, const std::wstring& entry)
 }
 
 StatusCode ThumbnailFiles::Write(const std::wstring& path, const std::wstring& entry,
-                                    const std::vector<std::uint8_t>& jpeg)
+                                 const std::vector<std::uint8_t>& jpeg)
 {
     bool stamped = false;
     const StatusCode written = ReplaceFileWhole(path, L".part", Durability::kCached, [&](HANDLE file) {

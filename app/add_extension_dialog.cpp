@@ -25,7 +25,7 @@ std::wstring AddExtensionDialog::WithDot(const std::wstring& text)
     return !text.empty() && text[0] == L'.' ? text : L"." + text;
 }
 
-void AddExtensionDialog::OnInitDialog(HWND window)
+bool AddExtensionDialog::OnInit(HWND window)
 {
     SetWindowTextW(window, L"拡張子の追加");
     DpiScaling dpi;
@@ -63,6 +63,7 @@ void AddExtensionDialog::OnInitDialog(HWND window)
     EnableWindow(set_->Window(), FALSE);
     CenterOverParent(Parent(), window);
     SetFocus(field_->Window());
+    return false;  // the focus is on the field
 }
 
 void AddExtensionDialog::OnTextChanged()
@@ -93,24 +94,12 @@ LRESULT AddExtensionDialog::FieldCallback(WindowSubclass& hook, HWND, UINT messa
     return 0;
 }
 
-INT_PTR AddExtensionDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void AddExtensionDialog::OnCommand(int id, int code, HWND control)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(window);
-        return FALSE;  // the focus was set on the field
-    case WM_COMMAND:
-        if (field_ && reinterpret_cast<HWND>(lParam) == field_->Window() && HIWORD(wParam) == EN_CHANGE)
-            OnTextChanged();
-        else if (LOWORD(wParam) == kSet)
-            OnSet();
-        else if (LOWORD(wParam) == kCancel || LOWORD(wParam) == IDCANCEL)
-            EndDialog(window, 0);
-        return TRUE;
-    case WM_CLOSE:
-        EndDialog(window, 0);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    if (field_ && control == field_->Window() && code == EN_CHANGE)
+        OnTextChanged();
+    else if (id == kSet)
+        OnSet();
+    else if (id == kCancel || id == IDCANCEL)
+        EndDialog(Window(), 0);
 }

@@ -13,11 +13,10 @@
 class AddExtensionDialog : public DialogBase {
 public:
     enum Command { kSet = 4096, kCancel = 4098 };
-    enum Control { kField = 4100, kHint = 4101 };
+    enum ControlId { kField = 4100, kHint = 4101 };
     static constexpr int kFieldChars = 32;
 
     AddExtensionDialog();
-    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The extension chosen, with its leading "."; valid once DoModal has ended with 1.
     const std::wstring& Extension() const { return extension_; }
@@ -31,7 +30,8 @@ public:
     StaticText* Hint() const { return hint_; }
 
 private:
-    void OnInitDialog(HWND window);
+    bool OnInit(HWND window) override;
+    void OnCommand(int id, int code, HWND control) override;
     void OnTextChanged();
     void OnSet();
     static LRESULT FieldCallback(WindowSubclass& hook, HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -30,7 +30,7 @@ void ExtensionsPage::BuildControls(HWND window)
     const int label = f.CreateStatic(window, m.charWidth / 2, m.charHeight / 2, label_);
     const int top = f.At(label)->ClientRectInParent().bottom + m.charHeight / 2;
     list_ = f.Get<ListView>(f.CreateListView(window, m.charWidth / 2, m.width - m.charWidth,
-                                                m.height - top - m.charHeight / 2));
+                                             m.height - top - m.charHeight / 2));
     list_->MoveTo(m.charWidth / 2, top);
     list_->SetExtendedStyle(kListStyles);
     list_->AddColumn(L"拡張子", LVCFMT_LEFT, 7 * m.charWidth);
@@ -93,7 +93,7 @@ void ExtensionsPage::ShowMenu()
     const int command = menu.Track(Window(), cursor);
     openMenu_ = nullptr;
     if (command)
-        OnCommand(MAKEWPARAM(command, 0), 0);
+        OnCommand(command, 0, nullptr);
 }
 
 void ExtensionsPage::AddExtension()
@@ -125,33 +125,35 @@ void ExtensionsPage::DeleteExtension()
     Changed();
 }
 
-void ExtensionsPage::OnCommand(WPARAM wParam, LPARAM)
+void ExtensionsPage::OnCommand(int id, int, HWND)
 {
-    if (LOWORD(wParam) == kAddExtension)
+    if (id == kAddExtension)
         AddExtension();
-    else if (LOWORD(wParam) == kDeleteExtension)
+    else if (id == kDeleteExtension)
         DeleteExtension();
 }
 
-bool ExtensionsPage::OnNotify(const NMHDR* header)
+bool ExtensionsPage::OnPageNotify(const NMHDR& header)
 {
-    if (!list_ || header->hwndFrom != list_->Window())
+    if (!list_ || header.hwndFrom != list_->Window())
         return false;
-    if (header->code == LVN_ITEMCHANGED)
-        OnRowChanged(reinterpret_cast<const NMLISTVIEW*>(header));
-    else if (header->code == NM_RCLICK)
+    if (header.code == LVN_ITEMCHANGED)
+        OnRowChanged(reinterpret_cast<const NMLISTVIEW*>(&header));
+    else if (header.code == NM_RCLICK)
         ShowMenu();
     return false;
 }
 
-INT_PTR ExtensionsPage::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool ExtensionsPage::OnOtherMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR* result)
 {
     // The menu's items draw themselves through their owner, this page.
     if (message == WM_MEASUREITEM && openMenu_)
-        return openMenu_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
-    if (message == WM_DRAWITEM && openMenu_)
-        return openMenu_->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
-    return SettingsPage::HandleMessage(window, message, wParam, lParam);
+        *result = openMenu_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+    else if (message == WM_DRAWITEM && openMenu_)
+        *result = openMenu_->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+    else
+        return false;
+    return true;
 }
 
 void ExtensionsPage::Apply()

@@ -20,12 +20,12 @@ public:
     ListView* List() const { return list_; }
     const ExtensionList& WorkingCopy() const { return working_; }
 
-    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     void BuildControls(HWND window) override;
-    void OnCommand(WPARAM wParam, LPARAM lParam) override;
-    bool OnNotify(const NMHDR* header) override;
+    void OnCommand(int id, int code, HWND control) override;
+    bool OnPageNotify(const NMHDR& header) override;
+    bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
     void Apply() override;
 
 private:

@@ -48,10 +48,10 @@ void KindsPage::BuildControls(HWND window)
     f.At(dates)->MoveToX(m.charWidth / 2);
 }
 
-void KindsPage::OnCommand(WPARAM, LPARAM lParam)
+void KindsPage::OnCommand(int, int, HWND control)
 {
     for (const CheckBox* box : {kinds_[0], kinds_[1], kinds_[2], kinds_[3], movieDates_}) {
-        if (box && reinterpret_cast<HWND>(lParam) == box->Window())
+        if (box && control == box->Window())
             Changed();
     }
 }

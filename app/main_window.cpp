@@ -19,6 +19,7 @@
 #include "organize/date_folder_format.h"
 #include "organize/organize_settings.h"
 #include "ui/control_styles.h"
+#include "ui/row_layout.h"
 #include "ui/ui_seams.h"
 #include "update/update_check.h"
 
@@ -50,52 +51,6 @@ RECT DefaultWindowRect()
     const int top = (GetSystemMetrics(SM_CYFULLSCREEN) - kDefaultSize) / 2;
     return RECT{left, top, left + kDefaultSize, top + kDefaultSize};
 }
-
-// A big button: its text in a larger, bolder font, and the button grown to hold it with half
-// a line of air on each side, in its own font (a bold text flush with the frame looks cut off).
-void MakeProminent(Control* button)
-{
-    button->SetScaledFont(1.2, 600);
-    const SIZE text = MeasureText(button->Font(), button->GetText());
-    button->Resize(text.cx + text.cy, text.cy + text.cy / 2, true);
-}
-
-// The least room between two rows that a taller font pushed together.
-int RowGap(int charHeight)
-{
-    return std::max(2, charHeight / 4);
-}
-
-int BottomOf(const Control* control)
-{
-    return control->ClientRectInParent().bottom;
-}
-
-// How far a group box's caption reaches below its top edge, in the caption's own font.
-int CaptionHeight(const Control* group)
-{
-    return MeasureText(group->Font(), group->GetText()).cy;
-}
-
-// Rows placed down the window: each where the layout table puts it, unless the row above
-// reaches further down (a font taller than the table was drawn up for); then it goes below
-// that row and every later row moves down as far.
-class RowFlow {
-public:
-    explicit RowFlow(int gap) : gap_(gap) {}
-    // The top of a row that the table puts at tableY and that must clear `above`.
-    int Place(int tableY, int above)
-    {
-        const int y = std::max(tableY + shift_, above + gap_);
-        shift_ = y - tableY;
-        return y;
-    }
-    int Shift() const { return shift_; }
-
-private:
-    int gap_;
-    int shift_ = 0;
-};
 
 }  // namespace
 
@@ -149,7 +104,7 @@ void MainWindow::CreateControls(HWND window)
     folderList_->Subclass(&MainWindow::FolderListCallback, this);
 }
 
-void MainWindow::OnInitDialog(HWND window)
+bool MainWindow::OnInit(HWND window)
 {
     g_OrganizeSettings.Load();
     SetWindowTextW(window, kProductName);
@@ -191,6 +146,7 @@ void MainWindow::OnInitDialog(HWND window)
     if (now.right - now.left < minimum.cx || now.bottom - now.top < minimum.cy)
         SetWindowPos(window, nullptr, 0, 0, std::max(now.right - now.left, minimum.cx),
                      std::max(now.bottom - now.top, minimum.cy), SWP_NOMOVE | SWP_NOZORDER);
+    return true;
 }
 
 void MainWindow::Layout()
@@ -286,49 +242,48 @@ void MainWindow::SaveWindowRect()
         ::SaveWindowRect(g_SettingsStore, Window(), L"Window", L"WindowRect");
 }
 
-INT_PTR MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void MainWindow::OnClose(HWND window)
+{
+    deviceNotify_.reset();
+    EndDialog(window, 0);
+    PostQuitMessage(0);
+}
+
+bool MainWindow::OnNotify(const NMHDR& header)
+{
+    if (folderList_ && header.hwndFrom == folderList_->Window() && header.code == LVN_ITEMCHANGED)
+        UpdateButtons();
+    return false;
+}
+
+bool MainWindow::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(window);
-        return TRUE;
     case WM_SIZE:
         Layout();
         SaveWindowRect();
-        return TRUE;
+        break;
     case WM_MOVE:
         SaveWindowRect();
-        return TRUE;
+        break;
     case WM_SIZING: {
         auto* rect = reinterpret_cast<RECT*>(lParam);
         const SIZE minimum = MinimumWindowSize(rect->right - rect->left);
         rect->right = std::max(rect->right, rect->left + minimum.cx);
         rect->bottom = std::max(rect->bottom, rect->top + minimum.cy);
-        return TRUE;
-    }
-    case WM_CLOSE:
-        deviceNotify_.reset();
-        EndDialog(window, 0);
-        PostQuitMessage(0);
-        return TRUE;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (folderList_ && header->hwndFrom == folderList_->Window() && header->code == LVN_ITEMCHANGED)
-            UpdateButtons();
-        return FALSE;
+        break;
     }
     case WM_DEVICECHANGE:
         OnDeviceChange(wParam, lParam);
-        return TRUE;
+        break;
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(wParam, lParam);
-        return TRUE;
+        break;
     default:
-        return FALSE;
+        return false;
     }
+    *result = TRUE;
+    return true;
 }
 
 LRESULT MainWindow::FolderListCallback(WindowSubclass& hook, HWND, UINT message, WPARAM wParam, LPARAM)
@@ -378,14 +333,11 @@ void MainWindow::OnDeviceChange(WPARAM event, LPARAM data)
         RemoveInputFolder(drive);
 }
 
-void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam)
+void MainWindow::OnCommand(int id, int code, HWND from)
 {
     // Controls report changes while they are being made; only a finished window answers.
     if (!initialised_)
         return;
-    const auto from = reinterpret_cast<HWND>(lParam);
-    const int id = LOWORD(wParam);
-    const int code = HIWORD(wParam);
     if (from && from == openAlbum_->Window()) {
         ShellOpen(Window(), AlbumIndexPath(outputBox_->GetText()));
         return;

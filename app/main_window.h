@@ -30,8 +30,6 @@ public:
 
     MainWindow() = default;
 
-    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-
     void AddInputFolder(const std::wstring& path);
     void ReplaceSelectedFolder(const std::wstring& path);
     void RemoveInputFolder(const std::wstring& path);
@@ -55,12 +53,15 @@ public:
     GroupBox* InputGroup() const { return inputGroup_; }
 
 protected:
-    virtual void OnInitDialog(HWND window);
+    bool OnInit(HWND window) override;
     virtual void Layout();
 
 private:
+    void OnCommand(int id, int code, HWND control) override;
+    bool OnNotify(const NMHDR& header) override;
+    void OnClose(HWND window) override;
+    bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
     void CreateControls(HWND window);
-    void OnCommand(WPARAM wParam, LPARAM lParam);
     void OnDropFiles(HDROP drop);
     void OnDeviceChange(WPARAM event, LPARAM data);
     bool IsListed(const std::wstring& path) const;

@@ -13,7 +13,7 @@ class OrganizeRunDialog : public ProgressDialog {
 public:
     // All three stay the caller's and must outlive the dialog; the worker only reads them.
     OrganizeRunDialog(const OrganizeSettings* settings, const std::vector<std::wstring>* inputFolders,
-                              const std::wstring* outputFolder);
+                      const std::wstring* outputFolder);
     ~OrganizeRunDialog() override;
 
     // What the run came to; read once the dialog has closed.

@@ -9,16 +9,15 @@
 #include "ui/dialog_base.h"
 
 class SettingsPage : public DialogBase {
-public:
-    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-
 protected:
     virtual void BuildControls(HWND window) = 0;
-    // A command from one of the page's controls.
-    virtual void OnCommand(WPARAM wParam, LPARAM lParam) = 0;
-    // Any other notification than the sheet's apply; false when the page does not handle it.
-    virtual bool OnNotify(const NMHDR* /*header*/) { return false; }
+    // The sheet's apply (OK or Apply).
     virtual void Apply() = 0;
+    // Any other notification than the sheet's apply; false when the page does not handle it.
+    virtual bool OnPageNotify(const NMHDR& /*header*/) { return false; }
+
+    bool OnInit(HWND window) override;
+    bool OnNotify(const NMHDR& header) override;
 
     // Enables the sheet's Apply button.
     void Changed() const;

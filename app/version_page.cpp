@@ -52,9 +52,8 @@ void VersionPage::BuildControls(HWND window)
     f.At(f.CreateGroupBox(window, L"バージョン情報", top, width, infoBottom - top))->MoveToX(left);
 }
 
-void VersionPage::OnCommand(WPARAM, LPARAM lParam)
+void VersionPage::OnCommand(int, int, HWND from)
 {
-    const auto from = reinterpret_cast<HWND>(lParam);
     if (noticeOff_ && from == noticeOff_->Window()) {
         Changed();
     } else if ((support_ && from == support_->Window()) || (icon_ && from == icon_->Window())) {

@@ -12,7 +12,7 @@ public:
 
 protected:
     void BuildControls(HWND window) override;
-    void OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnCommand(int id, int code, HWND control) override;
     void Apply() override;
 
 private:

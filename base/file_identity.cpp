@@ -10,8 +10,8 @@ bool IdentityOf(const std::wstring& path, FileIdentity* identity)
 {
     // Attributes only, shared with everyone; the backup flag lets a folder be opened.
     UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION information{};
     if (!file || !GetFileInformationByHandle(file.get(), &information))
         return false;
@@ -45,8 +45,8 @@ namespace {
 std::wstring FinalFolderPathOf(const std::wstring& folder)
 {
     UniqueFile file(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return file ? FinalPathOf(file.get()) : std::wstring();
 }
 

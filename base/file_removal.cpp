@@ -19,8 +19,8 @@ bool SamePath(const std::wstring& a, const std::wstring& b)
 std::wstring FinalFolderPath(const std::wstring& folder)
 {
     UniqueFile file(CreateFileW((folder.size() == 2 && folder[1] == L':' ? folder + L"\\" : folder).c_str(),
-                                   FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return file ? WithoutTrailingBackslash(FinalPathOf(file.get())) : std::wstring();
 }
 
@@ -89,8 +89,8 @@ StatusCode EntryRemover::Remove(const std::wstring& path)
     }
     // The entry itself: a link or junction is opened as what it is, not as where it leads.
     UniqueFile entry(CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!entry)
         return StatusFromLastError();
     // Where the compatibility layer of our tests cannot open a link as itself, it opens what

@@ -18,7 +18,7 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 UniqueFile OpenLog(const std::wstring& path, DWORD disposition)
 {
     return UniqueFile(CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr,
-                                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool WriteAll(HANDLE file, const void* data, DWORD bytes)

@@ -35,7 +35,7 @@ void SettingsStore::Open(const std::wstring& path)
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         g_Log.Write(L"Inifile新規作成 = %s", path.c_str());
         UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             static const unsigned char kBom[] = {0xFF, 0xFE};
             DWORD written = 0;
@@ -46,7 +46,7 @@ void SettingsStore::Open(const std::wstring& path)
 }
 
 std::wstring SettingsStore::GetString(const wchar_t* section, const wchar_t* key,
-                                   const wchar_t* defaultValue) const
+                                      const wchar_t* defaultValue) const
 {
     // Without a file the profile functions would fall back to the system's win.ini.
     if (path_.empty())
@@ -59,7 +59,7 @@ std::wstring SettingsStore::GetString(const wchar_t* section, const wchar_t* key
 }
 
 std::int32_t SettingsStore::GetInt(const wchar_t* section, const wchar_t* key,
-                                std::int32_t defaultValue) const
+                                   std::int32_t defaultValue) const
 {
     if (path_.empty())
         return defaultValue;
@@ -68,7 +68,7 @@ std::int32_t SettingsStore::GetInt(const wchar_t* section, const wchar_t* key,
 }
 
 std::uint64_t SettingsStore::GetHex64(const wchar_t* section, const wchar_t* key,
-                                   std::uint32_t defaultHigh, std::uint32_t defaultLow) const
+                                      std::uint32_t defaultHigh, std::uint32_t defaultLow) const
 {
     const std::wstring text = GetString(section, key, L"");
     if (text.empty())
@@ -81,7 +81,7 @@ std::uint64_t SettingsStore::GetHex64(const wchar_t* section, const wchar_t* key
 }
 
 void SettingsStore::SetString(const wchar_t* section, const wchar_t* key,
-                           const wchar_t* value) const
+                              const wchar_t* value) const
 {
     if (!path_.empty())
         WritePrivateProfileStringW(section, key, value, path_.c_str());
@@ -96,7 +96,7 @@ void SettingsStore::SetInt(const wchar_t* section, const wchar_t* key, std::int3
 }
 
 void SettingsStore::SetStruct(const wchar_t* section, const wchar_t* key, const void* bytes,
-                           UINT byteCount) const
+                              UINT byteCount) const
 {
     if (!path_.empty())
         WritePrivateProfileStructW(section, key, const_cast<void*>(bytes), byteCount, path_.c_str());

@@ -33,7 +33,7 @@ UniqueFile CreateNewFile(const std::wstring& path)
 StatusCode WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t size)
 {
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
+                                nullptr));
     if (!file)
         return StatusFromLastError();
     return WriteBytesTo(file.get(), bytes, size);
@@ -73,7 +73,7 @@ bool ReadFileBytes(const std::wstring& path, std::uint64_t maxBytes, std::vector
 {
     bytes->clear();
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
         static_cast<std::uint64_t>(size.QuadPart) > maxBytes)

@@ -43,8 +43,8 @@ std::unique_ptr<FileReader> FileReader::Open(const std::wstring& path)
 {
     // Other programs may go on using the file (a camera tool still writing, a viewer).
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr));
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr));
     if (!file)
         return nullptr;
     g_ReadCounters.CountOpen();

@@ -139,7 +139,7 @@ void TiffDirectoryParser::ReadMainChain(std::uint32_t offset)
 }
 
 void TiffDirectoryParser::ReadDirectory(std::uint32_t& position, const ExifTagDictionary& dictionary,
-                                 std::uint16_t base)
+                                        std::uint16_t base)
 {
     if (!Fits(position, 2))
         Fail(Code::kDataReadError,
@@ -219,7 +219,7 @@ std::string TiffDirectoryParser::GetAsciiValue(std::uint16_t base, std::uint16_t
 }
 
 std::pair<std::uint32_t, std::uint32_t> TiffDirectoryParser::GetGpsRational(std::uint16_t tag,
-                                                                     std::int32_t index) const
+                                                                            std::int32_t index) const
 {
     const auto found = records_.find((std::uint32_t{kGpsIfdPointer} << 16) | tag);
     if (found == records_.end())

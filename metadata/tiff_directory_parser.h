@@ -27,7 +27,7 @@ public:
 
     // Bytes the caller keeps alive; a null pointer throws.
     TiffDirectoryParser(const std::uint8_t* data, std::uint32_t length,
-                 ExifParseMode mode = ExifParseMode::kStrict);
+                        ExifParseMode mode = ExifParseMode::kStrict);
     TiffDirectoryParser(std::unique_ptr<ExifByteSource> source, ExifParseMode mode);
 
     // Throws ExifParsingException.

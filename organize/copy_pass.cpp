@@ -24,7 +24,7 @@ void LogCopyFailure(StatusCode status, const std::wstring& source, const std::ws
 }  // namespace
 
 CopyPass::CopyPass(OutputRecord& table, std::wstring recordPath, ProgressSink& progress,
-                         OrganizeResult* result)
+                   OrganizeResult* result)
     : table_(table), recordPath_(std::move(recordPath)), progress_(progress), result_(result),
       lastSaveMs_(GetTickCount64())
 {

@@ -125,6 +125,6 @@ void ExtensionList::Save() const
     for (size_t i = 0; i < entries_.size(); ++i) {
         const std::wstring value = std::to_wstring(entries_[i].enabled) + L"|" + entries_[i].extension;
         g_SettingsStore.SetString(section_.c_str(), SettingsStore::MakeItemKey(L"item", static_cast<int>(i)).c_str(),
-                        value.c_str());
+                                  value.c_str());
     }
 }

@@ -16,8 +16,8 @@ constexpr DWORD kFirstChunk = 64 * 1024;
 UniqueFile OpenForCompare(const std::wstring& path)
 {
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | READ_CONTROL,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file)
         g_ReadCounters.CountOpen();
     return file;

@@ -23,7 +23,7 @@ StatusCode MarkRunning(const std::wstring& outputFolder, const std::wstring& mar
         return made;
     // A marker a stopped run left says the same; a name there is never written through.
     UniqueFile file(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
-                                   nullptr));
+                                nullptr));
     return file || GetLastError() == ERROR_FILE_EXISTS ? kStatusOk : StatusFromLastError();
 }
 

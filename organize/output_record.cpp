@@ -71,7 +71,7 @@ bool OutputRecord::RecordedFile::Write(RecordWriter& stream) const
 }
 
 bool OutputRecord::RecordedFile::Read(RecordReader& stream, std::int32_t /*tableFormat*/,
-                                          const std::wstring& fullFolder)
+                                      const std::wstring& fullFolder)
 {
     std::int32_t length = 0;
     if (!stream.ReadU64(&signature_) || !stream.ReadI32(&length))
@@ -152,7 +152,7 @@ int OutputRecord::Load(const std::wstring& recordPath)
     // Shared for reading and writing, as the runtime's plain open is: a sync or backup
     // program that holds the record open does not lock us out.
     UniqueFile file(CreateFileW(recordPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         // Only a record that is not there is no record. One that is there but cannot be
         // opened (denied, locked) is not an empty table: the run would copy everything again

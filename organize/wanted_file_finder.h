@@ -15,7 +15,7 @@ class WantedFileFinder : public FolderWalker {
 public:
     // stop: when given, the walk ends as soon as it asks to stop.
     WantedFileFinder(const OrganizeSettings* settings, std::vector<FileFacts>* files,
-                  const ProgressSink* stop = nullptr)
+                     const ProgressSink* stop = nullptr)
         : settings_(settings), files_(files), stop_(stop)
     {
     }

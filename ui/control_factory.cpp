@@ -28,8 +28,8 @@ int ControlFactory::TakeId()
 }
 
 int ControlFactory::CreateSized(std::unique_ptr<Control> control, DWORD exStyle,
-                                   const wchar_t* windowClass, const std::wstring& text, DWORD style, int x,
-                                   int y, int width, int height, HWND parent, LPVOID param)
+                                const wchar_t* windowClass, const std::wstring& text, DWORD style, int x,
+                                int y, int width, int height, HWND parent, LPVOID param)
 {
     control->CreateWindowOf(exStyle, windowClass, text.c_str(), style, x, y, width, height, parent, TakeId(),
                             param ? param : control.get());

@@ -18,8 +18,8 @@ SIZE MeasureText(HFONT font, const std::wstring& text)
 // --- the base ---------------------------------------------------------------------------
 
 bool Control::CreateWindowOf(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text,
-                                    DWORD style, int x, int y, int width, int height, HWND parent,
-                                    int id, LPVOID param)
+                             DWORD style, int x, int y, int width, int height, HWND parent,
+                             int id, LPVOID param)
 {
     id_ = id;
     window_ = CreateWindowExW(exStyle, windowClass, text, style, x, y, width, height, parent,
@@ -280,7 +280,7 @@ int ComboBox::Count() const
 }
 
 HTREEITEM TreeView::InsertItem(HTREEITEM parent, HTREEITEM after, const std::wstring& text, int image,
-                                  int selectedImage, LPARAM param)
+                               int selectedImage, LPARAM param)
 {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent;

@@ -31,18 +31,38 @@ INT_PTR DialogBase::DoModal(HWND parent)
                                    reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR DialogBase::HandleMessage(HWND window, UINT message, WPARAM, LPARAM)
+INT_PTR DialogBase::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        ShowWindow(window, SW_SHOW);
-        return 1;
+        return OnInit(window) ? TRUE : FALSE;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam)) ? TRUE : FALSE;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return TRUE;
     case WM_CLOSE:
-        EndDialog(window, 0);
-        return 0;
-    default:
-        return 0;
+        OnClose(window);
+        return TRUE;
+    default: {
+        INT_PTR result = FALSE;
+        return OnOtherMessage(message, wParam, lParam, &result) ? result : FALSE;
     }
+    }
+}
+
+bool DialogBase::OnInit(HWND window)
+{
+    ShowWindow(window, SW_SHOW);
+    return true;
+}
+
+void DialogBase::OnClose(HWND window)
+{
+    EndDialog(window, 0);
 }
 
 void DialogBase::Bind(HWND window, HWND handleForOut)
@@ -101,7 +121,7 @@ PROPSHEETPAGEW DialogBase::PageDescription(const wchar_t* title, HWND* sheet)
 }
 
 LRESULT CALLBACK DialogBase::SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam,
-                                                  UINT_PTR id, DWORD_PTR)
+                                       UINT_PTR id, DWORD_PTR)
 {
     if (message == WM_NCDESTROY)
         RemoveWindowSubclass(sheet, &DialogBase::SheetProc, id);

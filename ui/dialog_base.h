@@ -1,7 +1,7 @@
 #pragma once
-// The base of every window of ours (despite its name it subclasses nothing): a modal dialog
-// or a property-sheet page from a dialog template written into memory, with no controls in it
-// (each window creates its own), and one message handler per window.
+// The base of every window of ours: a modal dialog or a property-sheet page from a dialog
+// template written into memory, with no controls in it (each window creates its own). Its
+// messages come to one dispatch, which hands each kind to a handler the window overrides.
 
 #include <windows.h>
 #include <prsht.h>
@@ -22,6 +22,7 @@ public:
     virtual ~DialogBase();
     // Shows the dialog modally over `parent` and returns what it ended with.
     virtual INT_PTR DoModal(HWND parent);
+    // The dispatch to the handlers below; what the dialog procedure returns for the message.
     virtual INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // A property-sheet page on this object's template; `sheet` receives the sheet's window.
@@ -35,6 +36,22 @@ public:
     void SetStyle(DWORD style) { style_ = style; }
 
 protected:
+    // WM_INITDIALOG: the window creates its controls. True lets the system put the focus on
+    // the first control; false when the handler put it somewhere. The base shows the window.
+    virtual bool OnInit(HWND window);
+    // WM_COMMAND: a menu item, an accelerator, or a control (control is its window, else null).
+    virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
+    // WM_NOTIFY; true when the notification was answered.
+    virtual bool OnNotify(const NMHDR& /*header*/) { return false; }
+    virtual void OnTimer(UINT_PTR /*id*/) {}
+    // WM_CLOSE; the base ends the dialog with 0.
+    virtual void OnClose(HWND window);
+    // Any other message; true with *result when the window answered it.
+    virtual bool OnOtherMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, INT_PTR* /*result*/)
+    {
+        return false;
+    }
+
     // The template in this object's buffer, zero-filled and rebuilt on every call.
     const DLGTEMPLATE* BuildTemplate();
 

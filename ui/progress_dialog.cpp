@@ -60,7 +60,7 @@ void ProgressDialog::SetCaption(const std::wstring& caption)
         SetWindowTextW(Window(), caption.c_str());
 }
 
-void ProgressDialog::OnInitDialog(HWND window)
+bool ProgressDialog::OnInit(HWND window)
 {
     SetWindowTextW(window, title_.c_str());
     DpiScaling dpi;
@@ -105,6 +105,7 @@ void ProgressDialog::OnInitDialog(HWND window)
     GetWindowRect(window, &placed);
     if (placed.top < 0)
         SetWindowPos(window, nullptr, placed.left, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    return false;  // no control takes the focus: Enter and Esc go to the dialog
 }
 
 void ProgressDialog::OnShowDelayOver(HWND window)
@@ -120,31 +121,33 @@ void ProgressDialog::OnShowDelayOver(HWND window)
     dpi.MoveScaled(window, x, y, kDesignWidth, kDesignHeight, true);
 }
 
-INT_PTR ProgressDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM)
+void ProgressDialog::OnTimer(UINT_PTR id)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(window);
-        return 0;
-    case WM_TIMER:
-        if (wParam == kShowDelayTimer)
-            OnShowDelayOver(window);
-        return 0;
-    case WM_COMMAND:
-        // The dialog stays open until the job, having seen the request, closes it; the
-        // button goes grey to show that the request was taken.
-        if (cancel_ && LOWORD(wParam) == cancel_->Id()) {
-            RequestStop();
-            EnableWindow(cancel_->Window(), FALSE);
-        }
-        return 0;
-    case WM_CLOSE:
-        KillTimer(window, kShowDelayTimer);
-        EndDialog(window, 0);
-        return 1;
-    case WM_KEYDOWN:
-        return (wParam == VK_RETURN || wParam == VK_ESCAPE) ? 1 : 0;
-    default:
-        return 0;
+    if (id == kShowDelayTimer)
+        OnShowDelayOver(Window());
+}
+
+void ProgressDialog::OnCommand(int id, int, HWND)
+{
+    // The dialog stays open until the job, having seen the request, closes it; the button
+    // goes grey to show that the request was taken.
+    if (cancel_ && id == cancel_->Id()) {
+        RequestStop();
+        EnableWindow(cancel_->Window(), FALSE);
     }
+}
+
+void ProgressDialog::OnClose(HWND window)
+{
+    KillTimer(window, kShowDelayTimer);
+    EndDialog(window, 0);
+}
+
+bool ProgressDialog::OnOtherMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result)
+{
+    // Enter and Esc do not end the work.
+    if (message != WM_KEYDOWN || (wParam != VK_RETURN && wParam != VK_ESCAPE))
+        return false;
+    *result = TRUE;
+    return true;
 }

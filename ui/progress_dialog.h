@@ -20,8 +20,6 @@ public:
 
     ProgressDialog();
     ~ProgressDialog() override;
-
-    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual void SetPosition(int position);
     void Join() override { WorkerThread::Join(); }
 
@@ -45,8 +43,14 @@ public:
     ProgressBar* Bar() const { return bar_; }
     Button* CancelButton() const { return cancel_; }
 
+protected:
+    bool OnInit(HWND window) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnCommand(int id, int code, HWND control) override;
+    void OnClose(HWND window) override;
+    bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
+
 private:
-    void OnInitDialog(HWND window);
     void OnShowDelayOver(HWND window);
 
     ControlFactory controls_{0x1100};

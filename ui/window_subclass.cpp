@@ -35,7 +35,7 @@ void WindowSubclass::Remove()
 }
 
 LRESULT CALLBACK WindowSubclass::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                   DWORD_PTR self)
+                                      DWORD_PTR self)
 {
     auto* hook = reinterpret_cast<WindowSubclass*>(self);
     // The last message a window gets: the hook comes off here, whatever the callback does.

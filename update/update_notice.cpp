@@ -23,7 +23,7 @@ std::wstring UpdateNotice::Text() const
            current_ + L"です。）\r\n";
 }
 
-void UpdateNotice::OnInitDialog(HWND window)
+bool UpdateNotice::OnInit(HWND window)
 {
     SetWindowTextW(window, caption_.c_str());
     DpiScaling dpi;
@@ -40,26 +40,20 @@ void UpdateNotice::OnInitDialog(HWND window)
     if (!offerPage_)
         ShowWindow(f.At(goTo)->Window(), SW_HIDE);
     CenterOverParent(Parent(), window);
+    return true;
 }
 
-INT_PTR UpdateNotice::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM)
+void UpdateNotice::OnCommand(int id, int, HWND)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(window);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == kGoToPage && offerPage_)
-            EndDialog(window, kWentToPage);
-        else if (LOWORD(wParam) == kLater)
-            EndDialog(window, kRemindLater);
-        else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(window, kClosed);
-        return TRUE;
-    case WM_CLOSE:
-        EndDialog(window, kClosed);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    if (id == kGoToPage && offerPage_)
+        EndDialog(Window(), kWentToPage);
+    else if (id == kLater)
+        EndDialog(Window(), kRemindLater);
+    else if (id == IDCANCEL)
+        EndDialog(Window(), kClosed);
+}
+
+void UpdateNotice::OnClose(HWND window)
+{
+    EndDialog(window, kClosed);
 }

@@ -19,13 +19,13 @@ public:
 
     UpdateNotice(std::wstring caption, std::wstring latest, std::wstring current, bool offerPage);
 
-    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-
     // The notice's text, as the user reads it.
     std::wstring Text() const;
 
 private:
-    void OnInitDialog(HWND window);
+    bool OnInit(HWND window) override;
+    void OnCommand(int id, int code, HWND control) override;
+    void OnClose(HWND window) override;
 
     ControlFactory controls_{0x1100};  // clear of the buttons' fixed IDs
     std::wstring caption_;

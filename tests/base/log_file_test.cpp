@@ -21,7 +21,7 @@ const std::wregex kPrefix(LR"(\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2}\.\d{3} : )");
 void MakeFileOfSize(const std::wstring& path, LONGLONG size)
 {
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file);
     const unsigned char bom[] = {0xFF, 0xFE};
     DWORD written = 0;
@@ -149,8 +149,8 @@ TEST_F(LogFileTest, LogCanBeReadWhileItIsWritten)
 {
     // Another program holding the log open for reading must not stop our lines.
     UniqueFile reader(CreateFileW(path_.c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(reader);
     log_.Write(L"while open");
     EXPECT_EQ(ReadUtf16Text(path_).substr(kPrefixChars), L"while open\r\n");

@@ -119,7 +119,7 @@ TEST_F(HostileInputsTest, FilesAndFoldersThatCannotBeReadAreCountedAndNamed)
     // Another program holds them open, sharing nothing.
     UniqueFile holdFile(CreateFileW(lockedFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     UniqueFile holdFolder(CreateFileW(lockedFolder.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     ASSERT_TRUE(holdFile && holdFolder);
 
     const OrganizeResult result = RunCard();

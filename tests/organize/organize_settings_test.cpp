@@ -134,7 +134,7 @@ TEST_F(OrganizeSettingsTest, StoredItemsThatCannotBeExtensionsAreSkipped)
     g_SettingsStore.SetInt(L"COMPARE_EXT_INFO_SND", L"count", static_cast<std::int32_t>(std::size(items)));
     for (size_t i = 0; i < std::size(items); ++i)
         g_SettingsStore.SetString(L"COMPARE_EXT_INFO_SND", SettingsStore::MakeItemKey(L"item", static_cast<int>(i)).c_str(),
-                        items[i]);
+                                  items[i]);
     OrganizeSettings settings;
     settings.Load();
     EXPECT_EQ(Extensions(settings.SoundList), (std::vector<std::wstring>{L".mp3", L".ok", L".wav"}));

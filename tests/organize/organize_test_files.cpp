@@ -49,7 +49,7 @@ void SetLocalLastWrite(const std::wstring& path, WORD year, WORD month, WORD day
     ASSERT_TRUE(SystemTimeToFileTime(&local, &localTime));
     ASSERT_TRUE(LocalFileTimeToFileTime(&localTime, &utc));
     UniqueFile file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     ASSERT_TRUE(file);
     ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &utc));
 }

@@ -12,7 +12,7 @@ UniqueFile CreateInheritableFile(const std::wstring& path)
 {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     return UniqueFile(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 struct WindowSearch {

@@ -8,8 +8,8 @@ Bytes ReadBytes(const std::wstring& path)
 {
     Bytes bytes;
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return bytes;
     LARGE_INTEGER size{};
@@ -27,7 +27,7 @@ Bytes ReadBytes(const std::wstring& path)
 bool WriteBytes(const std::wstring& path, const Bytes& bytes)
 {
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     DWORD written = 0;
