@@ -72,7 +72,7 @@ AlbumBuildResult BuildPhotoAlbum(ProgressSink& progress, const std::wstring& out
     scan.scannedFacts = &scannedFacts;
     AlbumModel model = scan.Scan(outputFolder, includeNoPreview, &progress, thumbnailWorkers);
     progress.Reset();
-    MakeAlbumThumbnails(model, context, thumbnailWorkers);
+    MakeAlbumThumbnails(model, context, includeNoPreview, thumbnailWorkers);
     progress.Reset();
     model.Sort();
     WriteAlbumThumbnails(model, context, thumbnailWorkers);

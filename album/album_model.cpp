@@ -28,7 +28,9 @@ AlbumFileKind AlbumFileKindOf(const std::wstring& path)
         const wchar_t* extension;
         AlbumFileKind kind;
     } kKinds[] = {{L".jpg", AlbumFileKind::kPicture}, {L".jpeg", AlbumFileKind::kPicture},
-                  {L".png", AlbumFileKind::kPicture}, {L".wav", AlbumFileKind::kAudio},
+                  {L".png", AlbumFileKind::kPicture}, {L".heic", AlbumFileKind::kPicture},
+                  {L".heif", AlbumFileKind::kPicture}, {L".avif", AlbumFileKind::kPicture},
+                  {L".wav", AlbumFileKind::kAudio},
                   {L".mp3", AlbumFileKind::kAudio},   {L".mp4", AlbumFileKind::kVideo},
                   {L".ogv", AlbumFileKind::kVideo},   {L".webm", AlbumFileKind::kVideo},
                   {L".mov", AlbumFileKind::kVideo}};

@@ -11,7 +11,7 @@
 #include <vector>
 
 enum class AlbumFileKind : std::int32_t {
-    kPicture = 0,  // .jpg .jpeg .png
+    kPicture = 0,  // .jpg .jpeg .png, and the HEIF family: .heic .heif .avif
     kAudio = 1,    // .wav .mp3
     kVideo = 2,    // .mp4 .ogv .webm .mov
     kOther = 3,    // anything else
@@ -32,6 +32,9 @@ struct AlbumFile {
     std::wstring path;
     // From the scan's one read of the file: how to stand a picture upright, where it was taken.
     std::uint16_t orientation = 0;
+    // A photo of the HEIF family (by its bytes): browsers do not show it, so the viewer shows
+    // a JPEG of it that the album makes.
+    bool heifFamily = false;
     bool hasPosition = false;
     double latitude = 0.0;
     double longitude = 0.0;

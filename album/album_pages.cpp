@@ -101,6 +101,9 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
         const std::wstring relative = L"../" + RelativePath(file.path, context.outputFolder);
         if (file.kind == AlbumFileKind::kPicture) {
             std::wstring link = L"../picture.html?img=" + UrlEscape(relative, true);
+            // What a browser cannot show, the viewer shows as the album's own JPEG of it.
+            if (file.heifFamily)
+                link += L"&view=" + UrlEscape(ThumbnailAddress(year, month, day.day, n, true), true);
             if (file.hasPosition)
                 link += MapQuery(file);
             page += L"<span class='picture_item_wrap'>";

@@ -106,19 +106,18 @@ std::optional<AlbumScan::DatedFile> AlbumScan::Date(const std::wstring& path, Al
     const std::wstring relative = scannedFacts ? Relative(path) : std::wstring();
     FileFacts facts;
     bool hasDate = false;
-    std::optional<ImageFacts> known;
+    std::optional<ImageFacts> image;
     if (!relative.empty())
-        known = scannedFacts->Find(relative, size, lastWrite);
-    if (known) {
+        image = scannedFacts->Find(relative, size, lastWrite);
+    if (image) {
         facts.path = path;
         facts.size = size;
         facts.lastWrite = found->ftLastWriteTime;
-        hasDate = DateFromImageFacts(&*known, true, &facts, dateRules);
+        hasDate = DateFromImageFacts(&*image, true, &facts, dateRules);
     } else {
-        std::optional<ImageFacts> read;
-        hasDate = GatherFileFacts(path, found, &facts, dateRules, &read);
-        if (!relative.empty() && read)
-            scannedFacts->Record(relative, size, lastWrite, *read);
+        hasDate = GatherFileFacts(path, found, &facts, dateRules, &image);
+        if (!relative.empty() && image)
+            scannedFacts->Record(relative, size, lastWrite, *image);
     }
     DatedFile dated{};
     if (hasDate) {
@@ -132,8 +131,9 @@ std::optional<AlbumScan::DatedFile> AlbumScan::Date(const std::wstring& path, Al
     file.captureTime = LocalTimestamp(dated.date);
     file.path = path;
     file.orientation = facts.orientation.value_or(0);
-    // A picture's position becomes a map link; so does that of a photo of the HEIF family,
-    // which has no thumbnail. Other files keep theirs to themselves, as before.
+    file.heifFamily = kind == AlbumFileKind::kPicture && image && image->format == ImageFormat::kHeif;
+    // A picture's position becomes a map link, a photo of the HEIF family's too (also when it
+    // cannot be shown). Other files keep theirs to themselves, as before.
     if (facts.gps && (kind == AlbumFileKind::kPicture || IsHeifExtension(path))) {
         file.hasPosition = true;
         file.latitude = facts.gps->first;

@@ -7,22 +7,22 @@
 #include <semaphore>
 #include <set>
 
-#include "album/area_resize.h"
 #include "album/image_operations.h"
 #include "album/parallel_for.h"
+#include "album/picture_codecs.h"
+#include "album/picture_pixels.h"
 #include "album/thumbnail_files.h"
-#include "base/handles.h"
 #include "base/path_text.h"
 #include "base/whole_file.h"
-#include "metadata/jpeg_eighth_decoder.h"
+#include "metadata/heif_exif_locator.h"
 
 namespace {
 
-// A JPEG larger than this is left to the imaging library rather than read into memory whole.
-constexpr std::uint64_t kMaxEighthSourceBytes = 256ull << 20;
-// Pictures decoded whole by the imaging library at once, whatever the number of workers: each
-// holds its full-size bitmap (48 MB for 12 megapixels), and a machine of many cores would
-// otherwise hold that many.
+// A picture file is read into memory whole, once; a larger one is no photo.
+constexpr std::uint64_t kMaxPictureFileBytes = 512ull << 20;
+// Pictures decoded whole at once, whatever the number of workers: each holds its full-size
+// pixels (36 MB for 12 megapixels), and a machine of many cores would otherwise hold that
+// many. A JPEG decoded at a scale to its thumbnail needs no turn.
 constexpr std::ptrdiff_t kMaxWholeDecodesAtOnce = 4;
 std::counting_semaphore<kMaxWholeDecodesAtOnce> g_wholeDecodes(kMaxWholeDecodesAtOnce);
 
@@ -40,8 +40,57 @@ std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
     return path.compare(0, folder.size(), folder) == 0 ? path.substr(folder.size()) : path;
 }
 
-// One picture's work: from the cache when it has the picture as it is, else one decode.
-// Returns false for a file that is no picture.
+// The upright picture fitted into the box, decoded from the file's bytes by what they are;
+// false for bytes that are no picture any decoder of ours reads.
+bool FittedUpright(const std::vector<std::uint8_t>& bytes, std::uint16_t orientation, std::int32_t boxWidth,
+                   std::int32_t boxHeight, BgrPicture* upright)
+{
+    DecodedPixels decoded;
+    switch (PictureContainerOf(bytes.data(), bytes.size())) {
+    case PictureContainer::kJpeg: {
+        CountPictureDecode();
+        if (!DecodeJpegForBox(bytes.data(), bytes.size(), boxWidth, boxHeight, orientation, &decoded))
+            return false;
+        const FittedSize stored = FittedStoredSize(static_cast<std::int32_t>(decoded.sourceWidth),
+                                                   static_cast<std::int32_t>(decoded.sourceHeight), orientation,
+                                                   boxWidth, boxHeight);
+        *upright = TurnUpright(ResizeTo(decoded.pixels, static_cast<std::uint32_t>(stored.width),
+                                        static_cast<std::uint32_t>(stored.height)),
+                               orientation);
+        return true;
+    }
+    case PictureContainer::kHeic:
+    case PictureContainer::kAvif: {
+        const WholeDecodeTurn turn;
+        CountPictureDecode();
+        if (!DecodeHeifForBox(bytes.data(), bytes.size(), boxWidth, boxHeight, &decoded))
+            return false;
+        // Already as the file says to show it: the Exif orientation is not applied again.
+        const FittedSize fitted = FitIntoBox(static_cast<std::int32_t>(decoded.sourceWidth),
+                                             static_cast<std::int32_t>(decoded.sourceHeight), boxWidth, boxHeight);
+        *upright = ResizeTo(decoded.pixels, static_cast<std::uint32_t>(fitted.width),
+                            static_cast<std::uint32_t>(fitted.height));
+        return true;
+    }
+    case PictureContainer::kOther: {
+        const WholeDecodeTurn turn;
+        const DecodedPicture picture = DecodePictureBytes(bytes);
+        // The type test of the album: only what decodes as a raster image has a thumbnail.
+        if (!picture.image || picture.image->GetLastStatus() != Gdiplus::Ok ||
+            picture.image->GetType() != Gdiplus::ImageTypeBitmap)
+            return false;
+        const FittedSize stored =
+            FittedStoredSize(static_cast<std::int32_t>(picture.image->GetWidth()),
+                             static_cast<std::int32_t>(picture.image->GetHeight()), orientation, boxWidth, boxHeight);
+        *upright = TurnUpright(DrawFitted(*picture.image, stored.width, stored.height), orientation);
+        return true;
+    }
+    }
+    return false;
+}
+
+// One picture's thumbnail: from the cache when it has the picture as it is, else one decode.
+// False for a file that is no picture.
 bool ThumbnailOf(AlbumFile& file, const std::wstring& outputFolder, ThumbnailCache& cache)
 {
     const ThumbnailKey key = KeyOf(file, outputFolder);
@@ -63,31 +112,6 @@ bool ThumbnailOf(AlbumFile& file, const std::wstring& outputFolder, ThumbnailCac
     if (!jpeg.empty() && !cache.Store(key, &jpeg))
         file.heldThumbnail = std::make_shared<const std::vector<std::uint8_t>>(std::move(jpeg));
     return true;
-}
-
-// The eighth-size picture is large enough when its fitted thumbnail is no larger than itself:
-// the thumbnail is then made by shrinking, as from the whole picture.
-bool EighthFillsTheBox(const EighthImage& eighth, FittedSize drawn)
-{
-    return drawn.width >= 1 && drawn.height >= 1 && static_cast<std::uint32_t>(drawn.width) <= eighth.width &&
-           static_cast<std::uint32_t>(drawn.height) <= eighth.height;
-}
-
-// The thumbnail from the eighth-size picture: shrunk by areas (each of its pixels the mean of
-// what it covers, as the blocks' means already are), then turned upright.
-std::unique_ptr<Gdiplus::Bitmap> ThumbnailFromEighth(const EighthImage& eighth, FittedSize drawn,
-                                                     std::uint16_t orientation, BgrPicture* pixels)
-{
-    *pixels = ShrinkByAreas(eighth.bgr.data(), eighth.width, eighth.height, eighth.stride,
-                            static_cast<std::uint32_t>(drawn.width), static_cast<std::uint32_t>(drawn.height));
-    if (pixels->bgr.empty())
-        return nullptr;
-    auto thumbnail = std::make_unique<Gdiplus::Bitmap>(drawn.width, drawn.height, static_cast<INT>(pixels->stride),
-                                                       PixelFormat24bppRGB, pixels->bgr.data());
-    if (thumbnail->GetLastStatus() != Gdiplus::Ok)
-        return nullptr;
-    TurnUpright(*thumbnail, orientation);
-    return thumbnail;
 }
 
 // The picture's thumbnail file, from the bytes the thumbnail pass left in the cache (or held
@@ -117,6 +141,25 @@ void WriteThumbnail(AlbumBuildContext& context, const AlbumFile& file, const std
                          path);
 }
 
+// The view of a photo of the HEIF family: made from the photo itself when the last build's
+// file of it is not there as it was (views are not kept in the cache: they would only double
+// its size).
+void WriteView(AlbumBuildContext& context, const AlbumFile& file, const std::wstring& path)
+{
+    if (context.writes.Failed())
+        return;
+    const std::wstring entry = ThumbnailCache::EntryName(KeyOf(file, context.outputFolder, kViewWidth, kViewHeight));
+    if (context.thumbnailFiles && context.thumbnailFiles->Holds(path, entry))
+        return;
+    std::vector<std::uint8_t> jpeg;
+    if (MakeSizedPicture(file.path, file.orientation, kViewWidth, kViewHeight, &jpeg) != ThumbnailOutcome::kMade ||
+        jpeg.empty())
+        return;
+    context.writes.Check(context.thumbnailFiles ? context.thumbnailFiles->Write(path, entry, jpeg)
+                                                : WriteFileBytes(path, jpeg.data(), jpeg.size()),
+                         path);
+}
+
 std::wstring ThumbnailFolder(const AlbumBuildContext& context, std::int32_t year)
 {
     wchar_t name[16];
@@ -126,29 +169,31 @@ std::wstring ThumbnailFolder(const AlbumBuildContext& context, std::int32_t year
 
 }  // namespace
 
-ThumbnailKey KeyOf(const AlbumFile& file, const std::wstring& outputFolder)
+ThumbnailKey KeyOf(const AlbumFile& file, const std::wstring& outputFolder, std::int32_t boxWidth,
+                   std::int32_t boxHeight)
 {
     ThumbnailKey key;
     key.relativePath = RelativeTo(outputFolder, file.path);
     key.size = file.size;
     key.lastWrite = file.lastWrite;
-    key.boxWidth = kThumbnailWidth;
-    key.boxHeight = kThumbnailHeight;
+    key.boxWidth = boxWidth;
+    key.boxHeight = boxHeight;
     key.quality = kThumbnailQuality;
     return key;
 }
 
-std::wstring ThumbnailAddress(std::int32_t year, std::int32_t month, std::int32_t day, std::size_t n)
+std::wstring ThumbnailAddress(std::int32_t year, std::int32_t month, std::int32_t day, std::size_t n, bool view)
 {
     wchar_t address[64];
-    std::swprintf(address, 64, L"thumb/%04d/%04d%02d%02d_%d.jpg", year, year, month, day, static_cast<int>(n));
+    std::swprintf(address, 64, view ? L"thumb/%04d/%04d%02d%02d_%d_view.jpg" : L"thumb/%04d/%04d%02d%02d_%d.jpg", year,
+                  year, month, day, static_cast<int>(n));
     return address;
 }
 
 std::wstring ThumbnailPath(const AlbumBuildContext& context, std::int32_t year, std::int32_t month, std::int32_t day,
-                           std::size_t n)
+                           std::size_t n, bool view)
 {
-    std::wstring path = context.albumFolder + L"\\" + ThumbnailAddress(year, month, day, n);
+    std::wstring path = context.albumFolder + L"\\" + ThumbnailAddress(year, month, day, n, view);
     std::replace(path.begin(), path.end(), L'/', L'\\');
     return path;
 }
@@ -158,49 +203,27 @@ int DefaultThumbnailWorkers()
     return DefaultAlbumWorkers();
 }
 
-ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, std::vector<std::uint8_t>* jpeg)
+ThumbnailOutcome MakeSizedPicture(const std::wstring& path, std::uint16_t orientation, std::int32_t boxWidth,
+                                  std::int32_t boxHeight, std::vector<std::uint8_t>* jpeg)
 {
     jpeg->clear();
-    // A camera's JPEG needs no more than an eighth of its pixels for a thumbnail: read at that
-    // size when that still fills the box; anything else the imaging library decodes whole.
-    // (The pixels outlive the bitmaps drawn over them.)
     std::vector<std::uint8_t> bytes;
-    EighthImage eighth;
-    BgrPicture shrunk;
-    std::unique_ptr<Gdiplus::Bitmap> thumbnail;
-    const std::wstring extension = LowerAscii(ExtensionOf(path));
-    if ((extension == L".jpg" || extension == L".jpeg") && ReadFileBytes(path, kMaxEighthSourceBytes, &bytes) &&
-        DecodeJpegEighth(bytes.data(), bytes.size(), &eighth)) {
-        // The same size as from the whole picture.
-        const FittedSize drawn = FittedDrawSize(static_cast<std::int32_t>(eighth.sourceWidth),
-                                                static_cast<std::int32_t>(eighth.sourceHeight), orientation,
-                                                kThumbnailWidth, kThumbnailHeight);
-        if (EighthFillsTheBox(eighth, drawn)) {
-            CountPictureDecode();
-            thumbnail = ThumbnailFromEighth(eighth, drawn, orientation, &shrunk);
-        }
-    }
-    if (!thumbnail) {
-        const WholeDecodeTurn turn;
-        // A JPEG read for the eighth-size decode is decoded from those bytes, not read again.
-        DecodedPicture fromBytes;
-        std::unique_ptr<Gdiplus::Image> fromFile;
-        if (!bytes.empty())
-            fromBytes = DecodePictureBytes(bytes);
-        if (!fromBytes.image)
-            fromFile = DecodePicture(path);
-        Gdiplus::Image& picture = fromBytes.image ? *fromBytes.image : *fromFile;
-        // The type test of the album: only what decodes as a raster image has a thumbnail.
-        if (picture.GetLastStatus() != Gdiplus::Ok || picture.GetType() != Gdiplus::ImageTypeBitmap)
-            return ThumbnailOutcome::kNotAPicture;
-        thumbnail = MakeUprightThumbnail(picture, orientation, kThumbnailWidth, kThumbnailHeight);
-    }
-    if (thumbnail)
-        EncodeJpeg(*thumbnail, kThumbnailQuality, jpeg);
+    BgrPicture upright;
+    if (!ReadFileBytes(path, kMaxPictureFileBytes, &bytes) ||
+        !FittedUpright(bytes, orientation, boxWidth, boxHeight, &upright))
+        return ThumbnailOutcome::kNotAPicture;
+    // Memory that ran short on the way leaves no picture, but the file is one.
+    if (!upright.Empty())
+        EncodeJpeg(upright, kThumbnailQuality, jpeg);
     return ThumbnailOutcome::kMade;
 }
 
-void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, int workers)
+ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, std::vector<std::uint8_t>* jpeg)
+{
+    return MakeSizedPicture(path, orientation, kThumbnailWidth, kThumbnailHeight, jpeg);
+}
+
+void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, bool listFilesWithoutPreview, int workers)
 {
     std::vector<AlbumFile*> pictures;
     for (AlbumFile* file : model.Files()) {
@@ -218,8 +241,16 @@ void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, int work
         [&](std::size_t done) { context.Advance(done); });
     std::set<const AlbumFile*> notPictures;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
-        if (!isPicture[i])
+        if (isPicture[i])
+            continue;
+        // A photo of the HEIF family that does not decode is still a photo: it is listed as
+        // it was before it could be shown, a file without preview.
+        if (IsHeifExtension(pictures[i]->path) && listFilesWithoutPreview) {
+            pictures[i]->kind = AlbumFileKind::kOther;
+            pictures[i]->heifFamily = false;
+        } else {
             notPictures.insert(pictures[i]);
+        }
     }
     model.RemoveFiles([&](const AlbumFile& file) { return notPictures.count(&file) != 0; });
 }
@@ -229,6 +260,7 @@ void WriteAlbumThumbnails(const AlbumModel& model, AlbumBuildContext& context, i
     struct Job {
         const AlbumFile* file;
         std::wstring path;
+        bool view;
     };
     std::vector<Job> jobs;
     if (!context.writes.MakeFolder(context.albumFolder) || !context.writes.MakeFolder(context.albumFolder + L"\\thumb"))
@@ -240,11 +272,20 @@ void WriteAlbumThumbnails(const AlbumModel& model, AlbumBuildContext& context, i
         for (const AlbumMonth& month : year.months) {
             for (const AlbumDay& day : month.days) {
                 for (std::size_t n = 0; n < day.files.size(); ++n) {
-                    if (day.files[n].kind == AlbumFileKind::kPicture)
-                        jobs.push_back(Job{&day.files[n], ThumbnailPath(context, year.year, month.month, day.day, n)});
+                    const AlbumFile& file = day.files[n];
+                    if (file.kind != AlbumFileKind::kPicture)
+                        continue;
+                    jobs.push_back(Job{&file, ThumbnailPath(context, year.year, month.month, day.day, n), false});
+                    if (file.heifFamily)
+                        jobs.push_back(Job{&file, ThumbnailPath(context, year.year, month.month, day.day, n, true), true});
                 }
             }
         }
     }
-    ParallelFor(jobs.size(), workers, [&](std::size_t i) { WriteThumbnail(context, *jobs[i].file, jobs[i].path); });
+    ParallelFor(jobs.size(), workers, [&](std::size_t i) {
+        if (jobs[i].view)
+            WriteView(context, *jobs[i].file, jobs[i].path);
+        else
+            WriteThumbnail(context, *jobs[i].file, jobs[i].path);
+    });
 }

@@ -17,9 +17,14 @@
 inline constexpr std::int32_t kThumbnailWidth = 320;
 inline constexpr std::int32_t kThumbnailHeight = 240;
 inline constexpr std::int32_t kThumbnailQuality = 80;
+// The box of the picture the viewer shows of a photo of the HEIF family, which browsers do
+// not show themselves.
+inline constexpr std::int32_t kViewWidth = 2048;
+inline constexpr std::int32_t kViewHeight = 2048;
 
-// What names a picture's thumbnail in the cache.
-ThumbnailKey KeyOf(const AlbumFile& file, const std::wstring& outputFolder);
+// What names a picture's thumbnail in the cache (and, with the view's box, its view).
+ThumbnailKey KeyOf(const AlbumFile& file, const std::wstring& outputFolder, std::int32_t boxWidth = kThumbnailWidth,
+                   std::int32_t boxHeight = kThumbnailHeight);
 
 // As many workers as the machine has cores.
 int DefaultThumbnailWorkers();
@@ -30,22 +35,32 @@ enum class ThumbnailOutcome {
     kNotAPicture,  // it does not decode as a raster image
 };
 
-// The thumbnail of one picture, from one decode of it: fitted into the box straight from the
-// decoded picture, then stood upright by the orientation.
+// A picture's JPEG fitted into the box, upright, from one read and one decode of it. The
+// decoder is chosen by what the file's bytes are (a ".jpg" that is really a HEIC is read as
+// one): JPEG through libjpeg-turbo at the smallest scale that still fills the box, the HEIF
+// family through libheif as the file says to show it (its own turns, never the Exif
+// orientation again; a thumbnail item when it fills the box), anything else through the
+// imaging library. Then shrunk by areas (or enlarged, for a small picture) and turned upright.
+ThumbnailOutcome MakeSizedPicture(const std::wstring& path, std::uint16_t orientation, std::int32_t boxWidth,
+                                  std::int32_t boxHeight, std::vector<std::uint8_t>* jpeg);
+// The thumbnail: MakeSizedPicture into the thumbnail's box.
 ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, std::vector<std::uint8_t>* jpeg);
 
 // Where the thumbnail of the n-th file of a day lies (counted over all the day's files, in
-// capture order): below the album folder as a page links it ("thumb/2021/20210305_1.jpg"),
-// and as a path.
-std::wstring ThumbnailAddress(std::int32_t year, std::int32_t month, std::int32_t day, std::size_t n);
+// capture order): below the album folder as a page links it ("thumb/2021/20210305_1.jpg", and
+// its view "thumb/2021/20210305_1_view.jpg"), and as a path.
+std::wstring ThumbnailAddress(std::int32_t year, std::int32_t month, std::int32_t day, std::size_t n,
+                              bool view = false);
 std::wstring ThumbnailPath(const AlbumBuildContext& context, std::int32_t year, std::int32_t month, std::int32_t day,
-                           std::size_t n);
+                           std::size_t n, bool view = false);
 
 // Gives every picture of the model its thumbnail bytes' place in the cache (taken from it
-// when the picture is unchanged), removes the pictures that are none, and advances the
-// progress by one per picture (a total of their number), from the calling thread only.
-void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, int workers = DefaultThumbnailWorkers());
+// when the picture is unchanged), and advances the progress by one per picture (a total of
+// their number), from the calling thread only. A picture that does not decode leaves the
+// album; one of the HEIF family stays as a file without preview when such files are listed.
+void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, bool listFilesWithoutPreview,
+                         int workers = DefaultThumbnailWorkers());
 
 // Writes the thumbnail files of the sorted model's pictures on the workers, under the names
-// the month pages give them.
+// the month pages give them, and the view of each photo of the HEIF family.
 void WriteAlbumThumbnails(const AlbumModel& model, AlbumBuildContext& context, int workers = DefaultThumbnailWorkers());

@@ -14,6 +14,8 @@ packages=(
   imagemagick
   chromium
   nsis zip
+  # The image codecs' sources and what builds them (scripts/codecs.sh).
+  dpkg-dev meson ninja-build nasm
 )
 # What a caller needs besides (the benchmarks' thumbnailer to compare with, say).
 packages+=(${KASUMIRO_EXTRA_PACKAGES:-})

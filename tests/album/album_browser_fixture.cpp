@@ -99,9 +99,11 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring out = WithoutTrailingBackslash(argv[1]);
     const GdiplusSession gdiplus;
 
-    // Real camera and phone pictures, with their own dates, orientations and positions.
+    // Real camera and phone pictures, with their own dates, orientations and positions; an
+    // iPhone's HEIC and an AVIF among them.
     for (const char* real : {"jpeg/elodie_with-location.jpg", "jpeg/sigal_iptcTest_1.jpg", "jpeg/mde_Apple_iPhone_4.jpg",
-                             "jpeg/goexif_has-lens-info.jpg", "jpeg/ianare_Canon_40D.jpg"}) {
+                             "jpeg/goexif_has-lens-info.jpg", "jpeg/ianare_Canon_40D.jpg", "heif/ianare_IMG_5195.HEIC",
+                             "avif/libavif_paris_icc_exif_xmp.avif"}) {
         const std::string name(real);
         Write(out + L"\\camera\\" + std::wstring(name.begin() + 5, name.end()), ReadWholeFile(RealTestFile(real)));
     }
@@ -124,7 +126,7 @@ int wmain(int argc, wchar_t** argv)
         Write(out + L"\\2024\\05\\" + place.name + L".jpg", PhotoJpeg(800, 600, facts));
     }
 
-    // Sounds, films and files without a preview; a HEIF photo with a position.
+    // Sounds, films and files without a preview; a HEIF photo with a position but no picture.
     WriteDated(out + L"\\2024\\05\\voice memo.wav", SilentWav(), 2024, 5, 3, 9);
     WriteDated(out + L"\\2024\\05\\clip.mp4", Bytes(64, 0), 2024, 5, 3, 10);
     WriteDated(out + L"\\2024\\05\\notes.txt", Bytes{'h', 'i'}, 2024, 5, 3, 11);

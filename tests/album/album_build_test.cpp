@@ -327,7 +327,9 @@ TEST(AlbumFileKindTest, ByTheLastDotOfThePathInAnyCase)
     EXPECT_EQ(AlbumFileKindOf(L"C:\\a\\img.jpeg"), AlbumFileKind::kPicture);
     EXPECT_EQ(AlbumFileKindOf(L"C:\\a\\clip.MOV"), AlbumFileKind::kVideo);
     EXPECT_EQ(AlbumFileKindOf(L"C:\\a\\voice.Wav"), AlbumFileKind::kAudio);
-    for (const wchar_t* other : {L"C:\\a\\x.tif", L"C:\\a\\x.gif", L"C:\\a\\x.heic", L"C:\\v1.2\\README", L"C:\\a\\x"})
+    for (const wchar_t* photo : {L"C:\\a\\x.heic", L"C:\\a\\x.HEIF", L"C:\\a\\x.avif"})
+        EXPECT_EQ(AlbumFileKindOf(photo), AlbumFileKind::kPicture) << photo;
+    for (const wchar_t* other : {L"C:\\a\\x.tif", L"C:\\a\\x.gif", L"C:\\v1.2\\README", L"C:\\a\\x"})
         EXPECT_EQ(AlbumFileKindOf(other), AlbumFileKind::kOther) << other;
 }
 

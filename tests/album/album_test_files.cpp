@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "album/image_operations.h"
+#include "album/picture_codecs.h"
 #include "base/gdiplus_headers.h"
 #include "tests/metadata/exif_block_builder.h"
 
@@ -17,7 +18,7 @@ namespace {
 Bytes CameraJpeg(Gdiplus::Bitmap& bitmap, const PhotoFacts& facts, std::int32_t quality)
 {
     std::vector<std::uint8_t> encoded;
-    if (!EncodeJpeg(bitmap, quality, &encoded) || encoded.size() < 2)
+    if (!EncodeJpeg(PixelsOf(bitmap), quality, &encoded) || encoded.size() < 2)
         return {};
     const Bytes payload = WithExifMarker(PhotoExifBlock(facts));
     Bytes jpeg{0xFF, 0xD8, 0xFF, 0xE1, std::uint8_t((payload.size() + 2) >> 8), std::uint8_t(payload.size() + 2)};

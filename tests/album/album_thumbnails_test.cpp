@@ -16,6 +16,7 @@
 
 #include "album/album_build.h"
 #include "album/image_operations.h"
+#include "album/picture_codecs.h"
 #include "album/thumbnail_cache.h"
 #include "base/handles.h"
 #include "tests/album/album_test_files.h"
@@ -261,7 +262,7 @@ Bytes FullDecodeThumbnail(const std::wstring& path, std::uint16_t orientation)
         surface.DrawImage(&upright, Gdiplus::Rect(0, 0, size.width, size.height), 0, 0, uw, uh, Gdiplus::UnitPixel);
     }
     std::vector<std::uint8_t> jpeg;
-    EXPECT_TRUE(EncodeJpeg(fitted, 80, &jpeg));
+    EXPECT_TRUE(EncodeJpeg(PixelsOf(fitted), 80, &jpeg));
     return jpeg;
 }
 
@@ -295,7 +296,7 @@ Bytes AveragedThumbnail(const std::wstring& path, std::uint16_t orientation)
     }
     picture.UnlockBits(&source);
     std::vector<std::uint8_t> jpeg;
-    EXPECT_TRUE(EncodeJpeg(fitted, 80, &jpeg));
+    EXPECT_TRUE(EncodeJpeg(PixelsOf(fitted), 80, &jpeg));
     return jpeg;
 }
 

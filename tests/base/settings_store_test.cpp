@@ -11,23 +11,23 @@
 
 namespace {
 
-class InifileTest : public testing::Test {
+class SettingsStoreTest : public testing::Test {
 protected:
     TempFolder folder_;
     std::wstring path_ = folder_.File(L"Lumidex.ini");
-    SettingsStore ini_;
-    void SetUp() override { ini_.Open(path_); }
+    SettingsStore store_;
+    void SetUp() override { store_.Open(path_); }
 };
 
-TEST_F(InifileTest, OpenCreatesAFileHoldingOnlyTheBom)
+TEST_F(SettingsStoreTest, OpenCreatesAFileHoldingOnlyTheBom)
 {
     EXPECT_EQ(ReadBytes(path_), (Bytes{0xFF, 0xFE}));
-    EXPECT_EQ(ini_.Path(), path_);
+    EXPECT_EQ(store_.Path(), path_);
 }
 
-TEST_F(InifileTest, OpenLeavesAnExistingFileAlone)
+TEST_F(SettingsStoreTest, OpenLeavesAnExistingFileAlone)
 {
-    ini_.SetInt(L"APP_INFO", L"rand_seed", 42);
+    store_.SetInt(L"APP_INFO", L"rand_seed", 42);
     const Bytes before = ReadBytes(path_);
     SettingsStore again;
     again.Open(path_);
@@ -35,11 +35,11 @@ TEST_F(InifileTest, OpenLeavesAnExistingFileAlone)
     EXPECT_EQ(again.GetInt(L"APP_INFO", L"rand_seed", 0), 42);
 }
 
-TEST_F(InifileTest, MissingKeysAndFilesGiveTheCallersDefault)
+TEST_F(SettingsStoreTest, MissingKeysAndFilesGiveTheCallersDefault)
 {
-    EXPECT_EQ(ini_.GetInt(L"APP_INFO", L"OutputFormatType", 3), 3);
-    EXPECT_EQ(ini_.GetString(L"APP_INFO", L"OutputFolder", L""), L"");
-    EXPECT_EQ(ini_.GetString(L"VERSION", L"next_version", L"0.0.0.0"), L"0.0.0.0");
+    EXPECT_EQ(store_.GetInt(L"APP_INFO", L"OutputFormatType", 3), 3);
+    EXPECT_EQ(store_.GetString(L"APP_INFO", L"OutputFolder", L""), L"");
+    EXPECT_EQ(store_.GetString(L"VERSION", L"next_version", L"0.0.0.0"), L"0.0.0.0");
 
     SettingsStore unopened;  // no path yet: reads give defaults, writes go nowhere
     unopened.SetInt(L"APP_INFO", L"arrnge_photo", 0);
@@ -50,39 +50,39 @@ TEST_F(InifileTest, MissingKeysAndFilesGiveTheCallersDefault)
     EXPECT_EQ(missing.GetInt(L"APP_INFO", L"MakePhotoHtml", 1), 1);
 }
 
-TEST_F(InifileTest, IntegersRoundTripAsSignedDecimal)
+TEST_F(SettingsStoreTest, IntegersRoundTripAsSignedDecimal)
 {
-    ini_.SetInt(L"APP_INFO", L"rand_seed", -5);
-    ini_.SetInt(L"APP_INFO", L"OutputFormatType", 22);
-    EXPECT_EQ(ini_.GetInt(L"APP_INFO", L"rand_seed", 0), -5);
-    EXPECT_EQ(ini_.GetInt(L"app_info", L"OUTPUTFORMATTYPE", 3), 22);  // names ignore case
-    EXPECT_EQ(ini_.GetString(L"APP_INFO", L"rand_seed", L""), L"-5");
+    store_.SetInt(L"APP_INFO", L"rand_seed", -5);
+    store_.SetInt(L"APP_INFO", L"OutputFormatType", 22);
+    EXPECT_EQ(store_.GetInt(L"APP_INFO", L"rand_seed", 0), -5);
+    EXPECT_EQ(store_.GetInt(L"app_info", L"OUTPUTFORMATTYPE", 3), 22);  // names ignore case
+    EXPECT_EQ(store_.GetString(L"APP_INFO", L"rand_seed", L""), L"-5");
 }
 
-TEST_F(InifileTest, Hex64ReadsBothHalves)
+TEST_F(SettingsStoreTest, Hex64ReadsBothHalves)
 {
-    ini_.SetString(L"VERSION", L"next_notify", L"0000001a:80000000");
-    EXPECT_EQ(ini_.GetHex64(L"VERSION", L"next_notify", 0, 0), 0x0000001A80000000ull);
-    ini_.SetString(L"VERSION", L"next_notify", L"FFFFFFFF:0000ffff");
-    EXPECT_EQ(ini_.GetHex64(L"VERSION", L"next_notify", 0, 0), 0xFFFFFFFF0000FFFFull);
-    EXPECT_EQ(ini_.GetHex64(L"VERSION", L"missing", 0x12, 0x34), 0x0000001200000034ull);
+    store_.SetString(L"VERSION", L"next_notify", L"0000001a:80000000");
+    EXPECT_EQ(store_.GetHex64(L"VERSION", L"next_notify", 0, 0), 0x0000001A80000000ull);
+    store_.SetString(L"VERSION", L"next_notify", L"FFFFFFFF:0000ffff");
+    EXPECT_EQ(store_.GetHex64(L"VERSION", L"next_notify", 0, 0), 0xFFFFFFFF0000FFFFull);
+    EXPECT_EQ(store_.GetHex64(L"VERSION", L"missing", 0x12, 0x34), 0x0000001200000034ull);
     // Too short for the low half: the high half alone.
-    ini_.SetString(L"VERSION", L"short", L"1a");
-    EXPECT_EQ(ini_.GetHex64(L"VERSION", L"short", 7, 7), 0x0000001A00000000ull);
+    store_.SetString(L"VERSION", L"short", L"1a");
+    EXPECT_EQ(store_.GetHex64(L"VERSION", L"short", 7, 7), 0x0000001A00000000ull);
 }
 
-TEST_F(InifileTest, LongValuesReadBackCutTo4095Characters)
+TEST_F(SettingsStoreTest, LongValuesReadBackCutTo4095Characters)
 {
     const std::wstring value(5000, L'写');
-    ini_.SetString(L"APP_INFO", L"OutputFolder", value.c_str());
-    EXPECT_EQ(ini_.GetString(L"APP_INFO", L"OutputFolder", L""), value.substr(0, 4095));
+    store_.SetString(L"APP_INFO", L"OutputFolder", value.c_str());
+    EXPECT_EQ(store_.GetString(L"APP_INFO", L"OutputFolder", L""), value.substr(0, 4095));
 }
 
-TEST_F(InifileTest, JapaneseFolderNamesAreKeptAsUtf16)
+TEST_F(SettingsStoreTest, JapaneseFolderNamesAreKeptAsUtf16)
 {
     const std::wstring folder = L"D:\\写真\\二〇二四年 夏休み";
-    ini_.SetString(L"APP_INFO", L"OutputFolder", folder.c_str());
-    EXPECT_EQ(ini_.GetString(L"APP_INFO", L"OutputFolder", L""), folder);
+    store_.SetString(L"APP_INFO", L"OutputFolder", folder.c_str());
+    EXPECT_EQ(store_.GetString(L"APP_INFO", L"OutputFolder", L""), folder);
 
     SettingsStore reopened;
     reopened.Open(path_);
@@ -95,16 +95,16 @@ TEST_F(InifileTest, JapaneseFolderNamesAreKeptAsUtf16)
     EXPECT_NE(std::search(bytes.begin(), bytes.end(), wanted.begin(), wanted.end()), bytes.end());
 }
 
-TEST_F(InifileTest, ShorterHistoryLeavesNoItemOfTheLongerOne)
+TEST_F(SettingsStoreTest, ShorterHistoryLeavesNoItemOfTheLongerOne)
 {
-    ini_.ReplaceList(L"FOLDER_HISTORY", {L"A:\\1", L"B:\\2", L"C:\\3", L"D:\\4", L"E:\\5"});
-    ini_.ReplaceList(L"FOLDER_HISTORY", {L"F:\\写真", L"G:"});
+    store_.ReplaceList(L"FOLDER_HISTORY", {L"A:\\1", L"B:\\2", L"C:\\3", L"D:\\4", L"E:\\5"});
+    store_.ReplaceList(L"FOLDER_HISTORY", {L"F:\\写真", L"G:"});
 
-    EXPECT_EQ(ini_.GetInt(L"FOLDER_HISTORY", L"count", 0), 2);
-    EXPECT_EQ(ini_.GetString(L"FOLDER_HISTORY", L"item0", L""), L"F:\\写真");
-    EXPECT_EQ(ini_.GetString(L"FOLDER_HISTORY", L"item1", L""), L"G:");
+    EXPECT_EQ(store_.GetInt(L"FOLDER_HISTORY", L"count", 0), 2);
+    EXPECT_EQ(store_.GetString(L"FOLDER_HISTORY", L"item0", L""), L"F:\\写真");
+    EXPECT_EQ(store_.GetString(L"FOLDER_HISTORY", L"item1", L""), L"G:");
     for (int i = 2; i < 5; ++i)
-        EXPECT_EQ(ini_.GetString(L"FOLDER_HISTORY", SettingsStore::MakeItemKey(L"item", i).c_str(),
+        EXPECT_EQ(store_.GetString(L"FOLDER_HISTORY", SettingsStore::MakeItemKey(L"item", i).c_str(),
                                  L"gone"),
                   L"gone");
     // The whole section holds the count and the two items, nothing else.
@@ -116,31 +116,31 @@ TEST_F(InifileTest, ShorterHistoryLeavesNoItemOfTheLongerOne)
     EXPECT_EQ(entries, (std::vector<std::wstring>{L"count=2", L"item0=F:\\写真", L"item1=G:"}));
 }
 
-TEST_F(InifileTest, ListReadersSkipEmptyItems)
+TEST_F(SettingsStoreTest, ListReadersSkipEmptyItems)
 {
-    ini_.SetInt(L"FOLDER_HISTORY", L"count", 4);
-    ini_.SetString(L"FOLDER_HISTORY", L"item0", L"C:\\a");
-    ini_.SetString(L"FOLDER_HISTORY", L"item2", L"C:\\c");
-    ini_.SetString(L"FOLDER_HISTORY", L"item3", L"");
-    EXPECT_EQ(ini_.GetList(L"FOLDER_HISTORY"), (std::vector<std::wstring>{L"C:\\a", L"C:\\c"}));
-    EXPECT_TRUE(ini_.GetList(L"COMPARE_EXT_INFO").empty());
+    store_.SetInt(L"FOLDER_HISTORY", L"count", 4);
+    store_.SetString(L"FOLDER_HISTORY", L"item0", L"C:\\a");
+    store_.SetString(L"FOLDER_HISTORY", L"item2", L"C:\\c");
+    store_.SetString(L"FOLDER_HISTORY", L"item3", L"");
+    EXPECT_EQ(store_.GetList(L"FOLDER_HISTORY"), (std::vector<std::wstring>{L"C:\\a", L"C:\\c"}));
+    EXPECT_TRUE(store_.GetList(L"COMPARE_EXT_INFO").empty());
 }
 
-TEST_F(InifileTest, MakeItemKeyAppendsTheIndex)
+TEST_F(SettingsStoreTest, MakeItemKeyAppendsTheIndex)
 {
     EXPECT_EQ(SettingsStore::MakeItemKey(L"item", 0), L"item0");
     EXPECT_EQ(SettingsStore::MakeItemKey(L"item", 1234), L"item1234");
 }
 
-TEST_F(InifileTest, DeleteSectionRemovesEveryKey)
+TEST_F(SettingsStoreTest, DeleteSectionRemovesEveryKey)
 {
-    ini_.SetInt(L"VERSION", L"force", 1);
-    ini_.SetInt(L"VERSION", L"notify", 1);
-    ini_.SetInt(L"APP_INFO", L"rand_seed", 9);
-    ini_.DeleteSection(L"VERSION");
-    EXPECT_EQ(ini_.GetInt(L"VERSION", L"force", 0), 0);
-    EXPECT_EQ(ini_.GetInt(L"VERSION", L"notify", 0), 0);
-    EXPECT_EQ(ini_.GetInt(L"APP_INFO", L"rand_seed", 0), 9);
+    store_.SetInt(L"VERSION", L"force", 1);
+    store_.SetInt(L"VERSION", L"notify", 1);
+    store_.SetInt(L"APP_INFO", L"rand_seed", 9);
+    store_.DeleteSection(L"VERSION");
+    EXPECT_EQ(store_.GetInt(L"VERSION", L"force", 0), 0);
+    EXPECT_EQ(store_.GetInt(L"VERSION", L"notify", 0), 0);
+    EXPECT_EQ(store_.GetInt(L"APP_INFO", L"rand_seed", 0), 9);
 }
 
 }  // namespace

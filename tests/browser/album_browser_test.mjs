@@ -143,6 +143,29 @@ await shot(may, "album_viewer.png");
 await Promise.all([may.waitForURL(/202405\.html/), may.keyboard.press("Escape")]);
 check(may.url().endsWith("202405.html"), "Escape goes back to the month page");
 
+// An iPhone's HEIC, which no browser here shows: its thumbnail, and a viewer that shows the
+// album's own picture of it and offers the photo itself to be saved.
+const aprilUrl = new URL("./2021/202104.html", indexUrl).href;
+const april = await open(aprilUrl);
+const heicLink = april.locator("a[href*='IMG_5195.HEIC']");
+check((await heicLink.count()) === 1, "the HEIC photo is one picture item");
+check((await april.$eval("a[href*='IMG_5195.HEIC'] img.picture_item", (img) => img.naturalHeight)) === 240,
+      "the HEIC photo's thumbnail shows");
+await Promise.all([april.waitForURL(/picture\.html/), heicLink.click()]);
+await april.waitForFunction(() => document.getElementById("picture").complete);
+check((await april.$eval("#picture", (img) => img.naturalHeight)) === 2048, "the viewer shows the album's picture of the HEIC");
+const saved = await april.$eval("#original", (a) => (a.hidden ? null : { href: a.getAttribute("href"), name: a.getAttribute("download") }));
+check(saved !== null && saved.name === "ianare_IMG_5195.HEIC" && fs.existsSync(fileOf(april.url(), saved.href)),
+      `the viewer offers the HEIC itself to be saved (${JSON.stringify(saved)})`);
+await shot(april, "album_viewer_heic.png");
+// A made-up view is not shown: only the album's own pictures are.
+const forged = await open(pathToFileURL(path.join(album, "picture.html")).href +
+  "?img=../camera/ianare_IMG_5195.HEIC&view=" + encodeURIComponent("../../etc/x_view.jpg"));
+check((await forged.$eval("#picture", (img) => img.getAttribute("src"))).endsWith("IMG_5195.HEIC") &&
+      (await forged.$eval("#original", (a) => a.hidden)), "a view outside the album's pictures is ignored");
+await forged.close();
+await april.close();
+
 // The hostile names of June: links that keep them whole, and a name shown as text.
 const juneUrl = new URL("./2024/202406.html", indexUrl).href;
 const june = await open(juneUrl);

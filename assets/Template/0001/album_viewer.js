@@ -23,6 +23,14 @@ function relativeFilePath(value) {
   return "../" + segments.map(encodeURIComponent).join("/");
 }
 
+// The album's own picture of a file browsers do not show (a photo of the HEIF family), as a
+// month page names it: "thumb/" and the segments of a JPEG's place below the album folder;
+// null for anything else.
+function albumPicturePath(value) {
+  if (typeof value !== "string" || !/^thumb\/[0-9]{4}\/[0-9]{8}_[0-9]+_view\.jpg$/.test(value)) return null;
+  return value;
+}
+
 function coordinate(value, limit) {
   if (typeof value !== "string" || !/^-?\d{1,3}(\.\d{1,12})?$/.test(value)) return null;
   const number = Number(value);
@@ -73,8 +81,17 @@ function setUp() {
     name.textContent = lastSegment(raw);
     document.title = lastSegment(raw) + " - 写真一覧";
     picture.alt = lastSegment(raw);
-    picture.src = source;
+    // A photo the browser cannot show is shown as the album's picture of it; the file itself
+    // is offered to be saved, to open in a program that reads it.
+    const view = albumPicturePath(query.get("view"));
+    picture.src = view === null ? source : view;
     picture.hidden = false;
+    if (view !== null) {
+      const original = document.getElementById("original");
+      original.href = source;
+      original.setAttribute("download", lastSegment(raw));
+      original.hidden = false;
+    }
     return;
   }
 

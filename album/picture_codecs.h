@@ -1,0 +1,61 @@
+#pragma once
+// The codecs the album turns files into pixels and pixels into JPEG with: libjpeg-turbo for
+// JPEG (decoded at the smallest scale that still fills the box, a DCT scale of 1/8 to 1/1),
+// and libheif for the HEIF family (HEIC through libde265, AVIF through dav1d), which hands
+// back the picture as the file says to show it. Each decode is chosen by what the bytes are,
+// never by the file's name. Portable: the fuzz targets build it natively.
+//
+// Bytes of untrusted files: a size the file claims is checked against the limits below
+// before anything is allocated for it, and the libraries' own limits stay on.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "album/picture_pixels.h"
+
+namespace picture_limits {
+// A picture a file may claim: 1 gigapixel, past any camera or phone there is.
+constexpr std::uint64_t kMaxSourcePixels = 1ull << 30;
+// Pixels decoded whole at once (3 bytes each): a 108-megapixel phone photo, not more.
+constexpr std::uint64_t kMaxDecodedPixels = 120'000'000;
+// The longest side libheif takes.
+constexpr int kMaxHeifSide = 32768;
+}  // namespace picture_limits
+
+// What a file's first bytes say it is.
+enum class PictureContainer {
+    kJpeg,   // FF D8 FF
+    kHeic,   // the HEIF family, pictures coded as HEVC
+    kAvif,   // the HEIF family, pictures coded as AV1
+    kOther,  // anything else: PNG, GIF, BMP, TIFF, or no picture at all
+};
+PictureContainer PictureContainerOf(const std::uint8_t* head, std::size_t size);
+
+// A decoded picture, and the size of the picture it came from (as stored, before any turn).
+struct DecodedPixels {
+    BgrPicture pixels;
+    std::uint32_t sourceWidth = 0;
+    std::uint32_t sourceHeight = 0;
+};
+
+// The JPEG decoded at the smallest DCT scale at which, turned upright by the orientation, it
+// still fills what it takes of the box (whole when nothing smaller does): not yet turned.
+// False, with nothing, for what libjpeg-turbo refuses and past the limits.
+bool DecodeJpegForBox(const std::uint8_t* data, std::size_t size, std::int32_t boxWidth, std::int32_t boxHeight,
+                      std::uint16_t orientation, DecodedPixels* decoded);
+
+// A HEIF-family file's primary picture, turned and mirrored as the file itself says (the
+// Exif orientation must not be applied again). When the file has a thumbnail item that still
+// fills what the picture takes of the box (a phone's HEIC carries one), that item instead of
+// the whole picture. False, with nothing, for what libheif refuses and past the limits.
+bool DecodeHeifForBox(const std::uint8_t* data, std::size_t size, std::int32_t boxWidth, std::int32_t boxHeight,
+                      DecodedPixels* decoded);
+
+// The picture as JPEG bytes at the quality (0 to 100), chroma halved both ways as cameras
+// store it; false when it cannot be encoded.
+bool EncodeJpeg(const BgrPicture& picture, int quality, std::vector<std::uint8_t>* jpeg);
+
+// The libraries' versions, for the notice and the log: "libjpeg-turbo 2.1.5, libheif 1.15.1".
+std::string CodecVersions();

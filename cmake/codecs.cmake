@@ -1,0 +1,21 @@
+# The image codecs the album decodes with, built from Debian's source packages into
+# build/codecs/prefix by scripts/codecs.sh: linked as DLLs, which go beside every program.
+set(KASUMIRO_CODECS_DIR ${CMAKE_BINARY_DIR}/codecs/prefix CACHE PATH "Folder of the cross-built image codecs")
+set(KASUMIRO_CODEC_DLLS libjpeg-62.dll libde265.dll libdav1d.dll libheif.dll)
+foreach(dll IN LISTS KASUMIRO_CODEC_DLLS)
+  if(NOT EXISTS ${KASUMIRO_CODECS_DIR}/bin/${dll})
+    message(FATAL_ERROR "${KASUMIRO_CODECS_DIR}/bin/${dll} is missing: scripts/codecs.sh builds the codecs")
+  endif()
+endforeach()
+
+add_library(kasumiro_codecs INTERFACE)
+target_include_directories(kasumiro_codecs SYSTEM INTERFACE ${KASUMIRO_CODECS_DIR}/include)
+target_link_libraries(kasumiro_codecs INTERFACE
+  ${KASUMIRO_CODECS_DIR}/lib/libheif.dll.a ${KASUMIRO_CODECS_DIR}/lib/libjpeg.dll.a)
+
+# The DLLs and their licences beside the programs and the tests.
+list(TRANSFORM KASUMIRO_CODEC_DLLS PREPEND ${KASUMIRO_CODECS_DIR}/bin/ OUTPUT_VARIABLE kasumiro_codec_dll_paths)
+add_custom_target(kasumiro_codec_dlls ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KASUMIRO_BIN_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${kasumiro_codec_dll_paths} ${KASUMIRO_BIN_DIR}
+  COMMENT "Copying the image codecs' DLLs")
