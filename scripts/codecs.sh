@@ -6,7 +6,8 @@
 # archive alone, through a deb-src entry this script adds for itself.
 #
 # Usage: codecs.sh             the Windows DLLs (what the program ships and its tests load)
-#        codecs.sh native      the same sources built for this machine, for the fuzz targets
+#        codecs.sh native      JPEG and HEIC from the same sources, static libraries for this
+#                              machine, for the fuzz targets
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
@@ -155,16 +156,17 @@ build_heif() {
   fetch libheif
   built libheif && return 0
   echo "codecs: libheif $(cat "${source[libheif]}/.version")"
-  local de265lib=$prefix/lib/libde265.dll.a dav1dlib=$prefix/lib/libdav1d.dll.a
+  # The fuzz targets read HEIC: the native build goes without the AV1 decoder.
+  local av1=(-DWITH_DAV1D=ON -DDAV1D_INCLUDE_DIR="$prefix/include" -DDAV1D_LIBRARY="$prefix/lib/libdav1d.dll.a")
+  local de265lib=$prefix/lib/libde265.dll.a
   if [ "$kind" = native ]; then
+    av1=(-DWITH_DAV1D=OFF)
     de265lib=$prefix/lib/libde265.a
-    dav1dlib=$prefix/lib/libdav1d.a
   fi
-  cmake_build libheif "${source[libheif]}" -DWITH_LIBDE265=ON -DWITH_DAV1D=ON -DWITH_X265=OFF -DWITH_AOM_DECODER=OFF \
+  cmake_build libheif "${source[libheif]}" -DWITH_LIBDE265=ON -DWITH_X265=OFF -DWITH_AOM_DECODER=OFF \
     -DWITH_AOM_ENCODER=OFF -DWITH_RAV1E=OFF -DWITH_SvtEnc=OFF -DWITH_EXAMPLES=OFF -DENABLE_PLUGIN_LOADING=OFF \
     -DWITH_LIBDE265_PLUGIN=OFF -DWITH_DAV1D_PLUGIN=OFF -DBUILD_TESTING=OFF -DWITH_GDK_PIXBUF=OFF \
-    -DLIBDE265_INCLUDE_DIR="$prefix/include" -DLIBDE265_LIBRARY="$de265lib" \
-    -DDAV1D_INCLUDE_DIR="$prefix/include" -DDAV1D_LIBRARY="$dav1dlib"
+    -DLIBDE265_INCLUDE_DIR="$prefix/include" -DLIBDE265_LIBRARY="$de265lib" "${av1[@]}"
   mark_built libheif
 }
 
@@ -186,6 +188,6 @@ write_licences() {
 add_source_entry
 build_jpeg_turbo
 build_de265
-build_dav1d
+[ "$kind" = native ] || build_dav1d
 build_heif
-write_licences
+[ "$kind" = native ] || write_licences

@@ -8,14 +8,16 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${KASUMIRO_FUZZ_BUILD:-$root/build/fuzz}
 data=$root/tests/data/real
 
+# The picture codecs for this machine, for the thumbnails' fuzz target.
+"$root/scripts/codecs.sh" native
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKASUMIRO_FUZZ=ON >/dev/null
+  -DKASUMIRO_FUZZ=ON -DKASUMIRO_NATIVE_CODECS_DIR="$root/build/codecs/native" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 # Seeds: the files themselves, and for the block target the Exif blocks cut out of them.
 seeds=$build/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{album_cache,exif_block,heif_file,jpeg_eighth,jpeg_file,movie_file,tiff_file}
+mkdir -p "$seeds"/{album_cache,exif_block,heif_file,jpeg_file,movie_file,picture_decode,tiff_file}
 # Without its seeds a short run finds nothing: a missing set is an error, not a skip.
 if [ ! -f "$data/oracle.json" ]; then
   echo "fuzz.sh: the real test images are missing from $data" >&2
@@ -23,7 +25,7 @@ if [ ! -f "$data/oracle.json" ]; then
 fi
 cp "$data"/heif/* "$data"/avif/* "$seeds/heif_file/"
 cp "$data"/jpeg/* "$seeds/jpeg_file/"
-cp "$data"/jpeg/* "$seeds/jpeg_eighth/"
+cp "$data"/jpeg/* "$data"/heif/* "$root"/tests/data/jpeg_shapes/*.jpg "$seeds/picture_decode/"
 cp "$data"/tiff/* "$seeds/tiff_file/"
 cp "$root"/tests/data/movies/*.mov "$root"/tests/data/movies/*.mp4 "$root"/tests/data/movies/*.3gp "$seeds/movie_file/"
 python3 "$root/fuzz/extract_exif_blocks.py" "$data" "$seeds/exif_block"
@@ -31,7 +33,7 @@ python3 "$root/fuzz/extract_exif_blocks.py" "$data" "$seeds/exif_block"
 cp "$root"/fuzz/seeds/album_cache/* "$seeds/album_cache/"
 
 status=0
-for target in album_cache exif_block heif_file jpeg_eighth jpeg_file movie_file tiff_file; do
+for target in album_cache exif_block heif_file jpeg_file movie_file picture_decode tiff_file; do
   binary=$build/fuzz/fuzz_$target
   regressions=$root/fuzz/regressions/$target
   if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then

@@ -6,7 +6,6 @@ set(KASUMIRO_METADATA_TEST_SOURCES
   metadata/heif_exif_locator_test.cpp
   metadata/hostile_input_test.cpp
   metadata/image_facts_test.cpp
-  metadata/jpeg_eighth_decoder_test.cpp
   metadata/jpeg_exif_locator_test.cpp
   metadata/metadata_test_data.cpp
   metadata/movie_time_reader_test.cpp

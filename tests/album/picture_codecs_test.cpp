@@ -1,0 +1,182 @@
+// The album's codecs as its thumbnails call them: a JPEG decoded at an eighth is the block
+// means of a full decode in every shape; what cameras and editors write (progressive,
+// arithmetic, CMYK) decodes; damaged, hostile and fuzzer-found bytes are refused or decoded,
+// never read past; sizes past the limits are refused before anything is allocated.
+
+#include "album/picture_codecs.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "tests/metadata/metadata_test_data.h"
+#include "tests/support/host_files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+Bytes Shape(const std::string& name)
+{
+    const Bytes bytes = ReadWholeFile(RealTestFile("../jpeg_shapes/" + name));
+    EXPECT_FALSE(bytes.empty()) << name;
+    return bytes;
+}
+
+struct Picture {
+    unsigned width = 0, height = 0;
+    std::vector<int> rgb;
+};
+
+// An ASCII PPM ("P3"), as make_shapes.sh and ImageMagick write it.
+Picture ReadPpm(const Bytes& bytes)
+{
+    std::istringstream text(std::string(bytes.begin(), bytes.end()));
+    std::string magic;
+    int maximum = 0;
+    Picture picture;
+    text >> magic >> picture.width >> picture.height >> maximum;
+    for (int value; text >> value;)
+        picture.rgb.push_back(value);
+    EXPECT_EQ(magic, "P3");
+    EXPECT_EQ(picture.rgb.size(), std::size_t{picture.width} * picture.height * 3);
+    return picture;
+}
+
+// The largest difference of one colour of one pixel between a decode and an expected picture.
+int WorstDifference(const BgrPicture& got, const Picture& want)
+{
+    int worst = 0;
+    for (unsigned y = 0; y < got.height; ++y) {
+        for (unsigned x = 0; x < got.width; ++x) {
+            const std::uint8_t* pixel = got.bgr.data() + std::size_t{y} * got.stride + 3 * std::size_t{x};
+            const int* expected = want.rgb.data() + 3 * (y * want.width + x);
+            for (int c = 0; c < 3; ++c)
+                worst = std::max(worst, std::abs(pixel[2 - c] - expected[c]));
+        }
+    }
+    return worst;
+}
+
+TEST(PictureCodecsTest, AnEighthOfEveryShapeIsTheBlockMeansOfAFullDecode)
+{
+    for (const char* name : {"s420", "s422", "s440", "s444", "grey", "restart"}) {
+        const Bytes jpeg = Shape(std::string(name) + ".jpg");
+        const Picture expected = ReadPpm(Shape(std::string(name) + ".eighth.ppm"));
+        DecodedPixels decoded;
+        // 264 x 200 into a box of 33 x 25: an eighth fills it exactly.
+        ASSERT_TRUE(DecodeJpegForBox(jpeg.data(), jpeg.size(), 33, 25, 1, &decoded)) << name;
+        ASSERT_EQ(decoded.pixels.width, 33u) << name;
+        ASSERT_EQ(decoded.pixels.height, 25u) << name;
+        EXPECT_EQ(decoded.sourceWidth, 264u);
+        EXPECT_EQ(decoded.pixels.stride % 4, 0u);
+        // The full decode rounds each pixel and smooths the chroma before averaging; a block's
+        // mean from its DC coefficient differs by a few levels at most.
+        EXPECT_LE(WorstDifference(decoded.pixels, expected), 10) << name;
+    }
+    // The scale follows the box, the picture turned a quarter too: never smaller than it needs.
+    const Bytes camera = ReadWholeFile(RealTestFile("jpeg/mde_Apple_iPhone_5.jpg"));  // 3264 x 2448
+    DecodedPixels decoded;
+    ASSERT_TRUE(DecodeJpegForBox(camera.data(), camera.size(), 320, 240, 1, &decoded));
+    EXPECT_EQ(decoded.pixels.width, 408u);
+    ASSERT_TRUE(DecodeJpegForBox(camera.data(), camera.size(), 320, 240, 6, &decoded));
+    EXPECT_EQ(decoded.pixels.width, 408u);  // 306 wide upright fills a box 180 wide
+    ASSERT_TRUE(DecodeJpegForBox(camera.data(), camera.size(), 2048, 2048, 1, &decoded));
+    EXPECT_EQ(decoded.pixels.width, 3264u);
+}
+
+TEST(PictureCodecsTest, WhatCamerasAndEditorsWriteDecodes)
+{
+    const Picture expected = ReadPpm(Shape("s420.eighth.ppm"));
+    for (const char* name : {"progressive.jpg", "arithmetic.jpg", "cmyk.jpg"}) {
+        const Bytes jpeg = Shape(name);
+        DecodedPixels decoded;
+        ASSERT_TRUE(DecodeJpegForBox(jpeg.data(), jpeg.size(), 33, 25, 1, &decoded)) << name;
+        ASSERT_EQ(decoded.pixels.width, 33u) << name;
+        // The same picture in each: CMYK comes out in its colours, not inverted.
+        EXPECT_LE(WorstDifference(decoded.pixels, expected), 24) << name;
+    }
+    const Bytes progressive = ReadWholeFile(RealTestFile("jpeg/mde_Issue_609.jpg"));
+    DecodedPixels decoded;
+    EXPECT_TRUE(DecodeJpegForBox(progressive.data(), progressive.size(), 320, 240, 1, &decoded));
+    for (const Bytes& none : {Bytes{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}, Bytes{}}) {
+        EXPECT_FALSE(DecodeJpegForBox(none.data(), none.size(), 320, 240, 1, &decoded));
+        EXPECT_FALSE(DecodeHeifForBox(none.data(), none.size(), 320, 240, &decoded));
+        EXPECT_TRUE(decoded.pixels.Empty());
+    }
+    EXPECT_EQ(PictureContainerOf(Shape("s420.jpg").data(), 16), PictureContainer::kJpeg);
+    const Bytes heic = ReadWholeFile(RealTestFile("heif/libheif_example.heic"));
+    const Bytes avif = ReadWholeFile(RealTestFile("avif/libheif_example.avif"));
+    EXPECT_EQ(PictureContainerOf(heic.data(), heic.size()), PictureContainer::kHeic);
+    EXPECT_EQ(PictureContainerOf(avif.data(), avif.size()), PictureContainer::kAvif);
+}
+
+TEST(PictureCodecsTest, DamagedAndHostileBytesAreRefusedOrDecodedNeverReadPast)
+{
+    // Cut anywhere: a header that runs short, a scan that stops early, a box cut in two.
+    for (const Bytes& whole : {Shape("restart.jpg"), ReadWholeFile(RealTestFile("heif/sigal_outdoor.heic"))}) {
+        for (std::size_t cut = 0; cut < whole.size(); cut += 1 + whole.size() / 97) {
+            // An exact-size copy, so that a read past its end would land outside it.
+            const Bytes cutShort(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+            DecodedPixels decoded;
+            const bool done = PictureContainerOf(whole.data(), whole.size()) == PictureContainer::kJpeg
+                                  ? DecodeJpegForBox(cutShort.data(), cutShort.size(), 320, 240, 1, &decoded)
+                                  : DecodeHeifForBox(cutShort.data(), cutShort.size(), 320, 240, &decoded);
+            if (done) {
+                EXPECT_EQ(decoded.pixels.bgr.size(), std::size_t{decoded.pixels.stride} * decoded.pixels.height) << cut;
+            }
+        }
+    }
+    // What the fuzzer found against the decoder of our own that libjpeg-turbo replaces, and a
+    // quantisation table whose DC step is 65535.
+    std::vector<Bytes> hostile;
+    for (const char* found : {"huffman-codes-overflow-their-length-1", "huffman-codes-overflow-their-length-2",
+                              "dc-step-of-65535"})
+        hostile.push_back(ReadWholeFile(RealTestFile("../../../fuzz/regressions/picture_decode/" + std::string(found))));
+    for (const Bytes& input : hostile) {
+        ASSERT_FALSE(input.empty());
+        DecodedPixels decoded;
+        if (DecodeJpegForBox(input.data(), input.size(), 320, 240, 1, &decoded)) {
+            EXPECT_EQ(decoded.pixels.bgr.size(), std::size_t{decoded.pixels.stride} * decoded.pixels.height);
+        }
+    }
+    // A picture that claims 65535 x 65535 pixels is refused before its pixels are made.
+    Bytes huge = Shape("s420.jpg");
+    for (std::size_t at = 0; at + 9 < huge.size(); ++at) {
+        if (huge[at] == 0xFF && huge[at + 1] == 0xC0) {
+            huge[at + 5] = huge[at + 6] = huge[at + 7] = huge[at + 8] = 0xFF;
+            break;
+        }
+    }
+    DecodedPixels decoded;
+    EXPECT_FALSE(DecodeJpegForBox(huge.data(), huge.size(), 2048, 2048, 1, &decoded));
+    EXPECT_TRUE(decoded.pixels.Empty());
+}
+
+TEST(PictureCodecsTest, EncodedPicturesComeBackAsTheyWent)
+{
+    BgrPicture picture;
+    ASSERT_TRUE(picture.Allocate(64, 48));
+    for (std::uint32_t y = 0; y < 48; ++y)
+        for (std::uint32_t x = 0; x < 64; ++x) {
+            std::uint8_t* pixel = picture.bgr.data() + std::size_t{y} * picture.stride + 3 * std::size_t{x};
+            pixel[0] = static_cast<std::uint8_t>(x * 4);  // blue grows to the right
+            pixel[1] = 128;
+            pixel[2] = static_cast<std::uint8_t>(y * 5);  // red grows downwards
+        }
+    std::vector<std::uint8_t> jpeg;
+    ASSERT_TRUE(EncodeJpeg(picture, 80, &jpeg));
+    DecodedPixels decoded;
+    ASSERT_TRUE(DecodeJpegForBox(jpeg.data(), jpeg.size(), 64, 48, 1, &decoded));
+    ASSERT_EQ(decoded.pixels.width, 64u);
+    const std::uint8_t* corner = decoded.pixels.bgr.data() + std::size_t{47} * decoded.pixels.stride + 3 * 63;
+    EXPECT_NEAR(corner[0], 252, 12);
+    EXPECT_NEAR(corner[2], 235, 12);
+    EXPECT_FALSE(EncodeJpeg(BgrPicture{}, 80, &jpeg));
+    EXPECT_FALSE(CodecVersions().empty());
+}
+
+}  // namespace
