@@ -19,3 +19,19 @@ add_custom_target(kasumiro_codec_dlls ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${KASUMIRO_BIN_DIR}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${kasumiro_codec_dll_paths} ${KASUMIRO_BIN_DIR}
   COMMENT "Copying the image codecs' DLLs")
+
+# What others' software the build holds, with its versions and licences, beside the programs.
+set(kasumiro_licences ${KASUMIRO_CODECS_DIR}/licences)
+foreach(package libheif libde265 dav1d libjpeg-turbo)
+  string(TOUPPER "${package}" variable)
+  string(REPLACE "-" "_" variable "KASUMIRO_${variable}_VERSION")
+  file(READ ${kasumiro_licences}/${package}-version.txt ${variable})
+  string(STRIP "${${variable}}" ${variable})
+endforeach()
+configure_file(${CMAKE_SOURCE_DIR}/assets/THIRD-PARTY-NOTICES.txt.in ${KASUMIRO_BIN_DIR}/THIRD-PARTY-NOTICES.txt @ONLY)
+file(GLOB kasumiro_licence_files ${kasumiro_licences}/*-COPYING.txt ${kasumiro_licences}/*-copyright.txt
+     ${kasumiro_licences}/*-LICENSE.md)
+file(COPY ${kasumiro_licence_files} DESTINATION ${KASUMIRO_BIN_DIR}/licences)
+# The GNU licences the LGPL's texts build on, as Debian keeps them.
+file(COPY_FILE /usr/share/common-licenses/LGPL-3 ${KASUMIRO_BIN_DIR}/licences/LGPL-3.txt)
+file(COPY_FILE /usr/share/common-licenses/GPL-3 ${KASUMIRO_BIN_DIR}/licences/GPL-3.txt)

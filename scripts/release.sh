@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes what a Windows user downloads, under build/release/: the installer
 # Kasumiro-VERSION-setup.exe (NSIS), the portable Kasumiro-VERSION-portable.zip, and
-# SHA256SUMS for both. Both hold the two programs, the album's template, the menu bitmap and
-# the Japanese guide as one HTML page with its pictures.
+# SHA256SUMS for both. Both hold the two programs, the image codecs' DLLs with the notice of
+# their versions and licences, the album's template, the menu bitmap and the Japanese guide
+# as one HTML page with its pictures.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
@@ -16,6 +17,8 @@ stage=$release/Kasumiro-$version
 rm -rf "$release"
 mkdir -p "$stage/Template" "$stage/guide-images"
 cp "$KASUMIRO_BUILD/bin/Kasumiro.exe" "$KASUMIRO_BUILD/bin/kasumiro-cli.exe" "$root/assets/menu_image.bmp" "$stage/"
+cp "$KASUMIRO_BUILD/bin/"{libjpeg-62,libde265,libdav1d,libheif}.dll "$KASUMIRO_BUILD/bin/THIRD-PARTY-NOTICES.txt" "$stage/"
+cp -r "$KASUMIRO_BUILD/bin/licences" "$stage/"
 cp -r "$root/assets/Template/0001" "$stage/Template/"
 cp "$root/docs/images/"*.png "$stage/guide-images/"
 python3 "$here/guide_html.py" "$root/docs/guide-ja.md" "$stage/guide-ja.html" guide-images

@@ -85,8 +85,24 @@ def files_under(folder):
 
 def make_card(data_dir, folder):
     os.makedirs(folder)
-    for name in ("mde_Apple_iPhone_5.jpg", "mde_Canon_EOS_D60.jpg"):
-        shutil.copyfile(os.path.join(data_dir, "jpeg", name), os.path.join(folder, name))
+    for name in ("jpeg/mde_Apple_iPhone_5.jpg", "jpeg/mde_Canon_EOS_D60.jpg", "heif/ianare_IMG_5195.HEIC"):
+        shutil.copyfile(os.path.join(data_dir, name), os.path.join(folder, os.path.basename(name)))
+
+
+def heic_faults(album, where):
+    """An iPhone's HEIC in the album as a picture: its thumbnail and the viewer's picture of it."""
+    page = os.path.join(album, "2021", "202104.html")
+    text = open(page, encoding="utf-8").read() if os.path.exists(page) else ""
+    found = re.search(r"img=../[^']*IMG_5195\.HEIC&view=(thumb/2021/[0-9_]+_view\.jpg)[^']*'><img class='picture_item' "
+                      r"src='../(thumb/2021/[0-9_]+\.jpg)'", text)
+    if not found:
+        return [f"the {where} album does not show the HEIC photo as a picture"]
+    faults = []
+    for name in found.groups():
+        picture = os.path.join(album, name)
+        if not os.path.exists(picture) or os.path.getsize(picture) < 1000:
+            faults.append(f"the {where} album lacks the HEIC photo's {name}")
+    return faults
 
 
 def installed(release, data_dir, screenshots, root, faults):
@@ -102,7 +118,9 @@ def installed(release, data_dir, screenshots, root, faults):
             faults.append(f"the silent install left no uninstaller in {folder}")
             return
         for name in ("Kasumiro.exe", "kasumiro-cli.exe", "menu_image.bmp", "guide-ja.html",
-                     "Template/0001/make_photo_album.css", "Template/0001/picture.html"):
+                     "Template/0001/make_photo_album.css", "Template/0001/picture.html", "libheif.dll",
+                     "libde265.dll", "libdav1d.dll", "libjpeg-62.dll", "THIRD-PARTY-NOTICES.txt",
+                     "licences/libheif-COPYING.txt", "licences/LGPL-3.txt"):
             if not os.path.exists(os.path.join(folder, name)):
                 faults.append(f"not installed: {name}")
         if not os.path.exists(shortcut):
@@ -148,6 +166,7 @@ def installed(release, data_dir, screenshots, root, faults):
         for name in ("PhotoAlbum/index.html", "PhotoAlbum/make_photo_album.css", "PhotoAlbum/picture.html"):
             if not os.path.exists(os.path.join(output, name)):
                 faults.append(f"the installed album lacks {name}")
+        faults += heic_faults(os.path.join(output, "PhotoAlbum"), "installed")
 
         data_before, output_before = files_under(data), files_under(output)
         prefix.run([os.path.join(folder, "Uninstall.exe"), "/S"], timeout=120)
@@ -184,6 +203,8 @@ def portable(release, data_dir, root, faults):
     if done.returncode != 0 or not os.path.exists(os.path.join(folder, "PhotoAlbum", "make_photo_album.css")):
         faults.append(f"the portable album build did not find its template ({done.returncode}): "
                       f"{done.stderr.decode('utf-8', 'replace')}")
+    else:
+        faults += heic_faults(os.path.join(folder, "PhotoAlbum"), "portable")
     print("portable zip unpacked, versioned and building albums", flush=True)
 
 
