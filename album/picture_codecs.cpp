@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <utility>
 
 // The libraries' headers are C, and libjpeg's needs the standard types before it.
 extern "C" {
@@ -216,6 +217,33 @@ UniqueHeifHandle ThumbnailAtLeast(heif_image_handle* primary, std::uint32_t minW
     return best;
 }
 
+// libheif gives red first; our pictures put blue first.
+void SwapRedAndBlue(BgrPicture* picture)
+{
+    for (std::uint32_t y = 0; y < picture->height; ++y) {
+        std::uint8_t* pixel = picture->bgr.data() + std::size_t(y) * picture->stride;
+        for (std::uint32_t x = 0; x < picture->width; ++x, pixel += 3)
+            std::swap(pixel[0], pixel[2]);
+    }
+}
+
+bool CopySwappingRedAndBlue(const std::uint8_t* rgb, std::uint32_t width, std::uint32_t height, std::uint32_t stride,
+                            BgrPicture* picture)
+{
+    if (!picture->Allocate(width, height))
+        return false;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        const std::uint8_t* from = rgb + std::size_t(y) * stride;
+        std::uint8_t* to = picture->bgr.data() + std::size_t(y) * picture->stride;
+        for (std::uint32_t x = 0; x < width; ++x, from += 3, to += 3) {
+            to[0] = from[2];
+            to[1] = from[1];
+            to[2] = from[0];
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 PictureContainer PictureContainerOf(const std::uint8_t* head, std::size_t size)
@@ -303,17 +331,20 @@ bool DecodeHeifForBox(const std::uint8_t* data, std::size_t size, std::int32_t b
     const std::uint8_t* rgb = heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
     const int w = heif_image_get_width(image, heif_channel_interleaved);
     const int h = heif_image_get_height(image, heif_channel_interleaved);
-    if (!rgb || w <= 0 || h <= 0 || stride < w * 3 || heif_image_get_bits_per_pixel_range(image, heif_channel_interleaved) != 8 ||
-        !decoded->pixels.Allocate(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)))
+    if (!rgb || w <= 0 || h <= 0 || stride < w * 3 || heif_image_get_bits_per_pixel_range(image, heif_channel_interleaved) != 8)
         return false;
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* from = rgb + std::size_t(y) * std::size_t(stride);
-        std::uint8_t* to = decoded->pixels.bgr.data() + std::size_t(y) * decoded->pixels.stride;
-        for (int x = 0; x < w; ++x, from += 3, to += 3) {
-            to[0] = from[2];
-            to[1] = from[1];
-            to[2] = from[0];
-        }
+    if (w >= fitted.width && h >= fitted.height && (w != fitted.width || h != fitted.height)) {
+        // Shrunk straight from libheif's pixels (a mean of areas does not care which channel
+        // comes first), so that no second whole-size copy is ever held; then blue put first.
+        decoded->pixels = ShrinkByAreas(rgb, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h),
+                                        static_cast<std::uint32_t>(stride), static_cast<std::uint32_t>(fitted.width),
+                                        static_cast<std::uint32_t>(fitted.height));
+        if (decoded->pixels.Empty())
+            return false;
+        SwapRedAndBlue(&decoded->pixels);
+    } else if (!CopySwappingRedAndBlue(rgb, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h),
+                                       static_cast<std::uint32_t>(stride), &decoded->pixels)) {
+        return false;
     }
     decoded->sourceWidth = static_cast<std::uint32_t>(sourceWidth);
     decoded->sourceHeight = static_cast<std::uint32_t>(sourceHeight);

@@ -49,7 +49,9 @@ bool DecodeJpegForBox(const std::uint8_t* data, std::size_t size, std::int32_t b
 // A HEIF-family file's primary picture, turned and mirrored as the file itself says (the
 // Exif orientation must not be applied again). When the file has a thumbnail item that still
 // fills what the picture takes of the box (a phone's HEIC carries one), that item instead of
-// the whole picture. False, with nothing, for what libheif refuses and past the limits.
+// the whole picture. Already shrunk by areas to fit the box when it was larger (the whole
+// picture is never held twice). False, with nothing, for what libheif refuses and past the
+// limits.
 bool DecodeHeifForBox(const std::uint8_t* data, std::size_t size, std::int32_t boxWidth, std::int32_t boxHeight,
                       DecodedPixels* decoded);
 

@@ -2,25 +2,34 @@
 // the weight of real photos and Exif dates (kept between runs), then builds its album four
 // ways: from nothing on one thread and on every core, again with nothing changed, and after
 // 1 % new pictures were added (the thumbnails of the rest come from the cache). Prints
-// thumbnails per second, decodes per picture and the peak memory, one figure a line.
+// thumbnails per second, decodes per picture and the peak memory, one figure a line. Given a
+// folder of pictures made elsewhere (the bench script makes phone-like HEIC photos from the
+// JPEGs), it builds that folder's album the first three ways.
 //
 //   kasumiro_album_bench [PICTURES [WIDTH HEIGHT]]     (default 120 pictures of 4000 x 3000)
+//   kasumiro_album_bench --folder FOLDER               (the pictures of FOLDER\DCIM)
 
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "album/album_build.h"
+#include "album/album_thumbnails.h"
 #include "album/image_operations.h"
 #include "album/thumbnail_cache.h"
-#include "base/gdiplus_headers.h"
-#include "base/paths.h"
 #include "base/file_removal.h"
+#include "base/gdiplus_headers.h"
+#include "base/handles.h"
+#include "base/paths.h"
 #include "organize/folder_utils.h"
 #include "tests/album/album_test_files.h"
 
@@ -96,18 +105,99 @@ void Print(const char* what, const Build& build, int pictures)
                 pictures / build.seconds, build.decodesPerPicture, build.status == kStatusOk ? "" : "  FAILED");
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv)
+// The pictures of a folder made elsewhere: every file of FOLDER\DCIM.
+std::vector<std::wstring> ListPictures(const std::wstring& folder)
 {
-    const int pictures = argc > 1 ? std::max(1, _wtoi(argv[1])) : 120;
-    const int width = argc > 3 ? _wtoi(argv[2]) : 4000;
-    const int height = argc > 3 ? _wtoi(argv[3]) : 3000;
-    const GdiplusSession gdiplus;
-    const std::wstring corpus = FolderOfPath(GetExeFolder()) + L"\\bench-album-corpus";
-    const std::wstring cache = corpus + L"\\" + ThumbnailCache::kFolderName;
+    std::vector<std::wstring> pictures;
+    WIN32_FIND_DATAW found{};
+    const UniqueFindHandle find(FindFirstFileW((folder + L"\\DCIM\\*").c_str(), &found));
+    if (!find)
+        return pictures;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            pictures.push_back(folder + L"\\DCIM\\" + found.cFileName);
+    } while (FindNextFileW(find.get(), &found));
+    return pictures;
+}
 
-    auto started = std::chrono::steady_clock::now();
+// The thumbnails alone, as another thumbnailer makes them (no album, no views), on so many
+// threads; pictures per second.
+double TimeThumbnailsAlone(const std::vector<std::wstring>& pictures, int threads)
+{
+    std::atomic<std::size_t> next{0};
+    const auto started = std::chrono::steady_clock::now();
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&] {
+            std::vector<std::uint8_t> jpeg;
+            for (std::size_t i; (i = next.fetch_add(1)) < pictures.size();)
+                MakeThumbnail(pictures[i], 1, &jpeg);
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    return pictures.size() / std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
+// The builds both kinds of folder have: from nothing on one thread and on every core, and
+// again with nothing changed. The last fills in the figures' summary.
+struct Builds {
+    Build oneThread;
+    Build allCores;
+    bool ok() const { return oneThread.status == kStatusOk && allCores.status == kStatusOk; }
+};
+
+Builds TimeFullBuilds(const std::wstring& folder, int pictures, int cores)
+{
+    const std::wstring cache = folder + L"\\" + ThumbnailCache::kFolderName;
+    Builds builds;
+    DeleteFolderTree(cache);
+    builds.oneThread = TimeBuild(folder, pictures, 1);
+    Print("from nothing, one thread", builds.oneThread, pictures);
+    DeleteFolderTree(cache);
+    builds.allCores = TimeBuild(folder, pictures, cores);
+    Print("from nothing, every core", builds.allCores, pictures);
+    Print("again, nothing changed", TimeBuild(folder, pictures, cores), pictures);
+    return builds;
+}
+
+void PrintSummary(const Builds& builds, int pictures)
+{
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    std::printf("  one thread                         %.1f thumbnails/s per core\n", pictures / builds.oneThread.seconds);
+    std::printf("  every core against one thread      %.2f x\n", builds.oneThread.seconds / builds.allCores.seconds);
+    std::printf("  peak memory                        %.1f MiB\n", memory.PeakWorkingSetSize / 1048576.0);
+    // For the comparison the bench script makes with another thumbnailer on the same files.
+    std::printf("ours-per-core %.3f\nours-all-cores %.3f\n", pictures / builds.oneThread.seconds,
+                pictures / builds.allCores.seconds);
+}
+
+int BenchFolder(const std::wstring& folder)
+{
+    const std::vector<std::wstring> files = ListPictures(folder);
+    const int pictures = static_cast<int>(files.size());
+    if (pictures == 0) {
+        std::fwprintf(stderr, L"no pictures in %ls\\DCIM\n", folder.c_str());
+        return 1;
+    }
+    const int cores = DefaultThumbnailWorkers();
+    std::printf("album build of the %d pictures of %ls, %d cores\n", pictures, folder.c_str(), cores);
+    const Builds builds = TimeFullBuilds(folder, pictures, cores);
+    const double aloneOne = TimeThumbnailsAlone(files, 1);
+    const double aloneAll = TimeThumbnailsAlone(files, cores);
+    std::printf("  thumbnails alone, one thread       %7.1f pictures/s\n", aloneOne);
+    std::printf("  thumbnails alone, every core       %7.1f pictures/s\n", aloneAll);
+    PrintSummary(builds, pictures);
+    std::printf("ours-alone-per-core %.3f\nours-alone-all-cores %.3f\n", aloneOne, aloneAll);
+    return builds.ok() ? 0 : 1;
+}
+
+int BenchCameraJpegs(int pictures, int width, int height)
+{
+    const std::wstring corpus = FolderOfPath(GetExeFolder()) + L"\\bench-album-corpus";
+    const auto started = std::chrono::steady_clock::now();
     if (!MakeCorpus(corpus, pictures, width, height)) {
         std::fwprintf(stderr, L"cannot write the pictures into %ls\n", corpus.c_str());
         return 1;
@@ -118,15 +208,7 @@ int wmain(int argc, wchar_t** argv)
     const int cores = DefaultThumbnailWorkers();
     std::printf("album build of %d pictures of %d x %d, %.1f MB each (corpus made in %.1f s), %d cores\n", pictures,
                 width, height, first.nFileSizeLow / 1e6, making, cores);
-
-    DeleteFolderTree(cache);
-    const Build oneThread = TimeBuild(corpus, pictures, 1);
-    Print("from nothing, one thread", oneThread, pictures);
-    DeleteFolderTree(cache);
-    const Build allCores = TimeBuild(corpus, pictures, cores);
-    Print("from nothing, every core", allCores, pictures);
-    const Build unchanged = TimeBuild(corpus, pictures, cores);
-    Print("again, nothing changed", unchanged, pictures);
+    const Builds builds = TimeFullBuilds(corpus, pictures, cores);
 
     // 1 % new pictures (at least one), then the rebuild; they are taken away afterwards.
     const int added = std::max(1, pictures / 100);
@@ -137,15 +219,20 @@ int wmain(int argc, wchar_t** argv)
     for (int i = 0; i < added; ++i)
         DeleteFileW(PicturePath(corpus, pictures + i).c_str());
 
-    PROCESS_MEMORY_COUNTERS memory{};
-    memory.cb = sizeof memory;
-    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-    std::printf("  one thread                         %.1f thumbnails/s per core\n", pictures / oneThread.seconds);
-    std::printf("  every core against one thread      %.2f x\n", oneThread.seconds / allCores.seconds);
-    std::printf("  rebuild after 1 %% against a full   %.1f %%\n", 100.0 * afterAdding.seconds / allCores.seconds);
-    std::printf("  peak memory                        %.1f MiB\n", memory.PeakWorkingSetSize / 1048576.0);
-    // For the comparison the bench script makes with another thumbnailer on the same files.
-    std::printf("ours-per-core %.3f\nours-all-cores %.3f\n", pictures / oneThread.seconds, pictures / allCores.seconds);
-    const bool ok = oneThread.status == kStatusOk && allCores.status == kStatusOk && afterAdding.status == kStatusOk;
-    return ok ? 0 : 1;
+    std::printf("  rebuild after 1 %% against a full   %.1f %%\n", 100.0 * afterAdding.seconds / builds.allCores.seconds);
+    PrintSummary(builds, pictures);
+    return builds.ok() && afterAdding.status == kStatusOk ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const GdiplusSession gdiplus;
+    if (argc > 2 && std::wcscmp(argv[1], L"--folder") == 0)
+        return BenchFolder(argv[2]);
+    const int pictures = argc > 1 ? std::max(1, _wtoi(argv[1])) : 120;
+    const int width = argc > 3 ? _wtoi(argv[2]) : 4000;
+    const int height = argc > 3 ? _wtoi(argv[3]) : 3000;
+    return BenchCameraJpegs(pictures, width, height);
 }

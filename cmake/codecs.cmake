@@ -30,7 +30,7 @@ foreach(package libheif libde265 dav1d libjpeg-turbo)
 endforeach()
 configure_file(${CMAKE_SOURCE_DIR}/assets/THIRD-PARTY-NOTICES.txt.in ${KASUMIRO_BIN_DIR}/THIRD-PARTY-NOTICES.txt @ONLY)
 file(GLOB kasumiro_licence_files ${kasumiro_licences}/*-COPYING.txt ${kasumiro_licences}/*-copyright.txt
-     ${kasumiro_licences}/*-LICENSE.md)
+     ${kasumiro_licences}/*-LICENSE.md ${kasumiro_licences}/*.patch)
 file(COPY ${kasumiro_licence_files} DESTINATION ${KASUMIRO_BIN_DIR}/licences)
 # The GNU licences the LGPL's texts build on, as Debian keeps them.
 file(COPY_FILE /usr/share/common-licenses/LGPL-3 ${KASUMIRO_BIN_DIR}/licences/LGPL-3.txt)

@@ -51,21 +51,35 @@ EOF
   $sudo apt-get update -q >/dev/null
 }
 
+# Our own changes to a package, applied after Debian's: codec-patches/PACKAGE-*.patch. What
+# names them (a digest of their text) is part of what a build is kept under.
+patches_of() { ls "$KASUMIRO_ROOT/scripts/codec-patches/$1"-*.patch 2>/dev/null || true; }
+patches_id() {
+  local files
+  files=$(patches_of "$1")
+  if [ -z "$files" ]; then echo none; else cat $files | sha256sum | cut -c1-12; fi
+}
+
 # Unpacks the newest version of the source package that the archive serves, with Debian's
-# patches applied, into source[package]. (A version may be listed before its files reach the
-# mirror: the next one down is taken then.) apt checks what it fetches against the archive's
-# signed index.
+# patches and ours applied, into source[package]. (A version may be listed before its files
+# reach the mirror: the next one down is taken then.) apt checks what it fetches against the
+# archive's signed index.
 declare -A source
 fetch() {
-  local package=$1 version folder download=$sources/download-$1
+  local package=$1 version folder patch download=$sources/download-$1 ours
   [ -n "${source[$package]:-}" ] && return 0
+  ours=$(patches_id "$package")
   for version in $(apt-cache showsrc "$package" 2>/dev/null | sed -n 's/^Version: //p' | sort -rV); do
     folder=$sources/$package-$version
-    if [ ! -f "$folder/.unpacked" ]; then
+    if [ ! -f "$folder/.unpacked" ] || [ "$(cat "$folder/.patches" 2>/dev/null)" != "$ours" ]; then
       rm -rf "$download" "$folder" && mkdir -p "$download"
       (cd "$download" && apt-get source -q --download-only "$package=$version" >/dev/null 2>&1) || continue
       dpkg-source -x "$download"/*.dsc "$folder" >/dev/null 2>&1
+      for patch in $(patches_of "$package"); do
+        patch -d "$folder" -p1 --forward --quiet <"$patch"
+      done
       echo "$version" >"$folder/.version"
+      echo "$ours" >"$folder/.patches"
       touch "$folder/.unpacked"
       rm -rf "$download"
     fi
@@ -77,8 +91,9 @@ fetch() {
 }
 
 # Whether the package's build of its source version is in the prefix already.
-built() { [ -f "$prefix/.built-$1-$(cat "${source[$1]}/.version")" ]; }
-mark_built() { rm -f "$prefix/.built-$1-"*; touch "$prefix/.built-$1-$(cat "${source[$1]}/.version")"; }
+built_marker() { echo "$prefix/.built-$1-$(cat "${source[$1]}/.version")-$(cat "${source[$1]}/.patches")"; }
+built() { [ -f "$(built_marker "$1")" ]; }
+mark_built() { rm -f "$prefix/.built-$1-"*; touch "$(built_marker "$1")"; }
 
 # The build of one CMake package, for Windows or for this machine.
 cmake_build() {
@@ -183,6 +198,10 @@ write_licences() {
   cp "${source[libde265]}/COPYING" "$folder/libde265-COPYING.txt"
   cp "${source[dav1d]}/COPYING" "$folder/dav1d-COPYING.txt"
   cp "${source[libheif]}/COPYING" "$folder/libheif-COPYING.txt"
+  # Our changes to a library ship with it, beside its licence.
+  for package in libjpeg-turbo libde265 dav1d libheif; do
+    for patch in $(patches_of "$package"); do cp "$patch" "$folder/"; done
+  done
 }
 
 add_source_entry

@@ -15,7 +15,7 @@ packages=(
   chromium
   nsis zip
   # The image codecs' sources and what builds them (scripts/codecs.sh).
-  dpkg-dev meson ninja-build nasm
+  dpkg-dev patch meson ninja-build nasm
 )
 # What a caller needs besides (the benchmarks' thumbnailer to compare with, say).
 packages+=(${KASUMIRO_EXTRA_PACKAGES:-})
