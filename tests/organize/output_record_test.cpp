@@ -43,7 +43,7 @@ private:
     std::size_t written_ = 0;
 };
 
-class CompareFileTest : public testing::Test {
+class OutputRecordTest : public testing::Test {
 protected:
     TempFolder root_;
     std::wstring output_ = root_.File(L"出力");
@@ -71,7 +71,7 @@ protected:
     std::wstring Log() const { return ReadUtf16Text(logPath_); }
 };
 
-TEST_F(CompareFileTest, EmptyTableSavesHeaderAndZeroCounts)
+TEST_F(OutputRecordTest, EmptyTableSavesHeaderAndZeroCounts)
 {
     OutputRecord table;
     table.SetOutputFormat(3);
@@ -85,7 +85,7 @@ TEST_F(CompareFileTest, EmptyTableSavesHeaderAndZeroCounts)
     EXPECT_FALSE(FileExists(record_ + L".saving"));
 }
 
-TEST_F(CompareFileTest, OneItemIsStoredWithItsRelativePath)
+TEST_F(OutputRecordTest, OneItemIsStoredWithItsRelativePath)
 {
     const std::wstring file = MakeOutputFile(L"2024\\05\\a.jpg", {'a', 'b', 'c'});
     OutputRecord table;
@@ -118,7 +118,7 @@ TEST_F(CompareFileTest, OneItemIsStoredWithItsRelativePath)
     EXPECT_EQ(loaded.Bucket(505)[0].Signature(), 0x2C716FB59FCF19F9ull);
 }
 
-TEST_F(CompareFileTest, MovedOutputFolderKeepsItsRecord)
+TEST_F(OutputRecordTest, MovedOutputFolderKeepsItsRecord)
 {
     MakeOutputFile(L"2023\\12\\IMG_0001.JPG", Bytes(1000, 1));
     MakeOutputFile(L"2024\\01\\写真.JPG", Bytes(2000, 2));
@@ -144,7 +144,7 @@ TEST_F(CompareFileTest, MovedOutputFolderKeepsItsRecord)
     EXPECT_TRUE(loaded.FindDuplicate(input));
 }
 
-TEST_F(CompareFileTest, ItemThatCannotBeMadeRelativeIsStoredEmpty)
+TEST_F(OutputRecordTest, ItemThatCannotBeMadeRelativeIsStoredEmpty)
 {
     // The real test images lie on another drive than the temporary folder.
     const std::wstring elsewhere = RealTestFile("jpeg/mde_Apple_iPhone_5.jpg");
@@ -165,7 +165,7 @@ TEST_F(CompareFileTest, ItemThatCannotBeMadeRelativeIsStoredEmpty)
     EXPECT_FALSE(loaded.FindDuplicate(elsewhere));
 }
 
-TEST_F(CompareFileTest, MissingRecordIsResultTwoAndLeavesTheTable)
+TEST_F(OutputRecordTest, MissingRecordIsResultTwoAndLeavesTheTable)
 {
     OutputRecord table;
     EXPECT_EQ(table.Load(record_), OutputRecord::kNoRecordFile);
@@ -176,7 +176,7 @@ TEST_F(CompareFileTest, MissingRecordIsResultTwoAndLeavesTheTable)
     EXPECT_NE(log.find(L" : 比較情報は存在しない。\r\n"), std::wstring::npos) << log;
 }
 
-TEST_F(CompareFileTest, ARecordAnotherProgramHoldsIsReadWhenItSharesIt)
+TEST_F(OutputRecordTest, ARecordAnotherProgramHoldsIsReadWhenItSharesIt)
 {
     OutputRecord table;
     table.SetOutputFormat(8);
@@ -192,7 +192,7 @@ TEST_F(CompareFileTest, ARecordAnotherProgramHoldsIsReadWhenItSharesIt)
     CloseHandle(held);
 }
 
-TEST_F(CompareFileTest, ARecordThatIsThereButDeniedIsAnErrorNotAMissingRecord)
+TEST_F(OutputRecordTest, ARecordThatIsThereButDeniedIsAnErrorNotAMissingRecord)
 {
     OutputRecord table;
     ASSERT_EQ(table.Save(record_), 0);
@@ -208,7 +208,7 @@ TEST_F(CompareFileTest, ARecordThatIsThereButDeniedIsAnErrorNotAMissingRecord)
     EXPECT_EQ(loaded.Load(output_ + L"\\missing\\Sortavel.dat"), OutputRecord::kNoRecordFile);
 }
 
-TEST_F(CompareFileTest, RecordCutShortAtEveryByteFailsToLoad)
+TEST_F(OutputRecordTest, RecordCutShortAtEveryByteFailsToLoad)
 {
     MakeOutputFile(L"2024\\05\\a.jpg", Bytes(10, 1));
     MakeOutputFile(L"2024\\05\\b.jpg", Bytes(20, 2));
@@ -228,7 +228,7 @@ TEST_F(CompareFileTest, RecordCutShortAtEveryByteFailsToLoad)
     EXPECT_NE(Log().find(L" : 比較情報の読み込みに失敗しました。\r\n"), std::wstring::npos);
 }
 
-TEST_F(CompareFileTest, CountsAndLengthsBeyondTheFileAreRejected)
+TEST_F(OutputRecordTest, CountsAndLengthsBeyondTheFileAreRejected)
 {
     auto record = [](std::int32_t buckets, std::int32_t items, std::int32_t length) {
         Bytes bytes = {0, 0, 1, 0, 3, 0, 0, 0, 1, 0, 0, 0};
@@ -281,7 +281,7 @@ Bytes RecordOf(const std::vector<std::wstring>& paths)
     return bytes;
 }
 
-TEST_F(CompareFileTest, AnEntryThatLeadsOutOfTheFolderMakesTheRecordDamaged)
+TEST_F(OutputRecordTest, AnEntryThatLeadsOutOfTheFolderMakesTheRecordDamaged)
 {
     // Made the way the program makes them, entries stay inside; so do these.
     ASSERT_TRUE(WriteBytes(record_, RecordOf({L".\\2024\\a.jpg", L"", L"2024\\b.jpg", L".\\..a\\c.jpg"})));
@@ -301,7 +301,7 @@ TEST_F(CompareFileTest, AnEntryThatLeadsOutOfTheFolderMakesTheRecordDamaged)
     EXPECT_NE(Log().find(L"比較情報が壊れています = " + record_), std::wstring::npos);
 }
 
-TEST_F(CompareFileTest, RecordsPastTheLimitsAreRefusedBeforeTheyAreRead)
+TEST_F(OutputRecordTest, RecordsPastTheLimitsAreRefusedBeforeTheyAreRead)
 {
     // Far more files than any record holds, in a bucket whose items the file could hold.
     const std::int64_t items = OutputRecord::kMaxRecordedFiles + 1;
@@ -327,7 +327,7 @@ TEST_F(CompareFileTest, RecordsPastTheLimitsAreRefusedBeforeTheyAreRead)
     EXPECT_EQ(huge.ItemCount(), 0);
 }
 
-TEST_F(CompareFileTest, ForeignBucketCountIsRebucketedBySignature)
+TEST_F(OutputRecordTest, ForeignBucketCountIsRebucketedBySignature)
 {
     Bytes bytes = {0, 0, 1, 0, 7, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
     const std::uint64_t signature = 0x2C716FB59FCF19F9ull;
@@ -346,7 +346,7 @@ TEST_F(CompareFileTest, ForeignBucketCountIsRebucketedBySignature)
     EXPECT_NE(Log().find(L" : 比較情報の数       = 1\r\n"), std::wstring::npos);
 }
 
-TEST_F(CompareFileTest, FailedSaveLeavesThePreviousRecordUntouched)
+TEST_F(OutputRecordTest, FailedSaveLeavesThePreviousRecordUntouched)
 {
     const std::wstring file = MakeOutputFile(L"2024\\05\\a.jpg", {'a', 'b', 'c'});
     OutputRecord first;
@@ -372,7 +372,7 @@ TEST_F(CompareFileTest, FailedSaveLeavesThePreviousRecordUntouched)
     EXPECT_LT(log.rfind(L"比較情報の保存に失敗しました。"), log.rfind(L" : 比較情報の数       = 50\r\n"));
 }
 
-TEST_F(CompareFileTest, ReadOnlyRecordCannotBeCreated)
+TEST_F(OutputRecordTest, ReadOnlyRecordCannotBeCreated)
 {
     OutputRecord first;
     ASSERT_EQ(first.Save(record_), 0);
@@ -386,7 +386,7 @@ TEST_F(CompareFileTest, ReadOnlyRecordCannotBeCreated)
     SetFileAttributesW(record_.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(CompareFileTest, DuplicatesAreIdenticalContentOnly)
+TEST_F(OutputRecordTest, DuplicatesAreIdenticalContentOnly)
 {
     Bytes content(70000);
     for (std::size_t i = 0; i < content.size(); ++i)
