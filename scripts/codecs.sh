@@ -95,6 +95,12 @@ built_marker() { echo "$prefix/.built-$1-$(cat "${source[$1]}/.version")-$(cat "
 built() { [ -f "$(built_marker "$1")" ]; }
 mark_built() { rm -f "$prefix/.built-$1-"*; touch "$(built_marker "$1")"; }
 
+# Runs one step of a package's build with its output kept aside: shown only when it fails.
+quietly() {
+  local log=$work/step.log
+  "$@" >"$log" 2>&1 || { cat "$log" >&2; echo "codecs.sh: failed: $*" >&2; return 1; }
+}
+
 # The build of one CMake package, for Windows or for this machine.
 cmake_build() {
   local name=$1 folder=$2
@@ -109,10 +115,10 @@ cmake_build() {
     platform=(-DCMAKE_TOOLCHAIN_FILE="$KASUMIRO_ROOT/cmake/mingw-w64-x86_64.cmake" -DBUILD_SHARED_LIBS=ON
               "-DCMAKE_SHARED_LINKER_FLAGS=$dll_link_flags")
   fi
-  cmake -S "$folder" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix;/usr/$triple" "${platform[@]}" "$@" >/dev/null
-  cmake --build "$build" -j "$jobs" >/dev/null
-  cmake --install "$build" >/dev/null
+  quietly cmake -S "$folder" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix;/usr/$triple" "${platform[@]}" "$@"
+  quietly cmake --build "$build" -j "$jobs"
+  quietly cmake --install "$build"
 }
 
 build_jpeg_turbo() {
@@ -159,11 +165,11 @@ EOF
   else
     cross=(--default-library=static)
   fi
-  CC=${CC:-clang} meson setup "$build" "${source[dav1d]}" --buildtype=release --prefix="$prefix" --libdir=lib \
+  CC=${CC:-clang} quietly meson setup "$build" "${source[dav1d]}" --buildtype=release --prefix="$prefix" --libdir=lib \
     -Denable_tools=false -Denable_tests=false -Denable_examples=false -Dbitdepths=8 -Dlogging=false \
-    "${cross[@]}" >/dev/null
-  ninja -C "$build" -j "$jobs" >/dev/null
-  ninja -C "$build" install >/dev/null
+    "${cross[@]}"
+  quietly ninja -C "$build" -j "$jobs"
+  quietly ninja -C "$build" install
   mark_built dav1d
 }
 
