@@ -20,9 +20,14 @@ add_custom_target(kasumiro_codec_dlls ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${kasumiro_codec_dll_paths} ${KASUMIRO_BIN_DIR}
   COMMENT "Copying the image codecs' DLLs")
 
+# xxHash, the content hash of the duplicate test: its one header, compiled into our code.
+add_library(kasumiro_xxhash INTERFACE)
+target_include_directories(kasumiro_xxhash SYSTEM INTERFACE ${KASUMIRO_CODECS_DIR}/include)
+target_compile_definitions(kasumiro_xxhash INTERFACE XXH_INLINE_ALL)
+
 # What others' software the build holds, with its versions and licences, beside the programs.
 set(kasumiro_licences ${KASUMIRO_CODECS_DIR}/licences)
-foreach(package libheif libde265 dav1d libjpeg-turbo)
+foreach(package libheif libde265 dav1d libjpeg-turbo xxhash)
   string(TOUPPER "${package}" variable)
   string(REPLACE "-" "_" variable "KASUMIRO_${variable}_VERSION")
   file(READ ${kasumiro_licences}/${package}-version.txt ${variable})
@@ -30,7 +35,7 @@ foreach(package libheif libde265 dav1d libjpeg-turbo)
 endforeach()
 configure_file(${CMAKE_SOURCE_DIR}/assets/THIRD-PARTY-NOTICES.txt.in ${KASUMIRO_BIN_DIR}/THIRD-PARTY-NOTICES.txt @ONLY)
 file(GLOB kasumiro_licence_files ${kasumiro_licences}/*-COPYING.txt ${kasumiro_licences}/*-copyright.txt
-     ${kasumiro_licences}/*-LICENSE.md ${kasumiro_licences}/*.patch)
+     ${kasumiro_licences}/*-LICENSE.md ${kasumiro_licences}/*-LICENSE.txt ${kasumiro_licences}/*.patch)
 file(COPY ${kasumiro_licence_files} DESTINATION ${KASUMIRO_BIN_DIR}/licences)
 # The GNU licences the LGPL's texts build on, as Debian keeps them.
 file(COPY_FILE /usr/share/common-licenses/LGPL-3 ${KASUMIRO_BIN_DIR}/licences/LGPL-3.txt)

@@ -41,7 +41,7 @@ void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer,
             result_->stopped = true;
             break;
         }
-        if (table_.FindDuplicate(source.path, source.signature) || DuplicateInFlight(source)) {
+        if (table_.FindDuplicate(source.path, source.signature, InFlightWith(source.signature))) {
             ++result_->counts.duplicates;
             FileDone();
             continue;
@@ -88,7 +88,7 @@ void CopyPass::Settle(const PlannedCopy& plan, StatusCode status)
     } else {
         // In the order the copies were planned, so that the record comes out as if each copy
         // were made at once. The copy holds the source's bytes: its signature is the source's.
-        table_.Add(plan.destination, plan.signature);
+        table_.AddCopy(plan.source, plan.destination, plan.signature);
         ++(plan.alreadyThere ? result_->counts.duplicates : result_->counts.copied);
     }
     FileDone();
@@ -99,13 +99,12 @@ void CopyPass::Settle(const PlannedCopy& plan, StatusCode status)
     }
 }
 
-bool CopyPass::DuplicateInFlight(const FileFacts& file) const
+std::vector<const std::wstring*> CopyPass::InFlightWith(std::uint64_t signature) const
 {
-    for (auto [at, end] = inFlight_.equal_range(file.signature); at != end; ++at) {
-        if (!FilesDiffer(file.path, at->second))
-            return true;
-    }
-    return false;
+    std::vector<const std::wstring*> sources;
+    for (auto [at, end] = inFlight_.equal_range(signature); at != end; ++at)
+        sources.push_back(&at->second);
+    return sources;
 }
 
 void CopyPass::FileDone()

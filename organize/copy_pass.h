@@ -31,7 +31,8 @@ private:
     void Settle(const PlannedCopy& plan, StatusCode status);
     // Settles the copies that are done, oldest first; with `all`, waits for every one.
     void TakeDone(CopyWorkers& workers, bool all);
-    bool DuplicateInFlight(const FileFacts& file) const;
+    // The sources of the copies under way with this signature.
+    std::vector<const std::wstring*> InFlightWith(std::uint64_t signature) const;
     void FileDone();
     void NoteCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination);
 

@@ -9,6 +9,8 @@
 #include "base/handles.h"
 #include "base/read_counters.h"
 
+#include <xxhash.h>
+
 namespace {
 
 constexpr DWORD kFirstChunk = 64 * 1024;
@@ -101,6 +103,28 @@ bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareB
         chunk = static_cast<DWORD>(std::min<std::size_t>(std::size_t{chunk} * 2, CompareBuffers::kBytes));
     }
     return false;
+}
+
+bool ComputeContentHash(const std::wstring& path, CompareBuffers& buffers, ContentHash* hash)
+{
+    if (!buffers.Ensure())
+        return false;
+    UniqueFile file = OpenForCompare(path);
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size))
+        return false;
+    XXH3_state_t state;
+    XXH3_128bits_reset(&state);
+    for (auto remaining = static_cast<std::uint64_t>(size.QuadPart); remaining > 0;) {
+        const auto n = static_cast<DWORD>(std::min<std::uint64_t>(CompareBuffers::kBytes, remaining));
+        if (!ReadExactly(file.get(), buffers.First(), n))
+            return false;
+        XXH3_128bits_update(&state, buffers.First(), n);
+        remaining -= n;
+    }
+    const XXH128_hash_t value = XXH3_128bits_digest(&state);
+    *hash = ContentHash{value.low64, value.high64};
+    return true;
 }
 
 bool FilesDiffer(const std::wstring& first, const std::wstring& second)

@@ -1,5 +1,6 @@
 #pragma once
-// Content signatures and byte comparison, the two stages of the duplicate test.
+// Content signatures, whole-content hashes and byte comparison: the stages of the duplicate
+// test, from the cheapest to the surest.
 
 #include <cstddef>
 #include <cstdint>
@@ -31,6 +32,17 @@ private:
     std::unique_ptr<std::uint8_t[]> first_;
     std::unique_ptr<std::uint8_t[]> second_;
 };
+
+// A 128-bit hash of a file's whole content (xxHash's XXH3), for telling apart files whose
+// signatures agree. Never proof of sameness on its own: files are compared byte by byte when
+// their hashes agree.
+struct ContentHash {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    bool operator==(const ContentHash&) const = default;
+};
+// False when the file cannot be read to its end (or the memory to read it in cannot be had).
+bool ComputeContentHash(const std::wstring& path, CompareBuffers& buffers, ContentHash* hash);
 
 // False only when both files can be read and hold the same bytes. Reads both in lock-step,
 // in chunks that grow from 64 KiB, so that an early difference is found after little reading.

@@ -111,12 +111,13 @@ void OutputRecord::Append(RecordedFile item)
 
 void OutputRecord::Add(const std::wstring& path)
 {
-    Add(path, ComputeFileSignature(path));
+    Append(RecordedFile(ComputeFileSignature(path), path));
 }
 
-void OutputRecord::Add(const std::wstring& path, std::uint64_t signature)
+void OutputRecord::AddCopy(const std::wstring& source, const std::wstring& copy, std::uint64_t signature)
 {
-    Append(RecordedFile(signature, path));
+    matcher_.NoteCopy(source, copy);
+    Append(RecordedFile(signature, copy));
 }
 
 bool OutputRecord::FindDuplicate(const std::wstring& inputPath)
@@ -124,13 +125,15 @@ bool OutputRecord::FindDuplicate(const std::wstring& inputPath)
     return FindDuplicate(inputPath, ComputeFileSignature(inputPath));
 }
 
-bool OutputRecord::FindDuplicate(const std::wstring& inputPath, std::uint64_t signature)
+bool OutputRecord::FindDuplicate(const std::wstring& inputPath, std::uint64_t signature,
+                                 const std::vector<const std::wstring*>& alsoThere)
 {
+    std::vector<const std::wstring*> candidates = alsoThere;
     for (const RecordedFile& item : buckets_[BucketOf(signature)]) {
-        if (item.Signature() == signature && !FilesDiffer(inputPath, item.Path(), buffers_))
-            return true;
+        if (item.Signature() == signature)
+            candidates.push_back(&item.Path());
     }
-    return false;
+    return matcher_.MatchesAny(inputPath, candidates);
 }
 
 int OutputRecord::ItemCount() const

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "organize/content_matcher.h"
 #include "organize/file_signature.h"
 #include "organize/record_stream.h"
 
@@ -57,12 +58,15 @@ public:
 
     // True when a byte-identical file is in the table.
     bool FindDuplicate(const std::wstring& inputPath);
-    // The same for a file whose signature is known already.
-    bool FindDuplicate(const std::wstring& inputPath, std::uint64_t signature);
-    // Records the file now at `path` (the destination of a finished copy).
+    // The same for a file whose signature is known already; `alsoThere`: files of that
+    // signature that are not in the table yet but will be (copies under way, by their
+    // sources), weighed with the table's own.
+    bool FindDuplicate(const std::wstring& inputPath, std::uint64_t signature,
+                       const std::vector<const std::wstring*>& alsoThere = {});
+    // Records the file now at `path`.
     void Add(const std::wstring& path);
-    // The same with the signature its content is known to have (the source's, for a copy).
-    void Add(const std::wstring& path, std::uint64_t signature);
+    // Records a finished copy of `source`: it has the source's signature (and hash, if known).
+    void AddCopy(const std::wstring& source, const std::wstring& copy, std::uint64_t signature);
 
     int Load(const std::wstring& recordPath);
     int Save(const std::wstring& recordPath);
@@ -82,5 +86,5 @@ private:
     std::uint32_t version_ = 0;
     std::int32_t outputFormat_ = -1;  // none until a record is read or the run sets it
     std::array<std::vector<RecordedFile>, kBucketCount> buckets_;
-    CompareBuffers buffers_;
+    ContentMatcher matcher_;  // the content of files looked at this run
 };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the image codecs the album decodes with (libjpeg-turbo for JPEG, libde265 and dav1d
-# under libheif for HEIC and AVIF) from Debian's source packages, cross-compiled with our
+# under libheif for HEIC and AVIF), and takes the header of xxHash (the content hash that
+# organize compares look-alike files by), from Debian's source packages, cross-compiled with our
 # mingw-w64 toolchain into DLLs under build/codecs/prefix. Each package is built once per
 # source version: a machine that built it keeps it. The sources come from Debian's package
 # archive alone, through a deb-src entry this script adds for itself.
@@ -191,12 +192,21 @@ build_heif() {
   mark_built libheif
 }
 
+# xxHash is used as its single header, compiled into our own code: nothing to build.
+take_xxhash() {
+  fetch xxhash
+  built xxhash && return 0
+  mkdir -p "$prefix/include"
+  cp "${source[xxhash]}/xxhash.h" "$prefix/include/xxhash.h"
+  mark_built xxhash
+}
+
 # The licence texts and versions of what was built, for the notice that ships with it.
 write_licences() {
   local folder=$prefix/licences
   mkdir -p "$folder"
   local package
-  for package in libjpeg-turbo libde265 dav1d libheif; do
+  for package in libjpeg-turbo libde265 dav1d libheif xxhash; do
     cp "${source[$package]}/debian/copyright" "$folder/$package-copyright.txt"
     cat "${source[$package]}/.version" >"$folder/$package-version.txt"
   done
@@ -204,6 +214,7 @@ write_licences() {
   cp "${source[libde265]}/COPYING" "$folder/libde265-COPYING.txt"
   cp "${source[dav1d]}/COPYING" "$folder/dav1d-COPYING.txt"
   cp "${source[libheif]}/COPYING" "$folder/libheif-COPYING.txt"
+  cp "${source[xxhash]}/LICENSE" "$folder/xxhash-LICENSE.txt"
   # Our changes to a library ship with it, beside its licence.
   for package in libjpeg-turbo libde265 dav1d libheif; do
     for patch in $(patches_of "$package"); do cp "$patch" "$folder/"; done
@@ -215,4 +226,5 @@ build_jpeg_turbo
 build_de265
 [ "$kind" = native ] || build_dav1d
 build_heif
+take_xxhash
 [ "$kind" = native ] || write_licences

@@ -281,3 +281,50 @@ TEST_F(OrganizeRunSafetyTest, EachFileIsOpenedOnceAndOnlyItsHeadIsRead)
 }
 
 }  // namespace
+
+// Files of one size whose heads are alike (screenshots of one screen, say) all share one
+// signature. Each is read whole at most twice in a run, and in a rerun, however many of
+// them there are: not once for every earlier look-alike.
+TEST_F(OrganizeRunSafetyTest, LookAlikesAreReadAtMostTwiceEach)
+{
+    constexpr int kFiles = 300, kCopiesOfEarlier = 30;
+    constexpr std::size_t kBytes = 128 * 1024;
+    Bytes content = JpegWithDates("2024:05:01 09:00:00");
+    content.resize(kBytes, 's');
+    // They differ only in their last bytes, so that telling them apart takes reading them whole.
+    auto lookAlike = [&](int n) {
+        Bytes bytes = content;
+        bytes[kBytes - 3] = static_cast<std::uint8_t>(n);
+        bytes[kBytes - 2] = static_cast<std::uint8_t>(n >> 8);
+        return bytes;
+    };
+    for (int i = 0; i < kFiles - kCopiesOfEarlier; ++i)
+        MakeFile(root_.File(L"card\\shot" + std::to_wstring(i) + L".JPG"), lookAlike(i));
+    for (int i = 0; i < kCopiesOfEarlier; ++i)
+        MakeFile(root_.File(L"card\\zz_again" + std::to_wstring(i) + L".JPG"), lookAlike(i * 7));
+    const std::uint64_t inputBytes = std::uint64_t{kFiles} * kBytes;
+    // The listing reads up to 64 KiB of each file for its dates.
+    const std::uint64_t listingBytes = std::uint64_t{kFiles} * 64 * 1024;
+
+    g_ReadCounters.Clear();
+    RecordingProgress progress;
+    OrganizeResult result = RunWith(progress);
+    ASSERT_FALSE(result.Failed());
+    EXPECT_EQ(result.counts.copied, kFiles - kCopiesOfEarlier);
+    EXPECT_EQ(result.counts.duplicates, kCopiesOfEarlier);
+    EXPECT_LE(g_ReadCounters.bytes.load(), listingBytes + 2 * inputBytes) << g_ReadCounters.bytes.load();
+
+    // The rerun finds each among kFiles - kCopiesOfEarlier look-alike copies: every input and
+    // every copy read whole at most twice (hashed, then compared with its match), and a copy
+    // that two inputs hold once more, for the second one's comparison.
+    const std::uint64_t copyBytes = std::uint64_t{kFiles - kCopiesOfEarlier} * kBytes;
+    g_ReadCounters.Clear();
+    result = RunWith(progress);
+    ASSERT_FALSE(result.Failed());
+    EXPECT_EQ(result.counts.copied, 0);
+    EXPECT_EQ(result.counts.duplicates, kFiles);
+    EXPECT_LE(g_ReadCounters.bytes.load(),
+              listingBytes + 2 * (inputBytes + copyBytes) + std::uint64_t{kCopiesOfEarlier} * kBytes)
+        << g_ReadCounters.bytes.load();
+    EXPECT_EQ(RecordedItems(), kFiles - kCopiesOfEarlier);
+}
