@@ -1,6 +1,5 @@
 #include "cli/console_progress.h"
 
-#include <cwchar>
 
 #include "cli/console_stop.h"
 #include "cli/console_writer.h"
@@ -8,9 +7,13 @@
 namespace {
 constexpr int kBarWidth = 30;
 constexpr ULONGLONG kRedrawMs = 100;
+constexpr std::size_t kPaceWidth = 24;
 }
 
-ConsoleProgress::ConsoleProgress() : enabled_(StdErr().IsConsole()), started_(GetTickCount64()) {}
+ConsoleProgress::ConsoleProgress() : enabled_(StdErr().IsConsole())
+{
+    pace_.Start(GetTickCount64(), 0);
+}
 
 ConsoleProgress::~ConsoleProgress()
 {
@@ -28,11 +31,17 @@ bool ConsoleProgress::StopRequested() const
     return ConsoleStopHandler::StopRequested();
 }
 
+void ConsoleProgress::SetTotal(std::uint64_t total)
+{
+    total_ = total;
+    pace_.Start(GetTickCount64(), done_);
+}
+
 void ConsoleProgress::Reset()
 {
     done_ = 0;
     total_ = 0;
-    started_ = GetTickCount64();
+    pace_.Start(GetTickCount64(), 0);
     Draw(false);
 }
 
@@ -54,14 +63,9 @@ void ConsoleProgress::Draw(bool force)
     const int filled = total_ ? static_cast<int>(done_ * kBarWidth / total_) : 0;
     std::wstring line = L"\r[" + std::wstring(static_cast<size_t>(filled), L'#') +
                         std::wstring(static_cast<size_t>(kBarWidth - filled), L'.') + L"] " + caption_;
-    if (done_ > 0 && total_ > done_) {
-        const ULONGLONG left = (now - started_) * (total_ - done_) / done_ / 1000;
-        wchar_t eta[48];
-        std::swprintf(eta, 48, L"  残り %02llu:%02llu ", left / 60, left % 60);
-        line += eta;
-    } else {
-        line += L"            ";
-    }
+    // The pace, and blanks over what a longer line drawn before left.
+    const std::wstring pace = total_ > done_ ? pace_.Text(now, done_, total_) : std::wstring();
+    line += L"  " + pace + std::wstring(pace.size() < kPaceWidth ? kPaceWidth - pace.size() : 0, L' ');
     StdErr().Write(line);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Progress of a run on the terminal: one line on standard error that updates in place,
-// with a bar, the caption and an estimate of the time left. Nothing at all when standard
+// with a bar, the caption, the pace and an estimate of the time left. Nothing at all when standard
 // error is not a console, so logs of scheduled runs stay clean.
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/progress_pace.h"
 #include "base/progress_sink.h"
 
 class ConsoleProgress : public ProgressSink {
@@ -15,7 +16,7 @@ public:
     ConsoleProgress();
     ~ConsoleProgress() override;
 
-    void SetTotal(std::uint64_t total) override { total_ = total; }
+    void SetTotal(std::uint64_t total) override;
     std::uint64_t Total() const override { return total_; }
     void AddProgress(std::uint64_t amount) override;
     void SetCaption(const std::wstring& caption) override;
@@ -34,6 +35,6 @@ private:
     std::uint64_t total_ = 0;
     std::uint64_t done_ = 0;
     std::wstring caption_;
-    ULONGLONG started_;
+    ProgressPace pace_;
     ULONGLONG lastDraw_ = 0;
 };

@@ -27,11 +27,25 @@ void ProgressDialog::SetPosition(int position)
     lastPosition_ = position;
 }
 
+namespace {
+// The pace in the caption changes at most this often: each change crosses to the window's
+// thread.
+constexpr std::uint64_t kPaceRefreshMs = 1000;
+}  // namespace
+
+void ProgressDialog::SetTotal(std::uint64_t total)
+{
+    total_ = total;
+    pace_.Start(GetTickCount64(), done_);
+}
+
 void ProgressDialog::AddProgress(std::uint64_t amount)
 {
     done_ += amount;
     if (!bar_)
         return;
+    if (!caption_.empty() && GetTickCount64() - paceShownMs_ >= kPaceRefreshMs)
+        ShowCaption();
     if (total_ == 0) {
         bar_->SetPosition(0);
         return;
@@ -46,6 +60,7 @@ void ProgressDialog::Reset()
 {
     done_ = 0;
     total_ = 0;
+    pace_.Start(GetTickCount64(), 0);
     SetPosition(0);
 }
 
@@ -56,8 +71,18 @@ void ProgressDialog::Trace(const std::wstring& line)
 
 void ProgressDialog::SetCaption(const std::wstring& caption)
 {
-    if (Window())
-        SetWindowTextW(Window(), caption.c_str());
+    caption_ = caption;
+    ShowCaption();
+}
+
+void ProgressDialog::ShowCaption()
+{
+    if (!Window())
+        return;
+    paceShownMs_ = GetTickCount64();
+    const std::wstring pace = total_ > done_ ? pace_.Text(paceShownMs_, done_, total_) : std::wstring();
+    const std::wstring text = pace.empty() ? caption_ : caption_ + L"  " + pace;
+    SetWindowTextW(Window(), text.c_str());
 }
 
 bool ProgressDialog::OnInit(HWND window)

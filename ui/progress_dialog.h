@@ -1,6 +1,6 @@
 #pragma once
 // The progress dialog of long work: a bar, optionally a cancel button, the work's title as
-// caption, and the work itself on a worker thread. A job derives from it and supplies Run
+// caption (with its pace and time left once they can be told), and the work itself on a worker thread. A job derives from it and supplies Run
 // and OnFinished (which closes the dialog by posting WM_CLOSE).
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 
 #include "ui/control_factory.h"
 #include "ui/worker_thread.h"
+#include "base/progress_pace.h"
 #include "base/progress_sink.h"
 #include "ui/dialog_base.h"
 
@@ -24,7 +25,7 @@ public:
     void Join() override { WorkerThread::Join(); }
 
     // Progress, from the worker.
-    void SetTotal(std::uint64_t total) override { total_ = total; }
+    void SetTotal(std::uint64_t total) override;
     void AddProgress(std::uint64_t amount) override;
     void SetCaption(const std::wstring& caption) override;
     bool StopRequested() const override { return WorkerThread::StopRequested(); }
@@ -52,6 +53,8 @@ protected:
 
 private:
     void OnShowDelayOver(HWND window);
+    // The caption the work gave, and after it the pace while there is one to tell.
+    void ShowCaption();
 
     ControlFactory controls_{0x1100};
     ProgressBar* bar_ = nullptr;
@@ -63,4 +66,7 @@ private:
     std::uint64_t done_ = 0;
     std::int32_t lastPosition_ = 0;
     std::int32_t showDelay_ = 0;
+    std::wstring caption_;
+    ProgressPace pace_;
+    std::uint64_t paceShownMs_ = 0;
 };
