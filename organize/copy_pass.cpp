@@ -4,7 +4,9 @@
 
 #include <cwchar>
 
+#include "base/handles.h"
 #include "base/log_file.h"
+#include "base/stopwatch.h"
 #include "organize/file_signature.h"
 
 namespace {
@@ -41,13 +43,18 @@ void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer,
             result_->stopped = true;
             break;
         }
-        if (table_.FindDuplicate(source.path, source.signature, InFlightWith(source.signature))) {
+        if (IsDuplicate(source)) {
             ++result_->counts.duplicates;
             FileDone();
             continue;
         }
         PlannedCopy plan;
-        if (const StatusCode planned = writer.Plan(source, &plan); planned != kStatusOk) {
+        StatusCode planned = kStatusOk;
+        {
+            TimeInto timer(&result_->timings.planning);
+            planned = writer.Plan(source, &plan);
+        }
+        if (planned != kStatusOk) {
             // The copies under way were planned before this file: their results come first.
             TakeDone(workers, true);
             NoteCopyFailure(planned, plan.source, plan.destination);
@@ -56,23 +63,62 @@ void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer,
         inFlight_.emplace(plan.signature, plan.source);
         workers.Add(std::move(plan));
         // Never more under way than the workers hold: the oldest is waited for.
-        while (workers.Full()) {
-            PlannedCopy done;
-            StatusCode status = kStatusOk;
-            if (workers.TakeOldest(true, &done, &status))
-                Settle(done, status);
-        }
+        while (workers.Full())
+            TakeOne(workers, true);
     }
-    // Whatever ended the loop, every copy handed over is finished and recorded.
+    // Whatever ended the loop, every copy handed over is finished, and on the disk before
+    // the record (which the caller saves) names it.
     TakeDone(workers, true);
+    FlushCopies();
+}
+
+bool CopyPass::IsDuplicate(const FileFacts& source)
+{
+    TimeInto timer(&result_->timings.duplicateTests);
+    return table_.FindDuplicate(source.path, source.signature, InFlightWith(source.signature));
+}
+
+bool CopyPass::TakeOne(CopyWorkers& workers, bool wait)
+{
+    PlannedCopy plan;
+    StatusCode status = kStatusOk;
+    bool taken = false;
+    {
+        TimeInto timer(&result_->timings.copyWaits);
+        taken = workers.TakeOldest(wait, &plan, &status);
+    }
+    if (taken)
+        Settle(plan, status);
+    return taken;
 }
 
 void CopyPass::TakeDone(CopyWorkers& workers, bool all)
 {
-    PlannedCopy plan;
-    StatusCode status = kStatusOk;
-    while (workers.TakeOldest(all, &plan, &status))
-        Settle(plan, status);
+    while (TakeOne(workers, all)) {
+    }
+}
+
+// A copy is on the disk before the record names it, so that a power cut never leaves a
+// record that vouches for a file the disk does not hold. Flushed in a batch at each save:
+// most of the data has gone to the disk by then.
+void CopyPass::FlushCopies()
+{
+    TimeInto timer(&result_->timings.copyFlushes);
+    for (const std::wstring& copy : unflushed_) {
+        UniqueFile file(CreateFileW(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!file || !FlushFileBuffers(file.get()))
+            g_Log.Write(L"コピーしたファイルをディスクに書き込めません。 0x%08x(%s)",
+                        static_cast<unsigned>(StatusFromLastError()), copy.c_str());
+    }
+    unflushed_.clear();
+}
+
+void CopyPass::SaveRecord()
+{
+    FlushCopies();
+    TimeInto timer(&result_->timings.recordSaves);
+    table_.Save(recordPath_);
 }
 
 void CopyPass::Settle(const PlannedCopy& plan, StatusCode status)
@@ -90,12 +136,14 @@ void CopyPass::Settle(const PlannedCopy& plan, StatusCode status)
         // were made at once. The copy holds the source's bytes: its signature is the source's.
         table_.AddCopy(plan.source, plan.destination, plan.signature);
         ++(plan.alreadyThere ? result_->counts.duplicates : result_->counts.copied);
+        if (!plan.alreadyThere)
+            unflushed_.push_back(plan.destination);
     }
     FileDone();
     if (++sinceSave_ >= kSaveEveryFiles || GetTickCount64() - lastSaveMs_ >= kSaveEveryMs) {
         sinceSave_ = 0;
         lastSaveMs_ = GetTickCount64();
-        table_.Save(recordPath_);
+        SaveRecord();
     }
 }
 

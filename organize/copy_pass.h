@@ -28,9 +28,15 @@ public:
     void Run(const std::vector<FileFacts>& files, DateFolderWriter writer, int copyWorkers);
 
 private:
+    bool IsDuplicate(const FileFacts& source);
     void Settle(const PlannedCopy& plan, StatusCode status);
+    // Settles the oldest copy when it is done (with `wait`, once it is); false when there was
+    // none to settle.
+    bool TakeOne(CopyWorkers& workers, bool wait);
     // Settles the copies that are done, oldest first; with `all`, waits for every one.
     void TakeDone(CopyWorkers& workers, bool all);
+    void FlushCopies();
+    void SaveRecord();
     // The sources of the copies under way with this signature.
     std::vector<const std::wstring*> InFlightWith(std::uint64_t signature) const;
     void FileDone();
@@ -43,6 +49,8 @@ private:
     // Copies handed to the workers and not yet settled, by signature: a later file with the
     // same bytes is a duplicate of the copy under way, though that is not made yet.
     std::unordered_multimap<std::uint64_t, std::wstring> inFlight_;
+    // Copies settled since the record was last saved, not yet known to be on the disk.
+    std::vector<std::wstring> unflushed_;
     int settled_ = 0;
     int sinceSave_ = 0;
     std::uint64_t lastSaveMs_ = 0;

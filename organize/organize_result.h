@@ -20,6 +20,18 @@ struct OrganizeCounts {
     bool LeftOut() const { return tooLong != 0 || unreadable != 0; }
 };
 
+// Where a run's time went, in seconds, for the log and the benchmarks.
+struct OrganizeTimings {
+    double recordLoad = 0;      // the record read, and a stopped run's work files removed
+    double listing = 0;         // the inputs walked and each file's head read for its date
+    double duplicateTests = 0;  // hashes and byte comparisons with what the output holds
+    double planning = 0;        // names chosen and date folders made
+    double copyWaits = 0;       // waiting for copies the workers had not finished
+    double copyFlushes = 0;     // the copies put on the disk before the record names them
+    double recordSaves = 0;     // the record saved, while the copies go on and at the end
+    double total = 0;
+};
+
 struct OrganizeResult {
     // Where a run that failed stopped.
     // kUnfinished: the run never came to an end of its own (its worker could not start, or
@@ -41,6 +53,7 @@ struct OrganizeResult {
     std::wstring recordPath;
     // kAlbum: the album's file or folder that could not be cleared or written.
     std::wstring failedAlbumPath;
+    OrganizeTimings timings;
 
     bool Failed() const { return failedStage != kNone; }
 };

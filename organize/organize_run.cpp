@@ -5,6 +5,7 @@
 #include "base/file_removal.h"
 #include "base/handles.h"
 #include "base/log_file.h"
+#include "base/stopwatch.h"
 #include "organize/output_record.h"
 #include "organize/copy_pass.h"
 #include "organize/copy_to_date_folder.h"
@@ -35,26 +36,34 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
 {
     OrganizeResult result;
     OrganizeCounts& count = result.counts;
+    OrganizeTimings& timings = result.timings;
+    const Stopwatch whole;
 
     const std::wstring recordPath = RecordPathOf(outputFolder);
     result.recordPath = recordPath;
     OutputRecord table;
-    const int loaded = table.Load(recordPath);
-    if (loaded != kStatusOk && loaded != OutputRecord::kNoRecordFile) {
-        result.status = loaded;
-        result.failedStage = OrganizeResult::kRecordLoad;
-        return result;
-    }
-    // A run that was stopped hard may have left a copy half-made.
     const std::wstring running = RunningMarkerPathOf(recordPath);
-    if (GetFileAttributesW(running.c_str()) != INVALID_FILE_ATTRIBUTES)
-        RemovePartialCopies(outputFolder);
+    {
+        TimeInto timer(&timings.recordLoad);
+        const int loaded = table.Load(recordPath);
+        if (loaded != kStatusOk && loaded != OutputRecord::kNoRecordFile) {
+            result.status = loaded;
+            result.failedStage = OrganizeResult::kRecordLoad;
+            return result;
+        }
+        // A run that was stopped hard may have left a copy half-made.
+        if (GetFileAttributesW(running.c_str()) != INVALID_FILE_ATTRIBUTES)
+            RemovePartialCopies(outputFolder);
+    }
 
     // The whole list is made before the first copy, so that no copy is ever found again.
     std::vector<FileFacts> files;
     WantedFileFinder finder(&settings, &files, &progress);
-    for (const std::wstring& folder : inputFolders)
-        finder.Walk(folder);
+    {
+        TimeInto timer(&timings.listing);
+        for (const std::wstring& folder : inputFolders)
+            finder.Walk(folder);
+    }
     count.tooLong = finder.TooLongCount();
     count.unreadable = finder.UnreadableCount();
     // Stopped while listing: nothing was copied, and the output folder is left untouched.
@@ -78,7 +87,12 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
         result.failedStage = OrganizeResult::kOutputFolder;
         return result;
     }
-    if (const int saved = table.Save(recordPath); saved != kStatusOk) {
+    int saved = kStatusOk;
+    {
+        TimeInto timer(&timings.recordSaves);
+        saved = table.Save(recordPath);
+    }
+    if (saved != kStatusOk) {
         result.status = saved;
         result.failedStage = OrganizeResult::kRecordSave;
         return result;
@@ -92,12 +106,20 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
     }
     // What was copied is recorded even when a copy failed on the way, or the next run would
     // copy it all again beside itself as IMG_0001(1).JPG.
-    const int saved = table.Save(recordPath);
+    {
+        TimeInto timer(&timings.recordSaves);
+        saved = table.Save(recordPath);
+    }
     if (saved == kStatusOk)
         RemoveEntry(running);
     if (!result.copyFailed && saved != kStatusOk) {
         result.status = saved;
         result.failedStage = OrganizeResult::kRecordSave;
     }
+    timings.total = whole.Seconds();
+    g_Log.Write(L"所要時間 = %.2f 秒(読み込み %.2f、一覧 %.2f、重複判定 %.2f、名前 %.2f、コピー待ち %.2f、"
+                L"ディスクへの書き込み %.2f、比較情報の保存 %.2f)",
+                timings.total, timings.recordLoad, timings.listing, timings.duplicateTests, timings.planning,
+                timings.copyWaits, timings.copyFlushes, timings.recordSaves);
     return result;
 }
