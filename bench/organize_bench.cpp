@@ -1,180 +1,371 @@
-// How fast an organize run is against the floor of any Windows program: copying the same
-// files with CopyFileW. Makes two "cards" of camera files (JPEG photos with Exif dates, some
-// movies and sounds, about one in ten an exact duplicate, the same names on both cards),
-// then times kasumiro-cli organize into an empty folder, a rerun into the same folder, and a
-// plain loop (a 64 KiB read of each file's head, then CopyFileW) before and after. Prints
-// files and MB per second, the ratio to the plain loop and peak memory.
+// How fast and how lean an organize run is, against the floor of any Windows program: a
+// bare program that walks the same folders and copies every file with CopyFileW. Prints its
+// figures; never fails on a timing.
 //
-//   kasumiro_organize_bench [FILES [MIB_PER_FILE]]     (default 2000 files of 2 MiB)
+//   kasumiro_organize_bench [--root FOLDER] [--on-disk] MODE [VALUES] [MODE [VALUES] ...]
+//     pairs [COUNT]     the cards corpus (400 files, 830 MB: duplicates, look-alikes, name
+//                       clashes, Japanese names): COUNT paired runs (5) of the bare copy and
+//                       kasumiro-cli organize, in turn first, and the median ratio
+//     workers [LIST]    the same corpus organized in this process with each number of copy
+//                       workers (1,2,3,4,6,8), where the time goes, and what a process costs
+//     lookalikes [LIST] sets of that many look-alike screenshots (100,300,1000)
+//     scale [LIST]      that many small camera files on 10 cards of 100 folders
+//                       (5000,50000): the first run, a rerun, peak memory
+//     memory            the memory a listed file and a record entry take, at a million
+//   --root: where the corpora and outputs go (a RAM disk, or a folder on the disk); --on-disk:
+//   every run is timed until its data is on the disk (each file flushed, on both sides).
 
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <cwchar>
 #include <string>
 #include <vector>
 
-#include "tests/metadata/exif_block_builder.h"
-
-namespace fs = std::filesystem;
+#include "base/settings_store.h"
+#include "base/progress_sink.h"
+#include "bench/bench_process.h"
+#include "bench/organize_corpus.h"
+#include "organize/file_facts.h"
+#include "organize/organize_run.h"
+#include "organize/organize_settings.h"
+#include "organize/output_record.h"
 
 namespace {
 
-struct Timed {
-    double seconds = 0;
-    std::uint64_t peakBytes = 0;
-    DWORD exitCode = 0;
+struct Options {
+    std::wstring root;
+    bool onDisk = false;
 };
 
-std::wstring ExeFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path().wstring();
-}
+class QuietProgress : public ProgressSink {
+public:
+    void SetTotal(std::uint64_t total) override { total_ = total; }
+    std::uint64_t Total() const override { return total_; }
+    void AddProgress(std::uint64_t) override {}
+    void SetCaption(const std::wstring&) override {}
+    bool StopRequested() const override { return false; }
+    void Reset() override { total_ = 0; }
 
-// A JPEG head with its own Exif date and bytes, then the file grown to its size without
-// writing the rest (the image data of a camera file is never read by the organizer).
-void WriteCameraFile(const fs::path& path, int index, std::uint64_t bytes, bool jpeg)
+private:
+    std::uint64_t total_ = 0;
+};
+
+std::vector<int> ListOf(const wchar_t* text, std::vector<int> fallback)
 {
-    Bytes head;
-    if (jpeg) {
-        char date[32];
-        std::snprintf(date, sizeof date, "20%02d:%02d:%02d %02d:%02d:%02d", 15 + index % 10, 1 + index % 12,
-                      1 + index % 28, index % 24, index % 60, (index / 60) % 60);
-        const Bytes exif = WithExifMarker(ExifBlockBuilder().Ascii(ExifBlockBuilder::kExif, 0x9003, date).Build());
-        head = {0xFF, 0xD8, 0xFF, 0xE1, std::uint8_t((exif.size() + 2) >> 8), std::uint8_t(exif.size() + 2)};
-        for (std::uint8_t b : exif)
-            head.push_back(b);
+    if (!text || !iswdigit(text[0]))
+        return fallback;
+    std::vector<int> values;
+    for (const wchar_t* at = text; *at;) {
+        wchar_t* end = nullptr;
+        values.push_back(static_cast<int>(std::wcstol(at, &end, 10)));
+        at = *end == L',' ? end + 1 : end;
+        if (end == at && *at)
+            break;
     }
-    for (int i = 0; i < 512; ++i)
-        head.push_back(static_cast<std::uint8_t>((index * 131 + i * 7) ^ (index >> 8)));
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(head.data()), static_cast<std::streamsize>(head.size()));
-    out.seekp(static_cast<std::streamoff>(bytes - 2));
-    out.write("\xFF\xD9", 2);
+    return values;
 }
 
-Timed RunProgram(const std::wstring& commandLine)
+std::wstring Quoted(const std::wstring& text)
 {
-    Timed timed;
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    const auto start = std::chrono::steady_clock::now();
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return timed;
-    // Sampled while it runs: not every system keeps the figures of a process that has ended.
-    do {
-        PROCESS_MEMORY_COUNTERS memory{};
-        if (GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory))
-            timed.peakBytes = std::max<std::uint64_t>(timed.peakBytes, memory.PeakWorkingSetSize);
-    } while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT);
-    timed.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    GetExitCodeProcess(process.hProcess, &timed.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    return L"\"" + text + L"\"";
+}
+
+// Settings of the bench's own: every kind organized, one folder a day.
+std::wstring WriteSettings(const std::wstring& root)
+{
+    const std::wstring path = root + L"\\settings.ini";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "\xFF\xFE", 2, &written, nullptr);
+    CloseHandle(file);
+    for (const wchar_t* key : {L"arrnge_photo", L"arrnge_movie", L"arrnge_sound"})
+        WritePrivateProfileStringW(L"APP_INFO", key, L"1", path.c_str());
+    return path;
+}
+
+std::wstring OrganizeCommand(const std::wstring& settings, const Corpus& corpus, const std::wstring& output)
+{
+    std::wstring line = Quoted(ProgramFolder() + L"\\kasumiro-cli.exe") + L" organize --format 8 --no-album --yes" +
+                        L" --settings " + Quoted(settings) + L" --output " + Quoted(output);
+    for (const std::wstring& input : corpus.inputs)
+        line += L" --input " + Quoted(input);
+    return line;
+}
+
+std::wstring BareCopyCommand(const Corpus& corpus, const std::wstring& output)
+{
+    std::wstring line = Quoted(ThisProgram()) + L" --bare-copy " + Quoted(output);
+    for (const std::wstring& input : corpus.inputs)
+        line += L" " + Quoted(input);
+    return line;
+}
+
+// The floor: every file under the inputs copied with CopyFileW into one folder, nothing else.
+int BareCopy(int argc, wchar_t** argv)
+{
+    const std::wstring output = argv[0];
+    CreateDirectoryW(output.c_str(), nullptr);
+    int copied = 0;
+    std::vector<std::wstring> folders(argv + 1, argv + argc);
+    while (!folders.empty()) {
+        const std::wstring folder = folders.back();
+        folders.pop_back();
+        WIN32_FIND_DATAW found{};
+        HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            const std::wstring name = found.cFileName, path = folder + L"\\" + name;
+            if (name == L"." || name == L"..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                folders.push_back(path);
+            else if (CopyFileW(path.c_str(), (output + L"\\" + std::to_wstring(++copied) + L"_" + name).c_str(), TRUE))
+                continue;
+            else
+                return 1;
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    return 0;
+}
+
+// A program run into a fresh output folder, timed until its data is on the disk when asked.
+Timed TimeRun(const Options& options, const std::wstring& command, const std::wstring& output, bool fresh = true)
+{
+    if (fresh)
+        RemoveTree(output);
+    Timed timed = RunProgram(command);
+    if (options.onDisk)
+        timed.seconds += FlushTree(output);
     return timed;
 }
 
-void Report(const char* what, const Timed& timed, int files, std::uint64_t bytes, double floor)
+double Median(std::vector<double> values)
 {
-    std::printf("  %-28s %7.2f s  %8.0f files/s  %8.1f MB/s", what, timed.seconds, files / timed.seconds,
-                bytes / 1e6 / timed.seconds);
-    if (floor > 0)
-        std::printf("  %5.2fx the plain loop", timed.seconds / floor);
-    if (timed.peakBytes)
-        std::printf("  peak %.1f MB", timed.peakBytes / 1e6);
-    if (timed.exitCode)
-        std::printf("  (exit %lu)", timed.exitCode);
-    std::printf("\n");
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+const char* Place(const Options& options)
+{
+    return options.onDisk ? "on the disk, timed until the data is on it" : "on a RAM disk";
+}
+
+void PrintCorpus(const char* what, const Corpus& corpus)
+{
+    std::printf("%s: %d files, %.0f MB\n", what, corpus.files, corpus.bytes / 1e6);
+}
+
+void Pairs(const Options& options, const Corpus& corpus, const std::wstring& settings, int pairs)
+{
+    std::printf("kasumiro-cli organize against the bare copy, %s, %d pairs\n", Place(options), pairs);
+    const std::wstring organized = options.root + L"\\organized", bare = options.root + L"\\bare";
+    TimeRun(options, BareCopyCommand(corpus, bare), bare);  // warms what both read
+    std::vector<double> ratios;
+    for (int pair = 0; pair < pairs; ++pair) {
+        Timed ours, floor;
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == (pair % 2 == 0))
+                ours = TimeRun(options, OrganizeCommand(settings, corpus, organized), organized);
+            else
+                floor = TimeRun(options, BareCopyCommand(corpus, bare), bare);
+        }
+        ratios.push_back(ours.seconds / floor.seconds);
+        std::printf("  pair %d (%s first): organize %.2f s, bare copy %.2f s, ratio %.2f%s\n", pair + 1,
+                    pair % 2 == 0 ? "organize" : "bare copy", ours.seconds, floor.seconds, ratios.back(),
+                    ours.exitCode || floor.exitCode ? "  (a run failed)" : "");
+    }
+    std::printf("  median ratio %.2f (min %.2f, max %.2f)\n", Median(ratios),
+                *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()));
+    RemoveTree(organized);
+    RemoveTree(bare);
+}
+
+void Workers(const Options& options, const Corpus& corpus, const std::wstring& settingsPath,
+             const std::vector<int>& counts)
+{
+    std::printf("the cards corpus organized in this process, %s\n", Place(options));
+    g_SettingsStore.UsePath(settingsPath);
+    OrganizeSettings settings;
+    settings.Load();
+    settings.SetRunValues(8, false, false);
+    const std::wstring output = options.root + L"\\organized";
+    std::printf("  %-8s %7s   %s\n", "workers", "seconds", "record, listing, duplicates, names, copy waits, flushes, saves");
+    double threeWorkers = 0;
+    for (int workers : counts) {
+        std::vector<double> totals;
+        OrganizeTimings t;
+        for (int repeat = 0; repeat < 3; ++repeat) {
+            RemoveTree(output);
+            QuietProgress progress;
+            const OrganizeResult result = RunOrganize(settings, progress, corpus.inputs, output, workers);
+            t = result.timings;
+            totals.push_back(t.total + (options.onDisk ? FlushTree(output) : 0));
+            if (result.Failed())
+                std::printf("  (the run failed)\n");
+        }
+        const double seconds = Median(totals);
+        if (workers == kDefaultCopyWorkers)
+            threeWorkers = seconds;
+        std::printf("  %-8d %7.2f   %.2f %.2f %.2f %.2f %.2f %.2f %.2f  (last of 3)\n", workers, seconds, t.recordLoad,
+                    t.listing, t.duplicateTests, t.planning, t.copyWaits, t.copyFlushes, t.recordSaves);
+    }
+    if (threeWorkers > 0) {
+        std::vector<double> processes;
+        for (int repeat = 0; repeat < 3; ++repeat)
+            processes.push_back(TimeRun(options, OrganizeCommand(settingsPath, corpus, output), output).seconds);
+        std::printf("  kasumiro-cli with %d workers %.2f s: start-up, checks and exit %.2f s\n", kDefaultCopyWorkers,
+                    Median(processes), Median(processes) - threeWorkers);
+    }
+    RemoveTree(output);
+}
+
+void LookAlikes(const Options& options, const std::wstring& settings, const std::vector<int>& counts)
+{
+    std::printf("look-alike screenshots (one size, one head), %s\n", Place(options));
+    for (int count : counts) {
+        const std::wstring root = options.root + L"\\lookalikes";
+        const Corpus corpus = MakeLookAlikes(root, count);
+        FlushTree(root);
+        const std::wstring output = options.root + L"\\organized";
+        const Timed first = TimeRun(options, OrganizeCommand(settings, corpus, output), output);
+        const Timed rerun = TimeRun(options, OrganizeCommand(settings, corpus, output), output, false);
+        std::printf("  %5d files: %6.2f s (%.2f ms a file), rerun %6.2f s (%.2f ms a file)%s\n", count, first.seconds,
+                    first.seconds * 1000 / count, rerun.seconds, rerun.seconds * 1000 / count,
+                    first.exitCode || rerun.exitCode ? "  (a run failed)" : "");
+        RemoveTree(output);
+        RemoveTree(root);
+    }
+}
+
+std::uint64_t FileSize(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+void Scale(const Options& options, const std::wstring& settings, const std::vector<int>& counts)
+{
+    std::printf("small camera files on 10 cards of 100 folders, %s\n", Place(options));
+    for (int count : counts) {
+        const std::wstring root = options.root + L"\\many";
+        const Corpus corpus = MakeManySmallFiles(root, count);
+        FlushTree(root);
+        const std::wstring output = options.root + L"\\organized";
+        const Timed first = TimeRun(options, OrganizeCommand(settings, corpus, output), output);
+        const Timed rerun = TimeRun(options, OrganizeCommand(settings, corpus, output), output, false);
+        std::printf("  %7d files: first run %6.1f s (%.2f ms a file, peak %.0f MB), rerun %6.1f s (%.2f ms a file, "
+                    "peak %.0f MB), record %.1f MB%s\n",
+                    count, first.seconds, first.seconds * 1000 / count, first.peakBytes / 1e6, rerun.seconds,
+                    rerun.seconds * 1000 / count, rerun.peakBytes / 1e6, FileSize(output + L"\\Sortavel.dat") / 1e6,
+                    first.exitCode || rerun.exitCode ? "  (a run failed)" : "");
+        RemoveTree(output);
+        RemoveTree(root);
+    }
+}
+
+// The memory in use (every page the figures below take is written to, so it is in the
+// working set).
+std::uint64_t BytesInUse()
+{
+    PROCESS_MEMORY_COUNTERS memory{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    return memory.WorkingSetSize;
+}
+
+// What a run keeps of each file: its facts in the list, and its entry in the record.
+void Memory()
+{
+    constexpr int kFiles = 1'000'000;
+    auto inputPath = [](int i) {
+        wchar_t path[96];
+        std::swprintf(path, 96, L"E:\\DCIM\\%03dCANON\\IMG_%04d.JPG", 100 + i / 1000 % 900, i % 10000);
+        return std::wstring(path);
+    };
+    auto outputPath = [](int i) {
+        wchar_t path[96];
+        std::swprintf(path, 96, L"D:\\写真\\2024\\05\\%02d\\IMG_%04d.JPG", 1 + i % 28, i % 10000);
+        return std::wstring(path);
+    };
+    std::printf("memory of a run at a million files (paths of 30 characters)\n");
+    const std::uint64_t before = BytesInUse();
+    std::vector<FileFacts> files;
+    for (int i = 0; i < kFiles; ++i) {
+        FileFacts facts;
+        facts.path = inputPath(i);
+        files.push_back(std::move(facts));
+    }
+    const std::uint64_t listed = BytesInUse();
+    OutputRecord record;
+    for (int i = 0; i < kFiles; ++i)
+        record.AddCopy(files[static_cast<std::size_t>(i)].path, outputPath(i), std::uint64_t(i) * 0x9E3779B97F4A7C15ull);
+    const std::uint64_t recorded = BytesInUse();
+    std::printf("  a listed file %.0f bytes, a record entry %.0f bytes: %.0f MB for a million of each\n",
+                double(listed - before) / kFiles, double(recorded - listed) / kFiles, (recorded - before) / 1e6);
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
+int wmain(int argc, wchar_t** argv)
 {
-    const int files = argc > 1 ? std::atoi(argv[1]) : 2000;
-    const std::uint64_t fileBytes = std::uint64_t(argc > 2 ? std::atoi(argv[2]) : 2) << 20;
-    const fs::path root = fs::temp_directory_path() / ("kasumiro-organize-bench-" + std::to_string(GetCurrentProcessId()));
-    const fs::path cards[2] = {root / "card1" / "DCIM" / "100CANON", root / "card2" / "DCIM" / "101CANON"};
-    for (const auto& card : cards)
-        fs::create_directories(card);
-
-    std::vector<fs::path> sources;
-    for (int i = 0; i < files; ++i) {
-        const fs::path& card = cards[i % 2];
-        const int number = i / 2;  // the same names on both cards
-        const bool movie = i % 25 == 3, sound = i % 40 == 7;
-        const std::wstring name = movie ? L"MVI_" : sound ? L"SND_" : L"IMG_";
-        wchar_t file[32];
-        std::swprintf(file, 32, L"%ls%04d.%ls", name.c_str(), number, movie ? L"MOV" : sound ? L"WAV" : L"JPG");
-        const fs::path path = card / file;
-        if (i % 10 == 9 && !sources.empty())
-            fs::copy_file(sources[static_cast<size_t>(i) / 2], path);  // an exact duplicate
-        else
-            WriteCameraFile(path, i, fileBytes, !movie && !sound);
-        sources.push_back(path);
+    if (argc >= 3 && std::wstring(argv[1]) == L"--bare-copy")
+        return BareCopy(argc - 2, argv + 2);
+    Options options;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    options.root = std::wstring(temp) + L"kasumiro-organize-bench";
+    int at = 1;
+    for (; at < argc && argv[at][0] == L'-'; ++at) {
+        const std::wstring option = argv[at];
+        if (option == L"--root" && at + 1 < argc)
+            options.root = argv[++at];
+        else if (option == L"--on-disk")
+            options.onDisk = true;
     }
-    const std::uint64_t totalBytes = fileBytes * static_cast<std::uint64_t>(files);
+    while (!options.root.empty() && options.root.back() == L'\\')
+        options.root.pop_back();
+    RemoveTree(options.root);
+    CreateDirectoryW(options.root.c_str(), nullptr);
+    const std::wstring settings = WriteSettings(options.root);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
 
-    const fs::path settings = root / "settings.ini";
-    {
-        std::ofstream out(settings, std::ios::binary);
-        out.write("\xFF\xFE", 2);
-    }
-    WritePrivateProfileStringW(L"APP_INFO", L"arrnge_movie", L"1", settings.wstring().c_str());
-    WritePrivateProfileStringW(L"APP_INFO", L"arrnge_sound", L"1", settings.wstring().c_str());
-    const std::wstring cli = L"\"" + ExeFolder() + L"\\kasumiro-cli.exe\" organize --format 8 --no-album --settings \"" +
-                             settings.wstring() + L"\" --output \"" + (root / "out").wstring() + L"\" --input \"" +
-                             (root / "card1").wstring() + L"\" --input \"" + (root / "card2").wstring() + L"\"";
-
-    // The floor: the same files, each with its head read and then copied with CopyFileW,
-    // nothing else. Timed before and after the organizer, so that neither side has the
-    // warmer disk cache.
-    auto plainLoop = [&](const char* name) {
-        const fs::path plain = root / name;
-        fs::create_directories(plain);
-        std::vector<char> head(64 * 1024);
-        const auto start = std::chrono::steady_clock::now();
-        for (size_t i = 0; i < sources.size(); ++i) {
-            HANDLE file = CreateFileW(sources[i].wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-            DWORD read = 0;
-            if (file != INVALID_HANDLE_VALUE) {
-                ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &read, nullptr);
-                CloseHandle(file);
-            }
-            CopyFileW(sources[i].wstring().c_str(), (plain / std::to_wstring(i)).wstring().c_str(), TRUE);
+    Corpus cards;
+    auto cardsCorpus = [&]() -> const Corpus& {
+        if (cards.files == 0) {
+            cards = MakeCardsCorpus(options.root + L"\\cards");
+            // Its own write-back is not the runs' to pay.
+            FlushTree(options.root + L"\\cards");
+            PrintCorpus("the cards corpus", cards);
         }
-        Timed timed;
-        timed.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        fs::remove_all(plain);
-        return timed;
+        return cards;
     };
-
-    const Timed plainBefore = plainLoop("plain1");
-    const Timed first = RunProgram(cli);
-    const Timed plainAfter = plainLoop("plain2");
-    const Timed rerun = RunProgram(cli + L" --yes");
-    Timed plainCopy;
-    plainCopy.seconds = (plainBefore.seconds + plainAfter.seconds) / 2;
-
-    std::printf("organize %d camera files of %llu MiB (%.1f GB)\n", files,
-                static_cast<unsigned long long>(fileBytes >> 20), totalBytes / 1e9);
-    Report("plain loop, before", plainBefore, files, totalBytes, 0);
-    Report("plain loop, after", plainAfter, files, totalBytes, 0);
-    Report("kasumiro-cli organize", first, files, totalBytes, plainCopy.seconds);
-    Report("rerun into the same output", rerun, files, totalBytes, plainCopy.seconds);
-
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-    return first.exitCode == 0 && rerun.exitCode == 0 ? 0 : 1;
+    if (at == argc) {
+        std::wprintf(L"usage: kasumiro_organize_bench [--root FOLDER] [--on-disk] pairs|workers|lookalikes|scale|memory\n");
+        return 2;
+    }
+    while (at < argc) {
+        const std::wstring mode = argv[at++];
+        const wchar_t* values = at < argc && iswdigit(argv[at][0]) ? argv[at++] : nullptr;
+        if (mode == L"pairs")
+            Pairs(options, cardsCorpus(), settings, ListOf(values, {5}).front());
+        else if (mode == L"workers")
+            Workers(options, cardsCorpus(), settings, ListOf(values, {1, 2, 3, 4, 6, 8}));
+        else if (mode == L"lookalikes")
+            LookAlikes(options, settings, ListOf(values, {100, 300, 1000}));
+        else if (mode == L"scale")
+            Scale(options, settings, ListOf(values, {5000, 50000}));
+        else if (mode == L"memory")
+            Memory();
+        else
+            std::wprintf(L"unknown mode %ls\n", mode.c_str());
+    }
+    RemoveTree(options.root);
+    return 0;
 }

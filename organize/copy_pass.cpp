@@ -4,16 +4,20 @@
 
 #include <cwchar>
 
-#include "base/handles.h"
 #include "base/log_file.h"
 #include "base/stopwatch.h"
 #include "organize/file_signature.h"
 
 namespace {
 
-// How often the record is saved while the copies go on: whichever comes first.
+// How often the record is saved while the copies go on: whichever comes first. A save
+// writes the whole record, which grows with the run; saves keep to a small share of the
+// run's time by waiting at least kSaveTimeShare times as long as the last one took.
 constexpr std::uint64_t kSaveEveryMs = 10000;
 constexpr int kSaveEveryFiles = 1000;
+constexpr double kSaveTimeShare = 20;
+// The caption (and with it a window's title) changes at most this often.
+constexpr std::uint64_t kCaptionEveryMs = 100;
 
 void LogCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination)
 {
@@ -34,6 +38,7 @@ CopyPass::CopyPass(OutputRecord& table, std::wstring recordPath, ProgressSink& p
 
 void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer, int copyWorkers)
 {
+    copyWorkers_ = copyWorkers;
     CopyWorkers workers(copyWorkers);
     for (const FileFacts& source : files) {
         TakeDone(workers, false);
@@ -70,6 +75,7 @@ void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer,
     // the record (which the caller saves) names it.
     TakeDone(workers, true);
     FlushCopies();
+    ShowCount();
 }
 
 bool CopyPass::IsDuplicate(const FileFacts& source)
@@ -104,21 +110,18 @@ void CopyPass::TakeDone(CopyWorkers& workers, bool all)
 void CopyPass::FlushCopies()
 {
     TimeInto timer(&result_->timings.copyFlushes);
-    for (const std::wstring& copy : unflushed_) {
-        UniqueFile file(CreateFileW(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        if (!file || !FlushFileBuffers(file.get()))
-            g_Log.Write(L"コピーしたファイルをディスクに書き込めません。 0x%08x(%s)",
-                        static_cast<unsigned>(StatusFromLastError()), copy.c_str());
-    }
+    for (const auto& [copy, status] : FlushCopiesToDisk(unflushed_, copyWorkers_))
+        g_Log.Write(L"コピーしたファイルをディスクに書き込めません。 0x%08x(%s)", static_cast<unsigned>(status), copy.c_str());
     unflushed_.clear();
 }
 
 void CopyPass::SaveRecord()
 {
     FlushCopies();
-    TimeInto timer(&result_->timings.recordSaves);
+    const Stopwatch watch;
     table_.Save(recordPath_);
+    lastSaveSeconds_ = watch.Seconds();
+    result_->timings.recordSaves += lastSaveSeconds_;
 }
 
 void CopyPass::Settle(const PlannedCopy& plan, StatusCode status)
@@ -140,10 +143,12 @@ void CopyPass::Settle(const PlannedCopy& plan, StatusCode status)
             unflushed_.push_back(plan.destination);
     }
     FileDone();
-    if (++sinceSave_ >= kSaveEveryFiles || GetTickCount64() - lastSaveMs_ >= kSaveEveryMs) {
+    const std::uint64_t sinceSaveMs = GetTickCount64() - lastSaveMs_;
+    if ((++sinceSave_ >= kSaveEveryFiles || sinceSaveMs >= kSaveEveryMs) &&
+        sinceSaveMs >= lastSaveSeconds_ * kSaveTimeShare * 1000) {
         sinceSave_ = 0;
-        lastSaveMs_ = GetTickCount64();
         SaveRecord();
+        lastSaveMs_ = GetTickCount64();
     }
 }
 
@@ -158,8 +163,18 @@ std::vector<const std::wstring*> CopyPass::InFlightWith(std::uint64_t signature)
 void CopyPass::FileDone()
 {
     progress_.AddProgress(1);
+    ++settled_;
+    // A window's title crosses to its thread at each change: a million files would spend
+    // seconds there.
+    if (GetTickCount64() - lastCaptionMs_ >= kCaptionEveryMs || settled_ == result_->counts.inputFiles)
+        ShowCount();
+}
+
+void CopyPass::ShowCount()
+{
+    lastCaptionMs_ = GetTickCount64();
     wchar_t caption[MAX_PATH];
-    _snwprintf(caption, MAX_PATH, L"写真の整理中( %d / %d )", ++settled_, result_->counts.inputFiles);
+    _snwprintf(caption, MAX_PATH, L"写真の整理中( %d / %d )", settled_, result_->counts.inputFiles);
     caption[MAX_PATH - 1] = L'\0';
     progress_.SetCaption(caption);
 }

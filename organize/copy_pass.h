@@ -40,6 +40,7 @@ private:
     // The sources of the copies under way with this signature.
     std::vector<const std::wstring*> InFlightWith(std::uint64_t signature) const;
     void FileDone();
+    void ShowCount();
     void NoteCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination);
 
     OutputRecord& table_;
@@ -51,7 +52,10 @@ private:
     std::unordered_multimap<std::uint64_t, std::wstring> inFlight_;
     // Copies settled since the record was last saved, not yet known to be on the disk.
     std::vector<std::wstring> unflushed_;
+    int copyWorkers_ = 1;  // as many flushes as copies go at once
     int settled_ = 0;
     int sinceSave_ = 0;
     std::uint64_t lastSaveMs_ = 0;
+    double lastSaveSeconds_ = 0;
+    std::uint64_t lastCaptionMs_ = 0;
 };

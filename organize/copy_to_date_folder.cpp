@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <mutex>
+#include <thread>
+
 #include "base/file_removal.h"
 #include "base/folder_walk.h"
 #include "base/handles.h"
@@ -129,6 +133,34 @@ StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring
     DateFolderWriter writer(outputFolder, formatIndex);
     bool alreadyThere = false;
     return writer.Copy(facts, destination, &alreadyThere);
+}
+
+std::vector<std::pair<std::wstring, StatusCode>> FlushCopiesToDisk(const std::vector<std::wstring>& copies,
+                                                                   int threads)
+{
+    std::vector<std::pair<std::wstring, StatusCode>> failed;
+    std::mutex failedLock;
+    auto flushEvery = [&](std::size_t first, std::size_t step) {
+        for (std::size_t i = first; i < copies.size(); i += step) {
+            // Opened as itself: a name that has become a link is not written through.
+            UniqueFile file(CreateFileW(copies[i].c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+            if (!file || !FlushFileBuffers(file.get())) {
+                const StatusCode status = StatusFromLastError();
+                std::lock_guard<std::mutex> lock(failedLock);
+                failed.emplace_back(copies[i], status);
+            }
+        }
+    };
+    const auto count = static_cast<std::size_t>(std::clamp(threads, 1, 16));
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < count && t < copies.size(); ++t)
+        helpers.emplace_back(flushEvery, t, count);
+    flushEvery(0, count);
+    for (std::thread& helper : helpers)
+        helper.join();
+    return failed;
 }
 
 namespace {

@@ -5,6 +5,8 @@
 
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/status_code.h"
 #include "organize/file_facts.h"
@@ -64,6 +66,12 @@ private:
 // One copy on its own: the file is dated first. formatIndex: the layout of the date folders.
 StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring& sourcePath, int formatIndex,
                             std::wstring* destination);
+
+// Puts finished copies on the disk (their data and sizes), on `threads` threads at once: a
+// disk takes several flushes together faster than one after the other. Returns the copies
+// that could not be opened or flushed, with the status of each.
+std::vector<std::pair<std::wstring, StatusCode>> FlushCopiesToDisk(const std::vector<std::wstring>& copies,
+                                                                   int threads);
 
 // Removes the partial copies a stopped run left in the output folder's tree.
 void RemovePartialCopies(const std::wstring& outputFolder);

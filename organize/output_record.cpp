@@ -106,7 +106,9 @@ bool OutputRecord::RecordedFile::Read(RecordReader& stream, std::int32_t /*table
 
 void OutputRecord::Append(RecordedFile item)
 {
-    buckets_[BucketOf(item.Signature())].push_back(std::move(item));
+    std::vector<RecordedFile>& bucket = buckets_[BucketOf(item.Signature())];
+    bySignature_.emplace(item.Signature(), static_cast<std::uint32_t>(bucket.size()));
+    bucket.push_back(std::move(item));
 }
 
 void OutputRecord::Add(const std::wstring& path)
@@ -129,10 +131,9 @@ bool OutputRecord::FindDuplicate(const std::wstring& inputPath, std::uint64_t si
                                  const std::vector<const std::wstring*>& alsoThere)
 {
     std::vector<const std::wstring*> candidates = alsoThere;
-    for (const RecordedFile& item : buckets_[BucketOf(signature)]) {
-        if (item.Signature() == signature)
-            candidates.push_back(&item.Path());
-    }
+    const std::vector<RecordedFile>& bucket = buckets_[BucketOf(signature)];
+    for (auto [at, end] = bySignature_.equal_range(signature); at != end; ++at)
+        candidates.push_back(&bucket[at->second].Path());
     return matcher_.MatchesAny(inputPath, candidates);
 }
 
@@ -220,6 +221,7 @@ int OutputRecord::ReadItems(RecordReader& stream)
 {
     for (auto& bucket : buckets_)
         bucket.clear();
+    bySignature_.clear();
     std::int32_t tableFormat = 0, bucketCount = 0;
     if (!stream.ReadI32(&tableFormat) || !stream.ReadI32(&bucketCount))
         return stream.Status();

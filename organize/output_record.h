@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "organize/content_matcher.h"
@@ -85,6 +86,10 @@ private:
 
     std::uint32_t version_ = 0;
     std::int32_t outputFormat_ = -1;  // none until a record is read or the run sets it
+    // In the record's order, by the signature's low bits, as the record file keeps them.
     std::array<std::vector<RecordedFile>, kBucketCount> buckets_;
+    // Each signature's entries by their place in its bucket: a bucket of a million-file
+    // record holds thousands, which a lookup would otherwise go through one by one.
+    std::unordered_multimap<std::uint64_t, std::uint32_t> bySignature_;
     ContentMatcher matcher_;  // the content of files looked at this run
 };

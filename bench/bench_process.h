@@ -1,0 +1,28 @@
+#pragma once
+// What the organize benchmark does around the runs it times: starting a program and sampling
+// its memory, putting a folder's files on the disk, removing a folder.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+struct Timed {
+    double seconds = 0;
+    std::uint64_t peakBytes = 0;  // the peak working set, sampled while it ran
+    DWORD exitCode = 0;
+};
+
+// Runs the command line to its end.
+Timed RunProgram(const std::wstring& commandLine);
+
+// Flushes every file under the folder to the disk; the seconds it took.
+double FlushTree(const std::wstring& folder);
+
+// Removes the folder and everything under it.
+void RemoveTree(const std::wstring& folder);
+
+// This program's own path.
+std::wstring ThisProgram();
+// The folder of this program, where kasumiro-cli.exe is too.
+std::wstring ProgramFolder();
