@@ -186,41 +186,62 @@ void Pairs(const Options& options, const Corpus& corpus, const std::wstring& set
     RemoveTree(bare);
 }
 
-void Workers(const Options& options, const Corpus& corpus, const std::wstring& settingsPath,
-             const std::vector<int>& counts)
+// A run in this process with that many copy workers, into a fresh output folder: where its
+// time went, with the flush of every file when timed until the data is on the disk.
+OrganizeTimings OrganizeHere(const Options& options, const Corpus& corpus, const std::wstring& settingsPath,
+                             const std::wstring& output, int workers)
 {
-    std::printf("the cards corpus organized in this process, %s\n", Place(options));
     g_SettingsStore.UsePath(settingsPath);
     OrganizeSettings settings;
     settings.Load();
     settings.SetRunValues(8, false, false);
+    RemoveTree(output);
+    QuietProgress progress;
+    const OrganizeResult result = RunOrganize(settings, progress, corpus.inputs, output, workers);
+    if (result.Failed())
+        std::printf("  (the run failed)\n");
+    OrganizeTimings timings = result.timings;
+    if (options.onDisk)
+        timings.total += FlushTree(output);
+    return timings;
+}
+
+void PrintTimingsHeading(const char* what)
+{
+    std::printf("  %-8s %7s   %s\n", what, "seconds", "record, listing, duplicates, names, copy waits, flushes, saves");
+}
+
+void PrintTimings(int label, double seconds, const OrganizeTimings& t)
+{
+    std::printf("  %-8d %7.2f   %.2f %.2f %.2f %.2f %.2f %.2f %.2f\n", label, seconds, t.recordLoad, t.listing,
+                t.duplicateTests, t.planning, t.copyWaits, t.copyFlushes, t.recordSaves);
+}
+
+void Workers(const Options& options, const Corpus& corpus, const std::wstring& settingsPath,
+             const std::vector<int>& counts)
+{
+    std::printf("the cards corpus organized in this process, %s (median of 3, the parts of the last)\n",
+                Place(options));
     const std::wstring output = options.root + L"\\organized";
-    std::printf("  %-8s %7s   %s\n", "workers", "seconds", "record, listing, duplicates, names, copy waits, flushes, saves");
-    double threeWorkers = 0;
+    PrintTimingsHeading("workers");
+    double defaultWorkers = 0;
     for (int workers : counts) {
         std::vector<double> totals;
-        OrganizeTimings t;
+        OrganizeTimings timings;
         for (int repeat = 0; repeat < 3; ++repeat) {
-            RemoveTree(output);
-            QuietProgress progress;
-            const OrganizeResult result = RunOrganize(settings, progress, corpus.inputs, output, workers);
-            t = result.timings;
-            totals.push_back(t.total + (options.onDisk ? FlushTree(output) : 0));
-            if (result.Failed())
-                std::printf("  (the run failed)\n");
+            timings = OrganizeHere(options, corpus, settingsPath, output, workers);
+            totals.push_back(timings.total);
         }
-        const double seconds = Median(totals);
         if (workers == kDefaultCopyWorkers)
-            threeWorkers = seconds;
-        std::printf("  %-8d %7.2f   %.2f %.2f %.2f %.2f %.2f %.2f %.2f  (last of 3)\n", workers, seconds, t.recordLoad,
-                    t.listing, t.duplicateTests, t.planning, t.copyWaits, t.copyFlushes, t.recordSaves);
+            defaultWorkers = Median(totals);
+        PrintTimings(workers, Median(totals), timings);
     }
-    if (threeWorkers > 0) {
+    if (defaultWorkers > 0) {
         std::vector<double> processes;
         for (int repeat = 0; repeat < 3; ++repeat)
             processes.push_back(TimeRun(options, OrganizeCommand(settingsPath, corpus, output), output).seconds);
         std::printf("  kasumiro-cli with %d workers %.2f s: start-up, checks and exit %.2f s\n", kDefaultCopyWorkers,
-                    Median(processes), Median(processes) - threeWorkers);
+                    Median(processes), Median(processes) - defaultWorkers);
     }
     RemoveTree(output);
 }
@@ -266,6 +287,9 @@ void Scale(const Options& options, const std::wstring& settings, const std::vect
                     count, first.seconds, first.seconds * 1000 / count, first.peakBytes / 1e6, rerun.seconds,
                     rerun.seconds * 1000 / count, rerun.peakBytes / 1e6, FileSize(output + L"\\Sortavel.dat") / 1e6,
                     first.exitCode || rerun.exitCode ? "  (a run failed)" : "");
+        const OrganizeTimings timings = OrganizeHere(options, corpus, settings, output, kDefaultCopyWorkers);
+        PrintTimingsHeading("files");
+        PrintTimings(count, timings.total, timings);
         RemoveTree(output);
         RemoveTree(root);
     }

@@ -48,9 +48,35 @@ StatusCode DateFolderWriter::MakeFolder(const std::wstring& folder)
     return made;
 }
 
-bool DateFolderWriter::IsPlanned(const std::wstring& path) const
+DateFolderWriter::FolderNames& DateFolderWriter::NamesIn(const std::wstring& folder)
 {
-    return planned_.count(UpperCasePath(path)) != 0;
+    auto [entry, added] = names_.try_emplace(folder);
+    FolderNames& names = entry->second;
+    if (!added)
+        return names;
+    // Read once, when the run first comes to the folder: a lookup of each name instead costs
+    // a search of the folder each time on some file systems.
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
+        // Not there yet: nothing in it is taken. Unreadable: each name is looked up instead.
+        const DWORD error = GetLastError();
+        names.listed = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return names;
+    }
+    names.listed = true;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.found.insert(UpperCasePath(name));
+    } while (FindNextFileW(find.get(), &found));
+    return names;
+}
+
+bool DateFolderWriter::FolderNames::Found(const std::wstring& folder, const std::wstring& upperName) const
+{
+    return listed ? found.count(upperName) != 0 : Exists(folder + L"\\" + upperName);
 }
 
 StatusCode DateFolderWriter::Plan(const FileFacts& file, PlannedCopy* plan)
@@ -71,15 +97,22 @@ StatusCode DateFolderWriter::Plan(const FileFacts& file, PlannedCopy* plan)
     // other content (the run's duplicates never get this far).
     const std::wstring extension = ExtensionOf(name);
     const std::wstring stem = name.substr(0, name.size() - extension.size());
-    for (int n = 1; IsPlanned(target) || Exists(target); ++n) {
-        if (!IsPlanned(target) && !FilesDiffer(file.path, target, buffers_)) {
+    FolderNames& names = NamesIn(folder);
+    std::wstring upperName = UpperCasePath(name);
+    for (int n = 1;; ++n) {
+        const bool given = names.given.count(upperName) != 0;
+        if (!given && !names.Found(folder, upperName))
+            break;
+        if (!given && !FilesDiffer(file.path, target, buffers_)) {
             plan->destination = target;
             plan->alreadyThere = true;
             return kStatusOk;
         }
         if (n > kMaxClashCounter)
             break;  // with every counter taken the last candidate stands, and the copy refuses it
-        target = folder + L"\\" + stem + L"(" + std::to_wstring(n) + L")" + extension;
+        const std::wstring counted = stem + L"(" + std::to_wstring(n) + L")" + extension;
+        target = folder + L"\\" + counted;
+        upperName = UpperCasePath(counted);
         if (!Fits(target))
             return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
     }
@@ -87,7 +120,7 @@ StatusCode DateFolderWriter::Plan(const FileFacts& file, PlannedCopy* plan)
     plan->destination = target;
     if (const StatusCode made = MakeFolder(folder); made != kStatusOk)
         return made;
-    planned_.insert(UpperCasePath(target));
+    names.given.insert(std::move(upperName));
     // No room for a temporary name: the copy goes straight to its place.
     const std::wstring partial = folder + L"\\" + kPartialCopyName + std::to_wstring(++partialSerial_);
     if (Fits(partial))

@@ -5,6 +5,8 @@
 
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -52,13 +54,22 @@ public:
     StatusCode Copy(const FileFacts& file, std::wstring* destination, bool* alreadyThere);
 
 private:
+    // The names in one date folder, upper-cased (the file system takes two names that differ
+    // in case as one): those there when the run first came to it, and those given out since.
+    struct FolderNames {
+        bool listed = false;  // false: the folder could not be read, each name is looked up
+        std::unordered_set<std::wstring> found;
+        std::unordered_set<std::wstring> given;
+        bool Found(const std::wstring& folder, const std::wstring& upperName) const;
+    };
+
     StatusCode MakeFolder(const std::wstring& folder);
-    bool IsPlanned(const std::wstring& path) const;
+    FolderNames& NamesIn(const std::wstring& folder);
 
     std::wstring outputFolder_;
     int formatIndex_;
     std::set<std::wstring> folders_;  // made, or found there, in this run
-    std::set<std::wstring> planned_;  // destinations given out in this run, upper-cased
+    std::unordered_map<std::wstring, FolderNames> names_;  // by date folder
     unsigned partialSerial_ = 0;
     CompareBuffers buffers_;
 };

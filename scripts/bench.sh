@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks under Wine; each prints its figures. The album is built from
+# Builds and runs the benchmarks under Wine; each prints its figures. Organize runs against a
+# bare walk-and-CopyFileW program on a RAM disk and on the disk. The album is built from
 # camera JPEGs, then from phone-like HEIC photos made of the first of them (heif-enc, kept with
 # the JPEGs); after each, vipsthumbnail (libvips, which reads HEIC through libheif too) makes
 # thumbnails of the same pictures on one core and on every core, and the ratios are printed.
@@ -10,10 +11,20 @@ here=$(dirname "${BASH_SOURCE[0]}")
 KASUMIRO_EXTRA_PACKAGES="libvips-tools libheif-examples" "$here/deps.sh"
 "$here/build.sh"
 source "$here/env.sh"
-# Each benchmark takes its own arguments: run one alone as
-#   scripts/wine-run.sh build/bin/kasumiro_organize_bench.exe FILES MIB_PER_FILE
+# Each benchmark takes its own arguments (see bench/README.md); run one alone as
+#   scripts/wine-run.sh build/bin/kasumiro_organize_bench.exe --root 'Z:\dev\shm\x' lookalikes 100
 "$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_metadata_bench.exe"
-"$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_organize_bench.exe"
+
+# Organize: on a RAM disk, where the disk's write-back is gone and what is left is ours, then
+# on the disk, every run timed until its data is on it.
+windows_path() { echo "Z:${1//\//\\}"; }
+organize_bench() { "$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_organize_bench.exe" "$@"; }
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  ram=$(mktemp -d /dev/shm/kasumiro-bench.XXXXXX)
+  organize_bench --root "$(windows_path "$ram")" pairs 5 workers lookalikes 100,300,1000 scale 5000,50000 memory
+  rm -rf "$ram"
+fi
+organize_bench --root "$(windows_path "$KASUMIRO_BUILD/bench-organize")" --on-disk pairs 5 workers
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -71,7 +82,7 @@ if [ ! -e "$marker" ]; then
     'heif-enc -q 60 -t 320 -p preset=ultrafast -o "$0/DCIM/$(basename "$1" .JPG).HEIC" "$1" >/dev/null' "$heic" {}
   touch "$marker"
 fi
-album=$("$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_album_bench.exe" --folder "Z:${heic//\//\\}")
+album=$("$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_album_bench.exe" --folder "$(windows_path "$heic")")
 echo "$album" | grep -v '^ours-'
 heic_pictures=$(ls "$heic/DCIM" | wc -l)
 read -r thumbs_one thumbs_all < <(vips_times "$heic/DCIM" HEIC 320x240)

@@ -6,6 +6,7 @@
 
 #include "tests/organize/organize_test_files.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -134,6 +135,22 @@ TEST_F(CopyToDateFolderTest, DestinationsPastThePathLimitAreRefused)
     EXPECT_EQ(CopyToDateFolder(output_, source, kLayout, &destination), static_cast<StatusCode>(0x800700CE));
     EXPECT_TRUE(destination.empty());
     EXPECT_EQ(GetFileAttributesW(output_.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Copies are flushed on several threads at once; one that is gone by then is named, and
+// the others are flushed all the same, their bytes untouched.
+TEST_F(CopyToDateFolderTest, FlushingCopiesNamesTheOnesThatCannotBeFlushed)
+{
+    std::vector<std::wstring> copies;
+    for (int i = 0; i < 9; ++i)
+        copies.push_back(Copy(Source(L"IMG_" + std::to_wstring(i) + L".JPG", Bytes(1000 + i, 'c'))));
+    copies.insert(copies.begin() + 4, root_.File(L"gone.jpg"));
+    const auto failed = FlushCopiesToDisk(copies, 3);
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].first, root_.File(L"gone.jpg"));
+    EXPECT_NE(failed[0].second, kStatusOk);
+    EXPECT_EQ(ReadBytes(copies[0]), Bytes(1000, 'c'));
+    EXPECT_EQ(ReadBytes(copies[9]), Bytes(1008, 'c'));
 }
 
 }  // namespace
