@@ -121,12 +121,34 @@ StatusCode DateFolderWriter::Plan(const FileFacts& file, PlannedCopy* plan)
     if (const StatusCode made = MakeFolder(folder); made != kStatusOk)
         return made;
     names.given.insert(std::move(upperName));
-    // No room for a temporary name: the copy goes straight to its place.
-    const std::wstring partial = folder + L"\\" + kPartialCopyName + std::to_wstring(++partialSerial_);
+    // The work name is in the output folder itself, which holds few names: a search there is
+    // cheap where a file system searches the whole folder for each new name (a date folder
+    // may hold thousands). No room for it: the copy goes straight to its place.
+    const std::wstring partial = outputFolder_ + L"\\" + kPartialCopyName + std::to_wstring(++partialSerial_);
     if (Fits(partial))
         plan->partial = partial;
     return kStatusOk;
 }
+
+namespace {
+
+// The copy made under the work name, then renamed into place without replacing anything: the
+// name is the file's only when it is whole.
+StatusCode CopyThrough(const std::wstring& source, const std::wstring& partial, const std::wstring& destination)
+{
+    // The work file is made new: one left under its name is removed first (as itself, were it
+    // a link), never written through.
+    bool copied = CopyFileW(source.c_str(), partial.c_str(), TRUE);
+    if (!copied && GetLastError() == ERROR_FILE_EXISTS && RemoveEntry(partial) == kStatusOk)
+        copied = CopyFileW(source.c_str(), partial.c_str(), TRUE);
+    if (copied && MoveFileExW(partial.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH))
+        return kStatusOk;
+    const StatusCode failed = StatusFromLastError();
+    RemoveEntryIfThere(partial);
+    return failed;
+}
+
+}  // namespace
 
 StatusCode DateFolderWriter::Make(const PlannedCopy& plan)
 {
@@ -134,17 +156,13 @@ StatusCode DateFolderWriter::Make(const PlannedCopy& plan)
         return kStatusOk;
     if (plan.partial.empty())
         return CopyFileW(plan.source.c_str(), plan.destination.c_str(), TRUE) ? kStatusOk : StatusFromLastError();
-    // The work file is made new: one left under its name is removed first (as itself, were it
-    // a link), never written through.
-    bool copied = CopyFileW(plan.source.c_str(), plan.partial.c_str(), TRUE);
-    if (!copied && GetLastError() == ERROR_FILE_EXISTS && RemoveEntry(plan.partial) == kStatusOk)
-        copied = CopyFileW(plan.source.c_str(), plan.partial.c_str(), TRUE);
-    // Into place without replacing anything: the name is the file's only when it is whole.
-    if (copied && MoveFileExW(plan.partial.c_str(), plan.destination.c_str(), MOVEFILE_WRITE_THROUGH))
-        return kStatusOk;
-    const StatusCode failed = StatusFromLastError();
-    RemoveEntryIfThere(plan.partial);
-    return failed;
+    const StatusCode made = CopyThrough(plan.source, plan.partial, plan.destination);
+    // A date folder on another volume (someone's junction) cannot take a rename from the
+    // output folder: its work file goes beside the copy instead.
+    const std::wstring beside = FolderOfPath(plan.destination) + L"\\" + NameOfPath(plan.partial);
+    if (made == StatusFromWin32(ERROR_NOT_SAME_DEVICE) && Fits(beside))
+        return CopyThrough(plan.source, beside, plan.destination);
+    return made;
 }
 
 StatusCode DateFolderWriter::Copy(const FileFacts& file, std::wstring* destination, bool* alreadyThere)

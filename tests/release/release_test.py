@@ -120,7 +120,8 @@ def installed(release, data_dir, screenshots, root, faults):
         for name in ("Kasumiro.exe", "kasumiro-cli.exe", "menu_image.bmp", "guide-ja.html",
                      "Template/0001/make_photo_album.css", "Template/0001/picture.html", "libheif.dll",
                      "libde265.dll", "libdav1d.dll", "libjpeg-62.dll", "THIRD-PARTY-NOTICES.txt",
-                     "licences/libheif-COPYING.txt", "licences/LGPL-3.txt", "licences/libde265-slim-locks.patch"):
+                     "licences/libheif-COPYING.txt", "licences/LGPL-3.txt", "licences/libde265-slim-locks.patch",
+                     "licences/xxhash-LICENSE.txt"):
             if not os.path.exists(os.path.join(folder, name)):
                 faults.append(f"not installed: {name}")
         if not os.path.exists(shortcut):
