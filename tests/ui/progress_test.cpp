@@ -52,21 +52,41 @@ RECT RectOf(HWND window)
     return rect;
 }
 
-TEST(ProgressTest, BarFollowsTheShareOfWorkDone)
+// The bar follows the work, and once the pace can be told the caption tells it with the
+// time left.
+TEST(ProgressTest, BarFollowsTheShareOfWorkDoneAndTheCaptionThePace)
 {
     std::vector<int> positions;
     bool shot = false;
+    std::wstring early, paced;
     ScriptedJob job([&](ScriptedJob& self) {
         self.SetTotal(3);
         for (int i = 0; i < 3; ++i) {
             self.AddProgress(1);
             positions.push_back(self.Bar()->Position());
-            if (i == 1)
+            wchar_t title[128] = {};
+            if (i == 0) {
+                self.SetCaption(L"写真の整理中( 1 / 3 )");
+                GetWindowTextW(self.Window(), title, 128);
+                early = title;
+                Sleep(700);
+            }
+            if (i == 1) {
+                self.SetCaption(L"写真の整理中( 2 / 3 )");
+                GetWindowTextW(self.Window(), title, 128);
+                paced = title;
                 shot = SaveScreenshot(self.Window(), L"progress_dialog");
+            }
         }
     });
     TestWindow owner(100, 100, 640, 480, L"owner");
     EXPECT_EQ(job.DoModal(owner.get()), 0);
+    EXPECT_EQ(early, L"写真の整理中( 1 / 3 )");
+    // Two done in about 0.7 s: two or three a second, and the last one within a second.
+    const std::wstring caption = L"写真の整理中( 2 / 3 )  ";
+    EXPECT_TRUE(paced == caption + L"毎秒 3 件  残り 0:00" || paced == caption + L"毎秒 2 件  残り 0:00" ||
+                paced == caption + L"毎秒 2 件  残り 0:01")
+        << paced;
     EXPECT_EQ(positions, (std::vector<int>{666, 1333, 2000}));
     EXPECT_EQ(job.LastPosition(), 2000);
     EXPECT_EQ(job.finishedWith, 0);
