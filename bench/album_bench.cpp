@@ -30,24 +30,11 @@
 #include "base/gdiplus_headers.h"
 #include "base/handles.h"
 #include "base/paths.h"
+#include "bench/quiet_progress.h"
 #include "organize/folder_utils.h"
 #include "tests/album/album_test_files.h"
 
 namespace {
-
-// Progress that goes nowhere: the benchmark times the work alone.
-class QuietProgress : public ProgressSink {
-public:
-    void SetTotal(std::uint64_t total) override { total_ = total; }
-    std::uint64_t Total() const override { return total_; }
-    void AddProgress(std::uint64_t) override {}
-    void SetCaption(const std::wstring&) override {}
-    bool StopRequested() const override { return false; }
-    void Reset() override { total_ = 0; }
-
-private:
-    std::uint64_t total_ = 0;
-};
 
 std::wstring PicturePath(const std::wstring& folder, int index)
 {

@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "base/settings_store.h"
-#include "base/progress_sink.h"
 #include "bench/bench_process.h"
 #include "bench/organize_corpus.h"
+#include "bench/quiet_progress.h"
 #include "organize/file_facts.h"
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
@@ -38,19 +38,6 @@ namespace {
 struct Options {
     std::wstring root;
     bool onDisk = false;
-};
-
-class QuietProgress : public ProgressSink {
-public:
-    void SetTotal(std::uint64_t total) override { total_ = total; }
-    std::uint64_t Total() const override { return total_; }
-    void AddProgress(std::uint64_t) override {}
-    void SetCaption(const std::wstring&) override {}
-    bool StopRequested() const override { return false; }
-    void Reset() override { total_ = 0; }
-
-private:
-    std::uint64_t total_ = 0;
 };
 
 std::vector<int> ListOf(const wchar_t* text, std::vector<int> fallback)
@@ -246,19 +233,33 @@ void Workers(const Options& options, const Corpus& corpus, const std::wstring& s
     RemoveTree(output);
 }
 
+struct RunAndRerun {
+    Timed first;
+    Timed rerun;
+    const char* Verdict() const { return first.exitCode || rerun.exitCode ? "  (a run failed)" : ""; }
+};
+
+// The corpus made at `root` put on the disk first (its write-back is not the runs' to pay),
+// then a run of the console program into a fresh output folder and a rerun into the same.
+RunAndRerun TimeRunAndRerun(const Options& options, const std::wstring& settings, const Corpus& corpus,
+                            const std::wstring& root, const std::wstring& output)
+{
+    FlushTree(root);
+    RunAndRerun runs;
+    runs.first = TimeRun(options, OrganizeCommand(settings, corpus, output), output);
+    runs.rerun = TimeRun(options, OrganizeCommand(settings, corpus, output), output, false);
+    return runs;
+}
+
 void LookAlikes(const Options& options, const std::wstring& settings, const std::vector<int>& counts)
 {
     std::printf("look-alike screenshots (one size, one head), %s\n", Place(options));
+    const std::wstring root = options.root + L"\\lookalikes", output = options.root + L"\\organized";
     for (int count : counts) {
-        const std::wstring root = options.root + L"\\lookalikes";
-        const Corpus corpus = MakeLookAlikes(root, count);
-        FlushTree(root);
-        const std::wstring output = options.root + L"\\organized";
-        const Timed first = TimeRun(options, OrganizeCommand(settings, corpus, output), output);
-        const Timed rerun = TimeRun(options, OrganizeCommand(settings, corpus, output), output, false);
+        const auto [first, rerun] = TimeRunAndRerun(options, settings, MakeLookAlikes(root, count), root, output);
         std::printf("  %5d files: %6.2f s (%.2f ms a file), rerun %6.2f s (%.2f ms a file)%s\n", count, first.seconds,
                     first.seconds * 1000 / count, rerun.seconds, rerun.seconds * 1000 / count,
-                    first.exitCode || rerun.exitCode ? "  (a run failed)" : "");
+                    RunAndRerun{first, rerun}.Verdict());
         RemoveTree(output);
         RemoveTree(root);
     }
@@ -275,18 +276,16 @@ std::uint64_t FileSize(const std::wstring& path)
 void Scale(const Options& options, const std::wstring& settings, const std::vector<int>& counts)
 {
     std::printf("small camera files on 10 cards of 100 folders, %s\n", Place(options));
+    const std::wstring root = options.root + L"\\many", output = options.root + L"\\organized";
     for (int count : counts) {
-        const std::wstring root = options.root + L"\\many";
         const Corpus corpus = MakeManySmallFiles(root, count);
-        FlushTree(root);
-        const std::wstring output = options.root + L"\\organized";
-        const Timed first = TimeRun(options, OrganizeCommand(settings, corpus, output), output);
-        const Timed rerun = TimeRun(options, OrganizeCommand(settings, corpus, output), output, false);
+        const RunAndRerun runs = TimeRunAndRerun(options, settings, corpus, root, output);
+        const Timed &first = runs.first, &rerun = runs.rerun;
         std::printf("  %7d files: first run %6.1f s (%.2f ms a file, peak %.0f MB), rerun %6.1f s (%.2f ms a file, "
                     "peak %.0f MB), record %.1f MB%s\n",
                     count, first.seconds, first.seconds * 1000 / count, first.peakBytes / 1e6, rerun.seconds,
                     rerun.seconds * 1000 / count, rerun.peakBytes / 1e6, FileSize(output + L"\\Sortavel.dat") / 1e6,
-                    first.exitCode || rerun.exitCode ? "  (a run failed)" : "");
+                    runs.Verdict());
         const OrganizeTimings timings = OrganizeHere(options, corpus, settings, output, kDefaultCopyWorkers);
         PrintTimingsHeading("files");
         PrintTimings(count, timings.total, timings);
