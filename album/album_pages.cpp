@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <vector>
 
 #include "album/album_text.h"
 #include "album/album_thumbnails.h"
@@ -17,6 +18,8 @@ namespace {
 constexpr wchar_t kTitle[] = L"写真一覧";
 constexpr wchar_t kHeading[] = L"<h1>写真一覧</h1>";
 constexpr wchar_t kIndexFileName[] = L"index.html";
+// Beside each month page: its pictures, for the viewer to page through.
+constexpr wchar_t kPictureListSuffix[] = L".pictures.js";
 constexpr wchar_t kProductWebPage[] = L"https://kasumiro.jp/Lumidex/";
 constexpr wchar_t kMapServiceAddress[] = L"https://maps.google.co.jp/";
 // The map service the viewer pages are told to open (their "map" value).
@@ -88,8 +91,10 @@ std::wstring MapLink(const AlbumFile& file)
 
 // The day's block of its month page: the heading, and one item per file with its thumbnail,
 // player, link for files without a preview, and map link.
+// pictureQueries: the viewer's query of each picture of the month, in the page's order, for
+// the viewer's paging; this day's are added.
 void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, const AlbumBuildContext& context,
-                   std::wstring& page)
+                   std::wstring& page, std::vector<std::wstring>& pictureQueries)
 {
     // The heading is the day's own date: a day the calendar lacks (30 February) keeps it.
     wchar_t heading[64];
@@ -100,15 +105,24 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
         const AlbumFile& file = day.files[n];
         const std::wstring relative = L"../" + RelativePath(file.path, context.outputFolder);
         if (file.kind == AlbumFileKind::kPicture) {
-            std::wstring link = L"../picture.html?img=" + UrlEscape(relative, true);
+            std::wstring query = L"img=" + UrlEscape(relative, true);
             // What a browser cannot show, the viewer shows as the album's own JPEG of it.
             if (file.heifFamily)
-                link += L"&view=" + UrlEscape(ThumbnailAddress(year, month, day.day, n, true), true);
+                query += L"&view=" + UrlEscape(ThumbnailAddress(year, month, day.day, n, true), true);
             if (file.hasPosition)
-                link += MapQuery(file);
+                query += MapQuery(file);
+            wchar_t place[64];
+            std::swprintf(place, 64, L"&page=%04d/%04d%02d&at=%zu", year, year, month, pictureQueries.size());
+            pictureQueries.push_back(query);
             page += L"<span class='picture_item_wrap'>";
-            page += L"<a href='" + link + L"'>";
-            page += L"<img class='picture_item' src='../" + ThumbnailAddress(year, month, day.day, n) + L"' />";
+            page += L"<a href='../picture.html?" + query + place + L"'>";
+            // Loaded as the page is scrolled to them, in a box of their size from the start: a
+            // month of thousands opens at once and does not jump.
+            wchar_t box[96];
+            std::swprintf(box, 96, L" width='%d' height='%d' loading='lazy' decoding='async'", kThumbnailWidth,
+                          kThumbnailHeight);
+            page += L"<img class='picture_item' src='../" + ThumbnailAddress(year, month, day.day, n) + L"'" + box +
+                    L" alt='" + HtmlEscape(NameOfPath(file.path)) + L"' />";
             page += L"</a>";
             if (file.hasPosition)
                 page += MapLink(file);
@@ -140,15 +154,34 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
     page += L"</div>\n";
 }
 
+// The month's pictures as the viewer pages through them: a script (which a page opened from
+// the disk may load where it may not read a file) that only hands over their queries. The
+// viewer takes each as it takes its own query, as data.
+std::wstring PictureListScript(const std::vector<std::wstring>& queries)
+{
+    std::wstring script = L"window.albumPictureQueries = [\n";
+    for (const std::wstring& query : queries) {
+        std::wstring quoted;
+        for (const wchar_t c : query) {
+            if (c == L'\\' || c == L'"')
+                quoted += L'\\';
+            quoted += c;
+        }
+        script += L"\"" + quoted + L"\",\n";
+    }
+    return script + L"];\n";
+}
+
 void WriteMonthPage(const AlbumMonth& month, std::int32_t year, AlbumBuildContext& context)
 {
     wchar_t text[64];
     std::swprintf(text, 64, L" - %04d年%02d月", year, month.month);
     std::wstring page;
     WritePageHeader(page, kTitle + std::wstring(text), L"..");
+    std::vector<std::wstring> pictureQueries;
     for (const AlbumDay& day : month.days) {
         if (!day.files.empty())
-            WriteDayBlock(day, year, month.month, context, page);
+            WriteDayBlock(day, year, month.month, context, page, pictureQueries);
     }
     WritePageFooter(page);
 
@@ -156,9 +189,11 @@ void WriteMonthPage(const AlbumMonth& month, std::int32_t year, AlbumBuildContex
     const std::wstring folder = context.albumFolder + L"\\" + text;
     if (context.writes.Failed() || !context.writes.MakeFolder(folder))
         return;
-    std::swprintf(text, 64, L"%04d%02d.html", year, month.month);
-    const std::wstring path = folder + L"\\" + text;
+    std::swprintf(text, 64, L"%04d%02d", year, month.month);
+    const std::wstring path = folder + L"\\" + text + L".html";
     context.writes.Check(WriteTextModeFile(path, ToUtf8(page)), path);
+    const std::wstring list = folder + L"\\" + text + kPictureListSuffix;
+    context.writes.Check(WriteTextFile(list, ToUtf8(PictureListScript(pictureQueries))), list);
 }
 
 // The year's block of the index: its heading and, when it has files, its twelve month items,

@@ -93,8 +93,9 @@ TEST_F(AlbumBuildTest, PagesAreTheFrameTheIndexAndTheMonthsTextForText)
         L"<div class='photo_list'>\n<div class='year_item'>2021年03月05日</div>\n"
         L"<div class='picture_item_audio'><img src='../img_audio.png' /><audio src='../../2021/03/memo.mp3' "
         L"controls></audio></div>\n"
-        L"<span class='picture_item_wrap'><a href='../picture.html?img=../2021/03/IMG_0042.JPG'><img "
-        L"class='picture_item' src='../thumb/2021/20210305_1.jpg' /></a></span>\n</div>\n" +
+        L"<span class='picture_item_wrap'><a href='../picture.html?img=../2021/03/IMG_0042.JPG&page=2021/202103&at=0'>"
+        L"<img class='picture_item' src='../thumb/2021/20210305_1.jpg' width='320' height='240' loading='lazy' "
+        L"decoding='async' alt='IMG_0042.JPG' /></a></span>\n</div>\n" +
         kFooter;
     std::wstring crlf;
     for (wchar_t c : month)
@@ -176,15 +177,15 @@ TEST_F(AlbumBuildTest, PositionsBecomeMapQueriesAndMapLinks)
     ASSERT_EQ(Build(), kStatusOk);
 
     const std::wstring page = Page(L"2022\\202206.html");
-    EXPECT_NE(page.find(L"<a href='../picture.html?img=../2022/06/tokyo.jpg&map=1&lat=35.681236&lon=139.767125'>"),
+    EXPECT_NE(page.find(L"<a href='../picture.html?img=../2022/06/tokyo.jpg&map=1&lat=35.681236&lon=139.767125&page="),
               std::wstring::npos)
         << page;
     EXPECT_NE(page.find(L"<a href='https://maps.google.co.jp/maps?f=q&hl=ja&ie=UTF8&q=loc:35.681236,139.767125&z=19&iwloc=A' "
                         L"class='picture_list_gps_link' target='_blank' title='撮影場所'><img src='../gps.png' "
                         L"class='gps_mark picture_list_gps' alt='地図'/></a></span>"),
               std::wstring::npos);
-    EXPECT_NE(page.find(L"img=../2022/06/south.jpg&map=1&lat=-35.660000&lon=-58.366667'"), std::wstring::npos);
-    EXPECT_NE(page.find(L"<a href='../picture.html?img=../2022/06/nowhere.jpg'><img"), std::wstring::npos);
+    EXPECT_NE(page.find(L"img=../2022/06/south.jpg&map=1&lat=-35.660000&lon=-58.366667&page="), std::wstring::npos);
+    EXPECT_NE(page.find(L"<a href='../picture.html?img=../2022/06/nowhere.jpg&page="), std::wstring::npos);
     EXPECT_NE(page.find(L"<a href='../unknown.html?file=../2022/06/phone.heic&name=phone.heic&map=1&lat=35.681236&lon=139.767125'>"
                         L"<div class='picture_item_unknown_frame'>phone.heic</div></a><a href='https://maps.google.co.jp/"),
               std::wstring::npos);
@@ -203,8 +204,15 @@ TEST_F(AlbumBuildTest, NamesAreLinkedAsDataAndShownAsText)
 
     const std::wstring page = Page(L"2023\\202301.html");
     // What a URL would read as syntax is encoded; blanks and plain names stay as they are.
-    EXPECT_NE(page.find(L"href='../picture.html?img=../2023/01/it%27s %231 %26 more.jpg'"), std::wstring::npos) << page;
-    EXPECT_NE(page.find(L"href='../picture.html?img=../2023/01/写真 (2)_a-b.c.jpg'"), std::wstring::npos);
+    EXPECT_NE(page.find(L"href='../picture.html?img=../2023/01/it%27s %231 %26 more.jpg&page=2023/202301&at="),
+              std::wstring::npos)
+        << page;
+    EXPECT_NE(page.find(L"href='../picture.html?img=../2023/01/写真 (2)_a-b.c.jpg&page="), std::wstring::npos);
+    // The viewer pages through the month's pictures by the list beside the page, which
+    // carries the same queries, quotes and backslashes escaped for the script.
+    const std::wstring list = Page(L"2023\\202301.pictures.js");
+    EXPECT_NE(list.find(L"\"img=../2023/01/it%27s %231 %26 more.jpg\","), std::wstring::npos) << list;
+    EXPECT_EQ(list.rfind(L"window.albumPictureQueries = [", 0), 0u) << list;
     EXPECT_NE(page.find(L"<audio src='../../2023/01/it%27s 100%25.mp3' controls>"), std::wstring::npos);
     EXPECT_NE(page.find(L"href='../unknown.html?file=../2023/01/a%26b%20x%231.txt&name=a%26b%20x%231.txt'>"
                         L"<div class='picture_item_unknown_frame'>a&amp;b x#1.txt</div>"),
@@ -233,7 +241,7 @@ TEST_F(AlbumBuildTest, TheScanLeavesOutAlbumsRecordsWorkFilesAndUndecodablePictu
     ASSERT_EQ(Build(), kStatusOk);
 
     const std::wstring page = Page(L"2019\\201905.html");
-    EXPECT_NE(page.find(L"img=../2019/keep.jpg'"), std::wstring::npos);
+    EXPECT_NE(page.find(L"img=../2019/keep.jpg&"), std::wstring::npos);
     EXPECT_NE(page.find(L"name=notes.dat'"), std::wstring::npos);
     EXPECT_NE(page.find(L"src='../../2019/broken.mp3'"), std::wstring::npos);  // only pictures are test-decoded
     for (const wchar_t* absent : {L"old.jpg", L"Sortavel", L"SORTAVEL", L"broken.png", L"kasumiro-copying"})
@@ -273,7 +281,7 @@ TEST_F(AlbumBuildTest, AnOldAlbumThatCannotBeDeletedStopsTheBuild)
 
     // Let go of, the old album goes and a new one takes its place.
     ASSERT_EQ(Build(), kStatusOk);
-    EXPECT_NE(Page(L"2018\\201802.html").find(L"img=../2018/a.jpg'"), std::wstring::npos);
+    EXPECT_NE(Page(L"2018\\201802.html").find(L"img=../2018/a.jpg&"), std::wstring::npos);
 }
 
 TEST_F(AlbumBuildTest, ABusyDayKeepsEveryFileAndYearsComeInOrder)

@@ -98,11 +98,38 @@ const monthLinks = await index.$$eval(".month_list a", (links) => links.map((a) 
 check(monthLinks.length >= 5, `the index links the months with files (${monthLinks.length})`);
 check(monthLinks.every((href) => fs.existsSync(fileOf(indexUrl, href))), "every month link leads to its page");
 check((await index.title()) === "写真一覧", "the index has its title");
+// Each year's twelve months fill their rows at any width: 6, 4 or 3 to a row.
+for (const width of [1200, 800, 390]) {
+  await index.setViewportSize({ width, height: 900 });
+  const rows = await index.$$eval(".month_list", (lists) => lists.map((list) => {
+    const counts = new Map();
+    for (const tile of list.querySelectorAll(".month_item")) {
+      const top = Math.round(tile.getBoundingClientRect().top);
+      counts.set(top, (counts.get(top) || 0) + 1);
+    }
+    return [...counts.values()];
+  }));
+  check(rows.every((r) => r.length > 0 && r.every((n) => n === r[0]) && r[0] * r.length === 12),
+        `at ${width} pixels every year's months form full rows (${JSON.stringify(rows)})`);
+  if (width === 800) await shot(index, "album_index_800.png");
+}
+await index.setViewportSize({ width: 1280, height: 800 });
 
 // Every month page: thumbnails loaded, players pointing at real files, links that resolve.
 for (const href of monthLinks) {
   const monthUrl = new URL(href, indexUrl).href;
   const month = await open(monthUrl);
+  // Thumbnails load as they are scrolled to, in boxes of their size from the start.
+  const lazy = await month.$$eval("img.picture_item", (images) => images.every((img) =>
+    img.getAttribute("loading") === "lazy" && img.getAttribute("decoding") === "async" &&
+    img.getAttribute("width") === "320" && img.getAttribute("height") === "240" && img.alt !== ""));
+  check(lazy, `${href}: thumbnails load lazily, with their size and a name`);
+  await month.evaluate(async () => {
+    for (const img of document.querySelectorAll("img.picture_item")) {
+      img.scrollIntoView();
+      await new Promise((done) => (img.complete ? done() : img.addEventListener("load", done, { once: true })));
+    }
+  });
   const thumbnails = await month.$$eval("img.picture_item", (images) =>
     images.map((img) => ({ src: img.getAttribute("src"), width: img.naturalWidth })));
   check(thumbnails.every((t) => t.width > 0), `${href}: all ${thumbnails.length} thumbnails load`);
@@ -139,6 +166,30 @@ const mapHref = await may.$eval("#map", (a) => (a.hidden ? "" : a.href));
 check(mapHref.includes("loc:35.681236,139.767125"), `the viewer's map link has the position (${mapHref})`);
 check((await may.textContent("#name")) === "tokyo.jpg", "the viewer names the picture");
 await shot(may, "album_viewer.png");
+// The arrows page through the month's pictures in the page's order, and the links too.
+const order = await (await open(mayUrl)).$$eval(".picture_item_wrap > a:not(.picture_list_gps_link)",
+  (links) => links.map((a) => new URL(a.href).searchParams.get("img")));
+const shownImg = () => new URL(may.url()).searchParams.get("img");
+const tokyoAt = order.indexOf(shownImg());
+check(tokyoAt >= 0 && order.length >= 2, `the viewer knows its place in the month (${tokyoAt} of ${order.length})`);
+const step = tokyoAt + 1 < order.length ? 1 : -1;
+await Promise.all([may.waitForURL((url) => url.searchParams.get("img") === order[tokyoAt + step]),
+                   may.keyboard.press(step === 1 ? "ArrowRight" : "ArrowLeft")]);
+check(shownImg() === order[tokyoAt + step], `an arrow key shows the ${step === 1 ? "next" : "previous"} picture`);
+await may.waitForFunction(() => document.getElementById("picture").complete);
+check((await may.$eval("#picture", (img) => img.naturalWidth)) > 0, "the paged-to picture shows");
+await Promise.all([may.waitForURL((url) => url.searchParams.get("img") === order[tokyoAt]),
+                   may.click(step === 1 ? "#previous" : "#next")]);
+check(shownImg() === order[tokyoAt], "the link back shows the picture paged from");
+const viewerUrl = pathToFileURL(path.join(album, "picture.html")).href;
+const first = await open(viewerUrl + "?img=" + encodeURIComponent(order[0]) + "&page=2024/202405&at=0");
+await first.waitForFunction(() => !document.getElementById("next").hidden);
+check(await first.$eval("#previous", (a) => a.hidden), "the first picture has no previous one");
+await first.close();
+// A month named otherwise than the album names its pages loads nothing.
+const strayed = await open(viewerUrl + "?img=" + encodeURIComponent(order[0]) + "&page=../../elsewhere/x&at=0");
+check((await strayed.$$eval("script", (scripts) => scripts.length)) === 1, "a forged month page loads no script");
+await strayed.close();
 // Escape leads back to the month.
 await Promise.all([may.waitForURL(/202405\.html/), may.keyboard.press("Escape")]);
 check(may.url().endsWith("202405.html"), "Escape goes back to the month page");

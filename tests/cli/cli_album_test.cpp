@@ -99,7 +99,7 @@ TEST_F(CliAlbumTest, LinksThatLoopOrLeadOutAreNotInTheAlbum)
     ASSERT_TRUE(run.finished) << run.startError;
     EXPECT_EQ(run.exitCode, 0u) << Utf8ToWide(run.err);
     const std::string page = Page(month_);
-    EXPECT_EQ(CountOf(Utf8ToWide(page), L"IMG_0001.JPG"), 1u) << page;
+    EXPECT_EQ(CountOf(Utf8ToWide(page), L"/IMG_0001.JPG"), 1u) << page;
     EXPECT_EQ(page.find("IMG_9999"), std::string::npos);
     const std::wstring index = Utf8ToWide(Page(output_ + L"\\PhotoAlbum\\index.html"));
     EXPECT_EQ(CountOf(index, L"(1)"), 1u) << index;  // one month of one file

@@ -51,6 +51,73 @@ function lastSegment(path) {
   return parts[parts.length - 1];
 }
 
+// The month page that opened the viewer ("2024/202405") and the picture's place in its order.
+function monthPage(value) {
+  return typeof value === "string" && /^[0-9]{4}\/[0-9]{6}$/.test(value) ? value : null;
+}
+
+function pictureNumber(value) {
+  return typeof value === "string" && /^[0-9]{1,7}$/.test(value) ? Number(value) : null;
+}
+
+// The viewer of picture `at` of the month's list, or null when there is none. Only the values
+// the viewer reads are taken from the list, and they are read as any query is.
+function pictureAddress(queries, page, at) {
+  if (at < 0 || at >= queries.length || typeof queries[at] !== "string") return null;
+  const taken = new URLSearchParams(queries[at]);
+  const kept = new URLSearchParams();
+  for (const key of ["img", "view", "map", "lat", "lon"]) {
+    if (taken.has(key)) kept.set(key, taken.get(key));
+  }
+  kept.set("page", page);
+  kept.set("at", String(at));
+  return "picture.html?" + kept.toString();
+}
+
+// The previous and next picture of the same month page, by the arrow keys, the two links and
+// a swipe. Each takes the viewer's place in the history, so that going back leads to the
+// month page.
+function setUpPaging() {
+  const page = monthPage(query.get("page"));
+  const at = pictureNumber(query.get("at"));
+  if (page === null || at === null) return;
+  const list = document.createElement("script");
+  list.src = page + ".pictures.js";
+  list.addEventListener("load", () => {
+    const queries = window.albumPictureQueries;
+    if (!Array.isArray(queries)) return;
+    const targets = { previous: pictureAddress(queries, page, at - 1), next: pictureAddress(queries, page, at + 1) };
+    const go = (which) => {
+      if (targets[which] !== null) window.location.replace(targets[which]);
+    };
+    for (const which of ["previous", "next"]) {
+      const link = document.getElementById(which);
+      if (targets[which] === null) continue;
+      link.href = targets[which];
+      link.hidden = false;
+      link.addEventListener("click", (event) => {
+        event.preventDefault();
+        go(which);
+      });
+    }
+    document.addEventListener("keydown", (event) => {
+      if (event.key === "ArrowLeft") go("previous");
+      if (event.key === "ArrowRight") go("next");
+    });
+    let touchX = null;
+    document.addEventListener("touchstart", (event) => {
+      touchX = event.touches.length === 1 ? event.touches[0].clientX : null;
+    });
+    document.addEventListener("touchend", (event) => {
+      if (touchX === null || event.changedTouches.length !== 1) return;
+      const moved = event.changedTouches[0].clientX - touchX;
+      if (Math.abs(moved) > 60) go(moved < 0 ? "next" : "previous");
+      touchX = null;
+    });
+  });
+  document.head.appendChild(list);
+}
+
 // Back to the page that opened the viewer, or to the index when there is none.
 function goBack(event) {
   if (window.history.length > 1) {
@@ -86,6 +153,7 @@ function setUp() {
     const view = albumPicturePath(query.get("view"));
     picture.src = view === null ? source : view;
     picture.hidden = false;
+    setUpPaging();
     if (view !== null) {
       const original = document.getElementById("original");
       original.href = source;
