@@ -29,7 +29,7 @@ constexpr int kMapService = 1;
 void WritePageHeader(std::wstring& page, const std::wstring& pageTitle, const std::wstring& root)
 {
     page += L"<!DOCTYPE html>\n";
-    page += L"<html>\n";
+    page += L"<html lang=\"ja\">\n";
     page += L"<head>\n";
     page += L"<meta charset=\"UTF-8\" />\n";
     page += L"<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />\n";
@@ -129,7 +129,7 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
             page += L"</span>\n";
         } else if (file.kind == AlbumFileKind::kAudio) {
             page += L"<div class='picture_item_audio'>";
-            page += L"<img src='../img_audio.png' />";
+            page += L"<img src='../img_audio.png' alt='' />";
             page += L"<audio src='../" + UrlEscape(relative, true) + L"' controls></audio>";
             page += L"</div>\n";
         } else if (file.kind == AlbumFileKind::kVideo) {

@@ -22,7 +22,7 @@ namespace {
 
 std::wstring kHeader(const std::wstring& title, const std::wstring& root)
 {
-    return L"<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"UTF-8\" />\n"
+    return L"<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\" />\n"
            L"<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />\n<title>" +
            title + L"</title>\n<link href=\"" + root +
            L"/make_photo_album.css\" rel=\"stylesheet\" type=\"text/css\" />\n</head>\n<body>\n"
@@ -91,7 +91,7 @@ TEST_F(AlbumBuildTest, PagesAreTheFrameTheIndexAndTheMonthsTextForText)
     const std::wstring month =
         kHeader(L"写真一覧 - 2021年03月", L"..") +
         L"<div class='photo_list'>\n<div class='year_item'>2021年03月05日</div>\n"
-        L"<div class='picture_item_audio'><img src='../img_audio.png' /><audio src='../../2021/03/memo.mp3' "
+        L"<div class='picture_item_audio'><img src='../img_audio.png' alt='' /><audio src='../../2021/03/memo.mp3' "
         L"controls></audio></div>\n"
         L"<span class='picture_item_wrap'><a href='../picture.html?img=../2021/03/IMG_0042.JPG&page=2021/202103&at=0'>"
         L"<img class='picture_item' src='../thumb/2021/20210305_1.jpg' width='320' height='240' loading='lazy' "

@@ -19,6 +19,7 @@ if (!sourceRoot || !buildDir) {
 }
 const require = createRequire(path.join(buildDir, "browser", "package.json"));
 const { chromium } = require("playwright-core");
+const axeSource = fs.readFileSync(require.resolve("axe-core/axe.min.js"), "utf8");
 
 const work = path.join(buildDir, "album-browser");
 const output = path.join(work, "out");
@@ -84,6 +85,21 @@ async function open(url) {
   await page.goto(url, { waitUntil: "load" });
   return page;
 }
+// axe-core's findings on the page that would stop or seriously hinder someone with a screen
+// reader, a keyboard or weak sight.
+async function accessibilityFaults(page) {
+  await page.addScriptTag({ content: axeSource });
+  // Without preload axe reads the page's styles as the page has them, where fetching the
+  // stylesheet again is refused to a page opened from the disk.
+  const violations = await page.evaluate(async () =>
+    (await window.axe.run(document, { resultTypes: ["violations"], preload: false })).violations);
+  return violations.filter((v) => v.impact === "serious" || v.impact === "critical")
+    .map((v) => `${v.id} (${v.nodes.length}): ${v.nodes.slice(0, 3).map((n) => n.target.join(" ")).join(", ")}`);
+}
+const checkAccessible = async (page, what) => {
+  const faults = await accessibilityFaults(page);
+  check(faults.length === 0, `${what}: no serious or critical accessibility finding ${JSON.stringify(faults)}`);
+};
 const shot = (page, name, fullPage = false) => page.screenshot({ path: path.join(screenshots, name), fullPage });
 // A page's src or href attribute (a URL, percent-encoded) as the file it names on disk.
 const fileOf = (pageUrl, relative) => fileURLToPath(new URL(relative, pageUrl));
@@ -98,6 +114,7 @@ const monthLinks = await index.$$eval(".month_list a", (links) => links.map((a) 
 check(monthLinks.length >= 5, `the index links the months with files (${monthLinks.length})`);
 check(monthLinks.every((href) => fs.existsSync(fileOf(indexUrl, href))), "every month link leads to its page");
 check((await index.title()) === "写真一覧", "the index has its title");
+await checkAccessible(index, "the index");
 // Each year's twelve months fill their rows at any width: 6, 4 or 3 to a row.
 for (const width of [1200, 800, 390]) {
   await index.setViewportSize({ width, height: 900 });
@@ -146,6 +163,7 @@ for (const href of monthLinks) {
     check(file !== null && fs.existsSync(onDisk(target.href, file)), `${href}: ${key}=${file} names an existing file`);
   }
   if (href.endsWith("202405.html")) {
+    await checkAccessible(month, href);
     await shot(month, "album_month.png", true);
     // The same grid on a phone.
     await month.setViewportSize({ width: 390, height: 844 });
@@ -166,6 +184,7 @@ const mapHref = await may.$eval("#map", (a) => (a.hidden ? "" : a.href));
 check(mapHref.includes("loc:35.681236,139.767125"), `the viewer's map link has the position (${mapHref})`);
 check((await may.textContent("#name")) === "tokyo.jpg", "the viewer names the picture");
 await shot(may, "album_viewer.png");
+await checkAccessible(may, "the viewer");
 // The arrows page through the month's pictures in the page's order, and the links too.
 const order = await (await open(mayUrl)).$$eval(".picture_item_wrap > a:not(.picture_list_gps_link)",
   (links) => links.map((a) => new URL(a.href).searchParams.get("img")));
