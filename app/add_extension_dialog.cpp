@@ -40,8 +40,11 @@ bool AddExtensionDialog::OnInit(HWND window)
     field_ = f.Get<EditBox>(field);
     field_->SetLimit(kFieldChars);
     field_->Subclass(&AddExtensionDialog::FieldCallback, this);
+    // The hint wraps within the dialog rather than running past its edge.
+    RECT client{};
+    GetClientRect(window, &client);
     f.UseIdForNext(kHint);
-    const int hint = f.CreateStatic(window, 8, 0, kHintText);
+    const int hint = f.CreateWrappedStatic(window, 8, 0, client.right - 16, kHintText);
     hint_ = f.Get<StaticText>(hint);
     ShowWindow(hint_->Window(), SW_HIDE);
     f.StackVertically({prompt, field, hint}, 8);
@@ -49,9 +52,7 @@ bool AddExtensionDialog::OnInit(HWND window)
     const int set = f.CreateButton(window, 0, 0, L"　　設定　　");
     f.UseIdForNext(kCancel);
     f.CreateButton(window, 0, 0, L"　キャンセル　");
-    // At least the design size, and as large as the hint in whatever font draws it.
-    RECT client{};
-    GetClientRect(window, &client);
+    // At least the design size, and as high as the hint in whatever font draws it.
     const RECT below = hint_->ClientRectInParent();
     RECT frame{0, 0, std::max<LONG>(client.right, below.right + 8),
                std::max<LONG>(client.bottom, below.bottom + 8 + f.At(set)->Height() + 4)};

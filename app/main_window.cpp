@@ -119,9 +119,9 @@ bool MainWindow::OnInit(HWND window)
     DragAcceptFiles(window, TRUE);
 
     CreateControls(window);
-
-    UpdateCheck update(&g_SettingsStore);
-    update.Check(std::wstring(kProductName) + L"のアップデート。", kProductVersion, window);
+    // The notice of a new version comes once the window is up where the user looks, and
+    // over it: from here the window is not shown yet.
+    PostMessageW(window, kCheckForUpdateMessage, 0, 0);
 
     const RECT rect = LoadWindowRect(g_SettingsStore, L"Window", L"WindowRect", DefaultWindowRect());
     SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
@@ -279,6 +279,14 @@ bool MainWindow::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         break;
+    case kCheckForUpdateMessage: {
+        if (!IsWindowVisible(Window()))
+            ShowWindow(Window(), SW_SHOW);
+        UpdateWindow(Window());
+        UpdateCheck update(&g_SettingsStore);
+        update.Check(std::wstring(kProductName) + L"のアップデート。", kProductVersion, Window());
+        break;
+    }
     default:
         return false;
     }

@@ -14,6 +14,8 @@
 
 class MainWindow : public DialogBase {
 public:
+    // Posted as the window opens: the check for a new version, made once it is shown.
+    static constexpr UINT kCheckForUpdateMessage = WM_APP + 1;
     static constexpr int kIconId = 107;
     static constexpr int kMenuId = 110;
     enum CommandId {

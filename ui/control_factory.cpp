@@ -43,6 +43,13 @@ int ControlFactory::CreateStatic(HWND parent, int x, int y, const std::wstring& 
                        parent, nullptr);
 }
 
+int ControlFactory::CreateWrappedStatic(HWND parent, int x, int y, int width, const std::wstring& text)
+{
+    const SIZE size = MeasureWrappedText(GuiFont(), text, width);
+    return CreateSized(std::make_unique<StaticText>(), 0, L"Static", text, kChild, x, y, width, size.cy, parent,
+                       nullptr);
+}
+
 int ControlFactory::CreateButton(HWND parent, int x, int y, const std::wstring& text)
 {
     const SIZE size = MeasureText(GuiFont(), text);

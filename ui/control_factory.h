@@ -17,6 +17,8 @@ public:
 
     // Each returns the new control's index in the factory.
     int CreateStatic(HWND parent, int x, int y, const std::wstring& text);
+    // A label of that width, as many lines high as its text takes.
+    int CreateWrappedStatic(HWND parent, int x, int y, int width, const std::wstring& text);
     int CreateButton(HWND parent, int x, int y, const std::wstring& text);
     int CreateCheckBox(HWND parent, int x, int y, const std::wstring& text);
     // style -1: the default multi-line edit.

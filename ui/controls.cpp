@@ -15,6 +15,15 @@ SIZE MeasureText(HFONT font, const std::wstring& text)
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
+SIZE MeasureWrappedText(HFONT font, const std::wstring& text, int width)
+{
+    WindowDc screen;
+    SelectedObject selected(screen.get(), font);
+    RECT rect{0, 0, width, 0x8000};
+    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX | DT_WORDBREAK);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
 // --- the base ---------------------------------------------------------------------------
 
 bool Control::CreateWindowOf(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text,

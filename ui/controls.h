@@ -150,3 +150,5 @@ public:
 
 // The size of a text drawn in a font, measured on the screen.
 SIZE MeasureText(HFONT font, const std::wstring& text);
+// The same for text broken into lines no wider than `width`.
+SIZE MeasureWrappedText(HFONT font, const std::wstring& text, int width);

@@ -1,6 +1,9 @@
 // The main window as a user meets it: real controls on the virtual display, driven with the
 // messages that clicks, drops and drives cause; the settings file read back after each.
 
+// Before anything that includes windows.h: the server's sockets header must come first.
+#include "tests/support/loopback_http_server.h"
+
 #include "app/main_window.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +12,15 @@
 #include <dbt.h>
 #include <shlobj.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <thread>
+
 #include "app/format_preview.h"
 #include "base/settings_store.h"
 #include "base/version.h"
 #include "organize/organize_settings.h"
+#include "update/update_check.h"
 #include "tests/support/screenshot.h"
 #include "tests/app/scripted_main_window.h"
 
@@ -187,6 +195,62 @@ TEST_F(MainWindowTest, LayoutFollowsTheWindowAndKeepsAMinimumSize)
     EXPECT_GE(small.bottom, 100 + 32 * ch);
     EXPECT_EQ(roomy.right, 1100);  // a window larger than it needs stays as dragged
     EXPECT_EQ(roomy.bottom, 1000);
+}
+
+// A new version announced: the notice comes over the main window, which is up and placed by
+// then, and in its middle.
+TEST_F(MainWindowTest, TheNoticeOfANewVersionComesCentredOverTheShownWindow)
+{
+    LoopbackHttpServer server;
+    server.Answer(LoopbackHttpServer::Ok("1.1.8.0\r\nhttps://kasumiro.jp/download/\r\n"));
+    const UpdateServerAddress savedServer = UpdateServer();
+    UpdateServer() = UpdateServerAddress{L"127.0.0.1", server.Port()};
+    g_SettingsStore.SetInt(L"VERSION", L"notify", 0);  // the tests' settings keep notices off
+    g_SettingsStore.SetString(L"VERSION", L"next_version", L"1.1.8.0");
+    g_SettingsStore.SetString(L"VERSION", L"next_notify", L"00000000:00000001");
+    const std::int32_t stored[4] = {300, 200, 1100, 800};
+    g_SettingsStore.SetStruct(L"Window", L"WindowRect", stored, sizeof stored);
+
+    std::atomic<bool> seen{false}, ownerShown{false};
+    RECT notice{}, owner{};
+    std::thread user([&] {
+        for (int wait = 0; wait < 400 && !seen; ++wait) {
+            Sleep(25);
+            for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", L"Kasumiroのアップデート。"); window;
+                 window = FindWindowExW(nullptr, window, L"#32770", L"Kasumiroのアップデート。")) {
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                if (process != GetCurrentProcessId() || !IsWindowVisible(window))
+                    continue;
+                const HWND main = GetWindow(window, GW_OWNER);
+                ownerShown = main && IsWindowVisible(main);
+                GetWindowRect(window, &notice);
+                GetWindowRect(main, &owner);
+                seen = true;
+                PostMessageW(window, WM_CLOSE, 0, 0);
+                break;
+            }
+        }
+    });
+    Show([&](ScriptedMainWindow&) {
+        // The notice is answered by the user's thread; the window waits for that.
+        for (int wait = 0; wait < 400 && !seen; ++wait) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&message);
+            Sleep(25);
+        }
+    });
+    user.join();
+    UpdateServer() = savedServer;
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(ownerShown);
+    const LONG noticeMiddle = (notice.left + notice.right) / 2, ownerMiddle = (owner.left + owner.right) / 2;
+    EXPECT_LE(std::abs(noticeMiddle - ownerMiddle), 8) << noticeMiddle << " " << ownerMiddle;
+    // Centred on the client area: below the caption and the menu, by a few tens of pixels.
+    const LONG noticeTop = (notice.top + notice.bottom) / 2, ownerTop = (owner.top + owner.bottom) / 2;
+    EXPECT_LE(std::abs(noticeTop - ownerTop), 40) << noticeTop << " " << ownerTop;
+    EXPECT_EQ(owner.left, 300);
 }
 
 TEST_F(MainWindowTest, SavedRectangleComesBack)
