@@ -296,10 +296,16 @@ bool MainWindow::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_
 
 LRESULT MainWindow::FolderListCallback(WindowSubclass& hook, HWND, UINT message, WPARAM wParam, LPARAM)
 {
-    if (message != WM_DROPFILES)
-        return 0;
-    static_cast<MainWindow*>(hook.Owner())->OnDropFiles(reinterpret_cast<HDROP>(wParam));
-    hook.SetHandled(true);
+    auto* self = static_cast<MainWindow*>(hook.Owner());
+    if (message == WM_DROPFILES) {
+        self->OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        hook.SetHandled(true);
+    } else if (message == WM_KEYDOWN && wParam == VK_DELETE) {
+        // The Delete key does what 「削除」 does, when it would.
+        if (IsWindowEnabled(self->delete_->Window()))
+            self->OnCommand(kDeleteFolders, BN_CLICKED, nullptr);
+        hook.SetHandled(true);
+    }
     return 0;
 }
 

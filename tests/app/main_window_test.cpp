@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, FoldersArriveByPickerDropAndDrive)
     CreateDirectoryW(card.c_str(), nullptr);
     CreateDirectoryW(second.c_str(), nullptr);
     const std::wstring file = MakeFile(root_.File(L"just a file.txt"));
-    std::vector<std::wstring> afterPick, afterDrop, afterArrival, afterRemoval, afterDelete;
+    std::vector<std::wstring> afterPick, afterDrop, afterArrival, afterRemoval, afterDelete, afterKeyWithoutSelection, afterKey;
     std::vector<std::wstring> historyAfterArrival;
     Show([&](ScriptedMainWindow& w) {
         g_pickerAnswers = {photos};
@@ -142,6 +142,12 @@ TEST_F(MainWindowTest, FoldersArriveByPickerDropAndDrive)
         w.FolderList()->SelectRow(0, true);
         w.Command(MainWindow::kDeleteFolders);
         afterDelete = w.Rows();
+        // The Delete key in the list does what the button does, to the selected rows only.
+        SendMessageW(w.FolderList()->Window(), WM_KEYDOWN, VK_DELETE, 0);
+        afterKeyWithoutSelection = w.Rows();
+        w.FolderList()->SelectRow(0, true);
+        SendMessageW(w.FolderList()->Window(), WM_KEYDOWN, VK_DELETE, 0);
+        afterKey = w.Rows();
     });
     EXPECT_EQ(afterPick, (std::vector<std::wstring>{photos}));
     EXPECT_EQ(afterDrop, (std::vector<std::wstring>{photos, card, second}));
@@ -149,7 +155,9 @@ TEST_F(MainWindowTest, FoldersArriveByPickerDropAndDrive)
     EXPECT_EQ(historyAfterArrival, afterArrival);
     EXPECT_EQ(afterRemoval, (std::vector<std::wstring>{photos, card, second}));
     EXPECT_EQ(afterDelete, (std::vector<std::wstring>{second}));
-    EXPECT_EQ(History(), (std::vector<std::wstring>{second}));
+    EXPECT_EQ(afterKeyWithoutSelection, (std::vector<std::wstring>{second}));
+    EXPECT_TRUE(afterKey.empty());
+    EXPECT_TRUE(History().empty());
     // Every folder chosen for the list is where the picker opens next, refused or not.
     EXPECT_EQ(g_SettingsStore.GetString(L"APP_INFO", L"DefaultInputFolder", L""), second);
     ASSERT_EQ(boxes.size(), 2u);
