@@ -66,14 +66,32 @@ TEST_F(WindowPlacementTest, MissingOrDamagedRectGivesTheDefault)
     EXPECT_TRUE(SameRect(LoadWindowRect(ini_, L"Window", L"WindowRect", kDefault), kDefault));
 }
 
-TEST_F(WindowPlacementTest, RectOffEveryMonitorGivesTheDefault)
+// A window saved on a monitor that is gone (or partly off the one it is on) comes back whole
+// on the nearest, its size kept where it fits.
+TEST_F(WindowPlacementTest, RectOffEveryMonitorComesBackWholeOnTheNearest)
 {
-    StoreRect(ini_, RECT{-30000, -30000, -29360, -29360});
-    EXPECT_TRUE(SameRect(LoadWindowRect(ini_, L"Window", L"WindowRect", kDefault), kDefault));
-    // Just past the right edge of the work area is off it too.
     const RECT work = PrimaryWorkArea();
-    StoreRect(ini_, RECT{work.right, work.top, work.right + 640, work.top + 640});
+    StoreRect(ini_, RECT{-30000, -30000, -29360, -29360});
+    EXPECT_TRUE(SameRect(LoadWindowRect(ini_, L"Window", L"WindowRect", kDefault),
+                         RECT{work.left, work.top, work.left + 640, work.top + 640}));
+    // A monitor to the right that is gone: the window comes back against the right edge.
+    StoreRect(ini_, RECT{work.right + 100, work.top + 50, work.right + 740, work.top + 450});
+    EXPECT_TRUE(SameRect(LoadWindowRect(ini_, L"Window", L"WindowRect", kDefault),
+                         RECT{work.right - 640, work.top + 50, work.right, work.top + 450}));
+    // Larger than the work area: it fills it.
+    StoreRect(ini_, RECT{work.left - 10, work.top - 10, work.right + 10, work.bottom + 10});
+    EXPECT_TRUE(SameRect(LoadWindowRect(ini_, L"Window", L"WindowRect", kDefault), work));
+    // No rectangle at all is damage.
+    StoreRect(ini_, RECT{100, 100, 100, 50});
     EXPECT_TRUE(SameRect(LoadWindowRect(ini_, L"Window", L"WindowRect", kDefault), kDefault));
+}
+
+TEST(FitIntoWorkAreaTest, MovesAndShrinksOnlyWhatIsNeeded)
+{
+    const RECT work{1920, 0, 3200, 1000};  // a second monitor on the right
+    EXPECT_TRUE(SameRect(FitIntoWorkArea(RECT{2000, 100, 2800, 700}, work), RECT{2000, 100, 2800, 700}));
+    EXPECT_TRUE(SameRect(FitIntoWorkArea(RECT{1800, -50, 2600, 550}, work), RECT{1920, 0, 2720, 600}));
+    EXPECT_TRUE(SameRect(FitIntoWorkArea(RECT{1000, 900, 3000, 1400}, work), RECT{1920, 500, 3200, 1000}));
 }
 
 class TestWindow {
