@@ -102,6 +102,9 @@ void MainWindow::CreateControls(HWND window)
     inputGroup_ = f.Get<GroupBox>(f.CreateGroupBox(window, L"入力フォルダ（整理したい写真ファイルのあるフォルダ）", 0, 100, 100));
 
     folderList_->Subclass(&MainWindow::FolderListCallback, this);
+    // Tab goes in reading order, which is the order of making but for the run button, made
+    // first for its size and last in the window's reading.
+    SetWindowPos(run_->Window(), openAlbum_->Window(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool MainWindow::OnInit(HWND window)

@@ -12,6 +12,7 @@
 #include <dbt.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <thread>
@@ -259,6 +260,51 @@ TEST_F(MainWindowTest, TheNoticeOfANewVersionComesCentredOverTheShownWindow)
     const LONG noticeTop = (notice.top + notice.bottom) / 2, ownerTop = (owner.top + owner.bottom) / 2;
     EXPECT_LE(std::abs(noticeTop - ownerTop), 40) << noticeTop << " " << ownerTop;
     EXPECT_EQ(owner.left, 300);
+}
+
+// Tab and Shift+Tab reach every control that takes the focus, in reading order: top to bottom,
+// and left to right within a row.
+TEST_F(MainWindowTest, TabGoesThroughEveryControlInReadingOrder)
+{
+    std::vector<HWND> forward, backward, expected;
+    Show([&](ScriptedMainWindow& w) {
+        w.FolderList()->InsertRow(0, L"C:\\写真");
+        w.FolderList()->SelectRow(0, true);  // 「編集」 and 「削除」 take the focus too
+        for (HWND at = GetNextDlgTabItem(w.Window(), nullptr, FALSE); at && forward.size() < 40;
+             at = GetNextDlgTabItem(w.Window(), at, FALSE)) {
+            if (!forward.empty() && at == forward.front())
+                break;
+            forward.push_back(at);
+        }
+        for (HWND at = forward.empty() ? nullptr : forward.front(); at && backward.size() < 40;) {
+            backward.push_back(at);
+            at = GetNextDlgTabItem(w.Window(), at, TRUE);
+            if (at == forward.front())
+                break;
+        }
+        for (HWND child = GetWindow(w.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+            if ((style & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child))
+                expected.push_back(child);
+        }
+        // Reading order of the controls' rectangles.
+        std::stable_sort(expected.begin(), expected.end(), [](HWND a, HWND b) {
+            RECT ra{}, rb{};
+            GetWindowRect(a, &ra);
+            GetWindowRect(b, &rb);
+            const bool sameRow = ra.top < rb.bottom && rb.top < ra.bottom;
+            if (sameRow)
+                return ra.left < rb.left;
+            return ra.top < rb.top;
+        });
+    });
+    EXPECT_EQ(forward.size(), 11u);  // every control but 「写真一覧HTMLを開く」, greyed without an album
+    EXPECT_EQ(forward, expected);
+    // Backwards: the first, then the rest from the end.
+    std::vector<HWND> reversed = forward;
+    if (!reversed.empty())
+        std::reverse(reversed.begin() + 1, reversed.end());
+    EXPECT_EQ(backward, reversed);
 }
 
 TEST_F(MainWindowTest, SavedRectangleComesBack)
