@@ -57,8 +57,8 @@ DateFolderWriter::FolderNames& DateFolderWriter::NamesIn(const std::wstring& fol
     // Read once, when the run first comes to the folder: a lookup of each name instead costs
     // a search of the folder each time on some file systems.
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                     nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    UniqueFindHandle find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) {
         // Not there yet: nothing in it is taken. Unreadable: each name is looked up instead.
         const DWORD error = GetLastError();
