@@ -12,7 +12,6 @@
 #include <dbt.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <thread>
@@ -22,6 +21,7 @@
 #include "base/version.h"
 #include "organize/organize_settings.h"
 #include "update/update_check.h"
+#include "tests/support/layout_check.h"
 #include "tests/support/screenshot.h"
 #include "tests/app/scripted_main_window.h"
 
@@ -266,45 +266,21 @@ TEST_F(MainWindowTest, TheNoticeOfANewVersionComesCentredOverTheShownWindow)
 // and left to right within a row.
 TEST_F(MainWindowTest, TabGoesThroughEveryControlInReadingOrder)
 {
-    std::vector<HWND> forward, backward, expected;
+    std::vector<std::string> faults;
+    int stops = 0;
     Show([&](ScriptedMainWindow& w) {
         w.FolderList()->InsertRow(0, L"C:\\写真");
         w.FolderList()->SelectRow(0, true);  // 「編集」 and 「削除」 take the focus too
-        for (HWND at = GetNextDlgTabItem(w.Window(), nullptr, FALSE); at && forward.size() < 40;
-             at = GetNextDlgTabItem(w.Window(), at, FALSE)) {
-            if (!forward.empty() && at == forward.front())
-                break;
-            forward.push_back(at);
-        }
-        for (HWND at = forward.empty() ? nullptr : forward.front(); at && backward.size() < 40;) {
-            backward.push_back(at);
-            at = GetNextDlgTabItem(w.Window(), at, TRUE);
-            if (at == forward.front())
+        faults = TabOrderFaults(w.Window());
+        for (HWND at = GetNextDlgTabItem(w.Window(), nullptr, FALSE); at && stops < 40;) {
+            ++stops;
+            at = GetNextDlgTabItem(w.Window(), at, FALSE);
+            if (at == GetNextDlgTabItem(w.Window(), nullptr, FALSE))
                 break;
         }
-        for (HWND child = GetWindow(w.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
-            if ((style & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child))
-                expected.push_back(child);
-        }
-        // Reading order of the controls' rectangles.
-        std::stable_sort(expected.begin(), expected.end(), [](HWND a, HWND b) {
-            RECT ra{}, rb{};
-            GetWindowRect(a, &ra);
-            GetWindowRect(b, &rb);
-            const bool sameRow = ra.top < rb.bottom && rb.top < ra.bottom;
-            if (sameRow)
-                return ra.left < rb.left;
-            return ra.top < rb.top;
-        });
     });
-    EXPECT_EQ(forward.size(), 11u);  // every control but 「写真一覧HTMLを開く」, greyed without an album
-    EXPECT_EQ(forward, expected);
-    // Backwards: the first, then the rest from the end.
-    std::vector<HWND> reversed = forward;
-    if (!reversed.empty())
-        std::reverse(reversed.begin() + 1, reversed.end());
-    EXPECT_EQ(backward, reversed);
+    EXPECT_TRUE(faults.empty()) << Joined(faults);
+    EXPECT_EQ(stops, 11);  // every control but 「写真一覧HTMLを開く」, greyed without an album
 }
 
 TEST_F(MainWindowTest, SavedRectangleComesBack)

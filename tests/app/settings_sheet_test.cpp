@@ -201,6 +201,8 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
             Paste(field, L"a:b");
             shot = SaveScreenshot(dialog, L"settings_add_dialog_refused");
             faults = LayoutFaults(dialog);
+            for (const std::string& fault : TabOrderFaults(dialog))
+                faults.push_back(fault);
             return true;
         },
         typeAndSet(L"xyz"),
@@ -392,6 +394,8 @@ TEST_F(SettingsSheetTest, EveryPageIsWholeAndTheMainWindowOpensBothSheets)
             const HWND page = ShowPage(sheet_, index);
             Sleep(100);
             for (const std::string& fault : LayoutFaults(page))
+                faults.push_back(std::string("page ") + std::to_string(index) + ": " + fault);
+            for (const std::string& fault : TabOrderFaults(page))
                 faults.push_back(std::string("page ") + std::to_string(index) + ": " + fault);
             shots &= SaveScreenshot(sheet_, names[index]);
             return true;

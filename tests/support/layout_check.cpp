@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <sstream>
+
+#include "base/text_encoding.h"
 
 namespace {
 
@@ -160,3 +163,63 @@ std::string Joined(const std::vector<std::string>& lines)
     return all;
 }
 
+
+namespace {
+
+// The window's children that Tab can reach: shown, enabled and tab stops, in reading order
+// (top to bottom, and left to right where their rows meet).
+std::vector<HWND> ReadingOrder(HWND window)
+{
+    std::vector<HWND> controls;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child))
+            controls.push_back(child);
+    }
+    std::stable_sort(controls.begin(), controls.end(), [](HWND a, HWND b) {
+        RECT ra{}, rb{};
+        GetWindowRect(a, &ra);
+        GetWindowRect(b, &rb);
+        const bool sameRow = ra.top < rb.bottom && rb.top < ra.bottom;
+        return sameRow ? ra.left < rb.left : ra.top < rb.top;
+    });
+    return controls;
+}
+
+// The round Tab (or Shift+Tab) makes from the first control until it comes back.
+std::vector<HWND> TabRound(HWND window, HWND first, bool backwards)
+{
+    std::vector<HWND> round;
+    for (HWND at = first; at && round.size() < 100;) {
+        round.push_back(at);
+        at = GetNextDlgTabItem(window, at, backwards ? TRUE : FALSE);
+        if (at == first)
+            break;
+    }
+    return round;
+}
+
+std::string Described(const std::vector<HWND>& controls)
+{
+    std::ostringstream out;
+    for (HWND control : controls)
+        out << " [" << ToUtf8(ClassOf(control) + L" " + TextOf(control)) << "]";
+    return out.str();
+}
+
+}  // namespace
+
+std::vector<std::string> TabOrderFaults(HWND window)
+{
+    std::vector<std::string> faults;
+    const std::vector<HWND> expected = ReadingOrder(window);
+    if (expected.empty())
+        return faults;
+    const std::vector<HWND> forward = TabRound(window, GetNextDlgTabItem(window, nullptr, FALSE), false);
+    if (forward != expected)
+        faults.push_back("Tab goes" + Described(forward) + " where the reading order is" + Described(expected));
+    std::vector<HWND> reversed = forward;
+    std::reverse(reversed.begin() + 1, reversed.end());
+    if (TabRound(window, forward.front(), true) != reversed)
+        faults.push_back("Shift+Tab does not go back the way Tab goes");
+    return faults;
+}
