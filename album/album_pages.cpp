@@ -6,6 +6,7 @@
 
 #include "album/album_text.h"
 #include "album/album_thumbnails.h"
+#include "base/json_text.h"
 #include "base/log_file.h"
 #include "base/path_text.h"
 #include "base/text_encoding.h"
@@ -18,6 +19,10 @@ namespace {
 constexpr wchar_t kTitle[] = L"写真一覧";
 constexpr wchar_t kHeading[] = L"<h1>写真一覧</h1>";
 constexpr wchar_t kIndexFileName[] = L"index.html";
+// A thumbnail is loaded as the page is scrolled to it, in a box of its size from the start: a
+// month of thousands opens at once and does not jump.
+const std::wstring kThumbnailLoading = L" width='" + std::to_wstring(kThumbnailWidth) + L"' height='" +
+                                       std::to_wstring(kThumbnailHeight) + L"' loading='lazy' decoding='async'";
 // Beside each month page: its pictures, for the viewer to page through.
 constexpr wchar_t kPictureListSuffix[] = L".pictures.js";
 constexpr wchar_t kProductWebPage[] = L"https://kasumiro.jp/Lumidex/";
@@ -116,13 +121,8 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
             pictureQueries.push_back(query);
             page += L"<span class='picture_item_wrap'>";
             page += L"<a href='../picture.html?" + query + place + L"'>";
-            // Loaded as the page is scrolled to them, in a box of their size from the start: a
-            // month of thousands opens at once and does not jump.
-            wchar_t box[96];
-            std::swprintf(box, 96, L" width='%d' height='%d' loading='lazy' decoding='async'", kThumbnailWidth,
-                          kThumbnailHeight);
-            page += L"<img class='picture_item' src='../" + ThumbnailAddress(year, month, day.day, n) + L"'" + box +
-                    L" alt='" + HtmlEscape(NameOfPath(file.path)) + L"' />";
+            page += L"<img class='picture_item' src='../" + ThumbnailAddress(year, month, day.day, n) + L"'" +
+                    kThumbnailLoading + L" alt='" + HtmlEscape(NameOfPath(file.path)) + L"' />";
             page += L"</a>";
             if (file.hasPosition)
                 page += MapLink(file);
@@ -160,15 +160,8 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
 std::wstring PictureListScript(const std::vector<std::wstring>& queries)
 {
     std::wstring script = L"window.albumPictureQueries = [\n";
-    for (const std::wstring& query : queries) {
-        std::wstring quoted;
-        for (const wchar_t c : query) {
-            if (c == L'\\' || c == L'"')
-                quoted += L'\\';
-            quoted += c;
-        }
-        script += L"\"" + quoted + L"\",\n";
-    }
+    for (const std::wstring& query : queries)
+        script += JsonString(query) + L",\n";
     return script + L"];\n";
 }
 

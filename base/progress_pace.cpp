@@ -19,13 +19,16 @@ std::wstring ProgressPace::Text(std::uint64_t nowMs, std::uint64_t done, std::ui
         return std::wstring();
     const double perSecond = double(done - doneAtStart_) * 1000.0 / double(elapsedMs);
     const std::uint64_t left = total > done ? static_cast<std::uint64_t>(double(total - done) / perSecond + 0.5) : 0;
-    wchar_t text[64];
-    if (left >= 3600)
-        std::swprintf(text, 64, L"毎秒 %.0f 件  残り %llu:%02llu:%02llu", perSecond,
-                      static_cast<unsigned long long>(left / 3600), static_cast<unsigned long long>(left / 60 % 60),
-                      static_cast<unsigned long long>(left % 60));
+    // Minutes and seconds, after the hours when there are any.
+    const auto hours = static_cast<unsigned long long>(left / 3600);
+    const auto minutes = static_cast<unsigned long long>(left / 60 % 60);
+    const auto seconds = static_cast<unsigned long long>(left % 60);
+    wchar_t time[32];
+    if (hours)
+        std::swprintf(time, 32, L"%llu:%02llu:%02llu", hours, minutes, seconds);
     else
-        std::swprintf(text, 64, L"毎秒 %.0f 件  残り %llu:%02llu", perSecond, static_cast<unsigned long long>(left / 60),
-                      static_cast<unsigned long long>(left % 60));
+        std::swprintf(time, 32, L"%llu:%02llu", minutes, seconds);
+    wchar_t text[64];
+    std::swprintf(text, 64, L"毎秒 %.0f 件  残り %ls", perSecond, time);
     return text;
 }

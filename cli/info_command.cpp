@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/console_writer.h"
-#include "cli/json_text.h"
+#include "base/json_text.h"
 #include "metadata/image_facts.h"
 #include "organize/capture_date.h"
 #include "organize/file_facts.h"

@@ -87,12 +87,11 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
         result.failedStage = OrganizeResult::kOutputFolder;
         return result;
     }
-    int saved = kStatusOk;
-    {
+    auto saveRecord = [&] {
         TimeInto timer(&timings.recordSaves);
-        saved = table.Save(recordPath);
-    }
-    if (saved != kStatusOk) {
+        return table.Save(recordPath);
+    };
+    if (const int saved = saveRecord(); saved != kStatusOk) {
         result.status = saved;
         result.failedStage = OrganizeResult::kRecordSave;
         return result;
@@ -106,10 +105,7 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
     }
     // What was copied is recorded even when a copy failed on the way, or the next run would
     // copy it all again beside itself as IMG_0001(1).JPG.
-    {
-        TimeInto timer(&timings.recordSaves);
-        saved = table.Save(recordPath);
-    }
+    const int saved = saveRecord();
     if (saved == kStatusOk)
         RemoveEntry(running);
     if (!result.copyFailed && saved != kStatusOk) {

@@ -6,22 +6,27 @@
 
 #include "ui/control_styles.h"
 
-SIZE MeasureText(HFONT font, const std::wstring& text)
-{
-    WindowDc screen;
-    SelectedObject selected(screen.get(), font);
-    RECT rect{0, 0, 0x8000, 0x8000};
-    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
-    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
-}
+namespace {
 
-SIZE MeasureWrappedText(HFONT font, const std::wstring& text, int width)
+SIZE MeasureIn(HFONT font, const std::wstring& text, int width, UINT format)
 {
     WindowDc screen;
     SelectedObject selected(screen.get(), font);
     RECT rect{0, 0, width, 0x8000};
-    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX | DT_WORDBREAK);
+    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX | format);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace
+
+SIZE MeasureText(HFONT font, const std::wstring& text)
+{
+    return MeasureIn(font, text, 0x8000, 0);
+}
+
+SIZE MeasureWrappedText(HFONT font, const std::wstring& text, int width)
+{
+    return MeasureIn(font, text, width, DT_WORDBREAK);
 }
 
 // --- the base ---------------------------------------------------------------------------

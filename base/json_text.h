@@ -1,5 +1,6 @@
 #pragma once
-// JSON text for the console program's machine-readable output.
+// JSON text: the console program's machine-readable output, and the data the album hands its
+// viewer.
 
 #include <string>
 #include <string_view>

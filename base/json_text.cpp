@@ -1,4 +1,4 @@
-#include "cli/json_text.h"
+#include "base/json_text.h"
 
 #include <cwchar>
 
