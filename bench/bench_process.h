@@ -1,6 +1,6 @@
 #pragma once
 // What the organize benchmark does around the runs it times: starting a program and sampling
-// its memory, putting a folder's files on the disk, removing a folder.
+// its memory, putting a folder's files on the disk.
 
 #include <windows.h>
 
@@ -19,10 +19,5 @@ Timed RunProgram(const std::wstring& commandLine);
 // Flushes every file under the folder to the disk; the seconds it took.
 double FlushTree(const std::wstring& folder);
 
-// Removes the folder and everything under it.
-void RemoveTree(const std::wstring& folder);
-
 // This program's own path.
 std::wstring ThisProgram();
-// The folder of this program, where kasumiro-cli.exe is too.
-std::wstring ProgramFolder();

@@ -24,6 +24,9 @@
 #include <string>
 #include <vector>
 
+#include "base/folder_walk.h"
+#include "base/handles.h"
+#include "base/paths.h"
 #include "base/settings_store.h"
 #include "bench/bench_process.h"
 #include "bench/organize_corpus.h"
@@ -32,6 +35,7 @@
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
 #include "organize/output_record.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -64,10 +68,12 @@ std::wstring Quoted(const std::wstring& text)
 std::wstring WriteSettings(const std::wstring& root)
 {
     const std::wstring path = root + L"\\settings.ini";
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, "\xFF\xFE", 2, &written, nullptr);
-    CloseHandle(file);
+    {
+        // A UTF-16 file, as the program's own settings are.
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        WriteFile(file.get(), "\xFF\xFE", 2, &written, nullptr);
+    }
     for (const wchar_t* key : {L"arrnge_photo", L"arrnge_movie", L"arrnge_sound"})
         WritePrivateProfileStringW(L"APP_INFO", key, L"1", path.c_str());
     return path;
@@ -75,7 +81,7 @@ std::wstring WriteSettings(const std::wstring& root)
 
 std::wstring OrganizeCommand(const std::wstring& settings, const Corpus& corpus, const std::wstring& output)
 {
-    std::wstring line = Quoted(ProgramFolder() + L"\\kasumiro-cli.exe") + L" organize --format 8 --no-album --yes" +
+    std::wstring line = Quoted(GetExeFolder() + L"\\kasumiro-cli.exe") + L" organize --format 8 --no-album --yes" +
                         L" --settings " + Quoted(settings) + L" --output " + Quoted(output);
     for (const std::wstring& input : corpus.inputs)
         line += L" --input " + Quoted(input);
@@ -101,21 +107,18 @@ int BareCopy(int argc, wchar_t** argv)
         const std::wstring folder = folders.back();
         folders.pop_back();
         WIN32_FIND_DATAW found{};
-        HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (find == INVALID_HANDLE_VALUE)
+        UniqueFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &found));
+        if (!find)
             continue;
         do {
             const std::wstring name = found.cFileName, path = folder + L"\\" + name;
-            if (name == L"." || name == L"..")
+            if (IsDotEntry(found))
                 continue;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 folders.push_back(path);
-            else if (CopyFileW(path.c_str(), (output + L"\\" + std::to_wstring(++copied) + L"_" + name).c_str(), TRUE))
-                continue;
-            else
+            else if (!CopyFileW(path.c_str(), (output + L"\\" + std::to_wstring(++copied) + L"_" + name).c_str(), TRUE))
                 return 1;
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &found));
     }
     return 0;
 }
@@ -124,7 +127,7 @@ int BareCopy(int argc, wchar_t** argv)
 Timed TimeRun(const Options& options, const std::wstring& command, const std::wstring& output, bool fresh = true)
 {
     if (fresh)
-        RemoveTree(output);
+        DeleteTree(output);
     Timed timed = RunProgram(command);
     if (options.onDisk)
         timed.seconds += FlushTree(output);
@@ -169,8 +172,8 @@ void Pairs(const Options& options, const Corpus& corpus, const std::wstring& set
     }
     std::printf("  median ratio %.2f (min %.2f, max %.2f)\n", Median(ratios),
                 *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()));
-    RemoveTree(organized);
-    RemoveTree(bare);
+    DeleteTree(organized);
+    DeleteTree(bare);
 }
 
 // A run in this process with that many copy workers, into a fresh output folder: where its
@@ -182,7 +185,7 @@ OrganizeTimings OrganizeHere(const Options& options, const Corpus& corpus, const
     OrganizeSettings settings;
     settings.Load();
     settings.SetRunValues(8, false, false);
-    RemoveTree(output);
+    DeleteTree(output);
     QuietProgress progress;
     const OrganizeResult result = RunOrganize(settings, progress, corpus.inputs, output, workers);
     if (result.Failed())
@@ -230,7 +233,7 @@ void Workers(const Options& options, const Corpus& corpus, const std::wstring& s
         std::printf("  kasumiro-cli with %d workers %.2f s: start-up, checks and exit %.2f s\n", kDefaultCopyWorkers,
                     Median(processes), Median(processes) - defaultWorkers);
     }
-    RemoveTree(output);
+    DeleteTree(output);
 }
 
 struct RunAndRerun {
@@ -260,8 +263,8 @@ void LookAlikes(const Options& options, const std::wstring& settings, const std:
         std::printf("  %5d files: %6.2f s (%.2f ms a file), rerun %6.2f s (%.2f ms a file)%s\n", count, first.seconds,
                     first.seconds * 1000 / count, rerun.seconds, rerun.seconds * 1000 / count,
                     RunAndRerun{first, rerun}.Verdict());
-        RemoveTree(output);
-        RemoveTree(root);
+        DeleteTree(output);
+        DeleteTree(root);
     }
 }
 
@@ -289,8 +292,8 @@ void Scale(const Options& options, const std::wstring& settings, const std::vect
         const OrganizeTimings timings = OrganizeHere(options, corpus, settings, output, kDefaultCopyWorkers);
         PrintTimingsHeading("files");
         PrintTimings(count, timings.total, timings);
-        RemoveTree(output);
-        RemoveTree(root);
+        DeleteTree(output);
+        DeleteTree(root);
     }
 }
 
@@ -354,7 +357,7 @@ int wmain(int argc, wchar_t** argv)
     }
     while (!options.root.empty() && options.root.back() == L'\\')
         options.root.pop_back();
-    RemoveTree(options.root);
+    DeleteTree(options.root);
     CreateDirectoryW(options.root.c_str(), nullptr);
     const std::wstring settings = WriteSettings(options.root);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
@@ -389,6 +392,6 @@ int wmain(int argc, wchar_t** argv)
         else
             std::wprintf(L"unknown mode %ls\n", mode.c_str());
     }
-    RemoveTree(options.root);
+    DeleteTree(options.root);
     return 0;
 }

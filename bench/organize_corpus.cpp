@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "base/handles.h"
+#include "organize/folder_utils.h"
 #include "tests/metadata/exif_block_builder.h"
 
 namespace {
@@ -27,32 +29,24 @@ private:
     std::uint64_t state_;
 };
 
-void MakeFolders(const std::wstring& path)
-{
-    for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
-        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-    CreateDirectoryW(path.c_str(), nullptr);
-}
-
 // Writes the head, then `size` bytes in all of noise from `seed`.
 void WriteNoiseFile(const std::wstring& path, const Bytes& head, std::uint64_t size, std::uint64_t seed, Corpus* corpus)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file) {
         std::fprintf(stderr, "cannot write %ls\n", path.c_str());
         return;
     }
     static std::vector<std::uint8_t> chunk(1 << 20);
     NoiseSource noise(seed);
     DWORD written = 0;
-    WriteFile(file, head.data(), static_cast<DWORD>(head.size()), &written, nullptr);
+    WriteFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &written, nullptr);
     for (std::uint64_t left = size > head.size() ? size - head.size() : 0; left > 0;) {
         const auto n = static_cast<DWORD>(std::min<std::uint64_t>(chunk.size(), left));
         noise.Fill(chunk.data(), n);
-        WriteFile(file, chunk.data(), n, &written, nullptr);
+        WriteFile(file.get(), chunk.data(), n, &written, nullptr);
         left -= n;
     }
-    CloseHandle(file);
     ++corpus->files;
     corpus->bytes += size;
 }
@@ -106,7 +100,7 @@ Corpus MakeCardsCorpus(const std::wstring& root)
     const std::wstring camera1 = card1 + L"\\DCIM\\100CANON", camera2 = card2 + L"\\DCIM\\100NIKON";
     const std::wstring photos = phone + L"\\写真", shots = phone + L"\\スクリーンショット";
     for (const std::wstring& folder : {camera1, camera2, photos, shots})
-        MakeFolders(folder);
+        CreateFolderPath(folder);
     // The first camera: 150 photos of 2.4 MB over three days, and six movies.
     for (int i = 1; i <= 150; ++i)
         WriteNoiseFile(camera1 + Numbered(L"\\IMG_%04d.JPG", i), PhotoHead(1 + i / 50, i * 37), 2'400'000, i, &corpus);
@@ -140,7 +134,7 @@ Corpus MakeLookAlikes(const std::wstring& root, int files)
 {
     Corpus corpus;
     const std::wstring folder = root + L"\\shots";
-    MakeFolders(folder);
+    CreateFolderPath(folder);
     corpus.inputs = {root};
     constexpr std::uint64_t kShot = 1 << 20;
     for (int i = 0; i < files; ++i)
@@ -161,7 +155,7 @@ Corpus MakeManySmallFiles(const std::wstring& root, int files)
             corpus.inputs[static_cast<std::size_t>(folderIndex / kFoldersPerCard)] +
             Numbered(L"\\DCIM\\%03dCANON", 100 + folderIndex % kFoldersPerCard);
         if (i % perFolder == 0)
-            MakeFolders(folder);
+            CreateFolderPath(folder);
         WriteNoiseFile(folder + Numbered(L"\\IMG_%04d.JPG", i % 10000), PhotoHead(1 + i % 28, i), 24 * 1024, 6000 + i,
                   &corpus);
     }
