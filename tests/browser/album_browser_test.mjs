@@ -184,6 +184,11 @@ const mapHref = await may.$eval("#map", (a) => (a.hidden ? "" : a.href));
 check(mapHref.includes("loc:35.681236,139.767125"), `the viewer's map link has the position (${mapHref})`);
 check((await may.textContent("#name")) === "tokyo.jpg", "the viewer names the picture");
 await shot(may, "album_viewer.png");
+await may.setViewportSize({ width: 390, height: 844 });
+await shot(may, "album_viewer_phone.png");
+check(await may.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth),
+      "the viewer's bar fits a phone's width");
+await may.setViewportSize({ width: 1200, height: 900 });
 await checkAccessible(may, "the viewer");
 // The arrows page through the month's pictures in the page's order, and the links too.
 const order = await (await open(mayUrl)).$$eval(".picture_item_wrap > a:not(.picture_list_gps_link)",
