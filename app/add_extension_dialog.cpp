@@ -28,43 +28,59 @@ std::wstring AddExtensionDialog::WithDot(const std::wstring& text)
 bool AddExtensionDialog::OnInit(HWND window)
 {
     SetWindowTextW(window, L"拡張子の追加");
-    DpiScaling dpi;
-    dpi.Init();
-    dpi.MoveScaled(window, 0, 0, kDesignWidth, kDesignHeight, false);
-
     auto& f = controls_;
-    const int prompt = f.CreateStatic(window, 8, 8, L"拡張子を入力してください。");
+    prompt_ = f.At(f.CreateStatic(window, 0, 0, L"拡張子を入力してください。"));
     // One line high, with the multi-line style so that Enter reaches the field.
     f.UseIdForNext(kField);
-    const int field = f.CreateEdit(window, 8, 0, 24, ES_MULTILINE | ES_AUTOHSCROLL | ES_WANTRETURN);
-    field_ = f.Get<EditBox>(field);
+    field_ = f.Get<EditBox>(f.CreateEdit(window, 0, 0, 24, ES_MULTILINE | ES_AUTOHSCROLL | ES_WANTRETURN));
     field_->SetLimit(kFieldChars);
     field_->Subclass(&AddExtensionDialog::FieldCallback, this);
-    // The hint wraps within the dialog rather than running past its edge.
-    RECT client{};
-    GetClientRect(window, &client);
     f.UseIdForNext(kHint);
-    const int hint = f.CreateWrappedStatic(window, 8, 0, client.right - 16, kHintText);
-    hint_ = f.Get<StaticText>(hint);
+    hint_ = f.Get<StaticText>(f.CreateWrappedStatic(window, 0, 0, 1, kHintText));
     ShowWindow(hint_->Window(), SW_HIDE);
-    f.StackVertically({prompt, field, hint}, 8);
     f.UseIdForNext(kSet);
-    const int set = f.CreateButton(window, 0, 0, L"　　設定　　");
+    setIndex_ = f.CreateButton(window, 0, 0, L"　　設定　　");
+    set_ = f.Get<Button>(setIndex_);
     f.UseIdForNext(kCancel);
     f.CreateButton(window, 0, 0, L"　キャンセル　");
-    // At least the design size, and as high as the hint in whatever font draws it.
-    const RECT below = hint_->ClientRectInParent();
-    RECT frame{0, 0, std::max<LONG>(client.right, below.right + 8),
-               std::max<LONG>(client.bottom, below.bottom + 8 + f.At(set)->Height() + 4)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
-    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
-    f.PlaceButtonPair(set);
-    set_ = f.Get<Button>(set);
+    PlaceControls();
     EnableWindow(set_->Window(), FALSE);
     CenterOverParent(Parent(), window);
     SetFocus(field_->Window());
     return false;  // the focus is on the field
+}
+
+void AddExtensionDialog::PlaceControls()
+{
+    const DpiScaling dpi(Dpi());
+    const int margin = dpi.Scale(8);
+    RECT frame{};
+    AdjustWindowRectForDpi(&frame, Window(), Dpi());
+    const int designClientWidth = dpi.Scale(kDesignWidth) - (frame.right - frame.left);
+    const int designClientHeight = dpi.Scale(kDesignHeight) - (frame.bottom - frame.top);
+
+    // The hint wraps within the dialog rather than running past its edge.
+    const int hintWidth = designClientWidth - 2 * margin;
+    hint_->Resize(hintWidth, MeasureWrappedText(hint_->Font(), kHintText, hintWidth).cy, false);
+    int y = margin;
+    for (Control* row : {prompt_, static_cast<Control*>(field_), static_cast<Control*>(hint_)}) {
+        row->MoveTo(margin, y);
+        y += row->Height() + dpi.Scale(4);
+    }
+    // At least the design size, and as high as the hint in whatever font draws it.
+    const RECT below = hint_->ClientRectInParent();
+    RECT client{0, 0, std::max<LONG>(designClientWidth, below.right + margin),
+                std::max<LONG>(designClientHeight, below.bottom + margin + set_->Height() + dpi.Scale(4))};
+    AdjustWindowRectForDpi(&client, Window(), Dpi());
+    SetWindowPos(Window(), nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    controls_.PlaceButtonPair(setIndex_);  // and 「キャンセル」 beside it
+}
+
+void AddExtensionDialog::OnDpiChanged(UINT)
+{
+    controls_.ApplyDpi(Dpi());
+    PlaceControls();
 }
 
 void AddExtensionDialog::OnTextChanged()

@@ -31,14 +31,19 @@ public:
 
 private:
     bool OnInit(HWND window) override;
+    void OnDpiChanged(UINT oldDpi) override;
+    // Everything where it goes at the dialog's DPI, and the dialog sized to hold it.
+    void PlaceControls();
     void OnCommand(int id, int code, HWND control) override;
     void OnTextChanged();
     void OnSet();
     static LRESULT FieldCallback(WindowSubclass& hook, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     ControlFactory controls_{0x1100};
+    Control* prompt_ = nullptr;
     EditBox* field_ = nullptr;
     Button* set_ = nullptr;
+    int setIndex_ = 0;
     StaticText* hint_ = nullptr;
     std::wstring extension_;
 };

@@ -25,7 +25,7 @@ ExtensionsPage::ExtensionsPage(ExtensionList* list, std::wstring label)
 void ExtensionsPage::BuildControls(HWND window)
 {
     working_ = *bound_;
-    const ClientMetrics m = GetPageMetrics(window);
+    const ClientMetrics m = GetPageMetrics(window, Dpi());
     auto& f = controls_;
     const int label = f.CreateStatic(window, m.charWidth / 2, m.charHeight / 2, label_);
     const int top = f.At(label)->ClientRectInParent().bottom + m.charHeight / 2;

@@ -22,7 +22,7 @@ const wchar_t kMovieDatesLabel[] = L"動画は動画ファイルに記録され�
 
 void KindsPage::BuildControls(HWND window)
 {
-    const ClientMetrics m = GetPageMetrics(window);
+    const ClientMetrics m = GetPageMetrics(window, Dpi());
     auto& f = controls_;
     int y = 2 * m.charHeight;
     int widest = 0;

@@ -19,6 +19,7 @@
 #include "organize/date_folder_format.h"
 #include "organize/organize_settings.h"
 #include "ui/control_styles.h"
+#include "ui/dpi_scaling.h"
 #include "ui/row_layout.h"
 #include "ui/ui_seams.h"
 #include "update/update_check.h"
@@ -45,11 +46,12 @@ wchar_t SingleDrive(DWORD unitMask)
     return 0;
 }
 
-RECT DefaultWindowRect()
+RECT DefaultWindowRect(UINT dpi)
 {
-    const int left = (GetSystemMetrics(SM_CXFULLSCREEN) - kDefaultSize) / 2;
-    const int top = (GetSystemMetrics(SM_CYFULLSCREEN) - kDefaultSize) / 2;
-    return RECT{left, top, left + kDefaultSize, top + kDefaultSize};
+    const int size = ScaleToDpi(kDefaultSize, dpi);
+    const int left = (GetSystemMetrics(SM_CXFULLSCREEN) - size) / 2;
+    const int top = (GetSystemMetrics(SM_CYFULLSCREEN) - size) / 2;
+    return RECT{left, top, left + size, top + size};
 }
 
 }  // namespace
@@ -60,7 +62,7 @@ void MainWindow::CreateControls(HWND window)
     run_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"写真整理の実行"));
     MakeProminent(run_);
 
-    const ClientMetrics metrics = GetDialogMetrics(window);
+    const ClientMetrics metrics = GetDialogMetrics(window, Dpi());
     folderList_ = f.Get<ListView>(f.CreateListView(window, 0, 300, 100));
     folderList_->AddColumn(L"整理したい写真ファイルのあるフォルダ", LVCFMT_LEFT, 64 * metrics.charWidth);
     folderList_->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
@@ -126,7 +128,7 @@ bool MainWindow::OnInit(HWND window)
     // over it: from here the window is not shown yet.
     PostMessageW(window, kCheckForUpdateMessage, 0, 0);
 
-    const RECT rect = LoadWindowRect(g_SettingsStore, L"Window", L"WindowRect", DefaultWindowRect());
+    const RECT rect = LoadWindowRect(g_SettingsStore, L"Window", L"WindowRect", DefaultWindowRect(Dpi()));
     SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
 
     for (const std::wstring& folder : g_SettingsStore.GetList(L"FOLDER_HISTORY"))
@@ -142,21 +144,33 @@ bool MainWindow::OnInit(HWND window)
     initialised_ = true;
     UpdateFormatPreview();
     Layout();
-    // A rectangle saved under other fonts may be too small for these: grow it where it is.
+    // A rectangle saved under other fonts may be too small for these.
+    GrowToMinimumSize();
+    return true;
+}
+
+void MainWindow::GrowToMinimumSize()
+{
     RECT now{};
-    GetWindowRect(window, &now);
+    GetWindowRect(Window(), &now);
     const SIZE minimum = MinimumWindowSize(now.right - now.left);
     if (now.right - now.left < minimum.cx || now.bottom - now.top < minimum.cy)
-        SetWindowPos(window, nullptr, 0, 0, std::max(now.right - now.left, minimum.cx),
+        SetWindowPos(Window(), nullptr, 0, 0, std::max(now.right - now.left, minimum.cx),
                      std::max(now.bottom - now.top, minimum.cy), SWP_NOMOVE | SWP_NOZORDER);
-    return true;
+}
+
+void MainWindow::OnDpiChanged(UINT)
+{
+    controls_.ApplyDpi(Dpi());
+    Layout();
+    GrowToMinimumSize();
 }
 
 void MainWindow::Layout()
 {
     if (!initialised_)
         return;
-    const ClientMetrics m = GetDialogMetrics(Window());
+    const ClientMetrics m = GetDialogMetrics(Window(), Dpi());
     const int W = m.width, H = m.height, cw = m.charWidth, ch = m.charHeight;
     const int T = ch / 2 + H / 3;
     const int v = T + 3 * ch / 2;
@@ -166,7 +180,9 @@ void MainWindow::Layout()
 
     // The side buttons must stay inside the group, however wide their font draws them.
     const int sideWidth = std::max({add_->Width(), edit_->Width(), delete_->Width()});
-    const int listWidth = std::min(W - 96, W - 3 * cw - sideWidth);
+    // The list and the box leave at least this much room on their right.
+    const int margin = ScaleToDpi(96, Dpi());
+    const int listWidth = std::min(W - margin, W - 3 * cw - sideWidth);
     inputGroup_->MoveTo(cw / 2, ch / 2);
     const int listTop = rows.Place(3 * ch / 2, ch / 2 + CaptionHeight(inputGroup_));
     folderList_->MoveTo(cw, listTop);
@@ -180,7 +196,7 @@ void MainWindow::Layout()
     inputGroup_->Resize(W - cw, inputBottom - ch / 2, true);
 
     const int outputTop = rows.Place(v, inputBottom);
-    const int boxWidth = std::min(W - 96, W - 3 * cw - browse_->Width());
+    const int boxWidth = std::min(W - margin, W - 3 * cw - browse_->Width());
     outputGroup_->MoveTo(cw / 2, outputTop);
     const int boxTop = rows.Place(v + ch, outputTop + CaptionHeight(outputGroup_));
     outputBox_->MoveTo(cw, boxTop);
@@ -189,7 +205,7 @@ void MainWindow::Layout()
     formatLabel_->MoveTo(cw, rows.Place(v + 5 * bh / 2, std::max(BottomOf(outputBox_), BottomOf(browse_))));
     formatCombo_->MoveTo(cw, rows.Place(v + 4 * ch, BottomOf(formatLabel_)));
     preview_->MoveTo(cw, rows.Place(v + 6 * ch, BottomOf(formatCombo_)));
-    preview_->Resize(W - 96, 5 * ch, true);
+    preview_->Resize(W - margin, 5 * ch, true);
     const int outputBottom = std::max(v + 12 * ch + rows.Shift(), BottomOf(preview_) + ch / 2);
     outputGroup_->Resize(W - cw, outputBottom - outputTop, true);
 
@@ -220,7 +236,7 @@ void MainWindow::Layout()
 SIZE MainWindow::MinimumWindowSize(LONG windowWidth) const
 {
     // At least 32 character cells each way, and whatever the controls need in their fonts.
-    const ClientMetrics m = GetDialogMetrics(Window());
+    const ClientMetrics m = GetDialogMetrics(Window(), Dpi());
     RECT window{}, client{};
     GetWindowRect(Window(), &window);
     GetClientRect(Window(), &client);

@@ -68,6 +68,8 @@ private:
     void OnDeviceChange(WPARAM event, LPARAM data);
     bool IsListed(const std::wstring& path) const;
     void SaveWindowRect();
+    void OnDpiChanged(UINT oldDpi) override;
+    void GrowToMinimumSize();
     // The smallest window at least this wide that shows every control whole, as the last
     // layout measured them.
     SIZE MinimumWindowSize(LONG windowWidth) const;

@@ -13,6 +13,11 @@ bool SettingsPage::OnInit(HWND window)
     return DialogBase::OnInit(window);
 }
 
+void SettingsPage::OnDpiChanged(UINT)
+{
+    controls_.ApplyDpi(Dpi());
+}
+
 bool SettingsPage::OnNotify(const NMHDR& header)
 {
     if (header.code != PSN_APPLY)

@@ -18,6 +18,8 @@ protected:
 
     bool OnInit(HWND window) override;
     bool OnNotify(const NMHDR& header) override;
+    // The sheet went to a monitor of another DPI: the page's controls follow to scale.
+    void OnDpiChanged(UINT oldDpi) override;
 
     // Enables the sheet's Apply button.
     void Changed() const;

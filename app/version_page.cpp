@@ -5,6 +5,7 @@
 #include "base/settings_store.h"
 #include "base/paths.h"
 #include "base/version.h"
+#include "ui/dpi_scaling.h"
 #include "ui/ui_seams.h"
 
 namespace {
@@ -17,7 +18,7 @@ constexpr int kIconSize = 48;
 void VersionPage::BuildControls(HWND window)
 {
     SetWindowTextW(window, L"バージョン表示");
-    const ClientMetrics m = GetPageMetrics(window);
+    const ClientMetrics m = GetPageMetrics(window, Dpi());
     const int cw = m.charWidth, ch = m.charHeight;
     const int left = cw / 2, inner = left + cw;
     auto& f = controls_;
@@ -26,10 +27,10 @@ void VersionPage::BuildControls(HWND window)
     int y = ch / 2 + ch + ch / 2;
     icon_ = f.Get<Button>(f.CreateButton(window, inner, y, L""));
     SetWindowLongPtrW(icon_->Window(), GWL_STYLE, GetWindowLongPtrW(icon_->Window(), GWL_STYLE) | BS_ICON | BS_FLAT);
-    icon_->Resize(kIconSize + 8, kIconSize + 8, true);
-    auto* picture = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconId), IMAGE_ICON, kIconSize, kIconSize, LR_SHARED));
-    SendMessageW(icon_->Window(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(picture));
+    icon_->SetSizing({});
+    const int iconBox = ScaleToDpi(kIconSize + 8, Dpi());
+    icon_->Resize(iconBox, iconBox, true);
+    ShowIcon();
     const int textX = inner + icon_->Width() + cw;
     const int version = f.CreateStatic(window, textX, y, std::wstring(L"Version : ") + kProductVersion);
     const int blank = f.CreateStatic(window, textX, 0, L"　");
@@ -50,6 +51,21 @@ void VersionPage::BuildControls(HWND window)
     f.At(f.CreateGroupBox(window, L"バージョンアップの通知", y, width, noticeBottom - y))->MoveToX(left);
     const int top = ch / 2;
     f.At(f.CreateGroupBox(window, L"バージョン情報", top, width, infoBottom - top))->MoveToX(left);
+}
+
+void VersionPage::ShowIcon()
+{
+    // Drawn from the icon's own image of that size, not stretched from the 96-DPI one.
+    const int size = ScaleToDpi(kIconSize, Dpi());
+    auto* picture = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconId), IMAGE_ICON, size, size, LR_SHARED));
+    SendMessageW(icon_->Window(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(picture));
+}
+
+void VersionPage::OnDpiChanged(UINT oldDpi)
+{
+    SettingsPage::OnDpiChanged(oldDpi);
+    ShowIcon();
 }
 
 void VersionPage::OnCommand(int, int, HWND from)

@@ -14,8 +14,11 @@ protected:
     void BuildControls(HWND window) override;
     void OnCommand(int id, int code, HWND control) override;
     void Apply() override;
+    void OnDpiChanged(UINT oldDpi) override;
 
 private:
+    void ShowIcon();
+
     CheckBox* noticeOff_ = nullptr;
     Button* support_ = nullptr;
     Button* icon_ = nullptr;

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "ui/control_styles.h"
+#include "ui/dpi_scaling.h"
+#include "ui/gui_font.h"
 
 namespace {
 
@@ -10,9 +12,23 @@ using ControlStyle::kChild;
 // What edit controls get instead of their object: they are never subclassed from it.
 const LPVOID kEditMarker = reinterpret_cast<LPVOID>(static_cast<INT_PTR>(0x12345678));
 
-HFONT GuiFont()
+ControlSizing TextSizing(int padWidth, int padHeight)
 {
-    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    ControlSizing sizing;
+    sizing.rule = ControlSizing::kText;
+    sizing.padWidth = padWidth;
+    sizing.padHeight = padHeight;
+    return sizing;
+}
+
+ControlSizing CharacterSizing(int characters, int lines, int pad)
+{
+    ControlSizing sizing;
+    sizing.rule = ControlSizing::kCharacters;
+    sizing.characters = characters;
+    sizing.lines = lines;
+    sizing.padWidth = sizing.padHeight = pad;
+    return sizing;
 }
 
 }  // namespace
@@ -27,69 +43,83 @@ int ControlFactory::TakeId()
     return nextId_++;
 }
 
-int ControlFactory::CreateSized(std::unique_ptr<Control> control, DWORD exStyle,
-                                const wchar_t* windowClass, const std::wstring& text, DWORD style, int x,
-                                int y, int width, int height, HWND parent, LPVOID param)
+UINT ControlFactory::DpiFor(HWND parent) const
 {
-    control->CreateWindowOf(exStyle, windowClass, text.c_str(), style, x, y, width, height, parent, TakeId(),
-                            param ? param : control.get());
+    return dpi_ ? dpi_ : WindowDpi(parent);
+}
+
+int ControlFactory::CreateSized(std::unique_ptr<Control> control, const ControlSizing& sizing, DWORD exStyle,
+                                const wchar_t* windowClass, const std::wstring& text, DWORD style, int x, int y,
+                                SIZE size, HWND parent, LPVOID param, int id)
+{
+    const UINT dpi = DpiFor(parent);
+    const SIZE sized = SizeByRule(sizing, GuiFont(dpi), text, dpi, size);
+    control->SetSizing(sizing);
+    control->CreateWindowOf(exStyle, windowClass, text.c_str(), style, x, y, sized.cx, sized.cy, parent, id,
+                            param ? param : control.get(), dpi);
     return Add(std::move(control));
+}
+
+int ControlFactory::CreateSized(std::unique_ptr<Control> control, const ControlSizing& sizing, DWORD exStyle,
+                                const wchar_t* windowClass, const std::wstring& text, DWORD style, int x, int y,
+                                SIZE size, HWND parent, LPVOID param)
+{
+    return CreateSized(std::move(control), sizing, exStyle, windowClass, text, style, x, y, size, parent, param,
+                       TakeId());
 }
 
 int ControlFactory::CreateStatic(HWND parent, int x, int y, const std::wstring& text)
 {
-    const SIZE size = MeasureText(GuiFont(), text);
-    return CreateSized(std::make_unique<StaticText>(), 0, L"Static", text, kChild, x, y, size.cx, size.cy,
+    return CreateSized(std::make_unique<StaticText>(), TextSizing(0, 0), 0, L"Static", text, kChild, x, y, {},
                        parent, nullptr);
 }
 
 int ControlFactory::CreateWrappedStatic(HWND parent, int x, int y, int width, const std::wstring& text)
 {
-    const SIZE size = MeasureWrappedText(GuiFont(), text, width);
-    return CreateSized(std::make_unique<StaticText>(), 0, L"Static", text, kChild, x, y, width, size.cy, parent,
-                       nullptr);
+    ControlSizing sizing;
+    sizing.rule = ControlSizing::kWrappedText;
+    return CreateSized(std::make_unique<StaticText>(), sizing, 0, L"Static", text, kChild, x, y, {width, 0},
+                       parent, nullptr);
 }
 
 int ControlFactory::CreateButton(HWND parent, int x, int y, const std::wstring& text)
 {
-    const SIZE size = MeasureText(GuiFont(), text);
-    return CreateSized(std::make_unique<Button>(), 0, L"Button", text, kChild | WS_TABSTOP | BS_PUSHBUTTON, x,
-                       y, size.cx + 8, size.cy + 8, parent, nullptr);
+    return CreateSized(std::make_unique<Button>(), TextSizing(8, 8), 0, L"Button", text,
+                       kChild | WS_TABSTOP | BS_PUSHBUTTON, x, y, {}, parent, nullptr);
 }
 
 int ControlFactory::CreateCheckBox(HWND parent, int x, int y, const std::wstring& text)
 {
-    const SIZE size = MeasureText(GuiFont(), text);
-    return CreateSized(std::make_unique<CheckBox>(), 0, L"Button", text, kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
-                       x, y, size.cx + 32, size.cy, parent, nullptr);
+    // Room for the box and the gap before the text.
+    return CreateSized(std::make_unique<CheckBox>(), TextSizing(32, 0), 0, L"Button", text,
+                       kChild | WS_TABSTOP | BS_AUTOCHECKBOX, x, y, {}, parent, nullptr);
 }
 
 int ControlFactory::CreateEdit(HWND parent, int x, int y, int characters, DWORD style)
 {
-    const SIZE w = MeasureText(GuiFont(), L"W");
-    const SIZE m = MeasureText(GuiFont(), L"M");
     const DWORD fullStyle = style == static_cast<DWORD>(-1) ? ControlStyle::kMultiLineEdit : (style | ControlStyle::kEditBase);
-    return CreateSized(std::make_unique<EditBox>(), WS_EX_CLIENTEDGE, L"Edit", L"", fullStyle, x, y,
-                       characters * w.cx + 6, m.cy + 6, parent, kEditMarker);
+    return CreateSized(std::make_unique<EditBox>(), CharacterSizing(characters, 1, 6), WS_EX_CLIENTEDGE, L"Edit",
+                       L"", fullStyle, x, y, {}, parent, kEditMarker);
 }
 
 int ControlFactory::CreateListView(HWND parent, int x, int width, int height)
 {
-    return CreateSized(std::make_unique<ListView>(), 0, WC_LISTVIEWW, L"", ControlStyle::kListView, x, 0, width, height,
-                       parent, nullptr);
+    return CreateSized(std::make_unique<ListView>(), {}, 0, WC_LISTVIEWW, L"", ControlStyle::kListView, x, 0,
+                       {width, height}, parent, nullptr);
 }
 
 int ControlFactory::CreateGroupBox(HWND parent, const std::wstring& text, int y, int width, int height)
 {
-    return CreateSized(std::make_unique<GroupBox>(), 0, L"Button", text, kChild | BS_GROUPBOX, 0, y, width,
-                       height, parent, nullptr);
+    return CreateSized(std::make_unique<GroupBox>(), {}, 0, L"Button", text, kChild | BS_GROUPBOX, 0, y,
+                       {width, height}, parent, nullptr);
 }
 
 int ControlFactory::CreateComboBox(HWND parent, int id, int characters, int lines, DWORD style, int x, int y)
 {
-    auto combo = std::make_unique<ComboBox>();
-    combo->Create(parent, id, characters, lines, style, x, y);
-    return Add(std::move(combo));
+    // An extended combo box: its height is that of the open list.
+    const DWORD fullStyle = style == 0 ? ControlStyle::kDefaultComboBox : (style | ControlStyle::kComboBoxBase);
+    return CreateSized(std::make_unique<ComboBox>(), CharacterSizing(characters, lines, 0), 0, WC_COMBOBOXEXW, L"",
+                       fullStyle, x, y, {}, parent, nullptr, id);
 }
 
 int ControlFactory::CreateComboBox(HWND parent, int characters, int lines, DWORD style, int x, int y)
@@ -99,14 +129,21 @@ int ControlFactory::CreateComboBox(HWND parent, int characters, int lines, DWORD
 
 int ControlFactory::CreateProgressBar(HWND parent, int x, int y, int width, int height)
 {
-    return CreateSized(std::make_unique<ProgressBar>(), 0, PROGRESS_CLASSW, L"", kChild, x, y, width, height,
+    return CreateSized(std::make_unique<ProgressBar>(), {}, 0, PROGRESS_CLASSW, L"", kChild, x, y, {width, height},
                        parent, nullptr);
 }
 
 int ControlFactory::CreateTreeView(HWND parent, int x, int y, int width, int height, DWORD style)
 {
-    return CreateSized(std::make_unique<TreeView>(), 0, WC_TREEVIEWW, L"", style, x, y, width, height, parent,
+    return CreateSized(std::make_unique<TreeView>(), {}, 0, WC_TREEVIEWW, L"", style, x, y, {width, height}, parent,
                        nullptr);
+}
+
+void ControlFactory::ApplyDpi(UINT dpi)
+{
+    dpi_ = dpi;
+    for (const auto& control : controls_)
+        control->ApplyDpi(dpi);
 }
 
 void ControlFactory::StackVertically(std::initializer_list<int> indices, int startY)
@@ -117,7 +154,7 @@ void ControlFactory::StackVertically(std::initializer_list<int> indices, int sta
             break;
         Control* control = At(index);
         control->MoveTo(control->ClientRectInParent().left, y);
-        y += control->Height() + 4;
+        y += control->Height() + ScaleToDpi(4, control->Dpi());
     }
 }
 
@@ -127,8 +164,9 @@ void ControlFactory::PlaceButtonPair(int index)
     Control* right = At(index + 1);
     RECT client{};
     GetClientRect(GetParent(right->Window()), &client);
-    const int y = client.bottom - 4 - right->Height();
-    const int rightX = client.right - 4 - right->Width();
+    const int margin = ScaleToDpi(4, right->Dpi());
+    const int y = client.bottom - margin - right->Height();
+    const int rightX = client.right - margin - right->Width();
     right->MoveTo(rightX, y);
-    left->MoveTo(rightX - 4 - left->Width(), y);
+    left->MoveTo(rightX - margin - left->Width(), y);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Creates a window's controls in code, sized from the text they carry, and owns them: they
-// go with the window's object.
+// Creates a window's controls in code, sized from the text they carry at the window's DPI,
+// and owns them: they go with the window's object.
 
 #include <windows.h>
 
@@ -31,6 +31,10 @@ public:
     int CreateProgressBar(HWND parent, int x, int y, int width, int height);
     int CreateTreeView(HWND parent, int x, int y, int width, int height, DWORD style);
 
+    // Every control in the font of `dpi`, sized by its rule and placed to scale; the controls
+    // made from here on are made at `dpi` too. The window then lays out what it lays out.
+    void ApplyDpi(UINT dpi);
+
     // Moves the controls one below the other from startY, 4 pixels apart, keeping their x.
     void StackVertically(std::initializer_list<int> indices, int startY);
     // Control index + 1 into the parent's bottom-right corner, control index to its left.
@@ -54,13 +58,20 @@ private:
         controls_.push_back(std::move(control));
         return static_cast<int>(controls_.size()) - 1;
     }
-    int CreateSized(std::unique_ptr<Control> control, DWORD exStyle, const wchar_t* windowClass,
-                    const std::wstring& text, DWORD style, int x, int y, int width, int height, HWND parent,
-                    LPVOID param);
+    // `size` is what the rule sizes from (see SizeByRule).
+    int CreateSized(std::unique_ptr<Control> control, const ControlSizing& sizing, DWORD exStyle,
+                    const wchar_t* windowClass, const std::wstring& text, DWORD style, int x, int y, SIZE size,
+                    HWND parent, LPVOID param, int id);
+    int CreateSized(std::unique_ptr<Control> control, const ControlSizing& sizing, DWORD exStyle,
+                    const wchar_t* windowClass, const std::wstring& text, DWORD style, int x, int y, SIZE size,
+                    HWND parent, LPVOID param);
 
     int TakeId();
+    // The DPI controls are made at: the one applied last, else the parent's.
+    UINT DpiFor(HWND parent) const;
 
     std::vector<std::unique_ptr<Control>> controls_;
     int nextId_;
     int fixedId_ = 0;
+    UINT dpi_ = 0;
 };

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "ui/control_styles.h"
+#include "ui/dpi_scaling.h"
+#include "ui/gui_font.h"
 
 namespace {
 
@@ -29,18 +31,57 @@ SIZE MeasureWrappedText(HFONT font, const std::wstring& text, int width)
     return MeasureIn(font, text, width, DT_WORDBREAK);
 }
 
+SIZE SizeByRule(const ControlSizing& sizing, HFONT font, const std::wstring& text, UINT dpi, SIZE scaled)
+{
+    const int padWidth = ScaleToDpi(sizing.padWidth, dpi);
+    const int padHeight = ScaleToDpi(sizing.padHeight, dpi);
+    switch (sizing.rule) {
+    case ControlSizing::kText: {
+        const SIZE size = MeasureText(font, text);
+        return SIZE{size.cx + padWidth, size.cy + padHeight};
+    }
+    case ControlSizing::kTextWithAir: {
+        const SIZE size = MeasureText(font, text);
+        return SIZE{size.cx + size.cy, size.cy + size.cy / 2};
+    }
+    case ControlSizing::kWrappedText:
+        return SIZE{scaled.cx, MeasureWrappedText(font, text, scaled.cx).cy};
+    case ControlSizing::kCharacters: {
+        const SIZE w = MeasureText(font, L"W");
+        const SIZE m = MeasureText(font, L"M");
+        return SIZE{sizing.characters * w.cx + padWidth, sizing.lines * m.cy + padHeight};
+    }
+    case ControlSizing::kScaled:
+        break;
+    }
+    return scaled;
+}
+
 // --- the base ---------------------------------------------------------------------------
 
 bool Control::CreateWindowOf(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text,
                              DWORD style, int x, int y, int width, int height, HWND parent,
-                             int id, LPVOID param)
+                             int id, LPVOID param, UINT dpi)
 {
     id_ = id;
+    dpi_ = dpi;
     window_ = CreateWindowExW(exStyle, windowClass, text, style, x, y, width, height, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                               param);
-    SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    SetFont(GuiFont(dpi));
     return window_ != nullptr;
+}
+
+void Control::ApplyDpi(UINT dpi)
+{
+    const UINT old = dpi_;
+    dpi_ = dpi;
+    SetFont(fontWeight_ ? ScaledGuiFont(dpi, fontFactor_, fontWeight_) : GuiFont(dpi));
+    const RECT at = ClientRectInParent();
+    const auto rescale = [&](LONG size) { return MulDiv(size, static_cast<int>(dpi), static_cast<int>(old)); };
+    const SIZE scaled{rescale(at.right - at.left), rescale(at.bottom - at.top)};
+    const SIZE size = SizeByRule(sizing_, font_, GetText(), dpi, scaled);
+    MoveWindow(window_, rescale(at.left), rescale(at.top), size.cx, size.cy, TRUE);
 }
 
 RECT Control::ClientRectInParent() const
@@ -111,15 +152,9 @@ void Control::SetFont(HFONT font)
 
 void Control::SetScaledFont(double factor, int weight)
 {
-    LOGFONTW logical{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logical, &logical);
-    logical.lfWidth = static_cast<LONG>(logical.lfWidth * factor);
-    logical.lfHeight = static_cast<LONG>(logical.lfHeight * factor);
-    logical.lfWeight = weight;
-    UniqueFont font(CreateFontIndirectW(&logical));
-    // The control lets go of the old font before it is deleted.
-    SetFont(font.get());
-    ownedFont_ = std::move(font);
+    fontFactor_ = factor;
+    fontWeight_ = weight;
+    SetFont(ScaledGuiFont(dpi_, factor, weight));
 }
 
 // --- the controls -----------------------------------------------------------------------------
@@ -247,6 +282,17 @@ bool ListView::IsRowChecked(int index) const
     return (state >> 12) == 2;
 }
 
+void ListView::ApplyDpi(UINT dpi)
+{
+    const UINT old = Dpi();
+    Control::ApplyDpi(dpi);
+    for (int column = 0; column < columns_; ++column) {
+        const int width = static_cast<int>(SendMessageW(Window(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+        SendMessageW(Window(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                     MulDiv(width, static_cast<int>(dpi), static_cast<int>(old)));
+    }
+}
+
 void ListView::DeleteAllRows()
 {
     SendMessageW(Window(), LVM_DELETEALLITEMS, 0, 0);
@@ -255,16 +301,6 @@ void ListView::DeleteAllRows()
 void ListView::SetExtendedStyle(DWORD style)
 {
     SendMessageW(Window(), LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);
-}
-
-bool ComboBox::Create(HWND parent, int id, int characters, int lines, DWORD style, int x, int y)
-{
-    const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    const SIZE w = MeasureText(font, L"W");
-    const SIZE m = MeasureText(font, L"M");
-    const DWORD fullStyle = style == 0 ? ControlStyle::kDefaultComboBox : (style | ControlStyle::kComboBoxBase);
-    return CreateWindowOf(0, WC_COMBOBOXEXW, L"", fullStyle, x, y, characters * w.cx, lines * m.cy, parent, id,
-                          this);
 }
 
 int ComboBox::AddItem(const std::wstring& text, int image)

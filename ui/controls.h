@@ -11,6 +11,27 @@
 #include "base/handles.h"
 #include "ui/window_subclass.h"
 
+// How a control's size follows from its text and its DPI, so that it can be sized anew on a
+// monitor of another DPI. Paddings are in pixels at 96 DPI.
+struct ControlSizing {
+    enum Rule : std::int8_t {
+        kScaled,        // a size of its own, scaled with the DPI
+        kText,          // its text, padded
+        kTextWithAir,   // its text with half a line of air on each side
+        kWrappedText,   // its width scaled, as high as its text takes at that width
+        kCharacters,    // `characters` wide "W"s and `lines` high "M"s, padded
+    };
+    Rule rule = kScaled;
+    int padWidth = 0;
+    int padHeight = 0;
+    int characters = 0;
+    int lines = 0;
+};
+
+// The size a rule gives a control of `text` in `font` at `dpi`; `scaled` is the size of the
+// rules that do not measure (for kWrappedText, its width).
+SIZE SizeByRule(const ControlSizing& sizing, HFONT font, const std::wstring& text, UINT dpi, SIZE scaled);
+
 class Control {
 public:
     enum Kind : std::int32_t {
@@ -33,9 +54,14 @@ public:
     virtual void Resize(int width, int height, bool repaint);
     virtual void Invalidate(bool erase);
 
-    // Creates the control window; the factory calls this.
+    // Creates the control window in the control font of `dpi`; the factory calls this.
     bool CreateWindowOf(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style,
-                        int x, int y, int width, int height, HWND parent, int id, LPVOID param);
+                        int x, int y, int width, int height, HWND parent, int id, LPVOID param, UINT dpi);
+    void SetSizing(const ControlSizing& sizing) { sizing_ = sizing; }
+    const ControlSizing& Sizing() const { return sizing_; }
+    // Font, size and place at another DPI: the size by the control's rule, the place scaled.
+    virtual void ApplyDpi(UINT dpi);
+    UINT Dpi() const { return dpi_; }
 
     // Hooks the control's messages: the callback hears each first (see WindowSubclass).
     bool Subclass(ControlCallback callback, void* owner) { return hook_.Install(window_, callback, owner); }
@@ -45,6 +71,7 @@ public:
     void MoveTo(int x, int y);
     std::wstring GetText() const;
     void SetText(const std::wstring& text);
+    // The control font `factor` times as large, of `weight`, at whatever DPI the control is.
     void SetScaledFont(double factor, int weight);
     void SetFont(HFONT font);
 
@@ -63,8 +90,11 @@ private:
     std::int32_t id_ = 0;
     WindowSubclass hook_;
     HWND window_ = nullptr;
-    HFONT font_ = nullptr;      // the font the control shows
-    UniqueFont ownedFont_;  // a scaled font of our own, when there is one
+    HFONT font_ = nullptr;  // the font the control shows; the fonts' cache owns it
+    UINT dpi_ = 96;
+    ControlSizing sizing_;
+    double fontFactor_ = 1.0;  // with fontWeight_, a font other than the plain one
+    int fontWeight_ = 0;
 };
 
 class StaticText : public Control {
@@ -123,6 +153,8 @@ public:
     void SetRowChecked(int index, bool checked);
     bool IsRowChecked(int index) const;
     void DeleteAllRows();
+    // The columns keep their widths to scale.
+    void ApplyDpi(UINT dpi) override;
 
 private:
     std::int32_t columns_ = 0;
@@ -131,8 +163,6 @@ private:
 class ComboBox : public Control {
 public:
     ComboBox() : Control(kComboBox) {}
-    // An extended combo box ("ComboBoxEx32") with the given ID, sized in characters and lines.
-    virtual bool Create(HWND parent, int id, int characters, int lines, DWORD style, int x, int y);
     int AddItem(const std::wstring& text, int image);
     int Selection() const;
     void Select(int index);

@@ -6,6 +6,8 @@
 
 #include "base/handles.h"
 #include "ui/callback_barrier.h"
+#include "ui/dpi_scaling.h"
+#include "ui/gui_font.h"
 
 DialogBase::~DialogBase() = default;
 
@@ -47,6 +49,12 @@ INT_PTR DialogBase::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE:
         OnClose(window);
         return TRUE;
+    case WM_DPICHANGED:
+        ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return TRUE;
+    case WM_DPICHANGED_AFTERPARENT:
+        ChangeDpi(WindowDpi(window), nullptr);
+        return TRUE;
     default: {
         INT_PTR result = FALSE;
         return OnOtherMessage(message, wParam, lParam, &result) ? result : FALSE;
@@ -71,8 +79,26 @@ void DialogBase::Bind(HWND window, HWND handleForOut)
     window_ = window;
     if (windowOut_)
         *windowOut_ = handleForOut;
-    font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    dpi_ = WindowDpi(window);
+    font_ = GuiFont(dpi_);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    LeaveDpiChangesToTheDialog(window);
+}
+
+void DialogBase::ChangeDpi(UINT dpi, const RECT* suggested)
+{
+    if (dpi == 0 || dpi == dpi_)
+        return;
+    const UINT old = dpi_;
+    dpi_ = dpi;
+    font_ = GuiFont(dpi);
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (suggested) {
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    OnDpiChanged(old);
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 INT_PTR DialogBase::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool isPage)
@@ -159,36 +185,36 @@ void CenterOverParent(HWND reference, HWND window)
 
 namespace {
 
-ClientMetrics MetricsOf(HWND window, RECT area)
+ClientMetrics MetricsOf(HWND window, RECT area, UINT dpi)
 {
     ClientMetrics metrics{};
     metrics.area = area;
     metrics.width = area.right - area.left;
     metrics.height = area.bottom - area.top;
     // Measured in the font a window's device context comes with (the system font), which is
-    // what the layouts of the windows are drawn up in.
+    // what the layouts of the windows are drawn up in; that font is the system DPI's.
     WindowDc dc(window);
     SIZE size{};
     GetTextExtentPoint32W(dc.get(), L"Ｗ", 1, &size);
-    metrics.charWidth = size.cx;
-    metrics.charHeight = size.cy;
+    metrics.charWidth = SystemToDpi(size.cx, dpi);
+    metrics.charHeight = SystemToDpi(size.cy, dpi);
     return metrics;
 }
 
 }  // namespace
 
-ClientMetrics GetDialogMetrics(HWND dialog)
+ClientMetrics GetDialogMetrics(HWND dialog, UINT dpi)
 {
     RECT area{};
     GetClientRect(dialog, &area);
-    return MetricsOf(dialog, area);
+    return MetricsOf(dialog, area, dpi);
 }
 
-ClientMetrics GetPageMetrics(HWND page)
+ClientMetrics GetPageMetrics(HWND page, UINT dpi)
 {
     HWND tab = PropSheet_GetTabControl(GetParent(page));
     RECT area{};
     GetClientRect(tab, &area);
     TabCtrl_AdjustRect(tab, FALSE, &area);
-    return MetricsOf(page, area);
+    return MetricsOf(page, area, dpi);
 }

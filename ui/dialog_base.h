@@ -32,6 +32,8 @@ public:
 
     HWND Window() const { return window_; }
     HWND Parent() const { return parent_; }
+    // The DPI of the monitor the window is on, which every size of its layout is drawn at.
+    UINT Dpi() const { return dpi_; }
     void SetWindowHandleOut(HWND* out) { windowOut_ = out; }
     void SetStyle(DWORD style) { style_ = style; }
 
@@ -46,6 +48,9 @@ protected:
     virtual void OnTimer(UINT_PTR /*id*/) {}
     // WM_CLOSE; the base ends the dialog with 0.
     virtual void OnClose(HWND window);
+    // The window moved to a monitor of another DPI (Dpi() tells the new one) and is in the
+    // rectangle the system suggested: its controls are to be sized and laid out anew.
+    virtual void OnDpiChanged(UINT /*oldDpi*/) {}
     // Any other message; true with *result when the window answered it.
     virtual bool OnOtherMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, INT_PTR* /*result*/)
     {
@@ -62,11 +67,14 @@ private:
                                       DWORD_PTR data);
     static INT_PTR Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool isPage);
     void Bind(HWND window, HWND handleForOut);
+    // WM_DPICHANGED of a window, WM_DPICHANGED_AFTERPARENT of a page: `suggested` is null.
+    void ChangeDpi(UINT dpi, const RECT* suggested);
 
     HWND window_ = nullptr;
     HWND parent_ = nullptr;
     std::unique_ptr<std::uint8_t[]> template_;
-    HFONT font_ = nullptr;  // the stock GUI font: never deleted
+    HFONT font_ = nullptr;  // the GUI font of the window's DPI: the fonts' cache owns it
+    UINT dpi_ = 96;
     HWND* windowOut_ = nullptr;
     DWORD style_ = kDialogStyle;
 };
@@ -75,7 +83,8 @@ private:
 // `reference` is minimized), without resizing it.
 void CenterOverParent(HWND reference, HWND window);
 
-// The usable area of a dialog or page, and the size of a wide "Ｗ" in the window's font.
+// The usable area of a dialog or page, and the size of a wide "Ｗ" in the system font, at the
+// window's DPI.
 struct ClientMetrics {
     RECT area;
     int width;
@@ -83,5 +92,5 @@ struct ClientMetrics {
     int charWidth;
     int charHeight;
 };
-ClientMetrics GetDialogMetrics(HWND dialog);
-ClientMetrics GetPageMetrics(HWND page);
+ClientMetrics GetDialogMetrics(HWND dialog, UINT dpi);
+ClientMetrics GetPageMetrics(HWND page, UINT dpi);

@@ -88,35 +88,22 @@ void ProgressDialog::ShowCaption()
 bool ProgressDialog::OnInit(HWND window)
 {
     SetWindowTextW(window, title_.c_str());
-    DpiScaling dpi;
-    dpi.Init();
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_SYSMENU | WS_MINIMIZEBOX);
+    SetWindowLongPtrW(window, GWL_STYLE, style);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     if (showDelay_ == 0) {
-        dpi.MoveScaled(window, 0, 0, kDesignWidth, kDesignHeight, false);
+        DpiScaling(Dpi()).MoveScaled(window, 0, 0, kDesignWidth, kDesignHeight, false);
     } else {
         MoveWindow(window, 0, 0, 0, 0, FALSE);
         SetTimer(window, kShowDelayTimer, static_cast<UINT>(showDelay_), nullptr);
     }
-    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_SYSMENU | WS_MINIMIZEBOX);
-    SetWindowLongPtrW(window, GWL_STYLE, style);
-    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
 
-    // The client size of the design size, unscaled.
-    RECT frame{0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(style), FALSE, 0);
-    const int clientWidth = kDesignWidth - (frame.right - frame.left);
-    const int clientHeight = kDesignHeight - (frame.bottom - frame.top);
-
-    cancel_ = controls_.Get<Button>(controls_.CreateButton(window, 48, 0, L"キャンセル"));
-    int barWidth = clientWidth;
-    if (showCancel_)
-        barWidth -= cancel_->Width();
-    else
+    cancel_ = controls_.Get<Button>(controls_.CreateButton(window, 0, 0, L"キャンセル"));
+    if (!showCancel_)
         ShowWindow(cancel_->Window(), SW_HIDE);
-    cancel_->MoveTo(barWidth, 0);
-    cancel_->Resize(cancel_->Width(), clientHeight, true);
-
-    bar_ = controls_.Get<ProgressBar>(controls_.CreateProgressBar(window, 0, 0, barWidth, clientHeight));
+    bar_ = controls_.Get<ProgressBar>(controls_.CreateProgressBar(window, 0, 0, 0, 0));
     bar_->SetRange(0, kBarRange);
+    PlaceControls();
 
     // A worker that cannot start would leave the dialog open for good: it closes at once, and
     // the job's result says that it never ran.
@@ -133,16 +120,36 @@ bool ProgressDialog::OnInit(HWND window)
     return false;  // no control takes the focus: Enter and Esc go to the dialog
 }
 
+void ProgressDialog::PlaceControls()
+{
+    // The bar fills the client area of the design size, the cancel button at its right end.
+    const DpiScaling dpi(Dpi());
+    RECT frame{};
+    AdjustWindowRectForDpi(&frame, Window(), Dpi());
+    const int clientWidth = dpi.Scale(kDesignWidth) - (frame.right - frame.left);
+    const int clientHeight = dpi.Scale(kDesignHeight) - (frame.bottom - frame.top);
+    const int barWidth = showCancel_ ? clientWidth - cancel_->Width() : clientWidth;
+    cancel_->MoveTo(barWidth, 0);
+    cancel_->Resize(cancel_->Width(), clientHeight, true);
+    bar_->MoveTo(0, 0);
+    bar_->Resize(barWidth, clientHeight, true);
+}
+
+void ProgressDialog::OnDpiChanged(UINT)
+{
+    controls_.ApplyDpi(Dpi());
+    PlaceControls();
+}
+
 void ProgressDialog::OnShowDelayOver(HWND window)
 {
     KillTimer(window, kShowDelayTimer);
-    DpiScaling dpi;
-    dpi.Init();
+    const DpiScaling dpi(Dpi());
     RECT area{0, 0, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
     if (Parent() && !IsIconic(Parent()))
         GetWindowRect(Parent(), &area);
-    const int x = ((area.right - area.left) - kDesignWidth) / 2 + area.left;
-    const int y = ((area.bottom - area.top) - kDesignHeight) / 2 + area.top;
+    const int x = ((area.right - area.left) - dpi.Scale(kDesignWidth)) / 2 + area.left;
+    const int y = ((area.bottom - area.top) - dpi.Scale(kDesignHeight)) / 2 + area.top;
     dpi.MoveScaled(window, x, y, kDesignWidth, kDesignHeight, true);
 }
 

@@ -53,6 +53,8 @@ protected:
 
 private:
     void OnShowDelayOver(HWND window);
+    void OnDpiChanged(UINT oldDpi) override;
+    void PlaceControls();
     // The caption the work gave, and after it the pace while there is one to tell.
     void ShowCaption();
 

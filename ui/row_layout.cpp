@@ -27,6 +27,9 @@ int CaptionHeight(const Control* group)
 void MakeProminent(Control* button)
 {
     button->SetScaledFont(1.2, 600);
-    const SIZE text = MeasureText(button->Font(), button->GetText());
-    button->Resize(text.cx + text.cy, text.cy + text.cy / 2, true);
+    ControlSizing sizing;
+    sizing.rule = ControlSizing::kTextWithAir;
+    button->SetSizing(sizing);
+    const SIZE size = SizeByRule(sizing, button->Font(), button->GetText(), button->Dpi(), {});
+    button->Resize(size.cx, size.cy, true);
 }

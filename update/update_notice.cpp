@@ -26,21 +26,26 @@ std::wstring UpdateNotice::Text() const
 bool UpdateNotice::OnInit(HWND window)
 {
     SetWindowTextW(window, caption_.c_str());
-    DpiScaling dpi;
-    dpi.Init();
+    const DpiScaling dpi(Dpi());
     dpi.MoveScaled(window, 0, 0, kDesignWidth, kDesignHeight, false);
 
     auto& f = controls_;
-    f.CreateStatic(window, 8, 8, Text());
+    f.CreateStatic(window, dpi.Scale(8), dpi.Scale(8), Text());
     f.UseIdForNext(kGoToPage);
-    const int goTo = f.CreateButton(window, 0, 0, L"　サイトへ移動する　");
+    goToIndex_ = f.CreateButton(window, 0, 0, L"　サイトへ移動する　");
     f.UseIdForNext(kLater);
     f.CreateButton(window, 0, 0, L"後日通知する　");
-    f.PlaceButtonPair(goTo);
+    f.PlaceButtonPair(goToIndex_);
     if (!offerPage_)
-        ShowWindow(f.At(goTo)->Window(), SW_HIDE);
+        ShowWindow(f.At(goToIndex_)->Window(), SW_HIDE);
     CenterOverParent(Parent(), window);
     return true;
+}
+
+void UpdateNotice::OnDpiChanged(UINT)
+{
+    controls_.ApplyDpi(Dpi());
+    controls_.PlaceButtonPair(goToIndex_);
 }
 
 void UpdateNotice::OnCommand(int id, int, HWND)

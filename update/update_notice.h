@@ -26,10 +26,12 @@ private:
     bool OnInit(HWND window) override;
     void OnCommand(int id, int code, HWND control) override;
     void OnClose(HWND window) override;
+    void OnDpiChanged(UINT oldDpi) override;
 
     ControlFactory controls_{0x1100};  // clear of the buttons' fixed IDs
     std::wstring caption_;
     std::wstring latest_;
     std::wstring current_;
     bool offerPage_;
+    int goToIndex_ = 0;  // and 「後日通知する」 after it
 };

@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, LayoutFollowsTheWindowAndKeepsAMinimumSize)
     int cw = 0, ch = 0;
     Show([&](ScriptedMainWindow& w) {
         SetWindowPos(w.Window(), nullptr, 50, 40, 900, 760, SWP_NOZORDER);
-        const ClientMetrics m = GetDialogMetrics(w.Window());
+        const ClientMetrics m = GetDialogMetrics(w.Window(), w.Dpi());
         cw = m.charWidth;
         ch = m.charHeight;
         GetClientRect(w.Window(), &client);

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "base/log_file.h"
@@ -203,27 +204,65 @@ TEST_F(ControlTest, AnExceptionInAHookStopsAtTheBarrierAndIsLogged)
               std::wstring::npos);
 }
 
-TEST(HighDpiHelperTest, DesignSizesScaleOnlyWhenTheSystemDoesNot)
+TEST(DpiScalingTest, DesignSizesScaleWithTheDpiOfTheWindow)
 {
-    const DpiScaling unaware(false, 144, 144);
-    EXPECT_EQ(unaware.ScaleX(480), 720);
-    EXPECT_EQ(unaware.ScaleY(56), 84);
-    const DpiScaling aware(true, 144, 144);
-    EXPECT_EQ(aware.ScaleX(480), 480);
-    EXPECT_EQ(aware.ScaleY(56), 56);
+    const DpiScaling at144(144);
+    EXPECT_EQ(at144.Scale(480), 720);
+    EXPECT_EQ(at144.Scale(56), 84);
+    EXPECT_EQ(DpiScaling(96).Scale(480), 480);
 
     TestWindow window(10, 10, 100, 100);
-    unaware.MoveScaled(window.get(), 20, 30, 480, 56, true);
+    at144.MoveScaled(window.get(), 20, 30, 480, 56, true);
     RECT rect{};
     GetWindowRect(window.get(), &rect);
     EXPECT_EQ(rect.left, 20);
     EXPECT_EQ(rect.top, 30);
     EXPECT_EQ(rect.right - rect.left, 720);
     EXPECT_EQ(rect.bottom - rect.top, 84);
+    // Our windows are drawn at the DPI the system tells, which here is the screen's.
+    EXPECT_EQ(WindowDpi(window.get()), SystemDpi());
+}
 
-    DpiScaling measured;
-    measured.Init();  // whatever the system says, sizes stay positive
-    EXPECT_GT(measured.ScaleX(480), 0);
+// What a move to a monitor of twice the DPI does to a window's controls: fonts twice as
+// large, each control sized anew from its text in that font, places and columns to scale.
+TEST_F(ControlTest, ControlsFollowTheirWindowToAMonitorOfAnotherDpi)
+{
+    const UINT from = SystemDpi(), to = 2 * SystemDpi();
+    Control* button = factory_.At(factory_.CreateButton(host_.get(), 10, 20, L"　参照　"));
+    Control* check = factory_.At(factory_.CreateCheckBox(host_.get(), 10, 60, L"写真一覧HTMLを生成する"));
+    Control* edit = factory_.At(factory_.CreateEdit(host_.get(), 10, 100, 8, ES_AUTOHSCROLL));
+    Control* bold = factory_.At(factory_.CreateButton(host_.get(), 10, 140, L"写真整理の実行"));
+    bold->SetScaledFont(1.2, 600);
+    auto* list = factory_.Get<ListView>(factory_.CreateListView(host_.get(), 10, 200, 100));
+    list->AddColumn(L"拡張子", LVCFMT_LEFT, 70);
+    const RECT listBefore = list->ClientRectInParent();
+
+    factory_.ApplyDpi(to);
+    const auto heightOf = [](HFONT font) {
+        LOGFONTW logical{};
+        GetObjectW(font, sizeof logical, &logical);
+        return std::abs(logical.lfHeight);
+    };
+    EXPECT_EQ(heightOf(button->Font()), 2 * heightOf(GuiFont()));
+    EXPECT_EQ(heightOf(bold->Font()), static_cast<LONG>(2 * heightOf(GuiFont()) * 1.2));
+    const SIZE text = MeasureText(button->Font(), L"　参照　");
+    EXPECT_EQ(button->Width(), text.cx + ScaleToDpi(8, to));
+    EXPECT_EQ(button->Height(), text.cy + ScaleToDpi(8, to));
+    EXPECT_EQ(check->Width(), MeasureText(check->Font(), L"写真一覧HTMLを生成する").cx + ScaleToDpi(32, to));
+    EXPECT_EQ(edit->Width(), 8 * MeasureText(edit->Font(), L"W").cx + ScaleToDpi(6, to));
+    EXPECT_EQ(check->ClientRectInParent().top, 120);
+    EXPECT_EQ(list->Width(), 2 * (listBefore.right - listBefore.left));
+    EXPECT_EQ(SendMessageW(list->Window(), LVM_GETCOLUMNWIDTH, 0, 0), 140);
+
+    // Back again: nothing drifts on the way.
+    factory_.ApplyDpi(from);
+    EXPECT_EQ(button->Font(), GuiFont());
+    EXPECT_EQ(button->Width(), MeasureText(GuiFont(), L"　参照　").cx + 8);
+    EXPECT_EQ(list->ClientRectInParent().top, listBefore.top);
+    // Controls made after the move are made at the window's new DPI.
+    factory_.ApplyDpi(to);
+    Control* late = factory_.At(factory_.CreateStatic(host_.get(), 0, 0, L"整理するフォルダの形式"));
+    EXPECT_EQ(heightOf(late->Font()), 2 * heightOf(GuiFont()));
 }
 
 TEST(PopupMenuTest, OwnerDrawnItemsAreMeasuredFromTheirLeftText)

@@ -10,6 +10,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_window.h"
+#include "ui/dpi_scaling.h"
 #include "ui/dialog_base.h"
 #include "ui/ui_seams.h"
 
@@ -112,7 +113,7 @@ TEST(DialogBaseTest, CenteringOverAMinimizedParentLandsMidScreen)
 TEST(DialogBaseTest, MetricsOfADialog)
 {
     TestWindow window(0, 0, 300, 200);
-    const ClientMetrics metrics = GetDialogMetrics(window.get());
+    const ClientMetrics metrics = GetDialogMetrics(window.get(), WindowDpi(window.get()));
     RECT client{};
     GetClientRect(window.get(), &client);
     EXPECT_EQ(metrics.width, client.right);

@@ -120,10 +120,9 @@ TEST(ProgressTest, DialogIsTheDesignSizeCentredOverItsOwner)
         cancelVisible = IsWindowVisible(cancel);
     });
     EXPECT_EQ(job.DoModal(owner.get()), 0);
-    DpiScaling dpi;
-    dpi.Init();
-    EXPECT_EQ(rect.right - rect.left, dpi.ScaleX(480));
-    EXPECT_EQ(rect.bottom - rect.top, dpi.ScaleY(56));
+    const DpiScaling dpi(SystemDpi());
+    EXPECT_EQ(rect.right - rect.left, dpi.Scale(480));
+    EXPECT_EQ(rect.bottom - rect.top, dpi.Scale(56));
     ownerRect = RectOf(owner.get());
     EXPECT_NEAR((rect.left + rect.right) / 2, (ownerRect.left + ownerRect.right) / 2, 16);
     EXPECT_FALSE(cancelVisible);  // no cancel button unless asked for
@@ -142,13 +141,12 @@ TEST(ProgressTest, ShowDelayKeepsTheDialogHiddenAtFirst)
     EXPECT_EQ(job.DoModal(owner.get()), 0);
     EXPECT_EQ(early.right - early.left, 0);
     EXPECT_EQ(early.bottom - early.top, 0);
-    DpiScaling dpi;
-    dpi.Init();
-    EXPECT_EQ(late.right - late.left, dpi.ScaleX(480));
-    EXPECT_EQ(late.bottom - late.top, dpi.ScaleY(56));
+    const DpiScaling dpi(SystemDpi());
+    EXPECT_EQ(late.right - late.left, dpi.Scale(480));
+    EXPECT_EQ(late.bottom - late.top, dpi.Scale(56));
     const RECT ownerRect = RectOf(owner.get());
-    EXPECT_EQ(late.left, (ownerRect.right - ownerRect.left - 480) / 2 + ownerRect.left);
-    EXPECT_EQ(late.top, (ownerRect.bottom - ownerRect.top - 56) / 2 + ownerRect.top);
+    EXPECT_EQ(late.left, (ownerRect.right - ownerRect.left - dpi.Scale(480)) / 2 + ownerRect.left);
+    EXPECT_EQ(late.top, (ownerRect.bottom - ownerRect.top - dpi.Scale(56)) / 2 + ownerRect.top);
 }
 
 // Waits up to a second for a condition another thread makes true.

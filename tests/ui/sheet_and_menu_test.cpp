@@ -28,7 +28,7 @@ public:
             SetTimer(window, 5, 200, nullptr);
         if (message == WM_TIMER && wParam == 5) {
             KillTimer(window, 5);
-            metrics = GetPageMetrics(window);
+            metrics = GetPageMetrics(window, Dpi());
             GetWindowRect(sheet, &sheetRect);
             shot = SaveScreenshot(sheet, L"property_sheet");
             PropSheet_PressButton(sheet, PSBTN_CANCEL);
