@@ -51,6 +51,9 @@ void ExtensionsPage::Fill()
                                                       : std::wstring(kUserAddedLabel));
         list_->SetRowChecked(row, entries[i].enabled == 1);
     }
+    // The cells the columns start at hold most texts; a longer one, or a larger font, widens them.
+    list_->WidenColumnToFit(0);
+    list_->WidenColumnToFit(1);
     filling_ = false;
 }
 

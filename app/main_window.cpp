@@ -31,6 +31,10 @@ constexpr int kDefaultSize = 640;
 constexpr int kMinimumCells = 32;
 const wchar_t kPickInputTitle[] = L"整理を行いたい写真ファイルのあるフォルダを選択してください。";
 const wchar_t kPickOutputTitle[] = L"整理を行った写真の出力先フォルダを選択してください。";
+const wchar_t kInputCaption[] = L"入力フォルダ（整理したい写真ファイルのあるフォルダ）";
+const wchar_t kOutputCaption[] = L"出力先フォルダ（整理されたファイルを出力するフォルダ）";
+// What a screen reader calls the preview, which shows no label of its own.
+const wchar_t kPreviewName[] = L"整理後のフォルダのプレビュー";
 // Disk drives: the class whose arrivals announce a card or a stick.
 const GUID kDiskDriveClass = {0x4D36E96A, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
@@ -63,6 +67,8 @@ void MainWindow::CreateControls(HWND window)
     MakeProminent(run_);
 
     const ClientMetrics metrics = GetDialogMetrics(window, Dpi());
+    // The list and the output box are named, for a screen reader, by the captions of their groups.
+    f.CreateHiddenLabel(window, kInputCaption);
     folderList_ = f.Get<ListView>(f.CreateListView(window, 0, 300, 100));
     folderList_->AddColumn(L"整理したい写真ファイルのあるフォルダ", LVCFMT_LEFT, 64 * metrics.charWidth);
     folderList_->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
@@ -75,6 +81,7 @@ void MainWindow::CreateControls(HWND window)
     f.UseIdForNext(kDeleteFolders);
     delete_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"　削除　"));
 
+    f.CreateHiddenLabel(window, kOutputCaption);
     outputBox_ = f.Get<EditBox>(f.CreateEdit(window, 0, 0, 32, ES_AUTOHSCROLL));
     outputBox_->SetLimit(MAX_PATH);
     outputBox_->SetText(g_SettingsStore.GetString(L"APP_INFO", L"OutputFolder", L""));
@@ -88,6 +95,7 @@ void MainWindow::CreateControls(HWND window)
     for (int i = 0; i < kDateFolderFormatCount; ++i)
         formatCombo_->AddItem(DateFolderFormatLabel(i), 0);
     formatCombo_->Select(g_OrganizeSettings.OutputFormatType);
+    f.CreateHiddenLabel(window, kPreviewName);
     preview_ = f.Get<TreeView>(f.CreateTreeView(window, 0, 0, 320, 320, ControlStyle::kTreeView));
 
     f.UseIdForNext(kAlbumOption);
@@ -100,8 +108,8 @@ void MainWindow::CreateControls(HWND window)
     MakeProminent(openAlbum_);
 
     // Created last, so that the controls inside them lie on top.
-    outputGroup_ = f.Get<GroupBox>(f.CreateGroupBox(window, L"出力先フォルダ（整理されたファイルを出力するフォルダ）", 0, 100, 100));
-    inputGroup_ = f.Get<GroupBox>(f.CreateGroupBox(window, L"入力フォルダ（整理したい写真ファイルのあるフォルダ）", 0, 100, 100));
+    outputGroup_ = f.Get<GroupBox>(f.CreateGroupBox(window, kOutputCaption, 0, 100, 100));
+    inputGroup_ = f.Get<GroupBox>(f.CreateGroupBox(window, kInputCaption, 0, 100, 100));
 
     folderList_->Subclass(&MainWindow::FolderListCallback, this);
     // Tab goes in reading order, which is the order of making but for the run button, made
@@ -192,6 +200,9 @@ void MainWindow::Layout()
     edit_->MoveTo(sideX, std::max(listTop + 2 * ch, BottomOf(add_) + gap));
     delete_->MoveTo(sideX, std::max(listTop + 4 * ch, BottomOf(edit_) + gap));
     driveHint_->MoveTo(cw, rows.Place(T + ch / 2 - bh, std::max(BottomOf(folderList_), BottomOf(delete_))));
+    // Below this third of the height the list would end above the side buttons, and the rows
+    // under it would stop following the height.
+    minimumThird_ = BottomOf(delete_) - listTop + 2 * bh;
     const int inputBottom = std::max(ch / 2 + T + rows.Shift(), BottomOf(driveHint_) + gap);
     inputGroup_->Resize(W - cw, inputBottom - ch / 2, true);
 
@@ -252,7 +263,8 @@ SIZE MainWindow::MinimumWindowSize(LONG windowWidth) const
         rows = std::max(rows, row.bottom + (row.right > runLeft ? belowRun : 0));
     rows += m.charHeight / 2;
     // The client height H must leave H - H / 3 for them; the slack covers the integer divisions.
-    return SIZE{width, std::max<LONG>(kMinimumCells * m.charHeight, rows * 3 / 2 + 3 + frameY)};
+    const LONG height = std::max<LONG>(rows * 3 / 2, 3 * minimumThird_) + 3 + frameY;
+    return SIZE{width, std::max<LONG>(kMinimumCells * m.charHeight, height)};
 }
 
 void MainWindow::SaveWindowRect()

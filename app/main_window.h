@@ -79,6 +79,7 @@ private:
     bool initialised_ = false;
     LONG minimumClientWidth_ = 0;
     LONG outputBottomBelowThird_ = 0;
+    LONG minimumThird_ = 0;  // the least a third of the client height may be
     std::vector<RECT> lowRows_;  // the rows below the output group, bottoms less a third of the height
     UniqueDeviceNotification deviceNotify_;
     Button* run_ = nullptr;

@@ -6,7 +6,13 @@ KASUMIRO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KASUMIRO_BUILD=${KASUMIRO_BUILD:-$KASUMIRO_ROOT/build}
 KASUMIRO_WINE_DIR=$KASUMIRO_BUILD/wine
 
-export WINEPREFIX=$KASUMIRO_WINE_DIR/prefix
+KASUMIRO_BASE_PREFIX=$KASUMIRO_WINE_DIR/prefix
+export WINEPREFIX=$KASUMIRO_BASE_PREFIX
+# The tests of our windows at another DPI run in a copy of the prefix set to that DPI (Wine
+# reads it once, for the whole prefix), with a wineserver of its own.
+if [ -n "${KASUMIRO_TEST_DPI:-}" ] && [ "$KASUMIRO_TEST_DPI" != 96 ]; then
+  export WINEPREFIX=$KASUMIRO_WINE_DIR/prefix-${KASUMIRO_TEST_DPI}dpi
+fi
 export WINEDEBUG=-all
 export WINEARCH=win64
 # Wine cannot map Japanese file names without a UTF-8 locale (error 123 under LANG=C).

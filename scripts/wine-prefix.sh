@@ -5,27 +5,51 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
-# The marker names what the set-up holds, so that an older prefix is brought up to date.
-ready=$WINEPREFIX/.kasumiro-ready-2
-[ -f "$ready" ] && exit 0
+# A prefix at another DPI: a copy of the base prefix, told its DPI before Wine first reads it.
+make_dpi_prefix() {
+  local dpi_ready=$WINEPREFIX/.kasumiro-ready-dpi
+  [ -f "$dpi_ready" ] && return 0
+  exec 7>"$WINEPREFIX.lock"
+  flock 7
+  if [ ! -f "$dpi_ready" ]; then
+    rm -rf "$WINEPREFIX"
+    cp -a "$KASUMIRO_BASE_PREFIX" "$WINEPREFIX"
+    local hex
+    hex=$(printf '%08x' "$KASUMIRO_TEST_DPI")
+    sed -i "s/^\"LogPixels\"=dword:.*/\"LogPixels\"=dword:$hex/" "$WINEPREFIX/user.reg" "$WINEPREFIX/system.reg"
+    grep -q "LogPixels\"=dword:$hex" "$WINEPREFIX/user.reg"
+    touch "$dpi_ready"
+  fi
+  exec 7>&-
+}
 
-mkdir -p "$HOME" "$KASUMIRO_WINE_DIR"
-# Tests run in parallel: only one of them may create the prefix.
-exec 9>"$KASUMIRO_WINE_DIR/.prefix-lock"
-flock 9
-[ -f "$ready" ] && exit 0
+make_base_prefix() {
+  # The marker names what the set-up holds, so that an older prefix is brought up to date.
+  local ready=$KASUMIRO_BASE_PREFIX/.kasumiro-ready-2
+  [ -f "$ready" ] && return 0
+  mkdir -p "$HOME" "$KASUMIRO_WINE_DIR"
+  # Tests run in parallel: only one of them may create the prefix.
+  exec 9>"$KASUMIRO_WINE_DIR/.prefix-lock"
+  flock 9
+  if [ ! -f "$ready" ]; then
+    WINEPREFIX=$KASUMIRO_BASE_PREFIX create_base_prefix
+    touch "$ready"
+  fi
+  exec 9>&-
+}
 
-echo "Creating the Wine prefix in $WINEPREFIX" >&2
-"$KASUMIRO_WINE" wineboot -i >/dev/null 2>&1 </dev/null
+create_base_prefix() {
+  echo "Creating the Wine prefix in $WINEPREFIX" >&2
+  "$KASUMIRO_WINE" wineboot -i >/dev/null 2>&1 </dev/null
 
-# Caption buttons and scroll arrows are glyphs of Marlett. Debian's Wine keeps its own fonts
-# in its data folder but never registers them in a new prefix, so without this every caption
-# shows the letters "0 1 r" instead of its minimize, maximize and close buttons.
-cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  # Caption buttons and scroll arrows are glyphs of Marlett. Debian's Wine keeps its own fonts
+  # in its data folder but never registers them in a new prefix, so without this every caption
+  # shows the letters "0 1 r" instead of its minimize, maximize and close buttons.
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 
-reg=$KASUMIRO_WINE_DIR/kasumiro-prefix.reg
-font="Noto Sans CJK JP"
-cat >"$reg" <<REG
+  reg=$KASUMIRO_WINE_DIR/kasumiro-prefix.reg
+  font="Noto Sans CJK JP"
+  cat >"$reg" <<REG
 REGEDIT4
 
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]
@@ -41,6 +65,11 @@ REGEDIT4
 "Managed"="N"
 "Decorated"="Y"
 REG
-(cd "$KASUMIRO_WINE_DIR" && "$KASUMIRO_WINE" regedit /S kasumiro-prefix.reg >/dev/null 2>&1 </dev/null)
-"$KASUMIRO_WINESERVER" -w
-touch "$ready"
+  (cd "$KASUMIRO_WINE_DIR" && "$KASUMIRO_WINE" regedit /S kasumiro-prefix.reg >/dev/null 2>&1 </dev/null)
+  "$KASUMIRO_WINESERVER" -w
+}
+
+make_base_prefix
+if [ "$WINEPREFIX" != "$KASUMIRO_BASE_PREFIX" ]; then
+  make_dpi_prefix
+fi

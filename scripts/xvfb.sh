@@ -4,7 +4,8 @@
 kasumiro_start_xvfb() {
   local n=99
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # As large as the screen of a laptop at 200 %, for the windows at 192 DPI.
+  Xvfb ":$n" -screen 0 2560x1600x24 -nolisten tcp >/dev/null 2>&1 &
   KASUMIRO_XVFB_PID=$!
   trap 'kill "$KASUMIRO_XVFB_PID" 2>/dev/null || true' EXIT
   local i

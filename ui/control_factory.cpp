@@ -82,6 +82,13 @@ int ControlFactory::CreateWrappedStatic(HWND parent, int x, int y, int width, co
                        parent, nullptr);
 }
 
+int ControlFactory::CreateHiddenLabel(HWND parent, const std::wstring& text)
+{
+    // Without an ID of its own, so that the controls around it keep theirs.
+    return CreateSized(std::make_unique<StaticText>(), TextSizing(0, 0), 0, L"Static", text, kChild & ~WS_VISIBLE,
+                       0, 0, {}, parent, nullptr, -1);
+}
+
 int ControlFactory::CreateButton(HWND parent, int x, int y, const std::wstring& text)
 {
     return CreateSized(std::make_unique<Button>(), TextSizing(8, 8), 0, L"Button", text,

@@ -19,6 +19,9 @@ public:
     int CreateStatic(HWND parent, int x, int y, const std::wstring& text);
     // A label of that width, as many lines high as its text takes.
     int CreateWrappedStatic(HWND parent, int x, int y, int width, const std::wstring& text);
+    // A label only a screen reader reads, for the field made next: it names a field whose
+    // label the window shows otherwise (as a group's caption) or not at all.
+    int CreateHiddenLabel(HWND parent, const std::wstring& text);
     int CreateButton(HWND parent, int x, int y, const std::wstring& text);
     int CreateCheckBox(HWND parent, int x, int y, const std::wstring& text);
     // style -1: the default multi-line edit.

@@ -72,6 +72,13 @@ bool Control::CreateWindowOf(DWORD exStyle, const wchar_t* windowClass, const wc
     return window_ != nullptr;
 }
 
+void Control::SizeBy(const ControlSizing& sizing)
+{
+    sizing_ = sizing;
+    const SIZE size = SizeByRule(sizing, font_, GetText(), dpi_, SIZE{Width(), Height()});
+    Resize(size.cx, size.cy, true);
+}
+
 void Control::ApplyDpi(UINT dpi)
 {
     const UINT old = dpi_;
@@ -199,6 +206,17 @@ void ListView::AddColumn(const std::wstring& caption, int format, int width)
     column.iSubItem = columns_;
     SendMessageW(Window(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(columns_), reinterpret_cast<LPARAM>(&column));
     ++columns_;
+}
+
+void ListView::WidenColumnToFit(int column)
+{
+    const auto widthOf = [&] {
+        return static_cast<int>(SendMessageW(Window(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    };
+    const int width = widthOf();
+    SendMessageW(Window(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), LVSCW_AUTOSIZE_USEHEADER);
+    if (widthOf() < width)
+        SendMessageW(Window(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
 }
 
 int ListView::InsertRow(int index, const std::wstring& text)

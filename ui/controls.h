@@ -58,6 +58,8 @@ public:
     bool CreateWindowOf(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style,
                         int x, int y, int width, int height, HWND parent, int id, LPVOID param, UINT dpi);
     void SetSizing(const ControlSizing& sizing) { sizing_ = sizing; }
+    // Takes the rule and the size it gives now.
+    void SizeBy(const ControlSizing& sizing);
     const ControlSizing& Sizing() const { return sizing_; }
     // Font, size and place at another DPI: the size by the control's rule, the place scaled.
     virtual void ApplyDpi(UINT dpi);
@@ -137,6 +139,9 @@ class ListView : public Control {
 public:
     ListView() : Control(kListView) {}
     void AddColumn(const std::wstring& caption, int format, int width);
+    // Widens the column as far as its caption and widest cell need (the last column: to the
+    // list's right edge); it never narrows it.
+    void WidenColumnToFit(int column);
     int InsertRow(int index, const std::wstring& text);
     std::wstring RowText(int index) const;
     int RowCount() const;

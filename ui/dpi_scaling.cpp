@@ -8,7 +8,6 @@ namespace {
 // Each is reached at run time: none exists before Windows 10 (1607 for most).
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND window);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi);
-using GetSystemMetricsForDpiFn = int(WINAPI*)(int index, UINT dpi);
 using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND dialog, int mask, int values);
 
 // DDC_DISABLE_ALL: the dialog manager neither resizes the dialog nor touches its controls.
@@ -52,12 +51,6 @@ void AdjustWindowRectForDpi(RECT* rect, HWND window, UINT dpi)
     static const auto adjust = User32().Get<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
     if (!adjust || !adjust(rect, style, menu, exStyle, dpi))
         AdjustWindowRectEx(rect, style, menu, exStyle);
-}
-
-int SystemMetricForDpi(int index, UINT dpi)
-{
-    static const auto metric = User32().Get<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
-    return metric ? metric(index, dpi) : SystemToDpi(GetSystemMetrics(index), dpi);
 }
 
 void LeaveDpiChangesToTheDialog(HWND dialog)

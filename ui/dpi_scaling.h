@@ -23,8 +23,6 @@ int SystemToDpi(int measured, UINT dpi);
 
 // The window rectangle around a client rectangle, with the frame and caption at `dpi`.
 void AdjustWindowRectForDpi(RECT* rect, HWND window, UINT dpi);
-// A system metric (frame, icon, scroll bar) at `dpi`.
-int SystemMetricForDpi(int index, UINT dpi);
 
 // Dialogs of ours lay themselves out anew on a change of DPI: the dialog manager is told not
 // to stretch their controls on top of that.

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "base/handles.h"
+#include "ui/dpi_scaling.h"
+#include "ui/gui_font.h"
 
 PopupMenu::~PopupMenu() = default;
 
@@ -50,8 +52,10 @@ void PopupMenu::AddItem(int id, const std::wstring& text, int imageIndex, bool e
     InsertMenuItemW(menu_.get(), static_cast<UINT>(index), TRUE, &insert);
 }
 
-int PopupMenu::Track(HWND owner, POINT screen) const
+int PopupMenu::Track(HWND owner, POINT screen)
 {
+    // The items measure and draw themselves at the DPI of the window they open over.
+    dpi_ = WindowDpi(owner);
     return static_cast<int>(TrackPopupMenu(menu_.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x,
                                            screen.y, 0, owner, nullptr));
 }
@@ -84,12 +88,13 @@ bool PopupMenu::OnMeasureItem(MEASUREITEMSTRUCT* measure) const
     SIZE extent{};
     {
         WindowDc screen;
-        SelectedObject font(screen.get(), GetStockObject(DEFAULT_GUI_FONT));
+        SelectedObject font(screen.get(), GuiFont(dpi_));
         GetTextExtentPoint32W(screen.get(), left.c_str(), static_cast<int>(left.size()), &extent);
     }
     int iconWidth = 0, iconHeight = 0;
     const bool icons = images_ && ImageList_GetIconSize(images_, &iconWidth, &iconHeight);
-    measure->itemWidth = static_cast<UINT>(extent.cx + 48 + (icons ? iconWidth + 4 : 0));
+    const DpiScaling scaling(dpi_);
+    measure->itemWidth = static_cast<UINT>(extent.cx + scaling.Scale(48) + (icons ? iconWidth + scaling.Scale(4) : 0));
     measure->itemHeight = static_cast<UINT>(std::max<LONG>(extent.cy + 1, icons ? iconHeight + 1 : 0));
     return true;
 }
@@ -112,7 +117,8 @@ bool PopupMenu::OnDrawItem(const DRAWITEMSTRUCT* draw) const
         dc, GetSysColor(greyed ? (selected ? COLOR_GRAYTEXT : COLOR_BTNSHADOW)
                                : (selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT)));
     const COLORREF savedBack = SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
-    SelectedObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SelectedObject font(dc, GuiFont(dpi_));
+    const DpiScaling scaling(dpi_);
 
     int iconWidth = 0, iconHeight = 0;
     const bool icons = images_ && ImageList_GetIconSize(images_, &iconWidth, &iconHeight);
@@ -124,10 +130,10 @@ bool PopupMenu::OnDrawItem(const DRAWITEMSTRUCT* draw) const
     SplitText(record->text, &left, &right);
     RECT textRect = rect;
     if (icons)
-        textRect.left += iconWidth + 4;
+        textRect.left += iconWidth + scaling.Scale(4);
     DrawTextW(dc, left.c_str(), static_cast<int>(left.size()), &textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
     RECT rightRect = rect;
-    rightRect.right -= 24;
+    rightRect.right -= scaling.Scale(24);
     DrawTextW(dc, right.c_str(), static_cast<int>(right.size()), &rightRect,
               DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
 

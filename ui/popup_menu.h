@@ -25,7 +25,7 @@ public:
     // The list is the caller's and must outlive the menu.
     void SetImageList(HIMAGELIST images) { images_ = images; }
     // Shows the menu at a screen point; the chosen command, or 0.
-    int Track(HWND owner, POINT screen) const;
+    int Track(HWND owner, POINT screen);
 
     // For the owner's WM_MEASUREITEM and WM_DRAWITEM; false for anything but this menu's items.
     bool OnMeasureItem(MEASUREITEMSTRUCT* measure) const;
@@ -46,4 +46,5 @@ private:
     UniqueMenu menu_;
     std::vector<ItemRecord> records_;
     HIMAGELIST images_ = nullptr;
+    UINT dpi_ = 96;  // of the window the menu last opened over
 };

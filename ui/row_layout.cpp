@@ -27,9 +27,7 @@ int CaptionHeight(const Control* group)
 void MakeProminent(Control* button)
 {
     button->SetScaledFont(1.2, 600);
-    ControlSizing sizing;
-    sizing.rule = ControlSizing::kTextWithAir;
-    button->SetSizing(sizing);
-    const SIZE size = SizeByRule(sizing, button->Font(), button->GetText(), button->Dpi(), {});
-    button->Resize(size.cx, size.cy, true);
+    ControlSizing airy;
+    airy.rule = ControlSizing::kTextWithAir;
+    button->SizeBy(airy);
 }

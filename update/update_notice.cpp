@@ -38,6 +38,8 @@ bool UpdateNotice::OnInit(HWND window)
     f.PlaceButtonPair(goToIndex_);
     if (!offerPage_)
         ShowWindow(f.At(goToIndex_)->Window(), SW_HIDE);
+    // Enter does what the first button offered does.
+    SendMessageW(window, DM_SETDEFID, offerPage_ ? kGoToPage : kLater, 0);
     CenterOverParent(Parent(), window);
     return true;
 }

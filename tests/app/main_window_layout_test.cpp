@@ -35,13 +35,14 @@ TEST_F(MainWindowTest, EveryControlIsWholeAtTheFirstStartTheSmallestAndALargeSiz
         smallest = LayoutFaults(w.Window());
         shots &= SaveScreenshot(w.Window(), L"main_window_layout_smallest");
 
-        SetWindowPos(w.Window(), nullptr, 20, 20, 1200, 960, SWP_NOZORDER);
+        // Well above the smallest, as large as the fonts make the smallest.
+        SetWindowPos(w.Window(), nullptr, 20, 20, minimum.cx * 3 / 2, minimum.cy + minimum.cy / 4, SWP_NOZORDER);
         large = LayoutFaults(w.Window());
         shots &= SaveScreenshot(w.Window(), L"main_window_layout_large");
     });
     EXPECT_TRUE(firstStart.empty()) << "at the first start:" << Joined(firstStart);
     EXPECT_TRUE(smallest.empty()) << "at " << minimum.cx << " x " << minimum.cy << ":" << Joined(smallest);
-    EXPECT_TRUE(large.empty()) << "at 1200 x 960:" << Joined(large);
+    EXPECT_TRUE(large.empty()) << "at one and a half times the smallest:" << Joined(large);
     EXPECT_TRUE(shots);
 }
 

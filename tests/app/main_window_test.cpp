@@ -263,15 +263,17 @@ TEST_F(MainWindowTest, TheNoticeOfANewVersionComesCentredOverTheShownWindow)
 }
 
 // Tab and Shift+Tab reach every control that takes the focus, in reading order: top to bottom,
-// and left to right within a row.
-TEST_F(MainWindowTest, TabGoesThroughEveryControlInReadingOrder)
+// and left to right within a row. A screen reader names each field by what it holds.
+TEST_F(MainWindowTest, TabGoesThroughEveryControlInReadingOrderAndEachFieldHasItsName)
 {
     std::vector<std::string> faults;
+    std::vector<std::wstring> names;
     int stops = 0;
     Show([&](ScriptedMainWindow& w) {
         w.FolderList()->InsertRow(0, L"C:\\写真");
         w.FolderList()->SelectRow(0, true);  // 「編集」 and 「削除」 take the focus too
-        faults = TabOrderFaults(w.Window());
+        faults = KeyboardFaults(w.Window());
+        names = FieldNames(w.Window());
         for (HWND at = GetNextDlgTabItem(w.Window(), nullptr, FALSE); at && stops < 40;) {
             ++stops;
             at = GetNextDlgTabItem(w.Window(), at, FALSE);
@@ -281,6 +283,9 @@ TEST_F(MainWindowTest, TabGoesThroughEveryControlInReadingOrder)
     });
     EXPECT_TRUE(faults.empty()) << Joined(faults);
     EXPECT_EQ(stops, 11);  // every control but 「写真一覧HTMLを開く」, greyed without an album
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"入力フォルダ（整理したい写真ファイルのあるフォルダ）",
+                                                L"出力先フォルダ（整理されたファイルを出力するフォルダ）",
+                                                L"整理するフォルダの形式", L"整理後のフォルダのプレビュー"}));
 }
 
 TEST_F(MainWindowTest, SavedRectangleComesBack)

@@ -201,7 +201,7 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
             Paste(field, L"a:b");
             shot = SaveScreenshot(dialog, L"settings_add_dialog_refused");
             faults = LayoutFaults(dialog);
-            for (const std::string& fault : TabOrderFaults(dialog))
+            for (const std::string& fault : KeyboardFaults(dialog))
                 faults.push_back(fault);
             return true;
         },
@@ -395,7 +395,7 @@ TEST_F(SettingsSheetTest, EveryPageIsWholeAndTheMainWindowOpensBothSheets)
             Sleep(100);
             for (const std::string& fault : LayoutFaults(page))
                 faults.push_back(std::string("page ") + std::to_string(index) + ": " + fault);
-            for (const std::string& fault : TabOrderFaults(page))
+            for (const std::string& fault : KeyboardFaults(page))
                 faults.push_back(std::string("page ") + std::to_string(index) + ": " + fault);
             shots &= SaveScreenshot(sheet_, names[index]);
             return true;

@@ -10,6 +10,7 @@
 namespace {
 
 struct SeenControl {
+    HWND window = nullptr;
     std::wstring name;  // class and text, for the messages
     std::wstring className;
     std::wstring text;
@@ -39,6 +40,7 @@ std::vector<SeenControl> VisibleControls(HWND parent)
         if (!IsWindowVisible(child))
             continue;
         SeenControl seen;
+        seen.window = child;
         seen.className = ClassOf(child);
         seen.text = TextOf(child);
         seen.name = seen.className + L" \"" + seen.text + L"\"";
@@ -56,12 +58,15 @@ bool IsGroupBox(const SeenControl& control)
     return control.className == L"Button" && (control.style & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
-SIZE TextSize(HFONT font, const std::wstring& text)
+// One line of text, or with `wrapWidth`, the text broken into lines as a static control
+// breaks it at that width.
+SIZE TextSize(HFONT font, const std::wstring& text, int wrapWidth = 0)
 {
     HDC dc = GetDC(nullptr);
     const HGDIOBJ previous = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-    RECT rect{0, 0, 0x8000, 0x8000};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_SINGLELINE);
+    RECT rect{0, 0, wrapWidth ? wrapWidth : 0x8000, 0x8000};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+              DT_CALCRECT | DT_NOPREFIX | (wrapWidth ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, previous);
     ReleaseDC(nullptr, dc);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
@@ -72,6 +77,45 @@ std::wstring Trimmed(const std::wstring& text)
     const wchar_t* blanks = L" \u3000";
     const size_t first = text.find_first_not_of(blanks);
     return first == std::wstring::npos ? std::wstring() : text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// The texts of a list's cells that their column is too narrow for (the first hundred rows).
+std::vector<std::wstring> CutCells(const SeenControl& list)
+{
+    std::vector<std::wstring> cut;
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(list.window, LVM_GETHEADER, 0, 0));
+    const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int column = 0; column < columns; ++column) {
+        wchar_t text[260] = {};
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 260;
+        RECT cell{};
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&cell));
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0));
+        // A header leaves three edges' width on each side of its caption.
+        if (text[0] && TextSize(font, text).cx + 6 * GetSystemMetrics(SM_CXEDGE) > cell.right - cell.left)
+            cut.push_back(text);
+    }
+    const int rows = std::min(100, static_cast<int>(SendMessageW(list.window, LVM_GETITEMCOUNT, 0, 0)));
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            wchar_t text[260] = {};
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = 260;
+            SendMessageW(list.window, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+            RECT cell{LVIR_LABEL, column, 0, 0};
+            SendMessageW(list.window, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+            // The list leaves a few pixels of margin around a cell's text.
+            if (text[0] && TextSize(list.font, text).cx + 4 > cell.right - cell.left)
+                cut.push_back(text);
+        }
+    }
+    return cut;
 }
 
 std::string Utf8(const std::wstring& text)
@@ -133,7 +177,9 @@ std::vector<std::string> LayoutFaults(HWND window)
         const int width = a.rect.right - a.rect.left, height = a.rect.bottom - a.rect.top;
         const DWORD type = a.style & BS_TYPEMASK;
         if (a.className == L"Static") {
-            if (text.cx > width || text.cy > height)
+            // A static breaks its text into lines of its width: all of them must show.
+            const SIZE lines = TextSize(a.font, a.text, std::max(width, 1));
+            if (lines.cx > width || lines.cy > height)
                 faults.push_back(name + " is too small for its text");
         } else if (a.className == L"Button" && type == BS_GROUPBOX) {
             if (text.cx + 2 * edge > width)
@@ -147,6 +193,9 @@ std::vector<std::string> LayoutFaults(HWND window)
             const SIZE ink = TextSize(a.font, Trimmed(a.text));
             if (ink.cx + 2 * (2 * edge + 2) > width || ink.cy + 2 * edge > height)
                 faults.push_back(name + " leaves its text no room");
+        } else if (a.className == WC_LISTVIEWW) {
+            for (const std::wstring& cell : CutCells(a))
+                faults.push_back(name + " cuts off \"" + Utf8(cell) + "\"");
         } else if (a.className == L"Edit" || a.className == WC_COMBOBOXEXW) {
             if (TextSize(a.font, L"Ｗ").cy + 2 * edge > height)
                 faults.push_back(name + " is lower than its text");
@@ -208,9 +257,49 @@ std::string Described(const std::vector<HWND>& controls)
 
 }  // namespace
 
-std::vector<std::string> TabOrderFaults(HWND window)
+namespace {
+
+// Controls that show no caption of their own: a screen reader names them by their label.
+bool IsField(HWND control)
+{
+    const std::wstring name = ClassOf(control);
+    return name == L"Edit" || name == L"ComboBox" || name == WC_COMBOBOXEXW || name == WC_LISTVIEWW ||
+           name == WC_TREEVIEWW || name == TRACKBAR_CLASSW;
+}
+
+// The label a screen reader finds for a field: the nearest static text before it in the tab
+// order, shown or not, unless a control that starts a group of tab stops comes first.
+std::wstring LabelOf(HWND field)
+{
+    for (HWND at = GetWindow(field, GW_HWNDPREV); at; at = GetWindow(at, GW_HWNDPREV)) {
+        if (ClassOf(at) == L"Static")
+            return TextOf(at);
+        const LONG_PTR style = GetWindowLongPtrW(at, GWL_STYLE);
+        if ((style & WS_GROUP) && (style & WS_TABSTOP))
+            break;
+    }
+    return L"";
+}
+
+}  // namespace
+
+std::vector<std::wstring> FieldNames(HWND window)
+{
+    std::vector<std::wstring> names;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child) && IsField(child))
+            names.push_back(LabelOf(child));
+    }
+    return names;
+}
+
+std::vector<std::string> KeyboardFaults(HWND window)
 {
     std::vector<std::string> faults;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child) && IsField(child) && LabelOf(child).empty())
+            faults.push_back("a screen reader finds no name for" + Described({child}));
+    }
     const std::vector<HWND> expected = ReadingOrder(window);
     if (expected.empty())
         return faults;

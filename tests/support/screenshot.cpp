@@ -7,6 +7,7 @@
 #include "base/paths.h"
 #include "base/gdiplus_headers.h"
 #include "base/handles.h"
+#include "ui/dpi_scaling.h"
 
 namespace {
 
@@ -72,6 +73,9 @@ bool SaveScreenshot(HWND window, const std::wstring& name)
         return false;
     CreateDirectoryW(ScreenshotFolder().c_str(), nullptr);
     Gdiplus::Bitmap image(static_cast<HBITMAP>(bitmap.get()), nullptr);
-    const std::wstring path = ScreenshotFolder() + L"\\" + name + L".png";
+    // The same window at another DPI is a picture of its own.
+    const UINT dpi = WindowDpi(window);
+    const std::wstring suffix = dpi == kDesignDpi ? L"" : L"_" + std::to_wstring(dpi) + L"dpi";
+    const std::wstring path = ScreenshotFolder() + L"\\" + name + suffix + L".png";
     return image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/log_file.h"
+#include "tests/support/layout_check.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
@@ -163,11 +164,13 @@ bool WaitFor(const std::function<bool()>& condition)
 TEST(ProgressTest, CancelAsksTheJobToStopAndAJobThatIgnoresItStillEnds)
 {
     bool sawStop = false, eventSet = false, stillOpen = false, greyed = false, shot = false;
+    std::string faults;
     ScriptedJob job([&](ScriptedJob& self) {
         self.SetTotal(4);
         self.AddProgress(1);
         Sleep(300);  // the work starts before the dialog is shown
         shot = SaveScreenshot(self.Window(), L"progress_dialog_cancel");
+        faults = Joined(LayoutFaults(self.Window()));
         PostMessageW(self.CancelButton()->Window(), BM_CLICK, 0, 0);
         sawStop = WaitFor([&] { return self.StopRequested(); });
         eventSet = WaitForSingleObject(self.StopEvent(), 0) == WAIT_OBJECT_0;
@@ -183,6 +186,7 @@ TEST(ProgressTest, CancelAsksTheJobToStopAndAJobThatIgnoresItStillEnds)
     EXPECT_TRUE(greyed);     // the request was taken
     EXPECT_EQ(job.finishedWith, 1);
     EXPECT_TRUE(shot);
+    EXPECT_EQ(faults, "");
 }
 
 // A job whose worker cannot be started, as when the system is out of threads.

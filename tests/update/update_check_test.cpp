@@ -17,6 +17,7 @@
 #include "base/settings_store.h"
 #include "base/log_file.h"
 #include "base/paths.h"
+#include "tests/support/layout_check.h"
 #include "tests/support/loopback_http_server.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/temp_folder.h"
@@ -58,12 +59,30 @@ HWND FindNotice()
     return nullptr;
 }
 
+// What the user does with the notice: presses a button, presses a key in it, or (neither)
+// closes it by its close box.
+struct Answer {
+    int button = 0;
+    WPARAM key = 0;
+};
+
+// The key goes to the control that has the focus, through the notice's own message loop.
+void PressKey(HWND notice, WPARAM key)
+{
+    GUITHREADINFO info{sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(notice, nullptr), &info);
+    const HWND focus = info.hwndFocus ? info.hwndFocus : notice;
+    PostMessageW(focus, WM_KEYDOWN, key, 0);
+    PostMessageW(focus, WM_KEYUP, key, 0xC0000000);
+}
+
 // Answers the notice the check shows, from another thread, as a user would.
 class NoticeAnswerer {
 public:
-    // command: the button to press, or 0 to close the window; shot: a screenshot to save first.
-    NoticeAnswerer(int command, const wchar_t* shot = nullptr)
-        : thread_([this, command, shot] {
+    // button: the button to press, or 0 to close the window; shot: a screenshot to save first.
+    explicit NoticeAnswerer(int button, const wchar_t* shot = nullptr) : NoticeAnswerer(Answer{button}, shot) {}
+    NoticeAnswerer(Answer answer, const wchar_t* shot)
+        : thread_([this, answer, shot] {
               for (int wait = 0; wait < 200 && !stop_; ++wait) {
                   HWND notice = FindNotice();
                   if (!notice) {
@@ -75,14 +94,22 @@ public:
                   wchar_t text[512] = {};
                   GetWindowTextW(FindWindowExW(notice, nullptr, L"Static", nullptr), text, 512);
                   shownText = text;
-                  if (shot)
+                  if (shot) {
                       saved = SaveScreenshot(notice, shot);
+                      std::vector<std::string> all = LayoutFaults(notice);
+                      for (const std::string& fault : KeyboardFaults(notice))
+                          all.push_back(fault);
+                      faults = Joined(all);
+                  }
                   shown = true;
-                  if (command)
-                      PostMessageW(notice, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+                  if (answer.key)
+                      PressKey(notice, answer.key);
+                  else if (answer.button)
+                      PostMessageW(notice, WM_COMMAND, MAKEWPARAM(answer.button, BN_CLICKED), 0);
                   // A button the notice does not offer does nothing: the user closes it then.
                   Sleep(300);
-                  if (IsWindow(notice))
+                  closedByAnswer = !IsWindow(notice);
+                  if (!closedByAnswer)
                       PostMessageW(notice, WM_CLOSE, 0, 0);
                   return;
               }
@@ -92,13 +119,21 @@ public:
     ~NoticeAnswerer()
     {
         stop_ = true;
-        thread_.join();
+        Finish();
+    }
+    // Waits until the notice has been answered (or looked for in vain).
+    void Finish()
+    {
+        if (thread_.joinable())
+            thread_.join();
     }
 
     std::atomic<bool> shown{false};
     std::atomic<bool> goToShown{false};
     std::atomic<bool> saved{false};
+    std::atomic<bool> closedByAnswer{false};  // before the close box was needed
     std::wstring shownText;
+    std::string faults;  // what is wrong with the notice's layout and keys, with its screenshot
 
 private:
     std::atomic<bool> stop_{false};
@@ -215,6 +250,7 @@ TEST_F(UpdateCheckTest, ANewVersionIsFirstAnnouncedAfterARandomDelayAcrossTheYea
         ASSERT_TRUE(user.shown);
         EXPECT_TRUE(user.goToShown);
         EXPECT_TRUE(user.saved);
+        EXPECT_EQ(user.faults, "");
         EXPECT_EQ(user.shownText, L"最新のバージョン1.1.8.0が公開されています。\r\nサイトへ移動しますか？\r\n\r\n"
                                   L"　（現在インストールされているバージョンは1.1.7です。）\r\n");
     }
@@ -225,25 +261,29 @@ TEST_F(UpdateCheckTest, ANewVersionIsFirstAnnouncedAfterARandomDelayAcrossTheYea
     EXPECT_TRUE(g_opened.empty());
 }
 
-TEST_F(UpdateCheckTest, ANoDelayDrawShowsAtOnceAndTheGoToButtonOpensThePage)
+// Enter presses the default button, 「サイトへ移動する」; Esc closes the notice as its close box does.
+TEST_F(UpdateCheckTest, ANoDelayDrawShowsAtOnceAndEnterGoesToThePage)
 {
     server_.Answer(LoopbackHttpServer::Ok(kNewer));
     SeedFirstDelay(SeedFor(0));
     {
-        NoticeAnswerer user(UpdateNotice::kGoToPage);
+        NoticeAnswerer user(Answer{0, VK_RETURN}, nullptr);
         Start(LocalSeconds(2026, 3, 1));
         EXPECT_TRUE(user.shown);
     }
     EXPECT_EQ(g_opened, (std::vector<std::wstring>{L"https://kasumiro.jp/download/"}));
     // Going to the page is no answer for the day: the next start asks again.
     EXPECT_EQ(LastDay(), 0);
-    {
-        NoticeAnswerer user(0);  // the window's close box
+    for (const Answer closing : {Answer{}, Answer{0, VK_ESCAPE}}) {
+        NoticeAnswerer user(closing, nullptr);
         Start(LocalSeconds(2026, 3, 1, 15));
+        user.Finish();
         EXPECT_TRUE(user.shown);
+        EXPECT_EQ(user.closedByAnswer.load(), closing.key == VK_ESCAPE);
+        EXPECT_EQ(LastDay(), 0);
     }
-    EXPECT_EQ(LastDay(), 0);
-    EXPECT_EQ(server_.Requests(), 2);
+    EXPECT_EQ(g_opened.size(), 1u);
+    EXPECT_EQ(server_.Requests(), 3);
 }
 
 TEST_F(UpdateCheckTest, OnADevelopersMachineTheGoToButtonOpensNothing)
