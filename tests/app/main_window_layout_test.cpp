@@ -7,10 +7,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tests/support/layout_check.h"
+#include "ui/dpi_scaling.h"
 #include "tests/support/screenshot.h"
 #include "tests/app/scripted_main_window.h"
 
@@ -61,6 +63,47 @@ TEST_F(MainWindowTest, ASavedRectangleTooSmallForTheFontsGrowsWhereItIs)
     EXPECT_GT(rect.right - rect.left, 200);
     EXPECT_GT(rect.bottom - rect.top, 200);
     EXPECT_TRUE(faults.empty()) << Joined(faults);
+}
+
+LONG FontHeight(HWND control)
+{
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return std::abs(font.lfHeight);
+}
+
+// Dragged to a monitor of twice the DPI and back, as Windows tells it: the window takes the
+// rectangle Windows suggests, its fonts follow, and every control is whole at either DPI.
+TEST_F(MainWindowTest, OnAMonitorOfTwiceTheDpiTheWindowTakesTheSuggestedSizeAndItsTextsGrow)
+{
+    std::vector<std::string> doubled, back;
+    RECT before{}, suggested{}, taken{}, returned{};
+    LONG fontBefore = 0, fontDoubled = 0, fontBack = 0;
+    bool shot = false;
+    Show([&](ScriptedMainWindow& w) {
+        const HWND field = GetNextDlgTabItem(w.Window(), nullptr, FALSE);
+        const UINT dpi = WindowDpi(w.Window());
+        GetWindowRect(w.Window(), &before);
+        fontBefore = FontHeight(field);
+        suggested = RECT{20, 20, 20 + 2 * (before.right - before.left), 20 + 2 * (before.bottom - before.top)};
+        SendMessageW(w.Window(), WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), reinterpret_cast<LPARAM>(&suggested));
+        GetWindowRect(w.Window(), &taken);
+        fontDoubled = FontHeight(field);
+        doubled = LayoutFaults(w.Window());
+        shot = SaveScreenshot(w.Window(), L"main_window_at_twice_the_dpi");
+
+        SendMessageW(w.Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&before));
+        GetWindowRect(w.Window(), &returned);
+        fontBack = FontHeight(field);
+        back = LayoutFaults(w.Window());
+    });
+    EXPECT_TRUE(EqualRect(&taken, &suggested));
+    EXPECT_TRUE(EqualRect(&returned, &before));
+    EXPECT_NEAR(fontDoubled, 2 * fontBefore, 1);
+    EXPECT_EQ(fontBack, fontBefore);
+    EXPECT_TRUE(doubled.empty()) << "at twice the DPI:" << Joined(doubled);
+    EXPECT_TRUE(back.empty()) << "back at the first DPI:" << Joined(back);
+    EXPECT_TRUE(shot);
 }
 
 // Caption buttons are glyphs of the symbol font; without it they read "0 1 r".
