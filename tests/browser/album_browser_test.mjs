@@ -205,6 +205,22 @@ check((await may.$eval("#picture", (img) => img.naturalWidth)) > 0, "the paged-t
 await Promise.all([may.waitForURL((url) => url.searchParams.get("img") === order[tokyoAt]),
                    may.click(step === 1 ? "#previous" : "#next")]);
 check(shownImg() === order[tokyoAt], "the link back shows the picture paged from");
+// A finger drawn across the picture, right to left, shows the next picture (left to right the
+// previous); a short touch pages nowhere.
+const swipe = (fromX, toX) => may.evaluate(([fromX, toX]) => {
+  const at = (x) => [new Touch({ identifier: 1, target: document.body, clientX: x, clientY: 300 })];
+  document.dispatchEvent(new TouchEvent("touchstart", { touches: at(fromX), changedTouches: at(fromX) }));
+  document.dispatchEvent(new TouchEvent("touchend", { touches: [], changedTouches: at(toX) }));
+}, [fromX, toX]);
+await swipe(600, 580);
+await may.waitForTimeout(300);
+check(shownImg() === order[tokyoAt], "a short touch leaves the picture where it is");
+await Promise.all([may.waitForURL((url) => url.searchParams.get("img") === order[tokyoAt + step]),
+                   step === 1 ? swipe(800, 400) : swipe(400, 800)]);
+check(shownImg() === order[tokyoAt + step], "a swipe shows the neighbouring picture");
+await Promise.all([may.waitForURL((url) => url.searchParams.get("img") === order[tokyoAt]),
+                   step === 1 ? swipe(400, 800) : swipe(800, 400)]);
+check(shownImg() === order[tokyoAt], "a swipe the other way comes back");
 const viewerUrl = pathToFileURL(path.join(album, "picture.html")).href;
 const first = await open(viewerUrl + "?img=" + encodeURIComponent(order[0]) + "&page=2024/202405&at=0");
 await first.waitForFunction(() => !document.getElementById("next").hidden);

@@ -69,7 +69,8 @@ struct Answer {
 // The key goes to the control that has the focus, through the notice's own message loop.
 void PressKey(HWND notice, WPARAM key)
 {
-    GUITHREADINFO info{sizeof info};
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(notice, nullptr), &info);
     const HWND focus = info.hwndFocus ? info.hwndFocus : notice;
     PostMessageW(focus, WM_KEYDOWN, key, 0);
