@@ -216,6 +216,17 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
         WaitFor(L"拡張子の追加", &dialog),
         typeAndSet(L".MOV"),
         waitClosed,
+        openAdd,
+        WaitFor(L"拡張子の追加", &dialog),
+        [&] {
+            // Esc cancels, as 「キャンセル」 does: what was typed is not set.
+            const HWND field = GetDlgItem(dialog, AddExtensionDialog::kField);
+            Paste(field, L"abc");
+            PostMessageW(field, WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageW(field, WM_KEYUP, VK_ESCAPE, 0xC0000000);
+            return true;
+        },
+        waitClosed,
         [&] {
             afterRepeat = Rows(ListOf(page));
             PropSheet_PressButton(sheet_, PSBTN_OK);
@@ -238,7 +249,7 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
     ASSERT_NE(xyz, afterAdd.end());
     EXPECT_EQ(*(xyz - 1), L".xvid");
     EXPECT_EQ(xyz + 1, afterAdd.end());
-    EXPECT_EQ(afterRepeat, afterAdd);  // .MOV is .mov, listed already
+    EXPECT_EQ(afterRepeat, afterAdd);  // .MOV is .mov, listed already, and .abc was cancelled
     ASSERT_EQ(addedTypes.size(), afterAdd.size());
     EXPECT_EQ(addedTypes[static_cast<std::size_t>(xyz - afterAdd.begin())], L"★ユーザー追加拡張子");
     ExtensionEntry added;
