@@ -5,13 +5,18 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
+# The marker names what the set-up holds, so that an older prefix is brought up to date.
+ready_marker=.kasumiro-ready-2
+
 # A prefix at another DPI: a copy of the base prefix, told its DPI before Wine first reads it.
+# The copy carries the base's marker, so a base brought up to date is copied anew.
 make_dpi_prefix() {
   local dpi_ready=$WINEPREFIX/.kasumiro-ready-dpi
-  [ -f "$dpi_ready" ] && return 0
+  local copied=$WINEPREFIX/$ready_marker
+  [ -f "$dpi_ready" ] && [ -f "$copied" ] && return 0
   exec 7>"$WINEPREFIX.lock"
   flock 7
-  if [ ! -f "$dpi_ready" ]; then
+  if [ ! -f "$dpi_ready" ] || [ ! -f "$copied" ]; then
     rm -rf "$WINEPREFIX"
     cp -a "$KASUMIRO_BASE_PREFIX" "$WINEPREFIX"
     local hex
@@ -24,8 +29,7 @@ make_dpi_prefix() {
 }
 
 make_base_prefix() {
-  # The marker names what the set-up holds, so that an older prefix is brought up to date.
-  local ready=$KASUMIRO_BASE_PREFIX/.kasumiro-ready-2
+  local ready=$KASUMIRO_BASE_PREFIX/$ready_marker
   [ -f "$ready" ] && return 0
   mkdir -p "$HOME" "$KASUMIRO_WINE_DIR"
   # Tests run in parallel: only one of them may create the prefix.
@@ -47,8 +51,8 @@ create_base_prefix() {
   # shows the letters "0 1 r" instead of its minimize, maximize and close buttons.
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 
-  reg=$KASUMIRO_WINE_DIR/kasumiro-prefix.reg
-  font="Noto Sans CJK JP"
+  local reg=$KASUMIRO_WINE_DIR/kasumiro-prefix.reg
+  local font="Noto Sans CJK JP"
   cat >"$reg" <<REG
 REGEDIT4
 

@@ -228,16 +228,20 @@ int ListView::InsertRow(int index, const std::wstring& text)
     return static_cast<int>(SendMessageW(Window(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-std::wstring ListView::RowText(int index) const
+std::wstring ListCellText(HWND list, int row, int column)
 {
     std::vector<wchar_t> buffer(32768, L'\0');
     LVITEMW item{};
-    item.iSubItem = 0;
+    item.iSubItem = column;
     item.pszText = buffer.data();
     item.cchTextMax = static_cast<int>(buffer.size());
-    const auto length = SendMessageW(Window(), LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
-                                     reinterpret_cast<LPARAM>(&item));
+    const auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     return std::wstring(buffer.data(), static_cast<size_t>(length));
+}
+
+std::wstring ListView::RowText(int index) const
+{
+    return ListCellText(Window(), index, 0);
 }
 
 int ListView::RowCount() const

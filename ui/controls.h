@@ -135,6 +135,9 @@ public:
     int Position() const;
 };
 
+// The text of a list view's cell.
+std::wstring ListCellText(HWND list, int row, int column);
+
 class ListView : public Control {
 public:
     ListView() : Control(kListView) {}

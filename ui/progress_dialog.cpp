@@ -100,9 +100,7 @@ bool ProgressDialog::OnInit(HWND window)
 
     cancel_ = controls_.Get<Button>(controls_.CreateButton(window, 0, 0, L"キャンセル"));
     // Half a line of air on each side of its text: its caption has no spaces around it.
-    ControlSizing airy;
-    airy.rule = ControlSizing::kTextWithAir;
-    cancel_->SizeBy(airy);
+    cancel_->SizeBy({ControlSizing::kTextWithAir});
     if (!showCancel_)
         ShowWindow(cancel_->Window(), SW_HIDE);
     bar_ = controls_.Get<ProgressBar>(controls_.CreateProgressBar(window, 0, 0, 0, 0));

@@ -27,7 +27,5 @@ int CaptionHeight(const Control* group)
 void MakeProminent(Control* button)
 {
     button->SetScaledFont(1.2, 600);
-    ControlSizing airy;
-    airy.rule = ControlSizing::kTextWithAir;
-    button->SizeBy(airy);
+    button->SizeBy({ControlSizing::kTextWithAir});
 }

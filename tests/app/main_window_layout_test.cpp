@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/layout_check.h"
-#include "ui/dpi_scaling.h"
-#include "tests/support/screenshot.h"
 #include "tests/app/scripted_main_window.h"
+#include "tests/support/layout_check.h"
+#include "tests/support/screenshot.h"
+#include "ui/dpi_scaling.h"
 
 namespace {
 

@@ -25,6 +25,7 @@
 #include "tests/support/modal_script.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/test_window.h"
+#include "ui/controls.h"
 #include "ui/prop_sheet_builder.h"
 
 namespace {
@@ -54,15 +55,8 @@ std::vector<std::wstring> Rows(HWND list, int column = 0)
 {
     std::vector<std::wstring> rows;
     const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        wchar_t text[64] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 64;
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        rows.push_back(text);
-    }
+    for (int row = 0; row < count; ++row)
+        rows.push_back(ListCellText(list, row, column));
     return rows;
 }
 

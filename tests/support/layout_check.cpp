@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <sstream>
 
+#include "base/handles.h"
 #include "base/text_encoding.h"
+#include "ui/controls.h"
 
 namespace {
 
@@ -62,13 +64,11 @@ bool IsGroupBox(const SeenControl& control)
 // breaks it at that width.
 SIZE TextSize(HFONT font, const std::wstring& text, int wrapWidth = 0)
 {
-    HDC dc = GetDC(nullptr);
-    const HGDIOBJ previous = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    WindowDc screen;
+    SelectedObject selected(screen.get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
     RECT rect{0, 0, wrapWidth ? wrapWidth : 0x8000, 0x8000};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &rect,
               DT_CALCRECT | DT_NOPREFIX | (wrapWidth ? DT_WORDBREAK : DT_SINGLELINE));
-    SelectObject(dc, previous);
-    ReleaseDC(nullptr, dc);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
@@ -102,28 +102,15 @@ std::vector<std::wstring> CutCells(const SeenControl& list)
     const int rows = std::min(100, static_cast<int>(SendMessageW(list.window, LVM_GETITEMCOUNT, 0, 0)));
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
-            wchar_t text[260] = {};
-            LVITEMW item{};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = 260;
-            SendMessageW(list.window, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+            const std::wstring text = ListCellText(list.window, row, column);
             RECT cell{LVIR_LABEL, column, 0, 0};
             SendMessageW(list.window, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
             // The list leaves a few pixels of margin around a cell's text.
-            if (text[0] && TextSize(list.font, text).cx + 4 > cell.right - cell.left)
+            if (!text.empty() && TextSize(list.font, text).cx + 4 > cell.right - cell.left)
                 cut.push_back(text);
         }
     }
     return cut;
-}
-
-std::string Utf8(const std::wstring& text)
-{
-    std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-    out.pop_back();
-    return out;
 }
 
 std::string Describe(const RECT& r)
@@ -158,7 +145,7 @@ std::vector<std::string> LayoutFaults(HWND window)
     const int edge = GetSystemMetrics(SM_CXEDGE);
     for (size_t i = 0; i < controls.size(); ++i) {
         const SeenControl& a = controls[i];
-        const std::string name = Utf8(a.name) + " at " + Describe(a.rect);
+        const std::string name = ToUtf8(a.name) + " at " + Describe(a.rect);
         RECT inside{};
         if (!IntersectRect(&inside, &a.rect, &client) || !EqualRect(&inside, &a.rect))
             faults.push_back(name + " sticks out of the client area " + Describe(client));
@@ -169,7 +156,7 @@ std::vector<std::string> LayoutFaults(HWND window)
             const bool framed = (IsGroupBox(a) && !IsGroupBox(b) && InsideGroup(b.rect, a)) ||
                                 (IsGroupBox(b) && !IsGroupBox(a) && InsideGroup(a.rect, b));
             if (!framed)
-                faults.push_back(name + " overlaps " + Utf8(b.name) + " at " + Describe(b.rect));
+                faults.push_back(name + " overlaps " + ToUtf8(b.name) + " at " + Describe(b.rect));
         }
 
         // The text each kind of control draws, and the room it has for it.
@@ -195,7 +182,7 @@ std::vector<std::string> LayoutFaults(HWND window)
                 faults.push_back(name + " leaves its text no room");
         } else if (a.className == WC_LISTVIEWW) {
             for (const std::wstring& cell : CutCells(a))
-                faults.push_back(name + " cuts off \"" + Utf8(cell) + "\"");
+                faults.push_back(name + " cuts off \"" + ToUtf8(cell) + "\"");
         } else if (a.className == L"Edit" || a.className == WC_COMBOBOXEXW) {
             if (TextSize(a.font, L"Ｗ").cy + 2 * edge > height)
                 faults.push_back(name + " is lower than its text");
@@ -281,24 +268,32 @@ std::wstring LabelOf(HWND field)
     return L"";
 }
 
+std::vector<HWND> VisibleFields(HWND window)
+{
+    std::vector<HWND> fields;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child) && IsField(child))
+            fields.push_back(child);
+    }
+    return fields;
+}
+
 }  // namespace
 
 std::vector<std::wstring> FieldNames(HWND window)
 {
     std::vector<std::wstring> names;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (IsWindowVisible(child) && IsField(child))
-            names.push_back(LabelOf(child));
-    }
+    for (HWND field : VisibleFields(window))
+        names.push_back(LabelOf(field));
     return names;
 }
 
 std::vector<std::string> KeyboardFaults(HWND window)
 {
     std::vector<std::string> faults;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (IsWindowVisible(child) && IsField(child) && LabelOf(child).empty())
-            faults.push_back("a screen reader finds no name for" + Described({child}));
+    for (HWND field : VisibleFields(window)) {
+        if (LabelOf(field).empty())
+            faults.push_back("a screen reader finds no name for" + Described({field}));
     }
     const std::vector<HWND> expected = ReadingOrder(window);
     if (expected.empty())
