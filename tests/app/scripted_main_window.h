@@ -25,6 +25,11 @@ public:
             return result;
         }
         if (message == WM_TIMER && wParam == 77) {
+            // A modal window over this one (the notice of a new version, at the start) goes
+            // first. Run inside its loop, the script would keep that loop from ever going idle,
+            // and a dialog is shown only once its loop first does.
+            if (!IsWindowEnabled(window))
+                return TRUE;
             KillTimer(window, 77);
             script_(*this);
             PostMessageW(window, WM_CLOSE, 0, 0);

@@ -84,7 +84,9 @@ public:
     explicit NoticeAnswerer(int button, const wchar_t* shot = nullptr) : NoticeAnswerer(Answer{button}, shot) {}
     NoticeAnswerer(Answer answer, const wchar_t* shot)
         : thread_([this, answer, shot] {
-              for (int wait = 0; wait < 200 && !stop_; ++wait) {
+              // The check may take its time on a loaded machine: the notice is looked for until the
+              // check has returned (a check that shows none), or for two minutes.
+              for (int wait = 0; wait < 2400 && !stop_; ++wait) {
                   HWND notice = FindNotice();
                   if (!notice) {
                       Sleep(50);
