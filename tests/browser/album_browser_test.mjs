@@ -133,6 +133,7 @@ for (const width of [1200, 800, 390]) {
 await index.setViewportSize({ width: 1280, height: 800 });
 
 // Every month page: thumbnails loaded, players pointing at real files, links that resolve.
+const albumViews = [];
 for (const href of monthLinks) {
   const monthUrl = new URL(href, indexUrl).href;
   const month = await open(monthUrl);
@@ -161,6 +162,7 @@ for (const href of monthLinks) {
     const key = target.pathname.endsWith("/picture.html") ? "img" : "file";
     const file = target.searchParams.get(key);
     check(file !== null && fs.existsSync(onDisk(target.href, file)), `${href}: ${key}=${file} names an existing file`);
+    if (target.searchParams.has("view")) albumViews.push(target.searchParams.get("view"));
   }
   if (href.endsWith("202405.html")) {
     await checkAccessible(month, href);
@@ -249,12 +251,59 @@ const saved = await april.$eval("#original", (a) => (a.hidden ? null : { href: a
 check(saved !== null && saved.name === "ianare_IMG_5195.HEIC" && fs.existsSync(fileOf(april.url(), saved.href)),
       `the viewer offers the HEIC itself to be saved (${JSON.stringify(saved)})`);
 await shot(april, "album_viewer_heic.png");
-// A made-up view is not shown: only the album's own pictures are.
-const forged = await open(pathToFileURL(path.join(album, "picture.html")).href +
-  "?img=../camera/ianare_IMG_5195.HEIC&view=" + encodeURIComponent("../../etc/x_view.jpg"));
-check((await forged.$eval("#picture", (img) => img.getAttribute("src"))).endsWith("IMG_5195.HEIC") &&
-      (await forged.$eval("#original", (a) => a.hidden)), "a view outside the album's pictures is ignored");
-await forged.close();
+// The viewer shows a file only as its month's list has it. A link that pairs a file with
+// another's picture shows the file's own (the HEIC its album picture, the JPEG itself), and one
+// that leaves the album, or names a file the month does not have, shows nothing but a message.
+const heicQuery = new URL(april.url()).searchParams;
+const heic = { img: heicQuery.get("img"), view: heicQuery.get("view"), at: heicQuery.get("at") };
+// Another photo's picture, one the album made.
+const otherView = albumViews.find((view) => view !== heic.view && fs.existsSync(path.join(album, view)));
+check(otherView !== undefined, `the album has the picture of another photo of the HEIF family (${albumViews})`);
+const viewerOf = (img, view, page, at) => open(viewerUrl + "?img=" + encodeURIComponent(img) +
+  (view === null ? "" : "&view=" + encodeURIComponent(view)) + (page === null ? "" : "&page=" + page + "&at=" + at));
+const settled = (viewer) => viewer.waitForFunction(() => !document.getElementById("message").hidden ||
+  (document.getElementById("picture").src !== "" && document.getElementById("picture").complete));
+const shows = (viewer) => viewer.evaluate(() => {
+  const picture = document.getElementById("picture");
+  return { src: picture.hidden ? null : picture.getAttribute("src"), width: picture.naturalWidth,
+           name: document.getElementById("name").textContent,
+           message: document.getElementById("message").hidden ? null : document.getElementById("message").textContent };
+});
+for (const [img, view, page, at, expected, what] of [
+  [order[tokyoAt], heic.view, "2024/202405", tokyoAt, { src: order[tokyoAt], width: 800, name: "tokyo.jpg" },
+   "a JPEG linked with the HEIC's picture shows itself"],
+  [heic.img, otherView, "2021/202104", heic.at, { src: heic.view, name: "ianare_IMG_5195.HEIC" },
+   "the HEIC linked with another photo's picture shows its own"],
+  [heic.img, "javascript:alert(1)", "2021/202104", heic.at, { src: heic.view, name: "ianare_IMG_5195.HEIC" },
+   "a javascript: view is refused"],
+  [heic.img, "//example.com/thumb/2021/x_view.jpg", "2021/202104", heic.at, { src: heic.view, name: "ianare_IMG_5195.HEIC" },
+   "a view on another host is refused"],
+  [heic.img, "thumb/../../../etc/x_view.jpg", "2021/202104", heic.at, { src: heic.view, name: "ianare_IMG_5195.HEIC" },
+   "a view that climbs out of the album is refused"],
+]) {
+  const viewer = await viewerOf(img, view, page, at);
+  await settled(viewer);
+  const seen = await shows(viewer);
+  check(seen.src === expected.src && seen.name === expected.name && seen.message === null && seen.width > 0 &&
+        (expected.width === undefined || seen.width === expected.width), `${what} (${JSON.stringify(seen)})`);
+  await viewer.close();
+}
+for (const [img, page, what] of [
+  ["javascript:alert(1)", "2024/202405", "a javascript: file"],
+  ["//example.com/x.jpg", "2024/202405", "a file on another host"],
+  ["https://example.com/x.jpg", "2024/202405", "an absolute address"],
+  ["../2024/../../../etc/passwd", "2024/202405", "a file that climbs out of the album"],
+  ["../2024/06/it's #1 & more.jpg", "2024/202405", "a file of another month"],
+  [order[tokyoAt], null, "a file without its month"],
+]) {
+  const viewer = await viewerOf(img, null, page, 0);
+  await settled(viewer);
+  const seen = await shows(viewer);
+  check(seen.src === null && seen.name === "" && seen.message === "表示できる写真が指定されていません。" &&
+        (await viewer.$eval("#next", (a) => a.hidden)), `${what} is refused (${JSON.stringify(seen)})`);
+  if (img.startsWith("javascript:")) await shot(viewer, "album_viewer_refused.png");
+  await viewer.close();
+}
 await april.close();
 
 // The hostile names of June: links that keep them whole, and a name shown as text.
@@ -288,13 +337,6 @@ const relabelled = await open(viewerBase + "?file=../2024/06/" + encodeURICompon
 check((await relabelled.textContent("#file")) === "a&b x#1.txt", "unknown.html names the file its link opens");
 check((await relabelled.title()).startsWith("a&b x#1.txt"), "its title names that file too");
 await relabelled.close();
-for (const img of ["https://example.com/x.jpg", "../../../etc/passwd", "/etc/passwd", "data:image/png;base64,AAAA"]) {
-  const viewer = await open(pathToFileURL(path.join(album, "picture.html")).href + "?img=" + encodeURIComponent(img));
-  check(!(await viewer.$eval("#message", (p) => p.hidden)) && (await viewer.$eval("#picture", (i) => i.hidden)),
-        `picture.html refuses img=${img}`);
-  await viewer.close();
-}
-
 check(dialogs.length === 0, `no page opened a dialog ${JSON.stringify(dialogs)}`);
 check(problems.length === 0, `no page reported an error ${JSON.stringify(problems)}`);
 await browser.close();

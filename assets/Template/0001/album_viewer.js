@@ -1,7 +1,10 @@
 // The viewer pages of the album. Their query comes from a link in a month page, but a page
 // can be opened with any query at all: every value is treated as data. A file is shown only
 // when it names a relative path inside the output folder, a map only for numbers in range,
-// and every text goes into the page as text, never as markup.
+// and every text goes into the page as text, never as markup. The picture viewer shows a file
+// only as its month's list has it: the query names the month, the place and the file, and
+// what is shown of that file (the album's own picture of it, its position) is the list's, so
+// that no link can show one picture under another's name.
 "use strict";
 
 // The map service the month pages link to; only latitude and longitude are filled in.
@@ -37,10 +40,11 @@ function coordinate(value, limit) {
   return Number.isFinite(number) && Math.abs(number) <= limit ? number : null;
 }
 
-function showMap(link) {
-  if (query.get("map") !== "1") return;
-  const latitude = coordinate(query.get("lat"), 90);
-  const longitude = coordinate(query.get("lon"), 180);
+// values: the query of unknown.html, or a picture's entry in its month's list.
+function showMap(link, values) {
+  if (values.get("map") !== "1") return;
+  const latitude = coordinate(values.get("lat"), 90);
+  const longitude = coordinate(values.get("lon"), 180);
   if (latitude === null || longitude === null) return;
   link.href = MAP_SERVICE + latitude.toFixed(6) + "," + longitude.toFixed(6);
   link.hidden = false;
@@ -60,8 +64,9 @@ function pictureNumber(value) {
   return typeof value === "string" && /^[0-9]{1,7}$/.test(value) ? Number(value) : null;
 }
 
-// The viewer of picture `at` of the month's list, or null when there is none. Only the values
-// the viewer reads are taken from the list, and they are read as any query is.
+// The viewer of picture `at` of the month's list, as its month page links it, or null when
+// there is none. Only the values of such a link are taken from the list; the viewer it opens
+// checks them against the list again, as it does any query.
 function pictureAddress(queries, page, at) {
   if (at < 0 || at >= queries.length || typeof queries[at] !== "string") return null;
   const taken = new URLSearchParams(queries[at]);
@@ -74,48 +79,101 @@ function pictureAddress(queries, page, at) {
   return "picture.html?" + kept.toString();
 }
 
-// The previous and next picture of the same month page, by the arrow keys, the two links and
-// a swipe. Each takes the viewer's place in the history, so that going back leads to the
-// month page.
-function setUpPaging() {
-  const page = monthPage(query.get("page"));
-  const at = pictureNumber(query.get("at"));
-  if (page === null || at === null) return;
+// The month's list, as a script beside its page (which a page opened from the disk may load
+// where it may not read a file): done is called with its queries, or with null when the month
+// is not one the album names or its list does not load.
+function loadMonthList(page, done) {
+  if (page === null) {
+    done(null);
+    return;
+  }
   const list = document.createElement("script");
   list.src = page + ".pictures.js";
   list.addEventListener("load", () => {
     const queries = window.albumPictureQueries;
-    if (!Array.isArray(queries)) return;
-    const targets = { previous: pictureAddress(queries, page, at - 1), next: pictureAddress(queries, page, at + 1) };
-    const go = (which) => {
-      if (targets[which] !== null) window.location.replace(targets[which]);
-    };
-    for (const which of ["previous", "next"]) {
-      const link = document.getElementById(which);
-      if (targets[which] === null) continue;
-      link.href = targets[which];
-      link.hidden = false;
-      link.addEventListener("click", (event) => {
-        event.preventDefault();
-        go(which);
-      });
-    }
-    document.addEventListener("keydown", (event) => {
-      if (event.key === "ArrowLeft") go("previous");
-      if (event.key === "ArrowRight") go("next");
-    });
-    let touchX = null;
-    document.addEventListener("touchstart", (event) => {
-      touchX = event.touches.length === 1 ? event.touches[0].clientX : null;
-    });
-    document.addEventListener("touchend", (event) => {
-      if (touchX === null || event.changedTouches.length !== 1) return;
-      const moved = event.changedTouches[0].clientX - touchX;
-      if (Math.abs(moved) > 60) go(moved < 0 ? "next" : "previous");
-      touchX = null;
-    });
+    done(Array.isArray(queries) ? queries : null);
   });
+  list.addEventListener("error", () => done(null));
   document.head.appendChild(list);
+}
+
+// The place of the file img in the month's list: at when the list has it there, else wherever
+// the list has it (a link with a wrong place still pages from the file it shows); -1 when the
+// list does not have it.
+function placeInList(queries, img, at) {
+  const named = (n) => typeof queries[n] === "string" && new URLSearchParams(queries[n]).get("img") === img;
+  if (at !== null && at < queries.length && named(at)) return at;
+  for (let n = 0; n < queries.length; ++n) {
+    if (named(n)) return n;
+  }
+  return -1;
+}
+
+// The previous and next picture of the same month page, by the arrow keys, the two links and
+// a swipe. Each takes the viewer's place in the history, so that going back leads to the
+// month page.
+function setUpPaging(queries, page, at) {
+  const targets = { previous: pictureAddress(queries, page, at - 1), next: pictureAddress(queries, page, at + 1) };
+  const go = (which) => {
+    if (targets[which] !== null) window.location.replace(targets[which]);
+  };
+  for (const which of ["previous", "next"]) {
+    const link = document.getElementById(which);
+    if (targets[which] === null) continue;
+    link.href = targets[which];
+    link.hidden = false;
+    link.addEventListener("click", (event) => {
+      event.preventDefault();
+      go(which);
+    });
+  }
+  document.addEventListener("keydown", (event) => {
+    if (event.key === "ArrowLeft") go("previous");
+    if (event.key === "ArrowRight") go("next");
+  });
+  let touchX = null;
+  document.addEventListener("touchstart", (event) => {
+    touchX = event.touches.length === 1 ? event.touches[0].clientX : null;
+  });
+  document.addEventListener("touchend", (event) => {
+    if (touchX === null || event.changedTouches.length !== 1) return;
+    const moved = event.changedTouches[0].clientX - touchX;
+    if (Math.abs(moved) > 60) go(moved < 0 ? "next" : "previous");
+    touchX = null;
+  });
+}
+
+// The picture the query names, once its month's list has it; a file the list does not have,
+// or one that is no relative path inside the output folder, is not shown.
+function showPicture(picture, name, message) {
+  const raw = query.get("img");
+  const source = relativeFilePath(raw);
+  const page = monthPage(query.get("page"));
+  loadMonthList(source === null ? null : page, (queries) => {
+    const at = queries === null ? -1 : placeInList(queries, raw, pictureNumber(query.get("at")));
+    if (at < 0) {
+      message.textContent = "表示できる写真が指定されていません。";
+      message.hidden = false;
+      return;
+    }
+    const entry = new URLSearchParams(queries[at]);
+    name.textContent = lastSegment(raw);
+    document.title = lastSegment(raw) + " - 写真一覧";
+    picture.alt = lastSegment(raw);
+    showMap(document.getElementById("map"), entry);
+    // A photo the browser cannot show is shown as the album's picture of it; the file itself
+    // is offered to be saved, to open in a program that reads it.
+    const view = albumPicturePath(entry.get("view"));
+    picture.src = view === null ? source : view;
+    picture.hidden = false;
+    setUpPaging(queries, page, at);
+    if (view !== null) {
+      const original = document.getElementById("original");
+      original.href = source;
+      original.setAttribute("download", lastSegment(raw));
+      original.hidden = false;
+    }
+  });
 }
 
 // Back to the page that opened the viewer, or to the index when there is none.
@@ -132,37 +190,16 @@ function setUp() {
   document.addEventListener("keydown", (event) => {
     if (event.key === "Escape" || event.key === "Backspace") goBack(event);
   });
-  showMap(document.getElementById("map"));
   const message = document.getElementById("message");
   const name = document.getElementById("name");
 
   const picture = document.getElementById("picture");
   if (picture) {
-    const raw = query.get("img");
-    const source = relativeFilePath(raw);
-    if (source === null) {
-      message.textContent = "表示できる写真が指定されていません。";
-      message.hidden = false;
-      return;
-    }
-    name.textContent = lastSegment(raw);
-    document.title = lastSegment(raw) + " - 写真一覧";
-    picture.alt = lastSegment(raw);
-    // A photo the browser cannot show is shown as the album's picture of it; the file itself
-    // is offered to be saved, to open in a program that reads it.
-    const view = albumPicturePath(query.get("view"));
-    picture.src = view === null ? source : view;
-    picture.hidden = false;
-    setUpPaging();
-    if (view !== null) {
-      const original = document.getElementById("original");
-      original.href = source;
-      original.setAttribute("download", lastSegment(raw));
-      original.hidden = false;
-    }
+    showPicture(picture, name, message);
     return;
   }
 
+  showMap(document.getElementById("map"), query);
   const raw = query.get("file");
   const target = relativeFilePath(raw);
   // The page names the file it opens, by the file's own path: a separate "name" value could
