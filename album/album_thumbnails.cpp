@@ -4,89 +4,112 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <semaphore>
 #include <set>
 
 #include "album/image_operations.h"
 #include "album/parallel_for.h"
 #include "album/picture_codecs.h"
+#include "album/picture_header.h"
+#include "album/picture_limits.h"
 #include "album/picture_pixels.h"
 #include "album/thumbnail_files.h"
-#include "base/path_text.h"
+#include "album/whole_decodes.h"
+#include "base/log_file.h"
 #include "base/whole_file.h"
-#include "metadata/heif_exif_locator.h"
 
 namespace {
-
-// A picture file is read into memory whole, once; a larger one is no photo.
-constexpr std::uint64_t kMaxPictureFileBytes = 512ull << 20;
-// Pictures decoded whole at once, whatever the number of workers: each holds its full-size
-// pixels (36 MB for 12 megapixels), and a machine of many cores would otherwise hold that
-// many. A JPEG decoded at a scale to its thumbnail needs no turn.
-constexpr std::ptrdiff_t kMaxWholeDecodesAtOnce = 4;
-std::counting_semaphore<kMaxWholeDecodesAtOnce> g_wholeDecodes(kMaxWholeDecodesAtOnce);
-
-// A place among the whole decodes, held for as long as it lives.
-class WholeDecodeTurn {
-public:
-    WholeDecodeTurn() { g_wholeDecodes.acquire(); }
-    ~WholeDecodeTurn() { g_wholeDecodes.release(); }
-    WholeDecodeTurn(const WholeDecodeTurn&) = delete;
-    WholeDecodeTurn& operator=(const WholeDecodeTurn&) = delete;
-};
 
 std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
 {
     return path.compare(0, folder.size(), folder) == 0 ? path.substr(folder.size()) : path;
 }
 
-// The upright picture fitted into the box, decoded from the file's bytes by what they are;
-// false for bytes that are no picture any decoder of ours reads.
-bool FittedUpright(const std::vector<std::uint8_t>& bytes, std::uint16_t orientation, std::int32_t boxWidth,
-                   std::int32_t boxHeight, BgrPicture* upright)
+// The picture the system's imaging library decodes, when its header says what it is and a
+// size it may be decoded at: nothing reaches the library before that.
+bool DecodeByImagingLibrary(const std::vector<std::uint8_t>& bytes, std::uint16_t orientation, std::int32_t boxWidth,
+                            std::int32_t boxHeight, BgrPicture* upright, DecodedPixels* refused)
 {
-    DecodedPixels decoded;
+    ClaimedSize claimed;
+    if (!ReadClaimedSize(bytes.data(), bytes.size(), &claimed))
+        return false;
+    refused->sourceWidth = claimed.width;
+    refused->sourceHeight = claimed.height;
+    const std::uint64_t pixels = std::uint64_t{claimed.width} * claimed.height;
+    refused->bytesNeeded = pixels * picture_limits::kImagingBytesPerPixel;
+    if (pixels > picture_limits::kMaxSourcePixels || refused->bytesNeeded > picture_limits::kMaxDecodeBytes) {
+        refused->refusal = DecodeRefusal::kTooLarge;
+        return false;
+    }
+    const WholeDecodeTurn turn;
+    const DecodedPicture picture = DecodePictureBytes(bytes);
+    // The type test of the album: only what decodes as a raster image has a thumbnail.
+    if (!picture.image || picture.image->GetLastStatus() != Gdiplus::Ok ||
+        picture.image->GetType() != Gdiplus::ImageTypeBitmap)
+        return false;
+    const FittedSize stored =
+        FittedStoredSize(static_cast<std::int32_t>(picture.image->GetWidth()),
+                         static_cast<std::int32_t>(picture.image->GetHeight()), orientation, boxWidth, boxHeight);
+    *upright = TurnUpright(DrawFitted(*picture.image, stored.width, stored.height), orientation);
+    return true;
+}
+
+// The upright picture fitted into the box, decoded from the file's bytes by what they are;
+// false for bytes that are no picture any decoder of ours reads, or one past the limits, with
+// why in `decoded`.
+bool FittedUpright(const std::vector<std::uint8_t>& bytes, std::uint16_t orientation, std::int32_t boxWidth,
+                   std::int32_t boxHeight, BgrPicture* upright, DecodedPixels* decoded)
+{
     switch (PictureContainerOf(bytes.data(), bytes.size())) {
     case PictureContainer::kJpeg: {
         CountPictureDecode();
-        if (!DecodeJpegForBox(bytes.data(), bytes.size(), boxWidth, boxHeight, orientation, &decoded))
+        if (!DecodeJpegForBox(bytes.data(), bytes.size(), boxWidth, boxHeight, orientation, decoded))
             return false;
-        const FittedSize stored = FittedStoredSize(static_cast<std::int32_t>(decoded.sourceWidth),
-                                                   static_cast<std::int32_t>(decoded.sourceHeight), orientation,
+        const FittedSize stored = FittedStoredSize(static_cast<std::int32_t>(decoded->sourceWidth),
+                                                   static_cast<std::int32_t>(decoded->sourceHeight), orientation,
                                                    boxWidth, boxHeight);
-        *upright = TurnUpright(ResizeTo(decoded.pixels, static_cast<std::uint32_t>(stored.width),
+        *upright = TurnUpright(ResizeTo(decoded->pixels, static_cast<std::uint32_t>(stored.width),
                                         static_cast<std::uint32_t>(stored.height)),
                                orientation);
         return true;
     }
     case PictureContainer::kHeic:
     case PictureContainer::kAvif: {
-        const WholeDecodeTurn turn;
         CountPictureDecode();
-        if (!DecodeHeifForBox(bytes.data(), bytes.size(), boxWidth, boxHeight, &decoded))
+        if (!DecodeHeifForBox(bytes.data(), bytes.size(), boxWidth, boxHeight, decoded))
             return false;
         // Already as the file says to show it: the Exif orientation is not applied again.
-        const FittedSize fitted = FitIntoBox(static_cast<std::int32_t>(decoded.sourceWidth),
-                                             static_cast<std::int32_t>(decoded.sourceHeight), boxWidth, boxHeight);
-        *upright = ResizeTo(decoded.pixels, static_cast<std::uint32_t>(fitted.width),
+        const FittedSize fitted = FitIntoBox(static_cast<std::int32_t>(decoded->sourceWidth),
+                                             static_cast<std::int32_t>(decoded->sourceHeight), boxWidth, boxHeight);
+        *upright = ResizeTo(decoded->pixels, static_cast<std::uint32_t>(fitted.width),
                             static_cast<std::uint32_t>(fitted.height));
         return true;
     }
-    case PictureContainer::kOther: {
-        const WholeDecodeTurn turn;
-        const DecodedPicture picture = DecodePictureBytes(bytes);
-        // The type test of the album: only what decodes as a raster image has a thumbnail.
-        if (!picture.image || picture.image->GetLastStatus() != Gdiplus::Ok ||
-            picture.image->GetType() != Gdiplus::ImageTypeBitmap)
-            return false;
-        const FittedSize stored =
-            FittedStoredSize(static_cast<std::int32_t>(picture.image->GetWidth()),
-                             static_cast<std::int32_t>(picture.image->GetHeight()), orientation, boxWidth, boxHeight);
-        *upright = TurnUpright(DrawFitted(*picture.image, stored.width, stored.height), orientation);
-        return true;
-    }
+    case PictureContainer::kOther:
+        *decoded = DecodedPixels{};
+        decoded->refusal = DecodeRefusal::kUnreadable;
+        return DecodeByImagingLibrary(bytes, orientation, boxWidth, boxHeight, upright, decoded);
     }
     return false;
+}
+
+// Says in the log why a picture has no thumbnail.
+void LogRefusal(const std::wstring& path, const DecodedPixels& refused)
+{
+    switch (refused.refusal) {
+    case DecodeRefusal::kTooLarge:
+        g_Log.Write(L"画像が大きすぎるため縮小画像を作りません (%u x %u, 展開に %u MB, 上限 %u MB) = %s",
+                    refused.sourceWidth, refused.sourceHeight, static_cast<unsigned>(refused.bytesNeeded >> 20),
+                    static_cast<unsigned>(picture_limits::kMaxDecodeBytes >> 20), path.c_str());
+        break;
+    case DecodeRefusal::kTooManyScans:
+        g_Log.Write(L"JPEGのスキャンが多すぎるため縮小画像を作りません (%d 個まで) = %s", picture_limits::kMaxJpegScans,
+                    path.c_str());
+        break;
+    case DecodeRefusal::kUnreadable:
+    case DecodeRefusal::kNone:
+        g_Log.Write(L"画像として読めないため縮小画像を作りません = %s", path.c_str());
+        break;
+    }
 }
 
 // One picture's thumbnail: from the cache when it has the picture as it is, else one decode.
@@ -209,9 +232,13 @@ ThumbnailOutcome MakeSizedPicture(const std::wstring& path, std::uint16_t orient
     jpeg->clear();
     std::vector<std::uint8_t> bytes;
     BgrPicture upright;
-    if (!ReadFileBytes(path, kMaxPictureFileBytes, &bytes) ||
-        !FittedUpright(bytes, orientation, boxWidth, boxHeight, &upright))
+    DecodedPixels decoded;
+    decoded.refusal = DecodeRefusal::kUnreadable;
+    if (!ReadFileBytes(path, picture_limits::kMaxPictureFileBytes, &bytes) ||
+        !FittedUpright(bytes, orientation, boxWidth, boxHeight, &upright, &decoded)) {
+        LogRefusal(path, decoded);
         return ThumbnailOutcome::kNotAPicture;
+    }
     // Memory that ran short on the way leaves no picture, but the file is one.
     if (!upright.Empty())
         EncodeJpeg(upright, kThumbnailQuality, jpeg);
@@ -239,13 +266,13 @@ void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, bool lis
         pictures.size(), workers,
         [&](std::size_t i) { isPicture[i] = ThumbnailOf(*pictures[i], context.outputFolder, cache) ? 1 : 0; },
         [&](std::size_t done) { context.Advance(done); });
+    // A picture that cannot be shown (damaged, cut, empty, past the limits) is listed as any
+    // file the album cannot picture: a file without preview, when such files are listed.
     std::set<const AlbumFile*> notPictures;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         if (isPicture[i])
             continue;
-        // A photo of the HEIF family that does not decode is still a photo: it is listed as
-        // it was before it could be shown, a file without preview.
-        if (IsHeifExtension(pictures[i]->path) && listFilesWithoutPreview) {
+        if (listFilesWithoutPreview) {
             pictures[i]->kind = AlbumFileKind::kOther;
             pictures[i]->heifFamily = false;
         } else {

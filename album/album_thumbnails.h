@@ -1,9 +1,10 @@
 #pragma once
 // The thumbnails of an album's pictures, made before its pages are written: every picture is
 // decoded once (or not at all when the cache has it), on a pool of workers, one per core. A
-// picture that does not decode as a raster image leaves the album, as the scan's type test
-// would have had it. Which thread made what never shows: the pages and the thumbnails come
-// out the same with one worker or many.
+// picture that cannot be shown (damaged, cut, empty, no raster image, or past the limits of
+// picture_limits.h) is listed as a file without preview, and the log says why. Which thread
+// made what never shows: the pages and the thumbnails come out the same with one worker or
+// many.
 
 #include <cstdint>
 #include <string>
@@ -32,15 +33,17 @@ int DefaultThumbnailWorkers();
 // What one picture came to.
 enum class ThumbnailOutcome {
     kMade,         // jpeg holds the thumbnail (empty when it could not be encoded)
-    kNotAPicture,  // it does not decode as a raster image
+    kNotAPicture,  // it cannot be shown: no raster image, or one past the limits
 };
 
 // A picture's JPEG fitted into the box, upright, from one read and one decode of it. The
 // decoder is chosen by what the file's bytes are (a ".jpg" that is really a HEIC is read as
 // one): JPEG through libjpeg-turbo at the smallest scale that still fills the box, the HEIF
 // family through libheif as the file says to show it (its own turns, never the Exif
-// orientation again; a thumbnail item when it fills the box), anything else through the
-// imaging library. Then shrunk by areas (or enlarged, for a small picture) and turned upright.
+// orientation again; a thumbnail item when it fills the box), a PNG, GIF, BMP or TIFF through
+// the imaging library once its header's size is known to be within the limits. Then shrunk
+// by areas (or enlarged, for a small picture) and turned upright. Why a file is not a
+// picture goes to the log.
 ThumbnailOutcome MakeSizedPicture(const std::wstring& path, std::uint16_t orientation, std::int32_t boxWidth,
                                   std::int32_t boxHeight, std::vector<std::uint8_t>* jpeg);
 // The thumbnail: MakeSizedPicture into the thumbnail's box.
@@ -56,8 +59,8 @@ std::wstring ThumbnailPath(const AlbumBuildContext& context, std::int32_t year, 
 
 // Gives every picture of the model its thumbnail bytes' place in the cache (taken from it
 // when the picture is unchanged), and advances the progress by one per picture (a total of
-// their number), from the calling thread only. A picture that does not decode leaves the
-// album; one of the HEIF family stays as a file without preview when such files are listed.
+// their number), from the calling thread only. A picture that cannot be shown stays as a
+// file without preview when such files are listed, and leaves the album otherwise.
 void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, bool listFilesWithoutPreview,
                          int workers = DefaultThumbnailWorkers());
 

@@ -7,11 +7,15 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <utility>
+
+#include "album/whole_decodes.h"
 
 // The libraries' headers are C, and libjpeg's needs the standard types before it.
 extern "C" {
 #include <jpeglib.h>
+#include <jerror.h>
 }
 #include <libheif/heif.h>
 
@@ -22,10 +26,14 @@ namespace {
 // libjpeg reports a fatal error by calling error_exit, which must not return: it jumps back
 // to the decode or encode that set the jump, which then tears its state down. Nothing of ours
 // that owns memory lives between the jump and its target but what those functions own
-// outside the jump's reach. Warnings (damaged data the library works around) go unheard.
+// outside the jump's reach, and no C++ exception ever passes through the library: our
+// callbacks catch their own and end the work through error_exit too. Warnings (damaged data
+// the library works around) go unheard.
 struct JpegErrors {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
+    // Why our own callbacks ended the decode, when they did.
+    DecodeRefusal refusal = DecodeRefusal::kUnreadable;
 };
 
 [[noreturn]] void JumpOnError(j_common_ptr info)
@@ -40,6 +48,16 @@ void UseErrors(JpegErrors* errors)
     jpeg_std_error(&errors->manager);
     errors->manager.error_exit = &JumpOnError;
     errors->manager.output_message = &Quiet;
+}
+
+// Called as the decode reads its input, row by row of every scan: past the last scan a JPEG
+// may have, the decode ends the way a library error ends it.
+void CountScans(j_common_ptr common)
+{
+    if (reinterpret_cast<j_decompress_ptr>(common)->input_scan_number > picture_limits::kMaxJpegScans) {
+        reinterpret_cast<JpegErrors*>(common->err)->refusal = DecodeRefusal::kTooManyScans;
+        (*common->err->error_exit)(common);
+    }
 }
 
 // The scale of the decode: the largest division of the picture (8, 4, 2, 1) at which it still
@@ -58,6 +76,30 @@ unsigned ScaleDenominator(std::uint32_t width, std::uint32_t height, std::int32_
     return 1;
 }
 
+std::uint64_t RoundUp(std::uint64_t value, std::uint64_t step)
+{
+    return (value + step - 1) / step * step;
+}
+
+// What the decode of a read header holds at its output size: our pixels, and the library's
+// coefficients. A picture of several scans (progressive, or components in scans of their
+// own) keeps every coefficient of the whole picture at its stored size until its last scan
+// is read: each component's blocks, rounded up to its sampling, 64 of 2 bytes each. A picture
+// of one scan is decoded a row of blocks at a time.
+std::uint64_t JpegDecodeBytes(j_decompress_ptr info, bool wholePicture)
+{
+    std::uint64_t bytes = std::uint64_t{info->output_width} * info->output_height * 3;
+    for (int c = 0; c < info->num_components; ++c) {
+        const jpeg_component_info& component = info->comp_info[c];
+        const std::uint64_t across = RoundUp(component.width_in_blocks, static_cast<std::uint64_t>(component.h_samp_factor));
+        const std::uint64_t down = wholePicture ? RoundUp(component.height_in_blocks,
+                                                          static_cast<std::uint64_t>(component.v_samp_factor))
+                                                : static_cast<std::uint64_t>(component.v_samp_factor);
+        bytes += across * down * DCTSIZE2 * sizeof(JCOEF);
+    }
+    return bytes;
+}
+
 // One CMYK row as BGR. Photoshop stores its CMYK inverted (said by its Adobe marker).
 void CmykToBgr(const JSAMPLE* cmyk, std::uint32_t width, bool inverted, std::uint8_t* bgr)
 {
@@ -70,46 +112,71 @@ void CmykToBgr(const JSAMPLE* cmyk, std::uint32_t width, bool inverted, std::uin
     }
 }
 
-// The decode proper, behind the jump: returns false for anything refused.
-bool DecodeJpeg(jpeg_decompress_struct* info, JpegErrors* errors, const std::uint8_t* data, std::size_t size,
-                std::int32_t boxWidth, std::int32_t boxHeight, std::uint16_t orientation, DecodedPixels* decoded,
-                std::vector<JSAMPLE>* cmykRow)
+// What a JPEG decode owns beside the library's state, outside the jump's reach.
+struct JpegDecodeState {
+    JpegErrors errors;
+    jpeg_progress_mgr progress{};
+    std::vector<JSAMPLE> cmykRow;
+    std::optional<WholeDecodeTurn> turn;
+};
+
+// The decode proper, behind the jump: returns false for anything refused, with the refusal in
+// the state's errors.
+bool DecodeJpeg(jpeg_decompress_struct* info, JpegDecodeState* state, const std::uint8_t* data, std::size_t size,
+                std::int32_t boxWidth, std::int32_t boxHeight, std::uint16_t orientation, DecodedPixels* decoded)
 {
-    if (setjmp(errors->jump))
+    if (setjmp(state->errors.jump))
         return false;
     jpeg_create_decompress(info);
+    // The library's own bound on what it holds for a picture of several scans, beside ours.
+    info->mem->max_memory_to_use = static_cast<long>(picture_limits::kMaxDecodeBytes);
     jpeg_mem_src(info, data, static_cast<unsigned long>(size));
     if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK)
         return false;
     const std::uint64_t sourcePixels = std::uint64_t{info->image_width} * info->image_height;
-    if (sourcePixels == 0 || sourcePixels > picture_limits::kMaxSourcePixels)
+    if (sourcePixels == 0)
         return false;
     info->scale_num = 1;
     info->scale_denom = ScaleDenominator(info->image_width, info->image_height, boxWidth, boxHeight, orientation);
     const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
     info->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
     jpeg_calc_output_dimensions(info);
-    if (std::uint64_t{info->output_width} * info->output_height > picture_limits::kMaxDecodedPixels ||
-        !decoded->pixels.Allocate(info->output_width, info->output_height))
+    const bool wholePicture = jpeg_has_multiple_scans(info);
+    decoded->sourceWidth = info->image_width;
+    decoded->sourceHeight = info->image_height;
+    decoded->bytesNeeded = JpegDecodeBytes(info, wholePicture);
+    if (sourcePixels > picture_limits::kMaxSourcePixels || decoded->bytesNeeded > picture_limits::kMaxDecodeBytes) {
+        state->errors.refusal = DecodeRefusal::kTooLarge;
         return false;
-    if (cmyk)
-        cmykRow->resize(std::size_t{info->output_width} * 4);
+    }
+    try {
+        if (cmyk)
+            state->cmykRow.resize(std::size_t{info->output_width} * 4);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!decoded->pixels.Allocate(info->output_width, info->output_height))
+        return false;
+    if (wholePicture)
+        state->turn.emplace();
+    state->progress.progress_monitor = &CountScans;
+    info->progress = &state->progress;
     jpeg_start_decompress(info);
     while (info->output_scanline < info->output_height) {
         std::uint8_t* row = decoded->pixels.bgr.data() + std::size_t{info->output_scanline} * decoded->pixels.stride;
-        JSAMPROW target = cmyk ? cmykRow->data() : row;
+        JSAMPROW target = cmyk ? state->cmykRow.data() : row;
         if (jpeg_read_scanlines(info, &target, 1) != 1)
             return false;
         if (cmyk)
-            CmykToBgr(cmykRow->data(), info->output_width, info->saw_Adobe_marker, row);
+            CmykToBgr(state->cmykRow.data(), info->output_width, info->saw_Adobe_marker, row);
     }
     jpeg_finish_decompress(info);
-    decoded->sourceWidth = info->image_width;
-    decoded->sourceHeight = info->image_height;
     return true;
 }
 
-// Encoded bytes gathered into a vector: nothing of the library's heap leaves it.
+// Encoded bytes gathered into a vector: nothing of the library's heap leaves it. A vector that
+// cannot grow ends the encode through the library's error path, never by an exception
+// through the library.
 struct VectorDestination {
     jpeg_destination_mgr manager;
     std::vector<std::uint8_t>* bytes;
@@ -123,11 +190,22 @@ void StartBlock(j_compress_ptr info)
     destination->manager.free_in_buffer = sizeof destination->block;
 }
 
+// The first `count` bytes of the block added to the vector; false when memory ran short.
+bool Append(VectorDestination* destination, std::size_t count) noexcept
+{
+    try {
+        destination->bytes->insert(destination->bytes->end(), destination->block, destination->block + count);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 boolean FlushBlock(j_compress_ptr info)
 {
     auto* destination = reinterpret_cast<VectorDestination*>(info->dest);
-    destination->bytes->insert(destination->bytes->end(), destination->block,
-                               destination->block + sizeof destination->block);
+    if (!Append(destination, sizeof destination->block))
+        ERREXIT(info, JERR_FILE_WRITE);
     StartBlock(info);
     return TRUE;
 }
@@ -135,8 +213,8 @@ boolean FlushBlock(j_compress_ptr info)
 void FlushRest(j_compress_ptr info)
 {
     auto* destination = reinterpret_cast<VectorDestination*>(info->dest);
-    destination->bytes->insert(destination->bytes->end(), destination->block,
-                               destination->block + (sizeof destination->block - destination->manager.free_in_buffer));
+    if (!Append(destination, sizeof destination->block - destination->manager.free_in_buffer))
+        ERREXIT(info, JERR_FILE_WRITE);
 }
 
 bool Encode(jpeg_compress_struct* info, JpegErrors* errors, VectorDestination* destination, const BgrPicture& picture,
@@ -217,6 +295,18 @@ UniqueHeifHandle ThumbnailAtLeast(heif_image_handle* primary, std::uint32_t minW
     return best;
 }
 
+// What libheif holds to decode a picture of the handle's size: its planes as phones and
+// cameras store them (luma, two chroma planes of a quarter each, and alpha when there is
+// one), one or two bytes a sample by its depth, and the interleaved RGB it makes of them.
+std::uint64_t HeifDecodeBytes(const heif_image_handle* handle)
+{
+    const std::uint64_t pixels = std::uint64_t(heif_image_handle_get_width(handle)) *
+                                 std::uint64_t(heif_image_handle_get_height(handle));
+    const std::uint64_t sampleBytes = heif_image_handle_get_luma_bits_per_pixel(handle) > 8 ? 2 : 1;
+    const std::uint64_t quarterPlanes = 6 + (heif_image_handle_has_alpha_channel(handle) ? 4 : 0);
+    return pixels * sampleBytes * quarterPlanes / 4 + pixels * 3;
+}
+
 // libheif gives red first; our pictures put blue first.
 void SwapRedAndBlue(BgrPicture* picture)
 {
@@ -278,24 +368,29 @@ bool DecodeJpegForBox(const std::uint8_t* data, std::size_t size, std::int32_t b
                       std::uint16_t orientation, DecodedPixels* decoded)
 {
     *decoded = DecodedPixels{};
+    decoded->refusal = DecodeRefusal::kUnreadable;
     if (!data || size == 0 || size > (std::size_t{1} << 31))
         return false;
     jpeg_decompress_struct info{};
-    JpegErrors errors{};
-    UseErrors(&errors);
-    info.err = &errors.manager;
-    std::vector<JSAMPLE> cmykRow;
-    const bool done = DecodeJpeg(&info, &errors, data, size, boxWidth, boxHeight, orientation, decoded, &cmykRow);
+    JpegDecodeState state;
+    UseErrors(&state.errors);
+    info.err = &state.errors.manager;
+    const bool done = DecodeJpeg(&info, &state, data, size, boxWidth, boxHeight, orientation, decoded);
     jpeg_destroy_decompress(&info);
-    if (!done)
-        *decoded = DecodedPixels{};
-    return done;
+    if (!done) {
+        decoded->pixels = BgrPicture{};
+        decoded->refusal = state.errors.refusal;
+        return false;
+    }
+    decoded->refusal = DecodeRefusal::kNone;
+    return true;
 }
 
 bool DecodeHeifForBox(const std::uint8_t* data, std::size_t size, std::int32_t boxWidth, std::int32_t boxHeight,
                       DecodedPixels* decoded)
 {
     *decoded = DecodedPixels{};
+    decoded->refusal = DecodeRefusal::kUnreadable;
     StartLibheif();
     UniqueHeifContext context(heif_context_alloc());
     if (!context)
@@ -315,14 +410,19 @@ bool DecodeHeifForBox(const std::uint8_t* data, std::size_t size, std::int32_t b
     const UniqueHeifHandle thumbnail = ThumbnailAtLeast(primaryHandle, static_cast<std::uint32_t>(fitted.width),
                                                         static_cast<std::uint32_t>(fitted.height));
     heif_image_handle* chosen = thumbnail ? thumbnail.get() : primaryHandle;
-    const int width = heif_image_handle_get_width(chosen), height = heif_image_handle_get_height(chosen);
-    if (std::uint64_t(width) * std::uint64_t(height) > picture_limits::kMaxDecodedPixels)
+    decoded->sourceWidth = static_cast<std::uint32_t>(sourceWidth);
+    decoded->sourceHeight = static_cast<std::uint32_t>(sourceHeight);
+    decoded->bytesNeeded = HeifDecodeBytes(chosen);
+    if (decoded->bytesNeeded > picture_limits::kMaxDecodeBytes) {
+        decoded->refusal = DecodeRefusal::kTooLarge;
         return false;
+    }
 
     const std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     if (!options)
         return false;
     options->convert_hdr_to_8bit = 1;  // ten-bit pictures come out in eight bits, as a JPEG holds
+    const WholeDecodeTurn turn;
     heif_image* image = nullptr;
     if (Failed(heif_decode_image(chosen, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB, options.get())))
         return false;
@@ -346,8 +446,7 @@ bool DecodeHeifForBox(const std::uint8_t* data, std::size_t size, std::int32_t b
                                        static_cast<std::uint32_t>(stride), &decoded->pixels)) {
         return false;
     }
-    decoded->sourceWidth = static_cast<std::uint32_t>(sourceWidth);
-    decoded->sourceHeight = static_cast<std::uint32_t>(sourceHeight);
+    decoded->refusal = DecodeRefusal::kNone;
     return true;
 }
 
@@ -360,12 +459,14 @@ bool EncodeJpeg(const BgrPicture& picture, int quality, std::vector<std::uint8_t
     JpegErrors errors{};
     UseErrors(&errors);
     info.err = &errors.manager;
-    auto destination = std::make_unique<VectorDestination>();
+    const std::unique_ptr<VectorDestination> destination(new (std::nothrow) VectorDestination);
+    if (!destination)
+        return false;
     destination->bytes = jpeg;
     const bool done = Encode(&info, &errors, destination.get(), picture, quality);
     jpeg_destroy_compress(&info);
     if (!done)
-        jpeg->clear();
+        std::vector<std::uint8_t>().swap(*jpeg);
     return done;
 }
 

@@ -37,11 +37,17 @@ BgrPicture ShrinkByAreas(const std::uint8_t* bgr, std::uint32_t width, std::uint
     if (toWidth == 0 || toHeight == 0 || toWidth > width || toHeight > height || stride < 3 * width)
         return result;
     const std::vector<Span> columns = Spans(width, toWidth), rows = Spans(height, toHeight);
-    // Across first, into rows of the source's height, then down.
-    std::vector<float> across(std::size_t{toWidth} * height * 3);
-    for (std::uint32_t y = 0; y < height; ++y) {
+    // Across first, a source row at a time, then down. Only the source rows the result row
+    // being made covers are held shrunk across (a window that moves down with it): never a
+    // copy of the source's height, which for a large picture would weigh more than it.
+    const std::size_t rowFloats = std::size_t{toWidth} * 3;
+    std::size_t windowHeight = 0;
+    for (const Span& span : rows)
+        windowHeight = std::max(windowHeight, span.weights.size());
+    std::vector<float> window(windowHeight * rowFloats);
+    std::uint32_t windowFirst = 0, windowRows = 0;  // the source rows the window holds
+    const auto shrinkAcross = [&](std::uint32_t y, float* out) {
         const std::uint8_t* row = bgr + std::size_t{y} * stride;
-        float* out = across.data() + std::size_t{y} * toWidth * 3;
         for (std::uint32_t x = 0; x < toWidth; ++x) {
             float sum[3] = {};
             const Span& span = columns[x];
@@ -52,18 +58,26 @@ BgrPicture ShrinkByAreas(const std::uint8_t* bgr, std::uint32_t width, std::uint
             }
             std::copy(sum, sum + 3, out + 3 * x);
         }
-    }
+    };
     result.width = toWidth;
     result.height = toHeight;
     result.stride = (toWidth * 3 + 3) & ~3u;
     result.bgr.assign(std::size_t{result.stride} * toHeight, 0);
     for (std::uint32_t y = 0; y < toHeight; ++y) {
         const Span& span = rows[y];
+        // Spans go down the picture and meet: the rows above this one's are done with.
+        const std::uint32_t done = std::min(span.first - windowFirst, windowRows);
+        std::copy(window.begin() + static_cast<std::ptrdiff_t>(done * rowFloats),
+                  window.begin() + static_cast<std::ptrdiff_t>(windowRows * rowFloats), window.begin());
+        windowRows -= done;
+        windowFirst = span.first;
+        for (; windowRows < span.weights.size(); ++windowRows)
+            shrinkAcross(windowFirst + windowRows, window.data() + windowRows * rowFloats);
         std::uint8_t* out = result.bgr.data() + std::size_t{y} * result.stride;
-        for (std::uint32_t x = 0; x < toWidth * 3; ++x) {
+        for (std::size_t x = 0; x < rowFloats; ++x) {
             float sum = 0;
             for (std::size_t k = 0; k < span.weights.size(); ++k)
-                sum += static_cast<float>(span.weights[k]) * across[(std::size_t{span.first} + k) * toWidth * 3 + x];
+                sum += static_cast<float>(span.weights[k]) * window[k * rowFloats + x];
             out[x] = static_cast<std::uint8_t>(std::clamp(sum + 0.5f, 0.0f, 255.0f));
         }
     }

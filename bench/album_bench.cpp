@@ -4,10 +4,14 @@
 // 1 % new pictures were added (the thumbnails of the rest come from the cache). Prints
 // thumbnails per second, decodes per picture and the peak memory, one figure a line. Given a
 // folder of pictures made elsewhere (the bench script makes phone-like HEIC photos from the
-// JPEGs), it builds that folder's album the first three ways.
+// JPEGs), it builds that folder's album the first three ways. Given a folder of hostile and
+// damaged pictures (tests/album/make_hostile_pictures.py makes them), it measures each
+// picture's thumbnail and then their album, each in a process of its own: its time, its peak
+// memory and whether it was pictured.
 //
 //   kasumiro_album_bench [PICTURES [WIDTH HEIGHT]]     (default 120 pictures of 4000 x 3000)
 //   kasumiro_album_bench --folder FOLDER               (the pictures of FOLDER\DCIM)
+//   kasumiro_album_bench --hostile FOLDER              (the pictures of FOLDER)
 
 #include <windows.h>
 #include <psapi.h>
@@ -30,6 +34,7 @@
 #include "base/gdiplus_headers.h"
 #include "base/handles.h"
 #include "base/paths.h"
+#include "bench/bench_process.h"
 #include "bench/quiet_progress.h"
 #include "organize/folder_utils.h"
 #include "tests/album/album_test_files.h"
@@ -211,6 +216,52 @@ int BenchCameraJpegs(int pictures, int width, int height)
     return builds.ok() && afterAdding.status == kStatusOk ? 0 : 1;
 }
 
+// What the child processes of the hostile pictures' bench tell by their exit status.
+constexpr DWORD kPictured = 0;
+constexpr DWORD kNotPictured = 2;
+
+void PrintTimed(const std::wstring& what, const Timed& timed, const char* outcome)
+{
+    std::printf("  %-44ls %7.2f s  %8.1f MiB  %s\n", what.c_str(), timed.seconds, timed.peakBytes / 1048576.0, outcome);
+}
+
+// Each picture of the folder made into its thumbnail in a process of its own (so that each
+// peak is its own), then the album of them all on every core, from nothing.
+int BenchHostile(const std::wstring& folder)
+{
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found{};
+    const UniqueFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (find) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                files.push_back(found.cFileName);
+        } while (FindNextFileW(find.get(), &found));
+    }
+    std::sort(files.begin(), files.end());
+    std::printf("thumbnails of the %zu pictures of %ls, each in a process of its own\n", files.size(), folder.c_str());
+    for (const std::wstring& name : files) {
+        const Timed timed = RunProgram(Quoted(ThisProgram()) + L" --thumbnail " + Quoted(folder + L"\\" + name));
+        PrintTimed(name, timed, timed.exitCode == kPictured ? "thumbnail" : timed.exitCode == kNotPictured ? "no preview" : "FAILED");
+    }
+    DeleteFolderTree(folder + L"\\" + ThumbnailCache::kFolderName);
+    const Timed album = RunProgram(Quoted(ThisProgram()) + L" --album " + Quoted(folder));
+    PrintTimed(L"their album, every core", album, album.exitCode == 0 ? "built" : "FAILED");
+    return 0;
+}
+
+int ThumbnailInThisProcess(const std::wstring& path)
+{
+    std::vector<std::uint8_t> jpeg;
+    return MakeThumbnail(path, 1, &jpeg) == ThumbnailOutcome::kMade && !jpeg.empty() ? kPictured : kNotPictured;
+}
+
+int AlbumInThisProcess(const std::wstring& folder)
+{
+    QuietProgress progress;
+    return BuildPhotoAlbum(progress, folder, true, L"", {}, DefaultThumbnailWorkers()).status == kStatusOk ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -218,6 +269,12 @@ int wmain(int argc, wchar_t** argv)
     const GdiplusSession gdiplus;
     if (argc > 2 && std::wcscmp(argv[1], L"--folder") == 0)
         return BenchFolder(argv[2]);
+    if (argc > 2 && std::wcscmp(argv[1], L"--hostile") == 0)
+        return BenchHostile(argv[2]);
+    if (argc > 2 && std::wcscmp(argv[1], L"--thumbnail") == 0)
+        return ThumbnailInThisProcess(argv[2]);
+    if (argc > 2 && std::wcscmp(argv[1], L"--album") == 0)
+        return AlbumInThisProcess(argv[2]);
     const int pictures = argc > 1 ? std::max(1, _wtoi(argv[1])) : 120;
     const int width = argc > 3 ? _wtoi(argv[2]) : 4000;
     const int height = argc > 3 ? _wtoi(argv[3]) : 3000;

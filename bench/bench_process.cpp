@@ -71,3 +71,8 @@ std::wstring ThisProgram()
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     return path;
 }
+
+std::wstring Quoted(const std::wstring& text)
+{
+    return L"\"" + text + L"\"";
+}

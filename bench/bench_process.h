@@ -1,5 +1,5 @@
 #pragma once
-// What the organize benchmark does around the runs it times: starting a program and sampling
+// What the benchmarks do around the runs they time: starting a program and sampling
 // its memory, putting a folder's files on the disk.
 
 #include <windows.h>
@@ -21,3 +21,6 @@ double FlushTree(const std::wstring& folder);
 
 // This program's own path.
 std::wstring ThisProgram();
+
+// A path or argument in double quotes, for a command line.
+std::wstring Quoted(const std::wstring& text);

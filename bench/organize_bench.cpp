@@ -59,11 +59,6 @@ std::vector<int> ListOf(const wchar_t* text, std::vector<int> fallback)
     return values;
 }
 
-std::wstring Quoted(const std::wstring& text)
-{
-    return L"\"" + text + L"\"";
-}
-
 // Settings of the bench's own: every kind organized, one folder a day.
 std::wstring WriteSettings(const std::wstring& root)
 {

@@ -1,12 +1,14 @@
 // A picture file as the album's thumbnails take it: JPEG through libjpeg-turbo and HEIC
-// through libheif, as our code calls them, then fitted, turned upright and encoded again.
-// The libraries themselves are built without the sanitizers; what our code adds around them
-// runs under them.
+// through libheif, as our code calls them, then fitted, turned upright and encoded again; for
+// anything else, the read of the size its header claims, which comes before the system's
+// imaging library (not here) may see it. The libraries themselves are built without the
+// sanitizers; what our code adds around them runs under them.
 
 #include <cstdint>
 #include <vector>
 
 #include "album/picture_codecs.h"
+#include "album/picture_header.h"
 #include "album/picture_pixels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -29,8 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fitted = FitIntoBox(static_cast<std::int32_t>(decoded.sourceWidth),
                             static_cast<std::int32_t>(decoded.sourceHeight), 320, 240);
         break;
-    case PictureContainer::kOther:
+    case PictureContainer::kOther: {
+        ClaimedSize claimed;
+        ReadClaimedSize(data, size, &claimed);
         return 0;
+    }
     }
     if (fitted.width <= 0 || fitted.height <= 0)
         return 0;

@@ -17,6 +17,7 @@
 #include "tests/metadata/heif_box_builder.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/organize/organize_fixture.h"
+#include "tests/support/host_files.h"
 
 namespace {
 
@@ -225,7 +226,7 @@ TEST_F(AlbumBuildTest, NamesAreLinkedAsDataAndShownAsText)
     EXPECT_EQ(page.find(L"it's"), std::wstring::npos);
 }
 
-TEST_F(AlbumBuildTest, TheScanLeavesOutAlbumsRecordsWorkFilesAndUndecodablePictures)
+TEST_F(AlbumBuildTest, TheScanLeavesOutAlbumsRecordsAndWorkFilesNotUndecodablePictures)
 {
     Picture(L"2019\\keep.jpg", Taken("2019:05:05 10:00:00"));
     Picture(L"deep\\down\\PhotoAlbum\\thumb\\2019\\old.jpg", Taken("2019:05:05 11:00:00"));
@@ -236,7 +237,7 @@ TEST_F(AlbumBuildTest, TheScanLeavesOutAlbumsRecordsWorkFilesAndUndecodablePictu
     for (const wchar_t* work : {L"2019\\.kasumiro-copying7", L"Sortavel.dat.saving", L"Sortavel.dat.running"})
         Written(work, 2019, 5, 5, 15);
     Written(L"sub\\notes.dat", 2019, 5, 5, 13);
-    MakeFile(output_ + L"\\2019\\broken.png", Bytes{0x89, 'P', 'N', 'G', 1, 2, 3});
+    SetLocalLastWrite(MakeFile(output_ + L"\\2019\\broken.png", Bytes{0x89, 'P', 'N', 'G', 1, 2, 3}), 2019, 5, 5, 16, 0, 0);
     Written(L"2019\\broken.mp3", 2019, 5, 5, 14);
     ASSERT_EQ(Build(), kStatusOk);
 
@@ -244,16 +245,83 @@ TEST_F(AlbumBuildTest, TheScanLeavesOutAlbumsRecordsWorkFilesAndUndecodablePictu
     EXPECT_NE(page.find(L"img=../2019/keep.jpg&"), std::wstring::npos);
     EXPECT_NE(page.find(L"name=notes.dat'"), std::wstring::npos);
     EXPECT_NE(page.find(L"src='../../2019/broken.mp3'"), std::wstring::npos);  // only pictures are test-decoded
-    for (const wchar_t* absent : {L"old.jpg", L"Sortavel", L"SORTAVEL", L"broken.png", L"kasumiro-copying"})
+    // A picture that does not decode is a file the album cannot picture, listed as such.
+    EXPECT_NE(page.find(L"unknown.html?file=../2019/broken.png&"), std::wstring::npos);
+    for (const wchar_t* absent : {L"old.jpg", L"Sortavel", L"SORTAVEL", L"img=../2019/broken.png", L"kasumiro-copying"})
         EXPECT_EQ(page.find(absent), std::wstring::npos) << absent;
     EXPECT_NE(std::find(progress_.traces.begin(), progress_.traces.end(), L"(dir )" + output_ + L"\\deep\\down\\PhotoAlbum"),
               progress_.traces.end());
 
-    // Without files that have no preview, the other kinds go too.
+    // Without files that have no preview, the other kinds go too, and so does the picture
+    // that cannot be shown.
     ASSERT_EQ(Build(false), kStatusOk);
     const std::wstring previewOnly = Page(L"2019\\201905.html");
     EXPECT_EQ(previewOnly.find(L"notes.dat"), std::wstring::npos);
+    EXPECT_EQ(previewOnly.find(L"broken.png"), std::wstring::npos);
     EXPECT_NE(previewOnly.find(L"broken.mp3"), std::wstring::npos);
+}
+
+// Pictures that claim gigapixels in a few hundred bytes, a progressive JPEG of 1,200 scans, a
+// PNG truly as large as it claims, and damaged ones (empty, cut), made by
+// make_hostile_pictures.py, beside real photos: the album is built, every one that cannot be
+// shown is listed as a file without preview with the reason in the log, and the photos (a
+// 200-megapixel JPEG as phones write it among them) keep their thumbnails.
+TEST_F(AlbumBuildTest, HostileAndDamagedPicturesAreListedWithoutPreviewBesideRealPhotos)
+{
+    const std::wstring hostile = output_ + L"\\hostile";
+    ASSERT_TRUE(CreateDirectoryW(hostile.c_str(), nullptr));
+    ASSERT_TRUE(RunHostCommand("python3 '" + HostPathOf(RealTestFile("../../album/make_hostile_pictures.py")) + "' '" +
+                               HostPathOf(hostile) + "'"));
+    const wchar_t* withoutPreview[] = {L"progressive-claims-32767-square.jpg", L"progressive-of-1200-scans.jpg",
+                                       L"png-16000-square-one-row-repeated.png", L"baseline-claims-65535-square.jpg",
+                                       L"cut-after-100-bytes.jpg", L"empty.jpg", L"png-claims-16000-square-cut.png"};
+    const std::string photos[] = {"jpeg/mde_Issue_609.jpg", "jpeg/mde_Apple_iPhone_5.jpg", "heif/sigal_outdoor.heic"};
+    for (const std::string& photo : photos)
+        MakeFile(output_ + L"\\photos\\" + FromUtf8(photo.substr(photo.find('/') + 1)), ReadWholeFile(RealTestFile(photo)));
+    ASSERT_EQ(Build(), kStatusOk);
+
+    std::wstring pages;
+    for (const auto& [name, bytes] : FolderSnapshot(Album())) {
+        if (name.ends_with(L".html") && name.find(L"\\thumb\\") == std::wstring::npos)
+            pages += Utf8ToWide(std::string(bytes.begin(), bytes.end()));
+    }
+    for (const wchar_t* name : withoutPreview) {
+        EXPECT_NE(pages.find(L"unknown.html?file=../hostile/" + std::wstring(name) + L"&"), std::wstring::npos) << name;
+        EXPECT_EQ(pages.find(L"img=../hostile/" + std::wstring(name)), std::wstring::npos) << name;
+    }
+    EXPECT_NE(pages.find(L"picture.html?img=../hostile/baseline-of-200-megapixels.jpg&"), std::wstring::npos);
+    for (const std::string& photo : photos)
+        EXPECT_NE(pages.find(L"picture.html?img=../photos/" + FromUtf8(photo.substr(photo.find('/') + 1))),
+                  std::wstring::npos) << photo;
+    int thumbnails = 0;
+    for (const auto& entry : FolderSnapshot(Album() + L"\\thumb"))
+        thumbnails += entry.first.ends_with(L".jpg") && !entry.first.ends_with(L"_view.jpg");
+    EXPECT_EQ(thumbnails, 4);
+
+    const std::wstring log = Log();
+    EXPECT_NE(log.find(L"画像が大きすぎるため縮小画像を作りません (32767 x 32767, 展開に 2096 MB, 上限 256 MB) = " + hostile +
+                       L"\\progressive-claims-32767-square.jpg"),
+              std::wstring::npos)
+        << log;
+    EXPECT_NE(log.find(L"画像が大きすぎるため縮小画像を作りません (16000 x 16000, 展開に 2441 MB, 上限 256 MB) = " + hostile +
+                       L"\\png-16000-square-one-row-repeated.png"),
+              std::wstring::npos);
+    EXPECT_NE(log.find(L"JPEGのスキャンが多すぎるため縮小画像を作りません (64 個まで) = " + hostile +
+                       L"\\progressive-of-1200-scans.jpg"),
+              std::wstring::npos);
+    EXPECT_NE(log.find(L"画像として読めないため縮小画像を作りません = " + hostile + L"\\cut-after-100-bytes.jpg"),
+              std::wstring::npos);
+
+    // Without files that have no preview, those that cannot be shown are left out.
+    ASSERT_EQ(Build(false), kStatusOk);
+    std::wstring previewOnly;
+    for (const auto& [name, bytes] : FolderSnapshot(Album())) {
+        if (name.ends_with(L".html"))
+            previewOnly += Utf8ToWide(std::string(bytes.begin(), bytes.end()));
+    }
+    for (const wchar_t* name : withoutPreview)
+        EXPECT_EQ(previewOnly.find(name), std::wstring::npos) << name;
+    EXPECT_NE(previewOnly.find(L"img=../photos/mde_Issue_609.jpg"), std::wstring::npos);
 }
 
 TEST_F(AlbumBuildTest, AnEmptyFolderStillGetsItsFrameAndAMissingTemplateIsNoFailure)

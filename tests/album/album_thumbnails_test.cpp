@@ -112,7 +112,7 @@ TEST_F(AlbumThumbnailsTest, OneWorkerOrManyMakeTheSameAlbum)
     EXPECT_EQ(togetherProgress.done, aloneProgress.done);
     EXPECT_EQ(togetherProgress.Total(), aloneProgress.Total());
     EXPECT_EQ(togetherProgress.captions, aloneProgress.captions);
-    // Ten thumbnails: the broken picture left the album as the scan's type test had it.
+    // Ten thumbnails: the broken picture has none, and is listed as a file without preview.
     int thumbnails = 0;
     for (const auto& entry : alone)
         thumbnails += entry.first.rfind(L"\\thumb\\2024\\", 0) == 0;

@@ -1,21 +1,46 @@
 // The album's codecs as its thumbnails call them: a JPEG decoded at an eighth is the block
 // means of a full decode in every shape; what cameras and editors write (progressive,
 // arithmetic, CMYK) decodes; damaged, hostile and fuzzer-found bytes are refused or decoded,
-// never read past; sizes past the limits are refused before anything is allocated.
+// never read past; sizes past the limits, read from the header of every format, are refused
+// before anything is allocated, and scans past the limit as they come; memory that runs out
+// in the middle of an encode ends it without an exception through the library.
 
 #include "album/picture_codecs.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <new>
 #include <sstream>
 #include <string>
+
+#include "album/picture_header.h"
+#include "tests/album/album_test_files.h"
 
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/support/host_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
+
+namespace {
+
+// Allocations through operator new of at least this many bytes fail on this thread while a
+// test asks them to: memory that runs short in the middle of the work.
+thread_local std::size_t t_failAllocationsFrom = SIZE_MAX;
+
+}  // namespace
+
+// From the C heap, as the library's own does it, so that its operator delete frees it.
+void* operator new(std::size_t size)
+{
+    if (size >= t_failAllocationsFrom)
+        throw std::bad_alloc();
+    if (void* memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
 
 namespace {
 
@@ -143,17 +168,80 @@ TEST(PictureCodecsTest, DamagedAndHostileBytesAreRefusedOrDecodedNeverReadPast)
             EXPECT_EQ(decoded.pixels.bgr.size(), std::size_t{decoded.pixels.stride} * decoded.pixels.height);
         }
     }
-    // A picture that claims 65535 x 65535 pixels is refused before its pixels are made.
-    Bytes huge = Shape("s420.jpg");
-    for (std::size_t at = 0; at + 9 < huge.size(); ++at) {
-        if (huge[at] == 0xFF && huge[at + 1] == 0xC0) {
-            huge[at + 5] = huge[at + 6] = huge[at + 7] = huge[at + 8] = 0xFF;
-            break;
+}
+
+Bytes Regression(const std::string& name)
+{
+    const Bytes bytes = ReadWholeFile(RealTestFile("../../../fuzz/regressions/picture_decode/" + name));
+    EXPECT_FALSE(bytes.empty()) << name;
+    return bytes;
+}
+
+// The hostile pictures of tests/album/make_hostile_pictures.py, as the fuzz regressions keep
+// them: each refused for what it is, by the size it claims before its memory is taken, or by
+// its scans as they come, while a real progressive photo still decodes.
+TEST(PictureCodecsTest, PicturesPastTheLimitsAreRefusedBeforeTheirMemoryIsTaken)
+{
+    const struct {
+        const char* name;
+        DecodeRefusal refusal;
+        std::uint32_t claimedSide;  // 0: not read that far
+    } jpegs[] = {
+        {"progressive-claims-32767-square.jpg", DecodeRefusal::kTooLarge, 32767},  // 2 GB of coefficients
+        {"baseline-claims-65535-square.jpg", DecodeRefusal::kUnreadable, 0},       // past libjpeg's 65500
+        {"progressive-of-1200-scans.jpg", DecodeRefusal::kTooManyScans, 8192},
+        {"cut-after-100-bytes.jpg", DecodeRefusal::kUnreadable, 0},
+    };
+    for (const auto& jpeg : jpegs) {
+        const Bytes bytes = Regression(jpeg.name);
+        DecodedPixels decoded;
+        EXPECT_FALSE(DecodeJpegForBox(bytes.data(), bytes.size(), 320, 240, 1, &decoded)) << jpeg.name;
+        EXPECT_EQ(decoded.refusal, jpeg.refusal) << jpeg.name;
+        EXPECT_EQ(decoded.sourceWidth, jpeg.claimedSide) << jpeg.name;
+        EXPECT_TRUE(decoded.pixels.Empty()) << jpeg.name;
+    }
+    // Its coefficients (4096 x 4096 blocks of 64, 2 bytes each) and its pixels at an eighth.
+    const Bytes claimsMuch = Regression("progressive-claims-32767-square.jpg");
+    DecodedPixels coefficients;
+    DecodeJpegForBox(claimsMuch.data(), claimsMuch.size(), 320, 240, 1, &coefficients);
+    EXPECT_EQ(coefficients.bytesNeeded, 4096ull * 4096 * 64 * 2 + 4096ull * 4096 * 3);
+
+    const Bytes progressive = ReadWholeFile(RealTestFile("jpeg/mde_Issue_609.jpg"));
+    DecodedPixels decoded;
+    EXPECT_TRUE(DecodeJpegForBox(progressive.data(), progressive.size(), 2048, 2048, 1, &decoded));
+    EXPECT_EQ(decoded.refusal, DecodeRefusal::kNone);
+    EXPECT_LE(decoded.bytesNeeded, picture_limits::kMaxDecodeBytes);
+
+    // The sizes the imaging library's formats claim, read from their headers alone.
+    const struct {
+        const char* name;
+        std::uint32_t side;
+        std::size_t header;  // the bytes the claim takes
+    } claims[] = {{"png-claims-16000-square-cut.png", 16000, 24},
+                  {"gif-claims-65535-square.gif", 65535, 36},
+                  {"bmp-claims-30000-square.bmp", 30000, 54},
+                  {"tiff-claims-100000-square.tif", 100000, 34}};
+    for (const auto& claim : claims) {
+        const Bytes bytes = Regression(claim.name);
+        ClaimedSize claimed;
+        ASSERT_TRUE(ReadClaimedSize(bytes.data(), bytes.size(), &claimed)) << claim.name;
+        EXPECT_EQ(claimed.width, claim.side) << claim.name;
+        EXPECT_EQ(claimed.height, claim.side) << claim.name;
+        // Cut anywhere in its header, it claims nothing, and nothing past the cut is read.
+        for (std::size_t cut = 0; cut < claim.header; ++cut) {
+            const Bytes cutShort(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
+            EXPECT_FALSE(ReadClaimedSize(cutShort.data(), cutShort.size(), &claimed)) << claim.name << " " << cut;
         }
     }
-    DecodedPixels decoded;
-    EXPECT_FALSE(DecodeJpegForBox(huge.data(), huge.size(), 2048, 2048, 1, &decoded));
-    EXPECT_TRUE(decoded.pixels.Empty());
+    // A real TIFF claims what the imaging library decodes; a JPEG is none of these formats.
+    const std::wstring tiff = RealTestFile("tiff/ianare_Picoawards.tiff");
+    const Bytes tiffBytes = ReadWholeFile(tiff);
+    ClaimedSize claimed;
+    ASSERT_TRUE(ReadClaimedSize(tiffBytes.data(), tiffBytes.size(), &claimed));
+    const PixelSize decodedTiff = PictureSize(tiff);
+    EXPECT_EQ(claimed.width, decodedTiff.width);
+    EXPECT_EQ(claimed.height, decodedTiff.height);
+    EXPECT_FALSE(ReadClaimedSize(progressive.data(), progressive.size(), &claimed));
 }
 
 TEST(PictureCodecsTest, EncodedPicturesComeBackAsTheyWent)
@@ -177,6 +265,28 @@ TEST(PictureCodecsTest, EncodedPicturesComeBackAsTheyWent)
     EXPECT_NEAR(corner[2], 235, 12);
     EXPECT_FALSE(EncodeJpeg(BgrPicture{}, 80, &jpeg));
     EXPECT_FALSE(CodecVersions().empty());
+}
+
+TEST(PictureCodecsTest, MemoryThatRunsOutWhileEncodingEndsTheEncodeWithoutAnException)
+{
+    // Noise: its JPEG is far larger than the encoder's 64 KB block, which the output
+    // gathers into a vector that has to grow.
+    BgrPicture noise;
+    ASSERT_TRUE(noise.Allocate(1024, 1024));
+    std::uint32_t state = 1;
+    for (std::uint8_t& byte : noise.bgr)
+        byte = static_cast<std::uint8_t>((state = state * 1664525u + 1013904223u) >> 24);
+    std::vector<std::uint8_t> jpeg;
+    t_failAllocationsFrom = 100 << 10;  // the vector's first block fits; its growth does not
+    const bool encoded = EncodeJpeg(noise, 90, &jpeg);
+    t_failAllocationsFrom = SIZE_MAX;
+    EXPECT_FALSE(encoded);
+    EXPECT_TRUE(jpeg.empty());
+    // Nothing was left behind half done: the next encode is whole.
+    ASSERT_TRUE(EncodeJpeg(noise, 90, &jpeg));
+    EXPECT_GT(jpeg.size(), std::size_t{128} << 10);
+    DecodedPixels decoded;
+    EXPECT_TRUE(DecodeJpegForBox(jpeg.data(), jpeg.size(), 1024, 1024, 1, &decoded));
 }
 
 }  // namespace

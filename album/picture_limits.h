@@ -1,0 +1,31 @@
+#pragma once
+// Every bound the album puts on what a picture file may ask of it, in one place. A picture
+// past one is listed as a file without preview, and the log says which bound it passed.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace picture_limits {
+
+// A picture file is read into memory whole, once; a larger one is no photo.
+constexpr std::uint64_t kMaxPictureFileBytes = 512ull << 20;
+// A picture a file may claim: 1 gigapixel, past any camera or phone there is.
+constexpr std::uint64_t kMaxSourcePixels = 1ull << 30;
+// Memory one decode may hold, counted before it starts from what the file claims: a camera's
+// 200-megapixel baseline JPEG read at an eighth holds a few rows of it, a progressive one of
+// 85 megapixels its coefficients, a phone's 48-megapixel HEIC its planes and their colours.
+constexpr std::uint64_t kMaxDecodeBytes = 256ull << 20;
+// Scans of one JPEG. Encoders write one, or up to a few dozen for a progressive picture; each
+// scan walks the whole picture again, so a file of a thousand tiny scans would take minutes.
+constexpr int kMaxJpegScans = 64;
+// The longest side libheif takes.
+constexpr int kMaxHeifSide = 32768;
+// What the system's imaging library holds to decode a picture and draw it smaller, per pixel:
+// its decoder's buffer, its bitmap, and the copy the drawing makes (measured: a PNG of
+// 16000 x 16000 took 2.4 GB).
+constexpr std::uint64_t kImagingBytesPerPixel = 10;
+// Decodes that hold a whole picture at once, whatever the number of workers: a machine of
+// many cores would otherwise hold that many.
+constexpr std::ptrdiff_t kMaxWholeDecodesAtOnce = 4;
+
+}  // namespace picture_limits
