@@ -23,6 +23,14 @@ bool IdentityOf(const std::wstring& path, FileIdentity* identity);
 // "\\server\share\..."); empty when the system cannot say.
 std::wstring FinalPathOf(HANDLE file);
 
+// Where an existing folder really lies, links on the way followed, without a trailing
+// backslash; empty when it cannot be opened.
+std::wstring FinalFolderPathOf(const std::wstring& folder);
+// True when an entry whose final path (FinalPathOf) is given lies in the folder (given by
+// where it really lies) under that name: false for what a link of that name leads to, where
+// the platform opened the link's target.
+bool LiesWhereListed(const std::wstring& finalPath, const std::wstring& folderFinal, const std::wstring& name);
+
 // The folder a path really names, as one text: "/" read as a backslash, "." and ".."
 // resolved, and links and junctions along the part that exists followed to where they lead
 // (a part not made yet is kept as written). A drive is "D:"; no trailing backslash. Empty

@@ -9,21 +9,6 @@
 
 namespace {
 
-bool SamePath(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
-}
-
-// Where the folder really lies, links on the way followed; empty when it cannot be opened.
-std::wstring FinalFolderPath(const std::wstring& folder)
-{
-    UniqueFile file(CreateFileW((folder.size() == 2 && folder[1] == L':' ? folder + L"\\" : folder).c_str(),
-                                FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return file ? WithoutTrailingBackslash(FinalPathOf(file.get())) : std::wstring();
-}
-
 // Clears a tree below the walked folder: files `keep` does not pick, links, and the folders
 // that are left empty, the walked folder last. The first failure ends the walk.
 class TreeClearer : public FolderWalker {
@@ -83,7 +68,7 @@ StatusCode EntryRemover::Remove(const std::wstring& path)
     const std::wstring parent = path.substr(0, slash);
     if (parentFinal_.empty() || parent != parent_) {
         parent_ = parent;
-        parentFinal_ = FinalFolderPath(parent);
+        parentFinal_ = FinalFolderPathOf(parent);
         if (parentFinal_.empty())
             return StatusFromLastError();
     }
@@ -96,7 +81,7 @@ StatusCode EntryRemover::Remove(const std::wstring& path)
     // Where the compatibility layer of our tests cannot open a link as itself, it opens what
     // the link leads to, and removing that would remove a file or an empty folder outside.
     // What does not lie where its path says is left alone.
-    if (!SamePath(FinalPathOf(entry.get()), parentFinal_ + L"\\" + path.substr(slash + 1)))
+    if (!LiesWhereListed(FinalPathOf(entry.get()), parentFinal_, path.substr(slash + 1)))
         return kStatusLeadsElsewhere;
     // Removed when the handle closes; a read-only file and a folder that is not empty refuse.
     FILE_DISPOSITION_INFO disposition{TRUE};

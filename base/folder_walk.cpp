@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "base/handles.h"
+#include "base/path_text.h"
 
 bool IsDotEntry(const WIN32_FIND_DATAW& found)
 {
@@ -27,6 +28,40 @@ bool FindEntry(const std::wstring& path, WIN32_FIND_DATAW* found)
         return false;
     return static_cast<bool>(UniqueFindHandle(FindFirstFileW(path.c_str(), found)));
 }
+
+namespace {
+
+// Whether listings mark a link to a file as a link. The system's do, with its reparse tag. The
+// compatibility layer that runs our tests lists such a link as the file it leads to; it is
+// known by the function only it exports.
+bool ListingsMarkFileLinks()
+{
+    static const bool marked =
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
+    return marked;
+}
+
+// A file the listing shows as plain that is really a link: opened as itself (where the
+// platform can), it lies elsewhere than its path says. folderFinal: where the folder lies,
+// learned at the first file that asks.
+bool IsUnmarkedFileLink(const std::wstring& folder, const std::wstring& path, std::wstring* folderFinal)
+{
+    const std::wstring name = NameOfPath(path);
+    // A device's name is never opened: it would open the device.
+    if (ListingsMarkFileLinks() || IsDeviceName(name))
+        return false;
+    UniqueFile entry(CreateFileW(OpenablePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!entry)
+        return false;  // nothing to follow: a read of it fails as well
+    if (folderFinal->empty())
+        *folderFinal = FinalFolderPathOf(folder);
+    const std::wstring final = FinalPathOf(entry.get());
+    return !final.empty() && !folderFinal->empty() && !LiesWhereListed(final, *folderFinal, name);
+}
+
+}  // namespace
 
 void FolderWalker::Walk(const std::wstring& folder)
 {
@@ -64,6 +99,7 @@ void FolderWalker::WalkFolder(const std::wstring& folder)
             OnUnreadableFolder(folder, error);
         return;
     }
+    std::wstring folderFinal;
     do {
         if (ShouldStop())
             return;
@@ -72,7 +108,8 @@ void FolderWalker::WalkFolder(const std::wstring& folder)
         const std::wstring path = folder + L"\\" + found.cFileName;
         if (path.size() >= MAX_PATH) {
             OnPathTooLong(path);
-        } else if (IsLinkEntry(found)) {
+        } else if (IsLinkEntry(found) ||
+                   (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsUnmarkedFileLink(folder, path, &folderFinal))) {
             OnLink(path, found);
         } else if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             OnFile(folder, found);

@@ -5,12 +5,45 @@
 
 #include <string>
 
-// Everything from the path's last "." on, or empty. A name without a dot in a folder whose
-// name has one gets that folder's tail, which no list of extensions holds.
+// True when the name ends in a dot or a space. Such a name (a card written by another system
+// can hold one) is trimmed by the plain form of a path, which then names another file.
+inline bool EndsInDotOrSpace(const std::wstring& name)
+{
+    return !name.empty() && (name.back() == L'.' || name.back() == L' ');
+}
+
+// The name without its trailing dots and spaces: the name this system can hold, and the one
+// its extension is taken from.
+inline std::wstring WithoutTrailingDotsAndSpaces(std::wstring name)
+{
+    while (EndsInDotOrSpace(name))
+        name.pop_back();
+    return name;
+}
+
+// A name the system keeps for a device ("COM1.jpg", "nul.txt", "Aux .jpg"): a card written by
+// another system can hold one, and opening it by its path would open the device instead.
+inline bool IsDeviceName(const std::wstring& name)
+{
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    for (wchar_t& c : stem)
+        c = (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL")
+        return true;
+    return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
+           stem[3] >= L'0' && stem[3] <= L'9';
+}
+
+// Everything from the path's last "." on, or empty, leaving out trailing dots and spaces
+// (which the system does not keep in a name). A name without a dot in a folder whose name has
+// one gets that folder's tail, which no list of extensions holds.
 inline std::wstring ExtensionOf(const std::wstring& path)
 {
-    const std::size_t dot = path.rfind(L'.');
-    return dot == std::wstring::npos ? std::wstring() : path.substr(dot);
+    const std::wstring kept = WithoutTrailingDotsAndSpaces(path);
+    const std::size_t dot = kept.rfind(L'.');
+    return dot == std::wstring::npos ? std::wstring() : kept.substr(dot);
 }
 
 // A to Z folded to a to z; nothing else changes (extensions are compared this way).
@@ -43,4 +76,15 @@ inline std::wstring NameOfPath(const std::wstring& path)
 {
     const std::size_t slash = path.rfind(L'\\');
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// The path to open a full path's entry by: its "\\?\" form when its name ends in a dot or a
+// space, which that form keeps; the path itself otherwise.
+inline std::wstring OpenablePath(const std::wstring& path)
+{
+    if (!EndsInDotOrSpace(path) || path.rfind(L"\\\\?\\", 0) == 0)
+        return path;
+    if (path.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    return L"\\\\?\\" + path;
 }

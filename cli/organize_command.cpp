@@ -200,6 +200,7 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
     StdOut().Write(lines);
     if (counts.LeftOut())
         StdErr().Write(LeftOutText(counts) + L"\n");
-    // Files that could not be read were not organized: a script must not take the run as whole.
-    return counts.unreadable ? kExitFailed : kExitOk;
+    // Files that could not be read or copied were not organized: a script must not take the
+    // run as whole.
+    return counts.unreadable || counts.notOrganized ? kExitFailed : kExitOk;
 }

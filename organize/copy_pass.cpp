@@ -5,7 +5,9 @@
 #include <cwchar>
 
 #include "base/log_file.h"
+#include "base/path_text.h"
 #include "base/stopwatch.h"
+#include "organize/file_failure.h"
 #include "organize/file_signature.h"
 
 namespace {
@@ -27,12 +29,24 @@ void LogCopyFailure(StatusCode status, const std::wstring& source, const std::ws
     g_Log.Write(L"コピー先 = %s", destination.c_str());
 }
 
+// Erases one copy of `source` from copies kept by signature.
+void EraseCopyOf(std::unordered_multimap<std::uint64_t, std::wstring>& copies, std::uint64_t signature,
+                 const std::wstring& source)
+{
+    for (auto [at, end] = copies.equal_range(signature); at != end; ++at) {
+        if (at->second == source) {
+            copies.erase(at);
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 CopyPass::CopyPass(OutputRecord& table, std::wstring recordPath, ProgressSink& progress,
                    OrganizeResult* result)
-    : table_(table), recordPath_(std::move(recordPath)), progress_(progress), result_(result),
-      lastSaveMs_(GetTickCount64())
+    : table_(table), recordPath_(std::move(recordPath)), outputFolder_(FolderOfPath(recordPath_)),
+      progress_(progress), result_(result), lastSaveMs_(GetTickCount64())
 {
 }
 
@@ -62,8 +76,9 @@ void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer,
         if (planned != kStatusOk) {
             // The copies under way were planned before this file: their results come first.
             TakeDone(workers, true);
-            NoteCopyFailure(planned, plan.source, plan.destination);
-            break;
+            NoteFailure(planned, plan);
+            FileDone();
+            continue;
         }
         inFlight_.emplace(plan.signature, plan.source);
         workers.Add(std::move(plan));
@@ -110,44 +125,62 @@ void CopyPass::TakeDone(CopyWorkers& workers, bool all)
 void CopyPass::FlushCopies()
 {
     TimeInto timer(&result_->timings.copyFlushes);
-    for (const auto& [copy, status] : FlushCopiesToDisk(unflushed_, copyWorkers_))
-        g_Log.Write(L"コピーしたファイルをディスクに書き込めません。 0x%08x(%s)", static_cast<unsigned>(status), copy.c_str());
-    unflushed_.clear();
+    std::vector<std::wstring> copies;
+    for (const PlannedCopy& plan : unrecorded_) {
+        if (!plan.alreadyThere)
+            copies.push_back(plan.destination);
+    }
+    std::unordered_map<std::wstring, StatusCode> failed;
+    for (auto& [copy, status] : FlushCopiesToDisk(copies, copyWorkers_))
+        failed.emplace(std::move(copy), status);
+    // In the order the copies were planned, so that the record comes out as if each copy were
+    // made at once. The copy holds the source's bytes: its signature is the source's.
+    for (const PlannedCopy& plan : unrecorded_) {
+        EraseCopyOf(inFlight_, plan.signature, plan.source);
+        if (const auto unflushed = failed.find(plan.destination); unflushed != failed.end()) {
+            // Not known to be on the disk, so not vouched for: the next run finds the copy
+            // under its name and records it then, or copies it again.
+            NoteFileFailure(unflushed->second, plan, FileFailureReason::kNotFlushed);
+            continue;
+        }
+        table_.AddCopy(plan.source, plan.destination, plan.signature);
+        ++(plan.alreadyThere ? result_->counts.duplicates : result_->counts.copied);
+    }
+    unrecorded_.clear();
 }
 
-void CopyPass::SaveRecord()
+StatusCode CopyPass::SaveRecord()
 {
     FlushCopies();
     const Stopwatch watch;
-    table_.Save(recordPath_);
+    const StatusCode saved = table_.Save(recordPath_);
     lastSaveSeconds_ = watch.Seconds();
     result_->timings.recordSaves += lastSaveSeconds_;
+    return saved;
 }
 
 void CopyPass::Settle(const PlannedCopy& plan, StatusCode status)
 {
-    for (auto [at, end] = inFlight_.equal_range(plan.signature); at != end; ++at) {
-        if (at->second == plan.source) {
-            inFlight_.erase(at);
-            break;
-        }
-    }
     if (status != kStatusOk) {
-        NoteCopyFailure(status, plan.source, plan.destination);
+        EraseCopyOf(inFlight_, plan.signature, plan.source);
+        NoteFailure(status, plan);
     } else {
-        // In the order the copies were planned, so that the record comes out as if each copy
-        // were made at once. The copy holds the source's bytes: its signature is the source's.
-        table_.AddCopy(plan.source, plan.destination, plan.signature);
-        ++(plan.alreadyThere ? result_->counts.duplicates : result_->counts.copied);
-        if (!plan.alreadyThere)
-            unflushed_.push_back(plan.destination);
+        // Recorded once it is on the disk; until then a later file of these bytes is still
+        // weighed against its source.
+        unrecorded_.push_back(plan);
     }
     FileDone();
     const std::uint64_t sinceSaveMs = GetTickCount64() - lastSaveMs_;
     if ((++sinceSave_ >= kSaveEveryFiles || sinceSaveMs >= kSaveEveryMs) &&
-        sinceSaveMs >= lastSaveSeconds_ * kSaveTimeShare * 1000) {
+        sinceSaveMs >= lastSaveSeconds_ * kSaveTimeShare * 1000 && !result_->Failed()) {
         sinceSave_ = 0;
-        SaveRecord();
+        // A record that cannot be saved now will not be at the end either: the output folder
+        // no longer takes writes, and every copy from here on would go unrecorded.
+        if (const StatusCode saved = SaveRecord(); saved != kStatusOk) {
+            g_Log.Write(L"比較情報を保存できないため、写真の整理を中止します。 0x%08x", static_cast<unsigned>(saved));
+            result_->status = saved;
+            result_->failedStage = OrganizeResult::kRecordSave;
+        }
         lastSaveMs_ = GetTickCount64();
     }
 }
@@ -179,9 +212,25 @@ void CopyPass::ShowCount()
     progress_.SetCaption(caption);
 }
 
-// The first failed copy is the run's failure; copies under way beside it may fail too, and
-// are only logged.
-void CopyPass::NoteCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination)
+void CopyPass::NoteFailure(StatusCode status, const PlannedCopy& plan)
+{
+    if (IsOutputFailure(status, plan.source, outputFolder_))
+        NoteOutputFailure(status, plan.source, plan.destination);
+    else
+        NoteFileFailure(status, plan, ReasonOfCopyFailure(status, plan.source));
+}
+
+void CopyPass::NoteFileFailure(StatusCode status, const PlannedCopy& plan, FileFailureReason reason)
+{
+    LogCopyFailure(status, plan.source, plan.destination);
+    g_Log.Write(L"整理できなかった理由 = %s", FileFailureReasonText(reason));
+    ++result_->counts.notOrganized;
+    result_->fileFailures.push_back(FileFailure{plan.source, plan.destination, status, reason});
+}
+
+// The first failure of the output is the run's failure; copies under way beside it may fail
+// too, and are only logged.
+void CopyPass::NoteOutputFailure(StatusCode status, const std::wstring& source, const std::wstring& destination)
 {
     LogCopyFailure(status, source, destination);
     if (result_->Failed())

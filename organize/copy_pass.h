@@ -15,6 +15,7 @@
 #include "organize/copy_to_date_folder.h"
 #include "organize/copy_workers.h"
 #include "organize/file_facts.h"
+#include "organize/file_failure.h"
 #include "organize/organize_result.h"
 
 class CopyPass {
@@ -23,8 +24,10 @@ public:
     // to recordPath from time to time (the caller saves it at the end).
     CopyPass(OutputRecord& table, std::wstring recordPath, ProgressSink& progress, OrganizeResult* result);
 
-    // Ends at the first failed copy or when the progress asks to stop; either way every copy
-    // already handed to the workers is finished and recorded first.
+    // A file that cannot be copied for a reason of its own is named in the result and the
+    // rest go on. Ends at the first failure of the output folder itself, or when the progress
+    // asks to stop; either way every copy already handed to the workers is finished, and
+    // recorded once it is on the disk.
     void Run(const std::vector<FileFacts>& files, DateFolderWriter writer, int copyWorkers);
 
 private:
@@ -35,23 +38,28 @@ private:
     bool TakeOne(CopyWorkers& workers, bool wait);
     // Settles the copies that are done, oldest first; with `all`, waits for every one.
     void TakeDone(CopyWorkers& workers, bool all);
+    // Puts the settled copies on the disk and records those that are.
     void FlushCopies();
-    void SaveRecord();
+    StatusCode SaveRecord();
     // The sources of the copies under way with this signature.
     std::vector<const std::wstring*> InFlightWith(std::uint64_t signature) const;
     void FileDone();
     void ShowCount();
-    void NoteCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination);
+    void NoteFailure(StatusCode status, const PlannedCopy& plan);
+    void NoteFileFailure(StatusCode status, const PlannedCopy& plan, FileFailureReason reason);
+    void NoteOutputFailure(StatusCode status, const std::wstring& source, const std::wstring& destination);
 
     OutputRecord& table_;
     std::wstring recordPath_;
+    std::wstring outputFolder_;
     ProgressSink& progress_;
     OrganizeResult* result_;
-    // Copies handed to the workers and not yet settled, by signature: a later file with the
-    // same bytes is a duplicate of the copy under way, though that is not made yet.
+    // Copies handed to the workers and not yet recorded, by signature: a later file with the
+    // same bytes is a duplicate of the copy under way, though that is not made or flushed yet.
     std::unordered_multimap<std::uint64_t, std::wstring> inFlight_;
-    // Copies settled since the record was last saved, not yet known to be on the disk.
-    std::vector<std::wstring> unflushed_;
+    // Copies made since the record was last saved, in planned order, not yet known to be on
+    // the disk and so not yet recorded.
+    std::vector<PlannedCopy> unrecorded_;
     int copyWorkers_ = 1;  // as many flushes as copies go at once
     int settled_ = 0;
     int sinceSave_ = 0;

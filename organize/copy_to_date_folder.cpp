@@ -42,7 +42,7 @@ StatusCode DateFolderWriter::MakeFolder(const std::wstring& folder)
 {
     if (folders_.count(folder))
         return kStatusOk;
-    const StatusCode made = CreateFolderPath(folder);
+    const StatusCode made = CreateFolderBelow(outputFolder_, folder);
     if (made == kStatusOk)
         folders_.insert(folder);
     return made;
@@ -86,11 +86,20 @@ StatusCode DateFolderWriter::Plan(const FileFacts& file, PlannedCopy* plan)
     plan->signature = file.signature;
     if (file.source == CaptureDateSource::kNone)
         return kStatusFail;
-    const std::wstring name = NameOfPath(file.path);
+    // The name this system can hold: a card written elsewhere may end one in a dot or a space.
+    const std::wstring name = WithoutTrailingDotsAndSpaces(NameOfPath(file.path));
+    if (name.empty())
+        return StatusFromWin32(ERROR_INVALID_NAME);
     const std::wstring folder = outputFolder_ + L"\\" + MakeDateFolderName(file.date, formatIndex_);
     std::wstring target = folder + L"\\" + name;
     if (!Fits(target))
         return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
+    // The folder first: its names are read, and its files compared, only when it is the
+    // output folder's own and not a link to somewhere else.
+    if (const StatusCode made = MakeFolder(folder); made != kStatusOk) {
+        plan->destination = target;
+        return made;
+    }
 
     // A name that is taken goes to the next free counter, unless what has it is this very
     // content: a copy made before the record could say so. A name this run gave out holds
@@ -118,8 +127,6 @@ StatusCode DateFolderWriter::Plan(const FileFacts& file, PlannedCopy* plan)
     }
 
     plan->destination = target;
-    if (const StatusCode made = MakeFolder(folder); made != kStatusOk)
-        return made;
     names.given.insert(std::move(upperName));
     // The work name is in the output folder itself, which holds few names: a search there is
     // cheap where a file system searches the whole folder for each new name (a date folder
@@ -156,13 +163,7 @@ StatusCode DateFolderWriter::Make(const PlannedCopy& plan)
         return kStatusOk;
     if (plan.partial.empty())
         return CopyFileW(plan.source.c_str(), plan.destination.c_str(), TRUE) ? kStatusOk : StatusFromLastError();
-    const StatusCode made = CopyThrough(plan.source, plan.partial, plan.destination);
-    // A date folder on another volume (someone's junction) cannot take a rename from the
-    // output folder: its work file goes beside the copy instead.
-    const std::wstring beside = FolderOfPath(plan.destination) + L"\\" + NameOfPath(plan.partial);
-    if (made == StatusFromWin32(ERROR_NOT_SAME_DEVICE) && Fits(beside))
-        return CopyThrough(plan.source, beside, plan.destination);
-    return made;
+    return CopyThrough(plan.source, plan.partial, plan.destination);
 }
 
 StatusCode DateFolderWriter::Copy(const FileFacts& file, std::wstring* destination, bool* alreadyThere)
@@ -186,6 +187,33 @@ StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring
     return writer.Copy(facts, destination, &alreadyThere);
 }
 
+namespace {
+
+UniqueFile OpenToFlush(const std::wstring& copy)
+{
+    // Opened as itself: a name that has become a link is not written through.
+    return UniqueFile(CreateFileW(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+StatusCode FlushToDisk(const std::wstring& copy)
+{
+    UniqueFile file = OpenToFlush(copy);
+    // A photo a camera marked as protected is read-only, and so is its copy, which then
+    // refuses to be opened for writing: the mark is lifted for the flush and put back.
+    const DWORD attributes = file ? 0 : GetFileAttributesW(copy.c_str());
+    if (!file && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        SetFileAttributesW(copy.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        file = OpenToFlush(copy);
+        const DWORD error = GetLastError();
+        SetFileAttributesW(copy.c_str(), attributes);
+        SetLastError(error);
+    }
+    return file && FlushFileBuffers(file.get()) ? kStatusOk : StatusFromLastError();
+}
+
+}  // namespace
+
 std::vector<std::pair<std::wstring, StatusCode>> FlushCopiesToDisk(const std::vector<std::wstring>& copies,
                                                                    int threads)
 {
@@ -193,12 +221,7 @@ std::vector<std::pair<std::wstring, StatusCode>> FlushCopiesToDisk(const std::ve
     std::mutex failedLock;
     auto flushEvery = [&](std::size_t first, std::size_t step) {
         for (std::size_t i = first; i < copies.size(); i += step) {
-            // Opened as itself: a name that has become a link is not written through.
-            UniqueFile file(CreateFileW(copies[i].c_str(), GENERIC_WRITE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-            if (!file || !FlushFileBuffers(file.get())) {
-                const StatusCode status = StatusFromLastError();
+            if (const StatusCode status = FlushToDisk(copies[i]); status != kStatusOk) {
                 std::lock_guard<std::mutex> lock(failedLock);
                 failed.emplace_back(copies[i], status);
             }

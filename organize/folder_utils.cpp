@@ -4,6 +4,7 @@
 
 #include "base/folder_walk.h"
 #include "base/handles.h"
+#include "organize/file_failure.h"
 
 namespace {
 
@@ -101,4 +102,31 @@ StatusCode CreateFolderPath(const std::wstring& path)
             return status;
     }
     return create(path);
+}
+
+StatusCode CreateFolderBelow(const std::wstring& root, const std::wstring& folder)
+{
+    if (folder.size() <= root.size() || folder.compare(0, root.size(), root) != 0 || folder[root.size()] != L'\\')
+        return StatusFromWin32(ERROR_INVALID_PARAMETER);
+    if (const StatusCode made = CreateFolderPath(root); made != kStatusOk)
+        return made;
+    for (std::size_t end = folder.find(L'\\', root.size() + 1);; end = folder.find(L'\\', end + 1)) {
+        const std::wstring level = folder.substr(0, end);
+        // Made new, it is ours. Already there, it is looked at as its folder lists it: the
+        // listing tells a link or junction from a folder without going through it.
+        if (!CreateDirectoryW(level.c_str(), nullptr)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_ALREADY_EXISTS)
+                return StatusFromWin32(error);
+            WIN32_FIND_DATAW found{};
+            if (!FindEntry(level, &found))
+                return StatusFromLastError();
+            if (IsLinkEntry(found))
+                return kStatusLinkedFolder;
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                return kStatusNotAFolder;
+        }
+        if (end == std::wstring::npos)
+            return kStatusOk;
+    }
 }

@@ -16,3 +16,8 @@ StatusCode CopyFolderTree(const std::wstring& source, const std::wstring& destin
                           std::wstring* failedPath = nullptr);
 // Creates every missing level of the path; existing levels are fine.
 StatusCode CreateFolderPath(const std::wstring& path);
+// Creates `root` and every missing level of `folder` below it. The root is taken wherever it
+// leads: the user named it. A level below it that is there must be a folder of its own: a link or
+// junction there is refused with kStatusLinkedFolder and never entered, a file with
+// kStatusNotAFolder (file_failure.h).
+StatusCode CreateFolderBelow(const std::wstring& root, const std::wstring& folder);

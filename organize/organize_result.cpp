@@ -84,5 +84,7 @@ std::wstring LeftOutText(const OrganizeCounts& counts)
         counts.tooLong);
     add(L"読み込めなかったため、%d 個のフォルダまたはファイルを整理できませんでした。詳しくはログを確認してください。",
         counts.unreadable);
+    add(L"コピーできなかったため、%d 個のファイルを整理できませんでした。詳しくはログを確認してください。",
+        counts.notOrganized);
     return text;
 }

@@ -4,7 +4,10 @@
 
 #include <string>
 
+#include <vector>
+
 #include "base/status_code.h"
+#include "organize/file_failure.h"
 
 struct OrganizeCounts {
     int inputFiles = 0;
@@ -15,9 +18,12 @@ struct OrganizeCounts {
     // Folders and wanted files the run could not read (denied, locked, a name the system
     // refuses).
     int unreadable = 0;
+    // Listed files that could not be copied for a reason of their own (fileFailures names
+    // each); the run went on with the rest.
+    int notOrganized = 0;
 
     // Something was left out that the user should hear of.
-    bool LeftOut() const { return tooLong != 0 || unreadable != 0; }
+    bool LeftOut() const { return tooLong != 0 || unreadable != 0 || notOrganized != 0; }
 };
 
 // Where a run's time went, in seconds, for the log and the benchmarks.
@@ -49,6 +55,8 @@ struct OrganizeResult {
     bool copyFailed = false;
     std::wstring failedSource;
     std::wstring failedDestination;
+    // Each file counted in counts.notOrganized, in the order they were met.
+    std::vector<FileFailure> fileFailures;
     // The output folder's record file, named in the texts of kRecordLoad and kOutputFolder.
     std::wstring recordPath;
     // kAlbum: the album's file or folder that could not be cleared or written.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "base/file_identity.h"
 #include "base/file_removal.h"
 #include "base/handles.h"
 #include "base/log_file.h"
@@ -132,9 +133,34 @@ bool OutputRecord::FindDuplicate(const std::wstring& inputPath, std::uint64_t si
 {
     std::vector<const std::wstring*> candidates = alsoThere;
     const std::vector<RecordedFile>& bucket = buckets_[BucketOf(signature)];
-    for (auto [at, end] = bySignature_.equal_range(signature); at != end; ++at)
-        candidates.push_back(&bucket[at->second].Path());
+    for (auto [at, end] = bySignature_.equal_range(signature); at != end; ++at) {
+        const std::wstring& recorded = bucket[at->second].Path();
+        if (LiesInRecordFolder(recorded))
+            candidates.push_back(&recorded);
+    }
     return matcher_.MatchesAny(inputPath, candidates);
+}
+
+bool OutputRecord::LiesInRecordFolder(const std::wstring& path)
+{
+    if (folder_.empty())
+        return true;  // a table that was never loaded names only copies this run made
+    const std::wstring folder = FolderOfPath(path);
+    const auto [known, added] = ownFolders_.try_emplace(folder, false);
+    if (!added)
+        return known->second;
+    const bool below = folder.size() > folder_.size() && folder[folder_.size()] == L'\\' &&
+                       SamePathText(folder.substr(0, folder_.size()), folder_);
+    if (!below) {
+        known->second = SamePathText(folder, folder_);
+        return known->second;
+    }
+    if (folderFinal_.empty())
+        folderFinal_ = FinalFolderPathOf(folder_);
+    const std::wstring final = FinalFolderPathOf(folder);
+    // A folder that is gone holds nothing to read; one that lies elsewhere is a link's.
+    known->second = final.empty() || SamePathText(final, folderFinal_ + folder.substr(folder_.size()));
+    return known->second;
 }
 
 int OutputRecord::ItemCount() const
@@ -153,6 +179,7 @@ int OutputRecord::Load(const std::wstring& recordPath)
     // A save that was stopped half-way leaves its temporary file; the record beside it is
     // still the last whole one.
     RemoveEntryIfThere(RecordSavingPathOf(recordPath));
+    folder_ = WithoutTrailingBackslash(FullPathOf(FolderOfPath(recordPath) + L"\\"));
     // Shared for reading and writing, as the runtime's plain open is: a sync or backup
     // program that holds the record open does not lock us out.
     UniqueFile file(CreateFileW(recordPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

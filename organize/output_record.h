@@ -83,6 +83,9 @@ public:
 
 private:
     void Append(RecordedFile item);
+    // True when the recorded file still lies in the record's folder, no link on the way: a
+    // date folder someone has since made a link to another place is not read through.
+    bool LiesInRecordFolder(const std::wstring& path);
 
     std::uint32_t version_ = 0;
     std::int32_t outputFormat_ = -1;  // none until a record is read or the run sets it
@@ -92,4 +95,7 @@ private:
     // record holds thousands, which a lookup would otherwise go through one by one.
     std::unordered_multimap<std::uint64_t, std::uint32_t> bySignature_;
     ContentMatcher matcher_;  // the content of files looked at this run
+    std::wstring folder_;       // the full path of the folder of the record loaded; empty before
+    std::wstring folderFinal_;  // where it really lies, learned at the first comparison
+    std::unordered_map<std::wstring, bool> ownFolders_;  // by folder: whether it lies in folder_
 };

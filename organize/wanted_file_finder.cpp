@@ -24,8 +24,14 @@ void WantedFileFinder::OnFile(const std::wstring& folderPath, const WIN32_FIND_D
     // named with a dot gets that folder's tail, which no list holds.
     if (!settings_->ShouldOrganize(ExtensionOf(path)))
         return;
+    if (IsDeviceName(found.cFileName)) {
+        ++unreadable_;
+        g_Log.Write(L"Windows がデバイスに使う名前のため整理できません = %s", path.c_str());
+        return;
+    }
     FileFacts facts;
-    const bool dated = GatherFileFacts(path, &found, &facts, settings_->DateRules());
+    // A name that ends in a dot or a space is reached through the path form that keeps it.
+    const bool dated = GatherFileFacts(OpenablePath(path), &found, &facts, settings_->DateRules());
     // A file that cannot even be opened would fail its copy and stop the run there; it is
     // left out and counted instead, so that the rest is organized and the user hears of it.
     if (!facts.readable) {

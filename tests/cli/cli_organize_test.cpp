@@ -93,16 +93,21 @@ TEST_F(CliOrganizeTest, RefusalsAndUsageErrorsExitTwo)
     EXPECT_FALSE(FileExists(output_));
 }
 
-TEST_F(CliOrganizeTest, CopyFailureExitsOneAndSaysWhy)
+// One file that cannot be placed is named and the rest are organized; a script still learns
+// that the run was not whole.
+TEST_F(CliOrganizeTest, AFileThatCannotBePlacedMakesTheRunExitOne)
 {
     Photo(L"IMG_0001.JPG", "2024:05:01 09:03:07", 'a');
+    Photo(L"IMG_0002.JPG", "2023:05:01 09:03:07", 'b');
     MakeFile(output_ + L"\\2024");  // where the year folder must go
     OutputRecord record;            // a folder organized before, so the file may be there
     record.SetOutputFormat(8);
     ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
     const RunResult run = Organize(L"--format 8 --no-album --yes");
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_NE(run.err.find("\xE3\x80\x90HRESULT\xE3\x80\x91"), std::string::npos) << run.err;  // 【HRESULT】
+    EXPECT_EQ(run.out, "入力ファイルの数   = 2\n重複ファイルの数   = 0\nコピーファイルの数 = 1\n");
+    EXPECT_NE(run.err.find("コピーできなかったため、1 個のファイルを整理できませんでした。"), std::string::npos) << run.err;
+    EXPECT_TRUE(FileExists(output_ + L"\\2023\\05\\01\\IMG_0002.JPG"));
 }
 
 }  // namespace

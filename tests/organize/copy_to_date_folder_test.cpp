@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "tests/organize/organize_test_files.h"
-#include "tests/support/host_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
 
@@ -152,34 +151,6 @@ TEST_F(CopyToDateFolderTest, FlushingCopiesNamesTheOnesThatCannotBeFlushed)
     EXPECT_NE(failed[0].second, kStatusOk);
     EXPECT_EQ(ReadBytes(copies[0]), Bytes(1000, 'c'));
     EXPECT_EQ(ReadBytes(copies[9]), Bytes(1008, 'c'));
-}
-
-// Work files are made in the output folder; a date folder that someone made a link to another
-// volume (here a RAM disk) cannot take a rename from there, and gets its copy all the same,
-// whole, with no work file left on either side.
-TEST_F(CopyToDateFolderTest, ADateFolderOnAnotherVolumeGetsItsCopyWhole)
-{
-    const std::wstring otherVolume = L"Z:\\dev\\shm\\kasumiro-test-" + std::to_wstring(GetCurrentProcessId());
-    if (!CreateDirectoryW(otherVolume.c_str(), nullptr))
-        GTEST_SKIP() << "no RAM disk at /dev/shm";
-    CreateDirectoryW(output_.c_str(), nullptr);
-    CreateDirectoryW((output_ + L"\\2024").c_str(), nullptr);
-    CreateDirectoryW((output_ + L"\\2024\\07").c_str(), nullptr);
-    ASSERT_TRUE(MakeHostLink(output_ + L"\\2024\\07\\05", otherVolume));
-    const Bytes bytes(300'000, 'v');
-    const std::wstring destination = Copy(Source(L"IMG_0001.JPG", bytes));
-    EXPECT_EQ(destination, output_ + L"\\2024\\07\\05\\IMG_0001.JPG");
-    EXPECT_EQ(ReadBytes(otherVolume + L"\\IMG_0001.JPG"), bytes);
-    const std::vector<std::wstring> left = {output_, otherVolume};
-    for (const std::wstring& folder : left) {
-        WIN32_FIND_DATAW found{};
-        HANDLE find = FindFirstFileW((folder + L"\\.kasumiro-copying*").c_str(), &found);
-        EXPECT_EQ(find, INVALID_HANDLE_VALUE) << found.cFileName;
-        if (find != INVALID_HANDLE_VALUE)
-            FindClose(find);
-    }
-    RemoveHostLink(output_ + L"\\2024\\07\\05");
-    DeleteTree(otherVolume);
 }
 
 }  // namespace

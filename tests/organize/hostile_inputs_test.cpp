@@ -5,9 +5,12 @@
 
 #include <windows.h>
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "base/handles.h"
+#include "base/path_text.h"
 #include "base/read_counters.h"
 #include "organize/output_record.h"
 #include "organize/file_facts.h"
@@ -17,6 +20,7 @@
 #include "organize/run_checks.h"
 #include "tests/organize/organize_fixture.h"
 #include "tests/support/host_files.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -105,6 +109,79 @@ TEST_F(HostileInputsTest, LinksAreNeverFollowedBelowAnInput)
     const std::wstring log = Log();
     for (const wchar_t* link : {L"card\\sub\\loop", L"card\\a\\toB", L"card\\toElsewhere"})
         EXPECT_NE(log.find(L"リンクの先は整理しません = " + root_.File(link)), std::wstring::npos) << log;
+}
+
+// A date folder, or a folder on the way to one, that someone made a link to another place is
+// neither written nor read through: its files are named as not organized and the rest go on,
+// though the record names a copy there. A link to a file inside an input is never read,
+// though the listing of the platform under our tests shows it as a plain file.
+TEST_F(HostileInputsTest, LinksInTheOutputAreNeverWrittenOrReadThroughNorFileLinksReadInAnInput)
+{
+    Photo(L"card\\IMG_0001.JPG", "2020:01:15 09:00:00", 'j');
+    Photo(L"card\\IMG_0002.JPG", "2020:02:15 09:00:00", 'f');
+    ASSERT_FALSE(RunCard().Failed());
+    // The January folder moved elsewhere and a link left in its place; a new year's folder
+    // made a link too.
+    const std::wstring elsewhere = root_.File(L"elsewhere");
+    ASSERT_TRUE(MoveFileW((output_ + L"\\2020\\01").c_str(), elsewhere.c_str()));
+    ASSERT_TRUE(MakeHostLink(output_ + L"\\2020\\01", elsewhere));
+    ASSERT_TRUE(MakeHostLink(output_ + L"\\2021", elsewhere));
+    const auto before = FolderSnapshot(elsewhere);
+    Photo(L"card\\IMG_0003.JPG", "2021:03:04 09:00:00", 'm');
+    const std::wstring secret = Photo(L"private\\IMG_0009.JPG", "2020:02:16 09:00:00", 's');
+    ASSERT_TRUE(MakeHostLink(root_.File(L"card\\IMG_0004.JPG"), secret));
+
+    const OrganizeResult result = RunCard();
+    ASSERT_FALSE(result.Failed()) << RunFailureText(result);
+    EXPECT_EQ(result.counts.inputFiles, 3);
+    EXPECT_EQ(result.counts.duplicates, 1);  // February's, not January's behind the link
+    EXPECT_EQ(result.counts.copied, 0);
+    EXPECT_EQ(result.counts.notOrganized, 2);
+    for (const FileFailure& failure : result.fileFailures)
+        EXPECT_EQ(failure.reason, FileFailureReason::kLinkedFolder) << failure.source;
+    EXPECT_EQ(FolderSnapshot(elsewhere), before);
+    EXPECT_FALSE(Exists(output_ + L"\\2020\\02\\16\\IMG_0004.JPG"));
+    const std::wstring log = Log();
+    EXPECT_NE(log.find(L"リンクの先は整理しません = " + root_.File(L"card\\IMG_0004.JPG")), std::wstring::npos) << log;
+    EXPECT_NE(log.find(FileFailureReasonText(FileFailureReason::kLinkedFolder)), std::wstring::npos) << log;
+
+    // The links gone, the next run organizes what they held back, in the output folder.
+    ASSERT_TRUE(RemoveHostLink(output_ + L"\\2020\\01"));
+    ASSERT_TRUE(RemoveHostLink(output_ + L"\\2021"));
+    const OrganizeResult later = RunCard();
+    EXPECT_EQ(later.counts.copied, 2);
+    EXPECT_EQ(later.counts.notOrganized, 0);
+    EXPECT_TRUE(Exists(output_ + L"\\2020\\01\\15\\IMG_0001.JPG"));
+    EXPECT_TRUE(Exists(output_ + L"\\2021\\03\\04\\IMG_0003.JPG"));
+    EXPECT_EQ(FolderSnapshot(elsewhere), before);
+    RemoveHostLink(root_.File(L"card\\IMG_0004.JPG"));
+}
+
+// Names a card written by another system may hold: a device's name is never opened and is
+// named in the log; a name that ends in a dot or a space is copied under the name this system
+// can hold, its extension taken without them.
+TEST_F(HostileInputsTest, NamesFromAnotherSystemAreCopiedUnderAWindowsNameOrNamed)
+{
+    Photo(L"card\\IMG_0001.JPG", "2024:05:01 09:00:00", 'a');
+    const std::wstring card = root_.File(L"card");
+    const HostNamedFile dotted(card, "IMG_1.JPG.", "dotted"), spaced(card, "space.jpg ", "spaced");
+    const HostNamedFile com(card, "COM1.jpg", "com"), nul(card, "nul.JPG", "nul"), aux(card, "Aux .jpg", "aux");
+    ASSERT_TRUE(dotted.Made() && spaced.Made() && com.Made() && nul.Made() && aux.Made());
+
+    const OrganizeResult result = RunCard();
+    ASSERT_FALSE(result.Failed()) << RunFailureText(result);
+    EXPECT_EQ(result.counts.copied, 3);
+    EXPECT_EQ(result.counts.unreadable, 3);
+    std::map<std::wstring, std::string> copied;
+    for (const auto& [path, bytes] : FolderSnapshot(output_))
+        copied[NameOfPath(path)] = std::string(bytes.begin(), bytes.end());
+    EXPECT_EQ(copied[L"IMG_1.JPG"], "dotted");
+    EXPECT_EQ(copied[L"space.jpg"], "spaced");
+    EXPECT_EQ(copied.count(L"COM1.jpg") + copied.count(L"nul.JPG"), 0u);
+    const std::wstring log = Log();
+    for (const wchar_t* name : {L"COM1.jpg", L"nul.JPG", L"Aux .jpg"})
+        EXPECT_NE(log.find(L"Windows がデバイスに使う名前のため整理できません = " + card + L"\\" + name),
+                  std::wstring::npos) << name;
 }
 
 TEST_F(HostileInputsTest, FilesAndFoldersThatCannotBeReadAreCountedAndNamed)

@@ -185,6 +185,40 @@ TEST_F(OrganizeRunSafetyTest, TheRecordIsOnDiskFromTheFirstMomentOfARun)
     EXPECT_FALSE(FileExists(RunningMarkerPathOf(Record())));
 }
 
+// A copy is recorded only once it is known to be on the disk. One that cannot be flushed (here
+// it is gone before the flush, as when another program takes it away) is named as not
+// organized, the record does not vouch for it, and the next run copies it again.
+TEST_F(OrganizeRunSafetyTest, ACopyThatCannotBeFlushedIsNotRecordedAsSafe)
+{
+    MakePhotos(2);
+    class TakesTheFirstCopy : public RecordingProgress {
+    public:
+        explicit TakesTheFirstCopy(std::wstring copy) : copy_(std::move(copy)) {}
+        void AddProgress(std::uint64_t amount) override
+        {
+            RecordingProgress::AddProgress(amount);
+            if (done == 1)
+                DeleteFileW(copy_.c_str());
+        }
+
+    private:
+        std::wstring copy_;
+    } takesIt(output_ + L"\\2024\\05\\01\\IMG_0000.JPG");
+    const OrganizeResult result = RunWith(takesIt);
+    ASSERT_FALSE(result.Failed()) << RunFailureText(result);
+    EXPECT_EQ(result.counts.copied, 1);
+    EXPECT_EQ(result.counts.notOrganized, 1);
+    ASSERT_EQ(result.fileFailures.size(), 1u);
+    EXPECT_EQ(result.fileFailures[0].reason, FileFailureReason::kNotFlushed);
+    EXPECT_EQ(RecordedItems(), 1);
+
+    RecordingProgress progress;
+    const OrganizeResult rerun = RunWith(progress);
+    EXPECT_EQ(rerun.counts.copied, 1);
+    EXPECT_EQ(rerun.counts.duplicates, 1);
+    EXPECT_EQ(RecordedItems(), 2);
+}
+
 TEST_F(OrganizeRunSafetyTest, PathsTooLongForTheSystemAreCountedLoggedAndTheRestIsOrganized)
 {
     Photo(L"card\\short.jpg", "2024:05:01 09:00:00");

@@ -95,7 +95,9 @@ TEST_F(OrganizeRunTest, AlbumsInsideInputFoldersAreNotOrganized)
     EXPECT_FALSE(FileExists(output_ + L"\\2020"));
 }
 
-TEST_F(OrganizeRunTest, CopyFailureStopsTheRunButKeepsTheRecordOfWhatWasCopied)
+// A file that cannot be placed is that file's failure alone: it is named, with why, and the
+// run goes on with the rest; the next run, the cause mended, copies only that file.
+TEST_F(OrganizeRunTest, AFileThatCannotBePlacedIsNamedAndTheRestAreOrganized)
 {
     Photo(L"card1\\first.jpg", "2019:07:14 09:30:00", '1');
     Photo(L"card2\\second.jpg", "2020:01:01 00:00:00", '2');
@@ -103,27 +105,30 @@ TEST_F(OrganizeRunTest, CopyFailureStopsTheRunButKeepsTheRecordOfWhatWasCopied)
     // A file where the date folder of the second photo must go.
     MakeFile(output_ + L"\\2020");
     const std::vector<std::wstring> inputs = {root_.File(L"card1"), root_.File(L"card2"), root_.File(L"card3")};
-    const OrganizeResult failed = RunOrganize(settings_, progress_, inputs, output_);
-    EXPECT_NE(failed.status, kStatusOk);
-    EXPECT_TRUE(failed.copyFailed);
-    EXPECT_EQ(failed.counts.copied, 1);
-    EXPECT_EQ(failed.failedSource, root_.File(L"card2\\second.jpg"));
-    EXPECT_EQ(failed.failedDestination, output_ + L"\\2020\\01\\01\\second.jpg");
-    const std::wstring text = CopyFailureText(failed);
-    EXPECT_EQ(text.rfind(L"ファイルのコピーに失敗しました。\r\n【コピー元】" + root_.File(L"card2\\second.jpg"), 0), 0u) << text;
-    EXPECT_NE(text.find(L"\r\n【HRESULT】0x8007"), std::wstring::npos) << text;
+    const OrganizeResult result = RunOrganize(settings_, progress_, inputs, output_);
+    ASSERT_FALSE(result.Failed()) << RunFailureText(result);
+    EXPECT_EQ(result.counts.copied, 2);
+    EXPECT_EQ(result.counts.notOrganized, 1);
+    ASSERT_EQ(result.fileFailures.size(), 1u);
+    const FileFailure& failure = result.fileFailures[0];
+    EXPECT_EQ(failure.source, root_.File(L"card2\\second.jpg"));
+    EXPECT_EQ(failure.destination, output_ + L"\\2020\\01\\01\\second.jpg");
+    EXPECT_EQ(failure.reason, FileFailureReason::kNotAFolder);
+    EXPECT_NE(LeftOutText(result.counts).find(L"コピーできなかったため、1 個のファイルを整理できませんでした。"),
+              std::wstring::npos);
     EXPECT_TRUE(boxes.empty());  // the engine shows nothing
-    EXPECT_FALSE(FileExists(output_ + L"\\2019\\07\\15\\third.jpg"));  // the rest untouched
-    EXPECT_EQ(RecordedItems(), 1);
+    EXPECT_TRUE(FileExists(output_ + L"\\2019\\07\\15\\third.jpg"));
+    EXPECT_EQ(RecordedItems(), 2);
     const std::wstring log = Log();
     EXPECT_NE(log.find(L" : コピー元 = " + root_.File(L"card2\\second.jpg") + L"\r\n"), std::wstring::npos);
-    EXPECT_EQ(log.find(L"コピーファイルの数"), std::wstring::npos);
+    EXPECT_NE(log.find(L"整理できなかった理由 = " + std::wstring(FileFailureReasonText(FileFailureReason::kNotAFolder))),
+              std::wstring::npos);
 
-    // Mended, a rerun copies only what was not copied before.
     ASSERT_TRUE(DeleteFileW((output_ + L"\\2020").c_str()));
     const OrganizeCounts counts = Run(inputs);
-    EXPECT_EQ(counts.duplicates, 1);
-    EXPECT_EQ(counts.copied, 2);
+    EXPECT_EQ(counts.duplicates, 2);
+    EXPECT_EQ(counts.copied, 1);
+    EXPECT_EQ(counts.notOrganized, 0);
     EXPECT_FALSE(FileExists(output_ + L"\\2019\\07\\14\\first(1).jpg"));
 }
 

@@ -94,13 +94,13 @@ bool RemoveHostLink(const std::wstring& link)
     return RunHostCommand("rm -f " + Quoted(hostFolder + "/" + ToUtf8(link.substr(slash + 1))));
 }
 
-HostNamedFile::HostNamedFile(const std::wstring& folder, std::string hostName)
+HostNamedFile::HostNamedFile(const std::wstring& folder, std::string hostName, const std::string& content)
 {
     const std::string hostFolder = HostPathOf(folder);
     if (hostFolder.empty())
         return;
     hostPath_ = hostFolder + "/" + hostName;
-    made_ = RunHostCommand("touch " + Quoted(hostPath_));
+    made_ = RunHostCommand("printf %s " + Quoted(content) + " > " + Quoted(hostPath_));
 }
 
 HostNamedFile::~HostNamedFile()

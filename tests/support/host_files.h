@@ -18,11 +18,11 @@ bool MakeHostLink(const std::wstring& link, const std::wstring& target);
 // Removes a link made by MakeHostLink, never what it points to.
 bool RemoveHostLink(const std::wstring& link);
 
-// Makes a small file in `folder` under a host name that Windows cannot spell ("a:b?.jpg"),
-// and removes it again when it goes.
+// Makes a small file in `folder` under a host name that Windows cannot spell ("a:b?.jpg",
+// "COM1.jpg", "IMG.JPG."), holding `content` (plain text), and removes it again when it goes.
 class HostNamedFile {
 public:
-    HostNamedFile(const std::wstring& folder, std::string hostName);
+    HostNamedFile(const std::wstring& folder, std::string hostName, const std::string& content = "");
     ~HostNamedFile();
     HostNamedFile(const HostNamedFile&) = delete;
     HostNamedFile& operator=(const HostNamedFile&) = delete;
