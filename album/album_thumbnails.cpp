@@ -29,6 +29,8 @@ std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
 bool DecodeByImagingLibrary(const std::vector<std::uint8_t>& bytes, std::uint16_t orientation, std::int32_t boxWidth,
                             std::int32_t boxHeight, BgrPicture* upright, DecodedPixels* refused)
 {
+    *refused = DecodedPixels{};
+    refused->refusal = DecodeRefusal::kUnreadable;
     ClaimedSize claimed;
     if (!ReadClaimedSize(bytes.data(), bytes.size(), &claimed))
         return false;
@@ -85,8 +87,6 @@ bool FittedUpright(const std::vector<std::uint8_t>& bytes, std::uint16_t orienta
         return true;
     }
     case PictureContainer::kOther:
-        *decoded = DecodedPixels{};
-        decoded->refusal = DecodeRefusal::kUnreadable;
         return DecodeByImagingLibrary(bytes, orientation, boxWidth, boxHeight, upright, decoded);
     }
     return false;
