@@ -2,6 +2,8 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
+
 namespace {
 
 struct WinsockSession {
@@ -53,12 +55,22 @@ void LoopbackHttpServer::Answer(std::string response)
     const std::lock_guard<std::mutex> lock(mutex_);
     response_ = std::move(response);
     hang_ = false;
+    atOnce_ = std::string::npos;
 }
 
 void LoopbackHttpServer::Hang()
 {
     const std::lock_guard<std::mutex> lock(mutex_);
     hang_ = true;
+}
+
+void LoopbackHttpServer::Drip(std::string response, std::size_t atOnce, DWORD everyMs)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    response_ = std::move(response);
+    hang_ = false;
+    atOnce_ = atOnce;
+    dripEveryMs_ = everyMs;
 }
 
 std::string LoopbackHttpServer::LastRequest() const
@@ -95,11 +107,15 @@ void LoopbackHttpServer::Serve()
         }
         std::string response;
         bool hang = false;
+        std::size_t atOnce = 0;
+        DWORD dripEveryMs = 0;
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             lastRequest_ = request;
             response = response_;
             hang = hang_;
+            atOnce = std::min(atOnce_, response.size());
+            dripEveryMs = dripEveryMs_;
         }
         ++requests_;
         if (hang) {
@@ -107,8 +123,14 @@ void LoopbackHttpServer::Serve()
             while (!stopping_)
                 Sleep(50);
         } else {
-            for (size_t sent = 0; sent < response.size();) {
-                const int chunk = send(client, response.data() + sent, static_cast<int>(response.size() - sent), 0);
+            for (size_t sent = 0; sent < response.size() && !stopping_;) {
+                if (sent >= atOnce) {
+                    // The pause before the next byte, cut short when the server stops.
+                    for (DWORD slept = 0; slept < dripEveryMs && !stopping_; slept += 50)
+                        Sleep(50);
+                }
+                const size_t count = sent < atOnce ? atOnce - sent : 1;
+                const int chunk = send(client, response.data() + sent, static_cast<int>(count), 0);
                 if (chunk <= 0)
                     break;
                 sent += static_cast<size_t>(chunk);
