@@ -22,7 +22,6 @@
 #include "ui/dpi_scaling.h"
 #include "ui/row_layout.h"
 #include "ui/ui_seams.h"
-#include "update/update_check.h"
 
 namespace {
 
@@ -314,8 +313,7 @@ bool MainWindow::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_
         if (!IsWindowVisible(Window()))
             ShowWindow(Window(), SW_SHOW);
         UpdateWindow(Window());
-        UpdateCheck update(&g_SettingsStore);
-        update.Check(std::wstring(kProductName) + L"のアップデート。", kProductVersion, Window());
+        updateCheck_.Start(std::wstring(kProductName) + L"のアップデート。", kProductVersion, Window());
         break;
     }
     default:

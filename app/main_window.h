@@ -11,10 +11,11 @@
 #include "ui/control_factory.h"
 #include "base/handles.h"
 #include "ui/dialog_base.h"
+#include "update/update_check.h"
 
 class MainWindow : public DialogBase {
 public:
-    // Posted as the window opens: the check for a new version, made once it is shown.
+    // Posted as the window opens: the check for a new version, started once it is shown.
     static constexpr UINT kCheckForUpdateMessage = WM_APP + 1;
     static constexpr int kIconId = 107;
     static constexpr int kMenuId = 110;
@@ -82,6 +83,9 @@ private:
     LONG minimumThird_ = 0;  // the least a third of the client height may be
     std::vector<RECT> lowRows_;  // the rows below the output group, bottoms less a third of the height
     UniqueDeviceNotification deviceNotify_;
+    // Its notice comes over this window while the window runs; a check still waiting on the
+    // server when the window goes is abandoned.
+    UpdateCheck updateCheck_{&g_SettingsStore};
     Button* run_ = nullptr;
     GroupBox* inputGroup_ = nullptr;
     ListView* folderList_ = nullptr;

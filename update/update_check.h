@@ -3,13 +3,19 @@
 // version, and when it is newer than the running one (after a random first delay of up to two
 // weeks) tells the user, with a way to the new version's page. Failures are silent but for
 // the log.
+//
+// The window's thread never waits for the network: a worker makes the exchange and hands the
+// answer back to the thread that started the check, which shows the notice. The whole exchange
+// has one deadline, whatever the server does; a redirect off the update host is refused.
 
 #include <windows.h>
 #include <wininet.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "base/handles.h"
 #include "base/settings_store.h"
 
 // Where the version file is asked for. The tests point the check at a server of their own on
@@ -28,21 +34,43 @@ struct VersionFile {
     std::wstring address;
 };
 
+// A window this thread made, destroyed with its owner.
+using UniqueWindow = UniqueAny<HWND, &DestroyWindow>;
+
+// One exchange with the update server, shared by the check and the worker that makes it.
+class UpdateExchange;
+
 class UpdateCheck {
 public:
     static constexpr wchar_t kFilePath[] = L"Lumidex/Version.txt";
     static constexpr wchar_t kAgent[] = L"Microsoft Internet　Explorer";
-    // A dead network delays the main window by at most about this, per step of the exchange.
+    // Each step of the exchange (connecting, sending, each wait for the answer) gives up after this.
     static constexpr DWORD kTimeoutMs = 3000;
+    // And the whole exchange, the name lookup included, after this: a server that sends a byte
+    // just before each step would give up could otherwise keep the check for hours. A check cut
+    // short shows nothing and is made again at the next start.
+    static constexpr DWORD kDeadlineMs = 5000;
+    // Redirects within the update host followed in one exchange, at most.
+    static constexpr int kMaxRedirects = 5;
     // No version file is anywhere near this long: a longer answer is no version file.
     static constexpr std::int32_t kMaxBodyBytes = 65536;
 
-    explicit UpdateCheck(SettingsStore* settings) : settings_(settings) {}
-    virtual ~UpdateCheck() = default;
+    explicit UpdateCheck(SettingsStore* settings);
+    // An exchange still under way is abandoned: its connection closed, its worker left to end
+    // by itself with what it uses.
+    virtual ~UpdateCheck();
+    UpdateCheck(const UpdateCheck&) = delete;
+    UpdateCheck& operator=(const UpdateCheck&) = delete;
 
-    void Check(const std::wstring& caption, const std::wstring& current, HWND parent);
+    // On a thread that goes on running its messages: when today calls for a check, starts the
+    // exchange on a worker and returns. The notice, if the answer calls for one, comes over
+    // parent once the answer is in, from that thread's message loop.
+    void Start(const std::wstring& caption, const std::wstring& current, HWND parent);
     // The same at a given time (seconds since 1970), for the days a test walks through.
-    void CheckAt(const std::wstring& caption, const std::wstring& current, HWND parent, std::int64_t now);
+    void StartAt(const std::wstring& caption, const std::wstring& current, HWND parent, std::int64_t now);
+    // From a start that asked the server until its answer was dealt with (the notice, if any,
+    // answered) or its deadline passed.
+    bool Running() const { return static_cast<bool>(exchange_); }
 
     // The version file in a body, read as single-byte characters.
     static VersionFile ParseBody(const std::string& body);
@@ -52,7 +80,20 @@ public:
     static bool IsOlder(const std::wstring& version, const std::wstring& than);
 
 private:
-    bool Fetch(std::string* body) const;
+    static LRESULT CALLBACK MessageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnAnswer();
+    void OnDeadline();
+    void Abandon();
+    // What the version file calls for: remembered, and the notice shown when its time has come.
+    void Announce(const VersionFile& file);
 
     SettingsStore* settings_;
+    std::wstring caption_;
+    std::wstring current_;
+    HWND parent_ = nullptr;
+    std::int64_t now_ = 0;
+    // A message-only window on the thread that started the check: the worker's answer and the
+    // deadline come to it.
+    UniqueWindow messages_;
+    std::shared_ptr<UpdateExchange> exchange_;
 };

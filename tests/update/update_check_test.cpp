@@ -168,11 +168,17 @@ protected:
         ActiveUiSeams() = savedSeams_;
         g_Log.SetPath(L"");
     }
-    // A start of the program at this time; the notice, if any, is answered with command.
-    void Start(std::int64_t now)
+    // A start of the program at this time, and the seconds until its check was over. The
+    // owner's thread goes on with its messages, as the main window's does: the answer and the
+    // notice come through them.
+    double Start(std::int64_t now)
     {
+        const auto started = std::chrono::steady_clock::now();
         UpdateCheck check(&ini_);
-        check.CheckAt(kCaption, L"1.1.7", owner_.get(), now);
+        check.StartAt(kCaption, L"1.1.7", owner_.get(), now);
+        while (check.Running())
+            PumpMessages(20);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     }
     int LastDay() const { return ini_.GetInt(L"VERSION", L"last_day", 0); }
     // The check draws the first notice's delay from the runtime's generator: seeded here, the
@@ -360,16 +366,60 @@ TEST_F(UpdateCheckTest, HostileBodiesOpenNothingAndShowNoWayToThem)
     EXPECT_TRUE(g_opened.empty());
 }
 
-TEST_F(UpdateCheckTest, ADeadServerCostsTheStartOnlyItsTimeout)
+// Whatever the server does, the check is over by its deadline and shows no notice: it sends
+// its answer one byte at a time (each just before the client would give up waiting), never
+// answers, or sends the check to another host. A redirect within the update host is followed.
+TEST_F(UpdateCheckTest, ASlowSilentOrRedirectingServerGivesNoNoticeAndTakesNoLongerThanTheDeadline)
 {
-    server_.Hang();
+    LoopbackHttpServer target;  // where the redirects lead
+    target.Answer(LoopbackHttpServer::Ok(kNewer));
+    const std::string version = LoopbackHttpServer::Ok(kNewer);
+    auto redirect = [&](const std::string& host) {
+        return "HTTP/1.1 302 Found\r\nLocation: http://" + host + ":" + std::to_string(target.Port()) +
+               "/Lumidex/Version.txt\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    };
+    enum Behaviour { kDripsHeaders, kDripsBody, kNeverAnswers, kLeavesTheHost, kStaysOnTheHost };
+    for (const Behaviour behaviour : {kDripsHeaders, kDripsBody, kNeverAnswers, kLeavesTheHost, kStaysOnTheHost}) {
+        // A server of its own for each: one that drips or hangs answers no one else.
+        LoopbackHttpServer server;
+        UpdateServer().port = server.Port();
+        if (behaviour == kDripsHeaders)
+            server.Drip(version, 0, 2900);
+        else if (behaviour == kDripsBody)
+            server.Drip(version, version.size() - kNewer.size(), 2900);
+        else if (behaviour == kNeverAnswers)
+            server.Hang();
+        else  // "localhost" is another name, though the same loopback address: the check never asks it
+            server.Answer(redirect(behaviour == kLeavesTheHost ? "localhost" : "127.0.0.1"));
+        ReadyToNotify();
+        NoticeAnswerer user(UpdateNotice::kLater);
+        const double seconds = Start(LocalSeconds(2026, 6, 1));
+        EXPECT_EQ(user.shown.load(), behaviour == kStaysOnTheHost) << behaviour;
+        if (behaviour != kStaysOnTheHost) {
+            EXPECT_LT(seconds, UpdateCheck::kDeadlineMs / 1000.0 + 3) << behaviour;
+            EXPECT_EQ(LastDay(), 0) << behaviour;  // the next start tries again
+        }
+        EXPECT_EQ(server.Requests(), 1) << behaviour;
+    }
+    EXPECT_EQ(target.Requests(), 1);  // only by the redirect within the host
+    EXPECT_NE(ReadUtf16Text(folder_.File(L"log.txt")).find(L"localhost"), std::wstring::npos);
+
+    // The window may close while the check still waits on such a server: the check lets go of
+    // the exchange at once, and leaves its worker to end by itself.
+    LoopbackHttpServer server;
+    UpdateServer().port = server.Port();
+    server.Drip(version, version.size() - kNewer.size(), 2900);
     const auto started = std::chrono::steady_clock::now();
-    Start(LocalSeconds(2026, 6, 1));
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    EXPECT_LT(seconds, 3 * UpdateCheck::kTimeoutMs / 1000.0 + 2);
-    EXPECT_EQ(server_.Requests(), 1);
-    EXPECT_EQ(LastDay(), 0);  // the next start tries again
-    EXPECT_NE(ReadUtf16Text(folder_.File(L"log.txt")).find(L"HttpSendRequest()エラー = 0x"), std::wstring::npos);
+    {
+        UpdateCheck check(&ini_);
+        check.StartAt(kCaption, L"1.1.7", owner_.get(), LocalSeconds(2026, 6, 2));
+        for (int wait = 0; wait < 500 && server.Requests() == 0; ++wait)
+            PumpMessages(20);
+        ASSERT_TRUE(check.Running());
+    }
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
+              UpdateCheck::kDeadlineMs / 1000.0 + 3);
+    EXPECT_EQ(server.Requests(), 1);
 }
 
 TEST(VersionFileTest, VersionsCompareAsTextAndBodiesAreReadByTheBytes)
