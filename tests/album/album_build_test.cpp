@@ -303,7 +303,7 @@ TEST_F(AlbumBuildTest, HostileAndDamagedPicturesAreListedWithoutPreviewBesideRea
                        L"\\progressive-claims-32767-square.jpg"),
               std::wstring::npos)
         << log;
-    EXPECT_NE(log.find(L"画像が大きすぎるため縮小画像を作りません (16000 x 16000, 展開に 2441 MB, 上限 256 MB) = " + hostile +
+    EXPECT_NE(log.find(L"画像が大きすぎるため縮小画像を作りません (16000 x 16000, 展開に 2685 MB, 上限 256 MB) = " + hostile +
                        L"\\png-16000-square-one-row-repeated.png"),
               std::wstring::npos);
     EXPECT_NE(log.find(L"JPEGのスキャンが多すぎるため縮小画像を作りません (64 個まで) = " + hostile +
