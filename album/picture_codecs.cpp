@@ -91,10 +91,10 @@ std::uint64_t JpegDecodeBytes(j_decompress_ptr info, bool wholePicture)
     std::uint64_t bytes = std::uint64_t{info->output_width} * info->output_height * 3;
     for (int c = 0; c < info->num_components; ++c) {
         const jpeg_component_info& component = info->comp_info[c];
-        const std::uint64_t across = RoundUp(component.width_in_blocks, static_cast<std::uint64_t>(component.h_samp_factor));
-        const std::uint64_t down = wholePicture ? RoundUp(component.height_in_blocks,
-                                                          static_cast<std::uint64_t>(component.v_samp_factor))
-                                                : static_cast<std::uint64_t>(component.v_samp_factor);
+        const auto horizontal = static_cast<std::uint64_t>(component.h_samp_factor);
+        const auto vertical = static_cast<std::uint64_t>(component.v_samp_factor);
+        const std::uint64_t across = RoundUp(component.width_in_blocks, horizontal);
+        const std::uint64_t down = wholePicture ? RoundUp(component.height_in_blocks, vertical) : vertical;
         bytes += across * down * DCTSIZE2 * sizeof(JCOEF);
     }
     return bytes;

@@ -97,18 +97,19 @@ void Print(const char* what, const Build& build, int pictures)
                 pictures / build.seconds, build.decodesPerPicture, build.status == kStatusOk ? "" : "  FAILED");
 }
 
-// The pictures of a folder made elsewhere: every file of FOLDER\DCIM.
+// The pictures of a folder made elsewhere: the paths of its files, in the order of their names.
 std::vector<std::wstring> ListPictures(const std::wstring& folder)
 {
     std::vector<std::wstring> pictures;
     WIN32_FIND_DATAW found{};
-    const UniqueFindHandle find(FindFirstFileW((folder + L"\\DCIM\\*").c_str(), &found));
+    const UniqueFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &found));
     if (!find)
         return pictures;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            pictures.push_back(folder + L"\\DCIM\\" + found.cFileName);
+            pictures.push_back(folder + L"\\" + found.cFileName);
     } while (FindNextFileW(find.get(), &found));
+    std::sort(pictures.begin(), pictures.end());
     return pictures;
 }
 
@@ -168,7 +169,7 @@ void PrintSummary(const Builds& builds, int pictures)
 
 int BenchFolder(const std::wstring& folder)
 {
-    const std::vector<std::wstring> files = ListPictures(folder);
+    const std::vector<std::wstring> files = ListPictures(folder + L"\\DCIM");
     const int pictures = static_cast<int>(files.size());
     if (pictures == 0) {
         std::fwprintf(stderr, L"no pictures in %ls\\DCIM\n", folder.c_str());
@@ -229,20 +230,14 @@ void PrintTimed(const std::wstring& what, const Timed& timed, const char* outcom
 // peak is its own), then the album of them all on every core, from nothing.
 int BenchHostile(const std::wstring& folder)
 {
-    std::vector<std::wstring> files;
-    WIN32_FIND_DATAW found{};
-    const UniqueFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &found));
-    if (find) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                files.push_back(found.cFileName);
-        } while (FindNextFileW(find.get(), &found));
-    }
-    std::sort(files.begin(), files.end());
+    const std::vector<std::wstring> files = ListPictures(folder);
     std::printf("thumbnails of the %zu pictures of %ls, each in a process of its own\n", files.size(), folder.c_str());
-    for (const std::wstring& name : files) {
-        const Timed timed = RunProgram(Quoted(ThisProgram()) + L" --thumbnail " + Quoted(folder + L"\\" + name));
-        PrintTimed(name, timed, timed.exitCode == kPictured ? "thumbnail" : timed.exitCode == kNotPictured ? "no preview" : "FAILED");
+    for (const std::wstring& path : files) {
+        const Timed timed = RunProgram(Quoted(ThisProgram()) + L" --thumbnail " + Quoted(path));
+        const char* outcome = timed.exitCode == kPictured      ? "thumbnail"
+                              : timed.exitCode == kNotPictured ? "no preview"
+                                                               : "FAILED";
+        PrintTimed(path.substr(folder.size() + 1), timed, outcome);
     }
     DeleteFolderTree(folder + L"\\" + ThumbnailCache::kFolderName);
     const Timed album = RunProgram(Quoted(ThisProgram()) + L" --album " + Quoted(folder));
