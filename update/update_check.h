@@ -56,8 +56,8 @@ public:
     static constexpr std::int32_t kMaxBodyBytes = 65536;
 
     explicit UpdateCheck(SettingsStore* settings);
-    // An exchange still under way is abandoned: its connection closed, its worker left to end
-    // by itself with what it uses.
+    // On the thread that started the check, whose window it destroys. An exchange still under
+    // way is abandoned: its connection closed, its worker left to end by itself with what it uses.
     virtual ~UpdateCheck();
     UpdateCheck(const UpdateCheck&) = delete;
     UpdateCheck& operator=(const UpdateCheck&) = delete;
