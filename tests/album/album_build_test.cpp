@@ -69,6 +69,16 @@ protected:
         const Bytes bytes = ReadBytes(Album() + L"\\" + relative);
         return Utf8ToWide(std::string(bytes.begin(), bytes.end()));
     }
+    // Every page of the album, one after another.
+    std::wstring AllPages() const
+    {
+        std::wstring pages;
+        for (const auto& [name, bytes] : FolderSnapshot(Album())) {
+            if (name.ends_with(L".html"))
+                pages += Utf8ToWide(std::string(bytes.begin(), bytes.end()));
+        }
+        return pages;
+    }
     RecordingProgress progress_;
 };
 
@@ -276,23 +286,19 @@ TEST_F(AlbumBuildTest, HostileAndDamagedPicturesAreListedWithoutPreviewBesideRea
                                        L"png-16000-square-one-row-repeated.png", L"baseline-claims-65535-square.jpg",
                                        L"cut-after-100-bytes.jpg", L"empty.jpg", L"png-claims-16000-square-cut.png"};
     const std::string photos[] = {"jpeg/mde_Issue_609.jpg", "jpeg/mde_Apple_iPhone_5.jpg", "heif/sigal_outdoor.heic"};
+    const auto nameOf = [](const std::string& photo) { return FromUtf8(photo.substr(photo.find('/') + 1)); };
     for (const std::string& photo : photos)
-        MakeFile(output_ + L"\\photos\\" + FromUtf8(photo.substr(photo.find('/') + 1)), ReadWholeFile(RealTestFile(photo)));
+        MakeFile(output_ + L"\\photos\\" + nameOf(photo), ReadWholeFile(RealTestFile(photo)));
     ASSERT_EQ(Build(), kStatusOk);
 
-    std::wstring pages;
-    for (const auto& [name, bytes] : FolderSnapshot(Album())) {
-        if (name.ends_with(L".html") && name.find(L"\\thumb\\") == std::wstring::npos)
-            pages += Utf8ToWide(std::string(bytes.begin(), bytes.end()));
-    }
+    const std::wstring pages = AllPages();
     for (const wchar_t* name : withoutPreview) {
         EXPECT_NE(pages.find(L"unknown.html?file=../hostile/" + std::wstring(name) + L"&"), std::wstring::npos) << name;
         EXPECT_EQ(pages.find(L"img=../hostile/" + std::wstring(name)), std::wstring::npos) << name;
     }
     EXPECT_NE(pages.find(L"picture.html?img=../hostile/baseline-of-200-megapixels.jpg&"), std::wstring::npos);
     for (const std::string& photo : photos)
-        EXPECT_NE(pages.find(L"picture.html?img=../photos/" + FromUtf8(photo.substr(photo.find('/') + 1))),
-                  std::wstring::npos) << photo;
+        EXPECT_NE(pages.find(L"picture.html?img=../photos/" + nameOf(photo)), std::wstring::npos) << photo;
     int thumbnails = 0;
     for (const auto& entry : FolderSnapshot(Album() + L"\\thumb"))
         thumbnails += entry.first.ends_with(L".jpg") && !entry.first.ends_with(L"_view.jpg");
@@ -314,11 +320,7 @@ TEST_F(AlbumBuildTest, HostileAndDamagedPicturesAreListedWithoutPreviewBesideRea
 
     // Without files that have no preview, those that cannot be shown are left out.
     ASSERT_EQ(Build(false), kStatusOk);
-    std::wstring previewOnly;
-    for (const auto& [name, bytes] : FolderSnapshot(Album())) {
-        if (name.ends_with(L".html"))
-            previewOnly += Utf8ToWide(std::string(bytes.begin(), bytes.end()));
-    }
+    const std::wstring previewOnly = AllPages();
     for (const wchar_t* name : withoutPreview)
         EXPECT_EQ(previewOnly.find(name), std::wstring::npos) << name;
     EXPECT_NE(previewOnly.find(L"img=../photos/mde_Issue_609.jpg"), std::wstring::npos);
