@@ -17,6 +17,7 @@ const Kind kKinds[4] = {{L"写真を整理する", L"arrnge_photo", &OrganizeSet
                         {L"知らない拡張子のファイルも整理する", L"arrnge_etc", &OrganizeSettings::ArrangeEtc}};
 
 const wchar_t kMovieDatesLabel[] = L"動画は動画ファイルに記録された撮影日時で整理する";
+const wchar_t kNameDatesLabel[] = L"撮影日時が記録されていないファイルは、ファイル名の日付で整理する";
 
 }  // namespace
 
@@ -43,14 +44,17 @@ void KindsPage::BuildControls(HWND window)
     movieDates_ = f.Get<CheckBox>(f.CreateCheckBox(window, 2 * m.charWidth, y, kMovieDatesLabel));
     movieDates_->SetChecked(settings_->MovieDateFromFile == 1);
     y += movieDates_->Height() + m.charHeight / 2;
-    const int dates = f.CreateGroupBox(window, L"撮影日時", datesTop,
-                                       std::max(groupWidth, movieDates_->Width() + 3 * m.charWidth), y - datesTop);
+    nameDates_ = f.Get<CheckBox>(f.CreateCheckBox(window, 2 * m.charWidth, y, kNameDatesLabel));
+    nameDates_->SetChecked(settings_->DateFromFileName == 1);
+    y += nameDates_->Height() + m.charHeight / 2;
+    const int datesWidth = std::max(movieDates_->Width(), nameDates_->Width()) + 3 * m.charWidth;
+    const int dates = f.CreateGroupBox(window, L"撮影日時", datesTop, std::max(groupWidth, datesWidth), y - datesTop);
     f.At(dates)->MoveToX(m.charWidth / 2);
 }
 
 void KindsPage::OnCommand(int, int, HWND control)
 {
-    for (const CheckBox* box : {kinds_[0], kinds_[1], kinds_[2], kinds_[3], movieDates_}) {
+    for (const CheckBox* box : {kinds_[0], kinds_[1], kinds_[2], kinds_[3], movieDates_, nameDates_}) {
         if (box && control == box->Window())
             Changed();
     }
@@ -64,4 +68,6 @@ void KindsPage::Apply()
         g_SettingsStore.SetInt(L"APP_INFO", kind.key, settings_->*kind.value);
     settings_->MovieDateFromFile = movieDates_->IsChecked() ? 1 : 0;
     g_SettingsStore.SetInt(L"APP_INFO", L"MovieDateFromFile", settings_->MovieDateFromFile);
+    settings_->DateFromFileName = nameDates_->IsChecked() ? 1 : 0;
+    g_SettingsStore.SetInt(L"APP_INFO", L"DateFromFileName", settings_->DateFromFileName);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The first page of the settings sheet: which kinds of files a run organizes, and whether a
-// movie is dated by the filming time it keeps in itself.
+// The first page of the settings sheet: which kinds of files a run organizes, whether a movie
+// is dated by the filming time it keeps in itself, and whether a file with no date inside is
+// dated by the date its name carries.
 
 #include "app/settings_page.h"
 #include "organize/organize_settings.h"
@@ -11,6 +12,7 @@ public:
 
     CheckBox* KindSwitch(int index) const { return kinds_[index]; }
     CheckBox* MovieDatesSwitch() const { return movieDates_; }
+    CheckBox* NameDatesSwitch() const { return nameDates_; }
 
 protected:
     void BuildControls(HWND window) override;
@@ -21,4 +23,5 @@ private:
     OrganizeSettings* settings_;
     CheckBox* kinds_[4] = {};
     CheckBox* movieDates_ = nullptr;
+    CheckBox* nameDates_ = nullptr;
 };

@@ -56,6 +56,8 @@ void ShowRunOutcome(HWND owner, const OrganizeResult& result)
         Notice(owner, RunStoppedText(result), MB_ICONINFORMATION);
     } else {
         std::wstring text = L"写真の整理が完了しました。";
+        if (const std::wstring dated = DatedByLastWriteText(result.counts); !dated.empty())
+            text += L"\r\n\r\n" + dated;
         if (result.counts.LeftOut())
             text += L"\r\n\r\n" + LeftOutText(result.counts);
         Notice(owner, text, result.counts.LeftOut() ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);

@@ -30,6 +30,8 @@ const wchar_t* SourceName(CaptureDateSource source)
         return L"exif";
     case CaptureDateSource::kMovie:
         return L"movie";
+    case CaptureDateSource::kName:
+        return L"name";
     case CaptureDateSource::kLastWrite:
         return L"mtime";
     case CaptureDateSource::kNone:

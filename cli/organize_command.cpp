@@ -194,9 +194,10 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
         return kExitStopped;
     }
     const OrganizeCounts& counts = result.counts;
-    wchar_t lines[256];
-    std::swprintf(lines, 256, L"入力ファイルの数   = %d\n重複ファイルの数   = %d\nコピーファイルの数 = %d\n",
-                  counts.inputFiles, counts.duplicates, counts.copied);
+    wchar_t lines[512];
+    std::swprintf(lines, 512,
+                  L"入力ファイルの数   = %d\n重複ファイルの数   = %d\nコピーファイルの数 = %d\n更新日時で整理したファイルの数 = %d\n",
+                  counts.inputFiles, counts.duplicates, counts.copied, counts.datedByLastWrite);
     StdOut().Write(lines);
     if (counts.LeftOut())
         StdErr().Write(LeftOutText(counts) + L"\n");

@@ -6,8 +6,10 @@
 #include <string>
 
 #include "base/log_file.h"
+#include "base/path_text.h"
 #include "metadata/heif_exif_locator.h"
 #include "metadata/movie_time_reader.h"
+#include "organize/name_date.h"
 
 namespace {
 
@@ -96,6 +98,46 @@ bool ExifRoute(const std::wstring& path, const ImageFacts& facts, SYSTEMTIME* da
     return false;
 }
 
+// A file's name is the last word on its day only when its last-write time does not
+// contradict it: a day's grace for the time zones between the app that named it and here.
+constexpr std::uint64_t kNameDateGrace = 24ull * 60 * 60 * 10'000'000;  // in 100 ns
+
+std::uint64_t Ticks(const FILETIME& time)
+{
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+// The date the file's name carries, as a local calendar date-time: a real date from 1990 to
+// next year that is no later than the file's last write.
+bool NameRoute(const std::wstring& path, const FILETIME* lastWrite, SYSTEMTIME* date)
+{
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const std::optional<NameDate> named = DateInFileName(NameOfPath(path), 1990, now.wYear + 1);
+    if (!named)
+        return false;
+    SYSTEMTIME fields{};
+    fields.wYear = static_cast<WORD>(named->year);
+    fields.wMonth = static_cast<WORD>(named->month);
+    fields.wDay = static_cast<WORD>(named->day);
+    fields.wHour = static_cast<WORD>(named->hour);
+    fields.wMinute = static_cast<WORD>(named->minute);
+    fields.wSecond = static_cast<WORD>(named->second);
+    FILETIME local{};
+    if (!SystemTimeToFileTime(&fields, &local))
+        return false;
+    if (named->utc) {
+        const FILETIME utc = local;
+        if (!FileTimeToLocalFileTime(&utc, &local))
+            return false;
+    }
+    FILETIME lastWriteLocal{};
+    if (lastWrite && FileTimeToLocalFileTime(lastWrite, &lastWriteLocal) &&
+        Ticks(local) > Ticks(lastWriteLocal) + kNameDateGrace)
+        return false;
+    return FileTimeToSystemTime(&local, date) != FALSE;
+}
+
 }  // namespace
 
 bool LocalDateOfFileTime(const FILETIME& utc, SYSTEMTIME* date)
@@ -125,6 +167,8 @@ CaptureDateSource CaptureDateFromFacts(const std::wstring& path, const ImageFact
         source = CaptureDateSource::kMovie;
     else if (facts && facts->format != ImageFormat::kHeif && ExifRoute(path, *facts, date))
         source = CaptureDateSource::kExif;
+    else if (rules.dateFromName && NameRoute(path, lastWrite, date))
+        source = CaptureDateSource::kName;
     else if (lastWrite && LocalDateOfFileTime(*lastWrite, date))
         source = CaptureDateSource::kLastWrite;
     else

@@ -144,7 +144,12 @@ void CopyPass::FlushCopies()
             continue;
         }
         table_.AddCopy(plan.source, plan.destination, plan.signature);
-        ++(plan.alreadyThere ? result_->counts.duplicates : result_->counts.copied);
+        if (plan.alreadyThere) {
+            ++result_->counts.duplicates;
+        } else {
+            ++result_->counts.copied;
+            result_->counts.datedByLastWrite += plan.datedByLastWrite ? 1 : 0;
+        }
     }
     unrecorded_.clear();
 }

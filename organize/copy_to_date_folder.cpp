@@ -84,6 +84,7 @@ StatusCode DateFolderWriter::Plan(const FileFacts& file, PlannedCopy* plan)
     *plan = PlannedCopy{};
     plan->source = file.path;
     plan->signature = file.signature;
+    plan->datedByLastWrite = file.source == CaptureDateSource::kLastWrite;
     if (file.source == CaptureDateSource::kNone)
         return kStatusFail;
     // The name this system can hold: a card written elsewhere may end one in a dot or a space.

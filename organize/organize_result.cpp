@@ -69,6 +69,18 @@ std::wstring RunStoppedText(const OrganizeResult& result)
     return leftOut.empty() ? std::wstring(text) : text + (L"\r\n\r\n" + leftOut);
 }
 
+std::wstring DatedByLastWriteText(const OrganizeCounts& counts)
+{
+    if (counts.datedByLastWrite == 0)
+        return std::wstring();
+    wchar_t text[256];
+    _snwprintf(text, 256,
+               L"撮影日時がファイルにもファイル名にもなかったため、%d 個のファイルを更新日時の日付のフォルダに整理しました。",
+               counts.datedByLastWrite);
+    text[255] = L'\0';
+    return text;
+}
+
 std::wstring LeftOutText(const OrganizeCounts& counts)
 {
     std::wstring text;

@@ -21,6 +21,9 @@ struct OrganizeCounts {
     // Listed files that could not be copied for a reason of their own (fileFailures names
     // each); the run went on with the rest.
     int notOrganized = 0;
+    // Files copied that carry no date, inside or in their names, and went to the day of their
+    // last write: the ones a user may want to look at.
+    int datedByLastWrite = 0;
 
     // Something was left out that the user should hear of.
     bool LeftOut() const { return tooLong != 0 || unreadable != 0 || notOrganized != 0; }
@@ -81,6 +84,10 @@ std::wstring RecordDamagedText(const std::wstring& recordPath);
 
 // What the user reads of a run they stopped: what it did, and that the rest comes next time.
 std::wstring RunStoppedText(const OrganizeResult& result);
+
+// The sentence that follows the completion notice when files were dated by their last-write
+// time alone; empty when none were.
+std::wstring DatedByLastWriteText(const OrganizeCounts& counts);
 
 // The sentences that follow the completion notice when folders or files were left out
 // because their paths are too long or they could not be read; empty when none were.

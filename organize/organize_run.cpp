@@ -102,6 +102,7 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
     if (!result.copyFailed) {
         g_Log.Write(L"重複ファイルの数   = %d", count.duplicates);
         g_Log.Write(L"コピーファイルの数 = %d", count.copied);
+        g_Log.Write(L"更新日時で整理したファイルの数 = %d", count.datedByLastWrite);
     }
     // What was copied is recorded even when a copy failed on the way, or the next run would
     // copy it all again beside itself as IMG_0001(1).JPG.

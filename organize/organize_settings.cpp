@@ -22,6 +22,7 @@ void OrganizeSettings::Load()
     ArrangeSound = g_SettingsStore.GetInt(L"APP_INFO", L"arrnge_sound", 0);
     ArrangeEtc = g_SettingsStore.GetInt(L"APP_INFO", L"arrnge_etc", 0);
     MovieDateFromFile = g_SettingsStore.GetInt(L"APP_INFO", L"MovieDateFromFile", 1) != 0 ? 1 : 0;
+    DateFromFileName = g_SettingsStore.GetInt(L"APP_INFO", L"DateFromFileName", 1) != 0 ? 1 : 0;
     // A hand-edited number outside the table is the default layout, on screen and on disk.
     OutputFormatType = NormalizedFormatIndex(g_SettingsStore.GetInt(L"APP_INFO", L"OutputFormatType", kDefaultDateFolderFormat));
 }

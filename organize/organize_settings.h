@@ -20,7 +20,7 @@ public:
     // The values a run takes from the user's choices of the moment.
     void SetRunValues(std::int32_t outputFormat, bool makeAlbum, bool albumIncludesNoPreview);
     // How files are dated, from the switches below.
-    CaptureDateRules DateRules() const { return CaptureDateRules{MovieDateFromFile != 0}; }
+    CaptureDateRules DateRules() const { return CaptureDateRules{MovieDateFromFile != 0, DateFromFileName != 0}; }
 
     ExtensionList MovieList;
     ExtensionList PhotoList;
@@ -34,6 +34,8 @@ public:
     std::int32_t ArrangeEtc = 0;
     // A movie is dated by the filming time it keeps in itself, not by its last-write time.
     std::int32_t MovieDateFromFile = 1;
+    // A file with no date inside is dated by the date its name carries, when it has one.
+    std::int32_t DateFromFileName = 1;
 };
 
 // The process-wide record: loaded by the main window (or the console program), handed to the

@@ -158,17 +158,18 @@ TEST_F(ExecuteOrganizeTest, UsedFoldersNeedTheSameLayoutAndTheUsersConsent)
     EXPECT_EQ(boxes[1].text, L"写真の整理が完了しました。");
 }
 
-TEST_F(ExecuteOrganizeTest, AFailedCopyIsShownAndNeverCalledASuccess)
+// A file that cannot be copied is named, with a warning, and never called a whole success.
+TEST_F(ExecuteOrganizeTest, AFileThatCouldNotBeCopiedIsToldAndNeverCalledAWholeSuccess)
 {
     Photo(L"in\\IMG_0001.JPG", "2024:05:01 09:03:07");
     ASSERT_NO_FATAL_FAILURE(MarkOutputUsed(8));
     MakeFile(output_ + L"\\2024");  // a file where the year folder must go
     Execute({root_.File(L"in")}, output_, 8);
-    ASSERT_EQ(boxes.size(), 2u);  // the question and the failure; no completion notice
-    EXPECT_EQ(boxes[1].caption, L"ファイルのコピー失敗しました。");
-    EXPECT_EQ(boxes[1].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_EQ(boxes[1].text.rfind(L"ファイルのコピーに失敗しました。\r\n【コピー元】" + root_.File(L"in\\IMG_0001.JPG"), 0), 0u)
-        << boxes[1].text;
+    ASSERT_EQ(boxes.size(), 2u);  // the question and the notice
+    EXPECT_EQ(boxes[1].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+    EXPECT_EQ(boxes[1].text, L"写真の整理が完了しました。\r\n\r\nコピーできなかったため、1 個のファイルを整理できませんでした。"
+                             L"詳しくはログを確認してください。");
+    EXPECT_NE(Log().find(L" : コピー元 = " + root_.File(L"in\\IMG_0001.JPG")), std::wstring::npos);
     EXPECT_NE(Log().find(L" : 写真整理(終了)\r\n"), std::wstring::npos);
 }
 

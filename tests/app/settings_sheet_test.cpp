@@ -328,29 +328,36 @@ bool RecordOpen(HWND, const std::wstring& target)
     return true;
 }
 
-TEST_F(SettingsSheetTest, TheMovieDatesSwitchIsOnAtFirstAndWrittenOnApply)
+// Both date switches of the first page: on at first, each written under its own key on Apply.
+TEST_F(SettingsSheetTest, TheDateSwitchesAreOnAtFirstAndWrittenOnApply)
 {
-    bool checkedAtFirst = false;
-    int storedAfterApply = -1;
+    const wchar_t* labels[2] = {L"動画は動画ファイルに記録された撮影日時で整理する",
+                                L"撮影日時が記録されていないファイルは、ファイル名の日付で整理する"};
+    bool checkedAtFirst[2] = {};
+    int storedAfterApply[2] = {-1, -1};
     ModalScript script({WaitFor(L"アプリ設定", &sheet_), [&] {
                             const HWND page = ShowPage(sheet_, kKindsPage);
-                            const HWND box = FindWindowExW(page, nullptr, L"Button",
-                                                           L"動画は動画ファイルに記録された撮影日時で整理する");
-                            checkedAtFirst = SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
-                            SendMessageW(box, BM_CLICK, 0, 0);
+                            for (int i = 0; i < 2; ++i) {
+                                const HWND box = FindWindowExW(page, nullptr, L"Button", labels[i]);
+                                checkedAtFirst[i] = SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+                                SendMessageW(box, BM_CLICK, 0, 0);
+                            }
                             PropSheet_PressButton(sheet_, PSBTN_APPLYNOW);
                             return true;
                         },
                         [&] {
-                            storedAfterApply = g_SettingsStore.GetInt(L"APP_INFO", L"MovieDateFromFile", -1);
+                            storedAfterApply[0] = g_SettingsStore.GetInt(L"APP_INFO", L"MovieDateFromFile", -1);
+                            storedAfterApply[1] = g_SettingsStore.GetInt(L"APP_INFO", L"DateFromFileName", -1);
                             return PropSheet_PressButton(sheet_, PSBTN_OK), true;
                         }});
     ShowSettingsSheet(owner_.get());
     ASSERT_TRUE(script.Finished());
-    EXPECT_TRUE(checkedAtFirst);
-    EXPECT_EQ(storedAfterApply, 0);
-    EXPECT_EQ(g_OrganizeSettings.MovieDateFromFile, 0);
+    EXPECT_TRUE(checkedAtFirst[0]);
+    EXPECT_TRUE(checkedAtFirst[1]);
+    EXPECT_EQ(storedAfterApply[0], 0);
+    EXPECT_EQ(storedAfterApply[1], 0);
     EXPECT_FALSE(g_OrganizeSettings.DateRules().movieDateFromFile);
+    EXPECT_FALSE(g_OrganizeSettings.DateRules().dateFromName);
 }
 
 TEST_F(SettingsSheetTest, TheNoticeSwitchIsWrittenOnApplyAndTheVersionPageLeadsToTheSite)

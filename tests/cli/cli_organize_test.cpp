@@ -46,7 +46,7 @@ TEST_F(CliOrganizeTest, OrganizesPrintsTheCountsAndNeverWritesTheSettings)
     RunResult run = Organize(L"--format 13 --no-album");
     ASSERT_TRUE(run.finished) << "start error " << run.startError;
     EXPECT_EQ(run.exitCode, 0u) << run.err;
-    EXPECT_EQ(run.out, "入力ファイルの数   = 3\n重複ファイルの数   = 1\nコピーファイルの数 = 2\n");
+    EXPECT_EQ(run.out, "入力ファイルの数   = 3\n重複ファイルの数   = 1\nコピーファイルの数 = 2\n更新日時で整理したファイルの数 = 0\n");
     EXPECT_TRUE(FileExists(output_ + L"\\2024年\\05月\\01日\\IMG_0001.JPG"));
     EXPECT_TRUE(FileExists(output_ + L"\\2023年\\12月\\31日\\IMG_0002.JPG"));
     EXPECT_EQ(ReadBytes(settings_), settingsBefore);
@@ -58,7 +58,7 @@ TEST_F(CliOrganizeTest, OrganizesPrintsTheCountsAndNeverWritesTheSettings)
         << run.err;  // キャンセル
     run = Organize(L"--format 13 --no-album --yes");
     EXPECT_EQ(run.exitCode, 0u) << run.err;
-    EXPECT_EQ(run.out, "入力ファイルの数   = 3\n重複ファイルの数   = 3\nコピーファイルの数 = 0\n");
+    EXPECT_EQ(run.out, "入力ファイルの数   = 3\n重複ファイルの数   = 3\nコピーファイルの数 = 0\n更新日時で整理したファイルの数 = 0\n");
 
     // Another layout into the same folder is refused.
     run = Organize(L"--format 4 --yes");
@@ -105,7 +105,7 @@ TEST_F(CliOrganizeTest, AFileThatCannotBePlacedMakesTheRunExitOne)
     ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
     const RunResult run = Organize(L"--format 8 --no-album --yes");
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_EQ(run.out, "入力ファイルの数   = 2\n重複ファイルの数   = 0\nコピーファイルの数 = 1\n");
+    EXPECT_EQ(run.out, "入力ファイルの数   = 2\n重複ファイルの数   = 0\nコピーファイルの数 = 1\n更新日時で整理したファイルの数 = 0\n");
     EXPECT_NE(run.err.find("コピーできなかったため、1 個のファイルを整理できませんでした。"), std::string::npos) << run.err;
     EXPECT_TRUE(FileExists(output_ + L"\\2023\\05\\01\\IMG_0002.JPG"));
 }
@@ -123,7 +123,7 @@ TEST_F(CliOrganizeTest, WhatCouldNotBeReadMakesTheRunExitOne)
     ASSERT_TRUE(hold);
     const RunResult run = Organize(L"--format 8 --no-album");
     EXPECT_EQ(run.exitCode, 1u) << run.err;
-    EXPECT_EQ(run.out, "入力ファイルの数   = 1\n重複ファイルの数   = 0\nコピーファイルの数 = 1\n");
+    EXPECT_EQ(run.out, "入力ファイルの数   = 1\n重複ファイルの数   = 0\nコピーファイルの数 = 1\n更新日時で整理したファイルの数 = 0\n");
     EXPECT_NE(run.err.find("読み込めなかったため、1 個のフォルダまたはファイルを整理できませんでした。"), std::string::npos)
         << run.err;
 }

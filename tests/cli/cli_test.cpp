@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "base/paths.h"
+#include "base/text_encoding.h"
 #include "base/version.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/support/child_process.h"
+#include "tests/support/host_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
 
@@ -137,6 +139,26 @@ TEST(CliInfoTest, FormatAddsTheDateFolder)
                        L"\"folder\": \"2020年\\\\05月\\\\04日\"}"),
               std::wstring::npos)
         << run.out;
+}
+
+// A phone's local time in its names is taken as it stands; a Pixel's names are in UTC, and are
+// told in the time zone of the run, here Japan's. A program takes its time zone from the
+// host's TZ when it starts, so the console program is started from the host with it.
+TEST(CliInfoTest, NameDatesInAJapaneseTimeZone)
+{
+    TempFolder folder;
+    const std::wstring pixel = folder.File(L"PXL_20230421_031415926.jpg");
+    const std::wstring phone = folder.File(L"IMG_20230420_101112.jpg");
+    ASSERT_TRUE(WriteBytes(pixel, Bytes{'p'}) && WriteBytes(phone, Bytes{'i'}));
+    const std::wstring out = folder.File(L"info.txt");
+    ASSERT_TRUE(RunHostCommand("TZ=JST-9 /usr/lib/wine/wine64 '" + HostPathOf(GetExeFolder() + L"\\kasumiro-cli.exe") +
+                               "' info '" + ToUtf8(pixel) + "' '" + ToUtf8(phone) + "' > '" + HostPathOf(out) + "' 2>&1"));
+    const Bytes bytes = ReadBytes(out);
+    const std::string lines(bytes.begin(), bytes.end());
+    EXPECT_NE(lines.find("\"capture_date\": \"2023-04-21 12:14:15\", \"source\": \"name\""), std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("\"capture_date\": \"2023-04-20 10:11:12\", \"source\": \"name\""), std::string::npos)
+        << lines;
 }
 
 TEST(CliInfoTest, UsageErrors)

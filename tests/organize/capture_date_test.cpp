@@ -5,6 +5,7 @@
 #include "base/log_file.h"
 #include "organize/date_folder_format.h"
 #include "organize/file_facts.h"
+#include "organize/name_date.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/organize/organize_test_files.h"
 #include "tests/support/temp_folder.h"
@@ -19,16 +20,16 @@ protected:
     void TearDown() override { g_Log.SetPath(L""); }
 
     // The date and its route, as "YYYY-MM-DD HH:MM:SS via route".
-    static std::string Resolve(const std::wstring& path)
+    static std::string Resolve(const std::wstring& path, const CaptureDateRules& rules = {})
     {
         SYSTEMTIME date{};
-        const CaptureDateSource source = ResolveCaptureDate(path, &date);
+        const CaptureDateSource source = ResolveCaptureDate(path, &date, rules);
         if (source == CaptureDateSource::kNone)
             return "none";
         char text[64];
         std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", date.wYear, date.wMonth,
                       date.wDay, date.wHour, date.wMinute, date.wSecond, date.wMilliseconds);
-        const char* routes[] = {"none", "heif", "exif", "movie", "mtime"};
+        const char* routes[] = {"none", "heif", "exif", "movie", "mtime", "name"};
         return std::string(text) + " via " + routes[static_cast<int>(source)];
     }
     std::wstring Log() const { return ReadUtf16Text(logPath_); }
@@ -105,6 +106,75 @@ TEST_F(CaptureDateTest, ImpossibleExifFieldsFallBack)
         EXPECT_EQ(Resolve(photo), "2017-03-04 05:06:07.000 via mtime") << text;
     }
     EXPECT_EQ(CountOf(Log(), L"Exif撮影日時エラーの為ファイルの更新日付から取得する"), 5u);
+}
+
+// Names as the apps that make them write their dates, and digits that only look like one.
+TEST(NameDateTest, NamesThatAreDatesAndNamesThatOnlyLookLikeThem)
+{
+    const struct {
+        const wchar_t* name;
+        const char* expected;  // "YYYY-MM-DD HH:MM:SS", "+" when the name has a time, "Z" in UTC
+    } cases[] = {
+        {L"IMG_20230420_101112.jpg", "2023-04-20 10:11:12+"},
+        {L"VID_20230428_183000.mp4", "2023-04-28 18:30:00+"},
+        {L"20230419_123456.jpg", "2023-04-19 12:34:56+"},
+        {L"PXL_20230421_031415926.jpg", "2023-04-21 03:14:15+Z"},
+        {L"IMG-20230415-WA0007.jpg", "2023-04-15 00:00:00"},
+        {L"Screenshot_20230417-081530.png", "2023-04-17 08:15:30+"},
+        {L"Screenshot_20230418-221500_LINE.jpg", "2023-04-18 22:15:00+"},
+        {L"スクリーンショット 2023-04-22 153000.png", "2023-04-22 15:30:00+"},
+        {L"Screenshot 2023-04-23 093000.png", "2023-04-23 09:30:00+"},
+        {L"2024.02.29.jpg", "2024-02-29 00:00:00"},
+        {L"trip_2023-04-20_25.jpg", "2023-04-20 00:00:00"},  // 25 is no time
+        {L"IMG_20230420_256199.jpg", "2023-04-20 00:00:00"},
+        {L"IMG_1234.JPG", ""},
+        {L"DSC01234.JPG", ""},
+        {L"scan_00012345.jpg", ""},
+        {L"12345678.jpg", ""},
+        {L"IMG_20231399_000000.jpg", ""},
+        {L"2023-02-29.jpg", ""},
+        {L"2023-04_20.jpg", ""},
+        {L"120230420.jpg", ""},
+        {L"19891231.jpg", ""},
+        {L"20280101.jpg", ""},  // past next year
+        {L"photo.20230420", ""},  // an extension is not the name
+    };
+    for (const auto& c : cases) {
+        const std::optional<NameDate> date = DateInFileName(c.name, 1990, 2027);
+        std::string text;
+        if (date) {
+            char buffer[64];
+            std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d%s%s", date->year, date->month,
+                          date->day, date->hour, date->minute, date->second, date->hasTime ? "+" : "",
+                          date->utc ? "Z" : "");
+            text = buffer;
+        }
+        EXPECT_EQ(text, c.expected) << testing::PrintToString(std::wstring(c.name));
+    }
+}
+
+// The name's date comes after the date inside the file and before its last write, only when
+// the last write does not contradict it (a day's grace), and not at all with the switch off.
+TEST_F(CaptureDateTest, AFileWithoutAnInsideDateTakesTheDateItsNameCarries)
+{
+    const std::wstring named = MakeFile(folder_.File(L"IMG_20230420_101112.jpg"));
+    SetLocalLastWrite(named, 2024, 1, 2, 3, 4, 5);
+    EXPECT_EQ(Resolve(named), "2023-04-20 10:11:12.000 via name");
+    EXPECT_EQ(Resolve(named, CaptureDateRules{true, false}), "2024-01-02 03:04:05.000 via mtime");
+
+    const std::wstring messenger = MakeFile(folder_.File(L"IMG-20230415-WA0007.jpg"));
+    SetLocalLastWrite(messenger, 2023, 4, 15, 21, 0, 0);
+    EXPECT_EQ(Resolve(messenger), "2023-04-15 00:00:00.000 via name");
+
+    const std::wstring withExif =
+        MakeFile(folder_.File(L"IMG_20230420_101113.jpg"), JpegWithDates("2019:07:14 09:30:00"));
+    EXPECT_EQ(Resolve(withExif), "2019-07-14 09:30:00.000 via exif");
+
+    const std::wstring later = MakeFile(folder_.File(L"Screenshot_20240105-000000.png"));
+    SetLocalLastWrite(later, 2024, 1, 3, 23, 59, 0);
+    EXPECT_EQ(Resolve(later), "2024-01-03 23:59:00.000 via mtime");
+    SetLocalLastWrite(later, 2024, 1, 4, 0, 0, 0);
+    EXPECT_EQ(Resolve(later), "2024-01-05 00:00:00.000 via name");
 }
 
 }  // namespace
