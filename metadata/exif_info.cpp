@@ -69,15 +69,15 @@ bool ExifInfo::Load(const std::vector<std::uint8_t>& bytes)
 
 bool ExifInfo::Load(const std::uint8_t* data, std::size_t length)
 {
-    return LoadBlock(data, length, ExifParseMode::kStrict);
+    return LoadBlock(data, length, ExifParseMode::kStrict, 0);
 }
 
-bool ExifInfo::LoadTolerant(const std::uint8_t* data, std::size_t length)
+bool ExifInfo::LoadTolerant(const std::uint8_t* data, std::size_t length, std::uint16_t rootBase)
 {
-    return LoadBlock(data, length, ExifParseMode::kTolerant);
+    return LoadBlock(data, length, ExifParseMode::kTolerant, rootBase);
 }
 
-bool ExifInfo::LoadBlock(const std::uint8_t* data, std::size_t length, ExifParseMode mode)
+bool ExifInfo::LoadBlock(const std::uint8_t* data, std::size_t length, ExifParseMode mode, std::uint16_t rootBase)
 {
     analyzer_.reset();
     if (!data || length == 0)
@@ -90,7 +90,7 @@ bool ExifInfo::LoadBlock(const std::uint8_t* data, std::size_t length, ExifParse
     const auto blockLength =
         static_cast<std::uint32_t>(remaining > UINT32_MAX ? UINT32_MAX : remaining);
     try {
-        return Parse(std::make_unique<TiffDirectoryParser>(data + skip, blockLength, mode));
+        return Parse(std::make_unique<TiffDirectoryParser>(data + skip, blockLength, mode, rootBase));
     } catch (...) {
         return false;
     }
@@ -127,6 +127,12 @@ bool ExifInfo::GetCaptureTime(std::int64_t* time) const
     std::string text = analyzer_->GetAsciiValue(kExifIfdPointer, kDateTimeOriginal);
     if (text.empty())
         text = analyzer_->GetAsciiValue(0, kDateTime);
+    return LocalTimeOfDateText(text, time);
+}
+
+bool ExifInfo::LocalTimeOfDateText(const std::string& text, std::int64_t* time)
+{
+    *time = 0;
     if (text.size() < 19)
         return false;
     int year, month, day, hour, minute, second;

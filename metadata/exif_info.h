@@ -22,8 +22,10 @@ public:
     // first query.
     bool Load(std::vector<std::uint8_t>&&) = delete;
     bool Load(const std::uint8_t* data, std::size_t length);
-    // The JPEG and TIFF route: faults lose only the entry or directory they are in.
-    bool LoadTolerant(const std::uint8_t* data, std::size_t length);
+    // The JPEG and TIFF route: faults lose only the entry or directory they are in. The
+    // block's first directory is IFD0, or for a block that holds one directory alone (a CR3's
+    // CMT boxes) the one `rootBase` names: kExifIfdPointer or kGpsIfdPointer.
+    bool LoadTolerant(const std::uint8_t* data, std::size_t length, std::uint16_t rootBase = 0);
     bool LoadTolerant(std::unique_ptr<ExifByteSource> tiffFile);
 
     bool IsLoaded() const { return static_cast<bool>(analyzer_); }
@@ -31,6 +33,9 @@ public:
     // Seconds since 1970-01-01 00:00 UTC of DateTimeOriginal (else DateTime), read as
     // local time.
     bool GetCaptureTime(std::int64_t* time) const;
+    // An Exif date text ("YYYY:MM:DD HH:MM:SS") as seconds since 1970 UTC, read as local
+    // time, as GetCaptureTime reads DateTimeOriginal.
+    static bool LocalTimeOfDateText(const std::string& text, std::int64_t* time);
     // Decimal degrees, south and west negative.
     bool GetGpsPosition(double* latitude, double* longitude) const;
 
@@ -47,7 +52,7 @@ public:
     static std::size_t TiffHeaderStart(const std::uint8_t* data, std::size_t length);
 
 private:
-    bool LoadBlock(const std::uint8_t* data, std::size_t length, ExifParseMode mode);
+    bool LoadBlock(const std::uint8_t* data, std::size_t length, ExifParseMode mode, std::uint16_t rootBase);
     bool Parse(std::unique_ptr<TiffDirectoryParser> analyzer);
 
     std::unique_ptr<TiffDirectoryParser> analyzer_;

@@ -40,6 +40,19 @@ constexpr std::uint64_t kMaxHeifExifBytes = 16u << 20;
 constexpr int kMaxIsoTopLevelBoxes = 65536;
 constexpr int kMaxMovieChildBoxes = 1024;
 
+// PNG files are walked chunk by chunk, by their headers, to the end: a writer may put its
+// "eXIf" or XMP chunk after the image data, which libpng's writers cut into chunks of 8 KiB
+// (a picture of 100 MB has some 12,000 of them). Past this many the walk stops.
+constexpr int kMaxPngChunks = 16384;
+// WebP files are walked by their RIFF chunks; an animation has one per frame.
+constexpr int kMaxRiffChunks = 65536;
+// An Exif block kept in a chunk or box of its own (PNG "eXIf", WebP "EXIF", a CR3's CMT
+// boxes) is read whole, when it is no larger than this.
+constexpr std::uint64_t kMaxExifChunkBytes = 16u << 20;
+// An XMP packet is read whole, when it is no larger than this: an editor's history can make
+// one of a megabyte or two.
+constexpr std::uint64_t kMaxXmpPacketBytes = 4u << 20;
+
 // An ASCII value is read whole into memory; the ones we read are dates and GPS letters of
 // a few bytes, so a count past this is a damaged or crafted entry and reads as empty.
 constexpr std::uint32_t kMaxAsciiValueBytes = 64u << 10;

@@ -72,6 +72,20 @@ const ExifTagDictionary& ExifIfdTagDictionary() { return g_exif; }
 const ExifTagDictionary& GpsTagDictionary() { return g_gps; }
 const ExifTagDictionary& InteropTagDictionary() { return g_interop; }
 
+const ExifTagDictionary& TagDictionaryOfBase(std::uint16_t base)
+{
+    switch (base) {
+    case kExifIfdPointer:
+        return g_exif;
+    case kGpsIfdPointer:
+        return g_gps;
+    case kInteropIfdPointer:
+        return g_interop;
+    default:
+        return g_main;
+    }
+}
+
 const char* EnglishTagLabel(const ExifTagDictionary& dictionary, std::uint16_t tag)
 {
     const auto found = dictionary.find(tag);

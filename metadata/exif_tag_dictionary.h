@@ -24,5 +24,8 @@ const ExifTagDictionary& ExifIfdTagDictionary();
 const ExifTagDictionary& GpsTagDictionary();
 const ExifTagDictionary& InteropTagDictionary();
 
+// The dictionary of the directory a base names; the main one for 0 or a base it does not know.
+const ExifTagDictionary& TagDictionaryOfBase(std::uint16_t base);
+
 // "undefined" for a tag the dictionary does not know.
 const char* EnglishTagLabel(const ExifTagDictionary& dictionary, std::uint16_t tag);

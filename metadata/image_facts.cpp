@@ -4,12 +4,16 @@
 #include <cstring>
 #include <vector>
 
+#include "metadata/cr3_exif_locator.h"
 #include "metadata/exif_byte_source.h"
 #include "metadata/exif_info.h"
 #include "metadata/file_reader.h"
 #include "metadata/heif_exif_locator.h"
 #include "metadata/jpeg_exif_locator.h"
 #include "metadata/movie_time_reader.h"
+#include "metadata/png_metadata_locator.h"
+#include "metadata/webp_exif_locator.h"
+#include "metadata/xmp_dates.h"
 
 namespace {
 
@@ -64,6 +68,12 @@ const char* ImageFormatName(ImageFormat format)
         return "heif";
     case ImageFormat::kMovie:
         return "movie";
+    case ImageFormat::kPng:
+        return "png";
+    case ImageFormat::kWebp:
+        return "webp";
+    case ImageFormat::kCr3:
+        return "cr3";
     case ImageFormat::kOther:
         break;
     }
@@ -76,6 +86,12 @@ ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length, cons
         return ImageFormat::kJpeg;
     if (length >= 4 && (std::memcmp(head, "II*\0", 4) == 0 || std::memcmp(head, "MM\0*", 4) == 0))
         return ImageFormat::kTiff;
+    if (LooksLikePng(head, length))
+        return ImageFormat::kPng;
+    if (LooksLikeWebp(head, length))
+        return ImageFormat::kWebp;
+    if (LooksLikeCr3(head, length))
+        return ImageFormat::kCr3;
     if (HasHeifFileType(head, length) || IsHeifExtension(path))
         return ImageFormat::kHeif;
     if (LooksLikeIsoMovie(head, length))
@@ -85,16 +101,66 @@ ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length, cons
 
 namespace {
 
-// The Exif block of a JPEG or TIFF-structured file, read as an imaging library reads it.
-// `block` holds the bytes a JPEG's block is parsed from; a TIFF file is handed to the reader.
-bool LoadPictureExif(std::unique_ptr<FileReader>& file, ImageFormat format, ExifInfo& exif,
-                     std::vector<std::uint8_t>& block)
+// The facts one Exif reader gives, each taken only when no reader before it gave it: a CR3
+// keeps its directories in blocks of their own, read one after another.
+void AddExifFacts(const ExifInfo& exif, ImageFacts* facts)
 {
-    if (format == ImageFormat::kJpeg)
-        return LocateJpegExif(*file, &block) && exif.LoadTolerant(block.data(), block.size());
-    if (format == ImageFormat::kTiff)
-        return exif.LoadTolerant(std::make_unique<PagedFileByteSource>(std::move(file)));
-    return false;
+    facts->exif = true;
+    if (std::string text = exif.GetDateTimeOriginalText(); !text.empty() && !facts->dateTimeOriginal)
+        facts->dateTimeOriginal = std::move(text);
+    if (std::string text = exif.GetDateTimeText(); !text.empty() && !facts->dateTime)
+        facts->dateTime = std::move(text);
+    std::uint16_t orientation = 0;
+    if (!facts->orientation && exif.GetOrientation(&orientation))
+        facts->orientation = orientation;
+    double latitude = 0.0, longitude = 0.0;
+    if (!facts->gps && exif.GetGpsPosition(&latitude, &longitude))
+        facts->gps = std::make_pair(latitude, longitude);
+    std::int64_t seconds = 0;
+    if (!facts->captureTime && exif.GetCaptureTime(&seconds))
+        facts->captureTime = seconds;
+}
+
+// An Exif block held whole in memory, read as an imaging library reads a photo's.
+void AddExifBlockFacts(const std::vector<std::uint8_t>& block, ImageFacts* facts)
+{
+    ExifInfo exif;
+    if (exif.LoadTolerant(block.data(), block.size()))
+        AddExifFacts(exif, facts);
+}
+
+// A PNG's eXIf chunk, and the capture date of its XMP packet when the Exif gives none: an
+// editor that keeps no Exif still writes the day the picture was taken into XMP.
+void AddPngFacts(FileReader& file, ImageFacts* facts)
+{
+    const PngMetadata found = LocatePngMetadata(file);
+    AddExifBlockFacts(found.exif, facts);
+    if (facts->dateTimeOriginal || found.xmp.empty())
+        return;
+    std::optional<std::string> date = XmpCaptureDate(found.xmp);
+    if (!date)
+        return;
+    // It stands for DateTimeOriginal, which comes before an Exif DateTime.
+    std::int64_t seconds = 0;
+    if (ExifInfo::LocalTimeOfDateText(*date, &seconds))
+        facts->captureTime = seconds;
+    facts->dateTimeOriginal = std::move(date);
+}
+
+// The Exif directory's block comes first, so that its DateTimeOriginal gives the capture time
+// before IFD0's DateTime can.
+void AddCr3Facts(FileReader& file, ImageFacts* facts)
+{
+    Cr3ExifBlocks blocks;
+    if (!LocateCr3Exif(file, &blocks))
+        return;
+    const std::pair<const std::vector<std::uint8_t>*, std::uint16_t> directories[] = {
+        {&blocks.exif, kExifIfdPointer}, {&blocks.ifd0, 0}, {&blocks.gps, kGpsIfdPointer}};
+    for (const auto& [block, base] : directories) {
+        ExifInfo exif;
+        if (exif.LoadTolerant(block->data(), block->size(), base))
+            AddExifFacts(exif, facts);
+    }
 }
 
 ImageFormat SniffFormat(FileReader& file, const std::wstring& path, bool* readable)
@@ -130,41 +196,40 @@ bool ReadImageFacts(std::unique_ptr<FileReader> file, const std::wstring& path, 
         return false;
     }
 
-    // The block the Exif reader parses in place must outlive every query below.
-    std::vector<std::uint8_t> block;
+    // The TIFF route hands the file to this reader, which must outlive the count of reads below.
     ExifInfo exif;
-    if (facts->format == ImageFormat::kMovie) {
+    std::vector<std::uint8_t> block;
+    switch (facts->format) {
+    case ImageFormat::kMovie:
         facts->movieCreated = ReadMovieCreationTime(*file);
-        facts->bytesRead = reader->BytesRead();
-        return true;
-    }
-    if (facts->format == ImageFormat::kHeif) {
-        if (!readHeif) {
-            facts->bytesRead = reader->BytesRead();
-            return true;
-        }
-        HeifExifLocator heif;
-        if (heif.LoadFrom(*file))
+        break;
+    case ImageFormat::kHeif:
+        // Without readHeif the file is only recognised.
+        if (HeifExifLocator heif; readHeif && heif.LoadFrom(*file))
             block = heif.ExtractExif();
-        facts->exif = !block.empty() && exif.Load(block);
-    } else {
-        facts->exif = LoadPictureExif(file, facts->format, exif, block);
-    }
-
-    if (facts->exif) {
-        if (std::string text = exif.GetDateTimeOriginalText(); !text.empty())
-            facts->dateTimeOriginal = std::move(text);
-        if (std::string text = exif.GetDateTimeText(); !text.empty())
-            facts->dateTime = std::move(text);
-        std::uint16_t orientation = 0;
-        if (exif.GetOrientation(&orientation))
-            facts->orientation = orientation;
-        double latitude = 0.0, longitude = 0.0;
-        if (exif.GetGpsPosition(&latitude, &longitude))
-            facts->gps = std::make_pair(latitude, longitude);
-        std::int64_t seconds = 0;
-        if (exif.GetCaptureTime(&seconds))
-            facts->captureTime = seconds;
+        if (!block.empty() && exif.Load(block))
+            AddExifFacts(exif, facts);
+        break;
+    case ImageFormat::kJpeg:
+        if (LocateJpegExif(*file, &block))
+            AddExifBlockFacts(block, facts);
+        break;
+    case ImageFormat::kWebp:
+        if (LocateWebpExif(*file, &block))
+            AddExifBlockFacts(block, facts);
+        break;
+    case ImageFormat::kTiff:
+        if (exif.LoadTolerant(std::make_unique<PagedFileByteSource>(std::move(file))))
+            AddExifFacts(exif, facts);
+        break;
+    case ImageFormat::kPng:
+        AddPngFacts(*file, facts);
+        break;
+    case ImageFormat::kCr3:
+        AddCr3Facts(*file, facts);
+        break;
+    case ImageFormat::kOther:
+        break;
     }
     facts->bytesRead = reader->BytesRead();
     return true;

@@ -10,15 +10,18 @@
 
 #include "metadata/file_reader.h"
 
-// kMovie: a movie of the ISO base media / QuickTime family (.mov, .mp4, .3gp).
-enum class ImageFormat { kJpeg, kTiff, kHeif, kMovie, kOther };
+// kMovie: a movie or recording of the ISO base media / QuickTime family (.mov, .mp4, .3gp,
+// .m4a); kCr3: a Canon raw file, of the same family. The values are kept in the album's cache:
+// a new one goes at the end.
+enum class ImageFormat { kJpeg, kTiff, kHeif, kMovie, kOther, kPng, kWebp, kCr3 };
 
 const char* ImageFormatName(ImageFormat format);
 
 struct ImageFacts {
     ImageFormat format = ImageFormat::kOther;
     bool exif = false;  // an Exif block was found and parsed
-    std::optional<std::string> dateTimeOriginal;  // Exif IFD 0x9003, as stored
+    // Exif IFD 0x9003, as stored; for a PNG without one, its XMP capture date as Exif text.
+    std::optional<std::string> dateTimeOriginal;
     std::optional<std::string> dateTime;          // IFD0 0x0132
     std::optional<std::uint16_t> orientation;     // IFD0 0x0112
     std::optional<std::pair<double, double>> gps; // latitude, longitude; south and west negative
@@ -29,8 +32,9 @@ struct ImageFacts {
     std::uint64_t bytesRead = 0;                  // taken from the disk to learn all this
 };
 
-// JPEG and TIFF by their first bytes, the HEIF family by its "ftyp" brand or by the path's
-// extension, other ISO base media and QuickTime files as movies by their first box.
+// JPEG, TIFF, PNG and WebP by their first bytes, CR3 and the HEIF family by their "ftyp"
+// brand (HEIF also by the path's extension), other ISO base media and QuickTime files as
+// movies by their first box.
 ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length,
                               const std::wstring& path);
 

@@ -30,8 +30,9 @@ std::string Dec(std::int64_t value)
 
 }  // namespace
 
-TiffDirectoryParser::TiffDirectoryParser(const std::uint8_t* data, std::uint32_t length, ExifParseMode mode)
-    : size_(length), mode_(mode)
+TiffDirectoryParser::TiffDirectoryParser(const std::uint8_t* data, std::uint32_t length, ExifParseMode mode,
+                                         std::uint16_t rootBase)
+    : size_(length), mode_(mode), rootBase_(rootBase)
 {
     if (!data)
         Fail(Code::kInternalError,
@@ -123,7 +124,7 @@ void TiffDirectoryParser::ReadMainChain(std::uint32_t offset)
                 Fail(Code::kInvalidOffset,
                      "[Invalid Offset] IFD offset 0x" + Hex(offset) + " was already read");
             std::uint32_t position = offset;
-            ReadDirectory(position, MainTagDictionary(), 0);
+            ReadDirectory(position, TagDictionaryOfBase(rootBase_), rootBase_);
             if (!Fits(position, 4))
                 Fail(Code::kDataReadError,
                      "[Data Read Error] Reading next IFD offset goes beyond data size at offset 0x" +

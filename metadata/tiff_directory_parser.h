@@ -25,9 +25,12 @@ public:
         std::uint32_t valueOffset;
     };
 
-    // Bytes the caller keeps alive; a null pointer throws.
+    // Bytes the caller keeps alive; a null pointer throws. The main chain's directories are
+    // read under `rootBase`: 0 for IFD0 and its followers, or the pointer tag of the directory
+    // a block holds alone (kExifIfdPointer, kGpsIfdPointer), whose records then answer as
+    // though IFD0 had pointed to it.
     TiffDirectoryParser(const std::uint8_t* data, std::uint32_t length,
-                        ExifParseMode mode = ExifParseMode::kStrict);
+                        ExifParseMode mode = ExifParseMode::kStrict, std::uint16_t rootBase = 0);
     TiffDirectoryParser(std::unique_ptr<ExifByteSource> source, ExifParseMode mode);
 
     // Throws ExifParsingException.
@@ -70,6 +73,7 @@ private:
     std::unique_ptr<ExifByteSource> source_;
     std::uint32_t size_;
     ExifParseMode mode_;
+    std::uint16_t rootBase_ = 0;
     bool littleEndian_ = true;
     std::map<std::uint32_t, TagRecord> records_;
     // Every directory is read once per parse, by its offset, whichever pointer leads to it.

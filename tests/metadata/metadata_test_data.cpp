@@ -55,3 +55,16 @@ ScratchFile::~ScratchFile()
     std::error_code ignored;
     std::filesystem::remove(std::filesystem::path(path_), ignored);
 }
+
+bool GappedFile::ReadAt(std::uint64_t offset, void* out, std::size_t count)
+{
+    if (offset > Size() || count > Size() - offset)
+        return false;
+    auto* bytes = static_cast<std::uint8_t*>(out);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint64_t at = offset + i;
+        bytes[i] = at < head_.size() ? head_[at] : at >= tailAt_ ? tail_[at - tailAt_] : 0;
+    }
+    bytesRead_ += count;
+    return true;
+}

@@ -1,6 +1,6 @@
-// The filming time of movies made by a real muxer, wherever their movie box lies, and of
-// movies whose boxes lie: cut short, sizes past the end, 64-bit sizes, gigabytes of media
-// data before the movie box (stepped over, never read).
+// The filming time of movies and a voice memo made by a real muxer, wherever their movie box
+// lies, and of movies whose boxes lie: cut short, sizes past the end, 64-bit sizes, gigabytes
+// of media data before the movie box (stepped over, never read).
 
 #include "metadata/movie_time_reader.h"
 
@@ -65,6 +65,7 @@ TEST(MovieTimeReaderTest, RealMoviesGiveTheirFilmingTimeWhereverTheMovieBoxLies)
                   {"mov_mvhd_v1.mov", Since1904(1563096600)},     // the same in 64-bit fields
                   {"mp4_moov_first.mp4", Since1904(1640995170)},  // 2021-12-31 23:59:30
                   {"phone.3gp", Since1904(1520139967)},           // 2018-03-04 05:06:07
+                  {"voice_memo.m4a", Since1904(1683356889)},      // 2023-05-06 07:08:09, sound alone
                   {"mp4_no_time.mp4", 0}};
     for (const auto& movie : movies) {
         const Bytes bytes = Movie(movie.name);
@@ -135,33 +136,6 @@ TEST(MovieTimeReaderTest, ASixtyFourBitBoxSizeIsFollowed)
     EXPECT_EQ(CreationTimeOf(bytes), std::optional<std::uint64_t>(Since1904(1563096600)));
 }
 
-// A movie of gigabytes whose movie box follows its media data, served without the gigabytes:
-// what lies between is zeros, and every byte asked for is counted.
-class HugeMovie final : public FileReader {
-public:
-    HugeMovie(const Bytes& head, std::uint64_t mediaBytes, const Bytes& tail)
-        : head_(head), tail_(tail), tailAt_(head.size() + mediaBytes)
-    {
-    }
-    std::uint64_t Size() const override { return tailAt_ + tail_.size(); }
-    bool ReadAt(std::uint64_t offset, void* out, std::size_t count) override
-    {
-        if (offset > Size() || count > Size() - offset)
-            return false;
-        auto* bytes = static_cast<std::uint8_t*>(out);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint64_t at = offset + i;
-            bytes[i] = at < head_.size() ? head_[at] : at >= tailAt_ ? tail_[at - tailAt_] : 0;
-        }
-        bytesRead_ += count;
-        return true;
-    }
-
-private:
-    Bytes head_, tail_;
-    std::uint64_t tailAt_;
-};
-
 TEST(MovieTimeReaderTest, AMovieBoxAfterGigabytesOfMediaIsFoundByAFewSmallReads)
 {
     const Bytes real = Movie("mov_moov_last.mov");
@@ -174,7 +148,7 @@ TEST(MovieTimeReaderTest, AMovieBoxAfterGigabytesOfMediaIsFoundByAFewSmallReads)
     std::memcpy(&head[header + 4], "mdat", 4);
     PutU64(head, header + 8, 16 + media);
     const Bytes tail(real.begin() + static_cast<std::ptrdiff_t>(moov), real.end());
-    HugeMovie file(head, media, tail);
+    GappedFile file(head, media, tail);
     EXPECT_EQ(ReadMovieCreationTime(file), std::optional<std::uint64_t>(Since1904(1563096600)));
     EXPECT_LE(file.BytesRead(), 128u);
 }

@@ -9,5 +9,6 @@ set(KASUMIRO_METADATA_TEST_SOURCES
   metadata/jpeg_exif_locator_test.cpp
   metadata/metadata_test_data.cpp
   metadata/movie_time_reader_test.cpp
+  metadata/picture_dates_test.cpp
   metadata/real_test_data_test.cpp
 )

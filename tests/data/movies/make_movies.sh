@@ -22,6 +22,10 @@ make green "" mp4_no_time.mp4
 rm -f phone.3gp
 ffmpeg -v error -f lavfi -i "color=c=yellow:s=176x144:d=0.2:r=5" -c:v mpeg4 -q:v 31 \
   -metadata creation_time=2018-03-04T05:06:07Z phone.3gp
+# A phone's voice memo: sound alone, in an MPEG-4 audio file of brand "M4A ".
+rm -f voice_memo.m4a
+ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=0.2" -c:a aac -b:a 32k \
+  -metadata creation_time=2023-05-06T07:08:09Z voice_memo.m4a
 # Version 1 of "mvhd" (64-bit times), as long recordings carry it: made from the QuickTime
 # file by widening the box's four time and duration fields.
 python3 - <<'PY'

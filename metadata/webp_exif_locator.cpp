@@ -1,0 +1,63 @@
+#include "metadata/webp_exif_locator.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "metadata/exif_limits.h"
+
+namespace {
+
+// "RIFF", the size of what follows it, "WEBP".
+constexpr std::uint64_t kFileHeaderBytes = 12;
+constexpr std::uint64_t kRiffSizeEnd = 8;
+// A chunk: its type, its size (little-endian), the data, a pad byte when the size is odd.
+constexpr std::uint64_t kChunkHeaderBytes = 8;
+
+std::uint64_t LittleEndian32(const std::uint8_t* bytes)
+{
+    return std::uint64_t{bytes[0]} | (std::uint64_t{bytes[1]} << 8) | (std::uint64_t{bytes[2]} << 16) |
+           (std::uint64_t{bytes[3]} << 24);
+}
+
+}  // namespace
+
+bool LooksLikeWebp(const std::uint8_t* head, std::size_t length)
+{
+    return length >= kFileHeaderBytes && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WEBP", 4) == 0;
+}
+
+bool LocateWebpExif(FileReader& file, std::vector<std::uint8_t>* block)
+{
+    block->clear();
+    const std::uint64_t size = file.Size();
+    std::uint8_t header[kFileHeaderBytes];
+    if (size < kFileHeaderBytes || !file.ReadAt(0, header, sizeof header) || !LooksLikeWebp(header, sizeof header))
+        return false;
+    // The container's size bounds the walk; a file cut short is walked as far as it goes, and
+    // a chunk that then claims more than is left ends it.
+    const std::uint64_t end = std::min(size, kRiffSizeEnd + LittleEndian32(header + 4));
+    std::uint64_t at = kFileHeaderBytes;
+    for (int chunks = 0; chunks < exif_limits::kMaxRiffChunks && at <= end && end - at >= kChunkHeaderBytes;
+         ++chunks) {
+        std::uint8_t chunk[kChunkHeaderBytes];
+        if (!file.ReadAt(at, chunk, sizeof chunk))
+            return false;
+        const std::uint64_t length = LittleEndian32(chunk + 4);
+        const std::uint64_t data = at + kChunkHeaderBytes;
+        if (length > end - data)
+            return false;
+        if (std::memcmp(chunk, "EXIF", 4) == 0) {
+            if (length == 0 || length > exif_limits::kMaxExifChunkBytes)
+                return false;
+            block->resize(static_cast<std::size_t>(length));
+            if (!file.ReadAt(data, block->data(), block->size())) {
+                block->clear();
+                return false;
+            }
+            return true;
+        }
+        // The pad byte of the last chunk may be missing; the loop's test then ends the walk.
+        at = data + length + (length & 1);
+    }
+    return false;
+}
