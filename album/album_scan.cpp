@@ -113,9 +113,9 @@ std::optional<AlbumScan::DatedFile> AlbumScan::Date(const std::wstring& path, Al
         facts.path = path;
         facts.size = size;
         facts.lastWrite = found->ftLastWriteTime;
-        hasDate = DateFromImageFacts(&*image, true, &facts, dateRules);
+        hasDate = DateFromImageFacts(&*image, true, &facts, dateRules, &sidecars_);
     } else {
-        hasDate = GatherFileFacts(path, found, &facts, dateRules, &image);
+        hasDate = GatherFileFacts(path, found, &facts, dateRules, &image, &sidecars_);
         if (!relative.empty() && image)
             scannedFacts->Record(relative, size, lastWrite, *image);
     }

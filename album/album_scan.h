@@ -38,4 +38,7 @@ private:
     std::wstring Relative(const std::wstring& path) const;
 
     std::wstring scanRoot_;
+    // The photo export sidecars of the folders scanned; shared by the scan's threads, which
+    // it keeps safe itself.
+    mutable TakeoutSidecars sidecars_;
 };

@@ -17,7 +17,7 @@ const Kind kKinds[4] = {{L"写真を整理する", L"arrnge_photo", &OrganizeSet
                         {L"知らない拡張子のファイルも整理する", L"arrnge_etc", &OrganizeSettings::ArrangeEtc}};
 
 const wchar_t kMovieDatesLabel[] = L"動画は動画ファイルに記録された撮影日時で整理する";
-const wchar_t kNameDatesLabel[] = L"撮影日時が記録されていないファイルは、ファイル名の日付で整理する";
+const wchar_t kNameDatesLabel[] = L"撮影日時のないファイルは、ファイル名などの日付で整理する";
 
 }  // namespace
 

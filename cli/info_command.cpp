@@ -32,6 +32,8 @@ const wchar_t* SourceName(CaptureDateSource source)
         return L"movie";
     case CaptureDateSource::kName:
         return L"name";
+    case CaptureDateSource::kTakeout:
+        return L"takeout";
     case CaptureDateSource::kLastWrite:
         return L"mtime";
     case CaptureDateSource::kNone:

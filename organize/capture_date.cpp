@@ -98,6 +98,14 @@ bool ExifRoute(const std::wstring& path, const ImageFacts& facts, SYSTEMTIME* da
     return false;
 }
 
+// The time a photo export's sidecar gives the picture (UTC), as a local calendar date-time.
+bool SidecarRoute(const std::wstring& path, TakeoutSidecars& sidecars, SYSTEMTIME* date)
+{
+    const std::optional<std::int64_t> taken = sidecars.TakenTime(path);
+    bool inRange = false;
+    return taken && LocalDateOf(*taken, date, &inRange) && inRange;
+}
+
 // A file's name is the last word on its day only when its last-write time does not
 // contradict it: a day's grace for the time zones between the app that named it and here.
 constexpr std::uint64_t kNameDateGrace = 24ull * 60 * 60 * 10'000'000;  // in 100 ns
@@ -156,7 +164,7 @@ std::wstring CaptureDateLogText(const SYSTEMTIME& date)
 }
 
 CaptureDateSource CaptureDateFromFacts(const std::wstring& path, const ImageFacts* facts, const FILETIME* lastWrite,
-                                       SYSTEMTIME* date, const CaptureDateRules& rules)
+                                       SYSTEMTIME* date, const CaptureDateRules& rules, TakeoutSidecars* sidecars)
 {
     CaptureDateSource source = CaptureDateSource::kNone;
     // A file named as HEIF answers from its own Exif item; a picture from its Exif block (a
@@ -167,6 +175,8 @@ CaptureDateSource CaptureDateFromFacts(const std::wstring& path, const ImageFact
         source = CaptureDateSource::kMovie;
     else if (facts && facts->format != ImageFormat::kHeif && ExifRoute(path, *facts, date))
         source = CaptureDateSource::kExif;
+    else if (rules.dateFromName && sidecars && SidecarRoute(path, *sidecars, date))
+        source = CaptureDateSource::kTakeout;
     else if (rules.dateFromName && NameRoute(path, lastWrite, date))
         source = CaptureDateSource::kName;
     else if (lastWrite && LocalDateOfFileTime(*lastWrite, date))

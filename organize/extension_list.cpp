@@ -8,8 +8,9 @@
 #include "base/path_text.h"
 
 const wchar_t* const kBuiltInPhotoExtensions[] = {
-    L".bmp", L".png", L".jpg", L".jpeg", L".heif", L".heic", L".avif", L".gif", L".cr2", L".crw",
-    L".dng", L".nef", L".orf", L".rw2",  L".pef",  L".arw",  L".sr2",  L".srf", L".tif", nullptr};
+    L".bmp", L".png", L".jpg", L".jpeg", L".heif", L".heic", L".avif", L".gif",  L".cr2",
+    L".crw", L".dng", L".nef", L".orf",  L".rw2",  L".pef",  L".arw",  L".sr2",  L".srf",
+    L".tif", L".tiff", L".webp", L".cr3", L".raf", L".jxl", nullptr};
 
 const wchar_t* const kBuiltInMovieExtensions[] = {
     L".3g2", L".3gp",  L".3gp2", L".3gpp", L".asf",  L".asx",  L".avi", L".divx", L".flv",
@@ -18,7 +19,7 @@ const wchar_t* const kBuiltInMovieExtensions[] = {
     L".tts", L".wm",   L".wmv",  L".wmx",  L".wvx",  L".xvid", L".rm",  L".rmvb", L".ogg",
     L".webm", L".iso", L".vob",  L".moi",  L".pgi",  L".hevc", nullptr};
 
-const wchar_t* const kBuiltInSoundExtensions[] = {L".wav", L".mp3", nullptr};
+const wchar_t* const kBuiltInSoundExtensions[] = {L".wav", L".mp3", L".m4a", L".aac", nullptr};
 
 ExtensionList::ExtensionList(const wchar_t* section, const wchar_t* const* builtInTable)
     : section_(section), builtInTable_(builtInTable)

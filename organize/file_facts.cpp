@@ -10,7 +10,7 @@
 #include "metadata/heif_exif_locator.h"
 
 bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts* facts,
-                     const CaptureDateRules& rules, std::optional<ImageFacts>* imageRead)
+                     const CaptureDateRules& rules, std::optional<ImageFacts>* imageRead, TakeoutSidecars* sidecars)
 {
     *facts = FileFacts{};
     facts->path = path;
@@ -46,18 +46,19 @@ bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, Fi
     }
     if (imageRead && hasImageFacts)
         *imageRead = image;
-    return DateFromImageFacts(hasImageFacts ? &image : nullptr, lastWriteKnown, facts, rules);
+    TakeoutSidecars own;
+    return DateFromImageFacts(hasImageFacts ? &image : nullptr, lastWriteKnown, facts, rules, sidecars ? sidecars : &own);
 }
 
 bool DateFromImageFacts(const ImageFacts* image, bool lastWriteKnown, FileFacts* facts,
-                        const CaptureDateRules& rules)
+                        const CaptureDateRules& rules, TakeoutSidecars* sidecars)
 {
     if (image) {
         facts->orientation = image->orientation;
         facts->gps = image->gps;
     }
     facts->source = CaptureDateFromFacts(facts->path, image, lastWriteKnown ? &facts->lastWrite : nullptr, &facts->date,
-                                         rules);
+                                         rules, sidecars);
     return facts->source != CaptureDateSource::kNone;
 }
 

@@ -31,8 +31,11 @@ struct FileFacts {
 // them from the file itself (when it opens). True when the file has a capture date.
 // imageRead, when given: what the read found, for a caller that keeps it; left empty when the
 // file could not be read to its end (a failure that a later read may not meet).
+// sidecars: the photo export sidecars of the folders, shared by the files of a walk; null to
+// look for this file's alone.
 bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts* facts,
-                     const CaptureDateRules& rules = {}, std::optional<ImageFacts>* imageRead = nullptr);
+                     const CaptureDateRules& rules = {}, std::optional<ImageFacts>* imageRead = nullptr,
+                     TakeoutSidecars* sidecars = nullptr);
 // The date of a file, reading it once, and which route gave it (kNone when none did).
 CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules = {});
 bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules = {});
@@ -44,4 +47,4 @@ bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date);
 // from them (null: the file gave none) and from the facts' path and last-write time (when
 // lastWriteKnown). No file is read; the date is decided now, as a fresh read would decide it.
 bool DateFromImageFacts(const ImageFacts* image, bool lastWriteKnown, FileFacts* facts,
-                        const CaptureDateRules& rules = {});
+                        const CaptureDateRules& rules = {}, TakeoutSidecars* sidecars = nullptr);

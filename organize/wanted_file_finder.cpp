@@ -31,7 +31,7 @@ void WantedFileFinder::OnFile(const std::wstring& folderPath, const WIN32_FIND_D
     }
     FileFacts facts;
     // A name that ends in a dot or a space is reached through the path form that keeps it.
-    const bool dated = GatherFileFacts(OpenablePath(path), &found, &facts, settings_->DateRules());
+    const bool dated = GatherFileFacts(OpenablePath(path), &found, &facts, settings_->DateRules(), nullptr, &sidecars_);
     // A file that cannot even be opened would fail its copy and stop the run there; it is
     // left out and counted instead, so that the rest is organized and the user hears of it.
     if (!facts.readable) {

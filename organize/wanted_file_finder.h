@@ -39,6 +39,7 @@ private:
     const OrganizeSettings* settings_;  // not owned
     std::vector<FileFacts>* files_;  // not owned: the run's list
     const ProgressSink* stop_;       // not owned
+    TakeoutSidecars sidecars_;  // of the folders walked
     int tooLong_ = 0;
     int unreadable_ = 0;
 };

@@ -255,7 +255,7 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
 TEST_F(SettingsSheetTest, OnlyAUsersOwnExtensionCanBeDeleted)
 {
     g_SettingsStore.SetInt(L"COMPARE_EXT_INFO_SND", L"count", 1);
-    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_SND", L"item0", L"1|.m4a");
+    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_SND", L"item0", L"1|.amr");
     g_OrganizeSettings.Load();
     ExtensionsPage sounds(&g_OrganizeSettings.SoundList, L"比較の対象とする拡張子");
     PropSheetBuilder builder;
@@ -282,7 +282,7 @@ TEST_F(SettingsSheetTest, OnlyAUsersOwnExtensionCanBeDeleted)
         [&] {
             afterBuiltIn = Rows(sounds.List()->Window());
             const HWND list = sounds.List()->Window();
-            Select(list, RowOf(list, L".m4a"));
+            Select(list, RowOf(list, L".amr"));
             PopupMenu menu;
             sounds.BuildMenu(menu);
             ownState = GetMenuState(menu.Handle(), ExtensionsPage::kDeleteExtension, MF_BYCOMMAND);
@@ -315,10 +315,10 @@ TEST_F(SettingsSheetTest, OnlyAUsersOwnExtensionCanBeDeleted)
     EXPECT_TRUE(builtInState & MF_GRAYED);
     EXPECT_FALSE(ownState & MF_GRAYED);
     EXPECT_TRUE(menuShot);
-    EXPECT_EQ(afterBuiltIn, (std::vector<std::wstring>{L".m4a", L".mp3", L".wav"}));  // a built-in one stays
-    EXPECT_EQ(afterOwn, (std::vector<std::wstring>{L".mp3", L".wav"}));
-    EXPECT_FALSE(g_OrganizeSettings.SoundList.Find(L".m4a"));
-    EXPECT_EQ(g_SettingsStore.GetInt(L"COMPARE_EXT_INFO_SND", L"count", 0), 2);
+    EXPECT_EQ(afterBuiltIn, (std::vector<std::wstring>{L".aac", L".amr", L".m4a", L".mp3", L".wav"}));  // a built-in one stays
+    EXPECT_EQ(afterOwn, (std::vector<std::wstring>{L".aac", L".m4a", L".mp3", L".wav"}));
+    EXPECT_FALSE(g_OrganizeSettings.SoundList.Find(L".amr"));
+    EXPECT_EQ(g_SettingsStore.GetInt(L"COMPARE_EXT_INFO_SND", L"count", 0), 4);
 }
 
 std::vector<std::wstring> g_opened;
@@ -332,7 +332,7 @@ bool RecordOpen(HWND, const std::wstring& target)
 TEST_F(SettingsSheetTest, TheDateSwitchesAreOnAtFirstAndWrittenOnApply)
 {
     const wchar_t* labels[2] = {L"動画は動画ファイルに記録された撮影日時で整理する",
-                                L"撮影日時が記録されていないファイルは、ファイル名の日付で整理する"};
+                                L"撮影日時のないファイルは、ファイル名などの日付で整理する"};
     bool checkedAtFirst[2] = {};
     int storedAfterApply[2] = {-1, -1};
     ModalScript script({WaitFor(L"アプリ設定", &sheet_), [&] {

@@ -29,7 +29,7 @@ protected:
         char text[64];
         std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", date.wYear, date.wMonth,
                       date.wDay, date.wHour, date.wMinute, date.wSecond, date.wMilliseconds);
-        const char* routes[] = {"none", "heif", "exif", "movie", "mtime", "name"};
+        const char* routes[] = {"none", "heif", "exif", "movie", "mtime", "name", "takeout"};
         return std::string(text) + " via " + routes[static_cast<int>(source)];
     }
     std::wstring Log() const { return ReadUtf16Text(logPath_); }
@@ -175,6 +175,56 @@ TEST_F(CaptureDateTest, AFileWithoutAnInsideDateTakesTheDateItsNameCarries)
     EXPECT_EQ(Resolve(later), "2024-01-03 23:59:00.000 via mtime");
     SetLocalLastWrite(later, 2024, 1, 4, 0, 0, 0);
     EXPECT_EQ(Resolve(later), "2024-01-05 00:00:00.000 via name");
+}
+
+// A photo export's sidecar gives the time a picture with no date inside was taken (in UTC),
+// under each name the export gives it, before the name's own date; the date inside still
+// comes first, and a sidecar without a plausible time gives none.
+TEST_F(CaptureDateTest, APhotoExportsSidecarDatesAPictureWithNoDateInside)
+{
+    const auto sidecar = [this](const std::wstring& name, const std::string& timestamp) {
+        const std::string json = "{\n  \"title\": \"x\",\n  \"creationTime\": {\"timestamp\": \"1700000000\"},\n"
+                                 "  \"photoTakenTime\": {\n    \"timestamp\": \"" + timestamp + "\",\n"
+                                 "    \"formatted\": \"20 Apr 2023\"\n  }\n}\n";
+        MakeFile(folder_.File(name), Bytes(json.begin(), json.end()));
+    };
+    // 2023-04-20 08:51:12 UTC, as this machine's clock tells it.
+    SYSTEMTIME utc{2023, 4, 0, 20, 8, 51, 12, 0};
+    FILETIME utcTime{}, localTime{};
+    SYSTEMTIME local{};
+    ASSERT_TRUE(SystemTimeToFileTime(&utc, &utcTime) && FileTimeToLocalFileTime(&utcTime, &localTime) &&
+                FileTimeToSystemTime(&localTime, &local));
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%04u-%02u-%02u %02u:%02u:%02u.000 via takeout", local.wYear,
+                  local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond);
+
+    const std::wstring longName = L"a_long_name_of_a_picture_from_a_phone_backup_0001.jpg";
+    const std::wstring pictures[] = {L"IMG_1234.HEIC", L"IMG_20230101_000000.jpg", L"IMG(1).jpg", longName};
+    sidecar(L"IMG_1234.HEIC.json", "1681980672");
+    sidecar(L"IMG_20230101_000000.jpg.supplemental-metadata.json", "1681980672");
+    sidecar(L"IMG.jpg(1).json", "1681980672");
+    sidecar((longName + L".supplemental-metadata").substr(0, 46) + L".json", "1681980672");
+    for (const std::wstring& name : pictures) {
+        const std::wstring picture = MakeFile(folder_.File(name));
+        SetLocalLastWrite(picture, 2024, 1, 2, 3, 4, 5);
+        EXPECT_EQ(Resolve(picture), expected) << testing::PrintToString(name);
+        EXPECT_EQ(Resolve(picture, CaptureDateRules{true, false}), "2024-01-02 03:04:05.000 via mtime");
+    }
+
+    const std::wstring withExif = MakeFile(folder_.File(L"IMG_0001.JPG"), JpegWithDates("2019:07:14 09:30:00"));
+    sidecar(L"IMG_0001.JPG.json", "1681980672");
+    EXPECT_EQ(Resolve(withExif), "2019-07-14 09:30:00.000 via exif");
+
+    for (const char* timestamp : {"0", "99999999999999", "12ab", ""}) {
+        const std::wstring picture = MakeFile(folder_.File(L"IMG_20230420_101112.jpg"));
+        sidecar(L"IMG_20230420_101112.jpg.json", timestamp);
+        EXPECT_EQ(Resolve(picture), "2023-04-20 10:11:12.000 via name") << timestamp;
+    }
+    EXPECT_EQ(PhotoTakenTimeInJson("{\"photoTakenTime\":{\"timestamp\":1681980672}}", 1700000000), 1681980672);
+    EXPECT_EQ(PhotoTakenTimeInJson("{\"photoTakenTime\":{\"formatted\":\"x\"},\"timestamp\":\"1681980672\"}",
+                                   1700000000),
+              std::nullopt);
+    EXPECT_EQ(PhotoTakenTimeInJson("{\"photoTakenTime\":{\"timestamp\":\"1681980672", 1700000000), std::nullopt);
 }
 
 }  // namespace

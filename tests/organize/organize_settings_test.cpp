@@ -32,9 +32,9 @@ TEST_F(OrganizeSettingsTest, FirstStartHasTheBuiltInListsAllOnAndPhotosOnly)
 {
     OrganizeSettings settings;
     settings.Load();
-    EXPECT_EQ(settings.PhotoList.Entries().size(), 19u);
+    EXPECT_EQ(settings.PhotoList.Entries().size(), 24u);
     EXPECT_EQ(settings.MovieList.Entries().size(), 42u);
-    EXPECT_EQ(settings.SoundList.Entries().size(), 2u);
+    EXPECT_EQ(settings.SoundList.Entries().size(), 4u);
     for (const ExtensionList* list : {&settings.PhotoList, &settings.MovieList, &settings.SoundList}) {
         const auto extensions = Extensions(*list);
         EXPECT_TRUE(std::is_sorted(extensions.begin(), extensions.end()));
@@ -43,13 +43,13 @@ TEST_F(OrganizeSettingsTest, FirstStartHasTheBuiltInListsAllOnAndPhotosOnly)
             EXPECT_EQ(entry.builtIn, 1);
         }
     }
-    EXPECT_EQ(Extensions(settings.SoundList), (std::vector<std::wstring>{L".mp3", L".wav"}));
+    EXPECT_EQ(Extensions(settings.SoundList), (std::vector<std::wstring>{L".aac", L".m4a", L".mp3", L".wav"}));
     EXPECT_EQ(settings.ArrangePhoto, 1);
     EXPECT_EQ(settings.ArrangeMovie + settings.ArrangeSound + settings.ArrangeEtc, 0);
     EXPECT_EQ(settings.OutputFormatType, 3);
     EXPECT_TRUE(settings.ShouldOrganize(L".JPG"));
-    EXPECT_TRUE(settings.ShouldOrganize(L".tif"));
-    EXPECT_FALSE(settings.ShouldOrganize(L".tiff"));
+    for (const wchar_t* extension : {L".tif", L".tiff", L".webp", L".cr3", L".raf", L".jxl"})
+        EXPECT_TRUE(settings.ShouldOrganize(extension)) << testing::PrintToString(std::wstring(extension));
     EXPECT_FALSE(settings.ShouldOrganize(L".mov"));
     EXPECT_FALSE(settings.ShouldOrganize(L""));
 }
@@ -80,7 +80,7 @@ TEST_F(OrganizeSettingsTest, StoredSwitchesAndUserExtensions)
     g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item4", L"x?.jpg");  // not "1": off
     OrganizeSettings settings;
     settings.Load();
-    EXPECT_EQ(settings.PhotoList.Entries().size(), 20u);
+    EXPECT_EQ(settings.PhotoList.Entries().size(), 25u);
     EXPECT_FALSE(settings.ShouldOrganize(L".CR2"));
     EXPECT_FALSE(settings.ShouldOrganize(L".jpg"));
     EXPECT_TRUE(settings.ShouldOrganize(L".xyz"));
@@ -90,17 +90,17 @@ TEST_F(OrganizeSettingsTest, StoredSwitchesAndUserExtensions)
 
     // Saving writes every entry, built-in ones too; a shorter list leaves old keys behind.
     settings.PhotoList.Save();
-    EXPECT_EQ(g_SettingsStore.GetInt(L"COMPARE_EXT_INFO_PIC", L"count", 0), 20);
+    EXPECT_EQ(g_SettingsStore.GetInt(L"COMPARE_EXT_INFO_PIC", L"count", 0), 25);
     EXPECT_EQ(g_SettingsStore.GetString(L"COMPARE_EXT_INFO_PIC", L"item0", L""), L"1|.arw");
     auto& entries = settings.PhotoList.Entries();
     entries.erase(std::remove_if(entries.begin(), entries.end(), [](const ExtensionEntry& e) { return !e.builtIn; }),
                   entries.end());
     settings.PhotoList.Save();
-    EXPECT_EQ(g_SettingsStore.GetInt(L"COMPARE_EXT_INFO_PIC", L"count", 0), 19);
-    EXPECT_NE(g_SettingsStore.GetString(L"COMPARE_EXT_INFO_PIC", L"item19", L""), L"");
+    EXPECT_EQ(g_SettingsStore.GetInt(L"COMPARE_EXT_INFO_PIC", L"count", 0), 24);
+    EXPECT_NE(g_SettingsStore.GetString(L"COMPARE_EXT_INFO_PIC", L"item24", L""), L"");
     OrganizeSettings reloaded;
     reloaded.Load();
-    EXPECT_EQ(reloaded.PhotoList.Entries().size(), 19u);
+    EXPECT_EQ(reloaded.PhotoList.Entries().size(), 24u);
     EXPECT_FALSE(reloaded.ShouldOrganize(L".cr2"));
 }
 
@@ -137,7 +137,7 @@ TEST_F(OrganizeSettingsTest, StoredItemsThatCannotBeExtensionsAreSkipped)
                                   items[i]);
     OrganizeSettings settings;
     settings.Load();
-    EXPECT_EQ(Extensions(settings.SoundList), (std::vector<std::wstring>{L".mp3", L".ok", L".wav"}));
+    EXPECT_EQ(Extensions(settings.SoundList), (std::vector<std::wstring>{L".aac", L".m4a", L".mp3", L".ok", L".wav"}));
 }
 
 TEST_F(OrganizeSettingsTest, AddItemKeepsExtensionsUnique)
