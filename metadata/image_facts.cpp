@@ -163,6 +163,21 @@ void AddCr3Facts(FileReader& file, ImageFacts* facts)
     }
 }
 
+// The TIFF route's way to a file that stays with its caller: the Exif reader owns what it
+// reads through and drops it with a failed parse, while the caller still counts its reads.
+class BorrowedFileReader final : public FileReader {
+public:
+    explicit BorrowedFileReader(FileReader& file) : file_(file) {}
+    std::uint64_t Size() const override { return file_.Size(); }
+    bool ReadAt(std::uint64_t offset, void* out, std::size_t count) override
+    {
+        return file_.ReadAt(offset, out, count);
+    }
+
+private:
+    FileReader& file_;
+};
+
 ImageFormat SniffFormat(FileReader& file, const std::wstring& path, bool* readable)
 {
     std::uint8_t head[kSniffBytes];
@@ -188,7 +203,6 @@ bool ReadImageFacts(std::unique_ptr<FileReader> file, const std::wstring& path, 
                     std::string* error, bool readHeif)
 {
     *facts = ImageFacts{};
-    FileReader* const reader = file.get();  // the TIFF route hands the file on
     bool readable = false;
     facts->format = SniffFormat(*file, path, &readable);
     if (!readable) {
@@ -196,20 +210,21 @@ bool ReadImageFacts(std::unique_ptr<FileReader> file, const std::wstring& path, 
         return false;
     }
 
-    // The TIFF route hands the file to this reader, which must outlive the count of reads below.
-    ExifInfo exif;
     std::vector<std::uint8_t> block;
     switch (facts->format) {
     case ImageFormat::kMovie:
         facts->movieCreated = ReadMovieCreationTime(*file);
         break;
-    case ImageFormat::kHeif:
-        // Without readHeif the file is only recognised.
-        if (HeifExifLocator heif; readHeif && heif.LoadFrom(*file))
+    case ImageFormat::kHeif: {
+        // Without readHeif the file is only recognised. Its item is read by the strict reader.
+        HeifExifLocator heif;
+        if (readHeif && heif.LoadFrom(*file))
             block = heif.ExtractExif();
+        ExifInfo exif;
         if (!block.empty() && exif.Load(block))
             AddExifFacts(exif, facts);
         break;
+    }
     case ImageFormat::kJpeg:
         if (LocateJpegExif(*file, &block))
             AddExifBlockFacts(block, facts);
@@ -218,10 +233,12 @@ bool ReadImageFacts(std::unique_ptr<FileReader> file, const std::wstring& path, 
         if (LocateWebpExif(*file, &block))
             AddExifBlockFacts(block, facts);
         break;
-    case ImageFormat::kTiff:
-        if (exif.LoadTolerant(std::make_unique<PagedFileByteSource>(std::move(file))))
+    case ImageFormat::kTiff: {
+        ExifInfo exif;
+        if (exif.LoadTolerant(std::make_unique<PagedFileByteSource>(std::make_unique<BorrowedFileReader>(*file))))
             AddExifFacts(exif, facts);
         break;
+    }
     case ImageFormat::kPng:
         AddPngFacts(*file, facts);
         break;
@@ -231,6 +248,6 @@ bool ReadImageFacts(std::unique_ptr<FileReader> file, const std::wstring& path, 
     case ImageFormat::kOther:
         break;
     }
-    facts->bytesRead = reader->BytesRead();
+    facts->bytesRead = file->BytesRead();
     return true;
 }

@@ -41,7 +41,7 @@ ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length,
 // False, with a short English reason, when the file cannot be opened or read. Without
 // readHeif a file of the HEIF family is only recognised: its boxes are not walked.
 bool ReadImageFacts(const std::wstring& path, ImageFacts* facts, std::string* error, bool readHeif = true);
-// The same through a file the caller opened (and reads from itself before, for other ends).
-// A TIFF-structured file is handed on to the Exif reader; the reader is gone afterwards.
+// The same through a file the caller opened (and reads from itself before, for other ends);
+// the reader is gone afterwards.
 bool ReadImageFacts(std::unique_ptr<FileReader> file, const std::wstring& path, ImageFacts* facts,
                     std::string* error, bool readHeif = true);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the parsers and runs each for SECONDS (default 60),
-# seeded from the real test images and movies. Inputs that once crashed a target
+# seeded from the real test images, movies and pictures. Inputs that once crashed a target
 # (fuzz/regressions/) are replayed first. Exit 0 when nothing crashed, leaked or read out of bounds.
 set -euo pipefail
 seconds=${1:-60}
@@ -17,7 +17,7 @@ cmake --build "$build" -j "$(nproc)"
 # Seeds: the files themselves, and for the block target the Exif blocks cut out of them.
 seeds=$build/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{album_cache,exif_block,heif_file,jpeg_file,movie_file,picture_decode,tiff_file}
+mkdir -p "$seeds"/{album_cache,exif_block,heif_file,jpeg_file,movie_file,picture_decode,picture_file,tiff_file}
 # Without its seeds a short run finds nothing: a missing set is an error, not a skip.
 if [ ! -f "$data/oracle.json" ]; then
   echo "fuzz.sh: the real test images are missing from $data" >&2
@@ -27,13 +27,16 @@ cp "$data"/heif/* "$data"/avif/* "$seeds/heif_file/"
 cp "$data"/jpeg/* "$seeds/jpeg_file/"
 cp "$data"/jpeg/* "$data"/heif/* "$root"/tests/data/jpeg_shapes/*.jpg "$seeds/picture_decode/"
 cp "$data"/tiff/* "$seeds/tiff_file/"
-cp "$root"/tests/data/movies/*.mov "$root"/tests/data/movies/*.mp4 "$root"/tests/data/movies/*.3gp "$seeds/movie_file/"
+cp "$root"/tests/data/movies/*.mov "$root"/tests/data/movies/*.mp4 "$root"/tests/data/movies/*.3gp \
+  "$root"/tests/data/movies/*.m4a "$seeds/movie_file/"
+cp "$root"/tests/data/pictures/*.png "$root"/tests/data/pictures/*.webp "$root"/tests/data/pictures/*.cr3 \
+  "$seeds/picture_file/"
 python3 "$root/fuzz/extract_exif_blocks.py" "$data" "$seeds/exif_block"
 # The album's cache files as a build made them of the real images.
 cp "$root"/fuzz/seeds/album_cache/* "$seeds/album_cache/"
 
 status=0
-for target in album_cache exif_block heif_file jpeg_file movie_file picture_decode tiff_file; do
+for target in album_cache exif_block heif_file jpeg_file movie_file picture_decode picture_file tiff_file; do
   binary=$build/fuzz/fuzz_$target
   regressions=$root/fuzz/regressions/$target
   if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then

@@ -103,6 +103,13 @@ TEST(ImageFactsTest, FilesThatCannotBeReadSaySo)
     ASSERT_TRUE(ReadImageFacts(empty.Path(), &facts, &error));
     EXPECT_EQ(facts.format, ImageFormat::kHeif);  // by its extension
     EXPECT_FALSE(facts.exif);
+    // A TIFF header whose parse fails: the reads are still counted, through a file that is
+    // still there (fuzz/regressions/picture_file/tiff-whose-parse-fails.tif).
+    ScratchFile tiff(std::vector<std::uint8_t>{'M', 'M', 0, '*', '\r', '\n'}, ".tif");
+    ASSERT_TRUE(ReadImageFacts(tiff.Path(), &facts, &error));
+    EXPECT_EQ(facts.format, ImageFormat::kTiff);
+    EXPECT_FALSE(facts.exif);
+    EXPECT_GE(facts.bytesRead, 6u);
 }
 
 }  // namespace
