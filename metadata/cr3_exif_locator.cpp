@@ -38,9 +38,7 @@ void ReadCanonBoxes(FileReader& file, const BoxHeader& canon, Cr3ExifBlocks* blo
                    std::vector<std::uint8_t>* block = BlockOfBox(child.type, blocks);
                    if (!block || !block->empty() || child.PayloadSize() > exif_limits::kMaxExifChunkBytes)
                        return false;
-                   block->resize(static_cast<std::size_t>(child.PayloadSize()));
-                   if (!block->empty() && !file.ReadAt(child.PayloadOffset(), block->data(), block->size()))
-                       block->clear();
+                   ReadBytesAt(file, child.PayloadOffset(), child.PayloadSize(), block);
                    return false;
                });
 }

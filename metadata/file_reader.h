@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class FileReader {
 public:
@@ -24,3 +25,15 @@ public:
 protected:
     std::uint64_t bytesRead_ = 0;
 };
+
+// `length` bytes at `offset`, the vector sized to them; false, leaving it empty, when fewer
+// arrive. Callers bound `length` first: the vector is made that large before the read.
+inline bool ReadBytesAt(FileReader& file, std::uint64_t offset, std::uint64_t length, std::vector<std::uint8_t>* out)
+{
+    out->resize(static_cast<std::size_t>(length));
+    if (length > 0 && !file.ReadAt(offset, out->data(), out->size())) {
+        out->clear();
+        return false;
+    }
+    return true;
+}

@@ -198,9 +198,7 @@ std::vector<std::uint8_t> HeifExifLocator::ExtractExif() const
         const std::uint64_t length = walk.ExtentLength();
         if (offset > size || length > size - offset || length > exif_limits::kMaxHeifExifBytes)
             return true;
-        item.resize(static_cast<std::size_t>(length));
-        if (length > 0 && !file_->ReadAt(offset, item.data(), item.size()))
-            item.clear();
+        ReadBytesAt(*file_, offset, length, &item);
         return true;
     });
     return item;

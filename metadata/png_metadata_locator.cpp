@@ -22,16 +22,6 @@ bool IsType(const std::uint8_t* bytes, const char (&type)[5])
     return std::memcmp(bytes, type, 4) == 0;
 }
 
-bool ReadBytes(FileReader& file, std::uint64_t offset, std::uint64_t length, std::vector<std::uint8_t>* out)
-{
-    out->resize(static_cast<std::size_t>(length));
-    if (length > 0 && !file.ReadAt(offset, out->data(), out->size())) {
-        out->clear();
-        return false;
-    }
-    return true;
-}
-
 // The packet of an "iTXt" chunk's data: behind the keyword, the compression flag and method,
 // the language tag and the translated keyword, each tag ended by a zero byte.
 std::string ItxtText(const std::vector<std::uint8_t>& data)
@@ -84,11 +74,11 @@ PngMetadata LocatePngMetadata(FileReader& file)
             break;
         const std::uint64_t data = at + kChunkHeaderBytes;
         if (IsType(type, "eXIf") && found.exif.empty() && length <= exif_limits::kMaxExifChunkBytes) {
-            ReadBytes(file, data, length, &found.exif);
+            ReadBytesAt(file, data, length, &found.exif);
         } else if (IsType(type, "iTXt") && found.xmp.empty() && length <= exif_limits::kMaxXmpPacketBytes &&
                    IsUncompressedXmp(file, data, length)) {
             std::vector<std::uint8_t> text;
-            if (ReadBytes(file, data, length, &text))
+            if (ReadBytesAt(file, data, length, &text))
                 found.xmp = ItxtText(text);
         }
         if (!found.exif.empty() && !found.xmp.empty())

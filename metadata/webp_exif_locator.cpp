@@ -47,14 +47,7 @@ bool LocateWebpExif(FileReader& file, std::vector<std::uint8_t>* block)
         if (length > end - data)
             return false;
         if (std::memcmp(chunk, "EXIF", 4) == 0) {
-            if (length == 0 || length > exif_limits::kMaxExifChunkBytes)
-                return false;
-            block->resize(static_cast<std::size_t>(length));
-            if (!file.ReadAt(data, block->data(), block->size())) {
-                block->clear();
-                return false;
-            }
-            return true;
+            return length > 0 && length <= exif_limits::kMaxExifChunkBytes && ReadBytesAt(file, data, length, block);
         }
         // The pad byte of the last chunk may be missing; the loop's test then ends the walk.
         at = data + length + (length & 1);
