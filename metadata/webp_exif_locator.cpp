@@ -46,9 +46,8 @@ bool LocateWebpExif(FileReader& file, std::vector<std::uint8_t>* block)
         const std::uint64_t data = at + kChunkHeaderBytes;
         if (length > end - data)
             return false;
-        if (std::memcmp(chunk, "EXIF", 4) == 0) {
+        if (std::memcmp(chunk, "EXIF", 4) == 0)
             return length > 0 && length <= exif_limits::kMaxExifChunkBytes && ReadBytesAt(file, data, length, block);
-        }
         // The pad byte of the last chunk may be missing; the loop's test then ends the walk.
         at = data + length + (length & 1);
     }

@@ -61,7 +61,7 @@ bool IsFractionAndZone(std::string_view rest)
 
 // The value of one property: `name="value"` (or in single quotes) in a tag, or
 // `<name>value</name>`, at the first place the name stands as one. A value without its end
-// is none: nothing after it can end one either, so the packet is read once at most.
+// is taken as none, so that the packet is read once at most however often the name stands.
 std::optional<std::string_view> PropertyValue(std::string_view packet, std::string_view name)
 {
     for (std::size_t at = packet.find(name); at != std::string_view::npos; at = packet.find(name, at + 1)) {
