@@ -108,7 +108,7 @@ bool ReadFacts(ListCursor& cursor, ImageFacts* facts)
 {
     std::uint64_t format = 0;
     bool gps = false;
-    if (!cursor.Number(1, &format) || format > static_cast<std::uint64_t>(ImageFormat::kOther) ||
+    if (!cursor.Number(1, &format) || format > static_cast<std::uint64_t>(kLastImageFormat) ||
         !cursor.Flag(&facts->exif) || !cursor.Text(&facts->dateTimeOriginal) || !cursor.Text(&facts->dateTime) ||
         !cursor.Optional(2, &facts->orientation) || !cursor.Flag(&gps))
         return false;

@@ -14,6 +14,8 @@
 // .m4a); kCr3: a Canon raw file, of the same family. The values are kept in the album's cache:
 // a new one goes at the end.
 enum class ImageFormat { kJpeg, kTiff, kHeif, kMovie, kOther, kPng, kWebp, kCr3 };
+// The last format there is: a cache that names a later one was not written by this program.
+inline constexpr ImageFormat kLastImageFormat = ImageFormat::kCr3;
 
 const char* ImageFormatName(ImageFormat format);
 
