@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "album/parallel_for.h"
 #include "base/folder_walk.h"
 #include "base/log_file.h"
+#include "base/parallel_for.h"
 #include "metadata/heif_exif_locator.h"
 #include "organize/file_facts.h"
 #include "organize/output_names.h"

@@ -7,7 +7,6 @@
 #include <set>
 
 #include "album/image_operations.h"
-#include "album/parallel_for.h"
 #include "album/picture_codecs.h"
 #include "album/picture_header.h"
 #include "album/picture_limits.h"
@@ -15,6 +14,7 @@
 #include "album/thumbnail_files.h"
 #include "album/whole_decodes.h"
 #include "base/log_file.h"
+#include "base/parallel_for.h"
 #include "base/whole_file.h"
 
 namespace {
@@ -223,7 +223,7 @@ std::wstring ThumbnailPath(const AlbumBuildContext& context, std::int32_t year, 
 
 int DefaultThumbnailWorkers()
 {
-    return DefaultAlbumWorkers();
+    return DefaultWorkerCount();
 }
 
 ThumbnailOutcome MakeSizedPicture(const std::wstring& path, std::uint16_t orientation, std::int32_t boxWidth,

@@ -1,13 +1,14 @@
 #pragma once
-// The album's work spread over a pool of threads: items taken in order by whichever worker is
-// free, each worker with its own COM apartment (the imaging library reaches its codecs through
-// COM on some systems), and the caller told on its own thread as items are done.
+// Work spread over a pool of threads: items taken in order by whichever worker is free, each
+// worker with its own COM apartment (the imaging library reaches its codecs through COM on
+// some systems), and the caller told on its own thread as items are done. The album makes its
+// thumbnails and reads its files through it.
 
 #include <cstddef>
 #include <functional>
 
 // As many workers as the machine has cores.
-int DefaultAlbumWorkers();
+int DefaultWorkerCount();
 
 // Runs work(i) for every i below count on up to `workers` threads, and returns when all are
 // done. advanced(n), when given, is called on the calling thread with the number of items

@@ -1,4 +1,4 @@
-#include "album/parallel_for.h"
+#include "base/parallel_for.h"
 
 #include <windows.h>
 
@@ -12,7 +12,7 @@
 
 #include "base/handles.h"
 
-int DefaultAlbumWorkers()
+int DefaultWorkerCount()
 {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
