@@ -3,14 +3,11 @@
 // the scanned media and the pages and thumbnails written from them.
 
 #include <string>
-#include <vector>
 
 #include "album/album_thumbnails.h"
 #include "base/progress_sink.h"
 #include "base/status_code.h"
 #include "organize/capture_date.h"
-#include "organize/organize_run.h"
-#include "organize/organize_settings.h"
 
 // What a build came to: success, or the first file or folder it could not clear or write,
 // and why.
@@ -31,9 +28,3 @@ struct AlbumBuildResult {
 AlbumBuildResult BuildPhotoAlbum(ProgressSink& progress, const std::wstring& outputFolder, bool includeNoPreview,
                                  const std::wstring& templateFolder = L"", const CaptureDateRules& dateRules = {},
                                  int thumbnailWorkers = DefaultThumbnailWorkers());
-
-// An organize run, then its album when the settings ask for one (MakePhotoHtml) and the run
-// went through; a run that failed or was stopped gets none. A failed album makes the result
-// fail at the album stage (what was copied stays copied and recorded).
-OrganizeResult OrganizeAndBuildAlbum(const OrganizeSettings& settings, ProgressSink& progress,
-                                     const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder);

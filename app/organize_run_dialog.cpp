@@ -1,6 +1,6 @@
 #include "app/organize_run_dialog.h"
 
-#include "album/album_build.h"
+#include "run/organize_and_build_album.h"
 
 OrganizeRunDialog::OrganizeRunDialog(const OrganizeSettings* settings, const std::vector<std::wstring>* inputFolders,
                                      const std::wstring* outputFolder)

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "album/album_build.h"
 #include "base/settings_store.h"
 #include "base/log_file.h"
 #include "base/paths.h"
@@ -19,6 +18,7 @@
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
 #include "organize/run_checks.h"
+#include "run/organize_and_build_album.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 
 Usage: check_layers.py SOURCE_ROOT LAYERS_FILE
 LAYERS_FILE is what the build writes: one line per folder, "organize: organize metadata base",
-naming the folders that folder may include. The build itself refuses an include that reaches
+naming the folders that folder may include. The layers, bottom up: base; metadata; organize;
+album; run (a whole run over both engines); ui; update; app and cli at the top. The build itself refuses an include that reaches
 up a layer; this check also names includes that climb out of their folder with "..", and
 says plainly which line of which file crosses which arrow. Exit 1 on any such include.
 """
