@@ -7,12 +7,11 @@
 #include <set>
 
 #include "album/image_operations.h"
+#include "album/imaging_codec.h"
 #include "album/picture_codecs.h"
-#include "album/picture_header.h"
 #include "album/picture_limits.h"
 #include "album/picture_pixels.h"
 #include "album/thumbnail_files.h"
-#include "album/whole_decodes.h"
 #include "base/log_file.h"
 #include "base/parallel_for.h"
 #include "base/whole_file.h"
@@ -22,37 +21,6 @@ namespace {
 std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
 {
     return path.compare(0, folder.size(), folder) == 0 ? path.substr(folder.size()) : path;
-}
-
-// The picture the system's imaging library decodes, when its header says what it is and a
-// size it may be decoded at: nothing reaches the library before that.
-bool DecodeByImagingLibrary(const std::vector<std::uint8_t>& bytes, std::uint16_t orientation, std::int32_t boxWidth,
-                            std::int32_t boxHeight, BgrPicture* upright, DecodedPixels* refused)
-{
-    *refused = DecodedPixels{};
-    refused->refusal = DecodeRefusal::kUnreadable;
-    ClaimedSize claimed;
-    if (!ReadClaimedSize(bytes.data(), bytes.size(), &claimed))
-        return false;
-    refused->sourceWidth = claimed.width;
-    refused->sourceHeight = claimed.height;
-    const std::uint64_t pixels = std::uint64_t{claimed.width} * claimed.height;
-    refused->bytesNeeded = pixels * picture_limits::kImagingBytesPerPixel;
-    if (pixels > picture_limits::kMaxSourcePixels || refused->bytesNeeded > picture_limits::kMaxDecodeBytes) {
-        refused->refusal = DecodeRefusal::kTooLarge;
-        return false;
-    }
-    const WholeDecodeTurn turn;
-    const DecodedPicture picture = DecodePictureBytes(bytes);
-    // The type test of the album: only what decodes as a raster image has a thumbnail.
-    if (!picture.image || picture.image->GetLastStatus() != Gdiplus::Ok ||
-        picture.image->GetType() != Gdiplus::ImageTypeBitmap)
-        return false;
-    const FittedSize stored =
-        FittedStoredSize(static_cast<std::int32_t>(picture.image->GetWidth()),
-                         static_cast<std::int32_t>(picture.image->GetHeight()), orientation, boxWidth, boxHeight);
-    *upright = TurnUpright(DrawFitted(*picture.image, stored.width, stored.height), orientation);
-    return true;
 }
 
 // The upright picture fitted into the box, decoded from the file's bytes by what they are;

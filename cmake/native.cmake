@@ -21,6 +21,12 @@ add_subdirectory(metadata)
 
 if(KASUMIRO_FUZZ)
   add_subdirectory(fuzz)
+  # The album's codecs are a file each; the thumbnails' fuzz target names the one that chooses
+  # among them, and takes the codecs themselves from here.
+  if(TARGET fuzz_picture_decode)
+    target_sources(fuzz_picture_decode PRIVATE ${CMAKE_SOURCE_DIR}/album/heif_codec.cpp
+                   ${CMAKE_SOURCE_DIR}/album/jpeg_codec.cpp)
+  endif()
   return()
 endif()
 
