@@ -65,9 +65,9 @@ void KindsPage::Apply()
     for (int i = 0; i < 4; ++i)
         settings_->*kKinds[i].value = kinds_[i]->IsChecked() ? 1 : 0;
     for (const Kind& kind : kKinds)
-        g_SettingsStore.SetInt(L"APP_INFO", kind.key, settings_->*kind.value);
+        g_SettingsStore.SetInt(kAppSettingsSection, kind.key, settings_->*kind.value);
     settings_->MovieDateFromFile = movieDates_->IsChecked() ? 1 : 0;
-    g_SettingsStore.SetInt(L"APP_INFO", L"MovieDateFromFile", settings_->MovieDateFromFile);
+    g_SettingsStore.SetInt(kAppSettingsSection, L"MovieDateFromFile", settings_->MovieDateFromFile);
     settings_->DateFromFileName = nameDates_->IsChecked() ? 1 : 0;
-    g_SettingsStore.SetInt(L"APP_INFO", L"DateFromFileName", settings_->DateFromFileName);
+    g_SettingsStore.SetInt(kAppSettingsSection, L"DateFromFileName", settings_->DateFromFileName);
 }

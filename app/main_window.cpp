@@ -83,7 +83,7 @@ void MainWindow::CreateControls(HWND window)
     f.CreateHiddenLabel(window, kOutputCaption);
     outputBox_ = f.Get<EditBox>(f.CreateEdit(window, 0, 0, 32, ES_AUTOHSCROLL));
     outputBox_->SetLimit(MAX_PATH);
-    outputBox_->SetText(g_SettingsStore.GetString(L"APP_INFO", L"OutputFolder", L""));
+    outputBox_->SetText(g_SettingsStore.GetString(kAppSettingsSection, L"OutputFolder", L""));
     driveHint_ = f.Get<StaticText>(f.CreateStatic(
         window, 0, 0, L"ＵＳＢメモリや、カメラをＵＳＢに接続すると自動的に入力フォルダに追加されます。"));
     f.UseIdForNext(kBrowseOutput);
@@ -99,10 +99,10 @@ void MainWindow::CreateControls(HWND window)
 
     f.UseIdForNext(kAlbumOption);
     albumOption_ = f.Get<CheckBox>(f.CreateCheckBox(window, 0, 0, L"プレビューできないファイルも写真一覧HTMLに含める"));
-    albumOption_->SetChecked(g_SettingsStore.GetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", 1) != 0);
+    albumOption_->SetChecked(g_SettingsStore.GetInt(kAppSettingsSection, L"MakePhotoHtmlIncludeNoPreview", 1) != 0);
     f.UseIdForNext(kAlbumSwitch);
     albumSwitch_ = f.Get<CheckBox>(f.CreateCheckBox(window, 0, 0, L"写真一覧HTMLを生成する"));
-    albumSwitch_->SetChecked(g_SettingsStore.GetInt(L"APP_INFO", L"MakePhotoHtml", 1) != 0);
+    albumSwitch_->SetChecked(g_SettingsStore.GetInt(kAppSettingsSection, L"MakePhotoHtml", 1) != 0);
     openAlbum_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"写真一覧HTMLを開く"));
     MakeProminent(openAlbum_);
 
@@ -405,13 +405,13 @@ void MainWindow::OnCommand(int id, int code, HWND from)
             ShellOpen(Window(), kSupportSiteAddress);
         break;
     case kAddFolder:
-        if (PickFolder(Window(), g_SettingsStore.GetString(L"APP_INFO", L"DefaultInputFolder", L""), kPickInputTitle, &chosen)) {
+        if (PickFolder(Window(), g_SettingsStore.GetString(kAppSettingsSection, L"DefaultInputFolder", L""), kPickInputTitle, &chosen)) {
             AddInputFolder(chosen);
-            g_SettingsStore.SetString(L"APP_INFO", L"DefaultInputFolder", chosen.c_str());
+            g_SettingsStore.SetString(kAppSettingsSection, L"DefaultInputFolder", chosen.c_str());
         }
         break;
     case kBrowseOutput:
-        if (PickFolder(Window(), g_SettingsStore.GetString(L"APP_INFO", L"OutputFolder", L""), kPickOutputTitle, &chosen)) {
+        if (PickFolder(Window(), g_SettingsStore.GetString(kAppSettingsSection, L"OutputFolder", L""), kPickOutputTitle, &chosen)) {
             outputBox_->SetText(chosen);
             SaveSettings();
         }
@@ -425,7 +425,7 @@ void MainWindow::OnCommand(int id, int code, HWND from)
         const int row = folderList_->FirstSelected();
         if (row >= 0 && PickFolder(Window(), folderList_->RowText(row), kPickInputTitle, &chosen)) {
             ReplaceSelectedFolder(chosen);
-            g_SettingsStore.SetString(L"APP_INFO", L"DefaultInputFolder", chosen.c_str());
+            g_SettingsStore.SetString(kAppSettingsSection, L"DefaultInputFolder", chosen.c_str());
         }
         break;
     }

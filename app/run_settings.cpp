@@ -9,10 +9,10 @@ void SaveFolderHistory(const std::vector<std::wstring>& folders)
 
 void SaveRunValues(const std::wstring& outputFolder, const OrganizeSettings& settings)
 {
-    g_SettingsStore.SetString(L"APP_INFO", L"OutputFolder", outputFolder.c_str());
-    g_SettingsStore.SetInt(L"APP_INFO", L"MakePhotoHtml", settings.MakePhotoHtml);
-    g_SettingsStore.SetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", settings.MakePhotoHtmlIncludeNoPreview);
-    g_SettingsStore.SetInt(L"APP_INFO", L"OutputFormatType", settings.OutputFormatType);
+    g_SettingsStore.SetString(kAppSettingsSection, L"OutputFolder", outputFolder.c_str());
+    g_SettingsStore.SetInt(kAppSettingsSection, L"MakePhotoHtml", settings.MakePhotoHtml);
+    g_SettingsStore.SetInt(kAppSettingsSection, L"MakePhotoHtmlIncludeNoPreview", settings.MakePhotoHtmlIncludeNoPreview);
+    g_SettingsStore.SetInt(kAppSettingsSection, L"OutputFormatType", settings.OutputFormatType);
 }
 
 void RememberRunChoices(const PreparedRun& run, const RunVerdict& verdict, const OrganizeSettings& settings)

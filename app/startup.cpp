@@ -26,10 +26,10 @@ constexpr wchar_t kSingleInstanceMutex[] = L"Kasumiro.SingleInstance.5B0C3E1A";
 void SeedRandomGenerator()
 {
     // Advanced by the tick count on every start, so two starts within one tick still differ.
-    const auto seed = static_cast<std::uint32_t>(g_SettingsStore.GetInt(L"APP_INFO", L"rand_seed", 0)) +
+    const auto seed = static_cast<std::uint32_t>(g_SettingsStore.GetInt(kAppSettingsSection, L"rand_seed", 0)) +
                       GetTickCount();
     std::srand(seed);
-    g_SettingsStore.SetInt(L"APP_INFO", L"rand_seed", static_cast<std::int32_t>(seed));
+    g_SettingsStore.SetInt(kAppSettingsSection, L"rand_seed", static_cast<std::int32_t>(seed));
 }
 
 }  // namespace
@@ -42,12 +42,12 @@ int RunKasumiro()
     if (!dataFolder.empty()) {
         CreateDirectoryW(dataFolder.c_str(), nullptr);
         SetDataFolder(dataFolder);
-        g_Log.SetPath(dataFolder + L"\\log.txt");
-        g_SettingsStore.Open(dataFolder + L"\\Lumidex.ini");
+        g_Log.SetPath(dataFolder + L"\\" + kLogFileName);
+        g_SettingsStore.Open(dataFolder + L"\\" + kSettingsFileName);
     } else {
         // Without a Documents folder there is no data folder: the log goes beside the
         // executable, and the settings keep their defaults for this session.
-        g_Log.SetPath(GetExeFolder() + L"\\log.txt");
+        g_Log.SetPath(GetExeFolder() + L"\\" + kLogFileName);
     }
 
     g_Log.Write(L"\r\n★★★★★ アプリ起動 ★★★★★");

@@ -7,6 +7,9 @@
 #include <mutex>
 #include <string>
 
+// The log's name in the data folder (beside the executable when there is none).
+inline constexpr wchar_t kLogFileName[] = L"log.txt";
+
 class LogFile {
 public:
     static constexpr std::int32_t kSizeLimit = 33554432;  // 32 MiB; past it the file starts over

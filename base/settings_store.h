@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+// The settings file in the program's data folder, and the section of its own values. Both are
+// names of files already on users' disks: they stay as they are.
+inline constexpr wchar_t kSettingsFileName[] = L"Lumidex.ini";
+inline constexpr wchar_t kAppSettingsSection[] = L"APP_INFO";
+
 class SettingsStore {
 public:
     static constexpr int kStringChars = 4096;  // longer values read back cut to 4095 characters

@@ -70,7 +70,7 @@ std::wstring WriteSettings(const std::wstring& root)
         WriteFile(file.get(), "\xFF\xFE", 2, &written, nullptr);
     }
     for (const wchar_t* key : {L"arrnge_photo", L"arrnge_movie", L"arrnge_sound"})
-        WritePrivateProfileStringW(L"APP_INFO", key, L"1", path.c_str());
+        WritePrivateProfileStringW(kAppSettingsSection, key, L"1", path.c_str());
     return path;
 }
 

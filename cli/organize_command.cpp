@@ -157,7 +157,7 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
     const std::wstring dataFolder = UseProgramLog();
     std::wstring settingsPath = options.settings;
     if (settingsPath.empty() && !dataFolder.empty())
-        settingsPath = dataFolder + L"\\Lumidex.ini";
+        settingsPath = dataFolder + L"\\" + kSettingsFileName;
     g_SettingsStore.UsePath(settingsPath);
 
     g_OrganizeSettings.Load();
@@ -168,8 +168,8 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
     choices.inputFolders = options.inputs;
     choices.outputText = options.output;
     choices.outputFormat = options.format.value_or(g_OrganizeSettings.OutputFormatType);
-    choices.makeAlbum = options.album.value_or(g_SettingsStore.GetInt(L"APP_INFO", L"MakePhotoHtml", 1) != 0);
-    choices.albumIncludesNoPreview = g_SettingsStore.GetInt(L"APP_INFO", L"MakePhotoHtmlIncludeNoPreview", 1) != 0;
+    choices.makeAlbum = options.album.value_or(g_SettingsStore.GetInt(kAppSettingsSection, L"MakePhotoHtml", 1) != 0);
+    choices.albumIncludesNoPreview = g_SettingsStore.GetInt(kAppSettingsSection, L"MakePhotoHtmlIncludeNoPreview", 1) != 0;
     g_OrganizeSettings.SetRunValues(choices.outputFormat, choices.makeAlbum, choices.albumIncludesNoPreview);
 
     PreparedRun run;

@@ -9,6 +9,6 @@ std::wstring UseProgramLog()
 {
     const std::wstring dataFolder = DefaultDataFolder();
     if (!dataFolder.empty() && GetFileAttributesW(dataFolder.c_str()) != INVALID_FILE_ATTRIBUTES)
-        g_Log.SetPath(dataFolder + L"\\log.txt");
+        g_Log.SetPath(dataFolder + L"\\" + kLogFileName);
     return dataFolder;
 }

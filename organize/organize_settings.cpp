@@ -17,14 +17,14 @@ void OrganizeSettings::Load()
     MovieList.Load();
     PhotoList.Load();
     SoundList.Load();
-    ArrangePhoto = g_SettingsStore.GetInt(L"APP_INFO", L"arrnge_photo", 1);
-    ArrangeMovie = g_SettingsStore.GetInt(L"APP_INFO", L"arrnge_movie", 0);
-    ArrangeSound = g_SettingsStore.GetInt(L"APP_INFO", L"arrnge_sound", 0);
-    ArrangeEtc = g_SettingsStore.GetInt(L"APP_INFO", L"arrnge_etc", 0);
-    MovieDateFromFile = g_SettingsStore.GetInt(L"APP_INFO", L"MovieDateFromFile", 1) != 0 ? 1 : 0;
-    DateFromFileName = g_SettingsStore.GetInt(L"APP_INFO", L"DateFromFileName", 1) != 0 ? 1 : 0;
+    ArrangePhoto = g_SettingsStore.GetInt(kAppSettingsSection, L"arrnge_photo", 1);
+    ArrangeMovie = g_SettingsStore.GetInt(kAppSettingsSection, L"arrnge_movie", 0);
+    ArrangeSound = g_SettingsStore.GetInt(kAppSettingsSection, L"arrnge_sound", 0);
+    ArrangeEtc = g_SettingsStore.GetInt(kAppSettingsSection, L"arrnge_etc", 0);
+    MovieDateFromFile = g_SettingsStore.GetInt(kAppSettingsSection, L"MovieDateFromFile", 1) != 0 ? 1 : 0;
+    DateFromFileName = g_SettingsStore.GetInt(kAppSettingsSection, L"DateFromFileName", 1) != 0 ? 1 : 0;
     // A hand-edited number outside the table is the default layout, on screen and on disk.
-    OutputFormatType = NormalizedFormatIndex(g_SettingsStore.GetInt(L"APP_INFO", L"OutputFormatType", kDefaultDateFolderFormat));
+    OutputFormatType = NormalizedFormatIndex(g_SettingsStore.GetInt(kAppSettingsSection, L"OutputFormatType", kDefaultDateFolderFormat));
 }
 
 void OrganizeSettings::SetRunValues(std::int32_t outputFormat, bool makeAlbum, bool albumIncludesNoPreview)
