@@ -25,7 +25,6 @@ const std::wstring kThumbnailLoading = L" width='" + std::to_wstring(kThumbnailW
                                        std::to_wstring(kThumbnailHeight) + L"' loading='lazy' decoding='async'";
 // Beside each month page: its pictures, for the viewer to page through.
 constexpr wchar_t kPictureListSuffix[] = L".pictures.js";
-constexpr wchar_t kProductWebPage[] = L"https://kasumiro.jp/Lumidex/";
 constexpr wchar_t kMapServiceAddress[] = L"https://maps.google.co.jp/";
 // The map service the viewer pages are told to open (their "map" value).
 constexpr int kMapService = 1;
@@ -57,7 +56,7 @@ void WritePageFooter(std::wstring& page)
     page += L"<div class=\"footer\">\n";
     page += L"<div class=\"frame\">\n";
     page += L"\n<h1 class='favlink'>";
-    page += L"<a href='" + std::wstring(kProductWebPage) + L"'>";
+    page += L"<a href='" + std::wstring(kProductPageAddress) + L"'>";
     page += kProductName;
     page += L"</a>";
     page += L"</h1>\n";

@@ -3,7 +3,18 @@
 #include <cwchar>
 
 #include "base/path_text.h"
+#include "organize/output_names.h"
 #include "organize/output_record.h"
+
+namespace {
+
+// How the texts name the record: by the word the user knows it by, and its file's name.
+std::wstring RecordWord()
+{
+    return std::wstring(L"比較情報(") + kRecordFileName + L")";
+}
+
+}  // namespace
 
 std::wstring CopyFailureText(const OrganizeResult& result)
 {
@@ -25,7 +36,7 @@ std::wstring RunFailureText(const OrganizeResult& result)
     case OrganizeResult::kRecordLoad:
         if (result.status == OutputRecord::kRecordDamaged)
             return RecordDamagedText(result.recordPath);
-        text = L"出力先フォルダの比較情報(Sortavel.dat)を読み込めませんでした。"
+        text = L"出力先フォルダの" + RecordWord() + L"を読み込めませんでした。"
                L"ほかのプログラムが使用中でないか確認してから、再度実行してください。"
                L"ファイルはコピーしていません。比較情報も変更していません。";
         break;
@@ -34,7 +45,7 @@ std::wstring RunFailureText(const OrganizeResult& result)
                L"出力先フォルダに書き込めるか確認してください。\r\n【出力】" + FolderOfPath(result.recordPath) +
                L"\r\n【HRESULT】" + HexStatus(result.status) + L" " + SystemMessageText(result.status);
     case OrganizeResult::kRecordSave:
-        text = L"出力先フォルダに比較情報(Sortavel.dat)を保存できませんでした。"
+        text = L"出力先フォルダに" + RecordWord() + L"を保存できませんでした。"
                L"出力先フォルダに書き込めるか、空き容量が足りているか確認してください。";
         break;
     case OrganizeResult::kAlbum:
@@ -51,7 +62,7 @@ std::wstring AlbumFailureText(StatusCode status, const std::wstring& path)
 
 std::wstring RecordDamagedText(const std::wstring& recordPath)
 {
-    return L"出力先フォルダの比較情報(Sortavel.dat)が壊れているため、写真の整理を実行できません。"
+    return L"出力先フォルダの" + RecordWord() + L"が壊れているため、写真の整理を実行できません。"
            L"ファイルはコピーしていません。\r\n【ファイル】" + recordPath +
            L"\r\n\r\n比較情報の控えがあれば元に戻してください。"
            L"ない場合は、空のフォルダを出力先に指定するか、出力先フォルダを空にしてから再度実行してください。";

@@ -25,7 +25,6 @@ struct UpdateServerAddress {
     INTERNET_PORT port;
 };
 UpdateServerAddress& UpdateServer();
-inline constexpr wchar_t kUpdateServerHost[] = L"update.kasumiro.jp";
 
 // What a version file says: the latest version, and the page to go to for it (empty when it
 // names none we would open).
