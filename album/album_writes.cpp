@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/log_file.h"
+#include "base/status_code.h"
 
 bool AlbumWrites::Check(StatusCode status, const std::wstring& path)
 {
@@ -13,7 +14,7 @@ bool AlbumWrites::Check(StatusCode status, const std::wstring& path)
         status_ = status;
         path_ = path;
         failed_.store(true, std::memory_order_release);
-        g_Log.Write(L"写真一覧のファイルを書き込めません = %s 0x%08x", path.c_str(), static_cast<unsigned>(status));
+        g_Log.Write(L"写真一覧のファイルを書き込めません = %s %s", path.c_str(), HexStatus(status).c_str());
     }
     return false;
 }

@@ -6,6 +6,7 @@
 #include "base/file_removal.h"
 #include "base/folder_walk.h"
 #include "base/log_file.h"
+#include "base/status_code.h"
 #include "base/path_text.h"
 #include "base/text_encoding.h"
 #include "base/whole_file.h"
@@ -49,7 +50,7 @@ std::wstring ThumbnailCache::PrepareFolder(const std::wstring& outputFolder)
     // Made anew as a plain folder once what stands under the name is gone; what a link leads
     // to is never entered, emptied or written.
     if (const StatusCode removed = RemoveEntry(folder); removed != kStatusOk) {
-        g_Log.Write(L"写真一覧のキャッシュを使えません = %s 0x%08x", folder.c_str(), static_cast<unsigned>(removed));
+        g_Log.Write(L"写真一覧のキャッシュを使えません = %s %s", folder.c_str(), HexStatus(removed).c_str());
         return std::wstring();
     }
     return folder;

@@ -2,6 +2,7 @@
 
 #include "base/file_removal.h"
 #include "base/log_file.h"
+#include "base/status_code.h"
 #include "base/path_text.h"
 #include "base/text_encoding.h"
 #include "base/whole_file.h"
@@ -107,8 +108,8 @@ void ThumbnailFiles::RemoveUnclaimed()
             continue;
         const std::wstring path = albumFolder_ + L"\\" + relative;
         if (const StatusCode removed = remover.Remove(path); removed != kStatusOk)
-            g_Log.Write(L"使われなくなったサムネイルを削除できません = %s 0x%08x", path.c_str(),
-                        static_cast<unsigned>(removed));
+            g_Log.Write(L"使われなくなったサムネイルを削除できません = %s %s", path.c_str(),
+                        HexStatus(removed).c_str());
         // The year's folder goes with its last thumbnail (a folder still in use stays).
         RemoveEntry(FolderOfPath(path));
     }

@@ -5,6 +5,7 @@
 #include "base/file_removal.h"
 #include "base/handles.h"
 #include "base/log_file.h"
+#include "base/status_code.h"
 #include "base/stopwatch.h"
 #include "organize/output_record.h"
 #include "organize/copy_pass.h"
@@ -82,7 +83,7 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
     // next one only what is missing.
     table.SetOutputFormat(settings.OutputFormatType);
     if (const StatusCode marked = MarkRunning(outputFolder, running); marked != kStatusOk) {
-        g_Log.Write(L"出力先フォルダに書き込めません。 0x%08x", static_cast<unsigned>(marked));
+        g_Log.Write(L"出力先フォルダに書き込めません。 %s", HexStatus(marked).c_str());
         result.status = marked;
         result.failedStage = OrganizeResult::kOutputFolder;
         return result;

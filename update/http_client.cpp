@@ -87,21 +87,21 @@ bool HttpClient::Adopt(UniqueInternetHandle& owner, HINTERNET made)
     return adopted;
 }
 
-void HttpClient::LogFailure(const wchar_t* format) const
+void HttpClient::LogFailure(const wchar_t* call) const
 {
     const ::StatusCode status = StatusFromWin32(GetLastError());
     // Held while writing: once Abort has returned, the aborted exchange writes nothing more,
     // so that a worker left behind never touches the log as the program ends.
     const std::lock_guard<std::mutex> lock(mutex_);
     if (!aborted_)
-        g_Log.Write(format, static_cast<unsigned>(status), SystemMessageText(status).c_str());
+        g_Log.Write(L"%sエラー = %s : %s", call, HexStatus(status).c_str(), SystemMessageText(status).c_str());
 }
 
 bool HttpClient::Open(const std::wstring& agent, DWORD timeoutMs)
 {
     timeoutMs_ = timeoutMs;
     if (!Adopt(internet_, InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0))) {
-        LogFailure(L"InternetOpen()エラー = 0x%08x : %s");
+        LogFailure(L"InternetOpen()");
         return false;
     }
     SetTimeouts(Handle(internet_));
@@ -117,7 +117,7 @@ HINTERNET HttpClient::Connect(const std::wstring& host, INTERNET_PORT port)
     }
     if (!Adopt(connection_, InternetConnectW(Handle(internet_), host.c_str(), port, nullptr, nullptr,
                                              INTERNET_SERVICE_HTTP, 0, 0))) {
-        LogFailure(L"InternetConnect()エラー = 0x%08x : %s");
+        LogFailure(L"InternetConnect()");
         return nullptr;
     }
     const HINTERNET connection = Handle(connection_);
@@ -133,13 +133,13 @@ int HttpClient::Get(const std::wstring& path)
                                           INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                               INTERNET_FLAG_NO_AUTO_REDIRECT,
                                           0))) {
-        LogFailure(L"HttpOpenRequest()エラー = 0x%08x : %s");
+        LogFailure(L"HttpOpenRequest()");
         return 0;
     }
     const HINTERNET request = Handle(request_);
     SetTimeouts(request);
     if (!HttpSendRequestW(request, nullptr, 0, nullptr, 0)) {
-        LogFailure(L"HttpSendRequest()エラー = 0x%08x : %s");
+        LogFailure(L"HttpSendRequest()");
         return 0;
     }
     DWORD status = 0, bytes = sizeof status;

@@ -54,8 +54,9 @@ private:
     // Gives a handle just made to its owner, and closes it instead once the exchange was aborted.
     // False when there is none to use.
     bool Adopt(UniqueInternetHandle& owner, HINTERNET made);
-    // One line for a call that failed, with the system's text; none once aborted.
-    void LogFailure(const wchar_t* format) const;
+    // One line for a call that failed ("InternetOpen()エラー = 0x80072ee2 : ..."), with the
+    // system's text; none once aborted.
+    void LogFailure(const wchar_t* call) const;
     void CloseHandles();
     // Up to most bytes of the body, as many as have come (waiting for the first); read 0 at its end.
     bool ReadSome(char* into, DWORD most, DWORD* read);
