@@ -107,6 +107,7 @@ INT_PTR DialogBase::Route(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     // Messages before WM_INITDIALOG (WM_SETFONT during creation) find no object yet.
     if (!self)
         return 0;
+    // "SubClassDialogBase_CL" names a class long gone: a text the log keeps as it was.
     const INT_PTR result = CallbackBarrier(L"SubClassDialogBase_CL", INT_PTR{0}, [&] {
         return self->HandleMessage(window, message, wParam, lParam);
     });

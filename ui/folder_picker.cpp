@@ -22,6 +22,7 @@ static_assert(kBrowseFlags == 0x55, "the browser's flags as the folder picker ha
 int CALLBACK FolderPicker::BrowseCallback(HWND browser, UINT message, LPARAM, LPARAM data)
 {
     // Nothing here can throw, but the browser is the system's: the barrier stands anyway.
+    // "FolderSelectDialog_CL" names a class long gone: a text the log keeps as it was.
     return CallbackBarrier(L"FolderSelectDialog_CL", 0, [&] {
         if (message == BFFM_INITIALIZED)
             SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, data);

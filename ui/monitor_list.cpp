@@ -18,7 +18,8 @@ BOOL CALLBACK MonitorList::AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM self
     record.info.cbSize = sizeof record.info;
     if (!GetMonitorInfoW(monitor, &record.info))
         return TRUE;
-    // Out of memory ends the enumeration with the monitors listed so far.
+    // Out of memory ends the enumeration with the monitors listed so far. "MultiScreen_CL"
+    // names a class long gone: a text the log keeps as it was.
     return CallbackBarrier(L"MultiScreen_CL", FALSE, [&] {
         screens->monitors_.push_back(record);
         if (record.info.dwFlags & MONITORINFOF_PRIMARY)

@@ -42,6 +42,7 @@ LRESULT CALLBACK WindowSubclass::Proc(HWND window, UINT message, WPARAM wParam, 
     if (message == WM_NCDESTROY)
         hook->Remove();
     hook->SetHandled(false);
+    // "SubClass_CL" names a class long gone: a text the log keeps as it was.
     const LRESULT result = CallbackBarrier(L"SubClass_CL", LRESULT{0}, [&] {
         return hook->OnMessage(window, message, wParam, lParam);
     });

@@ -60,6 +60,8 @@ unsigned __stdcall WorkerThread::ThreadProc(void* param)
     SetEvent(self->startedEvent_.get());
     // Work that fails by an exception still finishes: OnFinished closes the progress dialog,
     // which would otherwise wait for the worker forever.
+    // "EasyThreadBase_CL::Run" and "::OnFinished" name a class long gone: texts the log keeps
+    // as they were, so that a log line reads as it always did.
     CallbackBarrier(L"EasyThreadBase_CL::Run", 0, [self] {
         self->Run();
         return 0;
