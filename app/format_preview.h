@@ -12,5 +12,6 @@ struct PreviewNode {
 };
 
 // The nodes below the root for a layout index (the default layout's for one outside the
-// table) and a four-digit year.
+// table) and a four-digit year: the layout's folders for three dates of that year (or of it
+// and the two after it), with a year's folder that holds others shown by its number alone.
 std::vector<PreviewNode> FormatPreviewNodes(int formatIndex, int year);

@@ -307,6 +307,52 @@ TEST_F(MainWindowTest, SavedRectangleComesBack)
     EXPECT_EQ(after[2], 830);
 }
 
+// The preview tree as one line: siblings apart by ", ", a node's children in brackets after it.
+std::wstring TreeLine(const std::vector<PreviewNode>& nodes)
+{
+    std::wstring line;
+    for (const PreviewNode& node : nodes) {
+        line += (line.empty() ? L"" : L", ") + node.text;
+        if (!node.children.empty())
+            line += L"[" + TreeLine(node.children) + L"]";
+    }
+    return line;
+}
+
+TEST(FormatPreviewTest, EveryLayoutShowsItsSampleFoldersOfTheYear)
+{
+    const wchar_t* const expected[23] = {
+        L"2024, 2025, 2026",
+        L"202401, 202402, 202403",
+        L"20240101, 20240201, 20240301",
+        L"2024-01, 2024-02, 2024-03",
+        L"2024-01-01, 2024-02-01, 2024-03-01",
+        L"2024_01, 2024_02, 2024_03",
+        L"2024_01_01, 2024_02_01, 2024_03_01",
+        L"2024[01, 02, 03]",
+        L"2024[01[01, 02, 03]]",
+        L"2024年, 2025年, 2026年",
+        L"2024年01月, 2024年02月, 2024年03月",
+        L"2024年01月01日, 2024年01月02日, 2024年01月03日",
+        L"2024[01月, 02月, 03月]",
+        L"2024[01月[01日, 02日, 03日]]",
+        L"24, 25, 26",
+        L"2401, 2402, 2403",
+        L"240101, 240201, 240301",
+        L"24-01, 24-02, 24-03",
+        L"24-01-01, 24-02-01, 24-03-01",
+        L"24_01, 24_02, 24_03",
+        L"24_01_01, 24_02_01, 24_03_01",
+        L"24[01, 02, 03]",
+        L"24[01[01, 02, 03]]",
+    };
+    for (int index = 0; index < 23; ++index)
+        EXPECT_EQ(TreeLine(FormatPreviewNodes(index, 2024)), expected[index]) << "layout " << index;
+    // Outside the table: the default layout's.
+    EXPECT_EQ(TreeLine(FormatPreviewNodes(-1, 2024)), expected[3]);
+    EXPECT_EQ(TreeLine(FormatPreviewNodes(23, 1999)), L"1999-01, 1999-02, 1999-03");
+}
+
 TEST_F(MainWindowTest, PreviewShowsEveryLayoutAndTheAlbumButtonFollowsTheAlbum)
 {
     SYSTEMTIME now{};
@@ -344,9 +390,10 @@ TEST_F(MainWindowTest, PreviewShowsEveryLayoutAndTheAlbumButtonFollowsTheAlbum)
     EXPECT_EQ(shown[14][0].text, year.substr(2));
     EXPECT_EQ(shown[11][2].text, year + L"年01月03日");
     EXPECT_EQ(shown[2][1].text, year + L"0201");
-    // A nested layout's preview names its folders as the run does, year and all.
+    // A nested layout's year folder shows its number alone, the months and days below as the
+    // run names them.
     ASSERT_EQ(shown[13].size(), 1u);
-    EXPECT_EQ(shown[13][0].text, year + L"年");
+    EXPECT_EQ(shown[13][0].text, year);
     EXPECT_EQ(shown[13][0].children[0].text, L"01月");
     EXPECT_EQ(shown[13][0].children[0].children[2].text, L"03日");
     EXPECT_FALSE(enabledWithout);
