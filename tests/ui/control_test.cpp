@@ -10,6 +10,7 @@
 #include "tests/support/test_files.h"
 #include "tests/support/test_window.h"
 #include "ui/control_factory.h"
+#include "ui/control_styles.h"
 #include "ui/dpi_scaling.h"
 #include "ui/popup_menu.h"
 #include "ui/window_subclass.h"
@@ -40,7 +41,7 @@ TEST_F(ControlTest, ButtonsAndBoxesAreSizedFromTheirText)
     EXPECT_EQ(button->Height(), text.cy + 8);
     EXPECT_EQ(button->Kind(), Control::kButton);
     EXPECT_EQ(button->Id(), 0x1100);
-    EXPECT_EQ(StyleOf(button) & 0xFFFF0000u, 0x56010000u);  // child, visible, clipping, tab stop
+    EXPECT_EQ(StyleOf(button) & 0xFFFF0000u, ControlStyle::kChild | WS_TABSTOP);
     EXPECT_EQ(button->ClientRectInParent().left, 10);
     EXPECT_EQ(button->ClientRectInParent().top, 20);
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(button->Window(), WM_GETFONT, 0, 0)), GuiFont());
@@ -57,21 +58,23 @@ TEST_F(ControlTest, ButtonsAndBoxesAreSizedFromTheirText)
     EXPECT_EQ(label2->Width(), MeasureText(GuiFont(), L"整理するフォルダの形式").cx);
 }
 
+// The styles' values are the static_asserts' of control_styles.h; here, that each control is
+// made with its own.
 TEST_F(ControlTest, EditsListsCombosAndTreesGetTheirStyles)
 {
     const SIZE w = MeasureText(GuiFont(), L"W"), m = MeasureText(GuiFont(), L"M");
     Control* multi = factory_.At(factory_.CreateEdit(host_.get(), 0, 0, 10, static_cast<DWORD>(-1)));
-    EXPECT_EQ(StyleOf(multi), 0x56211044u);
+    EXPECT_EQ(StyleOf(multi), ControlStyle::kMultiLineEdit);
     EXPECT_EQ(multi->Width(), 10 * w.cx + 6);
     EXPECT_EQ(multi->Height(), m.cy + 6);
     EXPECT_TRUE(GetWindowLongPtrW(multi->Window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     Control* single = factory_.At(factory_.CreateEdit(host_.get(), 0, 40, 32, ES_AUTOHSCROLL));
-    EXPECT_EQ(StyleOf(single), 0x56010000u | ES_AUTOHSCROLL);
+    EXPECT_EQ(StyleOf(single), ControlStyle::kEditBase | ES_AUTOHSCROLL);
 
     auto* list = factory_.Get<ListView>(factory_.CreateListView(host_.get(), 8, 300, 100));
     // Lists and trees show their scroll bars only when they need them.
     constexpr DWORD kScrollBars = WS_HSCROLL | WS_VSCROLL;
-    EXPECT_EQ(StyleOf(list) & ~kScrollBars, 0x56B10009u & ~kScrollBars);
+    EXPECT_EQ(StyleOf(list) & ~kScrollBars, ControlStyle::kListView & ~kScrollBars);
     EXPECT_EQ(list->ClientRectInParent().top, 0);
     list->AddColumn(L"整理したい写真ファイルのあるフォルダ", LVCFMT_LEFT, 200);
     list->InsertRow(0, L"D:\\DCIM");
@@ -87,8 +90,8 @@ TEST_F(ControlTest, EditsListsCombosAndTreesGetTheirStyles)
     combo->Select(2);
     EXPECT_EQ(combo->Selection(), 2);
 
-    auto* tree = factory_.Get<TreeView>(factory_.CreateTreeView(host_.get(), 300, 0, 320, 320, 0x56B10023));
-    EXPECT_EQ(StyleOf(tree) & ~kScrollBars, 0x56B10023u & ~kScrollBars);
+    auto* tree = factory_.Get<TreeView>(factory_.CreateTreeView(host_.get(), 300, 0, 320, 320, ControlStyle::kTreeView));
+    EXPECT_EQ(StyleOf(tree) & ~kScrollBars, ControlStyle::kTreeView & ~kScrollBars);
     HTREEITEM root = tree->InsertItem(TVI_ROOT, TVI_LAST, L"D:\\写真", 0, 0, 0);
     ASSERT_NE(root, nullptr);
     EXPECT_NE(tree->InsertItem(root, TVI_LAST, L"2024", 0, 0, 7), nullptr);

@@ -79,7 +79,7 @@ TEST(DialogBaseTest, TemplateIsOneBareHeader)
 {
     TemplateProbe probe;
     const DLGTEMPLATE* header = probe.Build();
-    EXPECT_EQ(header->style, 0x80CA0080u);
+    EXPECT_EQ(header->style, DialogBase::kDialogStyle);
     EXPECT_EQ(header->dwExtendedStyle, 0u);
     EXPECT_EQ(header->cdit, 0);
     EXPECT_EQ(header->cx, 320);
