@@ -271,6 +271,25 @@ TEST_F(AlbumBuildTest, TheScanLeavesOutAlbumsRecordsAndWorkFilesNotUndecodablePi
     EXPECT_NE(previewOnly.find(L"broken.mp3"), std::wstring::npos);
 }
 
+// The album dates a movie by the filming time it keeps, as the run and the console do, and by
+// its last-write time when the switch is off: through the scan the build makes.
+TEST_F(AlbumBuildTest, AMovieIsFiledByItsFilmingTimeUnlessTheSwitchIsOff)
+{
+    const std::wstring movie =
+        MakeFile(output_ + L"\\card\\MOV_0001.MOV", ReadWholeFile(RealTestFile("../movies/mov_moov_last.mov")));
+    SetLocalLastWrite(movie, 2025, 1, 2, 12, 0, 0);
+    ASSERT_EQ(BuildPhotoAlbum(progress_, output_, true).status, kStatusOk);
+    // Filmed 2019-07-14 09:30 UTC: July in any time zone.
+    EXPECT_NE(Page(L"2019\\201907.html").find(L"MOV_0001.MOV"), std::wstring::npos);
+    EXPECT_FALSE(FileExists(Album() + L"\\2025\\202501.html"));
+
+    CaptureDateRules byLastWrite;
+    byLastWrite.movieDateFromFile = false;
+    ASSERT_EQ(BuildPhotoAlbum(progress_, output_, true, L"", byLastWrite).status, kStatusOk);
+    EXPECT_NE(Page(L"2025\\202501.html").find(L"MOV_0001.MOV"), std::wstring::npos);
+    EXPECT_FALSE(FileExists(Album() + L"\\2019\\201907.html"));
+}
+
 // Pictures that claim gigapixels in a few hundred bytes, a progressive JPEG of 1,200 scans, a
 // PNG truly as large as it claims, and damaged ones (empty, cut), made by
 // make_hostile_pictures.py, beside real photos: the album is built, every one that cannot be
