@@ -16,6 +16,7 @@ const Kind kKinds[4] = {{L"写真を整理する", L"arrnge_photo", &OrganizeSet
                         {L"音声を整理する", L"arrnge_sound", &OrganizeSettings::ArrangeSound},
                         {L"知らない拡張子のファイルも整理する", L"arrnge_etc", &OrganizeSettings::ArrangeEtc}};
 
+const wchar_t kGroupsLabel[] = L"ライブフォトや RAW+JPEG など、組のファイルをまとめて整理する";
 const wchar_t kMovieDatesLabel[] = L"動画は動画ファイルに記録された撮影日時で整理する";
 const wchar_t kNameDatesLabel[] = L"撮影日時のないファイルは、ファイル名などの日付で整理する";
 
@@ -33,6 +34,10 @@ void KindsPage::BuildControls(HWND window)
         y += kinds_[i]->Height() + m.charHeight / 2;
         widest = std::max(widest, kinds_[i]->Width());
     }
+    groups_ = f.Get<CheckBox>(f.CreateCheckBox(window, 2 * m.charWidth, y, kGroupsLabel));
+    groups_->SetChecked(settings_->KeepGroupsTogether == 1);
+    y += groups_->Height() + m.charHeight / 2;
+    widest = std::max(widest, groups_->Width());
     // Created last, so that the check boxes lie on top of it.
     const int top = m.charHeight / 2;
     const int groupWidth = std::max(widest + 3 * m.charWidth, m.width - m.charWidth);
@@ -54,7 +59,7 @@ void KindsPage::BuildControls(HWND window)
 
 void KindsPage::OnCommand(int, int, HWND control)
 {
-    for (const CheckBox* box : {kinds_[0], kinds_[1], kinds_[2], kinds_[3], movieDates_, nameDates_}) {
+    for (const CheckBox* box : {kinds_[0], kinds_[1], kinds_[2], kinds_[3], groups_, movieDates_, nameDates_}) {
         if (box && control == box->Window())
             Changed();
     }
@@ -66,6 +71,8 @@ void KindsPage::Apply()
         settings_->*kKinds[i].value = kinds_[i]->IsChecked() ? 1 : 0;
     for (const Kind& kind : kKinds)
         g_SettingsStore.SetInt(kAppSettingsSection, kind.key, settings_->*kind.value);
+    settings_->KeepGroupsTogether = groups_->IsChecked() ? 1 : 0;
+    g_SettingsStore.SetInt(kAppSettingsSection, L"KeepGroupsTogether", settings_->KeepGroupsTogether);
     settings_->MovieDateFromFile = movieDates_->IsChecked() ? 1 : 0;
     g_SettingsStore.SetInt(kAppSettingsSection, L"MovieDateFromFile", settings_->MovieDateFromFile);
     settings_->DateFromFileName = nameDates_->IsChecked() ? 1 : 0;

@@ -1,5 +1,6 @@
 #pragma once
-// The first page of the settings sheet: which kinds of files a run organizes, whether a movie
+// The first page of the settings sheet: which kinds of files a run organizes and whether files
+// that belong together are organized together, whether a movie
 // is dated by the filming time it keeps in itself, and whether a file with no date inside is
 // dated by the date its name carries.
 
@@ -22,6 +23,7 @@ protected:
 private:
     OrganizeSettings* settings_;
     CheckBox* kinds_[4] = {};
+    CheckBox* groups_ = nullptr;
     CheckBox* movieDates_ = nullptr;
     CheckBox* nameDates_ = nullptr;
 };

@@ -13,6 +13,13 @@ bool SamePathText(const std::wstring& a, const std::wstring& b)
            CSTR_EQUAL;
 }
 
+std::wstring UpperCasePath(std::wstring path)
+{
+    if (!path.empty())
+        CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+    return path;
+}
+
 std::wstring GetExeFolder()
 {
     // Grow the buffer rather than cut a long path: a cut folder would point elsewhere.

@@ -26,3 +26,6 @@ std::wstring FullPathOf(const std::wstring& path);
 
 // True when two paths are the same text but for case, as the file system compares names.
 bool SamePathText(const std::wstring& a, const std::wstring& b);
+// The path upper-cased as the file system folds case: the key under which it takes two names
+// that differ in case as one.
+std::wstring UpperCasePath(std::wstring path);

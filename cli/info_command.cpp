@@ -13,6 +13,8 @@
 #include "organize/capture_date.h"
 #include "organize/file_facts.h"
 #include "organize/date_folder_format.h"
+#include "organize/file_groups.h"
+#include "organize/organize_settings.h"
 
 namespace {
 
@@ -64,6 +66,24 @@ std::wstring CaptureDateKeys(const std::wstring& file, std::optional<int> format
     return keys;
 }
 
+// The files the organizer keeps together with this one (itself included), by the built-in
+// kinds and the settings' own extensions.
+std::wstring GroupKey(const std::wstring& file)
+{
+    static const OrganizeSettings settings = [] {
+        OrganizeSettings loaded;
+        loaded.Load();
+        return loaded;
+    }();
+    const std::vector<std::wstring> names = GroupOfFile(file, settings);
+    if (names.empty())
+        return L", \"group\": null";
+    std::wstring key = L", \"group\": [";
+    for (std::size_t i = 0; i < names.size(); ++i)
+        key += (i ? L", " : L"") + JsonString(names[i]);
+    return key + L"]";
+}
+
 std::wstring FactsLine(const std::wstring& file, const ImageFacts& facts, std::optional<int> format)
 {
     std::wstring line = L"{\"file\": " + JsonString(file);
@@ -82,7 +102,7 @@ std::wstring FactsLine(const std::wstring& file, const ImageFacts& facts, std::o
     } else {
         line += L"null";
     }
-    line += CaptureDateKeys(file, format) + L"}\n";
+    line += CaptureDateKeys(file, format) + GroupKey(file) + L"}\n";
     return line;
 }
 

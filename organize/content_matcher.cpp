@@ -1,19 +1,19 @@
 #include "organize/content_matcher.h"
 
-bool ContentMatcher::MatchesAny(const std::wstring& path, const std::vector<const std::wstring*>& candidates)
+const std::wstring* ContentMatcher::Match(const std::wstring& path, const std::vector<const std::wstring*>& candidates)
 {
     if (candidates.empty())
-        return false;
+        return nullptr;
     if (candidates.size() == 1 && !hashes_.count(path) && !hashes_.count(*candidates.front()))
-        return !FilesDiffer(path, *candidates.front(), buffers_);
+        return FilesDiffer(path, *candidates.front(), buffers_) ? nullptr : candidates.front();
     const std::optional<ContentHash> hash = HashOf(path);
     if (!hash)
-        return false;
+        return nullptr;
     for (const std::wstring* candidate : candidates) {
         if (HashOf(*candidate) == hash && !FilesDiffer(path, *candidate, buffers_))
-            return true;
+            return candidate;
     }
-    return false;
+    return nullptr;
 }
 
 void ContentMatcher::NoteCopy(const std::wstring& source, const std::wstring& copy)

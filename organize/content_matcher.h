@@ -14,11 +14,12 @@
 
 class ContentMatcher {
 public:
-    // True when one of `candidates` holds exactly the bytes of the file at `path` (all of them
+    // Which of `candidates` holds exactly the bytes of the file at `path` (all of them
     // share its signature). A lone candidate is compared byte by byte, which stops at the
     // first difference; with more, every file's hash is taken (once a run) first. A file that
     // cannot be read matches nothing: it is then copied, never wrongly skipped.
-    bool MatchesAny(const std::wstring& path, const std::vector<const std::wstring*>& candidates);
+    // The candidate that matches (the first in the candidates' order), or null.
+    const std::wstring* Match(const std::wstring& path, const std::vector<const std::wstring*>& candidates);
     // The file at `copy` was made from `source` and holds its bytes: it shares its hash.
     void NoteCopy(const std::wstring& source, const std::wstring& copy);
     // Files whose hash this run has taken or inherited.

@@ -54,7 +54,11 @@ void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer,
 {
     copyWorkers_ = copyWorkers;
     CopyWorkers workers(copyWorkers);
-    for (const FileFacts& source : files) {
+    for (std::size_t first = 0, end = 0; first < files.size(); first = end) {
+        // A group's members lie next to one another, and are organized as one.
+        end = first + 1;
+        while (files[first].group != 0 && end < files.size() && files[end].group == files[first].group)
+            ++end;
         TakeDone(workers, false);
         if (result_->Failed())
             break;
@@ -62,29 +66,12 @@ void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer,
             result_->stopped = true;
             break;
         }
-        if (IsDuplicate(source)) {
-            ++result_->counts.duplicates;
-            FileDone();
-            continue;
-        }
-        PlannedCopy plan;
-        StatusCode planned = kStatusOk;
-        {
-            TimeInto timer(&result_->timings.planning);
-            planned = writer.Plan(source, &plan);
-        }
-        if (planned != kStatusOk) {
-            // The copies under way were planned before this file: their results come first.
-            TakeDone(workers, true);
-            NoteFailure(planned, plan);
-            FileDone();
-            continue;
-        }
-        inFlight_.emplace(plan.signature, plan.source);
-        workers.Add(std::move(plan));
-        // Never more under way than the workers hold: the oldest is waited for.
-        while (workers.Full())
-            TakeOne(workers, true);
+        if (end - first == 1)
+            Organize(files[first], writer, workers);
+        else
+            OrganizeGroup(std::vector<FileFacts>(files.begin() + static_cast<std::ptrdiff_t>(first),
+                                                 files.begin() + static_cast<std::ptrdiff_t>(end)),
+                          writer, workers);
     }
     // Whatever ended the loop, every copy handed over is finished, and on the disk before
     // the record (which the caller saves) names it.
@@ -93,10 +80,108 @@ void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer,
     ShowCount();
 }
 
-bool CopyPass::IsDuplicate(const FileFacts& source)
+void CopyPass::Organize(const FileFacts& source, DateFolderWriter& writer, CopyWorkers& workers)
+{
+    if (IsDuplicate(source)) {
+        ++result_->counts.duplicates;
+        FileDone();
+        return;
+    }
+    PlannedCopy plan;
+    StatusCode planned = kStatusOk;
+    {
+        TimeInto timer(&result_->timings.planning);
+        planned = writer.Plan(source, &plan);
+    }
+    if (planned != kStatusOk) {
+        // The copies under way were planned before this file: their results come first.
+        TakeDone(workers, true);
+        NoteFailure(planned, plan);
+        FileDone();
+        return;
+    }
+    HandOver(std::move(plan), workers);
+}
+
+void CopyPass::OrganizeGroup(const std::vector<FileFacts>& members, DateFolderWriter& writer, CopyWorkers& workers)
+{
+    // Members whose bytes the output folder holds already are not copied again; the first
+    // of them that is there as a recorded copy is where the new members go beside.
+    std::vector<const FileFacts*> fresh;
+    const FileFacts* recordedMember = nullptr;
+    std::wstring recordedCopy;
+    for (const FileFacts& member : members) {
+        std::wstring copy;
+        if (!IsDuplicate(member, &copy)) {
+            fresh.push_back(&member);
+            continue;
+        }
+        ++result_->counts.duplicates;
+        FileDone();
+        if (!recordedMember && !copy.empty()) {
+            recordedMember = &member;
+            recordedCopy = std::move(copy);
+        }
+    }
+    if (fresh.empty())
+        return;
+    const std::wstring group = FolderOfPath(members.front().path) + L"\\" + members.front().groupBase;
+    if (recordedMember) {
+        for (const FileFacts* member : fresh) {
+            PlannedCopy plan;
+            bool beside = false;
+            {
+                TimeInto timer(&result_->timings.planning);
+                beside = writer.PlanBeside(*member, recordedCopy, *recordedMember, &plan);
+            }
+            if (beside) {
+                g_Log.Write(L"組のファイルを、整理済みのファイルの隣に置きます = %s → %s", member->path.c_str(),
+                            plan.destination.c_str());
+                HandOver(std::move(plan), workers);
+            } else {
+                g_Log.Write(L"組のファイルを分けて整理します = %s (整理済みのファイルの隣に同じ名前の別のファイルがあります)",
+                            member->path.c_str());
+                Organize(*member, writer, workers);
+            }
+        }
+        return;
+    }
+    if (fresh.size() < members.size())
+        g_Log.Write(L"組のファイルを分けて整理します = %s (一部のファイルは、ほかのファイルと同じ内容のため整理済みです)",
+                    group.c_str());
+    std::vector<PlannedCopy> plans;
+    StatusCode planned = kStatusOk;
+    {
+        TimeInto timer(&result_->timings.planning);
+        planned = writer.PlanGroup(fresh, &plans);
+    }
+    if (planned != kStatusOk) {
+        TakeDone(workers, true);
+        for (const PlannedCopy& plan : plans) {
+            NoteFailure(planned, plan);
+            FileDone();
+        }
+        return;
+    }
+    if (fresh.size() == members.size())
+        g_Log.Write(L"組のファイルをまとめて整理します = %s (%d 個)", group.c_str(), static_cast<int>(fresh.size()));
+    for (PlannedCopy& plan : plans)
+        HandOver(std::move(plan), workers);
+}
+
+void CopyPass::HandOver(PlannedCopy plan, CopyWorkers& workers)
+{
+    inFlight_.emplace(plan.signature, plan.source);
+    workers.Add(std::move(plan));
+    // Never more under way than the workers hold: the oldest is waited for.
+    while (workers.Full())
+        TakeOne(workers, true);
+}
+
+bool CopyPass::IsDuplicate(const FileFacts& source, std::wstring* recordedCopy)
 {
     TimeInto timer(&result_->timings.duplicateTests);
-    return table_.FindDuplicate(source.path, source.signature, InFlightWith(source.signature));
+    return table_.FindDuplicate(source.path, source.signature, InFlightWith(source.signature), recordedCopy);
 }
 
 bool CopyPass::TakeOne(CopyWorkers& workers, bool wait)

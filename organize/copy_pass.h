@@ -31,7 +31,14 @@ public:
     void Run(const std::vector<FileFacts>& files, DateFolderWriter writer, int copyWorkers);
 
 private:
-    bool IsDuplicate(const FileFacts& source);
+    // recordedCopy, when given: set to the output folder's copy that holds the same bytes, when
+    // the record names one (left empty when the match is a copy still under way).
+    bool IsDuplicate(const FileFacts& source, std::wstring* recordedCopy = nullptr);
+    void Organize(const FileFacts& source, DateFolderWriter& writer, CopyWorkers& workers);
+    // A group's members: one date folder and one counter for all, or beside the copy of a
+    // member the output folder holds already.
+    void OrganizeGroup(const std::vector<FileFacts>& members, DateFolderWriter& writer, CopyWorkers& workers);
+    void HandOver(PlannedCopy plan, CopyWorkers& workers);
     void Settle(const PlannedCopy& plan, StatusCode status);
     // Settles the oldest copy when it is done (with `wait`, once it is); false when there was
     // none to settle.

@@ -11,6 +11,7 @@
 #include "base/handles.h"
 #include "base/paths.h"
 #include "organize/date_folder_format.h"
+#include "organize/file_groups.h"
 #include "organize/folder_utils.h"
 #include "organize/output_names.h"
 
@@ -19,14 +20,6 @@ namespace {
 bool Exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The key under which the file system takes two names as one: it ignores letter case.
-std::wstring UpperCasePath(std::wstring path)
-{
-    if (!path.empty())
-        CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
-    return path;
 }
 
 // A path that does not fit the platform's 260-character buffers is refused rather than
@@ -81,61 +74,134 @@ bool DateFolderWriter::FolderNames::Found(const std::wstring& folder, const std:
 
 StatusCode DateFolderWriter::Plan(const FileFacts& file, PlannedCopy* plan)
 {
+    std::vector<PlannedCopy> plans;
+    const StatusCode planned = PlanGroup({&file}, &plans);
+    *plan = std::move(plans.front());
+    return planned;
+}
+
+StatusCode DateFolderWriter::PlanGroup(const std::vector<const FileFacts*>& members, std::vector<PlannedCopy>* plans)
+{
+    plans->assign(members.size(), PlannedCopy{});
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        PlannedCopy& plan = (*plans)[i];
+        plan.source = members[i]->path;
+        plan.signature = members[i]->signature;
+        plan.datedByLastWrite = members[i]->source == CaptureDateSource::kLastWrite;
+    }
+    std::vector<std::wstring> names;
+    for (const FileFacts* member : members) {
+        // The name this system can hold: a card written elsewhere may end one in a dot or a space.
+        names.push_back(WithoutTrailingDotsAndSpaces(NameOfPath(member->path)));
+        if (names.back().empty())
+            return StatusFromWin32(ERROR_INVALID_NAME);
+    }
+    const FileFacts& first = *members.front();
+    if (first.source == CaptureDateSource::kNone)
+        return kStatusFail;
+    // A counter goes after the name a group's members share; a lone file's before its last
+    // extension ("archive.tar(1).gz").
+    const std::wstring base =
+        first.group ? first.groupBase : names.front().substr(0, names.front().size() - ExtensionOf(names.front()).size());
+    const std::wstring folder = outputFolder_ + L"\\" + MakeDateFolderName(first.date, formatIndex_);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::wstring target = folder + L"\\" + names[i];
+        if (!Fits(target))
+            return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
+        (*plans)[i].destination = target;
+    }
+    // The folder first: its names are read, and its files compared, only when it is the
+    // output folder's own and not a link to somewhere else.
+    if (const StatusCode made = MakeFolder(folder); made != kStatusOk)
+        return made;
+
+    // A name that is taken goes to the next free counter, unless what has it is this very
+    // content: a copy made before the record could say so. A name this run gave out holds
+    // other content (the run's duplicates never get this far). A group takes the first
+    // counter under which every member's name is free.
+    FolderNames& taken = NamesIn(folder);
+    std::vector<std::wstring> upperNames(members.size());
+    for (int n = 0;; ++n) {
+        // With every counter taken the last candidates stand, and the copies refuse them.
+        const bool last = n == kMaxClashCounter;
+        bool allFree = true;
+        for (std::size_t i = 0; i < members.size() && allFree; ++i) {
+            PlannedCopy& plan = (*plans)[i];
+            const std::wstring name = n == 0 ? names[i] : CountedMemberName(names[i], base, n);
+            plan.destination = folder + L"\\" + name;
+            plan.alreadyThere = false;
+            upperNames[i] = UpperCasePath(name);
+            if (!Fits(plan.destination)) {
+                plan.destination.clear();
+                return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
+            }
+            const bool given = taken.given.count(upperNames[i]) != 0;
+            if (!given && !taken.Found(folder, upperNames[i]))
+                continue;
+            if (!given && !FilesDiffer(plan.source, plan.destination, buffers_))
+                plan.alreadyThere = true;
+            else
+                allFree = last;
+        }
+        if (allFree)
+            break;
+    }
+    for (std::size_t i = 0; i < members.size(); ++i)
+        GiveOut(folder, upperNames[i], &(*plans)[i]);
+    return kStatusOk;
+}
+
+bool DateFolderWriter::PlanBeside(const FileFacts& file, const std::wstring& besideCopy, const FileFacts& besideSource,
+                                  PlannedCopy* plan)
+{
     *plan = PlannedCopy{};
     plan->source = file.path;
     plan->signature = file.signature;
     plan->datedByLastWrite = file.source == CaptureDateSource::kLastWrite;
-    if (file.source == CaptureDateSource::kNone)
-        return kStatusFail;
-    // The name this system can hold: a card written elsewhere may end one in a dot or a space.
+    // What follows the shared base name in each: the copy's own name ends in its member's
+    // suffix, and the companion takes the copy's base with its own suffix.
+    const std::wstring& base = file.groupBase;
     const std::wstring name = WithoutTrailingDotsAndSpaces(NameOfPath(file.path));
-    if (name.empty())
-        return StatusFromWin32(ERROR_INVALID_NAME);
-    const std::wstring folder = outputFolder_ + L"\\" + MakeDateFolderName(file.date, formatIndex_);
-    std::wstring target = folder + L"\\" + name;
-    if (!Fits(target))
-        return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
-    // The folder first: its names are read, and its files compared, only when it is the
-    // output folder's own and not a link to somewhere else.
-    if (const StatusCode made = MakeFolder(folder); made != kStatusOk) {
-        plan->destination = target;
-        return made;
+    const std::wstring memberName = WithoutTrailingDotsAndSpaces(NameOfPath(besideSource.path));
+    const std::wstring copyName = NameOfPath(besideCopy);
+    const auto startsWithBase = [&base](const std::wstring& text) {
+        return text.size() >= base.size() && SamePathText(text.substr(0, base.size()), base);
+    };
+    if (!startsWithBase(name) || !startsWithBase(memberName))
+        return false;
+    const std::wstring memberSuffix = memberName.substr(base.size());
+    if (copyName.size() < memberSuffix.size() ||
+        !SamePathText(copyName.substr(copyName.size() - memberSuffix.size()), memberSuffix))
+        return false;
+    const std::wstring folder = FolderOfPath(besideCopy);
+    const std::wstring target = copyName.substr(0, copyName.size() - memberSuffix.size()) + name.substr(base.size());
+    plan->destination = folder + L"\\" + target;
+    if (!Fits(plan->destination))
+        return false;
+    FolderNames& taken = NamesIn(folder);
+    const std::wstring upperName = UpperCasePath(target);
+    if (taken.given.count(upperName))
+        return false;
+    if (taken.Found(folder, upperName)) {
+        if (FilesDiffer(plan->source, plan->destination, buffers_))
+            return false;
+        plan->alreadyThere = true;
     }
+    GiveOut(folder, upperName, plan);
+    return true;
+}
 
-    // A name that is taken goes to the next free counter, unless what has it is this very
-    // content: a copy made before the record could say so. A name this run gave out holds
-    // other content (the run's duplicates never get this far).
-    const std::wstring extension = ExtensionOf(name);
-    const std::wstring stem = name.substr(0, name.size() - extension.size());
-    FolderNames& names = NamesIn(folder);
-    std::wstring upperName = UpperCasePath(name);
-    for (int n = 1;; ++n) {
-        const bool given = names.given.count(upperName) != 0;
-        if (!given && !names.Found(folder, upperName))
-            break;
-        if (!given && !FilesDiffer(file.path, target, buffers_)) {
-            plan->destination = target;
-            plan->alreadyThere = true;
-            return kStatusOk;
-        }
-        if (n > kMaxClashCounter)
-            break;  // with every counter taken the last candidate stands, and the copy refuses it
-        const std::wstring counted = stem + L"(" + std::to_wstring(n) + L")" + extension;
-        target = folder + L"\\" + counted;
-        upperName = UpperCasePath(counted);
-        if (!Fits(target))
-            return StatusFromWin32(ERROR_FILENAME_EXCED_RANGE);
-    }
-
-    plan->destination = target;
-    names.given.insert(std::move(upperName));
+void DateFolderWriter::GiveOut(const std::wstring& folder, const std::wstring& upperName, PlannedCopy* plan)
+{
+    if (plan->alreadyThere)
+        return;
+    NamesIn(folder).given.insert(upperName);
     // The work name is in the output folder itself, which holds few names: a search there is
     // cheap where a file system searches the whole folder for each new name (a date folder
     // may hold thousands). No room for it: the copy goes straight to its place.
     const std::wstring partial = outputFolder_ + L"\\" + kPartialCopyName + std::to_wstring(++partialSerial_);
     if (Fits(partial))
         plan->partial = partial;
-    return kStatusOk;
 }
 
 namespace {

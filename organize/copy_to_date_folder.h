@@ -45,6 +45,15 @@ public:
     // copy is done yet, so clash counters come out as if each copy were made at once. On
     // failure plan->destination is the name chosen (empty when none fits the path limit).
     StatusCode Plan(const FileFacts& file, PlannedCopy* plan);
+    // Plans the members of one group (file_groups.h; one date) in their date folder: the first
+    // counter under which every member's name is free, or holds that member's bytes already.
+    // plans: one a member, in their order.
+    StatusCode PlanGroup(const std::vector<const FileFacts*>& members, std::vector<PlannedCopy>* plans);
+    // Plans a group's member beside the copy of another member that the output folder holds
+    // already (besideCopy, of besideSource): under the name that matches it, when that name is
+    // free or holds this member's bytes. False when it cannot go there.
+    bool PlanBeside(const FileFacts& file, const std::wstring& besideCopy, const FileFacts& besideSource,
+                    PlannedCopy* plan);
 
     // Makes a planned copy: under its temporary name, then renamed into place without
     // replacing anything. Touches nothing of the writer: plans may be made on any threads at
@@ -65,6 +74,8 @@ private:
     };
 
     StatusCode MakeFolder(const std::wstring& folder);
+    // Marks the planned name taken and gives the copy its work name (unless it is there).
+    void GiveOut(const std::wstring& folder, const std::wstring& upperName, PlannedCopy* plan);
     FolderNames& NamesIn(const std::wstring& folder);
 
     std::wstring outputFolder_;

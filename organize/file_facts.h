@@ -25,6 +25,11 @@ struct FileFacts {
     // From the picture's Exif block, for the album: how to stand it upright, where it was taken.
     std::optional<std::uint16_t> orientation;
     std::optional<std::pair<double, double>> gps;  // latitude, longitude
+    // The group the file belongs to in its folder (file_groups.h), numbered from 1 in a run;
+    // 0 for a file on its own. A group's members lie next to one another in a run's list,
+    // share one date, and take their names from the base name they share.
+    std::uint32_t group = 0;
+    std::wstring groupBase;
 };
 
 // found: the listing's entry of the file (its size and last-write time), or null to take

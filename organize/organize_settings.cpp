@@ -23,6 +23,7 @@ void OrganizeSettings::Load()
     ArrangeEtc = g_SettingsStore.GetInt(kAppSettingsSection, L"arrnge_etc", 0);
     MovieDateFromFile = g_SettingsStore.GetInt(kAppSettingsSection, L"MovieDateFromFile", 1) != 0 ? 1 : 0;
     DateFromFileName = g_SettingsStore.GetInt(kAppSettingsSection, L"DateFromFileName", 1) != 0 ? 1 : 0;
+    KeepGroupsTogether = g_SettingsStore.GetInt(kAppSettingsSection, L"KeepGroupsTogether", 1) != 0 ? 1 : 0;
     // A hand-edited number outside the table is the default layout, on screen and on disk.
     OutputFormatType = NormalizedFormatIndex(g_SettingsStore.GetInt(kAppSettingsSection, L"OutputFormatType", kDefaultDateFolderFormat));
 }

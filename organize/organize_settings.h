@@ -36,6 +36,9 @@ public:
     std::int32_t MovieDateFromFile = 1;
     // A file with no date inside is dated by the date its name carries, when it has one.
     std::int32_t DateFromFileName = 1;
+    // Files that belong together (a Live Photo, RAW+JPEG, a picture and its sidecars) are
+    // organized together: one day, one counter, sidecars with their picture.
+    std::int32_t KeepGroupsTogether = 1;
 };
 
 // The process-wide record: loaded by the main window (or the console program), handed to the

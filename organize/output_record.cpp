@@ -129,7 +129,7 @@ bool OutputRecord::FindDuplicate(const std::wstring& inputPath)
 }
 
 bool OutputRecord::FindDuplicate(const std::wstring& inputPath, std::uint64_t signature,
-                                 const std::vector<const std::wstring*>& alsoThere)
+                                 const std::vector<const std::wstring*>& alsoThere, std::wstring* recordedCopy)
 {
     std::vector<const std::wstring*> candidates = alsoThere;
     const std::vector<RecordedFile>& bucket = buckets_[BucketOf(signature)];
@@ -138,7 +138,12 @@ bool OutputRecord::FindDuplicate(const std::wstring& inputPath, std::uint64_t si
         if (LiesInRecordFolder(recorded))
             candidates.push_back(&recorded);
     }
-    return matcher_.MatchesAny(inputPath, candidates);
+    const std::wstring* match = matcher_.Match(inputPath, candidates);
+    if (recordedCopy) {
+        const bool recorded = match && std::find(alsoThere.begin(), alsoThere.end(), match) == alsoThere.end();
+        *recordedCopy = recorded ? *match : std::wstring();
+    }
+    return match != nullptr;
 }
 
 bool OutputRecord::LiesInRecordFolder(const std::wstring& path)

@@ -7,6 +7,7 @@
 
 #include "base/handles.h"
 #include "base/path_text.h"
+#include "base/paths.h"
 #include "base/whole_file.h"
 
 namespace {
@@ -16,13 +17,6 @@ constexpr std::size_t kCutNameLength = 46;
 constexpr std::wstring_view kSupplemental = L".SUPPLEMENTAL-METADATA";
 // 1990-01-01, before which no camera wrote a date the export kept.
 constexpr std::int64_t kEarliestTaken = 631152000;
-
-std::wstring Upper(std::wstring text)
-{
-    if (!text.empty())
-        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
 
 // Where the value of the key that starts at `key` begins: after its colon and spaces.
 std::size_t ValueAfter(std::string_view json, std::size_t key, std::size_t keyLength)
@@ -38,8 +32,9 @@ std::size_t ValueAfter(std::string_view json, std::size_t key, std::size_t keyLe
     return at < json.size() ? at : std::string_view::npos;
 }
 
-// The names a sidecar of the picture named `name` (upper-cased) may have, without ".json".
-std::vector<std::wstring> SidecarStems(const std::wstring& name)
+}  // namespace
+
+std::vector<std::wstring> TakeoutSidecarStems(const std::wstring& name)
 {
     std::vector<std::wstring> stems;
     auto add = [&stems](const std::wstring& base, const std::wstring& counter) {
@@ -64,8 +59,6 @@ std::vector<std::wstring> SidecarStems(const std::wstring& name)
         add(stem.substr(0, open) + extension, stem.substr(open));
     return stems;
 }
-
-}  // namespace
 
 std::optional<std::int64_t> PhotoTakenTimeInJson(std::string_view json, std::int64_t nowUnix)
 {
@@ -117,7 +110,7 @@ std::shared_ptr<const TakeoutSidecars::Names> TakeoutSidecars::JsonNamesIn(const
             const std::wstring name = found.cFileName;
             if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
                 name.size() > 5)
-                names->insert(Upper(name.substr(0, name.size() - 5)));
+                names->insert(UpperCasePath(name.substr(0, name.size() - 5)));
         } while (FindNextFileW(find.get(), &found));
     }
     std::lock_guard<std::mutex> guard(lock_);
@@ -130,7 +123,7 @@ std::optional<std::int64_t> TakeoutSidecars::TakenTime(const std::wstring& pictu
     const std::shared_ptr<const Names> names = JsonNamesIn(folder);
     if (names->empty())
         return std::nullopt;
-    for (const std::wstring& stem : SidecarStems(Upper(NameOfPath(picturePath)))) {
+    for (const std::wstring& stem : TakeoutSidecarStems(UpperCasePath(NameOfPath(picturePath)))) {
         if (!names->count(stem))
             continue;
         // The listing gave the name upper-cased; the file system takes it in any case.

@@ -13,9 +13,14 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 // The largest sidecar read: far past any the export writes.
 inline constexpr std::uint64_t kMaxSidecarBytes = 1u << 20;
+
+// The names a sidecar of the picture named `upperName` (upper-cased) may have, upper-cased and
+// without ".json".
+std::vector<std::wstring> TakeoutSidecarStems(const std::wstring& upperName);
 
 // The "timestamp" of the "photoTakenTime" object (seconds since 1970, UTC); nothing when the
 // text has none or it is no plausible time (before 1990, after `nowUnix` and a day).

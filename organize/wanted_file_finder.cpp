@@ -1,5 +1,7 @@
 #include "organize/wanted_file_finder.h"
 
+#include <algorithm>
+
 #include "base/log_file.h"
 #include "base/path_text.h"
 #include "base/status_code.h"
@@ -17,30 +19,158 @@ bool WantedFileFinder::Skips(const std::wstring& folder, const WIN32_FIND_DATAW&
     return true;
 }
 
+namespace {
+
+// How much a date source is worth to a group: the date inside a file beats a photo export's
+// time, which beats the name's date, which beats the last write.
+int DateRank(CaptureDateSource source)
+{
+    switch (source) {
+    case CaptureDateSource::kHeif:
+    case CaptureDateSource::kExif:
+    case CaptureDateSource::kMovie:
+        return 4;
+    case CaptureDateSource::kTakeout:
+        return 3;
+    case CaptureDateSource::kName:
+        return 2;
+    case CaptureDateSource::kLastWrite:
+        return 1;
+    case CaptureDateSource::kNone:
+        break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void WantedFileFinder::OnEnterFolder(const std::wstring& path)
+{
+    walking_.push_back(FolderFiles{path, {}});
+}
+
 void WantedFileFinder::OnFile(const std::wstring& folderPath, const WIN32_FIND_DATAW& found)
 {
-    const std::wstring path = folderPath + L"\\" + found.cFileName;
     // The extension runs from the last "." of the whole path: a file without one in a folder
     // named with a dot gets that folder's tail, which no list holds.
-    if (!settings_->ShouldOrganize(ExtensionOf(path)))
+    const bool wanted = settings_->ShouldOrganize(ExtensionOf(folderPath + L"\\" + found.cFileName));
+    const bool groups = settings_->KeepGroupsTogether != 0;
+    const GroupRole role = groups ? GroupRoleOf(found.cFileName, *settings_) : GroupRole::kOther;
+    if (!wanted && role != GroupRole::kSidecar)
         return;
     if (IsDeviceName(found.cFileName)) {
-        ++unreadable_;
-        g_Log.Write(L"Windows がデバイスに使う名前のため整理できません = %s", path.c_str());
+        if (wanted) {
+            ++unreadable_;
+            g_Log.Write(L"Windows がデバイスに使う名前のため整理できません = %s\\%s", folderPath.c_str(), found.cFileName);
+        }
         return;
     }
-    FileFacts facts;
+    // A photo or movie of a kind not wanted is no group's main file: its sidecars stay too.
+    const bool main = role == GroupRole::kPhoto || role == GroupRole::kMovie;
+    const std::uint64_t size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+    walking_.back().files.push_back(
+        Met{found.cFileName, size, found.ftLastWriteTime, wanted, main && !wanted ? GroupRole::kOther : role, met_++});
+}
+
+void WantedFileFinder::OnLeaveFolder(const std::wstring& path)
+{
+    const FolderFiles folder = std::move(walking_.back());
+    walking_.pop_back();
+    std::vector<bool> grouped(folder.files.size(), false);
+    if (settings_->KeepGroupsTogether && !ShouldStop()) {
+        std::vector<GroupCandidate> candidates;
+        for (const Met& met : folder.files)
+            candidates.push_back(GroupCandidate{met.name, met.role});
+        for (const FileGroup& group : FormFileGroups(candidates)) {
+            ListGroup(path, folder.files, group);
+            for (const std::size_t member : group.members)
+                grouped[member] = true;
+        }
+    }
+    for (std::size_t i = 0; i < folder.files.size() && !ShouldStop(); ++i) {
+        FileFacts facts;
+        if (!grouped[i] && folder.files[i].wanted && Gather(path, folder.files[i], &facts) &&
+            facts.source != CaptureDateSource::kNone)
+            Append(std::move(facts), folder.files[i].order);
+    }
+    if (walking_.empty())
+        SortByOrderMet();
+}
+
+bool WantedFileFinder::Gather(const std::wstring& folder, const Met& met, FileFacts* facts)
+{
+    const std::wstring path = folder + L"\\" + met.name;
+    WIN32_FIND_DATAW found{};
+    found.nFileSizeHigh = static_cast<DWORD>(met.size >> 32);
+    found.nFileSizeLow = static_cast<DWORD>(met.size);
+    found.ftLastWriteTime = met.lastWrite;
     // A name that ends in a dot or a space is reached through the path form that keeps it.
-    const bool dated = GatherFileFacts(OpenablePath(path), &found, &facts, settings_->DateRules(), nullptr, &sidecars_);
-    // A file that cannot even be opened would fail its copy and stop the run there; it is
-    // left out and counted instead, so that the rest is organized and the user hears of it.
-    if (!facts.readable) {
+    GatherFileFacts(OpenablePath(path), &found, facts, settings_->DateRules(), nullptr, &sidecars_);
+    // A file that cannot even be opened would fail its copy; it is left out and counted
+    // instead, so that the rest is organized and the user hears of it.
+    if (!facts->readable) {
         ++unreadable_;
         g_Log.Write(L"ファイルを読み込めません = %s", path.c_str());
-        return;
+        return false;
     }
-    if (dated)
-        files_->push_back(std::move(facts));
+    return true;
+}
+
+void WantedFileFinder::ListGroup(const std::wstring& folder, const std::vector<Met>& files, const FileGroup& group)
+{
+    std::vector<FileFacts> members;
+    std::uint64_t order = UINT64_MAX;
+    const FileFacts* best = nullptr;
+    for (const std::size_t index : group.members) {
+        FileFacts facts;
+        if (!Gather(folder, files[index], &facts))
+            continue;
+        order = std::min(order, files[index].order);
+        members.push_back(std::move(facts));
+    }
+    // The best date among the members, the main files' first: every member goes to its day.
+    for (const FileFacts& member : members) {
+        if (!best || DateRank(member.source) > DateRank(best->source))
+            best = &member;
+    }
+    if (!best || best->source == CaptureDateSource::kNone)
+        return;
+    const SYSTEMTIME date = best->date;
+    const CaptureDateSource source = best->source;
+    ++groups_;
+    for (FileFacts& member : members) {
+        member.date = date;
+        member.source = source;
+        member.group = groups_;
+        member.groupBase = group.baseName;
+        Append(std::move(member), order);
+    }
+}
+
+void WantedFileFinder::Append(FileFacts facts, std::uint64_t order)
+{
+    files_->push_back(std::move(facts));
+    orderOfListed_.resize(files_->size() - 1, 0);
+    orderOfListed_.push_back(order);
+}
+
+void WantedFileFinder::SortByOrderMet()
+{
+    std::vector<std::size_t> places(files_->size());
+    for (std::size_t i = 0; i < places.size(); ++i)
+        places[i] = i;
+    // Stable: a group's members keep their order, next to one another.
+    std::stable_sort(places.begin(), places.end(),
+                     [this](std::size_t a, std::size_t b) { return orderOfListed_[a] < orderOfListed_[b]; });
+    std::vector<FileFacts> sorted;
+    std::vector<std::uint64_t> orders;
+    sorted.reserve(places.size());
+    for (const std::size_t place : places) {
+        sorted.push_back(std::move((*files_)[place]));
+        orders.push_back(orderOfListed_[place]);
+    }
+    *files_ = std::move(sorted);
+    orderOfListed_ = std::move(orders);
 }
 
 void WantedFileFinder::OnUnreadableFolder(const std::wstring& folderPath, DWORD error)

@@ -1,13 +1,17 @@
 #pragma once
 // The organize run's finder: walks the input folders and keeps every file of a wanted kind
 // whose capture date can be resolved, with what it learned of the file on the way (read
-// once). The program's own folders and files are never the user's, at any depth.
+// once). The program's own folders and files are never the user's, at any depth. Files that
+// belong together (file_groups.h) are kept together, with their sidecars whatever the kind
+// switches say, and dated alike; the list is in the order the files were met.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "base/progress_sink.h"
 #include "organize/file_facts.h"
+#include "organize/file_groups.h"
 #include "base/folder_walk.h"
 #include "organize/organize_settings.h"
 
@@ -28,6 +32,8 @@ public:
 
 protected:
     bool Skips(const std::wstring& folder, const WIN32_FIND_DATAW& found) override;
+    void OnEnterFolder(const std::wstring& path) override;
+    void OnLeaveFolder(const std::wstring& path) override;
     void OnFile(const std::wstring& folderPath, const WIN32_FIND_DATAW& found) override;
     void OnPathTooLong(const std::wstring& path) override;
     void OnUnreadableFolder(const std::wstring& folderPath, DWORD error) override;
@@ -36,10 +42,35 @@ protected:
     bool ShouldStop() const override { return stop_ && stop_->StopRequested(); }
 
 private:
+    // A file of the folder being walked that may be listed: wanted, or a sidecar that may
+    // travel with one.
+    struct Met {
+        std::wstring name;
+        std::uint64_t size;
+        FILETIME lastWrite;
+        bool wanted;
+        GroupRole role;
+        std::uint64_t order;  // when it was met
+    };
+    struct FolderFiles {
+        std::wstring path;
+        std::vector<Met> files;
+    };
+    // The file read and dated; false, counted and logged, when it could not be read.
+    bool Gather(const std::wstring& folder, const Met& met, FileFacts* facts);
+    void ListGroup(const std::wstring& folder, const std::vector<Met>& files, const FileGroup& group);
+    void Append(FileFacts facts, std::uint64_t order);
+    // Puts the list in the order its files (a group by its first member) were met.
+    void SortByOrderMet();
+
     const OrganizeSettings* settings_;  // not owned
     std::vector<FileFacts>* files_;  // not owned: the run's list
     const ProgressSink* stop_;       // not owned
     TakeoutSidecars sidecars_;  // of the folders walked
+    std::vector<FolderFiles> walking_;  // the folders being walked, innermost last
+    std::vector<std::uint64_t> orderOfListed_;  // beside *files_: when each was met
+    std::uint64_t met_ = 0;
+    std::uint32_t groups_ = 0;
     int tooLong_ = 0;
     int unreadable_ = 0;
 };

@@ -100,6 +100,7 @@ TEST(CliInfoTest, OneLinePerFileInArgumentOrderAndErrorsDoNotStopIt)
     const std::wstring disguised = folder.File(L"IMG_0002.heic");
     ASSERT_TRUE(CopyFileW(RealTestFile("jpeg/ianare_Kodak_CX7530.jpg").c_str(), disguised.c_str(), TRUE));
     const std::wstring missing = folder.File(L"none.jpg");
+    ASSERT_TRUE(WriteBytes(folder.File(L"写真.xmp"), Bytes{'x'}));  // a sidecar: the picture's group
 
     const RunResult run = RunAndCapture(kCli + L" info " + Quoted(photo) + L" " + Quoted(missing) +
                                         L" " + Quoted(disguised));
@@ -121,7 +122,8 @@ TEST(CliInfoTest, OneLinePerFileInArgumentOrderAndErrorsDoNotStopIt)
                             L"\"datetime_original\": \"2012:09:29 16:11:25\", "
                             L"\"datetime\": \"2012:09:29 16:11:25\", \"orientation\": 3, "
                             L"\"gps\": [47.627167, -122.337333], "
-                            L"\"capture_date\": \"2012-09-29 16:11:25\", \"source\": \"exif\"}");
+                            L"\"capture_date\": \"2012-09-29 16:11:25\", \"source\": \"exif\", "
+                            L"\"group\": [\"写真.jpg\", \"写真.xmp\"]}");
     EXPECT_EQ(lines[1].rfind(L"{\"file\": \"" + escaped(missing) + L"\", \"error\": \"", 0), 0u) << lines[1];
     // Recognised by its bytes, not its extension.
     EXPECT_NE(lines[2].find(L"\"format\": \"jpeg\""), std::wstring::npos) << lines[2];
@@ -136,7 +138,7 @@ TEST(CliInfoTest, FormatAddsTheDateFolder)
     EXPECT_EQ(run.exitCode, 0u);
     const std::wstring out = Utf8ToWide(run.out);
     EXPECT_NE(out.find(L"\"capture_date\": \"2020-05-04 18:39:11\", \"source\": \"heif\", "
-                       L"\"folder\": \"2020年\\\\05月\\\\04日\"}"),
+                       L"\"folder\": \"2020年\\\\05月\\\\04日\", \"group\": null}"),
               std::wstring::npos)
         << run.out;
 }
