@@ -29,18 +29,6 @@ void LogCopyFailure(StatusCode status, const std::wstring& source, const std::ws
     g_Log.Write(L"コピー先 = %s", destination.c_str());
 }
 
-// Erases one copy of `source` from copies kept by signature.
-void EraseCopyOf(std::unordered_multimap<std::uint64_t, std::wstring>& copies, std::uint64_t signature,
-                 const std::wstring& source)
-{
-    for (auto [at, end] = copies.equal_range(signature); at != end; ++at) {
-        if (at->second == source) {
-            copies.erase(at);
-            return;
-        }
-    }
-}
-
 }  // namespace
 
 CopyPass::CopyPass(OutputRecord& table, std::wstring recordPath, ProgressSink& progress,
@@ -105,11 +93,11 @@ void CopyPass::Organize(const FileFacts& source, DateFolderWriter& writer, CopyW
 
 void CopyPass::OrganizeGroup(const std::vector<FileFacts>& members, DateFolderWriter& writer, CopyWorkers& workers)
 {
-    // Members whose bytes the output folder holds already are not copied again; the first
-    // of them that is there as a recorded copy is where the new members go beside.
+    // Members whose bytes the output folder holds already (or will, from a copy under way) are
+    // not copied again; the new members go beside the first one's copy.
     std::vector<const FileFacts*> fresh;
-    const FileFacts* recordedMember = nullptr;
-    std::wstring recordedCopy;
+    const FileFacts* placedMember = nullptr;
+    std::wstring placedCopy;
     for (const FileFacts& member : members) {
         std::wstring copy;
         if (!IsDuplicate(member, &copy)) {
@@ -118,37 +106,34 @@ void CopyPass::OrganizeGroup(const std::vector<FileFacts>& members, DateFolderWr
         }
         ++result_->counts.duplicates;
         FileDone();
-        if (!recordedMember && !copy.empty()) {
-            recordedMember = &member;
-            recordedCopy = std::move(copy);
+        if (!placedMember) {
+            placedMember = &member;
+            placedCopy = std::move(copy);
         }
     }
     if (fresh.empty())
         return;
     const std::wstring group = FolderOfPath(members.front().path) + L"\\" + members.front().groupBase;
-    if (recordedMember) {
+    if (placedMember) {
         for (const FileFacts* member : fresh) {
             PlannedCopy plan;
             bool beside = false;
             {
                 TimeInto timer(&result_->timings.planning);
-                beside = writer.PlanBeside(*member, recordedCopy, *recordedMember, &plan);
+                beside = writer.PlanBeside(*member, placedCopy, *placedMember, &plan);
             }
             if (beside) {
                 g_Log.Write(L"組のファイルを、整理済みのファイルの隣に置きます = %s → %s", member->path.c_str(),
                             plan.destination.c_str());
                 HandOver(std::move(plan), workers);
             } else {
-                g_Log.Write(L"組のファイルを分けて整理します = %s (整理済みのファイルの隣に同じ名前の別のファイルがあります)",
+                g_Log.Write(L"組のファイルを分けて整理します = %s (整理済みのファイルの隣に、対応する名前で置けません)",
                             member->path.c_str());
                 Organize(*member, writer, workers);
             }
         }
         return;
     }
-    if (fresh.size() < members.size())
-        g_Log.Write(L"組のファイルを分けて整理します = %s (一部のファイルは、ほかのファイルと同じ内容のため整理済みです)",
-                    group.c_str());
     std::vector<PlannedCopy> plans;
     StatusCode planned = kStatusOk;
     {
@@ -163,25 +148,33 @@ void CopyPass::OrganizeGroup(const std::vector<FileFacts>& members, DateFolderWr
         }
         return;
     }
-    if (fresh.size() == members.size())
-        g_Log.Write(L"組のファイルをまとめて整理します = %s (%d 個)", group.c_str(), static_cast<int>(fresh.size()));
+    g_Log.Write(L"組のファイルをまとめて整理します = %s (%d 個)", group.c_str(), static_cast<int>(fresh.size()));
     for (PlannedCopy& plan : plans)
         HandOver(std::move(plan), workers);
 }
 
 void CopyPass::HandOver(PlannedCopy plan, CopyWorkers& workers)
 {
-    inFlight_.emplace(plan.signature, plan.source);
+    inFlight_.emplace(plan.signature, InFlight{plan.source, plan.destination});
     workers.Add(std::move(plan));
     // Never more under way than the workers hold: the oldest is waited for.
     while (workers.Full())
         TakeOne(workers, true);
 }
 
-bool CopyPass::IsDuplicate(const FileFacts& source, std::wstring* recordedCopy)
+bool CopyPass::IsDuplicate(const FileFacts& source, std::wstring* copy)
 {
     TimeInto timer(&result_->timings.duplicateTests);
-    return table_.FindDuplicate(source.path, source.signature, InFlightWith(source.signature), recordedCopy);
+    const std::wstring* match = table_.FindDuplicate(source.path, source.signature, InFlightWith(source.signature));
+    if (!match || !copy)
+        return match != nullptr;
+    *copy = *match;
+    // A copy under way is matched by its source: its copy goes to its planned place.
+    for (auto [at, end] = inFlight_.equal_range(source.signature); at != end; ++at) {
+        if (&at->second.source == match)
+            *copy = at->second.destination;
+    }
+    return true;
 }
 
 bool CopyPass::TakeOne(CopyWorkers& workers, bool wait)
@@ -221,7 +214,7 @@ void CopyPass::FlushCopies()
     // In the order the copies were planned, so that the record comes out as if each copy were
     // made at once. The copy holds the source's bytes: its signature is the source's.
     for (const PlannedCopy& plan : unrecorded_) {
-        EraseCopyOf(inFlight_, plan.signature, plan.source);
+        EraseInFlight(plan);
         if (const auto unflushed = failed.find(plan.destination); unflushed != failed.end()) {
             // Not known to be on the disk, so not vouched for: the next run finds the copy
             // under its name and records it then, or copies it again.
@@ -252,7 +245,7 @@ StatusCode CopyPass::SaveRecord()
 void CopyPass::Settle(const PlannedCopy& plan, StatusCode status)
 {
     if (status != kStatusOk) {
-        EraseCopyOf(inFlight_, plan.signature, plan.source);
+        EraseInFlight(plan);
         NoteFailure(status, plan);
     } else {
         // Recorded once it is on the disk; until then a later file of these bytes is still
@@ -275,11 +268,21 @@ void CopyPass::Settle(const PlannedCopy& plan, StatusCode status)
     }
 }
 
+void CopyPass::EraseInFlight(const PlannedCopy& plan)
+{
+    for (auto [at, end] = inFlight_.equal_range(plan.signature); at != end; ++at) {
+        if (at->second.source == plan.source) {
+            inFlight_.erase(at);
+            return;
+        }
+    }
+}
+
 std::vector<const std::wstring*> CopyPass::InFlightWith(std::uint64_t signature) const
 {
     std::vector<const std::wstring*> sources;
     for (auto [at, end] = inFlight_.equal_range(signature); at != end; ++at)
-        sources.push_back(&at->second);
+        sources.push_back(&at->second.source);
     return sources;
 }
 

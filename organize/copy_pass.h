@@ -31,9 +31,9 @@ public:
     void Run(const std::vector<FileFacts>& files, DateFolderWriter writer, int copyWorkers);
 
 private:
-    // recordedCopy, when given: set to the output folder's copy that holds the same bytes, when
-    // the record names one (left empty when the match is a copy still under way).
-    bool IsDuplicate(const FileFacts& source, std::wstring* recordedCopy = nullptr);
+    // copy, when given: set to the output folder's copy that holds the same bytes, recorded or
+    // still under way.
+    bool IsDuplicate(const FileFacts& source, std::wstring* copy = nullptr);
     void Organize(const FileFacts& source, DateFolderWriter& writer, CopyWorkers& workers);
     // A group's members: one date folder and one counter for all, or beside the copy of a
     // member the output folder holds already.
@@ -48,6 +48,7 @@ private:
     // Puts the settled copies on the disk and records those that are.
     void FlushCopies();
     StatusCode SaveRecord();
+    void EraseInFlight(const PlannedCopy& plan);
     // The sources of the copies under way with this signature.
     std::vector<const std::wstring*> InFlightWith(std::uint64_t signature) const;
     void FileDone();
@@ -63,7 +64,11 @@ private:
     OrganizeResult* result_;
     // Copies handed to the workers and not yet recorded, by signature: a later file with the
     // same bytes is a duplicate of the copy under way, though that is not made or flushed yet.
-    std::unordered_multimap<std::uint64_t, std::wstring> inFlight_;
+    struct InFlight {
+        std::wstring source;
+        std::wstring destination;
+    };
+    std::unordered_multimap<std::uint64_t, InFlight> inFlight_;
     // Copies made since the record was last saved, in planned order, not yet known to be on
     // the disk and so not yet recorded.
     std::vector<PlannedCopy> unrecorded_;

@@ -125,11 +125,11 @@ void OutputRecord::AddCopy(const std::wstring& source, const std::wstring& copy,
 
 bool OutputRecord::FindDuplicate(const std::wstring& inputPath)
 {
-    return FindDuplicate(inputPath, ComputeFileSignature(inputPath));
+    return FindDuplicate(inputPath, ComputeFileSignature(inputPath)) != nullptr;
 }
 
-bool OutputRecord::FindDuplicate(const std::wstring& inputPath, std::uint64_t signature,
-                                 const std::vector<const std::wstring*>& alsoThere, std::wstring* recordedCopy)
+const std::wstring* OutputRecord::FindDuplicate(const std::wstring& inputPath, std::uint64_t signature,
+                                                const std::vector<const std::wstring*>& alsoThere)
 {
     std::vector<const std::wstring*> candidates = alsoThere;
     const std::vector<RecordedFile>& bucket = buckets_[BucketOf(signature)];
@@ -138,12 +138,7 @@ bool OutputRecord::FindDuplicate(const std::wstring& inputPath, std::uint64_t si
         if (LiesInRecordFolder(recorded))
             candidates.push_back(&recorded);
     }
-    const std::wstring* match = matcher_.Match(inputPath, candidates);
-    if (recordedCopy) {
-        const bool recorded = match && std::find(alsoThere.begin(), alsoThere.end(), match) == alsoThere.end();
-        *recordedCopy = recorded ? *match : std::wstring();
-    }
-    return match != nullptr;
+    return matcher_.Match(inputPath, candidates);
 }
 
 bool OutputRecord::LiesInRecordFolder(const std::wstring& path)

@@ -36,8 +36,9 @@ def windows_path(path):
 
 def make_inputs(data_dir, root, rng):
     """Two camera cards of real JPEG files made unique by a tail after their end marker:
-    same-name clashes across folders, copies of one content under other names, and a few
-    large files so that kills land inside copies. Returns the two card folders."""
+    same-name clashes across folders, copies of one content under other names, a few large
+    files so that kills land inside copies, and groups that must stay whole: RAW+JPEG pairs
+    and pictures with sidecars. Returns the two card folders."""
     sources = sorted(
         os.path.join(data_dir, "jpeg", name)
         for name in os.listdir(os.path.join(data_dir, "jpeg"))
@@ -62,6 +63,11 @@ def make_inputs(data_dir, root, rng):
                 with open(path, "wb") as f:
                     f.write(data + tail)
                 made.append(path)
+                # Companions, each of its own content: they go wherever their picture goes.
+                for every, extension in ((5, ".xmp"), (7, ".CR2")):
+                    if i % every == 0:
+                        with open(os.path.join(card, folder, f"IMG_{i:04d}{extension}"), "wb") as f:
+                            f.write(f"{extension} of card {card_index} {folder} {i}".encode() + tail)
     # The same content again, under another name and on the other card.
     for path in rng.sample(made, 20):
         other = cards[1] if path.startswith(cards[0]) else cards[0]
@@ -166,6 +172,11 @@ def check(output, expected, round_number):
     for content in expected:
         if content not in by_content:
             faults.append(f"round {round_number}: lost: {sorted(expected[content])[0]}")
+    # Every companion lies beside its picture, under the name that matches it.
+    for path in found:
+        stem, extension = os.path.splitext(path)
+        if extension in (".xmp", ".CR2") and not os.path.exists(stem + ".JPG"):
+            faults.append(f"round {round_number}: a companion without its picture: {path}")
     return faults
 
 
