@@ -4,6 +4,7 @@
 # camera JPEGs, then from phone-like HEIC photos made of the first of them (heif-enc, kept with
 # the JPEGs); after each, vipsthumbnail (libvips, which reads HEIC through libheif too) makes
 # thumbnails of the same pictures on one core and on every core, and the ratios are printed.
+# Last, hostile and damaged pictures, each measured alone and then as an album.
 #
 #   scripts/bench.sh [PICTURES [WIDTH HEIGHT]]     (KASUMIRO_BENCH_HEIC photos of HEIC, default 24)
 set -euo pipefail
@@ -92,3 +93,11 @@ compare "320 x 240 thumbnails alone" "$album" ours-alone "$heic_pictures" "$thum
 compare "thumbnails and 2048 x 2048 views, as the album has" "$album" ours "$heic_pictures" \
   "$(awk -v a="$thumbs_one" -v b="$views_one" 'BEGIN { print a + b }')" \
   "$(awk -v a="$thumbs_all" -v b="$views_all" 'BEGIN { print a + b }')"
+
+# Hostile and damaged pictures (a few hundred bytes that claim gigapixels, a progressive JPEG
+# of 1,200 scans, a PNG of one row repeated): each one's thumbnail and then their album, each
+# in a process of its own, with its time and peak memory.
+hostile=$KASUMIRO_BUILD/bench-album-hostile
+rm -rf "$hostile"
+python3 "$here/../tests/album/make_hostile_pictures.py" "$hostile"
+"$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_album_bench.exe" --hostile "$(windows_path "$hostile")"
