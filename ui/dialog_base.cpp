@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/handles.h"
@@ -181,7 +182,23 @@ void CenterOverParent(HWND reference, HWND window)
     GetClientRect(window, &client);
     const int x = ((area.right - area.left) - (client.right - client.left)) / 2 + area.left;
     const int y = ((area.bottom - area.top) - (client.bottom - client.top)) / 2 + area.top;
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    const POINT kept = KeptWithinWorkArea(area, x, y, frame.right - frame.left, frame.bottom - frame.top);
+    SetWindowPos(window, nullptr, kept.x, kept.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+POINT KeptWithinWorkArea(const RECT& area, int x, int y, int width, int height)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &monitor))
+        return POINT{x, y};
+    const RECT& work = monitor.rcWork;
+    // Right and bottom first, so that a window larger than the work area keeps its top left.
+    x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - width));
+    y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - height));
+    return POINT{x, y};
 }
 
 namespace {

@@ -80,8 +80,14 @@ private:
 };
 
 // Moves `window` so that its client area is centred on `reference` (on the full screen when
-// `reference` is minimized), without resizing it.
+// `reference` is minimized), without resizing it, and kept whole within the work area of the
+// monitor it is on (KeptWithinWorkArea).
 void CenterOverParent(HWND reference, HWND window);
+// The top-left corner nearest (x, y) at which a window of that size lies whole within the work
+// area of the monitor nearest `area` (from its top left when it is larger than the work area).
+// A window centred over a small owner near the screen's edge would hang past it: at 200 % a
+// 640-pixel owner at the left edge puts the progress dialog 60 pixels off the screen.
+POINT KeptWithinWorkArea(const RECT& area, int x, int y, int width, int height);
 
 // The usable area of a dialog or page, and the size of a wide "Ｗ" in the system font, at the
 // window's DPI.

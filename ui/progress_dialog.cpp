@@ -115,10 +115,6 @@ bool ProgressDialog::OnInit(HWND window)
     }
 
     CenterOverParent(Parent(), window);
-    RECT placed{};
-    GetWindowRect(window, &placed);
-    if (placed.top < 0)
-        SetWindowPos(window, nullptr, placed.left, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     return false;  // no control takes the focus: Enter and Esc go to the dialog
 }
 
@@ -150,9 +146,10 @@ void ProgressDialog::OnShowDelayOver(HWND window)
     RECT area{0, 0, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
     if (Parent() && !IsIconic(Parent()))
         GetWindowRect(Parent(), &area);
-    const int x = ((area.right - area.left) - dpi.Scale(kDesignWidth)) / 2 + area.left;
-    const int y = ((area.bottom - area.top) - dpi.Scale(kDesignHeight)) / 2 + area.top;
-    dpi.MoveScaled(window, x, y, kDesignWidth, kDesignHeight, true);
+    const int width = dpi.Scale(kDesignWidth), height = dpi.Scale(kDesignHeight);
+    const POINT at = KeptWithinWorkArea(area, ((area.right - area.left) - width) / 2 + area.left,
+                                        ((area.bottom - area.top) - height) / 2 + area.top, width, height);
+    dpi.MoveScaled(window, at.x, at.y, kDesignWidth, kDesignHeight, true);
 }
 
 void ProgressDialog::OnTimer(UINT_PTR id)

@@ -43,6 +43,28 @@ private:
     HWND window_;
 };
 
+// True when the bitmap holds more than one colour. A window that is not on the screen (hidden,
+// moved off it, not yet painted) comes out as one flat colour, mostly black: a picture of
+// nothing, which must not pass for the window.
+bool ShowsSomething(HDC dc, HBITMAP bitmap, int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != height)
+        return false;
+    for (const std::uint32_t pixel : pixels) {
+        if ((pixel & 0xFFFFFF) != (pixels[0] & 0xFFFFFF))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::wstring ScreenshotFolder()
@@ -55,8 +77,14 @@ bool SaveScreenshot(HWND window, const std::wstring& name)
     const OnTopForAMoment onTop(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(150);  // the X server shows what was drawn
-    RECT rect{};
-    if (!GetWindowRect(window, &rect) || rect.right <= rect.left || rect.bottom <= rect.top)
+    // What of the window is on the screen: a copy from beyond its edge fails as a whole under
+    // Wine, and leaves the picture black.
+    RECT windowRect{}, rect{};
+    const RECT screenRect{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                           GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                           GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    if (!IsWindowVisible(window) || !GetWindowRect(window, &windowRect) ||
+        !IntersectRect(&rect, &windowRect, &screenRect))
         return false;
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     UniqueGdiObject bitmap;
@@ -64,8 +92,15 @@ bool SaveScreenshot(HWND window, const std::wstring& name)
         const WindowDc screen;
         const UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
         bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
-        const SelectedObject selected(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+        if (!bitmap)
+            return false;
+        {
+            const SelectedObject selected(memory.get(), bitmap.get());
+            if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY))
+                return false;
+        }
+        if (!ShowsSomething(memory.get(), static_cast<HBITMAP>(bitmap.get()), width, height))
+            return false;
     }
 
     CLSID png{};

@@ -6,7 +6,9 @@
 
 #include <string>
 
-// Takes the window's rectangle from the screen after letting it paint; false on failure.
+// Takes the window's rectangle from the screen after letting it paint (what of it is on the
+// screen); false on failure, and for a window that is hidden, off the screen or shows as one
+// flat colour, so that a test that saves a picture of nothing fails.
 bool SaveScreenshot(HWND window, const std::wstring& name);
 // Where the screenshots go.
 std::wstring ScreenshotFolder();

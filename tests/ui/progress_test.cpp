@@ -60,6 +60,7 @@ TEST(ProgressTest, BarFollowsTheShareOfWorkDoneAndTheCaptionThePace)
     std::vector<int> positions;
     bool shot = false;
     std::wstring early, paced;
+    RECT shown{};
     ScriptedJob job([&](ScriptedJob& self) {
         self.SetTotal(3);
         for (int i = 0; i < 3; ++i) {
@@ -76,6 +77,7 @@ TEST(ProgressTest, BarFollowsTheShareOfWorkDoneAndTheCaptionThePace)
                 self.SetCaption(L"写真の整理中( 2 / 3 )");
                 GetWindowTextW(self.Window(), title, 128);
                 paced = title;
+                shown = RectOf(self.Window());
                 shot = SaveScreenshot(self.Window(), L"progress_dialog");
             }
         }
@@ -91,6 +93,10 @@ TEST(ProgressTest, BarFollowsTheShareOfWorkDoneAndTheCaptionThePace)
     EXPECT_EQ(positions, (std::vector<int>{666, 1333, 2000}));
     EXPECT_EQ(job.LastPosition(), 2000);
     EXPECT_EQ(job.finishedWith, 0);
+    // Centred over an owner too small for it near the screen's edge, it stays whole on the
+    // screen (at 200 % it would hang past the left edge), and its picture shows it.
+    EXPECT_GE(shown.left, 0);
+    EXPECT_GE(shown.top, 0);
     EXPECT_TRUE(shot);
 }
 
