@@ -206,19 +206,33 @@ void DateFolderWriter::GiveOut(const std::wstring& folder, const std::wstring& u
 
 namespace {
 
+// Removes a work file of ours. One made from a photo a camera marked as protected is
+// read-only, as its source is, and would refuse to go: the mark is lifted first.
+StatusCode RemoveWorkFile(const std::wstring& path, EntryRemover& remover)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return remover.Remove(path);
+}
+
 // The copy made under the work name, then renamed into place without replacing anything: the
 // name is the file's only when it is whole.
 StatusCode CopyThrough(const std::wstring& source, const std::wstring& partial, const std::wstring& destination)
 {
     // The work file is made new: one left under its name is removed first (as itself, were it
     // a link), never written through.
+    EntryRemover remover;
     bool copied = CopyFileW(source.c_str(), partial.c_str(), TRUE);
-    if (!copied && GetLastError() == ERROR_FILE_EXISTS && RemoveEntry(partial) == kStatusOk)
+    if (!copied && GetLastError() == ERROR_FILE_EXISTS && RemoveWorkFile(partial, remover) == kStatusOk)
         copied = CopyFileW(source.c_str(), partial.c_str(), TRUE);
     if (copied && MoveFileExW(partial.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH))
         return kStatusOk;
     const StatusCode failed = StatusFromLastError();
-    RemoveEntryIfThere(partial);
+    WIN32_FIND_DATAW found{};
+    if (FindEntry(partial, &found))
+        RemoveWorkFile(partial, remover);
     return failed;
 }
 
@@ -265,18 +279,19 @@ UniqueFile OpenToFlush(const std::wstring& copy)
 
 StatusCode FlushToDisk(const std::wstring& copy)
 {
-    UniqueFile file = OpenToFlush(copy);
     // A photo a camera marked as protected is read-only, and so is its copy, which then
-    // refuses to be opened for writing: the mark is lifted for the flush and put back.
-    const DWORD attributes = file ? 0 : GetFileAttributesW(copy.c_str());
-    if (!file && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-        SetFileAttributesW(copy.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
-        file = OpenToFlush(copy);
-        const DWORD error = GetLastError();
+    // refuses to be opened for writing: the mark is lifted for the flush and put back. (Looked
+    // at first: an administrator may open it all the same, and the mark would then stay.)
+    const DWORD attributes = GetFileAttributesW(copy.c_str());
+    const bool protectedCopy = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+                               !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                               SetFileAttributesW(copy.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    UniqueFile file = OpenToFlush(copy);
+    const StatusCode flushed = file && FlushFileBuffers(file.get()) ? kStatusOk : StatusFromLastError();
+    file.reset();
+    if (protectedCopy)
         SetFileAttributesW(copy.c_str(), attributes);
-        SetLastError(error);
-    }
-    return file && FlushFileBuffers(file.get()) ? kStatusOk : StatusFromLastError();
+    return flushed;
 }
 
 }  // namespace
@@ -316,7 +331,7 @@ protected:
     void OnFile(const std::wstring& folder, const WIN32_FIND_DATAW& found) override
     {
         if (IsPartialCopyName(found.cFileName))
-            remover_.Remove(folder + L"\\" + found.cFileName);
+            RemoveWorkFile(folder + L"\\" + found.cFileName, remover_);
     }
 
 private:

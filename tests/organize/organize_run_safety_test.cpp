@@ -219,6 +219,37 @@ TEST_F(OrganizeRunSafetyTest, ACopyThatCannotBeFlushedIsNotRecordedAsSafe)
     EXPECT_EQ(RecordedItems(), 2);
 }
 
+// A photo a camera marked as protected (read-only), a hidden one, and one whose name differs
+// from another's only in case are copied, flushed and recorded like any other; the copy of the
+// protected one stays read-only, the case twin gets a counter, and a read-only work file a
+// killed run left is cleared by the next run.
+TEST_F(OrganizeRunSafetyTest, ProtectedHiddenAndCaseTwinPhotosAreOrganizedLikeAnyOther)
+{
+    const std::wstring marked = Photo(L"card1\\IMG_0001.JPG", "2024:05:01 09:00:00", 'p');
+    const std::wstring hidden = Photo(L"card1\\IMG_0002.JPG", "2024:05:01 09:00:00", 'h');
+    Photo(L"card2\\img_0001.jpg", "2024:05:01 09:00:00", 't');
+    ASSERT_TRUE(SetFileAttributesW(marked.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    // As a run killed mid-copy of a protected photo leaves it.
+    const std::wstring left = MakeFile(output_ + L"\\" + kPartialCopyName + L"1", Bytes(100, 'w'));
+    ASSERT_TRUE(SetFileAttributesW(left.c_str(), FILE_ATTRIBUTE_READONLY));
+    MakeFile(RunningMarkerPathOf(Record()), Bytes{});
+
+    RecordingProgress progress;
+    const OrganizeResult result = RunOrganize(settings_, progress, {root_.File(L"card1"), root_.File(L"card2")}, output_);
+    ASSERT_FALSE(result.Failed()) << RunFailureText(result);
+    EXPECT_EQ(result.counts.copied, 3);
+    EXPECT_EQ(result.counts.notOrganized, 0);
+    EXPECT_EQ(RecordedItems(), 3);
+    const std::wstring day = output_ + L"\\2024\\05\\01\\";
+    EXPECT_TRUE(GetFileAttributesW((day + L"IMG_0001.JPG").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(ReadBytes(day + L"IMG_0002.JPG"), ReadBytes(hidden));
+    EXPECT_EQ(ReadBytes(day + L"img_0001(1).jpg"), ReadBytes(root_.File(L"card2\\img_0001.jpg")));
+    EXPECT_FALSE(FileExists(left));
+    SetFileAttributesW((day + L"IMG_0001.JPG").c_str(), FILE_ATTRIBUTE_NORMAL);  // for the clean-up
+    SetFileAttributesW(marked.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(OrganizeRunSafetyTest, PathsTooLongForTheSystemAreCountedLoggedAndTheRestIsOrganized)
 {
     Photo(L"card\\short.jpg", "2024:05:01 09:00:00");
