@@ -44,6 +44,9 @@ std::wstring RunFailureText(const OrganizeResult& result)
         return L"出力先フォルダに書き込めないため、写真の整理を実行できません。ファイルはコピーしていません。"
                L"出力先フォルダに書き込めるか確認してください。\r\n【出力】" + FolderOfPath(result.recordPath) +
                L"\r\n【HRESULT】" + HexStatus(result.status) + L" " + SystemMessageText(result.status);
+    case OrganizeResult::kRecordFull:
+        return L"出力先フォルダの" + RecordWord() + L"に記録できるファイルの数を超えるため、写真の整理を実行できません。"
+               L"ファイルはコピーしていません。別の出力先フォルダを指定してください。\r\n【ファイル】" + result.recordPath;
     case OrganizeResult::kRecordSave:
         text = L"出力先フォルダに" + RecordWord() + L"を保存できませんでした。"
                L"出力先フォルダに書き込めるか、空き容量が足りているか確認してください。";

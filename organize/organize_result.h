@@ -46,7 +46,9 @@ struct OrganizeResult {
     // kUnfinished: the run never came to an end of its own (its worker could not start, or
     // an exception ended it). kOutputFolder: the output folder could not be made or written
     // to, before anything was written.
-    enum Stage { kNone, kUnfinished, kRecordLoad, kOutputFolder, kCopy, kRecordSave, kAlbum };
+    // kRecordFull: the record could not name every file the run might copy; nothing was
+    // copied.
+    enum Stage { kNone, kUnfinished, kRecordLoad, kRecordFull, kOutputFolder, kCopy, kRecordSave, kAlbum };
 
     StatusCode status = kStatusOk;
     Stage failedStage = kNone;

@@ -73,6 +73,15 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
         return result;
     }
 
+    // A record that could grow past what a record may hold would lock its folder out for good:
+    // the run is refused now, before any copy, counting every listed file as new.
+    if (static_cast<std::int64_t>(table.ItemCount()) + static_cast<std::int64_t>(files.size()) >
+        OutputRecord::kMaxRecordedFiles) {
+        g_Log.Write(L"比較情報に記録できるファイルの数を超えるため、整理しません = %s", recordPath.c_str());
+        result.status = StatusFromWin32(ERROR_FILE_TOO_LARGE);
+        result.failedStage = OrganizeResult::kRecordFull;
+        return result;
+    }
     count.inputFiles = static_cast<int>(files.size());
     progress.SetTotal(progress.Total() + files.size());
     progress.AddProgress(0);

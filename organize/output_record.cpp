@@ -16,10 +16,6 @@
 
 namespace {
 
-// The writer never stores more than the platform's path limit; a longer length in a file
-// is damage, not a path.
-constexpr std::int32_t kMaxStoredPathChars = MAX_PATH - 1;
-
 std::size_t BucketOf(std::uint64_t signature)
 {
     return static_cast<std::size_t>(signature & (OutputRecord::kBucketCount - 1));
@@ -77,7 +73,7 @@ bool OutputRecord::RecordedFile::Read(RecordReader& stream, std::int32_t /*table
     std::int32_t length = 0;
     if (!stream.ReadU64(&signature_) || !stream.ReadI32(&length))
         return false;
-    if (length < 0 || length > kMaxStoredPathChars ||
+    if (length < 0 || length > OutputRecord::kMaxStoredPathChars ||
         2 * (std::uint64_t(length) + 1) > stream.Remaining()) {
         stream.Reject();
         return false;

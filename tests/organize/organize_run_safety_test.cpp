@@ -250,6 +250,29 @@ TEST_F(OrganizeRunSafetyTest, ProtectedHiddenAndCaseTwinPhotosAreOrganizedLikeAn
     SetFileAttributesW(marked.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// A record as full as a record may be is read; a run that could take it past that is refused
+// before it copies anything, so that the program never writes a record it cannot read back.
+TEST_F(OrganizeRunSafetyTest, ARunThatCouldOverfillTheRecordIsRefusedBeforeAnyCopy)
+{
+    const std::int64_t items = OutputRecord::kMaxRecordedFiles;
+    Bytes record = {0, 0, 1, 0, 8, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+    for (int i = 0; i < 4; ++i)
+        record.push_back(static_cast<std::uint8_t>(items >> (8 * i)));
+    record.resize(record.size() + static_cast<std::size_t>(items) * 14, 0);  // entries of no path
+    MakeFile(Record(), record);
+    OutputRecord full;
+    ASSERT_EQ(full.Load(Record()), 0);
+    EXPECT_EQ(full.ItemCount(), items);
+
+    MakePhotos(1);
+    RecordingProgress progress;
+    const OrganizeResult result = RunWith(progress);
+    EXPECT_EQ(result.failedStage, OrganizeResult::kRecordFull);
+    EXPECT_NE(RunFailureText(result).find(L"記録できるファイルの数を超えるため"), std::wstring::npos);
+    EXPECT_FALSE(FileExists(output_ + L"\\2024"));
+    EXPECT_EQ(FileSize(Record()), record.size());
+}
+
 TEST_F(OrganizeRunSafetyTest, PathsTooLongForTheSystemAreCountedLoggedAndTheRestIsOrganized)
 {
     Photo(L"card\\short.jpg", "2024:05:01 09:00:00");
