@@ -15,33 +15,13 @@
 #include "organize/date_folder_format.h"
 #include "organize/file_groups.h"
 #include "organize/organize_settings.h"
+#include "organize/run_report.h"
 
 namespace {
 
 std::wstring OptionalText(const std::optional<std::string>& text)
 {
     return text ? JsonStringFromBytes(*text) : L"null";
-}
-
-const wchar_t* SourceName(CaptureDateSource source)
-{
-    switch (source) {
-    case CaptureDateSource::kHeif:
-        return L"heif";
-    case CaptureDateSource::kExif:
-        return L"exif";
-    case CaptureDateSource::kMovie:
-        return L"movie";
-    case CaptureDateSource::kName:
-        return L"name";
-    case CaptureDateSource::kTakeout:
-        return L"takeout";
-    case CaptureDateSource::kLastWrite:
-        return L"mtime";
-    case CaptureDateSource::kNone:
-        break;
-    }
-    return L"none";
 }
 
 // The capture date the organizer resolves, and with a format the folder it names.
@@ -58,7 +38,7 @@ std::wstring CaptureDateKeys(const std::wstring& file, std::optional<int> format
                       date.wHour, date.wMinute, date.wSecond);
         keys += text;
     }
-    keys += L", \"source\": \"" + std::wstring(SourceName(source)) + L"\"";
+    keys += L", \"source\": \"" + std::wstring(DateSourceName(source)) + L"\"";
     if (format) {
         keys += L", \"folder\": ";
         keys += source == CaptureDateSource::kNone ? L"null" : JsonString(MakeDateFolderName(date, *format));

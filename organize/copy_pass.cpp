@@ -32,9 +32,9 @@ void LogCopyFailure(StatusCode status, const std::wstring& source, const std::ws
 }  // namespace
 
 CopyPass::CopyPass(OutputRecord& table, std::wstring recordPath, ProgressSink& progress,
-                   OrganizeResult* result)
+                   OrganizeResult* result, RunReportSink* report)
     : table_(table), recordPath_(std::move(recordPath)), outputFolder_(FolderOfPath(recordPath_)),
-      progress_(progress), result_(result), lastSaveMs_(GetTickCount64())
+      progress_(progress), result_(result), report_(report), lastSaveMs_(GetTickCount64())
 {
 }
 
@@ -70,9 +70,8 @@ void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer,
 
 void CopyPass::Organize(const FileFacts& source, DateFolderWriter& writer, CopyWorkers& workers)
 {
-    if (IsDuplicate(source)) {
-        ++result_->counts.duplicates;
-        FileDone();
+    if (std::wstring copy; IsDuplicate(source, &copy)) {
+        NoteDuplicate(source, copy);
         return;
     }
     PlannedCopy plan;
@@ -104,8 +103,7 @@ void CopyPass::OrganizeGroup(const std::vector<FileFacts>& members, DateFolderWr
             fresh.push_back(&member);
             continue;
         }
-        ++result_->counts.duplicates;
-        FileDone();
+        NoteDuplicate(member, copy);
         if (!placedMember) {
             placedMember = &member;
             placedCopy = std::move(copy);
@@ -151,6 +149,20 @@ void CopyPass::OrganizeGroup(const std::vector<FileFacts>& members, DateFolderWr
     g_Log.Write(L"組のファイルをまとめて整理します = %s (%d 個)", group.c_str(), static_cast<int>(fresh.size()));
     for (PlannedCopy& plan : plans)
         HandOver(std::move(plan), workers);
+}
+
+void CopyPass::NoteDuplicate(const FileFacts& source, const std::wstring& copy)
+{
+    ++result_->counts.duplicates;
+    if (report_)
+        report_->OnFile(FileReport{source.path, FileOutcome::kAlreadyThere, L"", copy, source.source});
+    FileDone();
+}
+
+void CopyPass::Report(const PlannedCopy& plan, FileOutcome outcome, const std::wstring& reason)
+{
+    if (report_)
+        report_->OnFile(FileReport{plan.source, outcome, reason, plan.destination, plan.dateSource});
 }
 
 void CopyPass::HandOver(PlannedCopy plan, CopyWorkers& workers)
@@ -222,11 +234,12 @@ void CopyPass::FlushCopies()
             continue;
         }
         table_.AddCopy(plan.source, plan.destination, plan.signature);
+        Report(plan, plan.alreadyThere ? FileOutcome::kAlreadyThere : FileOutcome::kCopied);
         if (plan.alreadyThere) {
             ++result_->counts.duplicates;
         } else {
             ++result_->counts.copied;
-            result_->counts.datedByLastWrite += plan.datedByLastWrite ? 1 : 0;
+            result_->counts.datedByLastWrite += plan.dateSource == CaptureDateSource::kLastWrite ? 1 : 0;
         }
     }
     unrecorded_.clear();
@@ -319,6 +332,7 @@ void CopyPass::NoteFileFailure(StatusCode status, const PlannedCopy& plan, FileF
     g_Log.Write(L"整理できなかった理由 = %s", FileFailureReasonText(reason));
     ++result_->counts.notOrganized;
     result_->fileFailures.push_back(FileFailure{plan.source, plan.destination, status, reason});
+    Report(plan, FileOutcome::kNotOrganized, FileFailureReasonText(reason));
 }
 
 // The first failure of the output is the run's failure; copies under way beside it may fail
@@ -326,6 +340,8 @@ void CopyPass::NoteFileFailure(StatusCode status, const PlannedCopy& plan, FileF
 void CopyPass::NoteOutputFailure(StatusCode status, const std::wstring& source, const std::wstring& destination)
 {
     LogCopyFailure(status, source, destination);
+    if (report_)
+        report_->OnFile(FileReport{source, FileOutcome::kNotOrganized, L"出力先フォルダに書き込めません", destination});
     if (result_->Failed())
         return;
     result_->status = status;

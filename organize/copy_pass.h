@@ -17,12 +17,15 @@
 #include "organize/file_facts.h"
 #include "organize/file_failure.h"
 #include "organize/organize_result.h"
+#include "organize/run_report.h"
 
 class CopyPass {
 public:
     // All four stay the caller's. The pass adds to `table` and `result`, and saves the table
     // to recordPath from time to time (the caller saves it at the end).
-    CopyPass(OutputRecord& table, std::wstring recordPath, ProgressSink& progress, OrganizeResult* result);
+    // report: when given, told of each file as its outcome is known.
+    CopyPass(OutputRecord& table, std::wstring recordPath, ProgressSink& progress, OrganizeResult* result,
+             RunReportSink* report = nullptr);
 
     // A file that cannot be copied for a reason of its own is named in the result and the
     // rest go on. Ends at the first failure of the output folder itself, or when the progress
@@ -35,6 +38,9 @@ private:
     // still under way.
     bool IsDuplicate(const FileFacts& source, std::wstring* copy = nullptr);
     void Organize(const FileFacts& source, DateFolderWriter& writer, CopyWorkers& workers);
+    // A file whose bytes the output folder holds already, at `copy`.
+    void NoteDuplicate(const FileFacts& source, const std::wstring& copy);
+    void Report(const PlannedCopy& plan, FileOutcome outcome, const std::wstring& reason = L"");
     // A group's members: one date folder and one counter for all, or beside the copy of a
     // member the output folder holds already.
     void OrganizeGroup(const std::vector<FileFacts>& members, DateFolderWriter& writer, CopyWorkers& workers);
@@ -62,6 +68,7 @@ private:
     std::wstring outputFolder_;
     ProgressSink& progress_;
     OrganizeResult* result_;
+    RunReportSink* report_;
     // Copies handed to the workers and not yet recorded, by signature: a later file with the
     // same bytes is a duplicate of the copy under way, though that is not made or flushed yet.
     struct InFlight {

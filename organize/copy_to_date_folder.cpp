@@ -87,7 +87,7 @@ StatusCode DateFolderWriter::PlanGroup(const std::vector<const FileFacts*>& memb
         PlannedCopy& plan = (*plans)[i];
         plan.source = members[i]->path;
         plan.signature = members[i]->signature;
-        plan.datedByLastWrite = members[i]->source == CaptureDateSource::kLastWrite;
+        plan.dateSource = members[i]->source;
     }
     std::vector<std::wstring> names;
     for (const FileFacts* member : members) {
@@ -157,7 +157,7 @@ bool DateFolderWriter::PlanBeside(const FileFacts& file, const std::wstring& bes
     *plan = PlannedCopy{};
     plan->source = file.path;
     plan->signature = file.signature;
-    plan->datedByLastWrite = file.source == CaptureDateSource::kLastWrite;
+    plan->dateSource = file.source;
     // What follows the shared base name in each: the copy's own name ends in its member's
     // suffix, and the companion takes the copy's base with its own suffix.
     const std::wstring& base = file.groupBase;

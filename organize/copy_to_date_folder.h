@@ -25,7 +25,7 @@ struct PlannedCopy {
     std::wstring destination;  // the final name
     std::wstring partial;      // the temporary name it is made under; empty: straight to its place
     std::uint64_t signature = kUnreadableSignature;  // the source's, which the copy shares
-    bool datedByLastWrite = false;  // no date inside it or in its name: the user may check its day
+    CaptureDateSource dateSource = CaptureDateSource::kNone;  // where its day came from
     // A file of the final name (or one of its counter names) holds the same bytes already:
     // a copy an earlier run made but could not record. Nothing is copied then.
     bool alreadyThere = false;

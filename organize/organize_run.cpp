@@ -33,7 +33,7 @@ StatusCode MarkRunning(const std::wstring& outputFolder, const std::wstring& mar
 
 OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progress,
                            const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder,
-                           int copyWorkers)
+                           int copyWorkers, RunReportSink* report)
 {
     OrganizeResult result;
     OrganizeCounts& count = result.counts;
@@ -59,7 +59,7 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
 
     // The whole list is made before the first copy, so that no copy is ever found again.
     std::vector<FileFacts> files;
-    WantedFileFinder finder(&settings, &files, &progress);
+    WantedFileFinder finder(&settings, &files, &progress, report);
     {
         TimeInto timer(&timings.listing);
         for (const std::wstring& folder : inputFolders)
@@ -106,7 +106,7 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
         result.failedStage = OrganizeResult::kRecordSave;
         return result;
     }
-    CopyPass pass(table, recordPath, progress, &result);
+    CopyPass pass(table, recordPath, progress, &result, report);
     pass.Run(files, DateFolderWriter(outputFolder, settings.OutputFormatType), copyWorkers);
 
     if (!result.copyFailed) {

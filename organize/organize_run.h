@@ -9,6 +9,7 @@
 #include "base/progress_sink.h"
 #include "organize/organize_result.h"
 #include "organize/organize_settings.h"
+#include "organize/run_report.h"
 
 // Copies made at once by default: a copy mostly waits for the disk. Measured on a RAM disk and
 // on a disk (bench/README.md): one is clearly slower, two to four are alike, six and eight no
@@ -19,6 +20,7 @@ constexpr int kDefaultCopyWorkers = 3;
 // the kinds, lists and layout of `settings`. The first copy failure ends the run; a stop the
 // progress asks for ends it after the copies under way. copyWorkers: how many copies are made
 // at once; names, counts and the record come out the same for any number.
+// report: when given, told of every file the run handles, as it handles it.
 OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progress,
                            const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder,
-                           int copyWorkers = kDefaultCopyWorkers);
+                           int copyWorkers = kDefaultCopyWorkers, RunReportSink* report = nullptr);

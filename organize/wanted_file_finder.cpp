@@ -59,10 +59,9 @@ void WantedFileFinder::OnFile(const std::wstring& folderPath, const WIN32_FIND_D
     if (!wanted && role != GroupRole::kSidecar)
         return;
     if (IsDeviceName(found.cFileName)) {
-        if (wanted) {
-            ++unreadable_;
-            g_Log.Write(L"Windows がデバイスに使う名前のため整理できません = %s\\%s", folderPath.c_str(), found.cFileName);
-        }
+        if (wanted)
+            LeaveOut(folderPath + L"\\" + found.cFileName, L"Windows がデバイスに使う名前のため整理できません = %s",
+                     L"Windows がデバイスに使う名前です");
         return;
     }
     // A photo or movie of a kind not wanted is no group's main file: its sidecars stay too.
@@ -89,9 +88,12 @@ void WantedFileFinder::OnLeaveFolder(const std::wstring& path)
     }
     for (std::size_t i = 0; i < folder.files.size() && !ShouldStop(); ++i) {
         FileFacts facts;
-        if (!grouped[i] && folder.files[i].wanted && Gather(path, folder.files[i], &facts) &&
-            facts.source != CaptureDateSource::kNone)
+        if (grouped[i] || !folder.files[i].wanted || !Gather(path, folder.files[i], &facts))
+            continue;
+        if (facts.source != CaptureDateSource::kNone)
             Append(std::move(facts), folder.files[i].order);
+        else if (report_)
+            report_->OnFile(FileReport{facts.path, FileOutcome::kNotOrganized, L"撮影日時を決められません", L""});
     }
     if (walking_.empty())
         SortByOrderMet();
@@ -109,8 +111,7 @@ bool WantedFileFinder::Gather(const std::wstring& folder, const Met& met, FileFa
     // A file that cannot even be opened would fail its copy; it is left out and counted
     // instead, so that the rest is organized and the user hears of it.
     if (!facts->readable) {
-        ++unreadable_;
-        g_Log.Write(L"ファイルを読み込めません = %s", path.c_str());
+        LeaveOut(path, L"ファイルを読み込めません = %s", L"読み込めません");
         return false;
     }
     return true;
@@ -177,6 +178,16 @@ void WantedFileFinder::OnUnreadableFolder(const std::wstring& folderPath, DWORD 
 {
     ++unreadable_;
     g_Log.Write(L"フォルダを読み込めません = %s 0x%08x", folderPath.c_str(), static_cast<unsigned>(StatusFromWin32(error)));
+    if (report_)
+        report_->OnFile(FileReport{folderPath, FileOutcome::kNotOrganized, L"フォルダを読み込めません", L""});
+}
+
+void WantedFileFinder::LeaveOut(const std::wstring& path, const wchar_t* logText, const wchar_t* reason)
+{
+    ++unreadable_;
+    g_Log.Write(logText, path.c_str());
+    if (report_)
+        report_->OnFile(FileReport{path, FileOutcome::kNotOrganized, reason, L""});
 }
 
 void WantedFileFinder::OnFolderWalkedAlready(const std::wstring& folderPath)
@@ -193,4 +204,6 @@ void WantedFileFinder::OnPathTooLong(const std::wstring& path)
 {
     ++tooLong_;
     g_Log.Write(L"パスが長すぎるため整理できません = %s", path.c_str());
+    if (report_)
+        report_->OnFile(FileReport{path, FileOutcome::kNotOrganized, L"パスが長すぎます", L""});
 }

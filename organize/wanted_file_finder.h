@@ -14,13 +14,15 @@
 #include "organize/file_groups.h"
 #include "base/folder_walk.h"
 #include "organize/organize_settings.h"
+#include "organize/run_report.h"
 
 class WantedFileFinder : public FolderWalker {
 public:
-    // stop: when given, the walk ends as soon as it asks to stop.
+    // stop: when given, the walk ends as soon as it asks to stop. report: when given, told of
+    // each file and folder left out, with why.
     WantedFileFinder(const OrganizeSettings* settings, std::vector<FileFacts>* files,
-                     const ProgressSink* stop = nullptr)
-        : settings_(settings), files_(files), stop_(stop)
+                     const ProgressSink* stop = nullptr, RunReportSink* report = nullptr)
+        : settings_(settings), files_(files), stop_(stop), report_(report)
     {
     }
 
@@ -60,12 +62,15 @@ private:
     bool Gather(const std::wstring& folder, const Met& met, FileFacts* facts);
     void ListGroup(const std::wstring& folder, const std::vector<Met>& files, const FileGroup& group);
     void Append(FileFacts facts, std::uint64_t order);
+    // Counted among the unreadable, logged and reported.
+    void LeaveOut(const std::wstring& path, const wchar_t* logText, const wchar_t* reason);
     // Puts the list in the order its files (a group by its first member) were met.
     void SortByOrderMet();
 
     const OrganizeSettings* settings_;  // not owned
     std::vector<FileFacts>* files_;  // not owned: the run's list
     const ProgressSink* stop_;       // not owned
+    RunReportSink* report_;          // not owned
     TakeoutSidecars sidecars_;  // of the folders walked
     std::vector<FolderFiles> walking_;  // the folders being walked, innermost last
     std::vector<std::uint64_t> orderOfListed_;  // beside *files_: when each was met

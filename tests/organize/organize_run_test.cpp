@@ -4,6 +4,8 @@
 
 #include "organize/output_record.h"
 #include "organize/organize_settings.h"
+#include "organize/run_report.h"
+#include "base/json_text.h"
 #include "tests/organize/organize_fixture.h"
 
 namespace {
@@ -130,6 +132,43 @@ TEST_F(OrganizeRunTest, AFileThatCannotBePlacedIsNamedAndTheRestAreOrganized)
     EXPECT_EQ(counts.copied, 1);
     EXPECT_EQ(counts.notOrganized, 0);
     EXPECT_FALSE(FileExists(output_ + L"\\2019\\07\\14\\first(1).jpg"));
+}
+
+// Every file the run handles is in its report as it is handled: copied with its copy, already
+// there with the copy that holds its bytes, not organized with why; written a line a file.
+TEST_F(OrganizeRunTest, EveryFileIsInTheReportWithItsOutcome)
+{
+    const std::wstring first = Photo(L"card1\\IMG_0001.JPG", "2024:05:01 09:00:00", 'a');
+    const std::wstring blocked = Photo(L"card1\\IMG_0002.JPG", "2020:01:01 09:00:00", 'b');
+    const std::wstring named = MakeFile(root_.File(L"card1\\IMG_20230420_101112.jpg"), Bytes{'n'});
+    const std::wstring twin = MakeFile(root_.File(L"card2\\copy.jpg"), ReadBytes(first));
+    MakeFile(output_ + L"\\2020");  // a file where a date folder must go
+    RunReportFile report;
+    const std::wstring reportPath = root_.File(L"report.json");
+    ASSERT_TRUE(report.Open(reportPath));
+    const OrganizeResult result =
+        RunOrganize(settings_, progress_, {root_.File(L"card1"), root_.File(L"card2")}, output_, 1, &report);
+    ASSERT_FALSE(result.Failed());
+
+    const Bytes bytes = ReadBytes(reportPath);
+    const std::wstring text = Utf8ToWide(std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(CountOf(text, L"\n"), 4u) << text;
+    const auto line = [](const std::wstring& file, const std::wstring& rest) {
+        return L"{\"file\": " + JsonString(file) + L", " + rest + L"}\n";
+    };
+    const std::wstring copy = JsonString(output_ + L"\\2024\\05\\01\\IMG_0001.JPG");
+    for (const std::wstring& expected :
+         {line(first, L"\"outcome\": \"copied\", \"reason\": null, \"destination\": " + copy +
+                          L", \"date_source\": \"exif\""),
+          line(twin, L"\"outcome\": \"already_there\", \"reason\": null, \"destination\": " + copy +
+                         L", \"date_source\": \"exif\""),
+          line(blocked, L"\"outcome\": \"not_organized\", \"reason\": " +
+                            JsonString(FileFailureReasonText(FileFailureReason::kNotAFolder)) + L", \"destination\": " +
+                            JsonString(output_ + L"\\2020\\01\\01\\IMG_0002.JPG") + L", \"date_source\": \"exif\""),
+          line(named, L"\"outcome\": \"copied\", \"reason\": null, \"destination\": " +
+                          JsonString(output_ + L"\\2023\\04\\20\\IMG_20230420_101112.jpg") +
+                          L", \"date_source\": \"name\"")})
+        EXPECT_NE(text.find(expected), std::wstring::npos) << testing::PrintToString(expected) << "\n" << text;
 }
 
 TEST_F(OrganizeRunTest, DamagedRecordStopsTheRunBeforeAnything)
