@@ -30,6 +30,10 @@ AlbumFileKind AlbumFileKindOf(const std::wstring& path)
     } kKinds[] = {{L".jpg", AlbumFileKind::kPicture}, {L".jpeg", AlbumFileKind::kPicture},
                   {L".png", AlbumFileKind::kPicture}, {L".heic", AlbumFileKind::kPicture},
                   {L".heif", AlbumFileKind::kPicture}, {L".avif", AlbumFileKind::kPicture},
+                  // What the system's imaging library decodes, each size checked from its header
+                  // first (picture_header.h).
+                  {L".gif", AlbumFileKind::kPicture}, {L".bmp", AlbumFileKind::kPicture},
+                  {L".tif", AlbumFileKind::kPicture}, {L".tiff", AlbumFileKind::kPicture},
                   {L".wav", AlbumFileKind::kAudio},
                   {L".mp3", AlbumFileKind::kAudio},   {L".mp4", AlbumFileKind::kVideo},
                   {L".ogv", AlbumFileKind::kVideo},   {L".webm", AlbumFileKind::kVideo},

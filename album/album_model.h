@@ -32,9 +32,9 @@ struct AlbumFile {
     std::wstring path;
     // From the scan's one read of the file: how to stand a picture upright, where it was taken.
     std::uint16_t orientation = 0;
-    // A photo of the HEIF family (by its bytes): browsers do not show it, so the viewer shows
-    // a JPEG of it that the album makes.
-    bool heifFamily = false;
+    // A photo browsers do not show (the HEIF family or TIFF, by its bytes): the viewer shows a
+    // JPEG of it that the album makes.
+    bool viewAsJpeg = false;
     bool hasPosition = false;
     double latitude = 0.0;
     double longitude = 0.0;

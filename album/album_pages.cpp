@@ -111,7 +111,7 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
         if (file.kind == AlbumFileKind::kPicture) {
             std::wstring query = L"img=" + UrlEscape(relative, true);
             // What a browser cannot show, the viewer shows as the album's own JPEG of it.
-            if (file.heifFamily)
+            if (file.viewAsJpeg)
                 query += L"&view=" + UrlEscape(ThumbnailAddress(year, month, day.day, n, true), true);
             if (file.hasPosition)
                 query += MapQuery(file);

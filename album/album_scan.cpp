@@ -131,7 +131,8 @@ std::optional<AlbumScan::DatedFile> AlbumScan::Date(const std::wstring& path, Al
     file.captureTime = LocalTimestamp(dated.date);
     file.path = path;
     file.orientation = facts.orientation.value_or(0);
-    file.heifFamily = kind == AlbumFileKind::kPicture && image && image->format == ImageFormat::kHeif;
+    file.viewAsJpeg = kind == AlbumFileKind::kPicture && image &&
+                      (image->format == ImageFormat::kHeif || image->format == ImageFormat::kTiff);
     // A picture's position becomes a map link, a photo of the HEIF family's too (also when it
     // cannot be shown). Other files keep theirs to themselves, as before.
     if (facts.gps && (kind == AlbumFileKind::kPicture || IsHeifExtension(path))) {

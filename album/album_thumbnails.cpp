@@ -132,7 +132,7 @@ void WriteThumbnail(AlbumBuildContext& context, const AlbumFile& file, const std
                          path);
 }
 
-// The view of a photo of the HEIF family: made from the photo itself when the last build's
+// The view of a photo browsers do not show (HEIF, TIFF): made from the photo itself when the last build's
 // file of it is not there as it was (views are not kept in the cache: they would only double
 // its size).
 void WriteView(AlbumBuildContext& context, const AlbumFile& file, const std::wstring& path)
@@ -242,7 +242,7 @@ void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, bool lis
             continue;
         if (listFilesWithoutPreview) {
             pictures[i]->kind = AlbumFileKind::kOther;
-            pictures[i]->heifFamily = false;
+            pictures[i]->viewAsJpeg = false;
         } else {
             notPictures.insert(pictures[i]);
         }
@@ -271,7 +271,7 @@ void WriteAlbumThumbnails(const AlbumModel& model, AlbumBuildContext& context, i
                     if (file.kind != AlbumFileKind::kPicture)
                         continue;
                     jobs.push_back(Job{&file, ThumbnailPath(context, year.year, month.month, day.day, n), false});
-                    if (file.heifFamily)
+                    if (file.viewAsJpeg)
                         jobs.push_back(Job{&file, ThumbnailPath(context, year.year, month.month, day.day, n, true), true});
                 }
             }

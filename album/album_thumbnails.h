@@ -18,8 +18,8 @@
 inline constexpr std::int32_t kThumbnailWidth = 320;
 inline constexpr std::int32_t kThumbnailHeight = 240;
 inline constexpr std::int32_t kThumbnailQuality = 80;
-// The box of the picture the viewer shows of a photo of the HEIF family, which browsers do
-// not show themselves.
+// The box of the picture the viewer shows of a photo browsers do not show themselves (the HEIF
+// family, TIFF).
 inline constexpr std::int32_t kViewWidth = 2048;
 inline constexpr std::int32_t kViewHeight = 2048;
 
@@ -65,5 +65,5 @@ void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, bool lis
                          int workers = DefaultThumbnailWorkers());
 
 // Writes the thumbnail files of the sorted model's pictures on the workers, under the names
-// the month pages give them, and the view of each photo of the HEIF family.
+// the month pages give them, and the view of each photo browsers do not show.
 void WriteAlbumThumbnails(const AlbumModel& model, AlbumBuildContext& context, int workers = DefaultThumbnailWorkers());

@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "album/album_model.h"
+#include "base/gdiplus_headers.h"
 #include "base/text_encoding.h"
 #include "organize/folder_utils.h"
 #include "tests/album/album_test_files.h"
@@ -290,6 +292,51 @@ TEST_F(AlbumBuildTest, AMovieIsFiledByItsFilmingTimeUnlessTheSwitchIsOff)
     EXPECT_FALSE(FileExists(Album() + L"\\2019\\201907.html"));
 }
 
+// The picture at `from` saved by the imaging library in the format of that MIME type.
+bool SaveAs(const std::wstring& from, const wchar_t* mime, const std::wstring& to)
+{
+    UINT count = 0, bytes = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0)
+        return false;
+    std::vector<std::uint8_t> buffer(bytes);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, bytes, encoders) != Gdiplus::Ok)
+        return false;
+    Gdiplus::Image picture(from.c_str());
+    for (UINT i = 0; i < count; ++i) {
+        if (wcscmp(encoders[i].MimeType, mime) == 0)
+            return picture.Save(to.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+    }
+    return false;
+}
+
+// GIF, BMP and TIFF photos show with thumbnails, decoded by the system's imaging library; a
+// TIFF, which browsers do not show, gets a JPEG of it for the viewer.
+TEST_F(AlbumBuildTest, GifBmpAndTiffPhotosHaveThumbnailsAndATiffAView)
+{
+    const std::wstring source = MakeFile(root_.File(L"source.jpg"), PhotoJpeg(400, 300, Taken("2020:05:05 10:00:00")));
+    CreateDirectoryW((output_ + L"\\pics").c_str(), nullptr);
+    ASSERT_TRUE(SaveAs(source, L"image/bmp", output_ + L"\\pics\\x.bmp"));
+    // Wine's imaging library writes a GIF without its picture: ImageMagick makes it.
+    ASSERT_TRUE(RunHostCommand("convert '" + HostPathOf(source) + "' '" + HostPathOf(output_ + L"\\pics\\x.gif") + "'"));
+    for (const wchar_t* name : {L"x.gif", L"x.bmp"})
+        SetLocalLastWrite(output_ + L"\\pics\\" + name, 2020, 5, 5, 12, 0, 0);
+    MakeFile(output_ + L"\\pics\\y.tif", ReadWholeFile(RealTestFile("tiff/ianare_Picoawards.tiff")));
+    ASSERT_EQ(Build(false), kStatusOk);
+
+    const std::wstring pages = AllPages();
+    for (const wchar_t* name : {L"x.gif", L"x.bmp"})
+        EXPECT_NE(pages.find(L"picture.html?img=../pics/" + std::wstring(name) + L"&page="), std::wstring::npos) << name << Log();
+    EXPECT_NE(pages.find(L"picture.html?img=../pics/y.tif&view="), std::wstring::npos) << pages;
+    int thumbnails = 0, views = 0;
+    for (const auto& entry : FolderSnapshot(Album() + L"\\thumb")) {
+        views += entry.first.ends_with(L"_view.jpg");
+        thumbnails += entry.first.ends_with(L".jpg") && !entry.first.ends_with(L"_view.jpg");
+    }
+    EXPECT_EQ(thumbnails, 3);
+    EXPECT_EQ(views, 1);
+}
+
 // Pictures that claim gigapixels in a few hundred bytes, a progressive JPEG of 1,200 scans, a
 // PNG truly as large as it claims, and damaged ones (empty, cut), made by
 // make_hostile_pictures.py, beside real photos: the album is built, every one that cannot be
@@ -424,9 +471,10 @@ TEST(AlbumFileKindTest, ByTheLastDotOfThePathInAnyCase)
     EXPECT_EQ(AlbumFileKindOf(L"C:\\a\\img.jpeg"), AlbumFileKind::kPicture);
     EXPECT_EQ(AlbumFileKindOf(L"C:\\a\\clip.MOV"), AlbumFileKind::kVideo);
     EXPECT_EQ(AlbumFileKindOf(L"C:\\a\\voice.Wav"), AlbumFileKind::kAudio);
-    for (const wchar_t* photo : {L"C:\\a\\x.heic", L"C:\\a\\x.HEIF", L"C:\\a\\x.avif"})
+    for (const wchar_t* photo : {L"C:\\a\\x.heic", L"C:\\a\\x.HEIF", L"C:\\a\\x.avif", L"C:\\a\\x.gif", L"C:\\a\\x.BMP",
+                                 L"C:\\a\\x.tif", L"C:\\a\\x.tiff"})
         EXPECT_EQ(AlbumFileKindOf(photo), AlbumFileKind::kPicture) << photo;
-    for (const wchar_t* other : {L"C:\\a\\x.tif", L"C:\\a\\x.gif", L"C:\\v1.2\\README", L"C:\\a\\x"})
+    for (const wchar_t* other : {L"C:\\a\\x.dng", L"C:\\a\\x.webp", L"C:\\v1.2\\README", L"C:\\a\\x"})
         EXPECT_EQ(AlbumFileKindOf(other), AlbumFileKind::kOther) << other;
 }
 
