@@ -5,6 +5,7 @@
 
 #include "base/settings_store.h"
 #include "base/path_text.h"
+#include "organize/organize_result.h"
 #include "organize/output_record.h"
 #include "organize/organize_settings.h"
 #include "tests/organize/organize_fixture.h"
@@ -257,6 +258,20 @@ TEST_F(ExecuteOrganizeTest, BadInputIsToldBeforeTheRunAndWhatWasLeftOutAfterIt)
     EXPECT_EQ(boxes[0].text, L"写真の整理が完了しました。\r\n\r\n読み込めなかったため、1 個のフォルダまたはファイルを整理できませんでした。"
                              L"詳しくはログを確認してください。");
     EXPECT_NE(Log().find(L"ファイルを読み込めません = " + held), std::wstring::npos);
+}
+
+// The message box of a copy that failed, whole: both files and the status to its end.
+TEST(CopyFailureTextTest, NamesBothFilesAndEndsWithTheStatus)
+{
+    OrganizeResult result;
+    result.failedStage = OrganizeResult::kCopy;
+    result.status = StatusFromWin32(ERROR_DISK_FULL);
+    result.failedSource = L"D:\\DCIM\\100CANON\\IMG_0001.JPG";
+    result.failedDestination = L"E:\\写真\\2024-07\\IMG_0001.JPG";
+    const std::wstring text = L"ファイルのコピーに失敗しました。\r\n【コピー元】D:\\DCIM\\100CANON\\IMG_0001.JPG"
+                              L"\r\n【コピー先】E:\\写真\\2024-07\\IMG_0001.JPG\r\n【HRESULT】0x80070070";
+    EXPECT_EQ(CopyFailureText(result), text);
+    EXPECT_EQ(RunFailureText(result), text);
 }
 
 }  // namespace

@@ -149,7 +149,12 @@ TEST_F(MainWindowTest, FoldersArriveByPickerDropAndDrive)
         w.FolderList()->SelectRow(0, true);
         SendMessageW(w.FolderList()->Window(), WM_KEYDOWN, VK_DELETE, 0);
         afterKey = w.Rows();
+        w.Command(MainWindow::kBrowseOutput);  // cancelled
     });
+    // The pickers say what they are for: two adds and an edit, then the output folder.
+    const std::wstring pickInput = L"整理を行いたい写真ファイルのあるフォルダを選択してください。";
+    EXPECT_EQ(g_pickerTitles, (std::vector<std::wstring>{pickInput, pickInput, pickInput,
+                                                         L"整理を行った写真の出力先フォルダを選択してください。"}));
     EXPECT_EQ(afterPick, (std::vector<std::wstring>{photos}));
     EXPECT_EQ(afterDrop, (std::vector<std::wstring>{photos, card, second}));
     EXPECT_EQ(afterArrival, (std::vector<std::wstring>{photos, card, second, L"E:"}));

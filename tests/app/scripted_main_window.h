@@ -61,10 +61,13 @@ private:
     std::function<void(ScriptedMainWindow&)> script_;
 };
 
-// The folders the picker answers with, in turn; a cancel once they are used up.
+// The folders the picker answers with, in turn; a cancel once they are used up. The titles it
+// was opened with, in turn.
 inline std::deque<std::wstring> g_pickerAnswers;
-inline bool AnswerPicker(HWND, const std::wstring&, const std::wstring&, std::wstring* chosen)
+inline std::vector<std::wstring> g_pickerTitles;
+inline bool AnswerPicker(HWND, const std::wstring&, const std::wstring& title, std::wstring* chosen)
 {
+    g_pickerTitles.push_back(title);
     if (g_pickerAnswers.empty())
         return false;
     *chosen = g_pickerAnswers.front();
@@ -78,6 +81,7 @@ protected:
     {
         OrganizeFixture::SetUp();
         g_pickerAnswers.clear();
+        g_pickerTitles.clear();
         ActiveUiSeams().pickFolder = &AnswerPicker;
     }
     void Show(std::function<void(ScriptedMainWindow&)> script)

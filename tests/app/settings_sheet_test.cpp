@@ -9,6 +9,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "app/registry_file_type.h"
 #include "base/handles.h"
 #include "base/settings_store.h"
+#include "base/text_encoding.h"
 #include "base/version.h"
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
@@ -424,6 +427,177 @@ TEST_F(SettingsSheetTest, EveryPageIsWholeAndTheMainWindowOpensBothSheets)
     ASSERT_TRUE(script.Finished());
     EXPECT_TRUE(shots);
     EXPECT_TRUE(faults.empty()) << Joined(faults);
+}
+
+// What a window shows in words: its own title, its controls' captions, and the column heads of
+// its lists and the tabs of its tab controls.
+std::vector<std::wstring> ShownTexts(HWND window)
+{
+    std::vector<std::wstring> texts;
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    texts.push_back(text);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        GetWindowTextW(child, text, 512);
+        texts.push_back(text);
+        wchar_t kind[64] = {};
+        GetClassNameW(child, kind, 64);
+        if (_wcsicmp(kind, WC_LISTVIEWW) == 0) {
+            const HWND header = ListView_GetHeader(child);
+            for (int i = 0; i < Header_GetItemCount(header); ++i) {
+                HDITEMW item{};
+                item.mask = HDI_TEXT;
+                item.pszText = text;
+                item.cchTextMax = 512;
+                text[0] = 0;
+                Header_GetItem(header, i, &item);
+                texts.push_back(text);
+            }
+        } else if (_wcsicmp(kind, WC_TABCONTROLW) == 0) {
+            for (int i = 0; i < TabCtrl_GetItemCount(child); ++i) {
+                TCITEMW item{};
+                item.mask = TCIF_TEXT;
+                item.pszText = text;
+                item.cchTextMax = 512;
+                text[0] = 0;
+                TabCtrl_GetItem(child, i, &item);
+                texts.push_back(text);
+            }
+        }
+    }
+    return texts;
+}
+
+// Every item of a menu and of its submenus, in order.
+void AddMenuTexts(HMENU menu, std::vector<std::wstring>* texts)
+{
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[256] = {};
+        if (GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION) > 0)
+            texts->push_back(text);
+        if (const HMENU sub = GetSubMenu(menu, i))
+            AddMenuTexts(sub, texts);
+    }
+}
+
+// Every word the main window, its menu, the settings sheet's pages and menu and the add
+// dialog show, read from the live windows, against its literal: these are what users see and
+// what the guide's pictures show, and no other test reads most of them.
+TEST_F(SettingsSheetTest, EveryWindowShowsItsOwnWords)
+{
+    const std::wstring version = std::wstring(L"Version : ") + kProductVersion;
+    const struct {
+        const char* where;
+        std::wstring text;
+    } expected[] = {
+        {"main window", L"Kasumiro"},
+        {"main window", L"入力フォルダ（整理したい写真ファイルのあるフォルダ）"},
+        {"main window", L"整理したい写真ファイルのあるフォルダ"},
+        {"main window", L"　追加　"},
+        {"main window", L"　編集　"},
+        {"main window", L"　削除　"},
+        {"main window", L"出力先フォルダ（整理されたファイルを出力するフォルダ）"},
+        {"main window", L"ＵＳＢメモリや、カメラをＵＳＢに接続すると自動的に入力フォルダに追加されます。"},
+        {"main window", L"　参照　"},
+        {"main window", L"整理するフォルダの形式"},
+        {"main window", L"写真一覧HTMLを生成する"},
+        {"main window", L"プレビューできないファイルも写真一覧HTMLに含める"},
+        {"main window", L"写真一覧HTMLを開く"},
+        {"main window", L"写真整理の実行"},
+        {"main menu", L"ファイル(&F)"},
+        {"main menu", L"写真フォルダの追加(&A)..."},
+        {"main menu", L"出力フォルダの設定(&O)..."},
+        {"main menu", L"編集(&R)"},
+        {"main menu", L"入力フォルダの削除"},
+        {"main menu", L"設定(&S)"},
+        {"main menu", L"アプリ設定(&A)"},
+        {"main menu", L"ヘルプ(&H)"},
+        {"main menu", L"サポートサイト"},
+        {"main menu", L"バージョン情報(&A)..."},
+        {"sheet", L"アプリ設定"},
+        {"sheet", L"写真拡張子"},
+        {"sheet", L"動画拡張子"},
+        {"sheet", L"音声拡張子"},
+        {"sheet", L"バージョン情報"},
+        {"kinds page", L"整理するファイル"},
+        {"kinds page", L"写真を整理する"},
+        {"kinds page", L"動画を整理する"},
+        {"kinds page", L"音声を整理する"},
+        {"kinds page", L"知らない拡張子のファイルも整理する"},
+        {"kinds page", L"撮影日時"},
+        {"kinds page", L"動画は動画ファイルに記録された撮影日時で整理する"},
+        {"kinds page", L"撮影日時のないファイルは、ファイル名などの日付で整理する"},
+        {"photo page", L"比較の対象とする拡張子"},
+        {"photo page", L"拡張子"},
+        {"photo page", L"Content Type"},
+        {"movie page", L"比較の対象とする拡張子"},
+        {"sound page", L"比較の対象とする拡張子"},
+        {"extension menu", L"拡張子を追加する"},
+        {"extension menu", L"拡張子を削除する"},
+        {"version page", L"バージョン情報"},
+        {"version page", version},
+        {"version page", L"サポートサイトへ"},
+        {"version page", L"　　サポートサイトへ　　"},
+        {"version page", L"バージョンアップの通知"},
+        {"version page", L"バージョンアップの通知をしない"},
+        {"add dialog", L"拡張子の追加"},
+        {"add dialog", L"拡張子を入力してください。"},
+        {"add dialog", L"= ; \\ / : * ? \" < > | 、空白、2つ目の「.」は使えません（31文字まで）。"},
+        {"add dialog", L"　　設定　　"},
+        {"add dialog", L"　キャンセル　"},
+    };
+
+    std::map<std::string, std::vector<std::wstring>> shown;
+    HWND page = nullptr, dialog = nullptr;
+    NMHDR click{};  // posted to the page: it must outlive the step that posts it
+    const char* pages[] = {"kinds page", "photo page", "movie page", "sound page", "version page"};
+    const ModalScript script({
+        WaitFor(L"アプリ設定", &sheet_),
+        [&] {
+            shown["sheet"] = ShownTexts(sheet_);
+            for (int index = kKindsPage; index <= kVersionPage; ++index)
+                shown[pages[index]] = ShownTexts(ShowPage(sheet_, index));
+            page = ShowPage(sheet_, kMoviePage);
+            const HWND list = ListOf(page);
+            click = NMHDR{list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), static_cast<UINT>(NM_RCLICK)};
+            PostMessageW(page, WM_NOTIFY, click.idFrom, reinterpret_cast<LPARAM>(&click));
+            return true;
+        },
+        [&] {
+            const HWND menuWindow = FindWindowW(L"#32768", nullptr);
+            if (!menuWindow || !IsWindowVisible(menuWindow))
+                return false;
+            AddMenuTexts(reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0)), &shown["extension menu"]);
+            EndMenu();
+            return true;
+        },
+        [&] {
+            PostMessageW(page, WM_COMMAND, MAKEWPARAM(ExtensionsPage::kAddExtension, 0), 0);
+            return true;
+        },
+        WaitFor(L"拡張子の追加", &dialog),
+        [&] {
+            shown["add dialog"] = ShownTexts(dialog);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return true;
+        },
+        [&] { return !FindThreadWindow(L"拡張子の追加"); },
+        [&] { return PropSheet_PressButton(sheet_, PSBTN_CANCEL), true; },
+    });
+    Show([&](ScriptedMainWindow& w) {
+        shown["main window"] = ShownTexts(w.Window());
+        AddMenuTexts(GetMenu(w.Window()), &shown["main menu"]);
+        w.Command(MainWindow::kSettingsSheet);
+    });
+    ASSERT_TRUE(script.Finished());
+    for (const auto& [where, text] : expected) {
+        const std::vector<std::wstring>& texts = shown[where];
+        std::string all;
+        for (const std::wstring& one : texts)
+            all += "\n  \"" + ToUtf8(one) + "\"";
+        EXPECT_TRUE(std::find(texts.begin(), texts.end(), text) != texts.end())
+            << where << " shows no \"" << ToUtf8(text) << "\", only:" << all;
+    }
 }
 
 TEST(RegisteredContentTypeTest, ReadsTheExtensionKey)

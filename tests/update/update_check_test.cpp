@@ -97,6 +97,10 @@ public:
                   wchar_t text[512] = {};
                   GetWindowTextW(FindWindowExW(notice, nullptr, L"Static", nullptr), text, 512);
                   shownText = text;
+                  GetWindowTextW(GetDlgItem(notice, UpdateNotice::kGoToPage), text, 512);
+                  goToText = text;
+                  GetWindowTextW(GetDlgItem(notice, UpdateNotice::kLater), text, 512);
+                  laterText = text;
                   if (shot) {
                       saved = SaveScreenshot(notice, shot);
                       std::vector<std::string> all = LayoutFaults(notice);
@@ -136,6 +140,7 @@ public:
     std::atomic<bool> saved{false};
     std::atomic<bool> closedByAnswer{false};  // before the close box was needed
     std::wstring shownText;
+    std::wstring goToText, laterText;  // the captions of its two buttons
     std::string faults;  // what is wrong with the notice's layout and keys, with its screenshot
 
 private:
@@ -262,6 +267,8 @@ TEST_F(UpdateCheckTest, ANewVersionIsFirstAnnouncedAfterARandomDelayAcrossTheYea
         EXPECT_EQ(user.faults, "");
         EXPECT_EQ(user.shownText, L"最新のバージョン1.1.8.0が公開されています。\r\nサイトへ移動しますか？\r\n\r\n"
                                   L"　（現在インストールされているバージョンは1.1.7です。）\r\n");
+        EXPECT_EQ(user.goToText, L"　サイトへ移動する　");
+        EXPECT_EQ(user.laterText, L"後日通知する　");
     }
     EXPECT_EQ(LastDay(), 2);
     EXPECT_EQ(ini_.GetString(L"VERSION", L"next_version", L""), kVersionFile);  // the same version: no new delay
