@@ -18,6 +18,7 @@
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
 #include "organize/run_checks.h"
+#include "organize/run_report.h"
 #include "run/organize_and_build_album.h"
 
 namespace {
@@ -35,6 +36,7 @@ struct Options {
     std::optional<bool> album;
     bool yes = false;
     std::wstring settings;
+    std::wstring report;
 };
 
 // The checks' verdict in the window's words, on standard error; only --yes agrees to add to a
@@ -134,6 +136,10 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options, std::wstring* erro
             if (!value(&text))
                 return false;
             options->settings = text;
+        } else if (option == L"--report") {
+            if (!value(&text))
+                return false;
+            options->report = text;
         } else {
             *error = L"unknown option " + option;
             return false;
@@ -176,13 +182,19 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
     if (!AgreeToRun(CheckRun(choices, &run), run, options.yes))
         return kExitRefused;
 
+    // Made before the run: a report that cannot be written refuses the run before it starts.
+    RunReportFile report;
+    if (!options.report.empty() && !report.Open(options.report))
+        return UsageError(L"cannot write the report file " + options.report);
+
     g_Log.Write(L"写真整理(開始)");
     OrganizeResult result;
     {
         ConsoleStopHandler stopOnCtrlC;
         ConsoleProgress progress;
         progress.SetCaption(L"写真の整理中");
-        result = OrganizeAndBuildAlbum(g_OrganizeSettings, progress, run.inputFolders, run.outputFolder);
+        result = OrganizeAndBuildAlbum(g_OrganizeSettings, progress, run.inputFolders, run.outputFolder,
+                                       options.report.empty() ? nullptr : &report);
     }
     g_Log.Write(L"写真整理(終了)");
     if (result.Failed()) {

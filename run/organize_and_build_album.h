@@ -9,9 +9,13 @@
 #include "base/progress_sink.h"
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
+#include "organize/run_report.h"
 
 // An organize run, then its album when the settings ask for one (MakePhotoHtml) and the run
 // went through; a run that failed or was stopped gets none. A failed album makes the result
 // fail at the album stage (what was copied stays copied and recorded).
+// Every file the run handles is told in a report kept in the data folder (when there is one)
+// and to `alsoReport` when given.
 OrganizeResult OrganizeAndBuildAlbum(const OrganizeSettings& settings, ProgressSink& progress,
-                                     const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder);
+                                     const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder,
+                                     RunReportSink* alsoReport = nullptr);

@@ -6,6 +6,8 @@
 
 #include "base/handles.h"
 #include "organize/output_record.h"
+#include "base/path_text.h"
+#include "run/run_reports.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/organize/organize_test_files.h"
 #include "tests/support/child_process.h"
@@ -68,6 +70,36 @@ TEST_F(CliOrganizeTest, OrganizesPrintsTheCountsAndNeverWritesTheSettings)
     run = Organize(L"--format 13 --kinds photo,movie --yes");
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_NE(run.out.find("コピーファイルの数 = 1"), std::string::npos) << run.out;
+}
+
+// --report writes a line a file as the run goes; a report that cannot be made refuses the run.
+// The data folder keeps the last runs' reports, the oldest removed.
+TEST_F(CliOrganizeTest, TheReportNamesEveryFileAndTheDataFolderKeepsTheLastTen)
+{
+    Photo(L"IMG_0001.JPG", "2024:05:01 09:03:07", 'a');
+    Photo(L"IMG_0002.JPG", "2024:05:01 09:03:08", 'b');
+    const std::wstring report = root_.File(L"report.json");
+    const RunResult run = Organize(L"--format 8 --no-album --report \"" + report + L"\"");
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    const Bytes bytes = ReadBytes(report);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(CountOf(Utf8ToWide(text), L"\"outcome\": \"copied\""), 2u) << text;
+    EXPECT_EQ(CountOf(Utf8ToWide(text), L"\n"), 2u) << text;
+
+    const RunResult refused = Organize(L"--format 8 --no-album --yes --report \"" + root_.File(L"none\\r.json") + L"\"");
+    EXPECT_EQ(refused.exitCode, 2u);
+
+    const std::wstring data = root_.File(L"data");
+    ASSERT_TRUE(CreateDirectoryW(data.c_str(), nullptr));
+    for (int i = 0; i < 12; ++i)
+        MakeFile(data + L"\\report-20240101-0000" + (i < 10 ? L"0" : L"") + std::to_wstring(i) + L"-000.json");
+    const std::wstring path = NewKeptReportPath(data);
+    MakeFile(path);
+    const auto kept = FolderSnapshot(data);
+    EXPECT_EQ(kept.size(), static_cast<std::size_t>(kKeptRunReports));
+    EXPECT_EQ(kept.count(L"\\report-20240101-000001-000.json"), 0u);
+    EXPECT_EQ(kept.count(L"\\report-20240101-000003-000.json"), 1u);
+    EXPECT_EQ(kept.count(L"\\" + NameOfPath(path)), 1u);
 }
 
 TEST_F(CliOrganizeTest, RefusalsAndUsageErrorsExitTwo)
