@@ -9,7 +9,7 @@
 #include "album/image_operations.h"
 #include "album/imaging_codec.h"
 #include "album/picture_codecs.h"
-#include "album/picture_limits.h"
+#include "album/album_limits.h"
 #include "album/picture_pixels.h"
 #include "album/thumbnail_files.h"
 #include "base/log_file.h"

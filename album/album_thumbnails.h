@@ -2,7 +2,7 @@
 // The thumbnails of an album's pictures, made before its pages are written: every picture is
 // decoded once (or not at all when the cache has it), on a pool of workers, one per core. A
 // picture that cannot be shown (damaged, cut, empty, no raster image, or past the limits of
-// picture_limits.h) is listed as a file without preview, and the log says why. Which thread
+// album_limits.h) is listed as a file without preview, and the log says why. Which thread
 // made what never shows: the pages and the thumbnails come out the same with one worker or
 // many.
 

@@ -20,7 +20,7 @@ constexpr std::uint32_t kListVersion = 1;
 
 bool Fits(const std::optional<std::string>& text)
 {
-    return !text || text->size() <= kMaxTextBytes;
+    return !text || text->size() <= cache_limits::kMaxTextBytes;
 }
 
 void PutText(std::vector<std::uint8_t>& bytes, const std::optional<std::string>& text)
@@ -63,7 +63,7 @@ public:
             text->reset();
             return true;
         }
-        if (!Number(4, &length) || length > kMaxTextBytes || !Has(static_cast<std::size_t>(length)))
+        if (!Number(4, &length) || length > cache_limits::kMaxTextBytes || !Has(static_cast<std::size_t>(length)))
             return false;
         text->emplace(reinterpret_cast<const char*>(data_ + at_), static_cast<std::size_t>(length));
         at_ += static_cast<std::size_t>(length);
@@ -85,7 +85,7 @@ public:
     bool Path(std::wstring* path)
     {
         std::uint64_t units = 0;
-        if (!Number(4, &units) || units == 0 || units > kMaxPathUnits || !Has(static_cast<std::size_t>(units) * 2))
+        if (!Number(4, &units) || units == 0 || units > cache_limits::kMaxPathUnits || !Has(static_cast<std::size_t>(units) * 2))
             return false;
         path->resize(static_cast<std::size_t>(units));
         for (wchar_t& unit : *path) {
@@ -203,7 +203,7 @@ bool IsNameOrItsWorkName(const std::wstring& name, const std::wstring& base)
 
 bool FitsScannedList(const std::wstring& relativePath, const ImageFacts& facts)
 {
-    return !relativePath.empty() && relativePath.size() <= kMaxPathUnits && Fits(facts.dateTimeOriginal) &&
+    return !relativePath.empty() && relativePath.size() <= cache_limits::kMaxPathUnits && Fits(facts.dateTimeOriginal) &&
            Fits(facts.dateTime);
 }
 
@@ -228,12 +228,12 @@ std::vector<std::uint8_t> SerializeScannedList(const ScannedList& list)
 bool ParseScannedList(const std::uint8_t* data, std::size_t size, ScannedList* list)
 {
     list->clear();
-    if (size < 20 || size > kMaxScannedFactsBytes || GetLittle(data + size - 8, 8) != Fnv1a(data, size - 8))
+    if (size < 20 || size > cache_limits::kMaxScannedFactsBytes || GetLittle(data + size - 8, 8) != Fnv1a(data, size - 8))
         return false;
     ListCursor cursor(data, size - 8);
     std::uint64_t magic = 0, version = 0, count = 0;
     if (!cursor.Number(4, &magic) || magic != kListMagic || !cursor.Number(4, &version) || version != kListVersion ||
-        !cursor.Number(4, &count) || count > kMaxListedFiles)
+        !cursor.Number(4, &count) || count > cache_limits::kMaxListedFiles)
         return false;
     for (std::uint64_t i = 0; i < count; ++i) {
         std::wstring path;
@@ -264,7 +264,7 @@ std::string SerializeThumbnailList(const ThumbnailList& list)
 bool ParseThumbnailList(const std::uint8_t* data, std::size_t size, ThumbnailList* list)
 {
     list->clear();
-    if (size > kMaxThumbnailListBytes)
+    if (size > cache_limits::kMaxThumbnailListBytes)
         return false;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     // The header line, then one line a file: entry TAB size TAB last-write TAB path.
@@ -273,7 +273,7 @@ bool ParseThumbnailList(const std::uint8_t* data, std::size_t size, ThumbnailLis
         return false;
     for (std::size_t at = headerEnd + 1; at < text.size();) {
         const std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos || list->size() >= kMaxListedFiles) {
+        if (end == std::string_view::npos || list->size() >= cache_limits::kMaxListedFiles) {
             list->clear();  // cut short, or more than any album holds
             return false;
         }
@@ -314,7 +314,7 @@ std::vector<std::uint8_t> BuildEntry(const std::string& keyText, const std::vect
 EntryCheck CheckEntry(const std::uint8_t* data, std::size_t size, const std::string& keyText, std::size_t* jpegBytes)
 {
     *jpegBytes = 0;
-    if (size < kTrailerBytes || size > kMaxEntryBytes)
+    if (size < kTrailerBytes || size > cache_limits::kMaxEntryBytes)
         return EntryCheck::kDamaged;
     const std::uint8_t* trailer = data + size - kTrailerBytes;
     const auto imageBytes = static_cast<std::size_t>(GetLittle(trailer + 8, 4));

@@ -11,25 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "album/album_limits.h"
 #include "metadata/image_facts.h"
 
 namespace cache_formats {
 
 inline constexpr wchar_t kScannedListName[] = L"scan.facts";
 inline constexpr wchar_t kThumbnailListName[] = L"thumbnails.list";
-
-// Files a list may name: several times any album anyone keeps, and few enough that a list
-// past it (a crafted one of tiny entries, say) is refused before it costs much memory.
-constexpr std::uint64_t kMaxListedFiles = 1'000'000;
-// The largest list files read: a few dozen bytes a file.
-constexpr std::uint64_t kMaxScannedFactsBytes = 128u << 20;
-constexpr std::uint64_t kMaxThumbnailListBytes = 64u << 20;
-// No thumbnail of a 320 x 240 box comes near this; a larger entry is not ours.
-constexpr std::uint64_t kMaxEntryBytes = 4u << 20;
-// Longer than any path Windows opens.
-constexpr std::uint32_t kMaxPathUnits = 32767;
-// Capture-time texts are 20 bytes; a file whose texts run past this is simply read each time.
-constexpr std::uint32_t kMaxTextBytes = 4096;
 
 // --- scan.facts: paths below the output folder, in UTF-16 units -------------------------
 struct ScannedEntry {

@@ -3,13 +3,13 @@
 // answers in it, so the thumbnails treat them all alike. Portable.
 //
 // Bytes of untrusted files: what a decode will hold is counted from what the file claims and
-// checked against the limits of picture_limits.h before anything is allocated for it, and the
+// checked against the limits of album_limits.h before anything is allocated for it, and the
 // libraries' own limits stay on. A decode that holds the whole picture takes a whole decode's
 // turn (whole_decodes.h) for as long as it runs.
 
 #include <cstdint>
 
-#include "album/picture_limits.h"
+#include "album/album_limits.h"
 #include "album/picture_pixels.h"
 
 // Why a decode gave no picture.

@@ -6,7 +6,7 @@ ScannedFacts::ScannedFacts(const std::wstring& cacheFolder)
     : listPath_(cacheFolder.empty() ? std::wstring() : cacheFolder + L"\\" + kListName)
 {
     std::vector<std::uint8_t> bytes;
-    if (!listPath_.empty() && ReadFileBytes(listPath_, cache_formats::kMaxScannedFactsBytes, &bytes))
+    if (!listPath_.empty() && ReadFileBytes(listPath_, cache_limits::kMaxScannedFactsBytes, &bytes))
         Parse(bytes);
 }
 

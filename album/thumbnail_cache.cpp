@@ -108,7 +108,7 @@ ThumbnailCache::Entry ThumbnailCache::Read(const ThumbnailKey& key, bool thumbna
 {
     jpeg->clear();
     std::vector<std::uint8_t> bytes;
-    if (!ReadFileBytes(EntryPath(key, thumbnail), cache_formats::kMaxEntryBytes, &bytes))
+    if (!ReadFileBytes(EntryPath(key, thumbnail), cache_limits::kMaxEntryBytes, &bytes))
         return Entry::kMissing;
     std::size_t jpegBytes = 0;
     switch (cache_formats::CheckEntry(bytes.data(), bytes.size(), key.Text(), &jpegBytes)) {

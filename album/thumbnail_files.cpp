@@ -31,7 +31,7 @@ ThumbnailFiles::ThumbnailFiles(const std::wstring& cacheFolder, const std::wstri
 
     std::vector<std::uint8_t> bytes;
     cache_formats::ThumbnailList list;
-    if (ReadFileBytes(listPath_, cache_formats::kMaxThumbnailListBytes, &bytes) &&
+    if (ReadFileBytes(listPath_, cache_limits::kMaxThumbnailListBytes, &bytes) &&
         cache_formats::ParseThumbnailList(bytes.data(), bytes.size(), &list)) {
         for (auto& [relative, listed] : list) {
             // A list that is not whole and well-formed vouches for nothing.

@@ -2,7 +2,7 @@
 
 #include <semaphore>
 
-#include "album/picture_limits.h"
+#include "album/album_limits.h"
 
 namespace {
 

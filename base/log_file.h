@@ -7,12 +7,14 @@
 #include <mutex>
 #include <string>
 
+#include "base/base_limits.h"
+
 // The log's name in the data folder (beside the executable when there is none).
 inline constexpr wchar_t kLogFileName[] = L"log.txt";
 
 class LogFile {
 public:
-    static constexpr std::int32_t kSizeLimit = 33554432;  // 32 MiB; past it the file starts over
+    static constexpr std::int32_t kSizeLimit = base_limits::kMaxLogBytes;
     static constexpr int kLineBufferChars = 1300;
     static constexpr int kMessageChars = 1040;            // including the terminating null
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/base_limits.h"
+
 // The settings file in the program's data folder, and the section of its own values. Both are
 // names of files already on users' disks: they stay as they are.
 inline constexpr wchar_t kSettingsFileName[] = L"Lumidex.ini";
@@ -48,9 +50,7 @@ public:
     // Lists: a count key and the keys item0 .. item(count-1). Reading skips empty items;
     // replacing deletes the whole section first, so no item of a longer list survives.
     std::vector<std::wstring> GetList(const wchar_t* section) const;
-    // No list the program writes comes near this; a larger count is a damaged or hand-made
-    // file, and reading that many items would hold up the start for minutes.
-    static constexpr std::int32_t kMaxListItems = 1000;
+    static constexpr std::int32_t kMaxListItems = base_limits::kMaxSettingsListItems;
     // A list's count key; -1, with a log line, for a count below 0 or above kMaxListItems.
     // GetList reads such a list as empty.
     std::int32_t GetListCount(const wchar_t* section) const;

@@ -15,10 +15,11 @@
 #include <vector>
 
 #include "base/handles.h"
+#include "update/update_limits.h"
 
 class HttpClient {
 public:
-    static constexpr DWORD kReadChunkBytes = 1048576;
+    static constexpr DWORD kReadChunkBytes = update_limits::kReadChunkBytes;
 
     HttpClient() = default;
     HttpClient(const HttpClient&) = delete;

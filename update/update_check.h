@@ -17,6 +17,7 @@
 
 #include "base/handles.h"
 #include "base/settings_store.h"
+#include "update/update_limits.h"
 
 // Where the version file is asked for. The tests point the check at a server of their own on
 // the loopback address; the program always asks the real one.
@@ -43,16 +44,11 @@ class UpdateCheck {
 public:
     static constexpr wchar_t kFilePath[] = L"Lumidex/Version.txt";
     static constexpr wchar_t kAgent[] = L"Microsoft Internet　Explorer";
-    // Each step of the exchange (connecting, sending, each wait for the answer) gives up after this.
-    static constexpr DWORD kTimeoutMs = 3000;
-    // And the whole exchange, the name lookup included, after this: a server that sends a byte
-    // just before each step would give up could otherwise keep the check for hours. A check cut
-    // short shows nothing and is made again at the next start.
-    static constexpr DWORD kDeadlineMs = 5000;
-    // Redirects within the update host followed in one exchange, at most.
-    static constexpr int kMaxRedirects = 5;
-    // No version file is anywhere near this long: a longer answer is no version file.
-    static constexpr std::int32_t kMaxBodyBytes = 65536;
+    // Its bounds, from update_limits.h.
+    static constexpr DWORD kTimeoutMs = update_limits::kStepTimeoutMs;
+    static constexpr DWORD kDeadlineMs = update_limits::kDeadlineMs;
+    static constexpr int kMaxRedirects = update_limits::kMaxRedirects;
+    static constexpr std::int32_t kMaxBodyBytes = update_limits::kMaxBodyBytes;
 
     explicit UpdateCheck(SettingsStore* settings);
     // On the thread that started the check, whose window it destroys. An exchange still under

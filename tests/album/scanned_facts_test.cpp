@@ -125,7 +125,7 @@ TEST(ScannedFactsTest, AListCutShortOrAlteredIsNotUsed)
 // memory their entries would.
 TEST(ScannedFactsTest, ListsPastTheirLimitsAreRefused)
 {
-    const std::uint64_t files = cache_formats::kMaxListedFiles + 1;
+    const std::uint64_t files = cache_limits::kMaxListedFiles + 1;
     std::vector<std::uint8_t> facts;
     PutLittle(facts, 0x4653534B, 4);
     PutLittle(facts, 1, 4);

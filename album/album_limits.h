@@ -1,6 +1,7 @@
 #pragma once
-// Every bound the album puts on what a picture file may ask of it, in one place. A picture
-// past one is listed as a file without preview, and the log says which bound it passed.
+// Every bound the album puts on what a file may ask of it, in one place: the pictures it
+// decodes, and the files of its cache it reads back. A picture past one is listed as a file
+// without preview, and the log says which bound it passed; a cache file past one is not used.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,3 +30,20 @@ constexpr std::uint64_t kImagingBytesPerPixel = 11;
 constexpr std::ptrdiff_t kMaxWholeDecodesAtOnce = 4;
 
 }  // namespace picture_limits
+
+namespace cache_limits {
+
+// Files a cache list may name: several times any album anyone keeps, and few enough that a
+// list past it (a crafted one of tiny entries, say) is refused before it costs much memory.
+constexpr std::uint64_t kMaxListedFiles = 1'000'000;
+// The largest list files read: a few dozen bytes a file.
+constexpr std::uint64_t kMaxScannedFactsBytes = 128u << 20;
+constexpr std::uint64_t kMaxThumbnailListBytes = 64u << 20;
+// No thumbnail of a 320 x 240 box comes near this; a larger entry is not ours.
+constexpr std::uint64_t kMaxEntryBytes = 4u << 20;
+// Longer than any path Windows opens.
+constexpr std::uint32_t kMaxPathUnits = 32767;
+// Capture-time texts are 20 bytes; a file whose texts run past this is simply read each time.
+constexpr std::uint32_t kMaxTextBytes = 4096;
+
+}  // namespace cache_limits
