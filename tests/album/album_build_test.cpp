@@ -20,6 +20,7 @@
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/organize/organize_fixture.h"
 #include "tests/support/host_files.h"
+#include "tests/support/screenshot.h"
 
 namespace {
 
@@ -295,19 +296,9 @@ TEST_F(AlbumBuildTest, AMovieIsFiledByItsFilmingTimeUnlessTheSwitchIsOff)
 // The picture at `from` saved by the imaging library in the format of that MIME type.
 bool SaveAs(const std::wstring& from, const wchar_t* mime, const std::wstring& to)
 {
-    UINT count = 0, bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0)
-        return false;
-    std::vector<std::uint8_t> buffer(bytes);
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, encoders) != Gdiplus::Ok)
-        return false;
+    CLSID encoder{};
     Gdiplus::Image picture(from.c_str());
-    for (UINT i = 0; i < count; ++i) {
-        if (wcscmp(encoders[i].MimeType, mime) == 0)
-            return picture.Save(to.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
-    }
-    return false;
+    return ImageEncoder(mime, &encoder) && picture.Save(to.c_str(), &encoder, nullptr) == Gdiplus::Ok;
 }
 
 // GIF, BMP and TIFF photos show with thumbnails, decoded by the system's imaging library; a

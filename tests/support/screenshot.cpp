@@ -1,6 +1,7 @@
 #include "tests/support/screenshot.h"
 
-
+#include <cstdint>
+#include <cwchar>
 #include <memory>
 #include <vector>
 
@@ -10,24 +11,6 @@
 #include "ui/dpi_scaling.h"
 
 namespace {
-
-bool PngEncoder(CLSID* clsid)
-{
-    UINT count = 0, bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0)
-        return false;
-    std::vector<std::uint8_t> buffer(bytes);
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, encoders) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (wcscmp(encoders[i].MimeType, L"image/png") == 0) {
-            *clsid = encoders[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
 
 // Tests run side by side on one display: for its picture, a window goes on top of whatever
 // windows the others show, and back among them after.
@@ -67,6 +50,24 @@ bool ShowsSomething(HDC dc, HBITMAP bitmap, int width, int height)
 
 }  // namespace
 
+bool ImageEncoder(const wchar_t* mimeType, CLSID* clsid)
+{
+    UINT count = 0, bytes = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0)
+        return false;
+    std::vector<std::uint8_t> buffer(bytes);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, bytes, encoders) != Gdiplus::Ok)
+        return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (wcscmp(encoders[i].MimeType, mimeType) == 0) {
+            *clsid = encoders[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
 std::wstring ScreenshotFolder()
 {
     return FolderOfPath(GetExeFolder()) + L"\\screenshots";
@@ -104,7 +105,7 @@ bool SaveScreenshot(HWND window, const std::wstring& name)
     }
 
     CLSID png{};
-    if (!PngEncoder(&png))
+    if (!ImageEncoder(L"image/png", &png))
         return false;
     CreateDirectoryW(ScreenshotFolder().c_str(), nullptr);
     Gdiplus::Bitmap image(static_cast<HBITMAP>(bitmap.get()), nullptr);
