@@ -34,6 +34,7 @@
 #include "organize/file_facts.h"
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
+#include "organize/output_names.h"
 #include "organize/output_record.h"
 #include "tests/support/temp_folder.h"
 
@@ -282,7 +283,7 @@ void Scale(const Options& options, const std::wstring& settings, const std::vect
         std::printf("  %7d files: first run %6.1f s (%.2f ms a file, peak %.0f MB), rerun %6.1f s (%.2f ms a file, "
                     "peak %.0f MB), record %.1f MB%s\n",
                     count, first.seconds, first.seconds * 1000 / count, first.peakBytes / 1e6, rerun.seconds,
-                    rerun.seconds * 1000 / count, rerun.peakBytes / 1e6, FileSize(output + L"\\Sortavel.dat") / 1e6,
+                    rerun.seconds * 1000 / count, rerun.peakBytes / 1e6, FileSize(RecordPathOf(output)) / 1e6,
                     runs.Verdict());
         const OrganizeTimings timings = OrganizeHere(options, corpus, settings, output, kDefaultCopyWorkers);
         PrintTimingsHeading("files");
