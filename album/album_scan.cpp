@@ -80,12 +80,6 @@ AlbumModel AlbumScan::Scan(const std::wstring& folder, bool includeOther, Progre
     return model;
 }
 
-void AlbumScan::AddFile(const std::wstring& path, AlbumFileKind kind, AlbumModel* model) const
-{
-    if (std::optional<DatedFile> dated = Date(path, kind, nullptr))
-        model->Add(std::move(dated->file), dated->date);
-}
-
 std::optional<AlbumScan::DatedFile> AlbumScan::Date(const std::wstring& path, AlbumFileKind kind,
                                                     const WIN32_FIND_DATAW* found) const
 {

@@ -18,8 +18,6 @@ public:
     // Every media file below the folder, read for its date on `workers` threads and filed in
     // the order found. Files of kind Other only with includeOther.
     AlbumModel Scan(const std::wstring& folder, bool includeOther, ProgressSink* progress = nullptr, int workers = 1);
-    // One file, dated and filed on its own (kind Other always).
-    void AddFile(const std::wstring& path, AlbumFileKind kind, AlbumModel* model) const;
 
     CaptureDateRules dateRules;  // how the files are dated
     // What earlier scans read, for files unchanged since; null: every file is read.

@@ -34,6 +34,7 @@ TiffDirectoryParser::TiffDirectoryParser(const std::uint8_t* data, std::uint32_t
                                          std::uint16_t rootBase)
     : size_(length), mode_(mode), rootBase_(rootBase)
 {
+    // The text names the parser's old class: the log keeps it as it always read.
     if (!data)
         Fail(Code::kInternalError,
              "[Internal Error] CExifAnalize constructor received null data pointer.");
@@ -43,6 +44,7 @@ TiffDirectoryParser::TiffDirectoryParser(const std::uint8_t* data, std::uint32_t
 TiffDirectoryParser::TiffDirectoryParser(std::unique_ptr<ExifByteSource> source, ExifParseMode mode)
     : source_(std::move(source)), size_(0), mode_(mode)
 {
+    // The text names the parser's old class: the log keeps it as it always read.
     if (!source_)
         Fail(Code::kInternalError,
              "[Internal Error] CExifAnalize constructor received null data pointer.");

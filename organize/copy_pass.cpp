@@ -23,8 +23,7 @@ constexpr std::uint64_t kCaptionEveryMs = 100;
 
 void LogCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination)
 {
-    g_Log.Write(L"ファイルのコピーに失敗しました。 0x%08x(%s)", static_cast<unsigned>(status),
-                SystemMessageText(status).c_str());
+    g_Log.Write(L"ファイルのコピーに失敗しました。 %s(%s)", HexStatus(status).c_str(), SystemMessageText(status).c_str());
     g_Log.Write(L"コピー元 = %s", source.c_str());
     g_Log.Write(L"コピー先 = %s", destination.c_str());
 }
@@ -273,7 +272,7 @@ void CopyPass::Settle(const PlannedCopy& plan, StatusCode status)
         // A record that cannot be saved now will not be at the end either: the output folder
         // no longer takes writes, and every copy from here on would go unrecorded.
         if (const StatusCode saved = SaveRecord(); saved != kStatusOk) {
-            g_Log.Write(L"比較情報を保存できないため、写真の整理を中止します。 0x%08x", static_cast<unsigned>(saved));
+            g_Log.Write(L"比較情報を保存できないため、写真の整理を中止します。 %s", HexStatus(saved).c_str());
             result_->status = saved;
             result_->failedStage = OrganizeResult::kRecordSave;
         }

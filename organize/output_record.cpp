@@ -190,7 +190,7 @@ int OutputRecord::Load(const std::wstring& recordPath)
             return kNoRecordFile;
         }
         const StatusCode failed = error == 0 ? kStatusFail : StatusFromWin32(error);
-        g_Log.Write(L"比較情報を開けません。 0x%08x", static_cast<unsigned>(failed));
+        g_Log.Write(L"比較情報を開けません。 %s", HexStatus(failed).c_str());
         return failed;
     }
     LARGE_INTEGER size{};

@@ -177,7 +177,7 @@ void WantedFileFinder::SortByOrderMet()
 void WantedFileFinder::OnUnreadableFolder(const std::wstring& folderPath, DWORD error)
 {
     ++unreadable_;
-    g_Log.Write(L"フォルダを読み込めません = %s 0x%08x", folderPath.c_str(), static_cast<unsigned>(StatusFromWin32(error)));
+    g_Log.Write(L"フォルダを読み込めません = %s %s", folderPath.c_str(), HexStatus(StatusFromWin32(error)).c_str());
     if (report_)
         report_->OnFile(FileReport{folderPath, FileOutcome::kNotOrganized, L"フォルダを読み込めません", L""});
 }
