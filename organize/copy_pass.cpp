@@ -56,9 +56,7 @@ void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer,
         if (end - first == 1)
             Organize(files[first], writer, workers);
         else
-            OrganizeGroup(std::vector<FileFacts>(files.begin() + static_cast<std::ptrdiff_t>(first),
-                                                 files.begin() + static_cast<std::ptrdiff_t>(end)),
-                          writer, workers);
+            OrganizeGroup(std::span<const FileFacts>(files).subspan(first, end - first), writer, workers);
     }
     // Whatever ended the loop, every copy handed over is finished, and on the disk before
     // the record (which the caller saves) names it.
@@ -89,7 +87,7 @@ void CopyPass::Organize(const FileFacts& source, DateFolderWriter& writer, CopyW
     HandOver(std::move(plan), workers);
 }
 
-void CopyPass::OrganizeGroup(const std::vector<FileFacts>& members, DateFolderWriter& writer, CopyWorkers& workers)
+void CopyPass::OrganizeGroup(std::span<const FileFacts> members, DateFolderWriter& writer, CopyWorkers& workers)
 {
     // Members whose bytes the output folder holds already (or will, from a copy under way) are
     // not copied again; the new members go beside the first one's copy.

@@ -6,6 +6,7 @@
 // leaves the next one only what is missing.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -43,7 +44,7 @@ private:
     void Report(const PlannedCopy& plan, FileOutcome outcome, const std::wstring& reason = L"");
     // A group's members: one date folder and one counter for all, or beside the copy of a
     // member the output folder holds already.
-    void OrganizeGroup(const std::vector<FileFacts>& members, DateFolderWriter& writer, CopyWorkers& workers);
+    void OrganizeGroup(std::span<const FileFacts> members, DateFolderWriter& writer, CopyWorkers& workers);
     void HandOver(PlannedCopy plan, CopyWorkers& workers);
     void Settle(const PlannedCopy& plan, StatusCode status);
     // Settles the oldest copy when it is done (with `wait`, once it is); false when there was
