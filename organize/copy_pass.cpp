@@ -71,6 +71,11 @@ void CopyPass::Organize(const FileFacts& source, DateFolderWriter& writer, CopyW
         NoteDuplicate(source, copy);
         return;
     }
+    PlanAndHandOver(source, writer, workers);
+}
+
+void CopyPass::PlanAndHandOver(const FileFacts& source, DateFolderWriter& writer, CopyWorkers& workers)
+{
     PlannedCopy plan;
     StatusCode planned = kStatusOk;
     {
@@ -124,7 +129,7 @@ void CopyPass::OrganizeGroup(std::span<const FileFacts> members, DateFolderWrite
             } else {
                 g_Log.Write(L"組のファイルを分けて整理します = %s (整理済みのファイルの隣に、対応する名前で置けません)",
                             member->path.c_str());
-                Organize(*member, writer, workers);
+                PlanAndHandOver(*member, writer, workers);
             }
         }
         return;

@@ -39,6 +39,8 @@ private:
     // still under way.
     bool IsDuplicate(const FileFacts& source, std::wstring* copy = nullptr);
     void Organize(const FileFacts& source, DateFolderWriter& writer, CopyWorkers& workers);
+    // A file known to be new: its name planned on its own, its copy handed to the workers.
+    void PlanAndHandOver(const FileFacts& source, DateFolderWriter& writer, CopyWorkers& workers);
     // A file whose bytes the output folder holds already, at `copy`.
     void NoteDuplicate(const FileFacts& source, const std::wstring& copy);
     void Report(const PlannedCopy& plan, FileOutcome outcome, const std::wstring& reason = L"");
