@@ -9,6 +9,7 @@
 #include "album/thumbnail_files.h"
 #include "base/file_removal.h"
 #include "base/log_file.h"
+#include "base/paths.h"
 #include "organize/folder_utils.h"
 
 namespace {
@@ -20,7 +21,7 @@ void CopyTemplate(AlbumBuildContext& context)
 {
     if (context.writes.Failed())
         return;
-    if (GetFileAttributesW(context.templateFolder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(ExtendedLengthPath(context.templateFolder).c_str()) == INVALID_FILE_ATTRIBUTES) {
         g_Log.Write(L"写真一覧のテンプレートがありません = %s", context.templateFolder.c_str());
         return;
     }
@@ -55,7 +56,7 @@ AlbumBuildResult BuildPhotoAlbum(ProgressSink& progress, const std::wstring& out
 
     // The album is made anew, but the thumbnail files of the last build that no one touched
     // stay until it is known whether they still show the same pictures.
-    if (GetFileAttributesW(context.albumFolder.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(ExtendedLengthPath(context.albumFolder).c_str()) != INVALID_FILE_ATTRIBUTES) {
         std::wstring failedPath;
         const StatusCode deleted = ClearFolderTree(
             context.albumFolder,

@@ -5,6 +5,7 @@
 #include "base/folder_walk.h"
 #include "base/log_file.h"
 #include "base/parallel_for.h"
+#include "base/paths.h"
 #include "metadata/heif_exif_locator.h"
 #include "organize/file_facts.h"
 #include "organize/output_names.h"
@@ -86,7 +87,7 @@ std::optional<AlbumScan::DatedFile> AlbumScan::Date(const std::wstring& path, Al
     WIN32_FIND_DATAW listed{};
     if (!found) {
         WIN32_FILE_ATTRIBUTE_DATA attributes{};
-        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes))
+        if (!GetFileAttributesExW(ExtendedLengthPath(path).c_str(), GetFileExInfoStandard, &attributes))
             return std::nullopt;
         listed.nFileSizeHigh = attributes.nFileSizeHigh;
         listed.nFileSizeLow = attributes.nFileSizeLow;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/log_file.h"
+#include "base/paths.h"
 #include "base/status_code.h"
 
 bool AlbumWrites::Check(StatusCode status, const std::wstring& path)
@@ -21,10 +22,10 @@ bool AlbumWrites::Check(StatusCode status, const std::wstring& path)
 
 bool AlbumWrites::MakeFolder(const std::wstring& path)
 {
-    if (CreateDirectoryW(path.c_str(), nullptr))
+    if (CreateDirectoryW(ExtendedLengthPath(path).c_str(), nullptr))
         return true;
     const DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS && (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY))
+    if (error == ERROR_ALREADY_EXISTS && (GetFileAttributesW(ExtendedLengthPath(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
         return true;
     return Check(StatusFromWin32(error), path);
 }

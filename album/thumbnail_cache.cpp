@@ -6,6 +6,7 @@
 #include "base/file_removal.h"
 #include "base/folder_walk.h"
 #include "base/log_file.h"
+#include "base/paths.h"
 #include "base/status_code.h"
 #include "base/path_text.h"
 #include "base/text_encoding.h"
@@ -144,10 +145,10 @@ bool ThumbnailCache::MakeFolder()
     const std::lock_guard<std::mutex> lock(mutex_);
     if (folderMade_ || !Usable())
         return folderMade_;
-    const bool made = CreateDirectoryW(folder_.c_str(), nullptr);
+    const bool made = CreateDirectoryW(ExtendedLengthPath(folder_).c_str(), nullptr);
     const DWORD error = made ? ERROR_SUCCESS : GetLastError();
     if (made)
-        SetFileAttributesW(folder_.c_str(), FILE_ATTRIBUTE_HIDDEN);
+        SetFileAttributesW(ExtendedLengthPath(folder_).c_str(), FILE_ATTRIBUTE_HIDDEN);
     folderMade_ = made || IsPlainFolder(folder_);
     if (!folderMade_)
         writes_->Check(error == ERROR_SUCCESS ? kStatusFail : StatusFromWin32(error), folder_);

@@ -47,7 +47,7 @@ void ExecuteOrganize(HWND owner, const RunChoices& choices, HWND albumButton)
     ShowRunOutcome(owner, result);
     const std::wstring album = AlbumIndexPath(run.outputFolder);
     if (albumButton)
-        EnableWindow(albumButton, GetFileAttributesW(album.c_str()) != INVALID_FILE_ATTRIBUTES);
+        EnableWindow(albumButton, GetFileAttributesW(ExtendedLengthPath(album).c_str()) != INVALID_FILE_ATTRIBUTES);
     const bool albumBuilt = g_OrganizeSettings.MakePhotoHtml && !result.Failed() && !result.stopped;
     if (albumBuilt && !IsDeveloperMachine())
         ShellOpen(owner, album);

@@ -12,6 +12,7 @@
 #include "app/run_settings.h"
 #include "app/settings_sheet.h"
 #include "app/window_placement.h"
+#include "base/base_limits.h"
 #include "base/settings_store.h"
 #include "base/paths.h"
 #include "base/trace.h"
@@ -82,7 +83,7 @@ void MainWindow::CreateControls(HWND window)
 
     f.CreateHiddenLabel(window, kOutputCaption);
     outputBox_ = f.Get<EditBox>(f.CreateEdit(window, 0, 0, 32, ES_AUTOHSCROLL));
-    outputBox_->SetLimit(MAX_PATH);
+    outputBox_->SetLimit(base_limits::kMaxPathChars);
     outputBox_->SetText(g_SettingsStore.GetString(kAppSettingsSection, L"OutputFolder", L""));
     driveHint_ = f.Get<StaticText>(f.CreateStatic(
         window, 0, 0, L"ＵＳＢメモリや、カメラをＵＳＢに接続すると自動的に入力フォルダに追加されます。"));
@@ -342,10 +343,11 @@ void MainWindow::OnDropFiles(HDROP drop)
 {
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        wchar_t path[520] = {};
-        if (!DragQueryFileW(drop, i, path, 520))
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        if (path.empty())
             continue;
-        const DWORD attributes = GetFileAttributesW(path);
+        const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             AddInputFolder(path);
     }
@@ -496,7 +498,7 @@ void MainWindow::UpdateButtons()
 void MainWindow::UpdateAlbumButton()
 {
     const std::wstring album = AlbumIndexPath(outputBox_->GetText());
-    EnableWindow(openAlbum_->Window(), GetFileAttributesW(album.c_str()) != INVALID_FILE_ATTRIBUTES);
+    EnableWindow(openAlbum_->Window(), GetFileAttributesW(ExtendedLengthPath(album).c_str()) != INVALID_FILE_ATTRIBUTES);
 }
 
 void MainWindow::SaveSettings()

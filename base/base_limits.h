@@ -14,4 +14,13 @@ constexpr std::int32_t kMaxSettingsListItems = 1000;
 // never fills a disk with its log.
 constexpr std::int32_t kMaxLogBytes = 32 << 20;
 
+// The longest name of one folder entry on the file systems the program writes to (NTFS, exFAT
+// and FAT's long names), in characters.
+constexpr std::int32_t kMaxNameChars = 255;
+
+// The longest path the system's file functions take, in characters, in its "\\?\" form.
+// Past it a path cannot be named at all: a folder that deep is reported, never cut short (a
+// cut path would name something else).
+constexpr std::int32_t kMaxPathChars = 32767;
+
 }  // namespace base_limits

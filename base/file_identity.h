@@ -20,8 +20,9 @@ struct FileIdentity {
 bool IdentityOf(const std::wstring& path, FileIdentity* identity);
 
 // Where what the handle has open really lies, in the form the user types ("D:\...",
-// "\\server\share\..."); empty when the system cannot say.
-std::wstring FinalPathOf(HANDLE file);
+// "\\server\share\..."); empty when the system cannot say. `openedAs`: the path it was
+// opened by.
+std::wstring FinalPathOf(HANDLE file, const std::wstring& openedAs);
 
 // Where an existing folder really lies, links on the way followed, without a trailing
 // backslash; empty when it cannot be opened.

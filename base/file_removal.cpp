@@ -6,6 +6,7 @@
 #include "base/folder_walk.h"
 #include "base/handles.h"
 #include "base/path_text.h"
+#include "base/paths.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ StatusCode EntryRemover::Remove(const std::wstring& path)
             return StatusFromLastError();
     }
     // The entry itself: a link or junction is opened as what it is, not as where it leads.
-    UniqueFile entry(CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+    UniqueFile entry(CreateFileW(ExtendedLengthPath(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!entry)
@@ -81,7 +82,7 @@ StatusCode EntryRemover::Remove(const std::wstring& path)
     // Where the compatibility layer of our tests cannot open a link as itself, it opens what
     // the link leads to, and removing that would remove a file or an empty folder outside.
     // What does not lie where its path says is left alone.
-    if (!LiesWhereListed(FinalPathOf(entry.get()), parentFinal_, path.substr(slash + 1)))
+    if (!LiesWhereListed(FinalPathOf(entry.get(), path), parentFinal_, path.substr(slash + 1)))
         return kStatusLeadsElsewhere;
     // Removed when the handle closes; a read-only file and a folder that is not empty refuse.
     FILE_DISPOSITION_INFO disposition{TRUE};
@@ -90,7 +91,7 @@ StatusCode EntryRemover::Remove(const std::wstring& path)
     entry.reset();
     // The compatibility layer takes the removal and only tries it at the close, where a
     // read-only disk refuses it unheard: an entry still there was not removed.
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesW(ExtendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES)
         return StatusFromWin32(ERROR_ACCESS_DENIED);
     return kStatusOk;
 }

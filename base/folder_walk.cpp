@@ -4,6 +4,7 @@
 
 #include "base/handles.h"
 #include "base/path_text.h"
+#include "base/paths.h"
 
 bool IsDotEntry(const WIN32_FIND_DATAW& found)
 {
@@ -26,7 +27,7 @@ bool FindEntry(const std::wstring& path, WIN32_FIND_DATAW* found)
     // A pattern without wildcards lists the entry itself; one with them would list others.
     if (path.find_first_of(L"*?") != std::wstring::npos)
         return false;
-    return static_cast<bool>(UniqueFindHandle(FindFirstFileW(path.c_str(), found)));
+    return static_cast<bool>(UniqueFindHandle(FindFirstFileW(ExtendedLengthPath(path).c_str(), found)));
 }
 
 namespace {
@@ -50,14 +51,14 @@ bool IsUnmarkedFileLink(const std::wstring& folder, const std::wstring& path, st
     // A device's name is never opened: it would open the device.
     if (ListingsMarkFileLinks() || IsDeviceName(name))
         return false;
-    UniqueFile entry(CreateFileW(OpenablePath(path).c_str(), FILE_READ_ATTRIBUTES,
+    UniqueFile entry(CreateFileW(ExtendedLengthPath(path).c_str(), FILE_READ_ATTRIBUTES,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!entry)
         return false;  // nothing to follow: a read of it fails as well
     if (folderFinal->empty())
         *folderFinal = FinalFolderPathOf(folder);
-    const std::wstring final = FinalPathOf(entry.get());
+    const std::wstring final = FinalPathOf(entry.get(), path);
     return !final.empty() && !folderFinal->empty() && !LiesWhereListed(final, *folderFinal, name);
 }
 
@@ -85,12 +86,12 @@ bool FolderWalker::FirstVisit(const std::wstring& folder)
 void FolderWalker::WalkFolder(const std::wstring& folder)
 {
     const std::wstring pattern = folder + L"\\*";
-    if (pattern.size() >= MAX_PATH) {
+    if (!FitsPathLimit(pattern)) {
         OnPathTooLong(folder);
         return;
     }
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
+    UniqueFindHandle search(FindFirstFileW(ExtendedLengthPath(pattern).c_str(), &found));
     if (!search) {
         // Nothing to match is an empty folder (a drive's root has no dot entries); any other
         // answer means its entries could not be seen.
@@ -106,7 +107,7 @@ void FolderWalker::WalkFolder(const std::wstring& folder)
         if (IsDotEntry(found) || Skips(folder, found))
             continue;
         const std::wstring path = folder + L"\\" + found.cFileName;
-        if (path.size() >= MAX_PATH) {
+        if (!FitsPathLimit(path)) {
             OnPathTooLong(path);
         } else if (IsLinkEntry(found) ||
                    (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsUnmarkedFileLink(folder, path, &folderFinal))) {

@@ -41,7 +41,7 @@ protected:
     virtual void OnFile(const std::wstring& folder, const WIN32_FIND_DATAW& found) = 0;
     // A link or junction below the walked folder, file or folder: not followed.
     virtual void OnLink(const std::wstring& /*path*/, const WIN32_FIND_DATAW& /*found*/) {}
-    // A folder or file whose path does not fit the platform's 260 characters: it is not
+    // A folder or file whose path is past the longest the system can name: it is not
     // searched or handed on, since a cut path would name something else.
     virtual void OnPathTooLong(const std::wstring& /*path*/) {}
     // A folder that could not be listed (denied, locked, gone): nothing in it was handed on.

@@ -77,14 +77,3 @@ inline std::wstring NameOfPath(const std::wstring& path)
     const std::size_t slash = path.rfind(L'\\');
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
-
-// The path to open a full path's entry by: its "\\?\" form when its name ends in a dot or a
-// space, which that form keeps; the path itself otherwise.
-inline std::wstring OpenablePath(const std::wstring& path)
-{
-    if (!EndsInDotOrSpace(path) || path.rfind(L"\\\\?\\", 0) == 0)
-        return path;
-    if (path.rfind(L"\\\\", 0) == 0)
-        return L"\\\\?\\UNC\\" + path.substr(2);
-    return L"\\\\?\\" + path;
-}

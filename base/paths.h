@@ -24,6 +24,15 @@ void SetDataFolder(const std::wstring& folder);
 // resolved, a relative path taken from the current folder); empty when it cannot.
 std::wstring FullPathOf(const std::wstring& path);
 
+// The form of a path that the file functions take at any length Windows allows (32,767
+// characters) and with names that end in a dot or a space: "\\?\D:\..." or
+// "\\?\UNC\server\share\...". That form is taken as it stands, so a path the system would
+// have to read first (relative, or with "/", "." or "..") is made full first. Only the calls
+// to the system get it: what the user reads stays as they wrote it.
+std::wstring ExtendedLengthPath(const std::wstring& path);
+// True when the system's file functions can name the full path, in the form above.
+bool FitsPathLimit(const std::wstring& path);
+
 // True when two paths are the same text but for case, as the file system compares names.
 bool SamePathText(const std::wstring& a, const std::wstring& b);
 // The path upper-cased as the file system folds case: the key under which it takes two names

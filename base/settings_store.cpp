@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "base/base_limits.h"
 #include "base/log_file.h"
 #include "base/handles.h"
 
@@ -51,9 +52,16 @@ std::wstring SettingsStore::GetString(const wchar_t* section, const wchar_t* key
     // Without a file the profile functions would fall back to the system's win.ini.
     if (path_.empty())
         return defaultValue ? defaultValue : L"";
+    // A value that fills the buffer may have been cut: read again with room for the longest
+    // path, since a folder cut short would name another folder.
     std::wstring value(kStringChars, L'\0');
-    const DWORD length = GetPrivateProfileStringW(section, key, defaultValue, value.data(),
-                                                  kStringChars, path_.c_str());
+    DWORD length = GetPrivateProfileStringW(section, key, defaultValue, value.data(),
+                                            static_cast<DWORD>(value.size()), path_.c_str());
+    if (length + 1 >= value.size()) {
+        value.resize(static_cast<std::size_t>(base_limits::kMaxPathChars) + 2);
+        length = GetPrivateProfileStringW(section, key, defaultValue, value.data(),
+                                          static_cast<DWORD>(value.size()), path_.c_str());
+    }
     value.resize(length);
     return value;
 }

@@ -17,7 +17,7 @@ inline constexpr wchar_t kAppSettingsSection[] = L"APP_INFO";
 
 class SettingsStore {
 public:
-    static constexpr int kStringChars = 4096;  // longer values read back cut to 4095 characters
+    static constexpr int kStringChars = 4096;  // a longer value is read again, as long as a path
 
     SettingsStore() = default;
     virtual ~SettingsStore() = default;

@@ -2,6 +2,7 @@
 
 #include "base/file_removal.h"
 #include "base/handles.h"
+#include "base/paths.h"
 
 StatusCode WriteBytesTo(HANDLE file, const void* bytes, std::size_t size)
 {
@@ -25,14 +26,14 @@ namespace {
 UniqueFile CreateNewFile(const std::wstring& path)
 {
     return UniqueFile(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 }  // namespace
 
 StatusCode WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t size)
 {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    UniqueFile file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
     if (!file)
         return StatusFromLastError();
@@ -55,7 +56,7 @@ StatusCode ReplaceFileWhole(const std::wstring& path, const std::wstring& workSu
         status = StatusFromLastError();
     file.reset();
     const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | (durability == Durability::kOnDisk ? MOVEFILE_WRITE_THROUGH : 0);
-    if (status == kStatusOk && !MoveFileExW(work.c_str(), path.c_str(), moveFlags))
+    if (status == kStatusOk && !MoveFileExW(ExtendedLengthPath(work).c_str(), ExtendedLengthPath(path).c_str(), moveFlags))
         status = StatusFromLastError();
     if (status != kStatusOk)
         RemoveEntry(work);
@@ -72,7 +73,7 @@ StatusCode ReplaceFileWhole(const std::wstring& path, const void* bytes, std::si
 bool ReadFileBytes(const std::wstring& path, std::uint64_t maxBytes, std::vector<std::uint8_t>* bytes)
 {
     bytes->clear();
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueFile file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||

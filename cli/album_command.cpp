@@ -6,6 +6,7 @@
 
 #include "album/album_build.h"
 #include "base/path_text.h"
+#include "base/paths.h"
 #include "organize/organize_result.h"
 #include "organize/output_names.h"
 #include "cli/console_progress.h"
@@ -44,7 +45,7 @@ int RunAlbumCommand(int argc, wchar_t** argv)
     if (output.empty())
         return UsageError(L"--output names the output folder");
     output = WithoutTrailingBackslash(output);
-    const DWORD attributes = GetFileAttributesW(output.c_str());
+    const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(output).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return UsageError(L"no such folder: " + output);
 

@@ -158,7 +158,7 @@ int RunOrganizeCommand(int argc, wchar_t** argv)
         return UsageError(error);
 
     // The program's own settings, read and never written; the log is the program's too.
-    if (!options.settings.empty() && GetFileAttributesW(options.settings.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!options.settings.empty() && GetFileAttributesW(ExtendedLengthPath(options.settings).c_str()) == INVALID_FILE_ATTRIBUTES)
         return UsageError(L"cannot read the settings file " + options.settings);
     const std::wstring dataFolder = UseProgramLog();
     std::wstring settingsPath = options.settings;

@@ -2,6 +2,7 @@
 
 #include "metadata/file_reader.h"
 #include "base/handles.h"
+#include "base/paths.h"
 #include "base/read_counters.h"
 
 namespace {
@@ -42,7 +43,7 @@ private:
 std::unique_ptr<FileReader> FileReader::Open(const std::wstring& path)
 {
     // Other programs may go on using the file (a camera tool still writing, a viewer).
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+    UniqueFile file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr));
     if (!file)

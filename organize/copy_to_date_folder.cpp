@@ -13,20 +13,21 @@
 #include "organize/date_folder_format.h"
 #include "organize/file_groups.h"
 #include "organize/folder_utils.h"
+#include "organize/organize_limits.h"
 #include "organize/output_names.h"
 
 namespace {
 
 bool Exists(const std::wstring& path)
 {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(ExtendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// A path that does not fit the platform's 260-character buffers is refused rather than
-// cut: a cut destination would put the file somewhere else.
+// A path past the longest the system can name is refused rather than cut: a cut destination
+// would put the file somewhere else.
 bool Fits(const std::wstring& path)
 {
-    return path.size() < MAX_PATH;
+    return FitsPathLimit(path);
 }
 
 }  // namespace
@@ -50,7 +51,7 @@ DateFolderWriter::FolderNames& DateFolderWriter::NamesIn(const std::wstring& fol
     // Read once, when the run first comes to the folder: a lookup of each name instead costs
     // a search of the folder each time on some file systems.
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found,
+    UniqueFindHandle find(FindFirstFileExW(ExtendedLengthPath(folder + L"\\*").c_str(), FindExInfoBasic, &found,
                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) {
         // Not there yet: nothing in it is taken. Unreadable: each name is looked up instead.
@@ -123,7 +124,7 @@ StatusCode DateFolderWriter::PlanGroup(const std::vector<const FileFacts*>& memb
     std::vector<std::wstring> upperNames(members.size());
     for (int n = 0;; ++n) {
         // With every counter taken the last candidates stand, and the copies refuse them.
-        const bool last = n == kMaxClashCounter;
+        const bool last = n == organize_limits::kMaxClashCounter;
         bool allFree = true;
         for (std::size_t i = 0; i < members.size() && allFree; ++i) {
             PlannedCopy& plan = (*plans)[i];
@@ -210,10 +211,10 @@ namespace {
 // read-only, as its source is, and would refuse to go: the mark is lifted first.
 StatusCode RemoveWorkFile(const std::wstring& path, EntryRemover& remover)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(ExtendedLengthPath(path).c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     return remover.Remove(path);
 }
 
@@ -224,10 +225,10 @@ StatusCode CopyThrough(const std::wstring& source, const std::wstring& partial, 
     // The work file is made new: one left under its name is removed first (as itself, were it
     // a link), never written through.
     EntryRemover remover;
-    bool copied = CopyFileW(source.c_str(), partial.c_str(), TRUE);
+    bool copied = CopyFileW(ExtendedLengthPath(source).c_str(), ExtendedLengthPath(partial).c_str(), TRUE);
     if (!copied && GetLastError() == ERROR_FILE_EXISTS && RemoveWorkFile(partial, remover) == kStatusOk)
-        copied = CopyFileW(source.c_str(), partial.c_str(), TRUE);
-    if (copied && MoveFileExW(partial.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH))
+        copied = CopyFileW(ExtendedLengthPath(source).c_str(), ExtendedLengthPath(partial).c_str(), TRUE);
+    if (copied && MoveFileExW(ExtendedLengthPath(partial).c_str(), ExtendedLengthPath(destination).c_str(), MOVEFILE_WRITE_THROUGH))
         return kStatusOk;
     const StatusCode failed = StatusFromLastError();
     WIN32_FIND_DATAW found{};
@@ -243,7 +244,7 @@ StatusCode DateFolderWriter::Make(const PlannedCopy& plan)
     if (plan.alreadyThere)
         return kStatusOk;
     if (plan.partial.empty())
-        return CopyFileW(plan.source.c_str(), plan.destination.c_str(), TRUE) ? kStatusOk : StatusFromLastError();
+        return CopyFileW(ExtendedLengthPath(plan.source).c_str(), ExtendedLengthPath(plan.destination).c_str(), TRUE) ? kStatusOk : StatusFromLastError();
     return CopyThrough(plan.source, plan.partial, plan.destination);
 }
 
@@ -273,7 +274,7 @@ namespace {
 UniqueFile OpenToFlush(const std::wstring& copy)
 {
     // Opened as itself: a name that has become a link is not written through.
-    return UniqueFile(CreateFileW(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    return UniqueFile(CreateFileW(ExtendedLengthPath(copy).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
@@ -282,15 +283,15 @@ StatusCode FlushToDisk(const std::wstring& copy)
     // A photo a camera marked as protected is read-only, and so is its copy, which then
     // refuses to be opened for writing: the mark is lifted for the flush and put back. (Looked
     // at first: an administrator may open it all the same, and the mark would then stay.)
-    const DWORD attributes = GetFileAttributesW(copy.c_str());
+    const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(copy).c_str());
     const bool protectedCopy = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
                                !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-                               SetFileAttributesW(copy.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+                               SetFileAttributesW(ExtendedLengthPath(copy).c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     UniqueFile file = OpenToFlush(copy);
     const StatusCode flushed = file && FlushFileBuffers(file.get()) ? kStatusOk : StatusFromLastError();
     file.reset();
     if (protectedCopy)
-        SetFileAttributesW(copy.c_str(), attributes);
+        SetFileAttributesW(ExtendedLengthPath(copy).c_str(), attributes);
     return flushed;
 }
 

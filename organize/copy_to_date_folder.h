@@ -15,9 +15,6 @@
 #include "organize/file_signature.h"
 #include "organize/output_names.h"
 
-// The longest clash counter tried: IMG_0001(99999).JPG.
-constexpr int kMaxClashCounter = 99999;
-
 // Where one file goes, decided before it is copied: the copy itself may then run on any
 // thread, beside others.
 struct PlannedCopy {

@@ -1,6 +1,9 @@
 #include "organize/date_folder_format.h"
 
 #include <cwchar>
+#include <iterator>
+
+#include "organize/organize_limits.h"
 
 namespace {
 
@@ -59,10 +62,10 @@ std::wstring MakeDateFolderName(const SYSTEMTIME& date, int formatIndex)
 {
     const DateFolderFormat& format = FormatAt(formatIndex);
     const int year = format.shortYear ? date.wYear % 100 : date.wYear;
-    wchar_t name[MAX_PATH];
+    wchar_t name[organize_limits::kMaxDateFolderChars + 1];
     // Extra arguments beyond the pattern's fields are ignored by the formatter.
-    const int length = _snwprintf(name, MAX_PATH, format.pattern, year, int{date.wMonth}, int{date.wDay});
-    if (length < 0 || length >= MAX_PATH)
+    const int length = _snwprintf(name, std::size(name), format.pattern, year, int{date.wMonth}, int{date.wDay});
+    if (length < 0 || length >= static_cast<int>(std::size(name)))
         return std::wstring();  // cannot happen: three 16-bit numbers and a few letters
     return std::wstring(name, static_cast<size_t>(length));
 }

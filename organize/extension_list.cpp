@@ -6,6 +6,7 @@
 #include "base/settings_store.h"
 #include "base/log_file.h"
 #include "base/path_text.h"
+#include "organize/organize_limits.h"
 
 const wchar_t* const kBuiltInPhotoExtensions[] = {
     L".bmp", L".png", L".jpg", L".jpeg", L".heif", L".heic", L".avif", L".gif",  L".cr2",
@@ -64,7 +65,7 @@ constexpr std::wstring_view kNotInAnExtension = L"=;\\/:*?\"<>|.";
 
 bool ExtensionList::IsUsableExtension(const std::wstring& extension)
 {
-    if (extension.size() < 2 || extension.size() > kMaxExtensionChars + 1 || extension[0] != L'.')
+    if (extension.size() < 2 || extension.size() > organize_limits::kMaxExtensionChars + 1 || extension[0] != L'.')
         return false;
     for (std::size_t i = 1; i < extension.size(); ++i) {
         const wchar_t c = extension[i];

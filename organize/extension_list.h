@@ -28,7 +28,6 @@ public:
     // characters after it, none that a file name, a settings line or a pattern would read
     // otherwise (= ; \ / : * ? " < > |, a further ".", blanks and control characters).
     static bool IsUsableExtension(const std::wstring& extension);
-    static constexpr std::size_t kMaxExtensionChars = 31;
 
     std::vector<ExtensionEntry>& Entries() { return entries_; }
     const std::vector<ExtensionEntry>& Entries() const { return entries_; }

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/handles.h"
+#include "base/paths.h"
 #include "metadata/file_reader.h"
 #include "metadata/head_cached_reader.h"
 #include "metadata/heif_exif_locator.h"
@@ -23,7 +24,7 @@ bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, Fi
     bool lastWriteKnown = found != nullptr;
     std::unique_ptr<FileReader> opened = FileReader::Open(path);
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
-    if (opened && !found && GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes)) {
+    if (opened && !found && GetFileAttributesExW(ExtendedLengthPath(path).c_str(), GetFileExInfoStandard, &attributes)) {
         facts->lastWrite = attributes.ftLastWriteTime;
         lastWriteKnown = true;
     }
@@ -77,7 +78,7 @@ bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDat
 
 bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date)
 {
-    UniqueFile file(CreateFileW(path.c_str(), 0, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueFile file(CreateFileW(ExtendedLengthPath(path).c_str(), 0, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     FILETIME created{}, accessed{}, written{};
     return file && GetFileTime(file.get(), &created, &accessed, &written) && LocalDateOfFileTime(written, date);
 }

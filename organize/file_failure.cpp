@@ -4,6 +4,7 @@
 
 #include "base/handles.h"
 #include "base/path_text.h"
+#include "base/paths.h"
 
 namespace {
 
@@ -18,14 +19,14 @@ bool IsOneOf(StatusCode status, std::initializer_list<DWORD> errors)
 
 bool SourceReadable(const std::wstring& source)
 {
-    return static_cast<bool>(UniqueFile(CreateFileW(OpenablePath(source).c_str(), GENERIC_READ,
+    return static_cast<bool>(UniqueFile(CreateFileW(ExtendedLengthPath(source).c_str(), GENERIC_READ,
                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                     OPEN_EXISTING, 0, nullptr)));
 }
 
 bool IsFolder(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -130,7 +130,7 @@ std::vector<std::wstring> GroupOfFile(const std::wstring& path, const OrganizeSe
 {
     std::vector<GroupCandidate> files;
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle find(FindFirstFileW((FolderOfPath(path) + L"\\*").c_str(), &found));
+    UniqueFindHandle find(FindFirstFileW(ExtendedLengthPath(FolderOfPath(path) + L"\\*").c_str(), &found));
     if (!find)
         return {};
     do {

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "base/handles.h"
+#include "base/paths.h"
 #include "base/read_counters.h"
 
 #include <xxhash.h>
@@ -17,7 +18,7 @@ constexpr DWORD kFirstChunk = 64 * 1024;
 
 UniqueFile OpenForCompare(const std::wstring& path)
 {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | READ_CONTROL,
+    UniqueFile file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ | READ_CONTROL,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file)

@@ -4,13 +4,14 @@
 
 #include "base/folder_walk.h"
 #include "base/handles.h"
+#include "base/paths.h"
 #include "organize/file_failure.h"
 
 namespace {
 
 UniqueFindHandle ListFolder(const std::wstring& folder, WIN32_FIND_DATAW* found)
 {
-    return UniqueFindHandle(FindFirstFileW((folder + L"\\*.*").c_str(), found));
+    return UniqueFindHandle(FindFirstFileW(ExtendedLengthPath(folder + L"\\*.*").c_str(), found));
 }
 
 }  // namespace
@@ -47,13 +48,13 @@ public:
 protected:
     void OnEnterFolder(const std::wstring& path) override
     {
-        if (path.size() > source_.size() && !CreateDirectoryW(Destination(path).c_str(), nullptr))
+        if (path.size() > source_.size() && !CreateDirectoryW(ExtendedLengthPath(Destination(path)).c_str(), nullptr))
             Note(StatusFromLastError(), Destination(path));
     }
     void OnFile(const std::wstring& folder, const WIN32_FIND_DATAW& found) override
     {
         const std::wstring from = folder + L"\\" + found.cFileName;
-        if (!CopyFileW(from.c_str(), Destination(from).c_str(), FALSE))
+        if (!CopyFileW(ExtendedLengthPath(from).c_str(), ExtendedLengthPath(Destination(from)).c_str(), FALSE))
             Note(StatusFromLastError(), Destination(from));
     }
     void OnUnreadableFolder(const std::wstring& path, DWORD error) override { Note(StatusFromWin32(error), path); }
@@ -89,7 +90,7 @@ StatusCode CopyFolderTree(const std::wstring& source, const std::wstring& destin
 StatusCode CreateFolderPath(const std::wstring& path)
 {
     auto create = [](const std::wstring& folder) -> StatusCode {
-        if (CreateDirectoryW(folder.c_str(), nullptr))
+        if (CreateDirectoryW(ExtendedLengthPath(folder).c_str(), nullptr))
             return kStatusOk;
         const DWORD error = GetLastError();
         return error == ERROR_ALREADY_EXISTS ? kStatusOk : StatusFromWin32(error);
@@ -114,7 +115,7 @@ StatusCode CreateFolderBelow(const std::wstring& root, const std::wstring& folde
         const std::wstring level = folder.substr(0, end);
         // Made new, it is ours. Already there, it is looked at as its folder lists it: the
         // listing tells a link or junction from a folder without going through it.
-        if (!CreateDirectoryW(level.c_str(), nullptr)) {
+        if (!CreateDirectoryW(ExtendedLengthPath(level).c_str(), nullptr)) {
             const DWORD error = GetLastError();
             if (error != ERROR_ALREADY_EXISTS)
                 return StatusFromWin32(error);

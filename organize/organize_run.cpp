@@ -5,8 +5,10 @@
 #include "base/file_removal.h"
 #include "base/handles.h"
 #include "base/log_file.h"
+#include "base/paths.h"
 #include "base/status_code.h"
 #include "base/stopwatch.h"
+#include "organize/organize_limits.h"
 #include "organize/output_record.h"
 #include "organize/copy_pass.h"
 #include "organize/copy_to_date_folder.h"
@@ -24,7 +26,7 @@ StatusCode MarkRunning(const std::wstring& outputFolder, const std::wstring& mar
     if (const StatusCode made = CreateFolderPath(outputFolder); made != kStatusOk)
         return made;
     // A marker a stopped run left says the same; a name there is never written through.
-    UniqueFile file(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
+    UniqueFile file(CreateFileW(ExtendedLengthPath(marker).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
                                 nullptr));
     return file || GetLastError() == ERROR_FILE_EXISTS ? kStatusOk : StatusFromLastError();
 }
@@ -53,7 +55,7 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
             return result;
         }
         // A run that was stopped hard may have left a copy half-made.
-        if (GetFileAttributesW(running.c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (GetFileAttributesW(ExtendedLengthPath(running).c_str()) != INVALID_FILE_ATTRIBUTES)
             RemovePartialCopies(outputFolder);
     }
 
@@ -76,7 +78,7 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
     // A record that could grow past what a record may hold would lock its folder out for good:
     // the run is refused now, before any copy, counting every listed file as new.
     if (static_cast<std::int64_t>(table.ItemCount()) + static_cast<std::int64_t>(files.size()) >
-        OutputRecord::kMaxRecordedFiles) {
+        organize_limits::kMaxRecordedFiles) {
         g_Log.Write(L"比較情報に記録できるファイルの数を超えるため、整理しません = %s", recordPath.c_str());
         result.status = StatusFromWin32(ERROR_FILE_TOO_LARGE);
         result.failedStage = OrganizeResult::kRecordFull;

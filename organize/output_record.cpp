@@ -1,7 +1,5 @@
 #include "organize/output_record.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
 #include <cwchar>
 
@@ -12,6 +10,7 @@
 #include "base/paths.h"
 #include "base/whole_file.h"
 #include "organize/date_folder_format.h"
+#include "organize/organize_limits.h"
 #include "organize/output_names.h"
 
 namespace {
@@ -21,17 +20,18 @@ std::size_t BucketOf(std::uint64_t signature)
     return static_cast<std::size_t>(signature & (OutputRecord::kBucketCount - 1));
 }
 
-// The relative path from the record's folder to the file, as ".\2024\05\IMG_0001.JPG";
-// empty when none can be formed (another drive, a path past the platform's limit).
+// The relative path from the record's folder to the file below it, as
+// ".\2024\05\IMG_0001.JPG", at any length of the folder's own path; empty for a file that is
+// not below the folder or whose path is past what an entry holds (neither is a copy the run
+// made), so that no entry is one the record could not read back.
 std::wstring RelativeToFolder(const std::wstring& folder, const std::wstring& path)
 {
-    if (folder.size() >= MAX_PATH || path.size() >= MAX_PATH)
+    const bool below = path.size() > folder.size() + 1 && path[folder.size()] == L'\\' &&
+                       SamePathText(path.substr(0, folder.size()), folder);
+    if (!below)
         return std::wstring();
-    wchar_t relative[MAX_PATH] = {};
-    if (!PathRelativePathToW(relative, folder.c_str(), FILE_ATTRIBUTE_DIRECTORY, path.c_str(),
-                             FILE_ATTRIBUTE_NORMAL))
-        return std::wstring();
-    return relative;
+    std::wstring relative = L".\\" + path.substr(folder.size() + 1);
+    return relative.size() <= std::size_t{organize_limits::kMaxStoredPathChars} ? relative : std::wstring();
 }
 
 // A stored path stays inside the record's folder: it is relative, with no drive, no root, no
@@ -73,7 +73,7 @@ bool OutputRecord::RecordedFile::Read(RecordReader& stream, std::int32_t /*table
     std::int32_t length = 0;
     if (!stream.ReadU64(&signature_) || !stream.ReadI32(&length))
         return false;
-    if (length < 0 || length > OutputRecord::kMaxStoredPathChars ||
+    if (length < 0 || length > organize_limits::kMaxStoredPathChars ||
         2 * (std::uint64_t(length) + 1) > stream.Remaining()) {
         stream.Reject();
         return false;
@@ -178,7 +178,7 @@ int OutputRecord::Load(const std::wstring& recordPath)
     folder_ = WithoutTrailingBackslash(FullPathOf(FolderOfPath(recordPath) + L"\\"));
     // Shared for reading and writing, as the runtime's plain open is: a sync or backup
     // program that holds the record open does not lock us out.
-    UniqueFile file(CreateFileW(recordPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueFile file(CreateFileW(ExtendedLengthPath(recordPath).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         // Only a record that is not there is no record. One that is there but cannot be
@@ -200,7 +200,7 @@ int OutputRecord::Load(const std::wstring& recordPath)
         return failed;
     }
     // Larger than any record of kMaxRecordedFiles files: not read at all.
-    if (size.QuadPart > kMaxRecordBytes) {
+    if (size.QuadPart > organize_limits::kMaxRecordBytes) {
         g_Log.Write(L"比較情報が壊れています = %s", recordPath.c_str());
         return kRecordDamaged;
     }
@@ -250,7 +250,7 @@ int OutputRecord::ReadItems(RecordReader& stream)
         return stream.Status();
     // Only table format 1 was ever written, and never without buckets. Each bucket record
     // holds at least its 4-byte count, each item at least 14 bytes.
-    if (tableFormat != kTableFormat || bucketCount <= 0 || bucketCount > kMaxBucketCount ||
+    if (tableFormat != kTableFormat || bucketCount <= 0 || bucketCount > organize_limits::kMaxBucketCount ||
         std::uint64_t(bucketCount) * 4 > stream.Remaining()) {
         stream.Reject();
         return stream.Status();
@@ -262,7 +262,7 @@ int OutputRecord::ReadItems(RecordReader& stream)
         if (!stream.ReadI32(&itemCount))
             return stream.Status();
         total += itemCount;
-        if (itemCount < 0 || std::uint64_t(itemCount) * 14 > stream.Remaining() || total > kMaxRecordedFiles) {
+        if (itemCount < 0 || std::uint64_t(itemCount) * 14 > stream.Remaining() || total > organize_limits::kMaxRecordedFiles) {
             stream.Reject();
             return stream.Status();
         }
@@ -288,7 +288,7 @@ int OutputRecord::SaveThrough(const std::wstring& recordPath, const WriterFactor
 {
     g_Log.Write(L"比較情報の保存。");
     // A record that cannot be replaced (read-only) is one that cannot be created.
-    const DWORD attributes = GetFileAttributesW(recordPath.c_str());
+    const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(recordPath).c_str());
     const bool replaceable = attributes == INVALID_FILE_ATTRIBUTES ||
                              !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
     // The new record is written whole beside the old one and only then put in its place, so

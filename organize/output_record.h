@@ -24,20 +24,6 @@ public:
     // Load: the file is there but is no record this program wrote (cut short, zeros, foreign
     // bytes). It is never taken as an empty table: every file would be copied again.
     static constexpr StatusCode kRecordDamaged = StatusFromWin32(ERROR_FILE_CORRUPT);
-    // The most bucket records a record may hold; the program writes kBucketCount.
-    static constexpr std::int32_t kMaxBucketCount = 1 << 16;
-    // The most files a record may name: far past any photo collection. A run that could take
-    // a record past it is refused before it copies anything, so that no record the program
-    // writes is one it cannot read back.
-    static constexpr std::int64_t kMaxRecordedFiles = 2'000'000;
-    // The longest path an entry stores, in characters: the writer never stores a longer one.
-    static constexpr std::int32_t kMaxStoredPathChars = MAX_PATH - 1;
-    // The most bytes an entry takes: its signature, its length, its path and a terminator.
-    static constexpr std::int64_t kMaxEntryBytes = 8 + 4 + 2 * (std::int64_t{kMaxStoredPathChars} + 1);
-    // The largest record read: one of kMaxRecordedFiles entries of the longest paths, in the
-    // most bucket records, with its header. Anything larger is no record of ours.
-    static constexpr std::int64_t kMaxRecordBytes =
-        16 + 4 * std::int64_t{kMaxBucketCount} + kMaxRecordedFiles * kMaxEntryBytes;
 
     class RecordedFile {
     public:

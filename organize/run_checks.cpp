@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/base_limits.h"
 #include "base/log_file.h"
 #include "base/paths.h"
 #include "organize/output_record.h"
@@ -23,12 +24,13 @@ bool IsFolder(const std::wstring& path)
 {
     if (path.empty())
         return false;
-    const DWORD attributes = GetFileAttributesW((path.back() == L':' ? path + L"\\" : path).c_str());
+    const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path.back() == L':' ? path + L"\\" : path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The output folder leaves room for the record's temporary file, and for a date folder of
-// the layout with a short camera file name in it.
+// the layout with a file of the longest name a folder can hold in it: past that no run could
+// put anything there.
 bool OutputFolderFits(const std::wstring& outputFolder, std::int32_t outputFormat)
 {
     SYSTEMTIME day{};
@@ -36,8 +38,9 @@ bool OutputFolderFits(const std::wstring& outputFolder, std::int32_t outputForma
     day.wMonth = 12;
     day.wDay = 31;
     const std::wstring photo =
-        outputFolder + L"\\" + MakeDateFolderName(day, NormalizedFormatIndex(outputFormat)) + L"\\IMG_0001.JPG";
-    return RecordSavingPathOf(RecordPathOf(outputFolder)).size() < MAX_PATH && photo.size() < MAX_PATH;
+        outputFolder + L"\\" + MakeDateFolderName(day, NormalizedFormatIndex(outputFormat)) + L"\\" +
+                              std::wstring(base_limits::kMaxNameChars, L'N');
+    return FitsPathLimit(RecordSavingPathOf(RecordPathOf(outputFolder))) && FitsPathLimit(photo);
 }
 
 }  // namespace
@@ -104,7 +107,7 @@ RunVerdict CheckRun(const RunChoices& choices, PreparedRun* prepared)
     }
     if (loaded == OutputRecord::kRecordDamaged)
         return RunVerdict{RunVerdict::kRecordDamaged};
-    if (GetFileAttributesW(recordPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(ExtendedLengthPath(recordPath).c_str()) != INVALID_FILE_ATTRIBUTES) {
         if (record.OutputFormat() != -1 && record.OutputFormat() != NormalizedFormatIndex(choices.outputFormat))
             return RunVerdict{RunVerdict::kOtherLayout};
         return RunVerdict{RunVerdict::kAskBeforeAdding};

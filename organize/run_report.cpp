@@ -1,6 +1,7 @@
 #include "organize/run_report.h"
 
 #include "base/json_text.h"
+#include "base/paths.h"
 #include "base/text_encoding.h"
 #include "base/whole_file.h"
 
@@ -37,7 +38,7 @@ std::wstring FileReportLine(const FileReport& file)
 bool RunReportFile::Open(const std::wstring& path)
 {
     // Shared for reading: the user may look at it while the run goes on.
-    file_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    file_.reset(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     return static_cast<bool>(file_);
 }

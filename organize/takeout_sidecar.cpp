@@ -1,4 +1,5 @@
 #include "organize/takeout_sidecar.h"
+#include "organize/organize_limits.h"
 
 #include <windows.h>
 
@@ -103,7 +104,7 @@ std::shared_ptr<const TakeoutSidecars::Names> TakeoutSidecars::JsonNamesIn(const
     }
     auto names = std::make_shared<Names>();
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle find(FindFirstFileExW((folder + L"\\*.json").c_str(), FindExInfoBasic, &found,
+    UniqueFindHandle find(FindFirstFileExW(ExtendedLengthPath(folder + L"\\*.json").c_str(), FindExInfoBasic, &found,
                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (find) {
         do {
@@ -128,7 +129,7 @@ std::optional<std::int64_t> TakeoutSidecars::TakenTime(const std::wstring& pictu
             continue;
         // The listing gave the name upper-cased; the file system takes it in any case.
         std::vector<std::uint8_t> bytes;
-        if (!ReadFileBytes(folder + L"\\" + stem + L".json", kMaxSidecarBytes, &bytes))
+        if (!ReadFileBytes(folder + L"\\" + stem + L".json", organize_limits::kMaxSidecarBytes, &bytes))
             continue;
         const std::string_view json(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         if (const std::optional<std::int64_t> taken = PhotoTakenTimeInJson(json, std::time(nullptr)))

@@ -15,9 +15,6 @@
 #include <unordered_set>
 #include <vector>
 
-// The largest sidecar read: far past any the export writes.
-inline constexpr std::uint64_t kMaxSidecarBytes = 1u << 20;
-
 // The names a sidecar of the picture named `upperName` (upper-cased) may have, upper-cased and
 // without ".json".
 std::vector<std::wstring> TakeoutSidecarStems(const std::wstring& upperName);

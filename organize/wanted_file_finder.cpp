@@ -106,8 +106,7 @@ bool WantedFileFinder::Gather(const std::wstring& folder, const Met& met, FileFa
     found.nFileSizeHigh = static_cast<DWORD>(met.size >> 32);
     found.nFileSizeLow = static_cast<DWORD>(met.size);
     found.ftLastWriteTime = met.lastWrite;
-    // A name that ends in a dot or a space is reached through the path form that keeps it.
-    GatherFileFacts(OpenablePath(path), &found, facts, settings_->DateRules(), nullptr, &sidecars_);
+    GatherFileFacts(path, &found, facts, settings_->DateRules(), nullptr, &sidecars_);
     // A file that cannot even be opened would fail its copy; it is left out and counted
     // instead, so that the rest is organized and the user hears of it.
     if (!facts->readable) {

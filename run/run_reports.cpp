@@ -7,6 +7,7 @@
 
 #include "base/file_removal.h"
 #include "base/handles.h"
+#include "base/paths.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ std::vector<std::wstring> KeptReports(const std::wstring& dataFolder)
 {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle find(FindFirstFileW((dataFolder + L"\\" + kReportPattern).c_str(), &found));
+    UniqueFindHandle find(FindFirstFileW(ExtendedLengthPath(dataFolder + L"\\" + kReportPattern).c_str(), &found));
     if (!find)
         return names;
     do {

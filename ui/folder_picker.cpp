@@ -2,8 +2,11 @@
 
 #include <shlobj.h>
 
+#include <cwchar>
 #include <memory>
+#include <string>
 
+#include "base/base_limits.h"
 #include "ui/callback_barrier.h"
 
 namespace {
@@ -45,9 +48,11 @@ bool FolderPicker::Select(HWND owner, std::wstring* chosen, const std::wstring& 
     std::unique_ptr<ITEMIDLIST, PidlDeleter> list(SHBrowseForFolderW(&browse));
     if (!list)
         return false;
-    wchar_t path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(list.get(), path))
+    // A folder at any depth Windows allows, not only within the 260 characters of old.
+    std::wstring path(static_cast<std::size_t>(base_limits::kMaxPathChars) + 1, L'\0');
+    if (!SHGetPathFromIDListEx(list.get(), path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
         return false;
+    path.resize(wcsnlen(path.c_str(), path.size()));
     *chosen = path;
     return true;
 }

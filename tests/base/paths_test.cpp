@@ -28,6 +28,26 @@ TEST(PathsTest, FolderOfPathCutsAtTheLastBackslash)
     EXPECT_EQ(FolderOfPath(L"\\\\server\\share\\写真\\a.jpg"), L"\\\\server\\share\\写真");
 }
 
+TEST(PathsTest, TheLongFormNamesWhatThePlainFormNames)
+{
+    const struct {
+        const wchar_t* plain;
+        const wchar_t* longForm;
+    } cases[] = {
+        {L"C:\\写真\\IMG_0001.JPG", L"\\\\?\\C:\\写真\\IMG_0001.JPG"},
+        {L"d:\\", L"\\\\?\\d:\\"},
+        {L"C:\\card\\IMG_0001.JPG. ", L"\\\\?\\C:\\card\\IMG_0001.JPG. "},  // the trailing dot and space stay
+        {L"\\\\nas\\写真\\2024", L"\\\\?\\UNC\\nas\\写真\\2024"},
+        {L"\\\\?\\C:\\x", L"\\\\?\\C:\\x"},
+        {L"C:/card/./DCIM/../IMG_0001.JPG", L"\\\\?\\C:\\card\\IMG_0001.JPG"},
+        {L"C:\\card\\\\IMG_0001.JPG", L"\\\\?\\C:\\card\\IMG_0001.JPG"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExtendedLengthPath(c.plain), c.longForm) << c.plain;
+    // A relative path is taken from the current folder, as the system takes it.
+    EXPECT_EQ(ExtendedLengthPath(L"x.jpg"), L"\\\\?\\" + FullPathOf(L"x.jpg"));
+}
+
 TEST(PathsTest, PathTextIsTakenApartAtTheLastBackslashAndTheLastDot)
 {
     EXPECT_EQ(NameOfPath(L"C:\\写真\\IMG_0001.JPG"), L"IMG_0001.JPG");

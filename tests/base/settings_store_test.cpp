@@ -71,11 +71,14 @@ TEST_F(SettingsStoreTest, Hex64ReadsBothHalves)
     EXPECT_EQ(store_.GetHex64(L"VERSION", L"short", 7, 7), 0x0000001A00000000ull);
 }
 
-TEST_F(SettingsStoreTest, LongValuesReadBackCutTo4095Characters)
+// A folder as deep as Windows allows comes back whole: a cut one would name another folder.
+TEST_F(SettingsStoreTest, PathsOfAnyLengthReadBackWhole)
 {
-    const std::wstring value(5000, L'写');
-    store_.SetString(L"APP_INFO", L"OutputFolder", value.c_str());
-    EXPECT_EQ(store_.GetString(L"APP_INFO", L"OutputFolder", L""), value.substr(0, 4095));
+    for (const std::size_t length : {std::size_t{4095}, std::size_t{4096}, std::size_t{32000}}) {
+        const std::wstring value = L"D:\\" + std::wstring(length - 3, L'写');
+        store_.SetString(L"APP_INFO", L"OutputFolder", value.c_str());
+        EXPECT_EQ(store_.GetString(L"APP_INFO", L"OutputFolder", L""), value) << length;
+    }
 }
 
 TEST_F(SettingsStoreTest, JapaneseFolderNamesAreKeptAsUtf16)

@@ -126,11 +126,11 @@ TEST_F(CopyToDateFolderTest, DateFoldersAreCreatedLevelByLevel)
     EXPECT_EQ(ReadBytes(output_ + L"\\2024\\keep.txt"), Bytes{'x'});
 }
 
-TEST_F(CopyToDateFolderTest, DestinationsPastThePathLimitAreRefused)
+TEST_F(CopyToDateFolderTest, DestinationsPastTheLongestPathAreRefused)
 {
     const std::wstring name = std::wstring(200, L'n') + L".jpg";
     const std::wstring source = Source(name, {'l'});
-    output_ = root_.File(std::wstring(40, L'o'));
+    output_ = root_.File(std::wstring(32600, L'o'));
     std::wstring destination = L"stale";
     EXPECT_EQ(CopyToDateFolder(output_, source, kLayout, &destination), static_cast<StatusCode>(0x800700CE));
     EXPECT_TRUE(destination.empty());

@@ -325,15 +325,16 @@ TEST_F(HostileInputsTest, AnOutputInsideAnInputIsFoundHoweverItIsWritten)
 TEST_F(HostileInputsTest, AnOutputPathTooLongForARunIsRefusedBeforeAnyWrite)
 {
     CreateDirectoryW(root_.File(L"card").c_str(), nullptr);
-    const std::wstring deep = root_.Path() + L"\\" + std::wstring(245 - root_.Path().size() - 1, L'd');
-    ASSERT_EQ(deep.size(), 245u);
+    // No photo's path could be named below it.
+    const std::wstring deep = root_.Path() + L"\\" + std::wstring(32600, L'd');
     RunVerdict verdict = Check({root_.File(L"card")}, deep);
     EXPECT_EQ(verdict.kind, RunVerdict::kOutputTooLong);
     EXPECT_EQ(VerdictText(verdict),
               L"出力先フォルダのパスが長すぎます。もっと短いパスのフォルダを指定してください。\r\n【出力】" + deep);
     EXPECT_FALSE(Exists(deep));
-    // Room for the record's temporary file and a dated photo is enough.
-    const std::wstring roomy = deep.substr(0, 200);
+    // Room for the record's temporary file and a dated photo of the longest name is enough,
+    // far past the 260 characters of a path's plain form.
+    const std::wstring roomy = deep.substr(0, 32000);
     EXPECT_EQ(Check({root_.File(L"card")}, roomy).kind, RunVerdict::kGo);
 }
 

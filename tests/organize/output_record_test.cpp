@@ -7,6 +7,7 @@
 
 #include "base/handles.h"
 #include "base/log_file.h"
+#include "organize/organize_limits.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
@@ -304,7 +305,7 @@ TEST_F(OutputRecordTest, AnEntryThatLeadsOutOfTheFolderMakesTheRecordDamaged)
 TEST_F(OutputRecordTest, RecordsPastTheLimitsAreRefusedBeforeTheyAreRead)
 {
     // Far more files than any record holds, in a bucket whose items the file could hold.
-    const std::int64_t items = OutputRecord::kMaxRecordedFiles + 1;
+    const std::int64_t items = organize_limits::kMaxRecordedFiles + 1;
     Bytes bytes = {0, 0, 1, 0, 8, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
     for (int i = 0; i < 4; ++i)
         bytes.push_back(static_cast<std::uint8_t>(items >> (8 * i)));
@@ -321,7 +322,7 @@ TEST_F(OutputRecordTest, RecordsPastTheLimitsAreRefusedBeforeTheyAreRead)
     EXPECT_EQ(many.ItemCount(), 0);  // not one item read
 
     // A record larger than the most entries of the longest paths is not read at all.
-    ASSERT_TRUE(growTo(OutputRecord::kMaxRecordBytes + 1));
+    ASSERT_TRUE(growTo(organize_limits::kMaxRecordBytes + 1));
     OutputRecord huge;
     EXPECT_EQ(huge.Load(record_), OutputRecord::kRecordDamaged);
     EXPECT_EQ(huge.ItemCount(), 0);
