@@ -29,8 +29,8 @@ std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
 bool FittedUpright(const std::vector<std::uint8_t>& bytes, std::uint16_t orientation, std::int32_t boxWidth,
                    std::int32_t boxHeight, BgrPicture* upright, DecodedPixels* decoded)
 {
-    switch (PictureContainerOf(bytes.data(), bytes.size())) {
-    case PictureContainer::kJpeg: {
+    switch (PictureDecoderOf(bytes)) {
+    case PictureDecoder::kJpeg: {
         CountPictureDecode();
         if (!DecodeJpegForBox(bytes.data(), bytes.size(), boxWidth, boxHeight, orientation, decoded))
             return false;
@@ -42,8 +42,7 @@ bool FittedUpright(const std::vector<std::uint8_t>& bytes, std::uint16_t orienta
                                orientation);
         return true;
     }
-    case PictureContainer::kHeic:
-    case PictureContainer::kAvif: {
+    case PictureDecoder::kHeif: {
         CountPictureDecode();
         if (!DecodeHeifForBox(bytes.data(), bytes.size(), boxWidth, boxHeight, decoded))
             return false;
@@ -54,7 +53,7 @@ bool FittedUpright(const std::vector<std::uint8_t>& bytes, std::uint16_t orienta
                             static_cast<std::uint32_t>(fitted.height));
         return true;
     }
-    case PictureContainer::kOther:
+    case PictureDecoder::kImagingLibrary:
         return DecodeByImagingLibrary(bytes, orientation, boxWidth, boxHeight, upright, decoded);
     }
     return false;

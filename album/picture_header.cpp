@@ -1,9 +1,9 @@
 #include "album/picture_header.h"
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
 
+#include "metadata/file_kind.h"
 #include "metadata/tiff_directory_parser.h"
 
 namespace {
@@ -16,10 +16,6 @@ class HeaderBytes {
 public:
     HeaderBytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     bool Has(std::uint64_t at, std::uint64_t count) const { return at <= size_ && count <= size_ - at; }
-    bool Starts(const char* magic, std::size_t count) const
-    {
-        return Has(0, count) && std::memcmp(data_, magic, count) == 0;
-    }
     std::uint8_t U8(std::uint64_t at) const { return data_[at]; }
     std::uint32_t U16Le(std::uint64_t at) const { return data_[at] | (std::uint32_t{data_[at + 1]} << 8); }
     std::uint32_t U32Le(std::uint64_t at) const { return U16Le(at) | (U16Le(at + 2) << 16); }
@@ -34,10 +30,12 @@ private:
     std::size_t size_;
 };
 
+// Each reader below is given only the bytes of its format (SniffFileKind told them).
+
 // The signature, then the first chunk, which must be IHDR: its length, type, width, height.
 bool PngSize(const HeaderBytes& bytes, ClaimedSize* claimed)
 {
-    if (!bytes.Starts("\x89PNG\r\n\x1a\n", 8) || !bytes.Has(8, 16) || bytes.U32Be(8) != 13)
+    if (!bytes.Has(8, 16) || bytes.U32Be(8) != 13)
         return false;
     if (!(bytes.U8(12) == 'I' && bytes.U8(13) == 'H' && bytes.U8(14) == 'D' && bytes.U8(15) == 'R'))
         return false;
@@ -50,7 +48,7 @@ bool PngSize(const HeaderBytes& bytes, ClaimedSize* claimed)
 // the larger of each is what a decoder may make.
 bool GifSize(const HeaderBytes& bytes, ClaimedSize* claimed)
 {
-    if (!(bytes.Starts("GIF87a", 6) || bytes.Starts("GIF89a", 6)) || !bytes.Has(6, 7))
+    if (!bytes.Has(6, 7))
         return false;
     claimed->width = bytes.U16Le(6);
     claimed->height = bytes.U16Le(8);
@@ -76,7 +74,7 @@ bool GifSize(const HeaderBytes& bytes, ClaimedSize* claimed)
 // or more with signed 32-bit sizes (a negative height is a picture stored top down).
 bool BmpSize(const HeaderBytes& bytes, ClaimedSize* claimed)
 {
-    if (!bytes.Starts("BM", 2) || !bytes.Has(14, 4))
+    if (!bytes.Has(14, 4))
         return false;
     const std::uint32_t infoSize = bytes.U32Le(14);
     if (infoSize == 12 && bytes.Has(14, 12)) {
@@ -97,9 +95,9 @@ bool BmpSize(const HeaderBytes& bytes, ClaimedSize* claimed)
 
 // The first directory's ImageWidth and ImageLength, read by the metadata's own TIFF parser
 // (which keeps the first directory's entry of a tag where a later one repeats it).
-bool TiffSize(const std::uint8_t* data, std::size_t size, const HeaderBytes& bytes, ClaimedSize* claimed)
+bool TiffSize(const std::uint8_t* data, std::size_t size, ClaimedSize* claimed)
 {
-    if (!(bytes.Starts("II*\0", 4) || bytes.Starts("MM\0*", 4)) || size > UINT32_MAX)
+    if (size > UINT32_MAX)
         return false;
     try {
         TiffDirectoryParser parser(data, static_cast<std::uint32_t>(size), ExifParseMode::kTolerant);
@@ -120,8 +118,23 @@ bool ReadClaimedSize(const std::uint8_t* data, std::size_t size, ClaimedSize* cl
     if (!data)
         return false;
     const HeaderBytes bytes(data, size);
-    const bool read = PngSize(bytes, claimed) || GifSize(bytes, claimed) || BmpSize(bytes, claimed) ||
-                      TiffSize(data, size, bytes, claimed);
+    bool read = false;
+    switch (SniffFileKind({data, size})) {
+    case FileKind::kPng:
+        read = PngSize(bytes, claimed);
+        break;
+    case FileKind::kGif:
+        read = GifSize(bytes, claimed);
+        break;
+    case FileKind::kBmp:
+        read = BmpSize(bytes, claimed);
+        break;
+    case FileKind::kTiff:
+        read = TiffSize(data, size, claimed);
+        break;
+    default:
+        break;  // a format with a decoder of its own, or none the header is known of
+    }
     if (!read || claimed->width == 0 || claimed->height == 0) {
         *claimed = ClaimedSize{};
         return false;

@@ -1,8 +1,9 @@
-// A whole movie file: the walk over its boxes to the creation time of its movie header, and
-// the plausibility test of what it finds.
+// A whole movie file: the walk over its boxes to the creation time of its movie header, the
+// plausibility test of what it finds, and what its first bytes say it is.
 
 #include <cstdint>
 
+#include "metadata/file_kind.h"
 #include "metadata/memory_file_reader.h"
 #include "metadata/movie_time_reader.h"
 
@@ -11,6 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryFileReader file(data, size);
     if (const auto created = ReadMovieCreationTime(file))
         PlausibleMovieTime(*created, 1796000000);
-    LooksLikeIsoMovie(data, size);
+    SniffFileKind({data, size});
     return 0;
 }

@@ -17,21 +17,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto orientation = static_cast<std::uint16_t>(size ? data[size - 1] % 10 : 0);
     DecodedPixels decoded;
     FittedSize fitted;
-    switch (PictureContainerOf(data, size)) {
-    case PictureContainer::kJpeg:
+    switch (PictureDecoderOf({data, size})) {
+    case PictureDecoder::kJpeg:
         if (!DecodeJpegForBox(data, size, 320, 240, orientation, &decoded))
             return 0;
         fitted = FittedStoredSize(static_cast<std::int32_t>(decoded.sourceWidth),
                                   static_cast<std::int32_t>(decoded.sourceHeight), orientation, 320, 240);
         break;
-    case PictureContainer::kHeic:
-    case PictureContainer::kAvif:
+    case PictureDecoder::kHeif:
         if (!DecodeHeifForBox(data, size, 320, 240, &decoded))
             return 0;
         fitted = FitIntoBox(static_cast<std::int32_t>(decoded.sourceWidth),
                             static_cast<std::int32_t>(decoded.sourceHeight), 320, 240);
         break;
-    case PictureContainer::kOther: {
+    case PictureDecoder::kImagingLibrary: {
         ClaimedSize claimed;
         ReadClaimedSize(data, size, &claimed);
         return 0;

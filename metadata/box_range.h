@@ -5,6 +5,7 @@
 // checked once at the end.
 
 #include <cstdint>
+#include <span>
 
 class BoxRange {
 public:
@@ -49,6 +50,13 @@ public:
     }
 
     std::uint64_t Position() const { return position_; }
+    // The bytes from here to the range's end (none after an error), for a reader of its own.
+    std::span<const std::uint8_t> Rest() const
+    {
+        if (error_)
+            return {};
+        return {data_ + position_, static_cast<std::size_t>(end_ - position_)};
+    }
     std::uint64_t Remaining() const { return end_ - position_; }
     bool Error() const { return error_; }
 

@@ -45,11 +45,6 @@ void ReadCanonBoxes(FileReader& file, const BoxHeader& canon, Cr3ExifBlocks* blo
 
 }  // namespace
 
-bool LooksLikeCr3(const std::uint8_t* head, std::size_t length)
-{
-    return length >= 12 && std::memcmp(head + 4, "ftyp", 4) == 0 && std::memcmp(head + 8, "crx ", 4) == 0;
-}
-
 bool LocateCr3Exif(FileReader& file, Cr3ExifBlocks* blocks)
 {
     *blocks = Cr3ExifBlocks{};

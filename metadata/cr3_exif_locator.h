@@ -15,8 +15,5 @@ struct Cr3ExifBlocks {
     std::vector<std::uint8_t> gps;
 };
 
-// True when the head (the file's first bytes) is an "ftyp" box of the CR3 brand.
-bool LooksLikeCr3(const std::uint8_t* head, std::size_t length);
-
 // False when the file has none of the three boxes where they belong.
 bool LocateCr3Exif(FileReader& file, Cr3ExifBlocks* blocks);

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "metadata/file_kind.h"
+
 namespace {
 
 constexpr std::uint16_t kDateTimeOriginal = 0x9003;
@@ -17,9 +19,10 @@ bool StartsWith(const std::uint8_t* data, std::size_t length, std::size_t at, co
     return at <= length && count <= length - at && std::memcmp(data + at, text, count) == 0;
 }
 
+// A TIFF header starts the block's TIFF structure as it starts a TIFF file.
 bool IsTiffHeader(const std::uint8_t* data, std::size_t length, std::size_t at)
 {
-    return StartsWith(data, length, at, "II*\0", 4) || StartsWith(data, length, at, "MM\0*", 4);
+    return at <= length && SniffFileKind({data + at, length - at}) == FileKind::kTiff;
 }
 
 // strtol over a fixed-width field: white space and a sign may lead, conversion stops at the

@@ -43,27 +43,19 @@ bool BoxWalk::Walk(BoxRange range, int depth)
 {
     if (depth > exif_limits::kMaxBoxDepth)
         return false;
-    while (range.Remaining() >= 8) {
-        const std::uint64_t remaining = range.Remaining();
-        std::uint64_t size = range.Read(4);
-        const auto type = static_cast<std::uint32_t>(range.Read(4));
-        std::uint64_t header = 8;
-        if (size == 1) {
-            size = range.Read(8);  // a 64-bit size follows the type
-            header = 16;
-        } else if (size == 0) {
-            size = remaining;      // runs to the end of the enclosing box
-        }
+    while (range.Remaining() >= kBoxHeaderBytes) {
         // A box smaller than its own header, or larger than what its parent has left, ends
         // the walk: nothing after it can be trusted to start where it seems to.
-        if (range.Error() || size < header || size > remaining)
+        BoxHeader box;
+        if (!ReadBoxHeader(range.Rest(), range.Position(), range.Remaining(), &box))
             return false;
-        BoxRange payload = range.Take(size - header);
-        if (type == FourCC("infe"))
+        range.Skip(box.headerSize);
+        BoxRange payload = range.Take(box.PayloadSize());
+        if (box.type == FourCC("infe"))
             ReadItemInfo(payload);
-        else if (type == FourCC("iloc") && ExifItemKnown() && ReadItemLocation(payload))
+        else if (box.type == FourCC("iloc") && ExifItemKnown() && ReadItemLocation(payload))
             return true;
-        else if (IsContainer(type) && WalkChildren(type, payload, depth))
+        else if (IsContainer(box.type) && WalkChildren(box.type, payload, depth))
             return true;
     }
     return false;

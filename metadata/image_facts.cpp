@@ -1,12 +1,12 @@
 #include "metadata/image_facts.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "metadata/cr3_exif_locator.h"
 #include "metadata/exif_byte_source.h"
 #include "metadata/exif_info.h"
+#include "metadata/file_kind.h"
 #include "metadata/file_reader.h"
 #include "metadata/heif_exif_locator.h"
 #include "metadata/jpeg_exif_locator.h"
@@ -14,48 +14,6 @@
 #include "metadata/png_metadata_locator.h"
 #include "metadata/webp_exif_locator.h"
 #include "metadata/xmp_dates.h"
-
-namespace {
-
-constexpr std::size_t kSniffBytes = 64;
-
-bool HasBytes(const std::uint8_t* head, std::size_t length, std::size_t at, const char* text)
-{
-    const std::size_t count = std::strlen(text);
-    return at <= length && count <= length - at && std::memcmp(head + at, text, count) == 0;
-}
-
-// Brands of the HEIF family in an "ftyp" box: image and sequence brands of HEIF, HEVC and AV1.
-bool IsHeifBrand(const std::uint8_t* brand)
-{
-    static const char* const kBrands[] = {"mif1", "msf1", "mif2", "heic", "heix", "heim",
-                                          "heis", "hevc", "hevx", "hevm", "hevs", "avif",
-                                          "avis", "avio"};
-    for (const char* known : kBrands) {
-        if (std::memcmp(brand, known, 4) == 0)
-            return true;
-    }
-    return false;
-}
-
-bool HasHeifFileType(const std::uint8_t* head, std::size_t length)
-{
-    if (!HasBytes(head, length, 4, "ftyp") || length < 12)
-        return false;
-    const std::size_t boxSize = (std::size_t{head[0]} << 24) | (std::size_t{head[1]} << 16) |
-                                (std::size_t{head[2]} << 8) | head[3];
-    if (IsHeifBrand(head + 8))
-        return true;
-    // Compatible brands follow the major brand and its minor version.
-    const std::size_t end = std::min(boxSize, length);
-    for (std::size_t at = 16; at + 4 <= end; at += 4) {
-        if (IsHeifBrand(head + at))
-            return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 const char* ImageFormatName(ImageFormat format)
 {
@@ -80,23 +38,34 @@ const char* ImageFormatName(ImageFormat format)
     return "other";
 }
 
-ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length, const std::wstring& path)
+ImageFormat DetectImageFormat(std::span<const std::uint8_t> head, const std::wstring& path)
 {
-    if (length >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF)
+    const FileKind kind = SniffFileKind(head);
+    switch (kind) {
+    case FileKind::kJpeg:
         return ImageFormat::kJpeg;
-    if (length >= 4 && (std::memcmp(head, "II*\0", 4) == 0 || std::memcmp(head, "MM\0*", 4) == 0))
+    case FileKind::kTiff:
         return ImageFormat::kTiff;
-    if (LooksLikePng(head, length))
+    case FileKind::kPng:
         return ImageFormat::kPng;
-    if (LooksLikeWebp(head, length))
+    case FileKind::kWebp:
         return ImageFormat::kWebp;
-    if (LooksLikeCr3(head, length))
+    case FileKind::kCr3:
         return ImageFormat::kCr3;
-    if (HasHeifFileType(head, length) || IsHeifExtension(path))
+    case FileKind::kHeic:
+    case FileKind::kAvif:
         return ImageFormat::kHeif;
-    if (LooksLikeIsoMovie(head, length))
-        return ImageFormat::kMovie;
-    return ImageFormat::kOther;
+    case FileKind::kMovie:
+    case FileKind::kGif:
+    case FileKind::kBmp:
+    case FileKind::kOther:
+        break;
+    }
+    // A HEIF file whose first box names no brand of its family, or that has none, is still
+    // read as one when its name says it is: its boxes are looked for all the same.
+    if (IsHeifExtension(path))
+        return ImageFormat::kHeif;
+    return kind == FileKind::kMovie ? ImageFormat::kMovie : ImageFormat::kOther;
 }
 
 namespace {
@@ -180,10 +149,10 @@ private:
 
 ImageFormat SniffFormat(FileReader& file, const std::wstring& path, bool* readable)
 {
-    std::uint8_t head[kSniffBytes];
-    const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), kSniffBytes));
+    std::uint8_t head[kFileKindHeadBytes];
+    const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), kFileKindHeadBytes));
     *readable = length == 0 || file.ReadAt(0, head, length);
-    return *readable ? DetectImageFormat(head, length, path) : ImageFormat::kOther;
+    return *readable ? DetectImageFormat({head, length}, path) : ImageFormat::kOther;
 }
 
 }  // namespace

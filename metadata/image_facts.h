@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -34,11 +35,9 @@ struct ImageFacts {
     std::uint64_t bytesRead = 0;                  // taken from the disk to learn all this
 };
 
-// JPEG, TIFF, PNG and WebP by their first bytes, CR3 and the HEIF family by their "ftyp"
-// brand (HEIF also by the path's extension), other ISO base media and QuickTime files as
-// movies by their first box.
-ImageFormat DetectImageFormat(const std::uint8_t* head, std::size_t length,
-                              const std::wstring& path);
+// The format the dater reads a file as, by what its first bytes are (SniffFileKind); a file of
+// no other format is of the HEIF family also by its path's extension.
+ImageFormat DetectImageFormat(std::span<const std::uint8_t> head, const std::wstring& path);
 
 // False, with a short English reason, when the file cannot be opened or read. Without
 // readHeif a file of the HEIF family is only recognised: its boxes are not walked.

@@ -4,10 +4,11 @@
 #include <cstring>
 
 #include "metadata/exif_limits.h"
+#include "metadata/file_kind.h"
 
 namespace {
 
-constexpr std::uint8_t kSoi = 0xD8, kEoi = 0xD9, kSos = 0xDA, kApp1 = 0xE1;
+constexpr std::uint8_t kEoi = 0xD9, kSos = 0xDA, kApp1 = 0xE1;
 // The first window holds the segment headers of most files; each further one is twice as
 // large, up to the last size.
 constexpr std::size_t kFirstWindowBytes = 4096;
@@ -57,8 +58,10 @@ bool LocateJpegExif(FileReader& file, std::vector<std::uint8_t>* segment)
 {
     segment->clear();
     WindowReader reader(file);
-    std::uint8_t soi[2];
-    if (!reader.Read(0, soi, 2) || soi[0] != 0xFF || soi[1] != kSoi)
+    // The head comes from the walk's first window: telling the file costs no read of its own.
+    std::uint8_t head[kFileKindHeadBytes];
+    const auto headBytes = static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), sizeof head));
+    if (headBytes == 0 || !reader.Read(0, head, headBytes) || SniffFileKind({head, headBytes}) != FileKind::kJpeg)
         return false;
 
     std::uint64_t position = 2;

@@ -1,7 +1,5 @@
 #include "metadata/movie_time_reader.h"
 
-#include <cstring>
-
 #include "metadata/box_range.h"
 #include "metadata/exif_limits.h"
 #include "metadata/iso_boxes.h"
@@ -61,16 +59,4 @@ std::optional<std::int64_t> PlausibleMovieTime(std::uint64_t secondsSince1904, s
     if (sinceEpoch < kUnix1990 || sinceEpoch > nowUnix + kSecondsPerDay)
         return std::nullopt;
     return sinceEpoch;
-}
-
-bool LooksLikeIsoMovie(const std::uint8_t* head, std::size_t length)
-{
-    if (length < 8)
-        return false;
-    static const char* const kFirstBoxes[] = {"ftyp", "moov", "mdat", "wide", "free", "skip", "pnot"};
-    for (const char* type : kFirstBoxes) {
-        if (std::memcmp(head + 4, type, 4) == 0)
-            return true;
-    }
-    return false;
 }

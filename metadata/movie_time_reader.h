@@ -16,7 +16,3 @@ std::optional<std::uint64_t> ReadMovieCreationTime(FileReader& file);
 // The stored time as seconds since 1970 UTC, when it is one a movie can have been filmed at:
 // from 1990 on and no later than a day after `nowUnix`. A zero or implausible value is none.
 std::optional<std::int64_t> PlausibleMovieTime(std::uint64_t secondsSince1904, std::int64_t nowUnix);
-
-// True when the head (the file's first bytes) starts like a movie of this family: an "ftyp"
-// box, or one of the boxes an old QuickTime file begins with.
-bool LooksLikeIsoMovie(const std::uint8_t* head, std::size_t length);

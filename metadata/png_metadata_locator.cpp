@@ -4,10 +4,12 @@
 
 #include "metadata/box_range.h"
 #include "metadata/exif_limits.h"
+#include "metadata/file_kind.h"
 
 namespace {
 
-constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// The signature: the eight bytes a PNG file is known by.
+constexpr std::uint64_t kSignatureBytes = 8;
 // A chunk: its length, its type, the data, a CRC over type and data.
 constexpr std::uint64_t kChunkHeaderBytes = 8;
 constexpr std::uint64_t kChunkOverheadBytes = kChunkHeaderBytes + 4;
@@ -46,23 +48,18 @@ bool IsUncompressedXmp(FileReader& file, std::uint64_t data, std::uint64_t lengt
 
 }  // namespace
 
-bool LooksLikePng(const std::uint8_t* head, std::size_t length)
-{
-    return length >= sizeof kSignature && std::memcmp(head, kSignature, sizeof kSignature) == 0;
-}
-
 PngMetadata LocatePngMetadata(FileReader& file)
 {
     PngMetadata found;
-    std::uint8_t signature[sizeof kSignature];
+    std::uint8_t signature[kSignatureBytes];
     const std::uint64_t size = file.Size();
     if (size < sizeof signature || !file.ReadAt(0, signature, sizeof signature) ||
-        !LooksLikePng(signature, sizeof signature))
+        SniffFileKind(signature) != FileKind::kPng)
         return found;
 
     // The CRCs are not checked: a damaged block is read as the Exif reader reads any other,
     // and checking them would read every chunk whole.
-    std::uint64_t at = sizeof kSignature;
+    std::uint64_t at = kSignatureBytes;
     for (int chunks = 0; chunks < exif_limits::kMaxPngChunks && size - at >= kChunkOverheadBytes; ++chunks) {
         std::uint8_t header[kChunkHeaderBytes];
         if (!file.ReadAt(at, header, sizeof header))

@@ -17,9 +17,6 @@ struct PngMetadata {
     std::string xmp;
 };
 
-// True when the head (the file's first bytes) starts with the PNG signature.
-bool LooksLikePng(const std::uint8_t* head, std::size_t length);
-
 // What the file holds, as far as its chunks can be trusted: a chunk that claims more than the
 // file has left ends the walk, keeping what came before it.
 PngMetadata LocatePngMetadata(FileReader& file);

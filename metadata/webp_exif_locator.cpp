@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "metadata/exif_limits.h"
+#include "metadata/file_kind.h"
 
 namespace {
 
@@ -21,17 +22,12 @@ std::uint64_t LittleEndian32(const std::uint8_t* bytes)
 
 }  // namespace
 
-bool LooksLikeWebp(const std::uint8_t* head, std::size_t length)
-{
-    return length >= kFileHeaderBytes && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WEBP", 4) == 0;
-}
-
 bool LocateWebpExif(FileReader& file, std::vector<std::uint8_t>* block)
 {
     block->clear();
     const std::uint64_t size = file.Size();
     std::uint8_t header[kFileHeaderBytes];
-    if (size < kFileHeaderBytes || !file.ReadAt(0, header, sizeof header) || !LooksLikeWebp(header, sizeof header))
+    if (size < kFileHeaderBytes || !file.ReadAt(0, header, sizeof header) || SniffFileKind(header) != FileKind::kWebp)
         return false;
     // The container's size bounds the walk; a file cut short is walked as far as it goes, and
     // a chunk that then claims more than is left ends it.

@@ -7,9 +7,6 @@
 
 #include "metadata/file_reader.h"
 
-// True when the head (the file's first bytes) starts like a WebP file: "RIFF", a size, "WEBP".
-bool LooksLikeWebp(const std::uint8_t* head, std::size_t length);
-
 // The data of the first "EXIF" chunk (a TIFF block, with or without "Exif\0\0" before it: the
 // Exif reader takes both), or false when the file has none its chunks lead to.
 bool LocateWebpExif(FileReader& file, std::vector<std::uint8_t>* block);

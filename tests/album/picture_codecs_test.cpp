@@ -3,7 +3,8 @@
 // arithmetic, CMYK) decodes; damaged, hostile and fuzzer-found bytes are refused or decoded,
 // never read past; sizes past the limits, read from the header of every format, are refused
 // before anything is allocated, and scans past the limit as they come; memory that runs out
-// in the middle of an encode ends it without an exception through the library.
+// in the middle of an encode ends it without an exception through the library; a file of
+// every brand goes to the decoder the dater's reading of it matches.
 
 #include "album/picture_codecs.h"
 
@@ -14,11 +15,17 @@
 #include <cstdlib>
 #include <new>
 #include <sstream>
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "album/picture_header.h"
+#include "metadata/file_kind.h"
+#include "metadata/image_facts.h"
 #include "tests/album/album_test_files.h"
-
+#include "tests/metadata/exif_block_builder.h"
+#include "tests/metadata/heif_box_builder.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/support/host_files.h"
 #include "tests/support/temp_folder.h"
@@ -132,11 +139,39 @@ TEST(PictureCodecsTest, WhatCamerasAndEditorsWriteDecodes)
         EXPECT_FALSE(DecodeHeifForBox(none.data(), none.size(), 320, 240, &decoded));
         EXPECT_TRUE(decoded.pixels.Empty());
     }
-    EXPECT_EQ(PictureContainerOf(Shape("s420.jpg").data(), 16), PictureContainer::kJpeg);
-    const Bytes heic = ReadWholeFile(RealTestFile("heif/libheif_example.heic"));
-    const Bytes avif = ReadWholeFile(RealTestFile("avif/libheif_example.avif"));
-    EXPECT_EQ(PictureContainerOf(heic.data(), heic.size()), PictureContainer::kHeic);
-    EXPECT_EQ(PictureContainerOf(avif.data(), avif.size()), PictureContainer::kAvif);
+    const Bytes jpeg = Shape("s420.jpg");
+    EXPECT_EQ(PictureDecoderOf(std::span(jpeg).first(16)), PictureDecoder::kJpeg);
+}
+
+// Every brand of the HEIF family alone, AV1 brands behind a still-image one, the brands of
+// movies and of a raw file: the dater reads each file as what the album decodes it as, and
+// the dater's HEIF reader finds its date.
+TEST(PictureCodecsTest, TheDaterAndTheAlbumTakeAFileOfEveryBrandForTheSameThing)
+{
+    const std::pair<std::vector<std::string>, FileKind> brands[] = {
+        {{"mif1"}, FileKind::kHeic}, {{"msf1"}, FileKind::kHeic}, {{"mif2"}, FileKind::kHeic},
+        {{"heic"}, FileKind::kHeic}, {{"heix"}, FileKind::kHeic}, {{"heim"}, FileKind::kHeic},
+        {{"heis"}, FileKind::kHeic}, {{"hevc"}, FileKind::kHeic}, {{"hevx"}, FileKind::kHeic},
+        {{"hevm"}, FileKind::kHeic}, {{"hevs"}, FileKind::kHeic}, {{"avif"}, FileKind::kAvif},
+        {{"avis"}, FileKind::kAvif}, {{"avio"}, FileKind::kAvif}, {{"mif1", "avif"}, FileKind::kAvif},
+        {{"mif1", "miaf", "MA1B", "avio"}, FileKind::kAvif}, {{"qt  ", "qt  "}, FileKind::kMovie},
+        {{"isom", "isom", "mp41"}, FileKind::kMovie}, {{"crx ", "isom"}, FileKind::kCr3}};
+    const Bytes item = AsHeifItem(PhotoExifBlock({"2021:02:03 04:05:06", {}, {}}));
+    for (const auto& [names, kind] : brands) {
+        HeifLayout layout;
+        layout.fileType = FileTypeBox(names);
+        const Bytes bytes = MakeHeifFile(item, layout);
+        EXPECT_EQ(SniffFileKind(bytes), kind) << names[0];
+        ImageFacts facts;
+        std::string error;
+        ASSERT_TRUE(ReadImageFacts(ScratchFile(bytes).Path(), &facts, &error)) << error;
+        const bool heif = IsHeifFamily(kind);
+        EXPECT_EQ(facts.format == ImageFormat::kHeif, heif) << names[0];
+        EXPECT_EQ(PictureDecoderOf(bytes) == PictureDecoder::kHeif, heif) << names[0];
+        EXPECT_EQ(facts.dateTimeOriginal.has_value(), heif) << names[0];
+    }
+    EXPECT_EQ(SniffFileKind(ReadWholeFile(RealTestFile("heif/libheif_example.heic"))), FileKind::kHeic);
+    EXPECT_EQ(SniffFileKind(ReadWholeFile(RealTestFile("avif/libheif_example.avif"))), FileKind::kAvif);
 }
 
 TEST(PictureCodecsTest, DamagedAndHostileBytesAreRefusedOrDecodedNeverReadPast)
@@ -147,7 +182,7 @@ TEST(PictureCodecsTest, DamagedAndHostileBytesAreRefusedOrDecodedNeverReadPast)
             // An exact-size copy, so that a read past its end would land outside it.
             const Bytes cutShort(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
             DecodedPixels decoded;
-            const bool done = PictureContainerOf(whole.data(), whole.size()) == PictureContainer::kJpeg
+            const bool done = PictureDecoderOf(whole) == PictureDecoder::kJpeg
                                   ? DecodeJpegForBox(cutShort.data(), cutShort.size(), 320, 240, 1, &decoded)
                                   : DecodeHeifForBox(cutShort.data(), cutShort.size(), 320, 240, &decoded);
             if (done) {

@@ -34,6 +34,17 @@ Bytes FullBox(const char* type, std::uint8_t version, const Bytes& payload)
     return Box(type, body);
 }
 
+Bytes FileTypeBox(const std::vector<std::string>& brands)
+{
+    Bytes payload;
+    for (std::size_t i = 0; i < brands.size(); ++i) {
+        Append(payload, Bytes(brands[i].begin(), brands[i].end()));
+        if (i == 0)
+            Append(payload, BigEndian(0, 4));  // the minor version
+    }
+    return Box("ftyp", payload);
+}
+
 static Bytes Infe(std::uint8_t version, std::uint32_t id, const char* type)
 {
     Bytes payload = version >= 3 ? BigEndian(id, 4) : BigEndian(id, 2);
@@ -79,7 +90,6 @@ static Bytes Iinf(const HeifLayout& layout)
 
 Bytes MakeHeifFile(const Bytes& item, const HeifLayout& layout)
 {
-    Bytes ftyp = Box("ftyp", Bytes{'h', 'e', 'i', 'c', 0, 0, 0, 0, 'm', 'i', 'f', '1', 'h', 'e', 'i', 'c'});
     auto build = [&](std::uint64_t exifOffset) {
         Bytes meta;
         Append(meta, FullBox("hdlr", 0, Bytes{0, 0, 0, 0, 'p', 'i', 'c', 't', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -88,7 +98,7 @@ Bytes MakeHeifFile(const Bytes& item, const HeifLayout& layout)
         Append(meta, layout.ilocBeforeIinf ? iloc : iinf);
         Append(meta, layout.ilocBeforeIinf ? iinf : iloc);
         Bytes file = layout.leadingBox;
-        Append(file, ftyp);
+        Append(file, layout.fileType);
         Append(file, FullBox("meta", 0, meta));
         Bytes mdatPayload(16, 0xAB);  // the "image"
         Append(mdatPayload, item);

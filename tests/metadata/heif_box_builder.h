@@ -11,8 +11,11 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes BigEndian(std::uint64_t value, unsigned bytes);
 Bytes Box(const char* type, const Bytes& payload);
 Bytes FullBox(const char* type, std::uint8_t version, const Bytes& payload);
+// "ftyp": the major brand, a minor version of 0, then the compatible brands; four letters each.
+Bytes FileTypeBox(const std::vector<std::string>& brands);
 
 struct HeifLayout {
+    Bytes fileType = FileTypeBox({"heic", "mif1", "heic"});
     std::uint8_t infeVersion = 2;
     std::uint8_t ilocVersion = 0;
     bool ilocBeforeIinf = false;
