@@ -11,7 +11,7 @@
 #include "organize/output_record.h"
 #include "tests/album/album_test_files.h"
 #include "tests/organize/organize_fixture.h"
-#include "tests/support/windows_path_limit.h"
+#include "tests/support/windows_file_rules.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ TEST_F(LongPathTest, DeepInputsGoIntoADeepOutputItsRecordAndItsAlbum)
     MakeFile(input + L"\\もう一枚\\IMG_0001.JPG", photo);   // the same photo again
     const std::wstring leftover = output_ + L"\\" + kPartialCopyName + L"7";
     {
-        WindowsPathLimit limit;
+        WindowsFileRules windowsRules;
         OrganizeResult result = Run(input);
         ASSERT_EQ(result.status, kStatusOk);
         EXPECT_EQ(result.counts.copied, 2);
@@ -75,8 +75,8 @@ TEST_F(LongPathTest, DeepInputsGoIntoADeepOutputItsRecordAndItsAlbum)
 
         RecordingProgress progress;
         EXPECT_EQ(BuildPhotoAlbum(progress, output_, true, L"").status, kStatusOk);
-        EXPECT_EQ(WindowsPathLimit::RefusedCalls(), 0);
-        EXPECT_GT(WindowsPathLimit::LongFormCalls(), 0);
+        EXPECT_EQ(WindowsFileRules::RefusedCalls(), 0);
+        EXPECT_GT(WindowsFileRules::LongFormCalls(), 0);
     }
     EXPECT_FALSE(FileExists(leftover));
     const auto album = FolderSnapshot(output_ + L"\\" + kAlbumFolderName);

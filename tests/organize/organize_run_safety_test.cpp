@@ -15,6 +15,7 @@
 #include "organize/output_names.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/organize/organize_fixture.h"
+#include "tests/support/windows_file_rules.h"
 
 namespace {
 
@@ -223,7 +224,8 @@ TEST_F(OrganizeRunSafetyTest, ACopyThatCannotBeFlushedIsNotRecordedAsSafe)
 // A photo a camera marked as protected (read-only), a hidden one, and one whose name differs
 // from another's only in case are copied, flushed and recorded like any other; the copy of the
 // protected one stays read-only, the case twin gets a counter, and a read-only work file a
-// killed run left is cleared by the next run.
+// killed run left is cleared by the next run. Windows' rules for read-only files hold, as on a
+// user's machine.
 TEST_F(OrganizeRunSafetyTest, ProtectedHiddenAndCaseTwinPhotosAreOrganizedLikeAnyOther)
 {
     const std::wstring marked = Photo(L"card1\\IMG_0001.JPG", "2024:05:01 09:00:00", 'p');
@@ -237,7 +239,11 @@ TEST_F(OrganizeRunSafetyTest, ProtectedHiddenAndCaseTwinPhotosAreOrganizedLikeAn
     MakeFile(RunningMarkerPathOf(Record()), Bytes{});
 
     RecordingProgress progress;
-    const OrganizeResult result = RunOrganize(settings_, progress, {root_.File(L"card1"), root_.File(L"card2")}, output_);
+    OrganizeResult result;
+    {
+        WindowsFileRules windowsRules;
+        result = RunOrganize(settings_, progress, {root_.File(L"card1"), root_.File(L"card2")}, output_);
+    }
     ASSERT_FALSE(result.Failed()) << RunFailureText(result);
     EXPECT_EQ(result.counts.copied, 3);
     EXPECT_EQ(result.counts.notOrganized, 0);

@@ -1,4 +1,4 @@
-#include "tests/support/windows_path_limit.h"
+#include "tests/support/windows_file_rules.h"
 
 #include <cstring>
 #include <cwchar>
@@ -25,6 +25,7 @@ decltype(&FindFirstFileW) g_findFirstFile;
 decltype(&FindFirstFileExW) g_findFirstFileEx;
 decltype(&DeleteFileW) g_deleteFile;
 decltype(&RemoveDirectoryW) g_removeDirectory;
+decltype(&SetFileInformationByHandle) g_setFileInformation;
 
 // True, with the error Windows gives, when Windows would refuse the path.
 bool Refuses(const wchar_t* path, std::size_t limit = kPlainPathLimit)
@@ -44,11 +45,24 @@ bool Refuses(const wchar_t* path, std::size_t limit = kPlainPathLimit)
     return true;
 }
 
+// True, with the error Windows gives, for a read-only file that is there (not a folder).
+bool IsProtected(const wchar_t* path)
+{
+    const DWORD attributes = g_getFileAttributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !(attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return true;
+}
+
 HANDLE WINAPI LimitedCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                                 DWORD disposition, DWORD flags, HANDLE templateFile)
 {
-    return Refuses(path) ? INVALID_HANDLE_VALUE
-                         : g_createFile(path, access, share, security, disposition, flags, templateFile);
+    constexpr DWORD kWrites = GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA | FILE_APPEND_DATA;
+    if (Refuses(path) || ((access & kWrites) && disposition != CREATE_NEW && IsProtected(path)))
+        return INVALID_HANDLE_VALUE;
+    return g_createFile(path, access, share, security, disposition, flags, templateFile);
 }
 BOOL WINAPI LimitedCreateDirectory(LPCWSTR path, LPSECURITY_ATTRIBUTES security)
 {
@@ -56,11 +70,12 @@ BOOL WINAPI LimitedCreateDirectory(LPCWSTR path, LPSECURITY_ATTRIBUTES security)
 }
 BOOL WINAPI LimitedCopyFile(LPCWSTR from, LPCWSTR to, BOOL failIfExists)
 {
-    return !Refuses(from) && !Refuses(to) && g_copyFile(from, to, failIfExists);
+    return !Refuses(from) && !Refuses(to) && (failIfExists || !IsProtected(to)) && g_copyFile(from, to, failIfExists);
 }
 BOOL WINAPI LimitedMoveFileEx(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
-    return !Refuses(from) && !Refuses(to) && g_moveFileEx(from, to, flags);
+    return !Refuses(from) && !Refuses(to) && (!(flags & MOVEFILE_REPLACE_EXISTING) || !IsProtected(to)) &&
+           g_moveFileEx(from, to, flags);
 }
 DWORD WINAPI LimitedGetFileAttributes(LPCWSTR path)
 {
@@ -85,7 +100,19 @@ HANDLE WINAPI LimitedFindFirstFileEx(LPCWSTR pattern, FINDEX_INFO_LEVELS level, 
 }
 BOOL WINAPI LimitedDeleteFile(LPCWSTR path)
 {
-    return !Refuses(path) && g_deleteFile(path);
+    return !Refuses(path) && !IsProtected(path) && g_deleteFile(path);
+}
+// A read-only file refuses to be marked for removal through its handle as well.
+BOOL WINAPI LimitedSetFileInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information, DWORD size)
+{
+    BY_HANDLE_FILE_INFORMATION facts{};
+    if (kind == FileDispositionInfo && size >= sizeof(FILE_DISPOSITION_INFO) &&
+        static_cast<const FILE_DISPOSITION_INFO*>(information)->DeleteFile && GetFileInformationByHandle(file, &facts) &&
+        (facts.dwFileAttributes & FILE_ATTRIBUTE_READONLY) && !(facts.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return g_setFileInformation(file, kind, information, size);
 }
 BOOL WINAPI LimitedRemoveDirectory(LPCWSTR path)
 {
@@ -118,6 +145,7 @@ const Replacement* FindReplacement(const char* name)
         Replace("FindFirstFileExW", &LimitedFindFirstFileEx, &g_findFirstFileEx),
         Replace("DeleteFileW", &LimitedDeleteFile, &g_deleteFile),
         Replace("RemoveDirectoryW", &LimitedRemoveDirectory, &g_removeDirectory),
+        Replace("SetFileInformationByHandle", &LimitedSetFileInformation, &g_setFileInformation),
     };
     for (const Replacement& replacement : replacements) {
         if (std::strcmp(replacement.name, name) == 0)
@@ -137,7 +165,7 @@ void WriteSlot(void** slot, void* value)
 
 }  // namespace
 
-WindowsPathLimit::WindowsPathLimit()
+WindowsFileRules::WindowsFileRules()
 {
     g_refused = 0;
     g_longForm = 0;
@@ -168,18 +196,18 @@ WindowsPathLimit::WindowsPathLimit()
     }
 }
 
-WindowsPathLimit::~WindowsPathLimit()
+WindowsFileRules::~WindowsFileRules()
 {
     for (const Patched& patched : patched_)
         WriteSlot(patched.slot, patched.original);
 }
 
-long WindowsPathLimit::RefusedCalls()
+long WindowsFileRules::RefusedCalls()
 {
     return g_refused;
 }
 
-long WindowsPathLimit::LongFormCalls()
+long WindowsFileRules::LongFormCalls()
 {
     return g_longForm;
 }
