@@ -9,7 +9,7 @@
 //     workers [LIST]    the same corpus organized in this process with each number of copy
 //                       workers (1,2,3,4,6,8), where the time goes, and what a process costs
 //     lookalikes [LIST] sets of that many look-alike screenshots (100,300,1000)
-//     scale [LIST]      that many small camera files on 10 cards of 100 folders
+//     scale [LIST]      that many small camera files (50 a day) on 10 cards of 100 folders
 //                       (5000,50000): the first run, a rerun, peak memory
 //     memory            the memory a listed file and a record entry take, at a million
 //   --root: where the corpora and outputs go (a RAM disk, or a folder on the disk); --on-disk:
@@ -274,17 +274,27 @@ std::uint64_t FileSize(const std::wstring& path)
 
 void Scale(const Options& options, const std::wstring& settings, const std::vector<int>& counts)
 {
-    std::printf("small camera files on 10 cards of 100 folders, %s\n", Place(options));
+    std::printf("a camera library of small files (50 a day) on 10 cards of 100 folders, %s\n", Place(options));
     const std::wstring root = options.root + L"\\many", output = options.root + L"\\organized";
+    double firstPerFile = 0, rerunPerFile = 0;
     for (int count : counts) {
         const Corpus corpus = MakeManySmallFiles(root, count);
         const RunAndRerun runs = TimeRunAndRerun(options, settings, corpus, root, output);
         const Timed &first = runs.first, &rerun = runs.rerun;
-        std::printf("  %7d files: first run %6.1f s (%.2f ms a file, peak %.0f MB), rerun %6.1f s (%.2f ms a file, "
-                    "peak %.0f MB), record %.1f MB%s\n",
-                    count, first.seconds, first.seconds * 1000 / count, first.peakBytes / 1e6, rerun.seconds,
-                    rerun.seconds * 1000 / count, rerun.peakBytes / 1e6, FileSize(RecordPathOf(output)) / 1e6,
+        const double perFile = first.seconds * 1000 / count, rerunPer = rerun.seconds * 1000 / count;
+        if (firstPerFile == 0) {
+            firstPerFile = perFile;
+            rerunPerFile = rerunPer;
+        }
+        std::printf("  %7d files: first run %6.1f s (%.2f ms a file, %3.0f %% of the smallest's; peak %.0f MB, %.0f "
+                    "bytes a file), rerun %6.1f s (%.2f ms a file, %3.0f %%; peak %.0f MB, %.0f bytes a file), record "
+                    "%.1f MB%s\n",
+                    count, first.seconds, perFile, 100 * perFile / firstPerFile, first.peakBytes / 1e6,
+                    double(first.peakBytes) / count, rerun.seconds, rerunPer, 100 * rerunPer / rerunPerFile,
+                    rerun.peakBytes / 1e6, double(rerun.peakBytes) / count, FileSize(RecordPathOf(output)) / 1e6,
                     runs.Verdict());
+        std::fflush(stdout);
+        // The parts of the run, in this process, below the figures of the whole.
         const OrganizeTimings timings = OrganizeHere(options, corpus, settings, output, kDefaultCopyWorkers);
         PrintTimingsHeading("files");
         PrintTimings(count, timings.total, timings);

@@ -58,12 +58,21 @@ void CopyInto(const std::wstring& from, const std::wstring& to, std::uint64_t si
     corpus->bytes += size;
 }
 
-// A JPEG's start with an Exif capture time on `day` of May 2024.
+// A JPEG's start with an Exif capture time on `day` of May 2024 (0 is the last of April, and so
+// on back in time).
 Bytes PhotoHead(int day, int second)
 {
+    constexpr std::int64_t kDay = 24ll * 60 * 60 * 10'000'000;
+    SYSTEMTIME first{2024, 5, 0, 1, 0, 0, 0, 0};
+    FILETIME time{};
+    SystemTimeToFileTime(&first, &time);
+    const std::int64_t ticks = ((std::int64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime) + (day - 1) * kDay;
+    time = FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    SYSTEMTIME when{};
+    FileTimeToSystemTime(&time, &when);
     char date[32];
-    std::snprintf(date, sizeof date, "2024:05:%02d %02d:%02d:%02d", day, 8 + second / 3600 % 12, second / 60 % 60,
-                  second % 60);
+    std::snprintf(date, sizeof date, "%04d:%02d:%02d %02d:%02d:%02d", when.wYear, when.wMonth, when.wDay,
+                  8 + second / 3600 % 12, second / 60 % 60, second % 60);
     const Bytes exif = WithExifMarker(ExifBlockBuilder().Ascii(ExifBlockBuilder::kExif, 0x9003, date).Build());
     Bytes head;
     head.reserve(6 + exif.size());
@@ -156,7 +165,8 @@ Corpus MakeManySmallFiles(const std::wstring& root, int files)
             Numbered(L"\\DCIM\\%03dCANON", 100 + folderIndex % kFoldersPerCard);
         if (i % perFolder == 0)
             CreateFolderPath(folder);
-        WriteNoiseFile(folder + Numbered(L"\\IMG_%04d.JPG", i % 10000), PhotoHead(1 + i % 28, i), 24 * 1024, 6000 + i,
+        // A camera's library: 50 photos a day, back in time from the newest.
+        WriteNoiseFile(folder + Numbered(L"\\IMG_%04d.JPG", i % 10000), PhotoHead(1 - i / 50, i), 24 * 1024, 6000 + i,
                   &corpus);
     }
     return corpus;

@@ -23,5 +23,6 @@ Corpus MakeCardsCorpus(const std::wstring& root);
 // head, and differ only near their ends. 1 MiB each.
 Corpus MakeLookAlikes(const std::wstring& root, int files);
 
-// Small camera files (24 KiB photos with Exif dates) on 10 cards of 100 folders each.
+// Small camera files (24 KiB photos with Exif dates, 50 a day back in time from May 2024) on
+// 10 cards of 100 folders each.
 Corpus MakeManySmallFiles(const std::wstring& root, int files);

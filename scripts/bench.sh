@@ -22,7 +22,7 @@ windows_path() { echo "Z:${1//\//\\}"; }
 organize_bench() { "$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_organize_bench.exe" "$@"; }
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
   ram=$(mktemp -d /dev/shm/kasumiro-bench.XXXXXX)
-  organize_bench --root "$(windows_path "$ram")" pairs 5 workers lookalikes 100,300,1000 scale 5000,50000 memory
+  organize_bench --root "$(windows_path "$ram")" pairs 5 workers lookalikes 100,300,1000 scale 5000,50000,200000 memory
   rm -rf "$ram"
 fi
 organize_bench --root "$(windows_path "$KASUMIRO_BUILD/bench-organize")" --on-disk pairs 5 workers
