@@ -91,8 +91,13 @@ fetch() {
   return 1
 }
 
+# What a package's build is configured with beyond its source and patches: a change here
+# builds it again.
+declare -A recipe=([dav1d]=bitdepths-8-16)
 # Whether the package's build of its source version is in the prefix already.
-built_marker() { echo "$prefix/.built-$1-$(cat "${source[$1]}/.version")-$(cat "${source[$1]}/.patches")"; }
+built_marker() {
+  echo "$prefix/.built-$1-$(cat "${source[$1]}/.version")-$(cat "${source[$1]}/.patches")${recipe[$1]:+-${recipe[$1]}}"
+}
 built() { [ -f "$(built_marker "$1")" ]; }
 mark_built() { rm -f "$prefix/.built-$1-"*; touch "$(built_marker "$1")"; }
 
@@ -167,7 +172,7 @@ EOF
     cross=(--default-library=static)
   fi
   CC=${CC:-clang} quietly meson setup "$build" "${source[dav1d]}" --buildtype=release --prefix="$prefix" --libdir=lib \
-    -Denable_tools=false -Denable_tests=false -Denable_examples=false -Dbitdepths=8 -Dlogging=false \
+    -Denable_tools=false -Denable_tests=false -Denable_examples=false -Dbitdepths=8,16 -Dlogging=false \
     "${cross[@]}"
   quietly ninja -C "$build" -j "$jobs"
   quietly ninja -C "$build" install

@@ -143,6 +143,26 @@ TEST(PictureCodecsTest, WhatCamerasAndEditorsWriteDecodes)
     EXPECT_EQ(PictureDecoderOf(std::span(jpeg).first(16)), PictureDecoder::kJpeg);
 }
 
+// Photos of ten and twelve bits a sample, as phones and cameras write HDR: each shows its
+// quarters of red, green, blue and mid grey, reduced to eight bits.
+TEST(PictureCodecsTest, PicturesOfTenAndTwelveBitsShowInEightBits)
+{
+    const std::uint8_t quarters[4][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {128, 128, 128}};  // blue first
+    for (const char* name : {"deep10.heic", "deep12.heic", "deep12.avif"}) {
+        const Bytes bytes = ReadWholeFile(RealTestFile(std::string("../pictures/") + name));
+        DecodedPixels decoded;
+        ASSERT_TRUE(DecodeHeifForBox(bytes.data(), bytes.size(), 32, 24, &decoded)) << name;
+        ASSERT_EQ(decoded.pixels.width, 32u) << name;
+        ASSERT_EQ(decoded.pixels.height, 24u) << name;
+        for (int quarter = 0; quarter < 4; ++quarter) {
+            const std::uint32_t x = quarter % 2 ? 24 : 8, y = quarter / 2 ? 18 : 6;
+            const std::uint8_t* pixel = decoded.pixels.bgr.data() + y * decoded.pixels.stride + x * 3;
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(pixel[c], quarters[quarter][c], 12) << name << " quarter " << quarter << " channel " << c;
+        }
+    }
+}
+
 // Every brand of the HEIF family alone, AV1 brands behind a still-image one, the brands of
 // movies and of a raw file: the dater reads each file as what the album decodes it as, and
 // the dater's HEIF reader finds its date.

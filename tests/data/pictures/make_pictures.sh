@@ -102,3 +102,23 @@ mvhd = box(b"mvhd", bytes(4) + struct.pack(">IIII", 3800044800, 3800044800, 1000
 ftyp = box(b"ftyp", b"crx " + struct.pack(">I", 1) + b"crx isom")
 open("canon.cr3", "wb").write(ftyp + box(b"moov", uuid + mvhd) + box(b"mdat", bytes(64)))
 PY
+
+# Pictures of more than eight bits a sample, as phones and cameras write HDR photos: 64 x 48
+# pixels, a quarter each of red, green, blue and mid grey, from a 16-bit PNG. heif-enc makes
+# ten- and twelve-bit HEIC with x265 and twelve-bit AVIF with aom (its ten-bit AVIF fails).
+python3 - <<'PY'
+import struct, zlib
+w, h = 64, 48
+quarters = [(65535, 0, 0), (0, 65535, 0), (0, 0, 65535), (32896, 32896, 32896)]
+rows = b""
+for y in range(h):
+    rows += b"\0" + b"".join(struct.pack(">HHH", *quarters[(y >= h // 2) * 2 + (x >= w // 2)]) for x in range(w))
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+open("quarters16.png", "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 16, 2, 0, 0, 0))
+                                   + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+PY
+heif-enc -q 90 -b 10 -o deep10.heic quarters16.png
+heif-enc -q 90 -b 12 -o deep12.heic quarters16.png
+heif-enc -q 90 -A -b 12 -o deep12.avif quarters16.png
+rm quarters16.png
