@@ -9,6 +9,7 @@
 #include "base/stopwatch.h"
 #include "organize/file_failure.h"
 #include "organize/file_signature.h"
+#include "organize/flush_copies.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "base/progress_sink.h"
 #include "organize/output_record.h"
-#include "organize/copy_to_date_folder.h"
+#include "organize/date_folder_writer.h"
 #include "organize/copy_workers.h"
 #include "organize/file_facts.h"
 #include "organize/file_failure.h"

@@ -66,7 +66,7 @@ void CopyWorkers::Work()
         next->started = true;
         Entry& entry = *next;
         lock.unlock();
-        const StatusCode status = DateFolderWriter::Make(entry.plan);
+        const StatusCode status = MakePlannedCopy(entry.plan);
         lock.lock();
         entry.status = status;
         entry.done = true;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/status_code.h"
-#include "organize/copy_to_date_folder.h"
+#include "organize/planned_copy.h"
 
 class CopyWorkers {
 public:

@@ -158,6 +158,9 @@ TEST_F(OrganizeRunSafetyTest, WhatAHardStopLeftBehindIsClearedAndNeverOrganized)
     EXPECT_FALSE(FileExists(RunningMarkerPathOf(Record())));
     EXPECT_EQ(FilesInDateFolders(), 2);
     EXPECT_EQ(RecordedItems(), 2);
+    // A work file is known by how its name starts, in any case, and only by that.
+    EXPECT_TRUE(IsPartialCopyName(L".KASUMIRO-COPYING"));
+    EXPECT_FALSE(IsPartialCopyName(L"x.kasumiro-copying"));
 }
 
 TEST_F(OrganizeRunSafetyTest, TheRecordIsOnDiskFromTheFirstMomentOfARun)

@@ -1,7 +1,8 @@
 #pragma once
-// Copies files into their date folders under the output folder: a bracketed counter on a
-// name clash, never an overwrite, the source left as it was, and never a half-written file
-// under a final name (each copy is made under a temporary name and renamed into place).
+// The names of a run's copies in the output folder, decided before any is made: each file's
+// date folder (made level by level as the run first comes to it), a bracketed counter on a
+// name clash, never an overwrite, and a name that holds the file's bytes already taken as the
+// copy an earlier run made.
 
 #include <set>
 #include <string>
@@ -13,20 +14,7 @@
 #include "base/status_code.h"
 #include "organize/file_facts.h"
 #include "organize/file_signature.h"
-#include "organize/output_names.h"
-
-// Where one file goes, decided before it is copied: the copy itself may then run on any
-// thread, beside others.
-struct PlannedCopy {
-    std::wstring source;
-    std::wstring destination;  // the final name
-    std::wstring partial;      // the temporary name it is made under; empty: straight to its place
-    std::uint64_t signature = kUnreadableSignature;  // the source's, which the copy shares
-    CaptureDateSource dateSource = CaptureDateSource::kNone;  // where its day came from
-    // A file of the final name (or one of its counter names) holds the same bytes already:
-    // a copy an earlier run made but could not record. Nothing is copied then.
-    bool alreadyThere = false;
-};
+#include "organize/planned_copy.h"
 
 // The output folder of one run: the date folders made so far, the names given out so far,
 // and the buffers of the byte comparisons, kept from one file to the next.
@@ -52,14 +40,6 @@ public:
     bool PlanBeside(const FileFacts& file, const std::wstring& besideCopy, const FileFacts& besideSource,
                     PlannedCopy* plan);
 
-    // Makes a planned copy: under its temporary name, then renamed into place without
-    // replacing anything. Touches nothing of the writer: plans may be made on any threads at
-    // once.
-    static StatusCode Make(const PlannedCopy& plan);
-
-    // Plan and Make at once. destination: the name chosen; alreadyThere as in the plan.
-    StatusCode Copy(const FileFacts& file, std::wstring* destination, bool* alreadyThere);
-
 private:
     // The names in one date folder, upper-cased (the file system takes two names that differ
     // in case as one): those there when the run first came to it, and those given out since.
@@ -82,16 +62,3 @@ private:
     unsigned partialSerial_ = 0;
     CompareBuffers buffers_;
 };
-
-// One copy on its own: the file is dated first. formatIndex: the layout of the date folders.
-StatusCode CopyToDateFolder(const std::wstring& outputFolder, const std::wstring& sourcePath, int formatIndex,
-                            std::wstring* destination);
-
-// Puts finished copies on the disk (their data and sizes), on `threads` threads at once: a
-// disk takes several flushes together faster than one after the other. Returns the copies
-// that could not be opened or flushed, with the status of each.
-std::vector<std::pair<std::wstring, StatusCode>> FlushCopiesToDisk(const std::vector<std::wstring>& copies,
-                                                                   int threads);
-
-// Removes the partial copies a stopped run left in the output folder's tree.
-void RemovePartialCopies(const std::wstring& outputFolder);
