@@ -22,8 +22,6 @@ public:
     const std::wstring* Match(const std::wstring& path, const std::vector<const std::wstring*>& candidates);
     // The file at `copy` was made from `source` and holds its bytes: it shares its hash.
     void NoteCopy(const std::wstring& source, const std::wstring& copy);
-    // Files whose hash this run has taken or inherited.
-    std::size_t KnownHashCount() const { return hashes_.size(); }
 
 private:
     // Empty when the file cannot be read; remembered so, too, for the run.

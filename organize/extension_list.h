@@ -31,7 +31,6 @@ public:
 
     std::vector<ExtensionEntry>& Entries() { return entries_; }
     const std::vector<ExtensionEntry>& Entries() const { return entries_; }
-    const std::wstring& Section() const { return section_; }
 
 private:
     void Sort();

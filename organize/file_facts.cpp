@@ -71,11 +71,6 @@ CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date,
     return facts.source;
 }
 
-bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules)
-{
-    return ResolveCaptureDate(path, date, rules) != CaptureDateSource::kNone;
-}
-
 bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date)
 {
     UniqueFile file(CreateFileW(ExtendedLengthPath(path).c_str(), 0, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));

@@ -43,7 +43,6 @@ bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, Fi
                      TakeoutSidecars* sidecars = nullptr);
 // The date of a file, reading it once, and which route gave it (kNone when none did).
 CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules = {});
-bool GetCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules = {});
 // The file's last-write time as a local calendar date-time, without the range tests; false
 // when the file cannot be opened (for no access to its content) or its times read.
 bool GetLastWriteDate(const std::wstring& path, SYSTEMTIME* date);

@@ -108,20 +108,10 @@ void OutputRecord::Append(RecordedFile item)
     bucket.push_back(std::move(item));
 }
 
-void OutputRecord::Add(const std::wstring& path)
-{
-    Append(RecordedFile(ComputeFileSignature(path), path));
-}
-
 void OutputRecord::AddCopy(const std::wstring& source, const std::wstring& copy, std::uint64_t signature)
 {
     matcher_.NoteCopy(source, copy);
     Append(RecordedFile(signature, copy));
-}
-
-bool OutputRecord::FindDuplicate(const std::wstring& inputPath)
-{
-    return FindDuplicate(inputPath, ComputeFileSignature(inputPath)) != nullptr;
 }
 
 const std::wstring* OutputRecord::FindDuplicate(const std::wstring& inputPath, std::uint64_t signature,

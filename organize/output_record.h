@@ -51,17 +51,13 @@ public:
 
     OutputRecord() = default;
 
-    // True when a byte-identical file is in the table.
-    bool FindDuplicate(const std::wstring& inputPath);
-    // The same for a file whose signature is known already; `alsoThere`: files of that
-    // signature that are not in the table yet but will be (copies under way, by their
-    // sources), weighed with the table's own.
+    // Whether a byte-identical file is in the table, for a file whose signature is known
+    // already; `alsoThere`: files of that signature that are not in the table yet but will be
+    // (copies under way, by their sources), weighed with the table's own.
     // Returns the file that matched: a recorded file's path, or one of `alsoThere`; null when
     // none did.
     const std::wstring* FindDuplicate(const std::wstring& inputPath, std::uint64_t signature,
                                       const std::vector<const std::wstring*>& alsoThere = {});
-    // Records the file now at `path`.
-    void Add(const std::wstring& path);
     // Records a finished copy of `source`: it has the source's signature (and hash, if known).
     void AddCopy(const std::wstring& source, const std::wstring& copy, std::uint64_t signature);
 

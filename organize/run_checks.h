@@ -41,8 +41,6 @@ struct RunVerdict {
     // input folders up to it are the ones the choices remember. kInputMissing: the index of
     // the input folder that is missing.
     std::size_t inputIndex = 0;
-
-    bool Refused() const { return kind != kGo && kind != kAskBeforeAdding; }
 };
 
 // Prepares the folders and checks the choices, in the order the user hears of them.

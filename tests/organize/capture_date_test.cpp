@@ -91,7 +91,7 @@ TEST_F(CaptureDateTest, ExifYearsAreNotTestedNorDaysAgainstTheMonth)
               "2150-12-31 23:59:59.000 via exif");
     const std::wstring february = MakeFile(folder_.File(L"c.jpg"), JpegWithDates("2019:02:31 12:00:00"));
     SYSTEMTIME date{};
-    ASSERT_TRUE(GetCaptureDate(february, &date));
+    ASSERT_NE(ResolveCaptureDate(february, &date), CaptureDateSource::kNone);
     EXPECT_EQ(date.wMonth, 2);
     EXPECT_EQ(date.wDay, 31);
     EXPECT_EQ(MakeDateFolderName(date, 4), L"2019-02-31");

@@ -251,7 +251,6 @@ TEST_F(HostileInputsTest, ARecordThatIsNoRecordStopsTheRunBeforeAnyCopy)
 
         const RunVerdict verdict = Check({root_.File(L"card")}, output_);
         EXPECT_EQ(verdict.kind, RunVerdict::kRecordDamaged) << k;
-        EXPECT_TRUE(verdict.Refused());
         const std::wstring text = VerdictText(verdict);
         EXPECT_EQ(text.rfind(L"出力先フォルダの比較情報(Sortavel.dat)が壊れているため", 0), 0u) << text;
         EXPECT_NE(text.find(L"【ファイル】" + record), std::wstring::npos) << text;

@@ -70,6 +70,17 @@ protected:
     }
 
     std::wstring Log() const { return ReadUtf16Text(logPath_); }
+
+    // Records the file now at `path`, as a run records a copy it made.
+    static void Record(OutputRecord& table, const std::wstring& path)
+    {
+        table.AddCopy(path, path, ComputeFileSignature(path));
+    }
+    // True when a byte-identical file is in the table.
+    static bool Holds(OutputRecord& table, const std::wstring& input)
+    {
+        return table.FindDuplicate(input, ComputeFileSignature(input)) != nullptr;
+    }
 };
 
 TEST_F(OutputRecordTest, EmptyTableSavesHeaderAndZeroCounts)
@@ -90,7 +101,7 @@ TEST_F(OutputRecordTest, OneItemIsStoredWithItsRelativePath)
 {
     const std::wstring file = MakeOutputFile(L"2024\\05\\a.jpg", {'a', 'b', 'c'});
     OutputRecord table;
-    table.Add(file);
+    Record(table, file);
     table.SetOutputFormat(5);
     ASSERT_EQ(table.Save(record_), 0);
 
@@ -124,8 +135,8 @@ TEST_F(OutputRecordTest, MovedOutputFolderKeepsItsRecord)
     MakeOutputFile(L"2023\\12\\IMG_0001.JPG", Bytes(1000, 1));
     MakeOutputFile(L"2024\\01\\写真.JPG", Bytes(2000, 2));
     OutputRecord table;
-    table.Add(output_ + L"\\2023\\12\\IMG_0001.JPG");
-    table.Add(output_ + L"\\2024\\01\\写真.JPG");
+    Record(table, output_ + L"\\2023\\12\\IMG_0001.JPG");
+    Record(table, output_ + L"\\2024\\01\\写真.JPG");
     ASSERT_EQ(table.Save(record_), 0);
 
     const std::wstring moved = root_.File(L"moved");
@@ -142,7 +153,7 @@ TEST_F(OutputRecordTest, MovedOutputFolderKeepsItsRecord)
     // The files there are found again.
     const std::wstring input = root_.File(L"input.jpg");
     ASSERT_TRUE(WriteBytes(input, Bytes(2000, 2)));
-    EXPECT_TRUE(loaded.FindDuplicate(input));
+    EXPECT_TRUE(Holds(loaded, input));
 }
 
 TEST_F(OutputRecordTest, ItemThatCannotBeMadeRelativeIsStoredEmpty)
@@ -151,7 +162,7 @@ TEST_F(OutputRecordTest, ItemThatCannotBeMadeRelativeIsStoredEmpty)
     const std::wstring elsewhere = RealTestFile("jpeg/mde_Apple_iPhone_5.jpg");
     ASSERT_NE(towupper(elsewhere[0]), towupper(output_[0]));
     OutputRecord table;
-    table.Add(elsewhere);
+    Record(table, elsewhere);
     ASSERT_EQ(table.Save(record_), 0);
     EXPECT_EQ(FileSize(record_), 2064u + 8 + 4 + 2);
 
@@ -163,7 +174,7 @@ TEST_F(OutputRecordTest, ItemThatCannotBeMadeRelativeIsStoredEmpty)
         for (const auto& item : loaded.Bucket(b))
             path = item.Path();
     EXPECT_EQ(path, output_ + L"\\");  // the folder itself, which matches no input file
-    EXPECT_FALSE(loaded.FindDuplicate(elsewhere));
+    EXPECT_FALSE(Holds(loaded, elsewhere));
 }
 
 TEST_F(OutputRecordTest, MissingRecordIsResultTwoAndLeavesTheTable)
@@ -181,7 +192,7 @@ TEST_F(OutputRecordTest, ARecordAnotherProgramHoldsIsReadWhenItSharesIt)
 {
     OutputRecord table;
     table.SetOutputFormat(8);
-    table.Add(MakeOutputFile(L"2024\\05\\a.jpg", Bytes(10, 1)));
+    Record(table, MakeOutputFile(L"2024\\05\\a.jpg", Bytes(10, 1)));
     ASSERT_EQ(table.Save(record_), 0);
     // A sync program that keeps the record open for writing and lets others read.
     HANDLE held = CreateFileW(record_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -214,8 +225,8 @@ TEST_F(OutputRecordTest, RecordCutShortAtEveryByteFailsToLoad)
     MakeOutputFile(L"2024\\05\\a.jpg", Bytes(10, 1));
     MakeOutputFile(L"2024\\05\\b.jpg", Bytes(20, 2));
     OutputRecord table;
-    table.Add(output_ + L"\\2024\\05\\a.jpg");
-    table.Add(output_ + L"\\2024\\05\\b.jpg");
+    Record(table, output_ + L"\\2024\\05\\a.jpg");
+    Record(table, output_ + L"\\2024\\05\\b.jpg");
     ASSERT_EQ(table.Save(record_), 0);
     const Bytes whole = ReadBytes(record_);
     const std::wstring cut = root_.File(L"cut.dat");
@@ -351,13 +362,13 @@ TEST_F(OutputRecordTest, FailedSaveLeavesThePreviousRecordUntouched)
 {
     const std::wstring file = MakeOutputFile(L"2024\\05\\a.jpg", {'a', 'b', 'c'});
     OutputRecord first;
-    first.Add(file);
+    Record(first, file);
     ASSERT_EQ(first.Save(record_), 0);
     const Bytes before = ReadBytes(record_);
 
     OutputRecord second;
     for (int i = 0; i < 50; ++i)
-        second.Add(file);
+        Record(second, file);
     for (std::size_t limit : {std::size_t{0}, std::size_t{10}, std::size_t{2000}, std::size_t{3000}}) {
         const int result = second.SaveThrough(record_, [limit](HANDLE h, const std::wstring& folder) {
             return std::make_unique<FailingWriter>(h, folder, limit);
@@ -393,27 +404,27 @@ TEST_F(OutputRecordTest, DuplicatesAreIdenticalContentOnly)
     for (std::size_t i = 0; i < content.size(); ++i)
         content[i] = static_cast<std::uint8_t>(i % 251);
     OutputRecord table;
-    table.Add(MakeOutputFile(L"2024\\05\\kept.jpg", content));
+    Record(table, MakeOutputFile(L"2024\\05\\kept.jpg", content));
 
     const std::wstring same = root_.File(L"same name elsewhere.jpg");
     ASSERT_TRUE(WriteBytes(same, content));
-    EXPECT_TRUE(table.FindDuplicate(same));
+    EXPECT_TRUE(Holds(table, same));
 
     Bytes late = content;
     late[60000] ^= 1;  // same size and head: same signature, other bytes
     const std::wstring lateDiffer = root_.File(L"late.jpg");
     ASSERT_TRUE(WriteBytes(lateDiffer, late));
-    EXPECT_FALSE(table.FindDuplicate(lateDiffer));
-    EXPECT_FALSE(table.FindDuplicate(root_.File(L"unreadable.jpg")));
+    EXPECT_FALSE(Holds(table, lateDiffer));
+    EXPECT_FALSE(Holds(table, root_.File(L"unreadable.jpg")));
 
     // Two identical inputs in one run: the first is copied and added, the second found.
     const std::wstring copy = MakeOutputFile(L"2024\\05\\late.jpg", late);
-    table.Add(copy);
-    EXPECT_TRUE(table.FindDuplicate(lateDiffer));
+    Record(table, copy);
+    EXPECT_TRUE(Holds(table, lateDiffer));
 
     // A recorded file that has since been deleted matches nothing.
     ASSERT_TRUE(DeleteFileW(copy.c_str()));
-    EXPECT_FALSE(table.FindDuplicate(lateDiffer));
+    EXPECT_FALSE(Holds(table, lateDiffer));
 }
 
 }  // namespace

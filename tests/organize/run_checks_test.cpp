@@ -41,7 +41,6 @@ TEST_F(CheckRunTest, OutputInsideAnInputIsRefusedNamingBoth)
 {
     const RunVerdict verdict = Check({L"C:\\Other", L"d:\\photos\\", L"E:\\Later"}, L"D:\\Photos");
     EXPECT_EQ(verdict.kind, RunVerdict::kOutputInsideInput);
-    EXPECT_TRUE(verdict.Refused());
     EXPECT_EQ(verdict.inputIndex, 1u);
     EXPECT_EQ(prepared_.inputFolders, (std::vector<std::wstring>{L"C:\\Other", L"d:\\photos", L"E:\\Later"}));
     EXPECT_EQ(RunVerdictText(verdict, prepared_),
@@ -91,7 +90,6 @@ TEST_F(CheckRunTest, UsedFoldersNeedTheSameLayoutAndAQuestion)
 
     verdict = Check({root_.File(L"in")}, output_, 8);
     EXPECT_EQ(verdict.kind, RunVerdict::kAskBeforeAdding);
-    EXPECT_FALSE(verdict.Refused());
     EXPECT_NE(RunVerdictText(verdict, prepared_).find(L"前回の結果に追加で整理を行いますがよろしいですか？"), std::wstring::npos);
 }
 
