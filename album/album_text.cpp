@@ -27,8 +27,9 @@ void MarkZoneIdentifier(const std::wstring& path, int zone)
 {
     char text[256];
     const int length = std::snprintf(text, sizeof text, "[ZoneTransfer]\r\nZoneId=%d\r\n", zone);
+    // A page without its mark opens as any page on the disk does: nothing else depends on it.
     if (length > 0)
-        WriteTextFile(path + L":Zone.Identifier", std::string(text, static_cast<size_t>(length)));
+        (void)WriteTextFile(path + L":Zone.Identifier", std::string(text, static_cast<size_t>(length)));
 }
 
 std::wstring UrlEscape(const std::wstring& text, bool keepBlanks)

@@ -165,7 +165,8 @@ void ThumbnailCache::RemoveUnused()
     listing.Walk(folder_);
     EntryRemover remover;
     for (const WIN32_FIND_DATAW& file : listing.files) {
+        // One that cannot be removed now is only space: the next build removes it.
         if (cache_formats::IsCacheFileName(file.cFileName) && !used_.count(file.cFileName))
-            remover.Remove(folder_ + L"\\" + file.cFileName);
+            (void)remover.Remove(folder_ + L"\\" + file.cFileName);
     }
 }

@@ -43,7 +43,10 @@ ThumbnailFiles::ThumbnailFiles(const std::wstring& cacheFolder, const std::wstri
             previous_[path] = Listed{entry, listed.size, listed.lastWrite};
         }
     }
-    RemoveEntryIfThere(listPath_);
+    // A list that cannot be removed vouches only for files as they were when it was written
+    // (their sizes and last-write times); a cache folder that takes no removal takes no save
+    // either, and the build reports that.
+    (void)RemoveEntryIfThere(listPath_);
 }
 
 std::wstring ThumbnailFiles::Relative(const std::wstring& path) const
@@ -110,8 +113,9 @@ void ThumbnailFiles::RemoveUnclaimed()
         if (const StatusCode removed = remover.Remove(path); removed != kStatusOk)
             g_Log.Write(L"使われなくなったサムネイルを削除できません = %s %s", path.c_str(),
                         HexStatus(removed).c_str());
-        // The year's folder goes with its last thumbnail (a folder still in use stays).
-        RemoveEntry(FolderOfPath(path));
+        // The year's folder goes with its last thumbnail; a folder still in use refuses and
+        // stays, as it should.
+        (void)RemoveEntry(FolderOfPath(path));
     }
 }
 

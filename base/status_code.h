@@ -1,14 +1,17 @@
 #pragma once
-// Failures travel as signed 32-bit status codes in HRESULT form.
+// Failures travel as signed 32-bit status codes in HRESULT form, as a type of their own: a
+// status is never taken for a number of anything else, and none that a call returns is
+// dropped unseen (the compiler says so; a caller for whom a failure changes nothing writes
+// (void) and why).
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
-using StatusCode = std::int32_t;
+enum class [[nodiscard]] StatusCode : std::int32_t {};
 
-constexpr StatusCode kStatusOk = 0;
+constexpr StatusCode kStatusOk{0};
 constexpr StatusCode kStatusFail = static_cast<StatusCode>(0x80004005);
 
 // The system error e as (e AND 0xFFFF) OR 0x80070000; no error is success.

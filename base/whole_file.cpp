@@ -58,8 +58,10 @@ StatusCode ReplaceFileWhole(const std::wstring& path, const std::wstring& workSu
     const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | (durability == Durability::kOnDisk ? MOVEFILE_WRITE_THROUGH : 0);
     if (status == kStatusOk && !MoveFileExW(ExtendedLengthPath(work).c_str(), ExtendedLengthPath(path).c_str(), moveFlags))
         status = StatusFromLastError();
+    // The first failure is what the caller hears of. A work file that cannot be removed now
+    // is removed by the next write of this file before it makes its own.
     if (status != kStatusOk)
-        RemoveEntry(work);
+        (void)RemoveEntry(work);
     return status;
 }
 

@@ -108,8 +108,9 @@ Corpus MakeCardsCorpus(const std::wstring& root)
     corpus.inputs = {card1, card2, phone};
     const std::wstring camera1 = card1 + L"\\DCIM\\100CANON", camera2 = card2 + L"\\DCIM\\100NIKON";
     const std::wstring photos = phone + L"\\写真", shots = phone + L"\\スクリーンショット";
+    // A folder that cannot be made is said by each write into it.
     for (const std::wstring& folder : {camera1, camera2, photos, shots})
-        CreateFolderPath(folder);
+        (void)CreateFolderPath(folder);
     // The first camera: 150 photos of 2.4 MB over three days, and six movies.
     for (int i = 1; i <= 150; ++i)
         WriteNoiseFile(camera1 + Numbered(L"\\IMG_%04d.JPG", i), PhotoHead(1 + i / 50, i * 37), 2'400'000, i, &corpus);
@@ -143,7 +144,7 @@ Corpus MakeLookAlikes(const std::wstring& root, int files)
 {
     Corpus corpus;
     const std::wstring folder = root + L"\\shots";
-    CreateFolderPath(folder);
+    (void)CreateFolderPath(folder);  // one that cannot be made is said by each write into it
     corpus.inputs = {root};
     constexpr std::uint64_t kShot = 1 << 20;
     for (int i = 0; i < files; ++i)
@@ -164,7 +165,7 @@ Corpus MakeManySmallFiles(const std::wstring& root, int files)
             corpus.inputs[static_cast<std::size_t>(folderIndex / kFoldersPerCard)] +
             Numbered(L"\\DCIM\\%03dCANON", 100 + folderIndex % kFoldersPerCard);
         if (i % perFolder == 0)
-            CreateFolderPath(folder);
+            (void)CreateFolderPath(folder);  // one that cannot be made is said by each write into it
         // A camera's library: 50 photos a day, back in time from the newest.
         WriteNoiseFile(folder + Numbered(L"\\IMG_%04d.JPG", i % 10000), PhotoHead(1 - i / 50, i), 24 * 1024, 6000 + i,
                   &corpus);

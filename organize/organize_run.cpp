@@ -49,9 +49,9 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
     const std::wstring running = RunningMarkerPathOf(recordPath);
     {
         TimeInto timer(&timings.recordLoad);
-        const int loaded = table.Load(recordPath);
-        if (loaded != kStatusOk && loaded != OutputRecord::kNoRecordFile) {
-            result.status = loaded;
+        const RecordLoad loaded = table.Load(recordPath);
+        if (loaded.outcome == RecordLoad::kDamaged || loaded.outcome == RecordLoad::kFailed) {
+            result.status = loaded.status;
             result.failedStage = OrganizeResult::kRecordLoad;
             return result;
         }
@@ -104,7 +104,7 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
         TimeInto timer(&timings.recordSaves);
         return table.Save(recordPath);
     };
-    if (const int saved = saveRecord(); saved != kStatusOk) {
+    if (const StatusCode saved = saveRecord(); saved != kStatusOk) {
         result.status = saved;
         result.failedStage = OrganizeResult::kRecordSave;
         return result;
@@ -119,9 +119,10 @@ OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progr
     }
     // What was copied is recorded even when a copy failed on the way, or the next run would
     // copy it all again beside itself as IMG_0001(1).JPG.
-    const int saved = saveRecord();
+    const StatusCode saved = saveRecord();
+    // A marker that stays only makes the next run look for work files first.
     if (saved == kStatusOk)
-        RemoveEntry(running);
+        (void)RemoveEntry(running);
     if (!result.copyFailed && saved != kStatusOk) {
         result.status = saved;
         result.failedStage = OrganizeResult::kRecordSave;

@@ -159,12 +159,13 @@ int OutputRecord::ItemCount() const
 
 // --- the record file -------------------------------------------------------------------------
 
-int OutputRecord::Load(const std::wstring& recordPath)
+RecordLoad OutputRecord::Load(const std::wstring& recordPath)
 {
     g_Log.Write(L"比較情報の読み込み。");
     // A save that was stopped half-way leaves its temporary file; the record beside it is
-    // still the last whole one.
-    RemoveEntryIfThere(RecordSavingPathOf(recordPath));
+    // still the last whole one. One that cannot be removed now does no harm: the next save
+    // makes its work file new all the same.
+    (void)RemoveEntryIfThere(RecordSavingPathOf(recordPath));
     folder_ = WithoutTrailingBackslash(FullPathOf(FolderOfPath(recordPath) + L"\\"));
     // Shared for reading and writing, as the runtime's plain open is: a sync or backup
     // program that holds the record open does not lock us out.
@@ -177,25 +178,25 @@ int OutputRecord::Load(const std::wstring& recordPath)
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
             g_Log.Write(L"比較情報は存在しない。");
-            return kNoRecordFile;
+            return RecordLoad{RecordLoad::kNoRecordFile};
         }
         const StatusCode failed = error == 0 ? kStatusFail : StatusFromWin32(error);
         g_Log.Write(L"比較情報を開けません。 %s", HexStatus(failed).c_str());
-        return failed;
+        return RecordLoad{RecordLoad::kFailed, failed};
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) {
         const StatusCode failed = StatusFromLastError();
         g_Log.Write(L"比較情報の読み込みに失敗しました。");
-        return failed;
+        return RecordLoad{RecordLoad::kFailed, failed};
     }
     // Larger than any record of kMaxRecordedFiles files: not read at all.
     if (size.QuadPart > organize_limits::kMaxRecordBytes) {
         g_Log.Write(L"比較情報が壊れています = %s", recordPath.c_str());
-        return kRecordDamaged;
+        return RecordLoad{RecordLoad::kDamaged, kRecordDamaged};
     }
     RecordReader stream(file.get(), static_cast<std::uint64_t>(size.QuadPart), FolderOfPath(recordPath));
-    int result = kStatusOk;
+    StatusCode result = kStatusOk;
     if (stream.ReadU32(&version_)) {
         g_Log.Write(L"バージョン         = 0x%08x", version_);
         // Every record this program has written says version 1 in its high half; zeros or
@@ -222,15 +223,16 @@ int OutputRecord::Load(const std::wstring& recordPath)
         result = kRecordDamaged;
     if (result != kStatusOk) {
         g_Log.Write(L"比較情報の読み込みに失敗しました。");
-        if (result == kRecordDamaged)
-            g_Log.Write(L"比較情報が壊れています = %s", recordPath.c_str());
-        return result;
+        if (result != kRecordDamaged)
+            return RecordLoad{RecordLoad::kFailed, result};
+        g_Log.Write(L"比較情報が壊れています = %s", recordPath.c_str());
+        return RecordLoad{RecordLoad::kDamaged, kRecordDamaged};
     }
     g_Log.Write(L"比較情報の数       = %d", ItemCount());
-    return kStatusOk;
+    return RecordLoad{RecordLoad::kLoaded};
 }
 
-int OutputRecord::ReadItems(RecordReader& stream)
+StatusCode OutputRecord::ReadItems(RecordReader& stream)
 {
     for (auto& bucket : buckets_)
         bucket.clear();
@@ -267,17 +269,18 @@ int OutputRecord::ReadItems(RecordReader& stream)
     return stream.Status();
 }
 
-int OutputRecord::Save(const std::wstring& recordPath)
+StatusCode OutputRecord::Save(const std::wstring& recordPath)
 {
     return SaveThrough(recordPath, [](HANDLE file, const std::wstring& folder) {
         return std::make_unique<RecordWriter>(file, folder);
     });
 }
 
-int OutputRecord::SaveThrough(const std::wstring& recordPath, const WriterFactory& makeWriter)
+StatusCode OutputRecord::SaveThrough(const std::wstring& recordPath, const WriterFactory& makeWriter)
 {
     g_Log.Write(L"比較情報の保存。");
-    // A record that cannot be replaced (read-only) is one that cannot be created.
+    // A record that cannot be replaced (read-only) is one that cannot be created: refused as
+    // the system refuses a write to it.
     const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(recordPath).c_str());
     const bool replaceable = attributes == INVALID_FILE_ATTRIBUTES ||
                              !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
@@ -285,7 +288,7 @@ int OutputRecord::SaveThrough(const std::wstring& recordPath, const WriterFactor
     // that a failed save leaves the old record as it was. Both are on the disk before the
     // record names what the run copied.
     bool created = false;
-    int result = kNoRecordFile;
+    StatusCode result = StatusFromWin32(ERROR_ACCESS_DENIED);
     if (replaceable) {
         result = ReplaceFileWhole(recordPath, RecordSavingSuffix(), Durability::kOnDisk, [&](HANDLE file) {
             created = true;
@@ -302,7 +305,7 @@ int OutputRecord::SaveThrough(const std::wstring& recordPath, const WriterFactor
     }
     if (!created) {
         g_Log.Write(L"比較情報のオープンに失敗しました。");
-        return kNoRecordFile;
+        return result;
     }
     if (result != kStatusOk)
         g_Log.Write(L"比較情報の保存に失敗しました。");
@@ -310,7 +313,7 @@ int OutputRecord::SaveThrough(const std::wstring& recordPath, const WriterFactor
     return result;
 }
 
-int OutputRecord::WriteItems(RecordWriter& stream) const
+StatusCode OutputRecord::WriteItems(RecordWriter& stream) const
 {
     if (!stream.WriteI32(kTableFormat) || !stream.WriteI32(kBucketCount))
         return stream.Status();

@@ -14,15 +14,26 @@
 #include "organize/file_signature.h"
 #include "organize/record_stream.h"
 
+// What a load of the record found, named apart from a status: a record that is not there is
+// no failure, and one that is there but cannot be read or is damaged is never an empty table
+// (every file would be copied again, and the record then overwritten with this run alone).
+struct [[nodiscard]] RecordLoad {
+    enum Outcome {
+        kLoaded,        // the table holds the record
+        kNoRecordFile,  // none there: the table is empty, as in a folder never organized
+        kDamaged,       // there, but no record this program wrote (cut short, zeros, foreign bytes)
+        kFailed,        // there, but it could not be read (denied, locked, the disk's read failed)
+    };
+    Outcome outcome = kLoaded;
+    StatusCode status = kStatusOk;  // kDamaged: OutputRecord::kRecordDamaged; kFailed: why
+};
+
 class OutputRecord {
 public:
     static constexpr int kBucketCount = 512;  // keyed by the signature's low 9 bits
     static constexpr std::uint32_t kFileVersion = 0x00010000;
     static constexpr std::int32_t kTableFormat = 1;
-    // Load and Save results besides 0 (done) and any status code (failed part-way).
-    static constexpr int kNoRecordFile = 2;
-    // Load: the file is there but is no record this program wrote (cut short, zeros, foreign
-    // bytes). It is never taken as an empty table: every file would be copied again.
+    // The status of a damaged record, as the run reports it.
     static constexpr StatusCode kRecordDamaged = StatusFromWin32(ERROR_FILE_CORRUPT);
 
     class RecordedFile {
@@ -61,11 +72,11 @@ public:
     // Records a finished copy of `source`: it has the source's signature (and hash, if known).
     void AddCopy(const std::wstring& source, const std::wstring& copy, std::uint64_t signature);
 
-    int Load(const std::wstring& recordPath);
-    int Save(const std::wstring& recordPath);
-    int SaveThrough(const std::wstring& recordPath, const WriterFactory& makeWriter);
-    int ReadItems(RecordReader& stream);
-    int WriteItems(RecordWriter& stream) const;
+    RecordLoad Load(const std::wstring& recordPath);
+    // The record written whole beside the old one and then put in its place, on the disk
+    // before it names what the run copied; a failed save leaves the old record as it was.
+    StatusCode Save(const std::wstring& recordPath);
+    StatusCode SaveThrough(const std::wstring& recordPath, const WriterFactory& makeWriter);
 
     std::uint32_t Version() const { return version_; }
     std::int32_t OutputFormat() const { return outputFormat_; }
@@ -74,6 +85,8 @@ public:
     const std::vector<RecordedFile>& Bucket(int index) const { return buckets_[static_cast<std::size_t>(index)]; }
 
 private:
+    StatusCode ReadItems(RecordReader& stream);
+    StatusCode WriteItems(RecordWriter& stream) const;
     void Append(RecordedFile item);
     // True when the recorded file still lies in the record's folder, no link on the way: a
     // date folder someone has since made a link to another place is not read through.

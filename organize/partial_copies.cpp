@@ -26,8 +26,10 @@ protected:
     }
     void OnFile(const std::wstring& folder, const WIN32_FIND_DATAW& found) override
     {
+        // One that cannot be removed is never listed all the same (its name says what it is),
+        // and the copy that next takes its name removes it first.
         if (IsPartialCopyName(found.cFileName))
-            RemovePartialCopy(folder + L"\\" + found.cFileName, remover_);
+            (void)RemovePartialCopy(folder + L"\\" + found.cFileName, remover_);
     }
 
 private:

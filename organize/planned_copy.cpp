@@ -22,9 +22,12 @@ StatusCode CopyThrough(const std::wstring& source, const std::wstring& partial, 
     if (copied && MoveFileExW(ExtendedLengthPath(partial).c_str(), ExtendedLengthPath(destination).c_str(), MOVEFILE_WRITE_THROUGH))
         return kStatusOk;
     const StatusCode failed = StatusFromLastError();
+    // The copy's failure is what the run reports. A work file that cannot be removed now is
+    // never listed (its name says what it is), and the copy that next takes its name removes
+    // it first.
     WIN32_FIND_DATAW found{};
     if (FindEntry(partial, &found))
-        RemovePartialCopy(partial, remover);
+        (void)RemovePartialCopy(partial, remover);
     return failed;
 }
 

@@ -74,7 +74,9 @@ RunVerdict CheckRun(const RunChoices& choices, PreparedRun* prepared)
     // system takes.
     const std::wstring recordPath = RecordPathOf(choices.outputText);
     OutputRecord record;
-    const int loaded = record.Load(recordPath);  // only the layout it stored matters here
+    // Only whether it is damaged and the layout it stored matter here: a record that cannot be
+    // read now is said by the run, which reads it again.
+    const RecordLoad loaded = record.Load(recordPath);
 
     prepared->outputFolder = WithoutTrailingBackslash(choices.outputText);
     for (const std::wstring& input : choices.inputFolders)
@@ -105,7 +107,7 @@ RunVerdict CheckRun(const RunChoices& choices, PreparedRun* prepared)
         g_Log.Write(L"出力先フォルダのパスが長すぎます = %s", prepared->outputFolder.c_str());
         return RunVerdict{RunVerdict::kOutputTooLong};
     }
-    if (loaded == OutputRecord::kRecordDamaged)
+    if (loaded.outcome == RecordLoad::kDamaged)
         return RunVerdict{RunVerdict::kRecordDamaged};
     if (GetFileAttributesW(ExtendedLengthPath(recordPath).c_str()) != INVALID_FILE_ATTRIBUTES) {
         if (record.OutputFormat() != -1 && record.OutputFormat() != NormalizedFormatIndex(choices.outputFormat))

@@ -46,7 +46,8 @@ std::wstring NewKeptReportPath(const std::wstring& dataFolder)
         if (std::find(kept.begin(), kept.end(), name) == kept.end())
             break;
     }
+    // An old report that cannot be removed now is only one more kept: the next run tries again.
     for (std::size_t i = 0; i + kKeptRunReports <= kept.size(); ++i)
-        RemoveEntry(dataFolder + L"\\" + kept[i]);
+        (void)RemoveEntry(dataFolder + L"\\" + kept[i]);
     return dataFolder + L"\\" + name;
 }

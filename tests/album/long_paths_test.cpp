@@ -62,7 +62,7 @@ TEST_F(LongPathTest, DeepInputsGoIntoADeepOutputItsRecordAndItsAlbum)
 
         // The record names both copies and reads back whole: a rerun finds each file there.
         OutputRecord record;
-        ASSERT_EQ(record.Load(RecordPathOf(output_)), 0);
+        ASSERT_EQ(record.Load(RecordPathOf(output_)).outcome, RecordLoad::kLoaded);
         EXPECT_EQ(record.ItemCount(), 2);
         const OrganizeCounts rerun = Run(input).counts;
         EXPECT_EQ(rerun.duplicates, 3) << rerun.copied << " " << rerun.notOrganized;

@@ -44,7 +44,7 @@ protected:
         CreateDirectoryW(output_.c_str(), nullptr);
         OutputRecord record;
         record.SetOutputFormat(format);
-        ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+        ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), kStatusOk);
     }
     std::vector<std::wstring> Texts() const
     {
@@ -85,7 +85,7 @@ TEST_F(ExecuteOrganizeTest, RunsUnderItsProgressDialogAndTellsTheUser)
     EXPECT_NE(log.find(L" : コピーファイルの数 = 2\r\n"), std::wstring::npos);
     EXPECT_NE(log.find(L" : 写真整理(終了)\r\n"), std::wstring::npos);
     OutputRecord record;
-    ASSERT_EQ(record.Load(output_ + L"\\Sortavel.dat"), 0);
+    ASSERT_EQ(record.Load(output_ + L"\\Sortavel.dat").outcome, RecordLoad::kLoaded);
     EXPECT_EQ(record.OutputFormat(), 4);
 }
 

@@ -133,7 +133,7 @@ TEST_F(FolderWalkTest, ClearingRemovesLinksNeverWhatTheyLead)
     std::wstring failedPath;
     const StatusCode cleared = ClearFolderTree(
         tree_, [](const std::wstring& path, const WIN32_FIND_DATAW&) { return path.ends_with(L"kept.jpg"); }, &failedPath);
-    EXPECT_TRUE(cleared == kStatusOk || cleared == kStatusLeadsElsewhere) << std::hex << cleared;
+    EXPECT_TRUE(cleared == kStatusOk || cleared == kStatusLeadsElsewhere) << HexStatus(cleared);
     if (cleared != kStatusOk) {
         EXPECT_NE(failedPath.find(tree_ + L"\\"), std::wstring::npos) << failedPath;
     }
@@ -147,7 +147,7 @@ TEST_F(FolderWalkTest, ClearingRemovesLinksNeverWhatTheyLead)
     const std::wstring linkedTree = root_.File(L"linked tree");
     Link(linkedTree, outside_);
     const StatusCode deleted = DeleteFolderTree(linkedTree);
-    EXPECT_TRUE(deleted == kStatusOk || deleted == kStatusLeadsElsewhere) << std::hex << deleted;
+    EXPECT_TRUE(deleted == kStatusOk || deleted == kStatusLeadsElsewhere) << HexStatus(deleted);
     EXPECT_EQ(ReadBytes(outside_ + L"\\thesis.docx"), thesis);
     EXPECT_EQ(RemoveEntry(In(L"sub\\notes.txt")), kStatusLeadsElsewhere);
     EXPECT_EQ(ReadBytes(outside_ + L"\\notes.txt"), Bytes{'n'});

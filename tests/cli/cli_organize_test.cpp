@@ -134,7 +134,7 @@ TEST_F(CliOrganizeTest, AFileThatCannotBePlacedMakesTheRunExitOne)
     MakeFile(output_ + L"\\2024");  // where the year folder must go
     OutputRecord record;            // a folder organized before, so the file may be there
     record.SetOutputFormat(8);
-    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), kStatusOk);
     const RunResult run = Organize(L"--format 8 --no-album --yes");
     EXPECT_EQ(run.exitCode, 1u);
     EXPECT_EQ(run.out, "入力ファイルの数   = 2\n重複ファイルの数   = 0\nコピーファイルの数 = 1\n更新日時で整理したファイルの数 = 0\n");

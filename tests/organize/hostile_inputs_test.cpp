@@ -247,7 +247,7 @@ TEST_F(HostileInputsTest, ARecordThatIsNoRecordStopsTheRunBeforeAnyCopy)
     for (size_t k = 0; k < damaged.size(); ++k) {
         ASSERT_TRUE(WriteBytes(record, damaged[k]));
         OutputRecord table;
-        EXPECT_EQ(table.Load(record), OutputRecord::kRecordDamaged) << k;
+        EXPECT_EQ(table.Load(record).outcome, RecordLoad::kDamaged) << k;
 
         const RunVerdict verdict = Check({root_.File(L"card")}, output_);
         EXPECT_EQ(verdict.kind, RunVerdict::kRecordDamaged) << k;
@@ -271,7 +271,7 @@ TEST_F(HostileInputsTest, ARecordThatIsNoRecordStopsTheRunBeforeAnyCopy)
         ASSERT_TRUE(SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
     }
     OutputRecord table;
-    EXPECT_EQ(table.Load(record), OutputRecord::kRecordDamaged);
+    EXPECT_EQ(table.Load(record).outcome, RecordLoad::kDamaged);
     EXPECT_NE(Log().find(L"比較情報が壊れています = " + record), std::wstring::npos);
 }
 

@@ -50,7 +50,7 @@ protected:
     int RecordedItems() const
     {
         OutputRecord table;
-        EXPECT_EQ(table.Load(Record()), 0);
+        EXPECT_EQ(table.Load(Record()).outcome, RecordLoad::kLoaded);
         return table.ItemCount();
     }
     // Files under the output's date folders, work files included.
@@ -271,7 +271,7 @@ TEST_F(OrganizeRunSafetyTest, ARunThatCouldOverfillTheRecordIsRefusedBeforeAnyCo
     record.resize(record.size() + static_cast<std::size_t>(items) * 14, 0);  // entries of no path
     MakeFile(Record(), record);
     OutputRecord full;
-    ASSERT_EQ(full.Load(Record()), 0);
+    ASSERT_EQ(full.Load(Record()).outcome, RecordLoad::kLoaded);
     EXPECT_EQ(full.ItemCount(), items);
 
     MakePhotos(1);

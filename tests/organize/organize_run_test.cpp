@@ -29,7 +29,7 @@ protected:
     int RecordedItems() const
     {
         OutputRecord table;
-        EXPECT_EQ(table.Load(output_ + L"\\Sortavel.dat"), 0);
+        EXPECT_EQ(table.Load(output_ + L"\\Sortavel.dat").outcome, RecordLoad::kLoaded);
         return table.ItemCount();
     }
     RecordingProgress progress_;
@@ -42,7 +42,7 @@ TEST_F(OrganizeRunTest, EmptyInputStillMarksTheOutputFolder)
     const OrganizeCounts counts = Run({root_.File(L"card")});
     EXPECT_EQ(counts.inputFiles + counts.duplicates + counts.copied, 0);
     OutputRecord table;
-    ASSERT_EQ(table.Load(output_ + L"\\Sortavel.dat"), 0);
+    ASSERT_EQ(table.Load(output_ + L"\\Sortavel.dat").outcome, RecordLoad::kLoaded);
     EXPECT_EQ(table.OutputFormat(), 8);
     const std::wstring log = Log();
     EXPECT_NE(log.find(L" : 入力ファイルの数   = 0\r\n"), std::wstring::npos) << log;

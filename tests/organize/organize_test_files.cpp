@@ -36,7 +36,7 @@ Bytes HeifWithDate(const std::string& dateTimeOriginal)
 
 std::wstring MakeFile(const std::wstring& path, const Bytes& bytes)
 {
-    CreateFolderPath(path.substr(0, path.rfind(L'\\')));
+    (void)CreateFolderPath(path.substr(0, path.rfind(L'\\')));  // a folder not made fails the write
     EXPECT_TRUE(WriteBytes(path, bytes)) << "cannot write the test file";
     return path;
 }

@@ -87,7 +87,7 @@ TEST_F(OutputRecordTest, EmptyTableSavesHeaderAndZeroCounts)
 {
     OutputRecord table;
     table.SetOutputFormat(3);
-    ASSERT_EQ(table.Save(record_), 0);
+    ASSERT_EQ(table.Save(record_), kStatusOk);
     const Bytes bytes = ReadBytes(record_);
     ASSERT_EQ(bytes.size(), 2064u);
     const Bytes header(bytes.begin(), bytes.begin() + 16);
@@ -103,7 +103,7 @@ TEST_F(OutputRecordTest, OneItemIsStoredWithItsRelativePath)
     OutputRecord table;
     Record(table, file);
     table.SetOutputFormat(5);
-    ASSERT_EQ(table.Save(record_), 0);
+    ASSERT_EQ(table.Save(record_), kStatusOk);
 
     const Bytes bytes = ReadBytes(record_);
     ASSERT_EQ(bytes.size(), 2108u);
@@ -121,7 +121,7 @@ TEST_F(OutputRecordTest, OneItemIsStoredWithItsRelativePath)
     EXPECT_EQ(path, wanted);
 
     OutputRecord loaded;
-    ASSERT_EQ(loaded.Load(record_), 0);
+    ASSERT_EQ(loaded.Load(record_).outcome, RecordLoad::kLoaded);
     EXPECT_EQ(loaded.Version(), 0x00010000u);
     EXPECT_EQ(loaded.OutputFormat(), 5);
     ASSERT_EQ(loaded.ItemCount(), 1);
@@ -137,12 +137,12 @@ TEST_F(OutputRecordTest, MovedOutputFolderKeepsItsRecord)
     OutputRecord table;
     Record(table, output_ + L"\\2023\\12\\IMG_0001.JPG");
     Record(table, output_ + L"\\2024\\01\\写真.JPG");
-    ASSERT_EQ(table.Save(record_), 0);
+    ASSERT_EQ(table.Save(record_), kStatusOk);
 
     const std::wstring moved = root_.File(L"moved");
     ASSERT_TRUE(MoveFileW(output_.c_str(), moved.c_str()));
     OutputRecord loaded;
-    ASSERT_EQ(loaded.Load(moved + L"\\Sortavel.dat"), 0);
+    ASSERT_EQ(loaded.Load(moved + L"\\Sortavel.dat").outcome, RecordLoad::kLoaded);
     ASSERT_EQ(loaded.ItemCount(), 2);
     std::vector<std::wstring> paths;
     for (int b = 0; b < OutputRecord::kBucketCount; ++b)
@@ -163,11 +163,11 @@ TEST_F(OutputRecordTest, ItemThatCannotBeMadeRelativeIsStoredEmpty)
     ASSERT_NE(towupper(elsewhere[0]), towupper(output_[0]));
     OutputRecord table;
     Record(table, elsewhere);
-    ASSERT_EQ(table.Save(record_), 0);
+    ASSERT_EQ(table.Save(record_), kStatusOk);
     EXPECT_EQ(FileSize(record_), 2064u + 8 + 4 + 2);
 
     OutputRecord loaded;
-    ASSERT_EQ(loaded.Load(record_), 0);
+    ASSERT_EQ(loaded.Load(record_).outcome, RecordLoad::kLoaded);
     ASSERT_EQ(loaded.ItemCount(), 1);
     std::wstring path;
     for (int b = 0; b < OutputRecord::kBucketCount; ++b)
@@ -180,7 +180,7 @@ TEST_F(OutputRecordTest, ItemThatCannotBeMadeRelativeIsStoredEmpty)
 TEST_F(OutputRecordTest, MissingRecordIsResultTwoAndLeavesTheTable)
 {
     OutputRecord table;
-    EXPECT_EQ(table.Load(record_), OutputRecord::kNoRecordFile);
+    EXPECT_EQ(table.Load(record_).outcome, RecordLoad::kNoRecordFile);
     EXPECT_EQ(table.OutputFormat(), -1);
     EXPECT_EQ(table.ItemCount(), 0);
     const std::wstring log = Log();
@@ -193,13 +193,13 @@ TEST_F(OutputRecordTest, ARecordAnotherProgramHoldsIsReadWhenItSharesIt)
     OutputRecord table;
     table.SetOutputFormat(8);
     Record(table, MakeOutputFile(L"2024\\05\\a.jpg", Bytes(10, 1)));
-    ASSERT_EQ(table.Save(record_), 0);
+    ASSERT_EQ(table.Save(record_), kStatusOk);
     // A sync program that keeps the record open for writing and lets others read.
     HANDLE held = CreateFileW(record_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     OutputRecord loaded;
-    EXPECT_EQ(loaded.Load(record_), 0);
+    EXPECT_EQ(loaded.Load(record_).outcome, RecordLoad::kLoaded);
     EXPECT_EQ(loaded.ItemCount(), 1);
     CloseHandle(held);
 }
@@ -207,17 +207,17 @@ TEST_F(OutputRecordTest, ARecordAnotherProgramHoldsIsReadWhenItSharesIt)
 TEST_F(OutputRecordTest, ARecordThatIsThereButDeniedIsAnErrorNotAMissingRecord)
 {
     OutputRecord table;
-    ASSERT_EQ(table.Save(record_), 0);
+    ASSERT_EQ(table.Save(record_), kStatusOk);
     HANDLE held = CreateFileW(record_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     OutputRecord loaded;
-    const int result = loaded.Load(record_);
+    const RecordLoad result = loaded.Load(record_);
     CloseHandle(held);
-    EXPECT_NE(result, 0);
-    EXPECT_NE(result, OutputRecord::kNoRecordFile);
+    EXPECT_EQ(result.outcome, RecordLoad::kFailed);
+    EXPECT_EQ(result.status, StatusFromWin32(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(Log().find(L"比較情報は存在しない。"), std::wstring::npos);
     // A folder that is not there is no record either.
-    EXPECT_EQ(loaded.Load(output_ + L"\\missing\\Sortavel.dat"), OutputRecord::kNoRecordFile);
+    EXPECT_EQ(loaded.Load(output_ + L"\\missing\\Sortavel.dat").outcome, RecordLoad::kNoRecordFile);
 }
 
 TEST_F(OutputRecordTest, RecordCutShortAtEveryByteFailsToLoad)
@@ -227,15 +227,15 @@ TEST_F(OutputRecordTest, RecordCutShortAtEveryByteFailsToLoad)
     OutputRecord table;
     Record(table, output_ + L"\\2024\\05\\a.jpg");
     Record(table, output_ + L"\\2024\\05\\b.jpg");
-    ASSERT_EQ(table.Save(record_), 0);
+    ASSERT_EQ(table.Save(record_), kStatusOk);
     const Bytes whole = ReadBytes(record_);
     const std::wstring cut = root_.File(L"cut.dat");
     for (std::size_t length = 0; length < whole.size(); ++length) {
         ASSERT_TRUE(WriteBytes(cut, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length))));
         OutputRecord loaded;
-        const int result = loaded.Load(cut);
-        ASSERT_NE(result, 0) << "length " << length;
-        ASSERT_NE(result, OutputRecord::kNoRecordFile) << "length " << length;
+        const RecordLoad result = loaded.Load(cut);
+        ASSERT_EQ(result.outcome, RecordLoad::kDamaged) << "length " << length;
+        ASSERT_EQ(result.status, OutputRecord::kRecordDamaged) << "length " << length;
     }
     EXPECT_NE(Log().find(L" : 比較情報の読み込みに失敗しました。\r\n"), std::wstring::npos);
 }
@@ -263,9 +263,7 @@ TEST_F(OutputRecordTest, CountsAndLengthsBeyondTheFileAreRejected)
     for (const Bytes& bytes : hostile) {
         ASSERT_TRUE(WriteBytes(record_, bytes));
         OutputRecord loaded;
-        const int result = loaded.Load(record_);
-        EXPECT_NE(result, 0);
-        EXPECT_NE(result, OutputRecord::kNoRecordFile);
+        EXPECT_EQ(loaded.Load(record_).outcome, RecordLoad::kDamaged);
     }
     // The same layout with honest numbers loads: one bucket record, one item, and nothing
     // after its 3-character path.
@@ -273,7 +271,7 @@ TEST_F(OutputRecordTest, CountsAndLengthsBeyondTheFileAreRejected)
     honest.resize(honest.size() - 40 + 2 * (3 + 1));
     ASSERT_TRUE(WriteBytes(record_, honest));
     OutputRecord loaded;
-    EXPECT_EQ(loaded.Load(record_), 0);
+    EXPECT_EQ(loaded.Load(record_).outcome, RecordLoad::kLoaded);
     EXPECT_EQ(loaded.ItemCount(), 1);
 }
 
@@ -298,7 +296,7 @@ TEST_F(OutputRecordTest, AnEntryThatLeadsOutOfTheFolderMakesTheRecordDamaged)
     // Made the way the program makes them, entries stay inside; so do these.
     ASSERT_TRUE(WriteBytes(record_, RecordOf({L".\\2024\\a.jpg", L"", L"2024\\b.jpg", L".\\..a\\c.jpg"})));
     OutputRecord honest;
-    ASSERT_EQ(honest.Load(record_), 0);
+    ASSERT_EQ(honest.Load(record_).outcome, RecordLoad::kLoaded);
     EXPECT_EQ(honest.ItemCount(), 4);
     EXPECT_EQ(honest.Bucket(0x111)[3].Path(), output_ + L"\\..a\\c.jpg");
 
@@ -308,7 +306,7 @@ TEST_F(OutputRecordTest, AnEntryThatLeadsOutOfTheFolderMakesTheRecordDamaged)
                                    L".\\CON", L"..", L".\\2024\\..", L"2024\\..\\b.jpg"}) {
         ASSERT_TRUE(WriteBytes(record_, RecordOf({L".\\2024\\a.jpg", outside})));
         OutputRecord loaded;
-        EXPECT_EQ(loaded.Load(record_), OutputRecord::kRecordDamaged) << outside;
+        EXPECT_EQ(loaded.Load(record_).outcome, RecordLoad::kDamaged) << outside;
     }
     EXPECT_NE(Log().find(L"比較情報が壊れています = " + record_), std::wstring::npos);
 }
@@ -329,13 +327,13 @@ TEST_F(OutputRecordTest, RecordsPastTheLimitsAreRefusedBeforeTheyAreRead)
     };
     ASSERT_TRUE(growTo(items * 14 + 20));  // zeros: items of empty paths
     OutputRecord many;
-    EXPECT_EQ(many.Load(record_), OutputRecord::kRecordDamaged);
+    EXPECT_EQ(many.Load(record_).outcome, RecordLoad::kDamaged);
     EXPECT_EQ(many.ItemCount(), 0);  // not one item read
 
     // A record larger than the most entries of the longest paths is not read at all.
     ASSERT_TRUE(growTo(organize_limits::kMaxRecordBytes + 1));
     OutputRecord huge;
-    EXPECT_EQ(huge.Load(record_), OutputRecord::kRecordDamaged);
+    EXPECT_EQ(huge.Load(record_).outcome, RecordLoad::kDamaged);
     EXPECT_EQ(huge.ItemCount(), 0);
 }
 
@@ -351,7 +349,7 @@ TEST_F(OutputRecordTest, ForeignBucketCountIsRebucketedBySignature)
     bytes.insert(bytes.end(), {0, 0});
     ASSERT_TRUE(WriteBytes(record_, bytes));
     OutputRecord loaded;
-    ASSERT_EQ(loaded.Load(record_), 0);
+    ASSERT_EQ(loaded.Load(record_).outcome, RecordLoad::kLoaded);
     EXPECT_EQ(loaded.OutputFormat(), 7);
     ASSERT_EQ(loaded.Bucket(505).size(), 1u);
     EXPECT_EQ(loaded.Bucket(505)[0].Path(), output_ + L"\\x.jpg");
@@ -363,18 +361,17 @@ TEST_F(OutputRecordTest, FailedSaveLeavesThePreviousRecordUntouched)
     const std::wstring file = MakeOutputFile(L"2024\\05\\a.jpg", {'a', 'b', 'c'});
     OutputRecord first;
     Record(first, file);
-    ASSERT_EQ(first.Save(record_), 0);
+    ASSERT_EQ(first.Save(record_), kStatusOk);
     const Bytes before = ReadBytes(record_);
 
     OutputRecord second;
     for (int i = 0; i < 50; ++i)
         Record(second, file);
     for (std::size_t limit : {std::size_t{0}, std::size_t{10}, std::size_t{2000}, std::size_t{3000}}) {
-        const int result = second.SaveThrough(record_, [limit](HANDLE h, const std::wstring& folder) {
+        const StatusCode result = second.SaveThrough(record_, [limit](HANDLE h, const std::wstring& folder) {
             return std::make_unique<FailingWriter>(h, folder, limit);
         });
-        EXPECT_NE(result, 0);
-        EXPECT_NE(result, OutputRecord::kNoRecordFile);
+        EXPECT_EQ(result, StatusFromWin32(ERROR_DISK_FULL)) << "limit " << limit;
         EXPECT_EQ(ReadBytes(record_), before) << "limit " << limit;
         EXPECT_FALSE(FileExists(record_ + L".saving"));
     }
@@ -387,12 +384,12 @@ TEST_F(OutputRecordTest, FailedSaveLeavesThePreviousRecordUntouched)
 TEST_F(OutputRecordTest, ReadOnlyRecordCannotBeCreated)
 {
     OutputRecord first;
-    ASSERT_EQ(first.Save(record_), 0);
+    ASSERT_EQ(first.Save(record_), kStatusOk);
     const Bytes before = ReadBytes(record_);
     ASSERT_TRUE(SetFileAttributesW(record_.c_str(), FILE_ATTRIBUTE_READONLY));
     OutputRecord second;
     second.SetOutputFormat(9);
-    EXPECT_EQ(second.Save(record_), OutputRecord::kNoRecordFile);
+    EXPECT_EQ(second.Save(record_), StatusFromWin32(ERROR_ACCESS_DENIED));  // as a write to it is refused
     EXPECT_EQ(ReadBytes(record_), before);
     EXPECT_NE(Log().find(L" : 比較情報のオープンに失敗しました。\r\n"), std::wstring::npos);
     SetFileAttributesW(record_.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -80,7 +80,7 @@ TEST_F(CheckRunTest, UsedFoldersNeedTheSameLayoutAndAQuestion)
     CreateDirectoryW(output_.c_str(), nullptr);
     OutputRecord record;
     record.SetOutputFormat(8);
-    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+    ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), kStatusOk);
 
     RunVerdict verdict = Check({root_.File(L"in")}, output_, 4);
     EXPECT_EQ(verdict.kind, RunVerdict::kOtherLayout);
@@ -106,9 +106,9 @@ TEST_F(CheckRunTest, ARecordedLayoutOutsideTheTableIsTheDefaultLayoutAndStillGua
     for (const std::int32_t stored : {-1, 99}) {
         OutputRecord record;
         record.SetOutputFormat(stored);
-        ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), 0);
+        ASSERT_EQ(record.Save(output_ + L"\\Sortavel.dat"), kStatusOk);
         OutputRecord loaded;
-        ASSERT_EQ(loaded.Load(output_ + L"\\Sortavel.dat"), 0);
+        ASSERT_EQ(loaded.Load(output_ + L"\\Sortavel.dat").outcome, RecordLoad::kLoaded);
         EXPECT_EQ(loaded.OutputFormat(), 3) << stored;
         // Read as layout 3, the folder refuses another layout instead of taking any.
         EXPECT_EQ(Check({root_.File(L"in")}, output_, 5).kind, RunVerdict::kOtherLayout) << stored;
