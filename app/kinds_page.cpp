@@ -69,12 +69,16 @@ void KindsPage::Apply()
 {
     for (int i = 0; i < 4; ++i)
         settings_->*kKinds[i].value = kinds_[i]->IsChecked() ? 1 : 0;
+    bool held = true;
     for (const Kind& kind : kKinds)
-        g_SettingsStore.SetInt(kAppSettingsSection, kind.key, settings_->*kind.value);
+        held = g_SettingsStore.SetInt(kAppSettingsSection, kind.key, settings_->*kind.value) && held;
     settings_->KeepGroupsTogether = groups_->IsChecked() ? 1 : 0;
-    g_SettingsStore.SetInt(kAppSettingsSection, L"KeepGroupsTogether", settings_->KeepGroupsTogether);
+    held = g_SettingsStore.SetInt(kAppSettingsSection, L"KeepGroupsTogether", settings_->KeepGroupsTogether) && held;
     settings_->MovieDateFromFile = movieDates_->IsChecked() ? 1 : 0;
-    g_SettingsStore.SetInt(kAppSettingsSection, L"MovieDateFromFile", settings_->MovieDateFromFile);
+    held = g_SettingsStore.SetInt(kAppSettingsSection, L"MovieDateFromFile", settings_->MovieDateFromFile) && held;
     settings_->DateFromFileName = nameDates_->IsChecked() ? 1 : 0;
-    g_SettingsStore.SetInt(kAppSettingsSection, L"DateFromFileName", settings_->DateFromFileName);
+    held = g_SettingsStore.SetInt(kAppSettingsSection, L"DateFromFileName", settings_->DateFromFileName) && held;
+    // The choices hold for this session all the same.
+    if (!held)
+        g_SettingsStore.LogUnsaved(kAppSettingsSection);
 }

@@ -269,8 +269,10 @@ SIZE MainWindow::MinimumWindowSize(LONG windowWidth) const
 
 void MainWindow::SaveWindowRect()
 {
+    // Saved at every move and size: a settings file that takes no writes is said when the
+    // user's choices are saved, not at each step of a drag.
     if (initialised_)
-        ::SaveWindowRect(g_SettingsStore, Window(), L"Window", L"WindowRect");
+        (void)::SaveWindowRect(g_SettingsStore, Window(), L"Window", L"WindowRect");
 }
 
 void MainWindow::OnClose(HWND window)
@@ -409,7 +411,8 @@ void MainWindow::OnCommand(int id, int code, HWND from)
     case kAddFolder:
         if (PickFolder(Window(), g_SettingsStore.GetString(kAppSettingsSection, L"DefaultInputFolder", L""), kPickInputTitle, &chosen)) {
             AddInputFolder(chosen);
-            g_SettingsStore.SetString(kAppSettingsSection, L"DefaultInputFolder", chosen.c_str());
+            if (!g_SettingsStore.SetString(kAppSettingsSection, L"DefaultInputFolder", chosen.c_str()))
+                g_SettingsStore.LogUnsaved(kAppSettingsSection);
         }
         break;
     case kBrowseOutput:
@@ -427,7 +430,8 @@ void MainWindow::OnCommand(int id, int code, HWND from)
         const int row = folderList_->FirstSelected();
         if (row >= 0 && PickFolder(Window(), folderList_->RowText(row), kPickInputTitle, &chosen)) {
             ReplaceSelectedFolder(chosen);
-            g_SettingsStore.SetString(kAppSettingsSection, L"DefaultInputFolder", chosen.c_str());
+            if (!g_SettingsStore.SetString(kAppSettingsSection, L"DefaultInputFolder", chosen.c_str()))
+                g_SettingsStore.LogUnsaved(kAppSettingsSection);
         }
         break;
     }

@@ -2,17 +2,28 @@
 
 #include "base/settings_store.h"
 
+namespace {
+
+constexpr wchar_t kFolderHistorySection[] = L"FOLDER_HISTORY";
+
+}  // namespace
+
 void SaveFolderHistory(const std::vector<std::wstring>& folders)
 {
-    g_SettingsStore.ReplaceList(L"FOLDER_HISTORY", folders);
+    if (!g_SettingsStore.ReplaceList(kFolderHistorySection, folders))
+        g_SettingsStore.LogUnsaved(kFolderHistorySection);
 }
 
 void SaveRunValues(const std::wstring& outputFolder, const OrganizeSettings& settings)
 {
-    g_SettingsStore.SetString(kAppSettingsSection, L"OutputFolder", outputFolder.c_str());
-    g_SettingsStore.SetInt(kAppSettingsSection, L"MakePhotoHtml", settings.MakePhotoHtml);
-    g_SettingsStore.SetInt(kAppSettingsSection, L"MakePhotoHtmlIncludeNoPreview", settings.MakePhotoHtmlIncludeNoPreview);
-    g_SettingsStore.SetInt(kAppSettingsSection, L"OutputFormatType", settings.OutputFormatType);
+    bool held = g_SettingsStore.SetString(kAppSettingsSection, L"OutputFolder", outputFolder.c_str());
+    held = g_SettingsStore.SetInt(kAppSettingsSection, L"MakePhotoHtml", settings.MakePhotoHtml) && held;
+    held = g_SettingsStore.SetInt(kAppSettingsSection, L"MakePhotoHtmlIncludeNoPreview",
+                                  settings.MakePhotoHtmlIncludeNoPreview) &&
+           held;
+    held = g_SettingsStore.SetInt(kAppSettingsSection, L"OutputFormatType", settings.OutputFormatType) && held;
+    if (!held)
+        g_SettingsStore.LogUnsaved(kAppSettingsSection);
 }
 
 void RememberRunChoices(const PreparedRun& run, const RunVerdict& verdict, const OrganizeSettings& settings)

@@ -1,7 +1,7 @@
 #pragma once
 // The choices of a run as the settings file keeps them: the input folder history, and the
 // output folder, layout and album switches. The main window writes them after every change,
-// the run button before its checks.
+// the run button before its checks; a settings file that does not take them is said in the log.
 
 #include <string>
 #include <vector>

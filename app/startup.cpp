@@ -29,7 +29,9 @@ void SeedRandomGenerator()
     const auto seed = static_cast<std::uint32_t>(g_SettingsStore.GetInt(kAppSettingsSection, L"rand_seed", 0)) +
                       GetTickCount();
     std::srand(seed);
-    g_SettingsStore.SetInt(kAppSettingsSection, L"rand_seed", static_cast<std::int32_t>(seed));
+    // A seed the settings file does not keep leaves the next start the tick count alone, which
+    // differs all the same.
+    (void)g_SettingsStore.SetInt(kAppSettingsSection, L"rand_seed", static_cast<std::int32_t>(seed));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kIconId = 107;
 constexpr int kIconSize = 48;
+constexpr wchar_t kVersionSection[] = L"VERSION";
 
 }  // namespace
 
@@ -43,7 +44,7 @@ void VersionPage::BuildControls(HWND window)
     // The update notice.
     y = infoBottom + ch;
     noticeOff_ = f.Get<CheckBox>(f.CreateCheckBox(window, inner, y + ch + ch / 2, L"バージョンアップの通知をしない"));
-    noticeOff_->SetChecked(g_SettingsStore.GetInt(L"VERSION", L"notify", 0) != 0);
+    noticeOff_->SetChecked(g_SettingsStore.GetInt(kVersionSection, L"notify", 0) != 0);
     const int noticeBottom = noticeOff_->ClientRectInParent().bottom + ch;
 
     // Created last, so that what they frame lies on top of them.
@@ -80,5 +81,6 @@ void VersionPage::OnCommand(int, int, HWND from)
 
 void VersionPage::Apply()
 {
-    g_SettingsStore.SetInt(L"VERSION", L"notify", noticeOff_->IsChecked() ? 1 : 0);
+    if (!g_SettingsStore.SetInt(kVersionSection, L"notify", noticeOff_->IsChecked() ? 1 : 0))
+        g_SettingsStore.LogUnsaved(kVersionSection);
 }

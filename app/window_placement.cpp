@@ -26,8 +26,7 @@ bool SaveWindowRect(const SettingsStore& settings, HWND window, const wchar_t* s
     if (!CornerOnSomeMonitor(rect))
         return false;
     const std::int32_t values[4] = {rect.left, rect.top, rect.right, rect.bottom};
-    settings.SetStruct(section, key, values, sizeof values);
-    return true;
+    return settings.SetStruct(section, key, values, sizeof values);
 }
 
 RECT FitIntoWorkArea(const RECT& rect, const RECT& work)

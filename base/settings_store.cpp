@@ -88,32 +88,34 @@ std::uint64_t SettingsStore::GetHex64(const wchar_t* section, const wchar_t* key
     return (static_cast<std::uint64_t>(high) << 32) | low;
 }
 
-void SettingsStore::SetString(const wchar_t* section, const wchar_t* key,
+bool SettingsStore::SetString(const wchar_t* section, const wchar_t* key,
                               const wchar_t* value) const
 {
-    if (!path_.empty())
-        WritePrivateProfileStringW(section, key, value, path_.c_str());
+    return !path_.empty() && WritePrivateProfileStringW(section, key, value, path_.c_str());
 }
 
-void SettingsStore::SetInt(const wchar_t* section, const wchar_t* key, std::int32_t value) const
+bool SettingsStore::SetInt(const wchar_t* section, const wchar_t* key, std::int32_t value) const
 {
     wchar_t text[256];
     _snwprintf(text, 256, L"%d", value);
     text[255] = L'\0';
-    SetString(section, key, text);
+    return SetString(section, key, text);
 }
 
-void SettingsStore::SetStruct(const wchar_t* section, const wchar_t* key, const void* bytes,
+bool SettingsStore::SetStruct(const wchar_t* section, const wchar_t* key, const void* bytes,
                               UINT byteCount) const
 {
-    if (!path_.empty())
-        WritePrivateProfileStructW(section, key, const_cast<void*>(bytes), byteCount, path_.c_str());
+    return !path_.empty() && WritePrivateProfileStructW(section, key, const_cast<void*>(bytes), byteCount, path_.c_str());
 }
 
-void SettingsStore::DeleteSection(const wchar_t* section) const
+bool SettingsStore::DeleteSection(const wchar_t* section) const
 {
-    if (!path_.empty())
-        WritePrivateProfileStringW(section, nullptr, nullptr, path_.c_str());
+    return !path_.empty() && WritePrivateProfileStringW(section, nullptr, nullptr, path_.c_str());
+}
+
+void SettingsStore::LogUnsaved(const wchar_t* section) const
+{
+    g_Log.Write(L"設定を保存できません = [%s] %s", section, path_.c_str());
 }
 
 std::wstring SettingsStore::MakeItemKey(const wchar_t* prefix, int index)
@@ -145,15 +147,16 @@ std::vector<std::wstring> SettingsStore::GetList(const wchar_t* section) const
     return items;
 }
 
-void SettingsStore::ReplaceList(const wchar_t* section, const std::vector<std::wstring>& items) const
+bool SettingsStore::ReplaceList(const wchar_t* section, const std::vector<std::wstring>& items) const
 {
-    DeleteSection(section);
+    bool held = DeleteSection(section);
     // The count grows with each item, so that a list cut short by a failed write still
     // reads back as the items that made it.
     for (size_t i = 0; i < items.size(); ++i) {
-        SetInt(section, L"count", static_cast<std::int32_t>(i + 1));
-        SetString(section, MakeItemKey(L"item", static_cast<int>(i)).c_str(), items[i].c_str());
+        held = SetInt(section, L"count", static_cast<std::int32_t>(i + 1)) && held;
+        held = SetString(section, MakeItemKey(L"item", static_cast<int>(i)).c_str(), items[i].c_str()) && held;
     }
+    return held;
 }
 
 bool SettingsStore::GetStruct(const wchar_t* section, const wchar_t* key, void* bytes, UINT byteCount) const

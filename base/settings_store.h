@@ -39,11 +39,16 @@ public:
     std::uint64_t GetHex64(const wchar_t* section, const wchar_t* key,
                            std::uint32_t defaultHigh, std::uint32_t defaultLow) const;
 
-    void SetString(const wchar_t* section, const wchar_t* key, const wchar_t* value) const;
-    void SetInt(const wchar_t* section, const wchar_t* key, std::int32_t value) const;
-    void SetStruct(const wchar_t* section, const wchar_t* key, const void* bytes,
-                   UINT byteCount) const;
-    void DeleteSection(const wchar_t* section) const;
+    // Each write says whether it held: not without a file, nor when the file takes no writes
+    // (read-only, in a read-only folder, on a full disk). Only the caller knows what the value
+    // was for: it says a failure in the log (LogUnsaved), or why one changes nothing.
+    [[nodiscard]] bool SetString(const wchar_t* section, const wchar_t* key, const wchar_t* value) const;
+    [[nodiscard]] bool SetInt(const wchar_t* section, const wchar_t* key, std::int32_t value) const;
+    [[nodiscard]] bool SetStruct(const wchar_t* section, const wchar_t* key, const void* bytes,
+                                 UINT byteCount) const;
+    [[nodiscard]] bool DeleteSection(const wchar_t* section) const;
+    // Says in the log that a write to the section did not hold.
+    void LogUnsaved(const wchar_t* section) const;
 
     static std::wstring MakeItemKey(const wchar_t* prefix, int index);
 
@@ -54,7 +59,8 @@ public:
     // A list's count key; -1, with a log line, for a count below 0 or above kMaxListItems.
     // GetList reads such a list as empty.
     std::int32_t GetListCount(const wchar_t* section) const;
-    void ReplaceList(const wchar_t* section, const std::vector<std::wstring>& items) const;
+    // True when every write of it held.
+    [[nodiscard]] bool ReplaceList(const wchar_t* section, const std::vector<std::wstring>& items) const;
     // A fixed-size record written with SetStruct; false when it is missing or damaged.
     bool GetStruct(const wchar_t* section, const wchar_t* key, void* bytes, UINT byteCount) const;
 

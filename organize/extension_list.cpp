@@ -123,10 +123,13 @@ void ExtensionList::Load()
 
 void ExtensionList::Save() const
 {
-    g_SettingsStore.SetInt(section_.c_str(), L"count", static_cast<std::int32_t>(entries_.size()));
+    bool held = g_SettingsStore.SetInt(section_.c_str(), L"count", static_cast<std::int32_t>(entries_.size()));
     for (size_t i = 0; i < entries_.size(); ++i) {
         const std::wstring value = std::to_wstring(entries_[i].enabled) + L"|" + entries_[i].extension;
-        g_SettingsStore.SetString(section_.c_str(), SettingsStore::MakeItemKey(L"item", static_cast<int>(i)).c_str(),
-                                  value.c_str());
+        held = g_SettingsStore.SetString(section_.c_str(), SettingsStore::MakeItemKey(L"item", static_cast<int>(i)).c_str(),
+                                         value.c_str()) &&
+               held;
     }
+    if (!held)
+        g_SettingsStore.LogUnsaved(section_.c_str());
 }

@@ -15,7 +15,8 @@ public:
 
     // Rebuilds the list from the built-in table and the settings; sorted afterwards.
     void Load();
-    // Writes every entry, built-in ones too, so that their switches persist.
+    // Writes every entry, built-in ones too, so that their switches persist; a settings file
+    // that does not take them is said in the log.
     void Save() const;
     // Looks the extension up after folding A to Z to lower case.
     bool Find(const std::wstring& extension, ExtensionEntry* found = nullptr) const;

@@ -360,25 +360,28 @@ void UpdateCheck::Abandon()
     }
 }
 
+// The notice's schedule is kept in the settings. One the file does not keep (read-only) is only
+// drawn again at the next start, and the day's check made again: the version is announced all
+// the same. The user's "later" is their choice, and is said in the log when it is not kept.
 void UpdateCheck::Announce(const VersionFile& file)
 {
     const std::int32_t force = settings_->GetInt(kSection, L"force", 0);
     const int today = LocalDayOfMonth(now_);
     if (IsOlder(current_, file.latest)) {
         if (IsOlder(settings_->GetString(kSection, L"next_version", L"0.0.0.0"), file.latest)) {
-            settings_->SetString(kSection, L"next_version", file.latest.c_str());
+            (void)settings_->SetString(kSection, L"next_version", file.latest.c_str());
             const std::int64_t first = now_ + (std::rand() % kFirstNoticeDays) * kSecondsPerDay;
             wchar_t text[32];
             std::swprintf(text, 32, L"%08x:%08x", static_cast<unsigned>(static_cast<std::uint64_t>(first) >> 32),
                           static_cast<unsigned>(first));
-            settings_->SetString(kSection, L"next_notify", text);
+            (void)settings_->SetString(kSection, L"next_notify", text);
         }
         if (static_cast<std::int64_t>(settings_->GetHex64(kSection, L"next_notify", 0, 0)) > now_) {
-            settings_->SetInt(kSection, L"last_day", today);
+            (void)settings_->SetInt(kSection, L"last_day", today);
             return;
         }
     } else if (force == 0) {
-        settings_->SetInt(kSection, L"last_day", today);
+        (void)settings_->SetInt(kSection, L"last_day", today);
         return;
     }
 
@@ -393,7 +396,7 @@ void UpdateCheck::Announce(const VersionFile& file)
     const INT_PTR result = notice.DoModal(parent_);
     if (result == UpdateNotice::kWentToPage && !IsDeveloperMachine())
         ShellOpen(nullptr, file.address);
-    else if (result == UpdateNotice::kRemindLater)
-        settings_->SetInt(kSection, L"last_day", today);
+    else if (result == UpdateNotice::kRemindLater && !settings_->SetInt(kSection, L"last_day", today))
+        settings_->LogUnsaved(kSection);
     g_noticeOpen = 0;
 }

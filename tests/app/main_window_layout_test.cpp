@@ -51,7 +51,7 @@ TEST_F(MainWindowTest, EveryControlIsWholeAtTheFirstStartTheSmallestAndALargeSiz
 TEST_F(MainWindowTest, ASavedRectangleTooSmallForTheFontsGrowsWhereItIs)
 {
     const std::int32_t stored[4] = {40, 30, 240, 230};  // 200 x 200, as an older version allowed
-    g_SettingsStore.SetStruct(L"Window", L"WindowRect", stored, sizeof stored);
+    EXPECT_TRUE(g_SettingsStore.SetStruct(L"Window", L"WindowRect", stored, sizeof stored));
     RECT rect{};
     std::vector<std::string> faults;
     Show([&](ScriptedMainWindow& w) {

@@ -219,11 +219,11 @@ TEST_F(MainWindowTest, TheNoticeOfANewVersionComesCentredOverTheShownWindow)
     server.Answer(LoopbackHttpServer::Ok("1.1.8.0\r\nhttps://kasumiro.jp/download/\r\n"));
     const UpdateServerAddress savedServer = UpdateServer();
     UpdateServer() = UpdateServerAddress{L"127.0.0.1", server.Port()};
-    g_SettingsStore.SetInt(L"VERSION", L"notify", 0);  // the tests' settings keep notices off
-    g_SettingsStore.SetString(L"VERSION", L"next_version", L"1.1.8.0");
-    g_SettingsStore.SetString(L"VERSION", L"next_notify", L"00000000:00000001");
+    EXPECT_TRUE(g_SettingsStore.SetInt(L"VERSION", L"notify", 0));  // the tests' settings keep notices off
+    EXPECT_TRUE(g_SettingsStore.SetString(L"VERSION", L"next_version", L"1.1.8.0"));
+    EXPECT_TRUE(g_SettingsStore.SetString(L"VERSION", L"next_notify", L"00000000:00000001"));
     const std::int32_t stored[4] = {300, 200, 1100, 800};
-    g_SettingsStore.SetStruct(L"Window", L"WindowRect", stored, sizeof stored);
+    EXPECT_TRUE(g_SettingsStore.SetStruct(L"Window", L"WindowRect", stored, sizeof stored));
 
     std::atomic<bool> seen{false}, ownerShown{false};
     RECT notice{}, owner{};
@@ -296,7 +296,7 @@ TEST_F(MainWindowTest, TabGoesThroughEveryControlInReadingOrderAndEachFieldHasIt
 TEST_F(MainWindowTest, SavedRectangleComesBack)
 {
     const std::int32_t stored[4] = {30, 40, 830, 640};
-    g_SettingsStore.SetStruct(L"Window", L"WindowRect", stored, sizeof stored);
+    EXPECT_TRUE(g_SettingsStore.SetStruct(L"Window", L"WindowRect", stored, sizeof stored));
     RECT rect{};
     Show([&](ScriptedMainWindow& w) {
         GetWindowRect(w.Window(), &rect);

@@ -257,8 +257,8 @@ TEST_F(SettingsSheetTest, AddingTakesOnlyWhatCanBeAnExtension)
 
 TEST_F(SettingsSheetTest, OnlyAUsersOwnExtensionCanBeDeleted)
 {
-    g_SettingsStore.SetInt(L"COMPARE_EXT_INFO_SND", L"count", 1);
-    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_SND", L"item0", L"1|.amr");
+    EXPECT_TRUE(g_SettingsStore.SetInt(L"COMPARE_EXT_INFO_SND", L"count", 1));
+    EXPECT_TRUE(g_SettingsStore.SetString(L"COMPARE_EXT_INFO_SND", L"item0", L"1|.amr"));
     g_OrganizeSettings.Load();
     ExtensionsPage sounds(&g_OrganizeSettings.SoundList, L"比較の対象とする拡張子");
     PropSheetBuilder builder;
@@ -363,9 +363,39 @@ TEST_F(SettingsSheetTest, TheDateSwitchesAreOnAtFirstAndWrittenOnApply)
     EXPECT_FALSE(g_OrganizeSettings.DateRules().dateFromName);
 }
 
+// A settings file that takes no writes: each write says it did not hold, the choices made on OK
+// are said in the log by section, no message box comes, and the file stays as it was. Here
+// another program holds the file and lets no one in; a read-only file or data folder refuses
+// the same way on a user's machine, but not under the compatibility layer the tests run on as
+// root.
+TEST_F(SettingsSheetTest, ChoicesTheSettingsFileWillNotTakeAreSaidInTheLog)
+{
+    const std::wstring ini = g_SettingsStore.Path();
+    const Bytes before = ReadBytes(ini);
+    UniqueFile held(CreateFileW(ini.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(g_SettingsStore.SetInt(kAppSettingsSection, L"rand_seed", 7));
+    ModalScript script({WaitFor(L"アプリ設定", &sheet_), [&] {
+                            const HWND page = ShowPage(sheet_, kKindsPage);
+                            SendMessageW(FindWindowExW(page, nullptr, L"Button", L"動画は動画ファイルに記録された撮影日時で整理する"),
+                                         BM_CLICK, 0, 0);
+                            return PropSheet_PressButton(sheet_, PSBTN_OK), true;
+                        }});
+    EXPECT_EQ(ShowSettingsSheet(owner_.get()), 1);
+    EXPECT_TRUE(script.Finished());
+    held.reset();
+    EXPECT_EQ(ReadBytes(ini), before);
+    const std::wstring log = Log();
+    for (const wchar_t* section : {L"APP_INFO", L"COMPARE_EXT_INFO_PIC", L"COMPARE_EXT_INFO"}) {
+        EXPECT_NE(log.find(std::wstring(L" : 設定を保存できません = [") + section + L"] " + ini + L"\r\n"), std::wstring::npos)
+            << section << "\n" << testing::PrintToString(log);
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(SettingsSheetTest, TheNoticeSwitchIsWrittenOnApplyAndTheVersionPageLeadsToTheSite)
 {
-    g_SettingsStore.SetInt(L"VERSION", L"notify", 0);
+    EXPECT_TRUE(g_SettingsStore.SetInt(L"VERSION", L"notify", 0));
     g_opened.clear();
     ActiveUiSeams().shellOpen = &RecordOpen;
     int notifyAfterApply = -1;

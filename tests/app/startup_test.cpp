@@ -143,7 +143,7 @@ TEST_F(StartupTest, EachStartAdvancesTheStoredSeedByItsTickCount)
     {
         SettingsStore ini;
         ini.Open(iniPath_);
-        ini.SetInt(L"APP_INFO", L"rand_seed", 1000);
+        EXPECT_TRUE(ini.SetInt(L"APP_INFO", L"rand_seed", 1000));
     }
     std::uint32_t previous = 1000;
     for (int start = 0; start < 2; ++start) {

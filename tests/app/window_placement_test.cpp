@@ -37,7 +37,7 @@ bool SameRect(const RECT& a, const RECT& b)
 void StoreRect(const SettingsStore& ini, const RECT& rect)
 {
     const std::int32_t values[4] = {rect.left, rect.top, rect.right, rect.bottom};
-    ini.SetStruct(L"Window", L"WindowRect", values, sizeof values);
+    EXPECT_TRUE(ini.SetStruct(L"Window", L"WindowRect", values, sizeof values));
 }
 
 TEST_F(WindowPlacementTest, StoredRectOnAMonitorIsRestored)
@@ -59,10 +59,10 @@ TEST_F(WindowPlacementTest, MissingOrDamagedRectGivesTheDefault)
     std::wstring text = ini_.GetString(L"Window", L"WindowRect", L"");
     ASSERT_EQ(text.size(), 34u);
     text[33] = text[33] == L'0' ? L'1' : L'0';  // wrong checksum
-    ini_.SetString(L"Window", L"WindowRect", text.c_str());
+    EXPECT_TRUE(ini_.SetString(L"Window", L"WindowRect", text.c_str()));
     EXPECT_TRUE(SameRect(LoadWindowRect(ini_, L"Window", L"WindowRect", kDefault), kDefault));
 
-    ini_.SetString(L"Window", L"WindowRect", L"0A00000014000000");  // too short
+    EXPECT_TRUE(ini_.SetString(L"Window", L"WindowRect", L"0A00000014000000"));  // too short
     EXPECT_TRUE(SameRect(LoadWindowRect(ini_, L"Window", L"WindowRect", kDefault), kDefault));
 }
 

@@ -27,7 +27,7 @@ TEST_F(SettingsStoreTest, OpenCreatesAFileHoldingOnlyTheBom)
 
 TEST_F(SettingsStoreTest, OpenLeavesAnExistingFileAlone)
 {
-    store_.SetInt(L"APP_INFO", L"rand_seed", 42);
+    EXPECT_TRUE(store_.SetInt(L"APP_INFO", L"rand_seed", 42));
     const Bytes before = ReadBytes(path_);
     SettingsStore again;
     again.Open(path_);
@@ -42,7 +42,7 @@ TEST_F(SettingsStoreTest, MissingKeysAndFilesGiveTheCallersDefault)
     EXPECT_EQ(store_.GetString(L"VERSION", L"next_version", L"0.0.0.0"), L"0.0.0.0");
 
     SettingsStore unopened;  // no path yet: reads give defaults, writes go nowhere
-    unopened.SetInt(L"APP_INFO", L"arrnge_photo", 0);
+    EXPECT_FALSE(unopened.SetInt(L"APP_INFO", L"arrnge_photo", 0));
     EXPECT_EQ(unopened.GetInt(L"APP_INFO", L"arrnge_photo", 1), 1);
 
     SettingsStore missing;
@@ -52,8 +52,8 @@ TEST_F(SettingsStoreTest, MissingKeysAndFilesGiveTheCallersDefault)
 
 TEST_F(SettingsStoreTest, IntegersRoundTripAsSignedDecimal)
 {
-    store_.SetInt(L"APP_INFO", L"rand_seed", -5);
-    store_.SetInt(L"APP_INFO", L"OutputFormatType", 22);
+    EXPECT_TRUE(store_.SetInt(L"APP_INFO", L"rand_seed", -5));
+    EXPECT_TRUE(store_.SetInt(L"APP_INFO", L"OutputFormatType", 22));
     EXPECT_EQ(store_.GetInt(L"APP_INFO", L"rand_seed", 0), -5);
     EXPECT_EQ(store_.GetInt(L"app_info", L"OUTPUTFORMATTYPE", 3), 22);  // names ignore case
     EXPECT_EQ(store_.GetString(L"APP_INFO", L"rand_seed", L""), L"-5");
@@ -61,13 +61,13 @@ TEST_F(SettingsStoreTest, IntegersRoundTripAsSignedDecimal)
 
 TEST_F(SettingsStoreTest, Hex64ReadsBothHalves)
 {
-    store_.SetString(L"VERSION", L"next_notify", L"0000001a:80000000");
+    EXPECT_TRUE(store_.SetString(L"VERSION", L"next_notify", L"0000001a:80000000"));
     EXPECT_EQ(store_.GetHex64(L"VERSION", L"next_notify", 0, 0), 0x0000001A80000000ull);
-    store_.SetString(L"VERSION", L"next_notify", L"FFFFFFFF:0000ffff");
+    EXPECT_TRUE(store_.SetString(L"VERSION", L"next_notify", L"FFFFFFFF:0000ffff"));
     EXPECT_EQ(store_.GetHex64(L"VERSION", L"next_notify", 0, 0), 0xFFFFFFFF0000FFFFull);
     EXPECT_EQ(store_.GetHex64(L"VERSION", L"missing", 0x12, 0x34), 0x0000001200000034ull);
     // Too short for the low half: the high half alone.
-    store_.SetString(L"VERSION", L"short", L"1a");
+    EXPECT_TRUE(store_.SetString(L"VERSION", L"short", L"1a"));
     EXPECT_EQ(store_.GetHex64(L"VERSION", L"short", 7, 7), 0x0000001A00000000ull);
 }
 
@@ -76,7 +76,7 @@ TEST_F(SettingsStoreTest, PathsOfAnyLengthReadBackWhole)
 {
     for (const std::size_t length : {std::size_t{4095}, std::size_t{4096}, std::size_t{32000}}) {
         const std::wstring value = L"D:\\" + std::wstring(length - 3, L'写');
-        store_.SetString(L"APP_INFO", L"OutputFolder", value.c_str());
+        EXPECT_TRUE(store_.SetString(L"APP_INFO", L"OutputFolder", value.c_str()));
         EXPECT_EQ(store_.GetString(L"APP_INFO", L"OutputFolder", L""), value) << length;
     }
 }
@@ -84,7 +84,7 @@ TEST_F(SettingsStoreTest, PathsOfAnyLengthReadBackWhole)
 TEST_F(SettingsStoreTest, JapaneseFolderNamesAreKeptAsUtf16)
 {
     const std::wstring folder = L"D:\\写真\\二〇二四年 夏休み";
-    store_.SetString(L"APP_INFO", L"OutputFolder", folder.c_str());
+    EXPECT_TRUE(store_.SetString(L"APP_INFO", L"OutputFolder", folder.c_str()));
     EXPECT_EQ(store_.GetString(L"APP_INFO", L"OutputFolder", L""), folder);
 
     SettingsStore reopened;
@@ -100,8 +100,8 @@ TEST_F(SettingsStoreTest, JapaneseFolderNamesAreKeptAsUtf16)
 
 TEST_F(SettingsStoreTest, ShorterHistoryLeavesNoItemOfTheLongerOne)
 {
-    store_.ReplaceList(L"FOLDER_HISTORY", {L"A:\\1", L"B:\\2", L"C:\\3", L"D:\\4", L"E:\\5"});
-    store_.ReplaceList(L"FOLDER_HISTORY", {L"F:\\写真", L"G:"});
+    EXPECT_TRUE(store_.ReplaceList(L"FOLDER_HISTORY", {L"A:\\1", L"B:\\2", L"C:\\3", L"D:\\4", L"E:\\5"}));
+    EXPECT_TRUE(store_.ReplaceList(L"FOLDER_HISTORY", {L"F:\\写真", L"G:"}));
 
     EXPECT_EQ(store_.GetInt(L"FOLDER_HISTORY", L"count", 0), 2);
     EXPECT_EQ(store_.GetString(L"FOLDER_HISTORY", L"item0", L""), L"F:\\写真");
@@ -121,10 +121,10 @@ TEST_F(SettingsStoreTest, ShorterHistoryLeavesNoItemOfTheLongerOne)
 
 TEST_F(SettingsStoreTest, ListReadersSkipEmptyItems)
 {
-    store_.SetInt(L"FOLDER_HISTORY", L"count", 4);
-    store_.SetString(L"FOLDER_HISTORY", L"item0", L"C:\\a");
-    store_.SetString(L"FOLDER_HISTORY", L"item2", L"C:\\c");
-    store_.SetString(L"FOLDER_HISTORY", L"item3", L"");
+    EXPECT_TRUE(store_.SetInt(L"FOLDER_HISTORY", L"count", 4));
+    EXPECT_TRUE(store_.SetString(L"FOLDER_HISTORY", L"item0", L"C:\\a"));
+    EXPECT_TRUE(store_.SetString(L"FOLDER_HISTORY", L"item2", L"C:\\c"));
+    EXPECT_TRUE(store_.SetString(L"FOLDER_HISTORY", L"item3", L""));
     EXPECT_EQ(store_.GetList(L"FOLDER_HISTORY"), (std::vector<std::wstring>{L"C:\\a", L"C:\\c"}));
     EXPECT_TRUE(store_.GetList(L"COMPARE_EXT_INFO").empty());
 }
@@ -137,10 +137,10 @@ TEST_F(SettingsStoreTest, MakeItemKeyAppendsTheIndex)
 
 TEST_F(SettingsStoreTest, DeleteSectionRemovesEveryKey)
 {
-    store_.SetInt(L"VERSION", L"force", 1);
-    store_.SetInt(L"VERSION", L"notify", 1);
-    store_.SetInt(L"APP_INFO", L"rand_seed", 9);
-    store_.DeleteSection(L"VERSION");
+    EXPECT_TRUE(store_.SetInt(L"VERSION", L"force", 1));
+    EXPECT_TRUE(store_.SetInt(L"VERSION", L"notify", 1));
+    EXPECT_TRUE(store_.SetInt(L"APP_INFO", L"rand_seed", 9));
+    EXPECT_TRUE(store_.DeleteSection(L"VERSION"));
     EXPECT_EQ(store_.GetInt(L"VERSION", L"force", 0), 0);
     EXPECT_EQ(store_.GetInt(L"VERSION", L"notify", 0), 0);
     EXPECT_EQ(store_.GetInt(L"APP_INFO", L"rand_seed", 0), 9);

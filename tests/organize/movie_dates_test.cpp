@@ -84,7 +84,7 @@ TEST_F(MovieDatesTest, TheSwitchOffDatesMoviesByTheirLastWrite)
     loaded.Load();
     EXPECT_EQ(loaded.MovieDateFromFile, 1);
     EXPECT_TRUE(loaded.DateRules().movieDateFromFile);
-    g_SettingsStore.SetInt(L"APP_INFO", L"MovieDateFromFile", 0);
+    EXPECT_TRUE(g_SettingsStore.SetInt(L"APP_INFO", L"MovieDateFromFile", 0));
     loaded.Load();
     EXPECT_FALSE(loaded.DateRules().movieDateFromFile);
 }

@@ -25,7 +25,7 @@ void OrganizeFixture::SetUp()
     g_SettingsStore.Open(root_.File(L"Lumidex.ini"));
     // The main window's start-up update check stays off the network in these tests (its own
     // tests serve it from the loopback address).
-    g_SettingsStore.SetInt(L"VERSION", L"notify", 1);
+    EXPECT_TRUE(g_SettingsStore.SetInt(L"VERSION", L"notify", 1));
     g_Log.SetPath(logPath_);
     g_OrganizeSettings = OrganizeSettings();
     g_OrganizeSettings.Load();  // first start: photos only, YYYY-MM

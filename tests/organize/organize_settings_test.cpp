@@ -57,14 +57,14 @@ TEST_F(OrganizeSettingsTest, FirstStartHasTheBuiltInListsAllOnAndPhotosOnly)
 TEST_F(OrganizeSettingsTest, ALayoutNumberOutsideTheTableIsTheDefaultLayout)
 {
     for (const int stored : {99, -1, 23}) {
-        g_SettingsStore.SetInt(L"APP_INFO", L"OutputFormatType", stored);
+        EXPECT_TRUE(g_SettingsStore.SetInt(L"APP_INFO", L"OutputFormatType", stored));
         OrganizeSettings settings;
         settings.Load();
         EXPECT_EQ(settings.OutputFormatType, 3) << stored;
         settings.SetRunValues(stored, false, false);  // a combo box without a selection
         EXPECT_EQ(settings.OutputFormatType, 3) << stored;
     }
-    g_SettingsStore.SetInt(L"APP_INFO", L"OutputFormatType", 22);
+    EXPECT_TRUE(g_SettingsStore.SetInt(L"APP_INFO", L"OutputFormatType", 22));
     OrganizeSettings settings;
     settings.Load();
     EXPECT_EQ(settings.OutputFormatType, 22);
@@ -72,12 +72,12 @@ TEST_F(OrganizeSettingsTest, ALayoutNumberOutsideTheTableIsTheDefaultLayout)
 
 TEST_F(OrganizeSettingsTest, StoredSwitchesAndUserExtensions)
 {
-    g_SettingsStore.SetInt(L"COMPARE_EXT_INFO_PIC", L"count", 5);
-    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item0", L"0|.cr2");
-    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item1", L"1|.XYZ");
-    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item2", L"1|");   // two characters: skipped
-    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item3", L"");
-    g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item4", L"x?.jpg");  // not "1": off
+    EXPECT_TRUE(g_SettingsStore.SetInt(L"COMPARE_EXT_INFO_PIC", L"count", 5));
+    EXPECT_TRUE(g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item0", L"0|.cr2"));
+    EXPECT_TRUE(g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item1", L"1|.XYZ"));
+    EXPECT_TRUE(g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item2", L"1|"));   // two characters: skipped
+    EXPECT_TRUE(g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item3", L""));
+    EXPECT_TRUE(g_SettingsStore.SetString(L"COMPARE_EXT_INFO_PIC", L"item4", L"x?.jpg"));  // not "1": off
     OrganizeSettings settings;
     settings.Load();
     EXPECT_EQ(settings.PhotoList.Entries().size(), 25u);
@@ -108,9 +108,9 @@ TEST_F(OrganizeSettingsTest, HugeOrNegativeListCountsLeaveTheBuiltInLists)
 {
     // Read item by item, these counts would hold the start up for minutes to days.
     for (const std::int32_t count : {1000000, 2147483647, -5, 1001}) {
-        g_SettingsStore.SetInt(L"COMPARE_EXT_INFO", L"count", count);
-        g_SettingsStore.SetString(L"COMPARE_EXT_INFO", L"item0", L"0|.mov");
-        g_SettingsStore.SetString(L"COMPARE_EXT_INFO", L"item1", L"1|.abc");
+        EXPECT_TRUE(g_SettingsStore.SetInt(L"COMPARE_EXT_INFO", L"count", count));
+        EXPECT_TRUE(g_SettingsStore.SetString(L"COMPARE_EXT_INFO", L"item0", L"0|.mov"));
+        EXPECT_TRUE(g_SettingsStore.SetString(L"COMPARE_EXT_INFO", L"item1", L"1|.abc"));
         OrganizeSettings settings;
         settings.Load();
         EXPECT_EQ(settings.MovieList.Entries().size(), 42u) << count;
@@ -120,7 +120,7 @@ TEST_F(OrganizeSettingsTest, HugeOrNegativeListCountsLeaveTheBuiltInLists)
         EXPECT_EQ(g_SettingsStore.GetList(L"COMPARE_EXT_INFO").size(), 0u) << count;
     }
     // At the limit the list is read as it stands.
-    g_SettingsStore.SetInt(L"COMPARE_EXT_INFO", L"count", SettingsStore::kMaxListItems);
+    EXPECT_TRUE(g_SettingsStore.SetInt(L"COMPARE_EXT_INFO", L"count", SettingsStore::kMaxListItems));
     OrganizeSettings settings;
     settings.Load();
     EXPECT_EQ(settings.MovieList.Entries().size(), 43u);
@@ -131,10 +131,10 @@ TEST_F(OrganizeSettingsTest, StoredItemsThatCannotBeExtensionsAreSkipped)
     const std::wstring tooLong = L"1|." + std::wstring(40, L'a');
     const wchar_t* items[] = {L"1|.a=b", L"1|.j;pg", L"1|*", L"1|.x y", L"1|..", L"1|.a\\b", tooLong.c_str(),
                               L"1|.ok"};
-    g_SettingsStore.SetInt(L"COMPARE_EXT_INFO_SND", L"count", static_cast<std::int32_t>(std::size(items)));
+    EXPECT_TRUE(g_SettingsStore.SetInt(L"COMPARE_EXT_INFO_SND", L"count", static_cast<std::int32_t>(std::size(items))));
     for (size_t i = 0; i < std::size(items); ++i)
-        g_SettingsStore.SetString(L"COMPARE_EXT_INFO_SND", SettingsStore::MakeItemKey(L"item", static_cast<int>(i)).c_str(),
-                                  items[i]);
+        EXPECT_TRUE(g_SettingsStore.SetString(L"COMPARE_EXT_INFO_SND",
+                                              SettingsStore::MakeItemKey(L"item", static_cast<int>(i)).c_str(), items[i]));
     OrganizeSettings settings;
     settings.Load();
     EXPECT_EQ(Extensions(settings.SoundList), (std::vector<std::wstring>{L".aac", L".m4a", L".mp3", L".ok", L".wav"}));

@@ -205,8 +205,8 @@ protected:
     }
     void ReadyToNotify(const std::wstring& version = kVersionFile)
     {
-        ini_.SetString(L"VERSION", L"next_version", version.c_str());
-        ini_.SetString(L"VERSION", L"next_notify", L"00000000:00000001");
+        EXPECT_TRUE(ini_.SetString(L"VERSION", L"next_version", version.c_str()));
+        EXPECT_TRUE(ini_.SetString(L"VERSION", L"next_notify", L"00000000:00000001"));
     }
 
     TempFolder folder_;
@@ -220,11 +220,11 @@ protected:
 TEST_F(UpdateCheckTest, OnceADayByTheDayOfTheMonthAndNeverWhenSwitchedOff)
 {
     server_.Answer(LoopbackHttpServer::Ok("1.1.6.0\r\nhttps://kasumiro.jp/download/\r\n"));
-    ini_.SetInt(L"VERSION", L"notify", 1);
+    EXPECT_TRUE(ini_.SetInt(L"VERSION", L"notify", 1));
     Start(LocalSeconds(2026, 1, 5));
     EXPECT_EQ(server_.Requests(), 0);
 
-    ini_.SetInt(L"VERSION", L"notify", 0);
+    EXPECT_TRUE(ini_.SetInt(L"VERSION", L"notify", 0));
     Start(LocalSeconds(2026, 1, 5, 9));
     EXPECT_EQ(server_.Requests(), 1);
     EXPECT_EQ(LastDay(), 5);  // an older version on the server: checked for today
@@ -319,8 +319,8 @@ TEST_F(UpdateCheckTest, OnADevelopersMachineTheGoToButtonOpensNothing)
 TEST_F(UpdateCheckTest, ForceShowsEvenAnOlderVersionAndAnErrorPageIsNoVersion)
 {
     server_.Answer(LoopbackHttpServer::Ok("1.1.6.0\r\nhttps://kasumiro.jp/download/\r\n"));
-    ini_.SetInt(L"VERSION", L"force", 1);
-    ini_.SetInt(L"VERSION", L"last_day", 9);
+    EXPECT_TRUE(ini_.SetInt(L"VERSION", L"force", 1));
+    EXPECT_TRUE(ini_.SetInt(L"VERSION", L"last_day", 9));
     for (int start = 0; start < 2; ++start) {
         NoticeAnswerer user(UpdateNotice::kLater);
         Start(LocalSeconds(2026, 4, 9));
@@ -328,7 +328,7 @@ TEST_F(UpdateCheckTest, ForceShowsEvenAnOlderVersionAndAnErrorPageIsNoVersion)
         EXPECT_NE(user.shownText.find(L"1.1.6.0"), std::wstring::npos);
     }
 
-    ini_.SetInt(L"VERSION", L"force", 0);
+    EXPECT_TRUE(ini_.SetInt(L"VERSION", L"force", 0));
     server_.Answer("HTTP/1.1 404 Not Found\r\nContent-Length: 22\r\nConnection: close\r\n\r\n<html>not found</html>");
     Start(LocalSeconds(2026, 4, 10));
     EXPECT_EQ(LastDay(), 10);
@@ -356,7 +356,7 @@ TEST_F(UpdateCheckTest, HostileBodiesOpenNothingAndShowNoWayToThem)
     int day = 1;
     for (const Case& c : cases) {
         ReadyToNotify();
-        ini_.SetInt(L"VERSION", L"last_day", 0);
+        EXPECT_TRUE(ini_.SetInt(L"VERSION", L"last_day", 0));
         server_.Answer(LoopbackHttpServer::Ok(c.body));
         NoticeAnswerer user(UpdateNotice::kGoToPage);
         Start(LocalSeconds(2026, 5, static_cast<WORD>(day)));
@@ -366,7 +366,7 @@ TEST_F(UpdateCheckTest, HostileBodiesOpenNothingAndShowNoWayToThem)
         ++day;
     }
     // Ten megabytes is no version file: the check ends as if nothing had come.
-    ini_.SetInt(L"VERSION", L"last_day", 0);
+    EXPECT_TRUE(ini_.SetInt(L"VERSION", L"last_day", 0));
     server_.Answer(LoopbackHttpServer::Ok(std::string(10 << 20, '7')));
     Start(LocalSeconds(2026, 5, 20));
     EXPECT_EQ(LastDay(), 0);
