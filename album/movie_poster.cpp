@@ -299,9 +299,16 @@ bool DecodeMoviePosterFrame(FileReader& file, MovieFrame* movie)
 
     // A second in, from the keyframe before it; a clip no longer than that shows its start.
     std::int64_t target = 0;
-    if (movie->lengthMs > kPosterAtMs) {
-        const std::int64_t start = stream.start_time == AV_NOPTS_VALUE ? 0 : stream.start_time;
-        target = start + av_rescale_q(kPosterAtMs, AVRational{1, 1000}, stream.time_base);
+    const std::int64_t step = stream.time_base.num > 0 && stream.time_base.den > 0
+                                  ? av_rescale_q(kPosterAtMs, AVRational{1, 1000}, stream.time_base)
+                                  : 0;
+    if (movie->lengthMs > kPosterAtMs && step > 0) {
+        // A start the file claims near the end of the time line is taken as the beginning.
+        const std::int64_t start =
+            stream.start_time == AV_NOPTS_VALUE || stream.start_time > INT64_MAX - step || stream.start_time < 0
+                ? 0
+                : stream.start_time;
+        target = start + step;
         if (av_seek_frame(format.get(), streamIndex, target, AVSEEK_FLAG_BACKWARD) < 0)
             av_seek_frame(format.get(), streamIndex, start, AVSEEK_FLAG_BACKWARD);
     } else {
@@ -347,9 +354,10 @@ std::int64_t MovieLengthOf(const std::vector<std::uint8_t>& jpeg)
         return -1;
     std::int64_t value = 0;
     for (std::size_t i = kTextAt + prefix; i < 4 + length; ++i) {
-        if (jpeg[i] < '0' || jpeg[i] > '9' || value > (INT64_MAX - 9) / 10)
+        const int digit = jpeg[i] - '0';
+        if (digit < 0 || digit > 9 || value > (INT64_MAX - digit) / 10)
             return -1;
-        value = value * 10 + (jpeg[i] - '0');
+        value = value * 10 + digit;
     }
     return value;
 }

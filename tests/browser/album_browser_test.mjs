@@ -286,7 +286,7 @@ check(new URL(movies.url()).searchParams.get("movie") === "../2024/05/walk.mp4",
 await movies.goto(mayUrl);
 const items = await movies.$$eval(".picture_item_wrap > a:not(.picture_list_gps_link)", (links) => links.map((a) => {
   const query = new URL(a.href).searchParams;
-  return { file: query.get("img") || query.get("movie"), live: query.get("live"), mark: a.querySelector(".live_mark") };
+  return { file: query.get("img") || query.get("movie") || query.get("file"), live: query.get("live"), mark: a.querySelector(".live_mark") };
 }).map((item) => ({ file: item.file, live: item.live, mark: item.mark === null ? null : item.mark.textContent })));
 const liveItems = items.filter((item) => item.file.includes("IMG_0100"));
 check(liveItems.length === 1 && liveItems[0].file === "../2024/05/IMG_0100.JPG" && liveItems[0].live === "../2024/05/IMG_0100.MOV" &&
