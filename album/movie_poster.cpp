@@ -294,6 +294,9 @@ bool DecodeMoviePosterFrame(FileReader& file, MovieFrame* movie)
     // One thread a decode: the album's workers decode several movies at once already.
     codec->thread_count = 1;
     codec->max_pixels = static_cast<std::int64_t>(picture_limits::kMaxDecodeBytes / kDecodeBytesPerPixel);
+    // On the way from a keyframe to the poster's moment, frames no other frame refers to are
+    // not decoded: the poster is the first frame past that moment that the rest refer to.
+    codec->skip_frame = AVDISCARD_NONREF;
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
         return false;
 
