@@ -93,7 +93,7 @@ fetch() {
 
 # What a package's build is configured with beyond its source and patches: a change here
 # builds it again.
-declare -A recipe=([dav1d]=bitdepths-8-16)
+declare -A recipe=([dav1d]=bitdepths-8-16 [ffmpeg]=camera-video-lgpl-1)
 # Whether the package's build of its source version is in the prefix already.
 built_marker() {
   echo "$prefix/.built-$1-$(cat "${source[$1]}/.version")-$(cat "${source[$1]}/.patches")${recipe[$1]:+-${recipe[$1]}}"
