@@ -24,11 +24,6 @@ namespace {
 // How far into the movie its poster is taken: past a fade-in or a shaky start, early enough
 // that the frame still shows what the clip was taken of.
 constexpr std::int64_t kPosterAtMs = 1000;
-// Bounds on the walk to that frame, whatever the file claims: frames decoded, packets read,
-// and packets the decoder refused in a row (a damaged or cut file).
-constexpr int kMaxFramesDecoded = 90;
-constexpr int kMaxPacketsRead = 4000;
-constexpr int kMaxRefusedPackets = 16;
 // The reader's buffer: one read of the disk serves this much of the demuxer's asking.
 constexpr int kReadBufferBytes = 64 * 1024;
 // A frame's picture and its reference frames together: a few times the frame's pixels.
@@ -201,7 +196,7 @@ std::unique_ptr<AVFrame, FrameCloser> FrameAt(AVFormatContext& format, AVCodecCo
     if (!best || !frame || !packet)
         return nullptr;
     bool have = false;
-    int framesLeft = kMaxFramesDecoded;
+    int framesLeft = picture_limits::kMaxPosterFramesDecoded;
     int refusedInARow = 0;
     // Takes every frame the decoder has ready; true once the frame sought is reached.
     auto takeFrames = [&]() {
@@ -215,7 +210,7 @@ std::unique_ptr<AVFrame, FrameCloser> FrameAt(AVFormatContext& format, AVCodecCo
         }
         return false;
     };
-    for (int packets = 0; packets < kMaxPacketsRead; ++packets) {
+    for (int packets = 0; packets < picture_limits::kMaxPosterPacketsRead; ++packets) {
         if (av_read_frame(&format, packet.get()) < 0)
             break;
         if (packet->stream_index != streamIndex) {
@@ -225,7 +220,7 @@ std::unique_ptr<AVFrame, FrameCloser> FrameAt(AVFormatContext& format, AVCodecCo
         const int sent = avcodec_send_packet(&codec, packet.get());
         av_packet_unref(packet.get());
         if (sent < 0 && sent != AVERROR(EAGAIN)) {
-            if (++refusedInARow >= kMaxRefusedPackets)
+            if (++refusedInARow >= picture_limits::kMaxPosterPacketsRefused)
                 break;
             continue;
         }
