@@ -72,6 +72,7 @@ AlbumBuildResult BuildPhotoAlbum(ProgressSink& progress, const std::wstring& out
     scan.dateRules = dateRules;
     scan.scannedFacts = &scannedFacts;
     AlbumModel model = scan.Scan(outputFolder, includeNoPreview, &progress, thumbnailWorkers);
+    JoinLivePhotos(model);
     progress.Reset();
     MakeAlbumThumbnails(model, context, includeNoPreview, thumbnailWorkers);
     progress.Reset();

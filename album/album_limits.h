@@ -29,6 +29,14 @@ constexpr std::uint64_t kImagingBytesPerPixel = 11;
 // many cores would otherwise hold that many.
 constexpr std::ptrdiff_t kMaxWholeDecodesAtOnce = 4;
 
+// A movie's poster is one frame: the walk to it from the keyframe before its moment is bounded
+// whatever the file claims, in frames decoded, packets read (of any stream), and packets the
+// decoder refuses in a row (a damaged or cut file). A second of a phone's movie is 30 to 60
+// frames. The frame itself is held to kMaxSourcePixels and kMaxDecodeBytes as a photo is.
+constexpr int kMaxPosterFramesDecoded = 90;
+constexpr int kMaxPosterPacketsRead = 4000;
+constexpr int kMaxPosterPacketsRefused = 16;
+
 }  // namespace picture_limits
 
 namespace cache_limits {

@@ -1,6 +1,8 @@
 #include "album/album_model.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 #include "base/path_text.h"
 
@@ -116,4 +118,41 @@ int AlbumModel::FileCount() const
     for (const AlbumYear& year : years_)
         count += year.FileCount();
     return count;
+}
+
+namespace {
+
+// The folder and name of a path without its extension, in one case: what pairs a Live
+// Photo's photo with its movie.
+std::wstring LivePairName(const std::wstring& path)
+{
+    const std::size_t slash = path.find_last_of(L'\\');
+    const std::size_t dot = path.find_last_of(L'.');
+    std::wstring name = dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash) ? path
+                                                                                                  : path.substr(0, dot);
+    if (!name.empty())
+        CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
+    return name;
+}
+
+}  // namespace
+
+void JoinLivePhotos(AlbumModel& model)
+{
+    std::map<std::wstring, AlbumFile*> photos;
+    for (AlbumFile* file : model.Files()) {
+        if (file->kind == AlbumFileKind::kPicture)
+            photos.emplace(LivePairName(file->path), file);  // the first of several photos of one name
+    }
+    std::set<const AlbumFile*> joined;
+    for (AlbumFile* file : model.Files()) {
+        if (file->kind != AlbumFileKind::kVideo)
+            continue;
+        const auto photo = photos.find(LivePairName(file->path));
+        if (photo == photos.end() || !photo->second->liveMovie.empty())
+            continue;
+        photo->second->liveMovie = file->path;
+        joined.insert(file);
+    }
+    model.RemoveFiles([&](const AlbumFile& file) { return joined.count(&file) != 0; });
 }

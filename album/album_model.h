@@ -43,6 +43,12 @@ struct AlbumFile {
     std::uint64_t lastWrite = 0;
     // The thumbnail's JPEG bytes when the cache could not keep them; empty otherwise.
     std::shared_ptr<const std::vector<std::uint8_t>> heldThumbnail;
+    // A movie shown as its poster (a frame of it), with its length; one FFmpeg cannot decode
+    // is shown as a player alone.
+    bool hasPoster = false;
+    std::int64_t movieLengthMs = 0;
+    // A Live Photo's movie, for the photo it belongs to; empty for any other file.
+    std::wstring liveMovie;
 };
 
 struct AlbumDay {
@@ -64,6 +70,11 @@ struct AlbumYear {
     std::int32_t year;
     std::array<AlbumMonth, 12> months;
 };
+
+class AlbumModel;
+// A Live Photo is one item: a photo and a movie of the same name (but for the extension, in any
+// case) in the same folder. The photo keeps the movie's path; the movie is no item of its own.
+void JoinLivePhotos(AlbumModel& model);
 
 class AlbumModel {
 public:

@@ -29,8 +29,10 @@ constexpr wchar_t kMapServiceAddress[] = L"https://maps.google.co.jp/";
 // The map service the viewer pages are told to open (their "map" value).
 constexpr int kMapService = 1;
 
-// The page head and the header band; root leads from the page to the album folder.
-void WritePageHeader(std::wstring& page, const std::wstring& pageTitle, const std::wstring& root)
+// The page head and the header band; root leads from the page to the album folder. A month
+// page has its script, which plays a movie where its poster was pressed.
+void WritePageHeader(std::wstring& page, const std::wstring& pageTitle, const std::wstring& root,
+                     bool monthScript = false)
 {
     page += L"<!DOCTYPE html>\n";
     page += L"<html lang=\"ja\">\n";
@@ -39,6 +41,8 @@ void WritePageHeader(std::wstring& page, const std::wstring& pageTitle, const st
     page += L"<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />\n";
     page += L"<title>" + pageTitle + L"</title>\n";
     page += L"<link href=\"" + root + L"/make_photo_album.css\" rel=\"stylesheet\" type=\"text/css\" />\n";
+    if (monthScript)
+        page += L"<script src=\"" + root + L"/album_month.js\" defer></script>\n";
     page += L"</head>\n";
     page += L"<body>\n";
     page += L"<div class=\"header\">\n";
@@ -93,10 +97,26 @@ std::wstring MapLink(const AlbumFile& file)
            L"picture_list_gps' alt='地図'/></a>";
 }
 
-// The day's block of its month page: the heading, and one item per file with its thumbnail,
-// player, link for files without a preview, and map link.
-// pictureQueries: the viewer's query of each picture of the month, in the page's order, for
-// the viewer's paging; this day's are added.
+// A movie's length as a player shows it: "0:42", "12:05", "1:02:03"; a part of a second
+// counts as one, so that no clip is "0:00".
+std::wstring LengthText(std::int64_t lengthMs)
+{
+    const std::int64_t seconds = (std::max<std::int64_t>(lengthMs, 0) + 999) / 1000;
+    wchar_t text[32];
+    if (seconds >= 3600)
+        std::swprintf(text, 32, L"%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                      static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    else
+        std::swprintf(text, 32, L"%lld:%02lld", static_cast<long long>(seconds / 60),
+                      static_cast<long long>(seconds % 60));
+    return text;
+}
+
+// The day's block of its month page: the heading, and one item per file with its thumbnail
+// (a movie's poster, a Live Photo's mark), player, link for files without a preview, and map
+// link.
+// pictureQueries: the viewer's query of each picture and movie of the month, in the page's
+// order, for the viewer's paging; this day's are added.
 void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, const AlbumBuildContext& context,
                    std::wstring& page, std::vector<std::wstring>& pictureQueries)
 {
@@ -113,15 +133,21 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
             // What a browser cannot show, the viewer shows as the album's own JPEG of it.
             if (file.viewAsJpeg)
                 query += L"&view=" + UrlEscape(ThumbnailAddress(year, month, day.day, n, true), true);
+            // A Live Photo's movie, which the viewer plays over the photo when it is pressed.
+            const bool live = !file.liveMovie.empty();
+            if (live)
+                query += L"&live=" + UrlEscape(L"../" + RelativePath(file.liveMovie, context.outputFolder), true);
             if (file.hasPosition)
                 query += MapQuery(file);
             wchar_t place[64];
             std::swprintf(place, 64, L"&page=%04d/%04d%02d&at=%zu", year, year, month, pictureQueries.size());
             pictureQueries.push_back(query);
-            page += L"<span class='picture_item_wrap'>";
+            page += live ? L"<span class='picture_item_wrap live_item'>" : L"<span class='picture_item_wrap'>";
             page += L"<a href='../picture.html?" + query + place + L"'>";
             page += L"<img class='picture_item' src='../" + ThumbnailAddress(year, month, day.day, n) + L"'" +
                     kThumbnailLoading + L" alt='" + HtmlEscape(NameOfPath(file.path)) + L"' />";
+            if (live)
+                page += L"<span class='live_mark'>LIVE</span>";
             page += L"</a>";
             if (file.hasPosition)
                 page += MapLink(file);
@@ -131,6 +157,25 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
             page += L"<img src='../img_audio.png' alt='' />";
             page += L"<audio src='../" + UrlEscape(relative, true) + L"' controls></audio>";
             page += L"</div>\n";
+        } else if (file.kind == AlbumFileKind::kVideo && file.hasPoster) {
+            // The poster, its play mark and length; the player is made only when it is pressed
+            // (the month page's script), or the viewer opens with it.
+            const std::wstring poster = ThumbnailAddress(year, month, day.day, n);
+            const std::wstring query = L"movie=" + UrlEscape(relative, true) + L"&poster=" + UrlEscape(poster, true);
+            wchar_t place[64];
+            std::swprintf(place, 64, L"&page=%04d/%04d%02d&at=%zu", year, year, month, pictureQueries.size());
+            pictureQueries.push_back(query);
+            page += L"<span class='picture_item_wrap movie_item'>";
+            page += L"<a class='movie_link' href='../picture.html?" + query + place + L"' data-movie='../" +
+                    UrlEscape(relative, true) + L"'>";
+            page += L"<img class='picture_item' src='../" + poster + L"'" + kThumbnailLoading + L" alt='" +
+                    HtmlEscape(NameOfPath(file.path)) + L"' />";
+            page += L"<span class='movie_play' aria-hidden='true'></span>";
+            page += L"<span class='movie_length'>" + LengthText(file.movieLengthMs) + L"</span>";
+            page += L"</a>";
+            if (file.hasPosition)
+                page += MapLink(file);
+            page += L"</span>\n";
         } else if (file.kind == AlbumFileKind::kVideo) {
             page += L"<div class='picture_item_video'>";
             page += L"<video src='../" + UrlEscape(relative, true) + L"' controls></video>";
@@ -153,7 +198,7 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
     page += L"</div>\n";
 }
 
-// The month's pictures as the viewer pages through them: a script (which a page opened from
+// The month's pictures and movies as the viewer pages through them: a script (which a page opened from
 // the disk may load where it may not read a file) that only hands over their queries. The
 // viewer takes each as it takes its own query, as data.
 std::wstring PictureListScript(const std::vector<std::wstring>& queries)
@@ -169,7 +214,7 @@ void WriteMonthPage(const AlbumMonth& month, std::int32_t year, AlbumBuildContex
     wchar_t text[64];
     std::swprintf(text, 64, L" - %04d年%02d月", year, month.month);
     std::wstring page;
-    WritePageHeader(page, kTitle + std::wstring(text), L"..");
+    WritePageHeader(page, kTitle + std::wstring(text), L"..", true);
     std::vector<std::wstring> pictureQueries;
     for (const AlbumDay& day : month.days) {
         if (!day.files.empty())

@@ -10,11 +10,13 @@
 #include "album/imaging_codec.h"
 #include "album/picture_codecs.h"
 #include "album/album_limits.h"
+#include "album/movie_poster.h"
 #include "album/picture_pixels.h"
 #include "album/thumbnail_files.h"
 #include "base/log_file.h"
 #include "base/parallel_for.h"
 #include "base/whole_file.h"
+#include "metadata/file_reader.h"
 
 namespace {
 
@@ -79,10 +81,49 @@ void LogRefusal(const std::wstring& path, const DecodedPixels& refused)
     }
 }
 
+// The thumbnail of a picture, or the poster of a movie, made anew.
+ThumbnailOutcome MakeThumbnailOf(const AlbumFile& file, std::vector<std::uint8_t>* jpeg)
+{
+    return file.kind == AlbumFileKind::kVideo ? MakeMoviePoster(file.path, jpeg)
+                                              : MakeThumbnail(file.path, file.orientation, jpeg);
+}
+
+// A movie's poster and its length: from the cache when it has the movie as it is (the entry
+// read, for the length it holds), else one decode of its frame. False for a movie without one.
+bool PosterOf(AlbumFile& file, const std::wstring& outputFolder, ThumbnailCache& cache)
+{
+    const ThumbnailKey key = KeyOf(file, outputFolder);
+    std::vector<std::uint8_t> jpeg;
+    switch (cache.Find(key, &jpeg)) {
+    case ThumbnailCache::Entry::kThumbnail:
+        file.movieLengthMs = std::max<std::int64_t>(MovieLengthOf(jpeg), 0);
+        return true;
+    case ThumbnailCache::Entry::kNotAPicture:
+        return false;
+    case ThumbnailCache::Entry::kMissing:
+        break;
+    }
+    if (MakeMoviePoster(file.path, &jpeg) == ThumbnailOutcome::kNotAPicture) {
+        cache.Store(key, nullptr);
+        return false;
+    }
+    // A poster that could not be encoded leaves the player, and is tried again next build.
+    if (jpeg.empty())
+        return false;
+    file.movieLengthMs = std::max<std::int64_t>(MovieLengthOf(jpeg), 0);
+    if (!cache.Store(key, &jpeg))
+        file.heldThumbnail = std::make_shared<const std::vector<std::uint8_t>>(std::move(jpeg));
+    return true;
+}
+
 // One picture's thumbnail: from the cache when it has the picture as it is, else one decode.
 // False for a file that is no picture.
 bool ThumbnailOf(AlbumFile& file, const std::wstring& outputFolder, ThumbnailCache& cache)
 {
+    if (file.kind == AlbumFileKind::kVideo) {
+        file.hasPoster = PosterOf(file, outputFolder, cache);
+        return true;
+    }
     const ThumbnailKey key = KeyOf(file, outputFolder);
     std::vector<std::uint8_t> jpeg;
     switch (cache.Peek(key)) {
@@ -120,7 +161,7 @@ void WriteThumbnail(AlbumBuildContext& context, const AlbumFile& file, const std
         jpeg = *file.heldThumbnail;
     } else if (!context.thumbnailCache ||
                context.thumbnailCache->Find(key, &jpeg) != ThumbnailCache::Entry::kThumbnail) {
-        MakeThumbnail(file.path, file.orientation, &jpeg);
+        MakeThumbnailOf(file, &jpeg);
         if (context.thumbnailCache && !jpeg.empty())
             context.thumbnailCache->Store(key, &jpeg);
     }
@@ -217,11 +258,38 @@ ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientati
     return MakeSizedPicture(path, orientation, kThumbnailWidth, kThumbnailHeight, jpeg);
 }
 
+ThumbnailOutcome MakeMoviePoster(const std::wstring& path, std::vector<std::uint8_t>* jpeg)
+{
+    jpeg->clear();
+    const std::unique_ptr<FileReader> file = FileReader::Open(path);
+    MovieFrame frame;
+    if (file)
+        CountPictureDecode();
+    if (!file || !DecodeMoviePosterFrame(*file, &frame)) {
+        if (frame.decoded.refusal == DecodeRefusal::kTooLarge)
+            LogRefusal(path, frame.decoded);
+        else
+            g_Log.Write(L"動画として読めないため縮小画像を作りません = %s", path.c_str());
+        return ThumbnailOutcome::kNotAPicture;
+    }
+    // As a photo's thumbnail: shrunk by areas into the box, then turned upright.
+    const BgrPicture& stored = frame.decoded.pixels;
+    const FittedSize fitted = FittedStoredSize(static_cast<std::int32_t>(stored.width),
+                                               static_cast<std::int32_t>(stored.height), frame.orientation,
+                                               kThumbnailWidth, kThumbnailHeight);
+    const BgrPicture upright = TurnUpright(
+        ResizeTo(stored, static_cast<std::uint32_t>(fitted.width), static_cast<std::uint32_t>(fitted.height)),
+        frame.orientation);
+    if (!upright.Empty() && EncodeJpeg(upright, kThumbnailQuality, jpeg))
+        AddMovieLength(jpeg, frame.lengthMs);
+    return ThumbnailOutcome::kMade;
+}
+
 void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, bool listFilesWithoutPreview, int workers)
 {
     std::vector<AlbumFile*> pictures;
     for (AlbumFile* file : model.Files()) {
-        if (file->kind == AlbumFileKind::kPicture)
+        if (file->kind == AlbumFileKind::kPicture || file->kind == AlbumFileKind::kVideo)
             pictures.push_back(file);
     }
     context.AddToTotal(pictures.size());
@@ -267,7 +335,7 @@ void WriteAlbumThumbnails(const AlbumModel& model, AlbumBuildContext& context, i
             for (const AlbumDay& day : month.days) {
                 for (std::size_t n = 0; n < day.files.size(); ++n) {
                     const AlbumFile& file = day.files[n];
-                    if (file.kind != AlbumFileKind::kPicture)
+                    if (file.kind != AlbumFileKind::kPicture && !file.hasPoster)
                         continue;
                     jobs.push_back(Job{&file, ThumbnailPath(context, year.year, month.month, day.day, n), false});
                     if (file.viewAsJpeg)

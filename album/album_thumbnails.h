@@ -49,6 +49,12 @@ ThumbnailOutcome MakeSizedPicture(const std::wstring& path, std::uint16_t orient
 // The thumbnail: MakeSizedPicture into the thumbnail's box.
 ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, std::vector<std::uint8_t>* jpeg);
 
+// A movie's poster: its frame about a second in, read through FFmpeg without reading the
+// whole file (movie_poster.h), stood upright as the file's rotation says, fitted into the
+// thumbnail's box as a photo's thumbnail is, with the movie's length kept in the JPEG
+// (MovieLengthOf). kNotAPicture, with why in the log, for a movie FFmpeg cannot decode.
+ThumbnailOutcome MakeMoviePoster(const std::wstring& path, std::vector<std::uint8_t>* jpeg);
+
 // Where the thumbnail of the n-th file of a day lies (counted over all the day's files, in
 // capture order): below the album folder as a page links it ("thumb/2021/20210305_1.jpg", and
 // its view "thumb/2021/20210305_1_view.jpg"), and as a path.
@@ -57,13 +63,14 @@ std::wstring ThumbnailAddress(std::int32_t year, std::int32_t month, std::int32_
 std::wstring ThumbnailPath(const AlbumBuildContext& context, std::int32_t year, std::int32_t month, std::int32_t day,
                            std::size_t n, bool view = false);
 
-// Gives every picture of the model its thumbnail bytes' place in the cache (taken from it
-// when the picture is unchanged), and advances the progress by one per picture (a total of
-// their number), from the calling thread only. A picture that cannot be shown stays as a
-// file without preview when such files are listed, and leaves the album otherwise.
+// Gives every picture and movie of the model its thumbnail bytes' place in the cache (taken
+// from it when the file is unchanged: a rebuild decodes no movie again), and advances the
+// progress by one per file (a total of their number), from the calling thread only. A picture
+// that cannot be shown stays as a file without preview when such files are listed, and leaves
+// the album otherwise; a movie without a poster stays a movie, shown as a player.
 void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, bool listFilesWithoutPreview,
                          int workers = DefaultThumbnailWorkers());
 
-// Writes the thumbnail files of the sorted model's pictures on the workers, under the names
+// Writes the thumbnail files of the sorted model's pictures and posters on the workers, under the names
 // the month pages give them, and the view of each photo browsers do not show.
 void WriteAlbumThumbnails(const AlbumModel& model, AlbumBuildContext& context, int workers = DefaultThumbnailWorkers());

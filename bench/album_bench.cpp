@@ -12,6 +12,11 @@
 //   kasumiro_album_bench [PICTURES [WIDTH HEIGHT]]     (default 120 pictures of 4000 x 3000)
 //   kasumiro_album_bench --folder FOLDER               (the pictures of FOLDER\DCIM)
 //   kasumiro_album_bench --hostile FOLDER              (the pictures of FOLDER)
+//   kasumiro_album_bench --movies FOLDER               (posters of the movies of FOLDER)
+//
+// Given a folder of phone-sized movies (the bench script makes them with ffmpeg, named
+// KIND_N.mp4: 1080p-h264_1.mp4, 2160p-hevc_2.mp4), it makes their posters, each kind on one
+// thread and on every core: posters per second, and what each read of its movie.
 
 #include <windows.h>
 #include <psapi.h>
@@ -34,6 +39,7 @@
 #include "base/gdiplus_headers.h"
 #include "base/handles.h"
 #include "base/paths.h"
+#include "base/read_counters.h"
 #include "bench/bench_process.h"
 #include "bench/quiet_progress.h"
 #include "organize/folder_utils.h"
@@ -254,6 +260,69 @@ int BenchHostile(const std::wstring& folder)
     return 0;
 }
 
+// The posters of the movies, each made `rounds` times, on so many threads; posters per second.
+double TimePosters(const std::vector<std::wstring>& movies, int rounds, int threads)
+{
+    std::atomic<std::size_t> next{0};
+    const std::size_t total = movies.size() * static_cast<std::size_t>(rounds);
+    const auto started = std::chrono::steady_clock::now();
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&] {
+            std::vector<std::uint8_t> jpeg;
+            for (std::size_t i; (i = next.fetch_add(1)) < total;)
+                MakeMoviePoster(movies[i % movies.size()], &jpeg);
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    return total / std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
+int BenchMovies(const std::wstring& folder)
+{
+    // The kinds, by the names' part before the last "_".
+    std::vector<std::pair<std::wstring, std::vector<std::wstring>>> kinds;
+    for (const std::wstring& path : ListPictures(folder)) {
+        const std::wstring name = path.substr(folder.size() + 1);
+        const std::size_t mark = name.rfind(L'_');
+        if (mark == std::wstring::npos || !name.ends_with(L".mp4"))
+            continue;
+        const std::wstring kind = name.substr(0, mark);
+        if (kinds.empty() || kinds.back().first != kind)
+            kinds.push_back({kind, {}});
+        kinds.back().second.push_back(path);
+    }
+    if (kinds.empty()) {
+        std::fwprintf(stderr, L"no movies in %ls\n", folder.c_str());
+        return 1;
+    }
+    const int cores = DefaultThumbnailWorkers();
+    for (const auto& [kind, movies] : kinds) {
+        std::vector<std::uint8_t> jpeg;
+        std::uint64_t bytes = 0, size = 0;
+        for (const std::wstring& movie : movies) {
+            const std::uint64_t before = g_ReadCounters.bytes;
+            if (MakeMoviePoster(movie, &jpeg) != ThumbnailOutcome::kMade || jpeg.empty()) {
+                std::fwprintf(stderr, L"no poster of %ls\n", movie.c_str());
+                return 1;
+            }
+            bytes += g_ReadCounters.bytes - before;
+            WIN32_FILE_ATTRIBUTE_DATA data{};
+            if (GetFileAttributesExW(movie.c_str(), GetFileExInfoStandard, &data))
+                size += (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        }
+        const int rounds = std::max(1, 12 / static_cast<int>(movies.size()));
+        const double one = TimePosters(movies, rounds, 1);
+        const double all = TimePosters(movies, rounds * cores, cores);
+        std::printf("posters-%ls-per-core %.2f posters/s\n", kind.c_str(), one);
+        std::printf("posters-%ls-all-cores %.2f posters/s (%d cores)\n", kind.c_str(), all, cores);
+        std::printf("posters-%ls-read %.1f MB a poster of %.1f MB movies\n", kind.c_str(),
+                    bytes / 1e6 / movies.size(), size / 1e6 / movies.size());
+    }
+    return 0;
+}
+
 int ThumbnailInThisProcess(const std::wstring& path)
 {
     std::vector<std::uint8_t> jpeg;
@@ -275,6 +344,8 @@ int wmain(int argc, wchar_t** argv)
         return BenchFolder(argv[2]);
     if (argc > 2 && std::wcscmp(argv[1], L"--hostile") == 0)
         return BenchHostile(argv[2]);
+    if (argc > 2 && std::wcscmp(argv[1], L"--movies") == 0)
+        return BenchMovies(argv[2]);
     if (argc > 2 && std::wcscmp(argv[1], L"--thumbnail") == 0)
         return ThumbnailInThisProcess(argv[2]);
     if (argc > 2 && std::wcscmp(argv[1], L"--album") == 0)

@@ -4,7 +4,8 @@
 # camera JPEGs, then from phone-like HEIC photos made of the first of them (heif-enc, kept with
 # the JPEGs); after each, vipsthumbnail (libvips, which reads HEIC through libheif too) makes
 # thumbnails of the same pictures on one core and on every core, and the ratios are printed.
-# Last, hostile and damaged pictures, each measured alone and then as an album.
+# Then the posters of phone-sized movies ffmpeg makes; last, hostile and damaged pictures, each
+# measured alone and then as an album.
 #
 #   scripts/bench.sh [PICTURES [WIDTH HEIGHT]]     (KASUMIRO_BENCH_HEIC photos of HEIC, default 24)
 set -euo pipefail
@@ -93,6 +94,25 @@ compare "320 x 240 thumbnails alone" "$album" ours-alone "$heic_pictures" "$thum
 compare "thumbnails and 2048 x 2048 views, as the album has" "$album" ours "$heic_pictures" \
   "$(awk -v a="$thumbs_one" -v b="$views_one" 'BEGIN { print a + b }')" \
   "$(awk -v a="$thumbs_all" -v b="$views_all" 'BEGIN { print a + b }')"
+
+# Movies' posters: phone-sized movies made once with ffmpeg, 1080p and 4K in H.264 and HEVC at
+# the bit rates phones record at, a keyframe a second as phones write them, moving and grainy
+# enough to weigh what a phone's do.
+movies=$KASUMIRO_BUILD/bench-album-movies
+if [ ! -e "$movies/made.done" ]; then
+  rm -rf "$movies"
+  mkdir -p "$movies"
+  for kind in 1920x1080:h264:libx264:17M 1920x1080:hevc:libx265:10M 3840x2160:h264:libx264:45M \
+              3840x2160:hevc:libx265:40M; do
+    IFS=: read -r size name codec rate <<<"$kind"
+    ffmpeg -v error -nostdin -y -f lavfi -i "testsrc2=s=$size:r=30:d=3,noise=alls=10:allf=t" \
+      -c:v "$codec" -preset ultrafast -b:v "$rate" -g 30 -pix_fmt yuv420p \
+      $([ "$codec" = libx265 ] && echo "-tag:v hvc1 -x265-params log-level=error") \
+      "$movies/${size#*x}p-${name}_1.mp4"
+  done
+  touch "$movies/made.done"
+fi
+"$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_album_bench.exe" --movies "$(windows_path "$movies")"
 
 # Hostile and damaged pictures (a few hundred bytes that claim gigapixels, a progressive JPEG
 # of 1,200 scans, a PNG of one row repeated): each one's thumbnail and then their album, each

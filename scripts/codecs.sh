@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Builds the image codecs the album decodes with (libjpeg-turbo for JPEG, libde265 and dav1d
-# under libheif for HEIC and AVIF), and takes the header of xxHash (the content hash that
+# under libheif for HEIC and AVIF, FFmpeg's libraries for the movies' posters), and takes the header of xxHash (the content hash that
 # organize compares look-alike files by), from Debian's source packages, cross-compiled with our
 # mingw-w64 toolchain into DLLs under build/codecs/prefix. Each package is built once per
 # source version: a machine that built it keeps it. The sources come from Debian's package
 # archive alone, through a deb-src entry this script adds for itself.
 #
 # Usage: codecs.sh             the Windows DLLs (what the program ships and its tests load)
-#        codecs.sh native      JPEG and HEIC from the same sources, static libraries for this
-#                              machine, for the fuzz targets
+#        codecs.sh native      JPEG, HEIC and FFmpeg from the same sources, static libraries
+#                              for this machine, for the fuzz targets
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
@@ -93,7 +93,7 @@ fetch() {
 
 # What a package's build is configured with beyond its source and patches: a change here
 # builds it again.
-declare -A recipe=([dav1d]=bitdepths-8-16)
+declare -A recipe=([dav1d]=bitdepths-8-16 [ffmpeg]=camera-video-lgpl-1)
 # Whether the package's build of its source version is in the prefix already.
 built_marker() {
   echo "$prefix/.built-$1-$(cat "${source[$1]}/.version")-$(cat "${source[$1]}/.patches")${recipe[$1]:+-${recipe[$1]}}"
@@ -197,6 +197,36 @@ build_heif() {
   mark_built libheif
 }
 
+# FFmpeg's libraries, for the poster frame of a movie: only the containers and video codecs that
+# cameras and phones write (MP4/MOV, AVCHD's MPEG-TS, AVI, Matroska; H.264, HEVC, MPEG-4 part 2,
+# Motion JPEG, MPEG-2) and the scaler that turns a frame into the album's pixels. LGPL as it is
+# configured: nothing GPL or non-free, no programs, encoders, muxers, protocols, devices or
+# filters, and nothing found on the machine by chance (--disable-autodetect). The album hands
+# it a reader of its own, so not even the file protocol is built.
+build_ffmpeg() {
+  fetch ffmpeg
+  built ffmpeg && return 0
+  echo "codecs: ffmpeg $(cat "${source[ffmpeg]}/.version")"
+  local build=$work/ffmpeg platform=() tree=$work/ffmpeg-source
+  rm -rf "$build" && mkdir -p "$build"
+  # make cannot take the colon of the version's epoch in a path: the source is reached through
+  # a link of a plain name.
+  ln -sfn "${source[ffmpeg]}" "$tree"
+  # The runtime's threads library (which the compiler's posix runtime reaches for its clock)
+  # goes inside the DLLs, as -static puts it inside the other codecs'.
+  if [ "$kind" = native ]; then
+    platform=(--cc=clang --enable-static --disable-shared --enable-pic --disable-asm)
+  else
+    platform=(--enable-cross-compile --target-os=mingw32 --arch=x86_64 --cross-prefix=$triple-
+              --cc=$triple-gcc-posix --enable-shared --disable-static --enable-w32threads
+              "--extra-ldflags=-static-libgcc -Wl,--exclude-libs,ALL -s" --extra-libs=-l:libwinpthread.a)
+  fi
+  (cd "$build" && quietly "$tree/configure" --prefix="$prefix" "${platform[@]}"     --disable-everything --disable-autodetect --disable-programs --disable-doc --disable-debug     --disable-network --disable-avdevice --disable-avfilter --disable-swresample --disable-postproc     --enable-avformat --enable-avcodec --enable-swscale     --enable-decoder=h264,hevc,mpeg4,mjpeg,mpeg1video,mpeg2video     --enable-parser=h264,hevc,mpeg4video,mjpeg,mpegvideo     --enable-demuxer=mov,mpegts,avi,matroska)
+  quietly make -C "$build" -j "$jobs"
+  quietly make -C "$build" install
+  mark_built ffmpeg
+}
+
 # xxHash is used as its single header, compiled into our own code: nothing to build.
 take_xxhash() {
   fetch xxhash
@@ -211,7 +241,7 @@ write_licences() {
   local folder=$prefix/licences
   mkdir -p "$folder"
   local package
-  for package in libjpeg-turbo libde265 dav1d libheif xxhash; do
+  for package in libjpeg-turbo libde265 dav1d libheif xxhash ffmpeg; do
     cp "${source[$package]}/debian/copyright" "$folder/$package-copyright.txt"
     cat "${source[$package]}/.version" >"$folder/$package-version.txt"
   done
@@ -220,6 +250,7 @@ write_licences() {
   cp "${source[dav1d]}/COPYING" "$folder/dav1d-COPYING.txt"
   cp "${source[libheif]}/COPYING" "$folder/libheif-COPYING.txt"
   cp "${source[xxhash]}/LICENSE" "$folder/xxhash-LICENSE.txt"
+  cp "${source[ffmpeg]}/COPYING.LGPLv2.1" "$folder/ffmpeg-COPYING.LGPLv2.1.txt"
   # Our changes to a library ship with it, beside its licence.
   for package in libjpeg-turbo libde265 dav1d libheif; do
     for patch in $(patches_of "$package"); do cp "$patch" "$folder/"; done
@@ -231,5 +262,6 @@ build_jpeg_turbo
 build_de265
 [ "$kind" = native ] || build_dav1d
 build_heif
+build_ffmpeg
 take_xxhash
 [ "$kind" = native ] || write_licences

@@ -14,6 +14,8 @@ packages=(
   imagemagick
   chromium
   nsis zip
+  # Makes the movies the poster tests read, at build time (tests/data/clips).
+  ffmpeg
   # The image codecs' sources and what builds them (scripts/codecs.sh).
   dpkg-dev patch meson ninja-build nasm
 )

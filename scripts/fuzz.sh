@@ -8,7 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${KASUMIRO_FUZZ_BUILD:-$root/build/fuzz}
 data=$root/tests/data/real
 
-# The picture codecs for this machine, for the thumbnails' fuzz target.
+# The picture codecs and FFmpeg for this machine, for the thumbnails' and posters' fuzz targets.
 "$root/scripts/codecs.sh" native
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKASUMIRO_FUZZ=ON -DKASUMIRO_NATIVE_CODECS_DIR="$root/build/codecs/native" >/dev/null
@@ -17,7 +17,7 @@ cmake --build "$build" -j "$(nproc)"
 # Seeds: the files themselves, and for the block target the Exif blocks cut out of them.
 seeds=$build/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{album_cache,exif_block,heif_file,jpeg_file,movie_file,picture_decode,picture_file,tiff_file}
+mkdir -p "$seeds"/{album_cache,exif_block,heif_file,jpeg_file,movie_file,movie_poster,picture_decode,picture_file,tiff_file}
 # Without its seeds a short run finds nothing: a missing set is an error, not a skip.
 if [ ! -f "$data/oracle.json" ]; then
   echo "fuzz.sh: the real test images are missing from $data" >&2
@@ -32,11 +32,16 @@ cp "$root"/tests/data/movies/*.mov "$root"/tests/data/movies/*.mp4 "$root"/tests
 cp "$root"/tests/data/pictures/*.png "$root"/tests/data/pictures/*.webp "$root"/tests/data/pictures/*.cr3 \
   "$seeds/picture_file/"
 python3 "$root/fuzz/extract_exif_blocks.py" "$data" "$seeds/exif_block"
+# The posters' target: the clips the album tests read (H.264 and HEVC turned, a short one,
+# sound alone), made by Debian's ffmpeg, and the small movies of the repository.
+"$root/tests/data/clips/make_clips.sh" "$build/clips"
+cp "$build"/clips/quarters_*.mp4 "$build"/clips/audio_only.mp4 "$root"/tests/data/movies/*.mov \
+  "$root"/tests/data/movies/*.mp4 "$root"/tests/data/movies/*.3gp "$seeds/movie_poster/"
 # The album's cache files as a build made them of the real images.
 cp "$root"/fuzz/seeds/album_cache/* "$seeds/album_cache/"
 
 status=0
-for target in album_cache exif_block heif_file jpeg_file movie_file picture_decode picture_file tiff_file; do
+for target in album_cache exif_block heif_file jpeg_file movie_file movie_poster picture_decode picture_file tiff_file; do
   binary=$build/fuzz/fuzz_$target
   regressions=$root/fuzz/regressions/$target
   if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then

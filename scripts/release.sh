@@ -17,7 +17,7 @@ stage=$release/Kasumiro-$version
 rm -rf "$release"
 mkdir -p "$stage/Template" "$stage/guide-images"
 cp "$KASUMIRO_BUILD/bin/Kasumiro.exe" "$KASUMIRO_BUILD/bin/kasumiro-cli.exe" "$root/assets/menu_image.bmp" "$stage/"
-cp "$KASUMIRO_BUILD/bin/"{libjpeg-62,libde265,libdav1d,libheif}.dll "$KASUMIRO_BUILD/bin/THIRD-PARTY-NOTICES.txt" "$stage/"
+cp "$KASUMIRO_BUILD/bin/"{libjpeg-62,libde265,libdav1d,libheif,avformat-59,avcodec-59,avutil-57,swscale-6}.dll "$KASUMIRO_BUILD/bin/THIRD-PARTY-NOTICES.txt" "$stage/"
 cp -r "$KASUMIRO_BUILD/bin/licences" "$stage/"
 cp -r "$root/assets/Template/0001" "$stage/Template/"
 cp "$root/docs/images/"*.png "$stage/guide-images/"

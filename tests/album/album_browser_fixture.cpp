@@ -1,6 +1,6 @@
 // kasumiro_album_fixture OUTPUT_FOLDER: writes an organized output folder for the browser test
 // of the album (tests/browser): real camera pictures, pictures in every orientation and on
-// every side of the globe, sounds, films, files without a preview, a crowded day, hostile
+// every side of the globe, sounds, films (a real one, a Live Photo's), files without a preview, a crowded day, hostile
 // names and an old album left deep inside. The browser test builds the album with
 // kasumiro-cli and looks at it in a real browser.
 
@@ -43,6 +43,16 @@ void WriteDated(const std::wstring& path, const Bytes& bytes, WORD year, WORD mo
         ++g_failures;
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
+}
+
+// A movie Debian's ffmpeg made at build time (tests/data/clips), as Wine reaches it.
+std::wstring Clip(const std::string& name)
+{
+    std::string path = std::string(KASUMIRO_CLIPS_DIR) + "/" + name;
+    std::wstring wide(path.begin(), path.end());  // the build tree's path is ASCII
+    for (wchar_t& c : wide)
+        c = c == L'/' ? L'\\' : c;
+    return L"Z:" + wide;
 }
 
 // Half a second of silence, a WAV file any browser plays.
@@ -128,7 +138,12 @@ int wmain(int argc, wchar_t** argv)
 
     // Sounds, films and files without a preview; a HEIF photo with a position but no picture.
     WriteDated(out + L"\\2024\\05\\voice memo.wav", SilentWav(), 2024, 5, 3, 9);
-    WriteDated(out + L"\\2024\\05\\clip.mp4", Bytes(64, 0), 2024, 5, 3, 10);
+    WriteDated(out + L"\\2024\\05\\clip.mp4", Bytes(64, 0), 2024, 5, 3, 10);  // no movie: a player
+    // A phone's portrait movie, shown as its poster; a Live Photo, a photo and its movie.
+    WriteDated(out + L"\\2024\\05\\walk.mp4", ReadWholeFile(Clip("quarters_h264_rot90.mp4")), 2024, 5, 3, 10);
+    Write(out + L"\\2024\\05\\IMG_0100.JPG", PhotoJpeg(640, 480, Taken("2024:05:03 13:00:00")));
+    WriteDated(out + L"\\2024\\05\\IMG_0100.MOV", ReadWholeFile(Clip("quarters_short_h264_rot90.mp4")), 2024, 5, 3,
+               13);
     WriteDated(out + L"\\2024\\05\\notes.txt", Bytes{'h', 'i'}, 2024, 5, 3, 11);
     PhotoFacts phone = Taken("2024:05:03 12:00:00");
     phone.gps = places[0].position;

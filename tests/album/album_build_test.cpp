@@ -24,12 +24,14 @@
 
 namespace {
 
-std::wstring kHeader(const std::wstring& title, const std::wstring& root)
+// A month page's head names its script too.
+std::wstring kHeader(const std::wstring& title, const std::wstring& root, bool monthScript = false)
 {
     return L"<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\" />\n"
            L"<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />\n<title>" +
-           title + L"</title>\n<link href=\"" + root +
-           L"/make_photo_album.css\" rel=\"stylesheet\" type=\"text/css\" />\n</head>\n<body>\n"
+           title + L"</title>\n<link href=\"" + root + L"/make_photo_album.css\" rel=\"stylesheet\" type=\"text/css\" />\n" +
+           (monthScript ? L"<script src=\"" + root + L"/album_month.js\" defer></script>\n" : L"") +
+           L"</head>\n<body>\n"
            L"<div class=\"header\">\n<div class=\"frame\">\n<h1>写真一覧</h1></div>\n</div>\n<div class=\"main_frame\">\n";
 }
 
@@ -103,7 +105,7 @@ TEST_F(AlbumBuildTest, PagesAreTheFrameTheIndexAndTheMonthsTextForText)
 
     // The month page: CR LF line ends, the sound first, the picture's thumbnail named _1.
     const std::wstring month =
-        kHeader(L"写真一覧 - 2021年03月", L"..") +
+        kHeader(L"写真一覧 - 2021年03月", L"..", true) +
         L"<div class='photo_list'>\n<div class='year_item'>2021年03月05日</div>\n"
         L"<div class='picture_item_audio'><img src='../img_audio.png' alt='' /><audio src='../../2021/03/memo.mp3' "
         L"controls></audio></div>\n"

@@ -159,7 +159,7 @@ for (const href of monthLinks) {
   check(maps.every((m) => /[?&]q=loc:-?\d+\.\d{6},-?\d+\.\d{6}&/.test(m)), `${href}: ${maps.length} map links carry a position`);
   for (const viewer of viewers) {
     const target = new URL(viewer, monthUrl);
-    const key = target.pathname.endsWith("/picture.html") ? "img" : "file";
+    const key = !target.pathname.endsWith("/picture.html") ? "file" : target.searchParams.has("movie") ? "movie" : "img";
     const file = target.searchParams.get(key);
     check(file !== null && fs.existsSync(onDisk(target.href, file)), `${href}: ${key}=${file} names an existing file`);
     if (target.searchParams.has("view")) albumViews.push(target.searchParams.get("view"));
@@ -235,6 +235,76 @@ await strayed.close();
 // Escape leads back to the month.
 await Promise.all([may.waitForURL(/202405\.html/), may.keyboard.press("Escape")]);
 check(may.url().endsWith("202405.html"), "Escape goes back to the month page");
+
+// Movies: each its poster, upright, with a play mark and its length, and no player (nor any of
+// the movie loaded) until it is pressed; pressed, it plays where its poster was. One that does
+// not decode keeps its player.
+const movies = await open(mayUrl);
+check((await movies.$$eval("video", (players) => players.map((p) => p.getAttribute("src")))).join() ===
+      "../../2024/05/clip.mp4", "before any press, the only player is the movie without a poster");
+const walkLink = "a.movie_link[data-movie$='walk.mp4']";
+check((await movies.locator(walkLink).count()) === 1, "the phone's movie is one poster");
+await movies.$eval(walkLink, (link) => link.scrollIntoView({ block: "center" }));
+await movies.waitForFunction((selector) => document.querySelector(selector + " img").complete, walkLink);
+const posterShown = await movies.$eval(walkLink, (link) => ({
+  width: link.querySelector("img").naturalWidth, height: link.querySelector("img").naturalHeight,
+  length: link.querySelector(".movie_length").textContent, mark: link.querySelector(".movie_play") !== null }));
+check(posterShown.width === 180 && posterShown.height === 240 && posterShown.length === "0:02" && posterShown.mark,
+      `the poster loads upright with its play mark and length (${JSON.stringify(posterShown)})`);
+await shot(movies, "album_month_movies.png");
+const walkViewer = new URL(await movies.$eval(walkLink, (a) => a.getAttribute("href")), mayUrl).href;
+await movies.click(walkLink);
+await movies.waitForFunction(() => {
+  const player = document.querySelector("video.movie_player");
+  return player !== null && player.currentTime > 0.2;
+}, null, { timeout: 30000 }).catch(() => {});
+const pressed = await movies.evaluate(() => {
+  const player = document.querySelector("video.movie_player");
+  return player && { src: player.getAttribute("src"), preload: player.preload, poster: player.poster !== "",
+                     time: player.currentTime, error: player.error && player.error.code };
+});
+check(pressed !== null && pressed.src === "../../2024/05/walk.mp4" && pressed.preload === "none" && pressed.poster &&
+      pressed.time > 0.2, `a press plays the movie in its poster's place (${JSON.stringify(pressed)})`);
+await shot(movies, "album_month_movie_playing.png");
+// The viewer opens a movie with its player, and pages from it through the month's photos.
+await movies.goto(walkViewer);
+await movies.waitForSelector("#movie");
+const inViewer = await movies.$eval("#movie", (player) => ({
+  src: player.getAttribute("src"), preload: player.preload, poster: player.getAttribute("poster"),
+  name: document.getElementById("name").textContent, picture: document.getElementById("picture") }));
+check(inViewer.src === "../2024/05/walk.mp4" && inViewer.preload === "none" && /^thumb\/2024\/20240503_\d+\.jpg$/.test(inViewer.poster) &&
+      inViewer.name === "walk.mp4" && inViewer.picture === null, `the viewer shows the movie with its player (${JSON.stringify(inViewer)})`);
+await shot(movies, "album_viewer_movie.png");
+const walkAt = order.indexOf(null);
+await Promise.all([movies.waitForURL((url) => url.searchParams.get("img") === order[walkAt - 1]),
+                   movies.keyboard.press("ArrowLeft")]);
+check(new URL(movies.url()).searchParams.get("img") === order[walkAt - 1], "the arrow pages from the movie to the photo before it");
+await Promise.all([movies.waitForURL((url) => url.searchParams.has("movie")), movies.keyboard.press("ArrowRight")]);
+check(new URL(movies.url()).searchParams.get("movie") === "../2024/05/walk.mp4", "and back to the movie");
+// A Live Photo: one item, the photo's, with its mark; the viewer plays its movie without
+// sound where the photo was when it is pressed, and the photo comes back when it ends.
+await movies.goto(mayUrl);
+const items = await movies.$$eval(".picture_item_wrap > a:not(.picture_list_gps_link)", (links) => links.map((a) => {
+  const query = new URL(a.href).searchParams;
+  return { file: query.get("img") || query.get("movie") || query.get("file"), live: query.get("live"), mark: a.querySelector(".live_mark") };
+}).map((item) => ({ file: item.file, live: item.live, mark: item.mark === null ? null : item.mark.textContent })));
+const liveItems = items.filter((item) => item.file.includes("IMG_0100"));
+check(liveItems.length === 1 && liveItems[0].file === "../2024/05/IMG_0100.JPG" && liveItems[0].live === "../2024/05/IMG_0100.MOV" &&
+      liveItems[0].mark === "LIVE", `the Live Photo shows once, as its photo with its mark (${JSON.stringify(liveItems)})`);
+await Promise.all([movies.waitForURL(/picture\.html/), movies.click("a[href*='IMG_0100.JPG']")]);
+await movies.waitForFunction(() => document.getElementById("picture").complete && !document.getElementById("live").hidden);
+await movies.evaluate(() => document.addEventListener("playing", (event) => {
+  window.livePlayed = { muted: event.target.muted, src: event.target.getAttribute("src") };
+}, true));
+await shot(movies, "album_viewer_live.png");
+await movies.click("#picture");
+await movies.waitForFunction(() => window.livePlayed !== undefined, null, { timeout: 30000 }).catch(() => {});
+await movies.waitForFunction(() => document.getElementById("live_movie") === null, null, { timeout: 30000 }).catch(() => {});
+const afterLive = await movies.evaluate(() => ({ played: window.livePlayed || null,
+  photoBack: !document.getElementById("picture").hidden, player: document.getElementById("live_movie") !== null }));
+check(afterLive.played !== null && afterLive.played.muted && afterLive.played.src === "../2024/05/IMG_0100.MOV" &&
+      afterLive.photoBack && !afterLive.player, `a press plays the Live Photo's movie without sound, then the photo comes back (${JSON.stringify(afterLive)})`);
+await movies.close();
 
 // An iPhone's HEIC, which no browser here shows: its thumbnail, and a viewer that shows the
 // album's own picture of it and offers the photo itself to be saved.

@@ -121,7 +121,8 @@ def installed(release, data_dir, screenshots, root, faults):
                      "Template/0001/make_photo_album.css", "Template/0001/picture.html", "libheif.dll",
                      "libde265.dll", "libdav1d.dll", "libjpeg-62.dll", "THIRD-PARTY-NOTICES.txt",
                      "licences/libheif-COPYING.txt", "licences/LGPL-3.txt", "licences/libde265-slim-locks.patch",
-                     "licences/xxhash-LICENSE.txt"):
+                     "licences/xxhash-LICENSE.txt", "avcodec-59.dll", "avformat-59.dll", "avutil-57.dll",
+                     "swscale-6.dll", "licences/ffmpeg-COPYING.LGPLv2.1.txt", "Template/0001/album_month.js"):
             if not os.path.exists(os.path.join(folder, name)):
                 faults.append(f"not installed: {name}")
         if not os.path.exists(shortcut):

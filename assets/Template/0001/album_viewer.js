@@ -3,8 +3,9 @@
 // when it names a relative path inside the output folder, a map only for numbers in range,
 // and every text goes into the page as text, never as markup. The picture viewer shows a file
 // only as its month's list has it: the query names the month, the place and the file, and
-// what is shown of that file (the album's own picture of it, its position) is the list's, so
-// that no link can show one picture under another's name.
+// what is shown of that file (the album's own picture of it, its position, a movie's poster, a
+// Live Photo's movie) is the list's, so that no link can show one picture under another's
+// name. A movie is a file of the list as a picture is, shown with its player.
 "use strict";
 
 // The map service the month pages link to; only latitude and longitude are filled in.
@@ -32,6 +33,17 @@ function relativeFilePath(value) {
 function albumPicturePath(value) {
   if (typeof value !== "string" || !/^thumb\/[0-9]{4}\/[0-9]{8}_[0-9]+_view\.jpg$/.test(value)) return null;
   return value;
+}
+
+// A movie's poster, as a month page names it: its thumbnail below the album folder.
+function posterPath(value) {
+  if (typeof value !== "string" || !/^thumb\/[0-9]{4}\/[0-9]{8}_[0-9]+\.jpg$/.test(value)) return null;
+  return value;
+}
+
+// What names the file of a query or of a list's entry: a picture's "img", a movie's "movie".
+function fileKey(values) {
+  return values.has("movie") && !values.has("img") ? "movie" : "img";
 }
 
 function coordinate(value, limit) {
@@ -71,7 +83,7 @@ function pictureAddress(queries, page, at) {
   if (at < 0 || at >= queries.length || typeof queries[at] !== "string") return null;
   const taken = new URLSearchParams(queries[at]);
   const kept = new URLSearchParams();
-  for (const key of ["img", "view", "map", "lat", "lon"]) {
+  for (const key of ["img", "movie", "view", "map", "lat", "lon"]) {
     if (taken.has(key)) kept.set(key, taken.get(key));
   }
   kept.set("page", page);
@@ -97,11 +109,15 @@ function loadMonthList(page, done) {
   document.head.appendChild(list);
 }
 
-// The place of the file img in the month's list: at when the list has it there, else wherever
-// the list has it (a link with a wrong place still pages from the file it shows); -1 when the
-// list does not have it.
-function placeInList(queries, img, at) {
-  const named = (n) => typeof queries[n] === "string" && new URLSearchParams(queries[n]).get("img") === img;
+// The place of the file (key "img" or "movie") in the month's list: at when the list has it
+// there, else wherever the list has it (a link with a wrong place still pages from the file it
+// shows); -1 when the list does not have it.
+function placeInList(queries, key, file, at) {
+  const named = (n) => {
+    if (typeof queries[n] !== "string") return false;
+    const entry = new URLSearchParams(queries[n]);
+    return fileKey(entry) === key && entry.get(key) === file;
+  };
   if (at !== null && at < queries.length && named(at)) return at;
   for (let n = 0; n < queries.length; ++n) {
     if (named(n)) return n;
@@ -146,11 +162,12 @@ function setUpPaging(queries, page, at) {
 // The picture the query names, once its month's list has it; a file the list does not have,
 // or one that is no relative path inside the output folder, is not shown.
 function showPicture(picture, name, message) {
-  const raw = query.get("img");
+  const key = fileKey(query);
+  const raw = query.get(key);
   const source = relativeFilePath(raw);
   const page = monthPage(query.get("page"));
   loadMonthList(source === null ? null : page, (queries) => {
-    const at = queries === null ? -1 : placeInList(queries, raw, pictureNumber(query.get("at")));
+    const at = queries === null ? -1 : placeInList(queries, key, raw, pictureNumber(query.get("at")));
     if (at < 0) {
       message.textContent = "表示できる写真が指定されていません。";
       message.hidden = false;
@@ -161,6 +178,13 @@ function showPicture(picture, name, message) {
     document.title = lastSegment(raw) + " - 写真一覧";
     picture.alt = lastSegment(raw);
     showMap(document.getElementById("map"), entry);
+    if (key === "movie") {
+      showMovie(picture, source, entry, lastSegment(raw));
+      setUpPaging(queries, page, at);
+      return;
+    }
+    const live = relativeFilePath(entry.get("live"));
+    if (live !== null) setUpLivePhoto(picture, live);
     // A photo the browser cannot show is shown as the album's picture of it; the file itself
     // is offered to be saved, to open in a program that reads it.
     const view = albumPicturePath(entry.get("view"));
@@ -174,6 +198,61 @@ function showPicture(picture, name, message) {
       original.hidden = false;
     }
   });
+}
+
+// A movie of the month, with its player in the picture's place: its poster shown until it is
+// started, nothing of the movie loaded before.
+function showMovie(picture, source, entry, label) {
+  const player = document.createElement("video");
+  player.id = "movie";
+  player.className = "viewer_movie";
+  player.controls = true;
+  player.preload = "none";
+  const poster = posterPath(entry.get("poster"));
+  if (poster !== null) player.poster = poster;
+  player.src = source;
+  player.setAttribute("playsinline", "");
+  player.setAttribute("aria-label", label);
+  picture.replaceWith(player);
+}
+
+// A Live Photo: the photo, and its movie played in its place without sound on a press (or a
+// long touch), until the movie ends and the photo comes back.
+function setUpLivePhoto(picture, source) {
+  const mark = document.getElementById("live");
+  mark.hidden = false;
+  let player = null;
+  const end = () => {
+    if (player === null) return;
+    player.remove();
+    player = null;
+    picture.hidden = false;
+  };
+  const play = () => {
+    if (player !== null) return;
+    player = document.createElement("video");
+    player.id = "live_movie";
+    player.className = "viewer_live";
+    player.muted = true;
+    player.setAttribute("playsinline", "");
+    player.src = source;
+    player.addEventListener("ended", end);
+    player.addEventListener("error", end);
+    player.addEventListener("click", end);
+    picture.after(player);
+    picture.hidden = true;
+    const started = player.play();
+    if (started) started.catch(end);
+  };
+  picture.addEventListener("click", play);
+  mark.addEventListener("click", play);
+  let held = null;
+  picture.addEventListener("touchstart", () => {
+    held = window.setTimeout(play, 400);
+  });
+  const release = () => window.clearTimeout(held);
+  picture.addEventListener("touchend", release);
+  picture.addEventListener("touchmove", release);
 }
 
 // Back to the page that opened the viewer, or to the index when there is none.
