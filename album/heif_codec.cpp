@@ -1,6 +1,5 @@
 #include "album/heif_codec.h"
 
-#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -65,57 +64,14 @@ UniqueHeifHandle ThumbnailAtLeast(heif_image_handle* primary, std::uint32_t minW
 
 // What libheif holds to decode a picture of the handle's size: its planes as phones and
 // cameras store them (luma, two chroma planes of a quarter each, and alpha when there is
-// one), one or two bytes a sample by its depth, and the interleaved RGB it makes of them;
-// for a picture of more than eight bits, that RGB in two bytes a sample and our eight-bit
-// copy of it as well.
+// one), one or two bytes a sample by its depth, and the interleaved RGB it makes of them.
 std::uint64_t HeifDecodeBytes(const heif_image_handle* handle)
 {
     const std::uint64_t pixels = std::uint64_t(heif_image_handle_get_width(handle)) *
                                  std::uint64_t(heif_image_handle_get_height(handle));
     const std::uint64_t sampleBytes = heif_image_handle_get_luma_bits_per_pixel(handle) > 8 ? 2 : 1;
     const std::uint64_t quarterPlanes = 6 + (heif_image_handle_has_alpha_channel(handle) ? 4 : 0);
-    return pixels * sampleBytes * quarterPlanes / 4 + pixels * (sampleBytes == 2 ? 9 : 3);
-}
-
-// Interleaved RGB of eight bits a sample, as the rest of the album takes it.
-struct EightBitRgb {
-    const std::uint8_t* rgb = nullptr;
-    int width = 0, height = 0, stride = 0;
-    std::vector<std::uint8_t> reduced;  // holds the pixels when they were reduced from more bits
-};
-
-// The picture of more than eight bits a sample (ten and twelve, as phones write HDR photos),
-// decoded in sixteen and each sample scaled to the nearest of 0 to 255: libheif's own
-// reduction does not reach every kind (twelve-bit AVIF, say).
-bool DecodeReducingToEightBits(heif_image_handle* handle, heif_decoding_options* options, EightBitRgb* out)
-{
-    options->convert_hdr_to_8bit = 0;
-    heif_image* image = nullptr;
-    if (Failed(heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RRGGBB_LE, options)))
-        return false;
-    const UniqueHeifImage owned(image);
-    int stride = 0;
-    const std::uint8_t* deep = heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
-    const int w = heif_image_get_width(image, heif_channel_interleaved);
-    const int h = heif_image_get_height(image, heif_channel_interleaved);
-    const int bits = heif_image_get_bits_per_pixel_range(image, heif_channel_interleaved);
-    if (!deep || w <= 0 || h <= 0 || stride < w * 6 || bits <= 8 || bits > 16)
-        return false;
-    const std::uint32_t top = (1u << bits) - 1;
-    out->reduced.resize(std::size_t(w) * 3 * std::size_t(h));
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* from = deep + std::size_t(y) * std::size_t(stride);
-        std::uint8_t* to = out->reduced.data() + std::size_t(y) * std::size_t(w) * 3;
-        for (int i = 0; i < w * 3; ++i, from += 2) {
-            const std::uint32_t value = std::min<std::uint32_t>(from[0] | (std::uint32_t{from[1]} << 8), top);
-            to[i] = static_cast<std::uint8_t>((value * 255 + top / 2) / top);
-        }
-    }
-    out->rgb = out->reduced.data();
-    out->width = w;
-    out->height = h;
-    out->stride = w * 3;
-    return true;
+    return pixels * sampleBytes * quarterPlanes / 4 + pixels * 3;
 }
 
 // libheif gives red first; our pictures put blue first.
@@ -185,24 +141,14 @@ bool DecodeHeifForBox(const std::uint8_t* data, std::size_t size, std::int32_t b
     options->convert_hdr_to_8bit = 1;  // ten-bit pictures come out in eight bits, as a JPEG holds
     const WholeDecodeTurn turn;
     heif_image* image = nullptr;
-    UniqueHeifImage owned;
-    EightBitRgb picture;
-    if (!Failed(heif_decode_image(chosen, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB, options.get()))) {
-        owned.reset(image);
-        picture.rgb = heif_image_get_plane_readonly(image, heif_channel_interleaved, &picture.stride);
-        picture.width = heif_image_get_width(image, heif_channel_interleaved);
-        picture.height = heif_image_get_height(image, heif_channel_interleaved);
-        if (heif_image_get_bits_per_pixel_range(image, heif_channel_interleaved) != 8)
-            picture.rgb = nullptr;
-    }
-    if (!picture.rgb) {
-        owned.reset();
-        if (!DecodeReducingToEightBits(chosen, options.get(), &picture))
-            return false;
-    }
-    const std::uint8_t* rgb = picture.rgb;
-    const int w = picture.width, h = picture.height, stride = picture.stride;
-    if (!rgb || w <= 0 || h <= 0 || stride < w * 3)
+    if (Failed(heif_decode_image(chosen, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB, options.get())))
+        return false;
+    const UniqueHeifImage owned(image);
+    int stride = 0;
+    const std::uint8_t* rgb = heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
+    const int w = heif_image_get_width(image, heif_channel_interleaved);
+    const int h = heif_image_get_height(image, heif_channel_interleaved);
+    if (!rgb || w <= 0 || h <= 0 || stride < w * 3 || heif_image_get_bits_per_pixel_range(image, heif_channel_interleaved) != 8)
         return false;
     if (w >= fitted.width && h >= fitted.height && (w != fitted.width || h != fitted.height)) {
         // Shrunk straight from libheif's pixels (a mean of areas does not care which channel
