@@ -10,8 +10,9 @@ inline constexpr wchar_t kAlbumFolderName[] = L"PhotoAlbum";
 inline constexpr wchar_t kAlbumCacheFolderName[] = L"PhotoAlbum.cache";
 inline constexpr wchar_t kRecordFileName[] = L"Sortavel.dat";
 
-// The start of the temporary name of a copy in the making, in its date folder (a number
-// follows, as several copies may be made at once); the next run removes one that was left.
+// The start of the temporary name of a copy in the making, in the output folder itself, which
+// holds few names (a number follows, as several copies may be made at once); the next run
+// removes one that was left, wherever in the folder it lies.
 inline constexpr wchar_t kPartialCopyName[] = L".kasumiro-copying";
 
 // The record path of an output folder.
