@@ -290,9 +290,12 @@ void RunResultsWindow::SortShownRows()
     keyed.reserve(shown_.size());
     for (const std::uint32_t file : shown_)
         keyed.emplace_back(CellText(file, sortColumn_), file);
-    // As Explorer orders names: digits by their value, case aside. Ties keep the run's order.
-    std::stable_sort(keyed.begin(), keyed.end(), [this](const auto& a, const auto& b) {
+    // As Explorer orders names: digits by their value, case aside. Ties go in the run's order,
+    // whichever column was sorted by before.
+    std::sort(keyed.begin(), keyed.end(), [this](const auto& a, const auto& b) {
         const int order = StrCmpLogicalW(a.first.c_str(), b.first.c_str());
+        if (order == 0)
+            return a.second < b.second;
         return ascending_ ? order < 0 : order > 0;
     });
     for (std::size_t i = 0; i < keyed.size(); ++i)

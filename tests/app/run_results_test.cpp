@@ -281,4 +281,69 @@ TEST_F(RunResultsTest, TheNoticesButtonShowsEveryFileNotCopiedSortedFoundCopiedA
     EXPECT_TRUE(grown.empty()) << "at one and a half times the DPI:" << Joined(grown);
 }
 
+// A run of 200,000 files: the copies only counted, the 50,000 files already there listed, found
+// and sorted among themselves.
+TEST(RunResultsWindowTest, ALargeRunKeepsOnlyTheFilesNotCopiedAndFindsAmongThem)
+{
+    RunSummary summary;
+    summary.OnFile(FileReport{L"D:\\DCIM\\100CANON\\COM1.JPG", FileOutcome::kNotOrganized,
+                              L"Windows がデバイスに使う名前です", L""});
+    summary.OnFile(FileReport{L"D:\\DCIM\\100CANON\\IMG_0007.JPG", FileOutcome::kNotOrganized, L"読み込めません", L""});
+    wchar_t name[64] = {};
+    for (int n = 0; n < 200000; ++n) {
+        swprintf(name, 64, L"IMG_%06d.JPG", n);
+        const std::wstring folder = L"D:\\DCIM\\" + std::to_wstring(100 + n / 1000) + L"CANON\\";
+        const bool there = n % 4 == 0;
+        const CaptureDateSource source = n % 1000 == 1 ? CaptureDateSource::kLastWrite : CaptureDateSource::kExif;
+        summary.OnFile(FileReport{folder + name, there ? FileOutcome::kAlreadyThere : FileOutcome::kCopied, L"",
+                                  L"E:\\写真\\2024\\" + std::wstring(name), source});
+    }
+    ASSERT_EQ(summary.NotCopiedCount(), 50002u);
+    EXPECT_EQ(summary.PathOf(1), L"D:\\DCIM\\100CANON\\IMG_0007.JPG");
+    EXPECT_EQ(summary.TwinOf(2), L"E:\\写真\\2024\\IMG_000000.JPG");
+
+    TestWindow owner(60, 60, 640, 480, L"Kasumiro");
+    RunResultsWindow window(&summary);
+    HWND shown = nullptr;
+    int all = 0, found = 0;
+    bool shot = false;
+    std::vector<std::wstring> counts, first, last;
+    ModalScript script({
+        [&] { return (shown = FindThreadWindow(kRunResultsCaption)) != nullptr; },
+        [&] {
+            counts = Texts(window.CountLabels());
+            all = window.List()->RowCount();
+            shot = SaveScreenshot(shown, L"run_results_window_large_run");
+            // Every fourth file is in the list: IMG_0123{0,4,8}x and the rest of the hundred.
+            Type(window.SearchBox(), L"img_0123");
+            found = window.List()->RowCount();
+            ClickHeader(window.List(), RunResultsWindow::kFileColumn);
+            ClickHeader(window.List(), RunResultsWindow::kFileColumn);
+            first = Rows(window.List());
+            first.resize(2);
+            Type(window.SearchBox(), L"");
+            ClickHeader(window.List(), RunResultsWindow::kTwinColumn);
+            last = {ListCellText(window.List()->Window(), 0, RunResultsWindow::kFileColumn),
+                    ListCellText(window.List()->Window(), window.List()->RowCount() - 1, RunResultsWindow::kFileColumn)};
+            PostMessageW(shown, WM_CLOSE, 0, 0);
+            return true;
+        },
+    });
+    window.DoModal(owner.get());
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(shot);
+    EXPECT_EQ(counts, (std::vector<std::wstring>{L"コピーしたファイルの数 = 150000", L"重複ファイルの数 = 50000",
+                                                 L"整理できなかったフォルダまたはファイルの数 = 2",
+                                                 L"Windows がデバイスに使う名前です = 1", L"読み込めません = 1",
+                                                 L"更新日時で整理したファイルの数 = 200"}));
+    EXPECT_EQ(all, 50002);
+    EXPECT_EQ(found, 25);
+    EXPECT_EQ(first, (std::vector<std::wstring>{
+                         L"D:\\DCIM\\112CANON\\IMG_012396.JPG | 出力先に同じ内容のファイルがあります | E:\\写真\\2024\\IMG_012396.JPG",
+                         L"D:\\DCIM\\112CANON\\IMG_012392.JPG | 出力先に同じ内容のファイルがあります | E:\\写真\\2024\\IMG_012392.JPG"}));
+    // Sorted by the twin, the files that have none come first, in the run's order; the last
+    // twin's file comes last.
+    EXPECT_EQ(last, (std::vector<std::wstring>{L"D:\\DCIM\\100CANON\\COM1.JPG", L"D:\\DCIM\\299CANON\\IMG_199996.JPG"}));
+}
+
 }  // namespace
