@@ -168,7 +168,7 @@ TEST_F(RunResultsTest, TheNoticesButtonShowsEveryFileNotCopiedSortedFoundCopiedA
     std::vector<std::string> layout, keyboard, grown;
     std::wstring caption, allCopied, oneCopied;
     LONG fontBefore = 0, fontGrown = 0;
-    bool resultsShot = false, openEnabledWithoutSelection = true;
+    bool resultsShot = false, openEnabledWithoutSelection = true, searchByMnemonic = false;
     HWND results = nullptr;
     RunResultsWindow* window = nullptr;
     ModalScript script({
@@ -228,7 +228,7 @@ TEST_F(RunResultsTest, TheNoticesButtonShowsEveryFileNotCopiedSortedFoundCopiedA
             SendMessageW(results, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&before));
 
             // Enter on the list opens the folder of the file selected (IMG_0004, last in the
-            // order of names); Esc closes the window.
+            // order of names); Alt+S goes to the search field, and Esc closes the window.
             SetFocus(window->List()->Window());
             Select(window->List(), 1);
             PostMessageW(window->List()->Window(), WM_KEYDOWN, VK_RETURN, 0);
@@ -237,7 +237,13 @@ TEST_F(RunResultsTest, TheNoticesButtonShowsEveryFileNotCopiedSortedFoundCopiedA
         [&] {
             if (g_shownInFolder.empty())
                 return false;
-            PostMessageW(window->List()->Window(), WM_KEYDOWN, VK_ESCAPE, 0);
+            // Alt+S: the search field's mnemonic.
+            PostMessageW(window->List()->Window(), WM_SYSCHAR, L's', 1 << 29);
+            return true;
+        },
+        [&] {
+            searchByMnemonic = GetFocus() == window->SearchBox()->Window();
+            PostMessageW(window->SearchBox()->Window(), WM_KEYDOWN, VK_ESCAPE, 0);
             return true;
         },
     });
@@ -272,6 +278,7 @@ TEST_F(RunResultsTest, TheNoticesButtonShowsEveryFileNotCopiedSortedFoundCopiedA
     EXPECT_EQ(oneCopied, header + held + L"\t読み込めません\t\r\n");
     EXPECT_EQ(g_shownInFolder, (std::vector<std::wstring>{held}));
     EXPECT_FALSE(openEnabledWithoutSelection);
+    EXPECT_TRUE(searchByMnemonic);
 
     EXPECT_TRUE(layout.empty()) << Joined(layout);
     EXPECT_TRUE(keyboard.empty()) << Joined(keyboard);
