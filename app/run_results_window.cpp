@@ -1,11 +1,9 @@
 #include "app/run_results_window.h"
 
 #include <commctrl.h>
-#include <shlwapi.h>
 
 #include <algorithm>
 #include <iterator>
-#include <utility>
 
 #include "app/run_notices.h"
 #include "ui/clipboard_text.h"
@@ -33,9 +31,7 @@ constexpr int kScrollBarRoom = 24;
 // The columns are as wide as the widest of this many files: measuring every file of a large
 // run would keep the window from opening for seconds. A longer one scrolls.
 constexpr std::size_t kRowsMeasured = 2000;
-const wchar_t* const kColumnCaptions[] = {L"ファイル", L"理由", L"出力先にある同じファイル"};
-static_assert(std::size(kColumnCaptions) == RunResultsWindow::kColumnCount);
-static_assert(std::size(kLeastColumnWidth) == RunResultsWindow::kColumnCount);
+static_assert(std::size(kLeastColumnWidth) == NotCopiedRows::kColumnCount);
 
 std::wstring CountText(const std::wstring& what, int count)
 {
@@ -51,16 +47,9 @@ int WorkAreaWidth(HWND window)
     return monitor.rcWork.right - monitor.rcWork.left;
 }
 
-// Whether `text` holds `part`, in any case.
-bool Holds(const std::wstring& text, const std::wstring& part)
-{
-    return FindStringOrdinal(FIND_FROMSTART, text.c_str(), static_cast<int>(text.size()), part.c_str(),
-                             static_cast<int>(part.size()), TRUE) >= 0;
-}
-
 }  // namespace
 
-RunResultsWindow::RunResultsWindow(const RunSummary* summary) : summary_(summary)
+RunResultsWindow::RunResultsWindow(const RunSummary* summary) : summary_(summary), rows_(summary)
 {
     SetStyle(kResultsStyle);
 }
@@ -75,32 +64,6 @@ std::vector<RunResultsWindow::CountLine> RunResultsWindow::CountLines(const RunS
         lines.push_back({CountText(reason.reason, reason.count), true});
     lines.push_back({CountText(L"更新日時で整理したファイルの数", summary.DatedByLastWrite())});
     return lines;
-}
-
-std::wstring RunResultsWindow::CellText(std::size_t file, int column) const
-{
-    switch (column) {
-    case kFileColumn:
-        return summary_->PathOf(file);
-    case kReasonColumn:
-        return summary_->ReasonOf(file);
-    default:
-        return summary_->TwinOf(file);
-    }
-}
-
-std::wstring RunResultsWindow::ShownRowsText() const
-{
-    std::wstring text;
-    for (int column = 0; column < kColumnCount; ++column)
-        text += (column ? L"\t" : L"") + std::wstring(kColumnCaptions[column]);
-    text += L"\r\n";
-    for (const std::uint32_t file : shown_) {
-        for (int column = 0; column < kColumnCount; ++column)
-            text += (column ? L"\t" : L"") + CellText(file, column);
-        text += L"\r\n";
-    }
-    return text;
 }
 
 void RunResultsWindow::CreateControls(HWND window)
@@ -118,8 +81,8 @@ void RunResultsWindow::CreateControls(HWND window)
     // Its rows are asked of the window as they are drawn: a large run leaves many.
     list_ = f.Get<ListView>(f.CreateListView(window, 0, 300, 200, LVS_OWNERDATA));
     list_->SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP);
-    for (int column = 0; column < kColumnCount; ++column)
-        list_->AddColumn(kColumnCaptions[column], LVCFMT_LEFT, ScaleToDpi(kLeastColumnWidth[column], Dpi()));
+    for (int column = 0; column < NotCopiedRows::kColumnCount; ++column)
+        list_->AddColumn(NotCopiedRows::Caption(column), LVCFMT_LEFT, ScaleToDpi(kLeastColumnWidth[column], Dpi()));
     openFolder_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"　フォルダを開く(&O)　"));
     copy_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"　コピー(&C)　"));
     close_ = f.Get<Button>(f.CreateButton(window, 0, 0, L"　閉じる　"));
@@ -129,7 +92,6 @@ bool RunResultsWindow::OnInit(HWND window)
 {
     SetWindowTextW(window, kRunResultsCaption);
     CreateControls(window);
-    ShowMatchingRows();
     WidenColumns();
 
     const DpiScaling dpi(Dpi());
@@ -138,7 +100,7 @@ bool RunResultsWindow::OnInit(HWND window)
     const SIZE least = MinimumClientSize();
     // Wide enough for every column where the screen has the room, so that the twins show.
     int columns = 0;
-    for (int column = 0; column < kColumnCount; ++column)
+    for (int column = 0; column < NotCopiedRows::kColumnCount; ++column)
         columns += static_cast<int>(SendMessageW(list_->Window(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
     const int wanted = columns + dpi.Scale(2 * kMargin + kScrollBarRoom) + (frame.right - frame.left);
     const int width = std::max<int>({std::min(wanted, WorkAreaWidth(Parent() ? Parent() : window) * 9 / 10),
@@ -150,8 +112,8 @@ bool RunResultsWindow::OnInit(HWND window)
     CenterOverParent(Parent(), window);
 
     // The list first: it is what the user came to see, and Enter opens the file's folder.
-    if (!shown_.empty()) {
-        ShowRows(shown_.front());
+    if (rows_.Count() != 0) {
+        ShowRows(static_cast<std::int64_t>(rows_.FileAt(0)));
         SetFocus(list_->Window());
     } else {
         SetFocus(close_->Window());
@@ -254,64 +216,36 @@ void RunResultsWindow::WidenColumns()
 {
     const DpiScaling dpi(Dpi());
     const HFONT font = list_->Font();
-    for (int column = 0; column < kColumnCount; ++column) {
+    for (int column = 0; column < NotCopiedRows::kColumnCount; ++column) {
         // A caption leaves room for the sort arrow beside it.
-        int widest = MeasureText(font, kColumnCaptions[column]).cx + dpi.Scale(32);
-        const std::size_t measured = std::min(summary_->NotCopiedCount(), kRowsMeasured);
-        for (std::size_t file = 0; file < measured; ++file)
-            widest = std::max<int>(widest, MeasureText(font, CellText(file, column)).cx + dpi.Scale(16));
+        int widest = MeasureText(font, NotCopiedRows::Caption(column)).cx + dpi.Scale(32);
+        const std::size_t measured = std::min(rows_.Count(), kRowsMeasured);
+        for (std::size_t row = 0; row < measured; ++row)
+            widest = std::max<int>(widest, MeasureText(font, rows_.Cell(row, column)).cx + dpi.Scale(16));
         const int width = std::clamp(widest, dpi.Scale(kLeastColumnWidth[column]), dpi.Scale(kMostColumnWidth));
         SendMessageW(list_->Window(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
     }
 }
 
-void RunResultsWindow::ShowMatchingRows()
+void RunResultsWindow::OnSortClicked(int column)
 {
+    // The same column again turns the order round.
+    ascending_ = column == sortColumn_ ? !ascending_ : true;
+    sortColumn_ = column;
+    list_->ShowSortArrow(column, ascending_);
     const std::int64_t selected = SelectedFile();
-    const std::wstring wanted = search_->GetText();
-    shown_.clear();
-    for (std::size_t file = 0; file < summary_->NotCopiedCount(); ++file) {
-        bool matches = wanted.empty();
-        for (int column = 0; column < kColumnCount && !matches; ++column)
-            matches = Holds(CellText(file, column), wanted);
-        if (matches)
-            shown_.push_back(static_cast<std::uint32_t>(file));
-    }
-    SortShownRows();
+    rows_.SortBy(column, ascending_);
     ShowRows(selected);
-}
-
-void RunResultsWindow::SortShownRows()
-{
-    if (sortColumn_ < 0)
-        return;  // in the order the run met them
-    // Each key made once: the comparisons of a large list would otherwise build them anew.
-    std::vector<std::pair<std::wstring, std::uint32_t>> keyed;
-    keyed.reserve(shown_.size());
-    for (const std::uint32_t file : shown_)
-        keyed.emplace_back(CellText(file, sortColumn_), file);
-    // As Explorer orders names: digits by their value, case aside. Ties go in the run's order,
-    // whichever column was sorted by before.
-    std::sort(keyed.begin(), keyed.end(), [this](const auto& a, const auto& b) {
-        const int order = StrCmpLogicalW(a.first.c_str(), b.first.c_str());
-        if (order == 0)
-            return a.second < b.second;
-        return ascending_ ? order < 0 : order > 0;
-    });
-    for (std::size_t i = 0; i < keyed.size(); ++i)
-        shown_[i] = keyed[i].second;
 }
 
 void RunResultsWindow::ShowRows(std::int64_t keepSelected)
 {
     const HWND list = list_->Window();
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    list_->SetVirtualRowCount(static_cast<int>(shown_.size()));
-    const auto kept = std::find(shown_.begin(), shown_.end(), keepSelected);
-    if (keepSelected >= 0 && kept != shown_.end()) {
-        const int row = static_cast<int>(kept - shown_.begin());
-        ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        ListView_EnsureVisible(list, row, FALSE);
+    list_->SetVirtualRowCount(static_cast<int>(rows_.Count()));
+    if (const std::int64_t row = keepSelected < 0 ? -1 : rows_.RowOf(static_cast<std::size_t>(keepSelected)); row >= 0) {
+        ListView_SetItemState(list, static_cast<int>(row), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(list, static_cast<int>(row), FALSE);
     }
     InvalidateRect(list, nullptr, TRUE);
     UpdateButtons();
@@ -322,9 +256,9 @@ std::int64_t RunResultsWindow::SelectedFile() const
     if (!list_)
         return -1;
     const int row = list_->FirstSelected();
-    if (row < 0 || static_cast<std::size_t>(row) >= shown_.size())
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.Count())
         return -1;
-    return shown_[static_cast<std::size_t>(row)];
+    return static_cast<std::int64_t>(rows_.FileAt(static_cast<std::size_t>(row)));
 }
 
 void RunResultsWindow::UpdateButtons()
@@ -332,7 +266,7 @@ void RunResultsWindow::UpdateButtons()
     if (!openFolder_)
         return;
     EnableWindow(openFolder_->Window(), SelectedFile() >= 0);
-    EnableWindow(copy_->Window(), !shown_.empty());
+    EnableWindow(copy_->Window(), rows_.Count() != 0);
 }
 
 void RunResultsWindow::OpenSelectedFolder()
@@ -344,7 +278,7 @@ void RunResultsWindow::OpenSelectedFolder()
 
 void RunResultsWindow::CopyShownRows()
 {
-    if (!PutTextOnClipboard(Window(), ShownRowsText()))
+    if (!PutTextOnClipboard(Window(), rows_.Text()))
         ShowMessageBox(Window(), L"クリップボードにコピーできませんでした。", kNoticeCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -357,22 +291,15 @@ bool RunResultsWindow::OnNotify(const NMHDR& header)
         auto& item = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item;
         if (!(item.mask & LVIF_TEXT) || item.cchTextMax <= 0)
             return true;
-        const bool known = item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < shown_.size();
-        const std::wstring text = known ? CellText(shown_[static_cast<std::size_t>(item.iItem)], item.iSubItem) : L"";
+        const bool known = item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < rows_.Count() &&
+                           item.iSubItem >= 0 && item.iSubItem < NotCopiedRows::kColumnCount;
+        const std::wstring text = known ? rows_.Cell(static_cast<std::size_t>(item.iItem), item.iSubItem) : L"";
         lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
         return true;
     }
-    case LVN_COLUMNCLICK: {
-        const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
-        // The same column again turns the order round.
-        ascending_ = column == sortColumn_ ? !ascending_ : true;
-        sortColumn_ = column;
-        list_->ShowSortArrow(column, ascending_);
-        const std::int64_t selected = SelectedFile();
-        SortShownRows();
-        ShowRows(selected);
+    case LVN_COLUMNCLICK:
+        OnSortClicked(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
         return true;
-    }
     case LVN_ITEMCHANGED:
     case LVN_ODSTATECHANGED:
         UpdateButtons();
@@ -390,8 +317,11 @@ void RunResultsWindow::OnCommand(int id, int code, HWND control)
     if (!initialised_)
         return;
     if (control && control == search_->Window()) {
-        if (code == EN_CHANGE)
-            ShowMatchingRows();
+        if (code == EN_CHANGE) {
+            const std::int64_t selected = SelectedFile();
+            rows_.Find(search_->GetText());
+            ShowRows(selected);
+        }
         return;
     }
     if (id == IDOK) {

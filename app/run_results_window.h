@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/not_copied_rows.h"
 #include "app/run_summary.h"
 #include "ui/control_factory.h"
 #include "ui/dialog_base.h"
@@ -19,8 +20,6 @@ extern const wchar_t kRunResultsCaption[];
 
 class RunResultsWindow : public DialogBase {
 public:
-    enum Column { kFileColumn, kReasonColumn, kTwinColumn, kColumnCount };
-
     // The summary stays the caller's and must outlive the window.
     explicit RunResultsWindow(const RunSummary* summary);
 
@@ -30,9 +29,6 @@ public:
         bool part = false;
     };
     static std::vector<CountLine> CountLines(const RunSummary& summary);
-    // The rows shown, as 「コピー」 puts them on the clipboard: a header line, then a line a
-    // file, its cells separated by tabs.
-    std::wstring ShownRowsText() const;
 
     // The controls, for whoever drives the window (its tests).
     ListView* List() const { return list_; }
@@ -54,17 +50,17 @@ private:
     // The least client size that shows every control whole, in the fonts of the window's DPI.
     SIZE MinimumClientSize() const;
     void WidenColumns();
-    // The rows the search text lets through, in the order of the column sorted by.
-    void ShowMatchingRows();
-    void SortShownRows();
+    void OnSortClicked(int column);
+    // The list shows the rows anew, the file selected before still selected where it is shown.
     void ShowRows(std::int64_t keepSelected);
+    // The summary's file selected in the list; -1 when none is.
     std::int64_t SelectedFile() const;
     void UpdateButtons();
     void OpenSelectedFolder();
     void CopyShownRows();
-    std::wstring CellText(std::size_t file, int column) const;
 
     const RunSummary* summary_;
+    NotCopiedRows rows_;
     ControlFactory controls_{0x1200};
     std::vector<Control*> countLabels_;
     std::vector<bool> countParts_;
@@ -75,8 +71,6 @@ private:
     Button* openFolder_ = nullptr;
     Button* copy_ = nullptr;
     Button* close_ = nullptr;
-    // The summary's files that the list shows, in the order it shows them.
-    std::vector<std::uint32_t> shown_;
     int sortColumn_ = -1;
     bool ascending_ = true;
     bool initialised_ = false;

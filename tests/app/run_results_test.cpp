@@ -77,7 +77,7 @@ std::vector<std::wstring> Rows(const ListView* list)
     std::vector<std::wstring> rows;
     for (int row = 0; row < list->RowCount(); ++row) {
         std::wstring line;
-        for (int column = 0; column < RunResultsWindow::kColumnCount; ++column)
+        for (int column = 0; column < NotCopiedRows::kColumnCount; ++column)
             line += (column ? L" | " : L"") + ListCellText(list->Window(), row, column);
         rows.push_back(line);
     }
@@ -193,14 +193,14 @@ TEST_F(RunResultsTest, TheNoticesButtonShowsEveryFileNotCopiedSortedFoundCopiedA
             names = FieldNames(results);
             resultsShot = SaveScreenshot(results, L"run_results_window");
 
-            ClickHeader(window->List(), RunResultsWindow::kFileColumn);
+            ClickHeader(window->List(), NotCopiedRows::kFileColumn);
             ascending = Rows(window->List());
-            ClickHeader(window->List(), RunResultsWindow::kFileColumn);
+            ClickHeader(window->List(), NotCopiedRows::kFileColumn);
             descending = Rows(window->List());
 
             // Lower case finds the upper; each column is searched.
             Type(window->SearchBox(), L"jpg");
-            ClickHeader(window->List(), RunResultsWindow::kFileColumn);
+            ClickHeader(window->List(), NotCopiedRows::kFileColumn);
             byName = Rows(window->List());
             SendMessageW(window->CopyButton()->Window(), BM_CLICK, 0, 0);
             allCopied = ClipboardText();
@@ -324,14 +324,14 @@ TEST(RunResultsWindowTest, ALargeRunKeepsOnlyTheFilesNotCopiedAndFindsAmongThem)
             // Every fourth file is in the list: IMG_0123{0,4,8}x and the rest of the hundred.
             Type(window.SearchBox(), L"img_0123");
             found = window.List()->RowCount();
-            ClickHeader(window.List(), RunResultsWindow::kFileColumn);
-            ClickHeader(window.List(), RunResultsWindow::kFileColumn);
+            ClickHeader(window.List(), NotCopiedRows::kFileColumn);
+            ClickHeader(window.List(), NotCopiedRows::kFileColumn);
             first = Rows(window.List());
             first.resize(2);
             Type(window.SearchBox(), L"");
-            ClickHeader(window.List(), RunResultsWindow::kTwinColumn);
-            last = {ListCellText(window.List()->Window(), 0, RunResultsWindow::kFileColumn),
-                    ListCellText(window.List()->Window(), window.List()->RowCount() - 1, RunResultsWindow::kFileColumn)};
+            ClickHeader(window.List(), NotCopiedRows::kTwinColumn);
+            last = {ListCellText(window.List()->Window(), 0, NotCopiedRows::kFileColumn),
+                    ListCellText(window.List()->Window(), window.List()->RowCount() - 1, NotCopiedRows::kFileColumn)};
             PostMessageW(shown, WM_CLOSE, 0, 0);
             return true;
         },
