@@ -2,11 +2,14 @@
 
 #include <shellapi.h>
 
+#include "base/paths.h"
+
 namespace {
 
 bool Exists(const std::wstring& path)
 {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // A file deeper than the old path limit is still looked for where it is.
+    return GetFileAttributesW(ExtendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool StartExplorer(HWND owner, const std::wstring& arguments)
