@@ -3,6 +3,7 @@
 #include "app/organize_run_dialog.h"
 #include "app/run_notices.h"
 #include "app/run_settings.h"
+#include "app/run_summary.h"
 #include "base/log_file.h"
 #include "base/paths.h"
 #include "organize/organize_settings.h"
@@ -31,9 +32,12 @@ void ExecuteOrganize(HWND owner, const RunChoices& choices, HWND albumButton)
     g_Log.Write(L"出力フォルダ = %s", run.outputFolder.c_str());
 
     OrganizeResult result;
+    // What the run tells of each file, for the window of its results; read once the worker
+    // has ended.
+    RunSummary summary;
     {
         // Destroyed before the lists it points at: its destructor waits for the worker.
-        OrganizeRunDialog progress(&g_OrganizeSettings, &run.inputFolders, &run.outputFolder);
+        OrganizeRunDialog progress(&g_OrganizeSettings, &run.inputFolders, &run.outputFolder, &summary);
         progress.SetTitle(L"写真の整理中");
         // The run stops after the file it is at, with what it did recorded.
         progress.SetShowCancel(true);
@@ -44,7 +48,7 @@ void ExecuteOrganize(HWND owner, const RunChoices& choices, HWND albumButton)
     }
 
     g_Log.Write(L"写真整理(終了)");
-    ShowRunOutcome(owner, result);
+    ShowRunOutcome(owner, result, summary);
     const std::wstring album = AlbumIndexPath(run.outputFolder);
     if (albumButton)
         EnableWindow(albumButton, GetFileAttributesW(ExtendedLengthPath(album).c_str()) != INVALID_FILE_ATTRIBUTES);

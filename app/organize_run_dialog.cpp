@@ -3,8 +3,8 @@
 #include "run/organize_and_build_album.h"
 
 OrganizeRunDialog::OrganizeRunDialog(const OrganizeSettings* settings, const std::vector<std::wstring>* inputFolders,
-                                     const std::wstring* outputFolder)
-    : settings_(settings), inputFolders_(inputFolders), outputFolder_(outputFolder)
+                                     const std::wstring* outputFolder, RunReportSink* report)
+    : settings_(settings), inputFolders_(inputFolders), outputFolder_(outputFolder), report_(report)
 {
     // Stays so when the worker never runs, or ends by an exception (which its barrier logs).
     result_.status = kStatusFail;
@@ -18,7 +18,7 @@ OrganizeRunDialog::~OrganizeRunDialog()
 
 void OrganizeRunDialog::Run()
 {
-    result_ = OrganizeAndBuildAlbum(*settings_, *this, *inputFolders_, *outputFolder_);
+    result_ = OrganizeAndBuildAlbum(*settings_, *this, *inputFolders_, *outputFolder_, report_);
 }
 
 void OrganizeRunDialog::OnFinished(bool)

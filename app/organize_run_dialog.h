@@ -7,13 +7,15 @@
 
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
+#include "organize/run_report.h"
 #include "ui/progress_dialog.h"
 
 class OrganizeRunDialog : public ProgressDialog {
 public:
-    // All three stay the caller's and must outlive the dialog; the worker only reads them.
+    // All four stay the caller's and must outlive the dialog; the worker only reads the first
+    // three, and tells `report` of every file the run handles.
     OrganizeRunDialog(const OrganizeSettings* settings, const std::vector<std::wstring>* inputFolders,
-                      const std::wstring* outputFolder);
+                      const std::wstring* outputFolder, RunReportSink* report);
     ~OrganizeRunDialog() override;
 
     // What the run came to; read once the dialog has closed.
@@ -27,5 +29,6 @@ private:
     const OrganizeSettings* settings_;
     const std::vector<std::wstring>* inputFolders_;
     const std::wstring* outputFolder_;
+    RunReportSink* report_;
     OrganizeResult result_;
 };

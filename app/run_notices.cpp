@@ -1,8 +1,11 @@
 #include "app/run_notices.h"
 
+#include "app/run_results_window.h"
+#include "app/run_summary.h"
 #include "ui/ui_seams.h"
 
 const wchar_t kNoticeCaption[] = L"お知らせ";
+const wchar_t kShowResultsButton[] = L"詳細を表示(&D)";
 
 namespace {
 
@@ -45,7 +48,7 @@ bool AgreeToRun(HWND owner, const RunVerdict& verdict, const PreparedRun& run)
     return false;
 }
 
-void ShowRunOutcome(HWND owner, const OrganizeResult& result)
+void ShowRunOutcome(HWND owner, const OrganizeResult& result, const RunSummary& summary)
 {
     if (result.failedStage == OrganizeResult::kCopy) {
         // Shown without an owner, as the run's own fault report.
@@ -60,6 +63,10 @@ void ShowRunOutcome(HWND owner, const OrganizeResult& result)
             text += L"\r\n\r\n" + dated;
         if (result.counts.LeftOut())
             text += L"\r\n\r\n" + LeftOutText(result.counts);
-        Notice(owner, text, result.counts.LeftOut() ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
+        const UINT icon = result.counts.LeftOut() ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
+        if (ShowNoticeWithButton(owner, text, kNoticeCaption, MB_OK | icon, kShowResultsButton)) {
+            RunResultsWindow results(&summary);
+            results.DoModal(owner);
+        }
     }
 }

@@ -73,6 +73,8 @@ using UniqueImageList = UniqueAny<HIMAGELIST, &ImageList_Destroy>;
 using UniqueDeviceNotification = UniqueAny<HDEVNOTIFY, &UnregisterDeviceNotification>;
 // Memory the system allocated for us (FORMAT_MESSAGE_ALLOCATE_BUFFER and the like).
 using UniqueLocalMemory = UniqueAny<HLOCAL, &LocalFree>;
+// Movable memory for the clipboard, ours until the clipboard takes it.
+using UniqueGlobalMemory = UniqueAny<HGLOBAL, &GlobalFree>;
 using UniqueMemoryDc = UniqueAny<HDC, &DeleteDC>;
 using UniqueInternetHandle = UniqueAny<HINTERNET, &InternetCloseHandle>;
 

@@ -10,8 +10,15 @@ KASUMIRO_BASE_PREFIX=$KASUMIRO_WINE_DIR/prefix
 export WINEPREFIX=$KASUMIRO_BASE_PREFIX
 # The tests of our windows at another DPI run in a copy of the prefix set to that DPI (Wine
 # reads it once, for the whole prefix), with a wineserver of its own.
+# It also runs on a virtual display of its own when scripts/xvfb.sh started one for its DPI:
+# its wineserver cannot keep its windows above those of another prefix on a shared display.
 if [ -n "${KASUMIRO_TEST_DPI:-}" ] && [ "$KASUMIRO_TEST_DPI" != 96 ]; then
   export WINEPREFIX=$KASUMIRO_WINE_DIR/prefix-${KASUMIRO_TEST_DPI}dpi
+  kasumiro_dpi_display=KASUMIRO_DISPLAY_$KASUMIRO_TEST_DPI
+  if [ -n "${!kasumiro_dpi_display:-}" ]; then
+    export DISPLAY=${!kasumiro_dpi_display}
+  fi
+  unset kasumiro_dpi_display
 fi
 export WINEDEBUG=-all
 export WINEARCH=win64

@@ -23,5 +23,5 @@ sleep "${KASUMIRO_SHOT_DELAY:-6}"
 import -window root "$shot"
 echo "Kasumiro is running on the virtual display $DISPLAY; screenshot: $shot"
 echo "It stops when you close this script (Ctrl+C)."
-trap 'kill "$app" 2>/dev/null; "$KASUMIRO_WINESERVER" -k >/dev/null 2>&1; kill "$KASUMIRO_XVFB_PID" 2>/dev/null || true' EXIT INT TERM
+trap 'kill "$app" 2>/dev/null; "$KASUMIRO_WINESERVER" -k >/dev/null 2>&1; kill $KASUMIRO_XVFB_PIDS 2>/dev/null || true' EXIT INT TERM
 wait "$app" || true

@@ -109,9 +109,9 @@ int ControlFactory::CreateEdit(HWND parent, int x, int y, int characters, DWORD 
                        L"", fullStyle, x, y, {}, parent, kEditMarker);
 }
 
-int ControlFactory::CreateListView(HWND parent, int x, int width, int height)
+int ControlFactory::CreateListView(HWND parent, int x, int width, int height, DWORD extraStyle)
 {
-    return CreateSized(std::make_unique<ListView>(), {}, 0, WC_LISTVIEWW, L"", ControlStyle::kListView, x, 0,
+    return CreateSized(std::make_unique<ListView>(), {}, 0, WC_LISTVIEWW, L"", ControlStyle::kListView | extraStyle, x, 0,
                        {width, height}, parent, nullptr);
 }
 

@@ -26,7 +26,8 @@ public:
     int CreateCheckBox(HWND parent, int x, int y, const std::wstring& text);
     // style -1: the default multi-line edit.
     int CreateEdit(HWND parent, int x, int y, int characters, DWORD style);
-    int CreateListView(HWND parent, int x, int width, int height);
+    // `extraStyle`: LVS_OWNERDATA for a list that asks its window for each row's text.
+    int CreateListView(HWND parent, int x, int width, int height, DWORD extraStyle = 0);
     int CreateGroupBox(HWND parent, const std::wstring& text, int y, int width, int height);
     int CreateComboBox(HWND parent, int id, int characters, int lines, DWORD style, int x, int y);
     // With the factory's next ID.

@@ -320,6 +320,25 @@ void ListView::DeleteAllRows()
     SendMessageW(Window(), LVM_DELETEALLITEMS, 0, 0);
 }
 
+void ListView::SetVirtualRowCount(int count)
+{
+    SendMessageW(Window(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
+}
+
+void ListView::ShowSortArrow(int column, bool ascending)
+{
+    const HWND header = ListView_GetHeader(Window());
+    for (int at = 0; at < columns_; ++at) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        Header_GetItem(header, at, &item);
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (at == column)
+            item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
+        Header_SetItem(header, at, &item);
+    }
+}
+
 void ListView::SetExtendedStyle(DWORD style)
 {
     SendMessageW(Window(), LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);

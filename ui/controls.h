@@ -161,6 +161,10 @@ public:
     void SetRowChecked(int index, bool checked);
     bool IsRowChecked(int index) const;
     void DeleteAllRows();
+    // A list made with LVS_OWNERDATA: how many rows it shows, each asked of its window.
+    void SetVirtualRowCount(int count);
+    // The header's arrow on `column`: up for ascending, down for descending; none elsewhere.
+    void ShowSortArrow(int column, bool ascending);
     // The columns keep their widths to scale.
     void ApplyDpi(UINT dpi) override;
 

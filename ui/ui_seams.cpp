@@ -3,6 +3,8 @@
 #include <shellapi.h>
 
 #include "ui/folder_picker.h"
+#include "ui/notice_with_button.h"
+#include "ui/show_in_folder.h"
 
 namespace {
 
@@ -20,7 +22,7 @@ bool RealShellOpen(HWND owner, const std::wstring& target)
     return result > 32;
 }
 
-const UiSeams kReal = {&MessageBoxW, &RealPickFolder, &RealShellOpen};
+const UiSeams kReal = {&MessageBoxW, &RealPickFolder, &RealShellOpen, &NoticeWithButton, &ShowFileInFolder};
 UiSeams g_seams = kReal;
 
 }  // namespace

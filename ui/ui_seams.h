@@ -1,6 +1,6 @@
 #pragma once
-// The calls that block for the user or leave the process: message boxes, the folder picker
-// and the shell's open. Each goes through one replaceable function, so that tests can answer
+// The calls that block for the user or leave the process: message boxes, the folder picker,
+// the shell's open and Explorer. Each goes through one replaceable function, so that tests can answer
 // for the user; the program itself always uses the real ones.
 
 #include <windows.h>
@@ -14,6 +14,13 @@ struct UiSeams {
                        std::wstring* chosen);
     // Opens a file or web address with its default program.
     bool (*shellOpen)(HWND owner, const std::wstring& target);
+    // A message box with an OK button and one more, `button` (its text, mnemonic and all);
+    // `type` gives the icon as the message box's MB_ICON flags do. True when the user chose
+    // that button.
+    bool (*noticeWithButton)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type,
+                             const wchar_t* button);
+    // Shows a file selected in its folder in Explorer (the folder alone when the file is gone).
+    bool (*showInFolder)(HWND owner, const std::wstring& path);
 };
 
 // The seams in force; tests swap entries and put them back.
@@ -35,4 +42,15 @@ inline bool PickFolder(HWND owner, const std::wstring& initialFolder, const std:
 inline bool ShellOpen(HWND owner, const std::wstring& target)
 {
     return ActiveUiSeams().shellOpen(owner, target);
+}
+
+inline bool ShowNoticeWithButton(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type,
+                                 const std::wstring& button)
+{
+    return ActiveUiSeams().noticeWithButton(owner, text.c_str(), caption.c_str(), type, button.c_str());
+}
+
+inline bool ShowInFolder(HWND owner, const std::wstring& path)
+{
+    return ActiveUiSeams().showInFolder(owner, path);
 }

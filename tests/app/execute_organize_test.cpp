@@ -74,6 +74,7 @@ TEST_F(ExecuteOrganizeTest, RunsUnderItsProgressDialogAndTellsTheUser)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, L"写真の整理が完了しました。");
     EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_EQ(boxes[0].button, L"詳細を表示(&D)");
     EXPECT_EQ(g_opened, (std::vector<std::wstring>{output_ + L"\\PhotoAlbum\\index.html"}));
     // The run ended with the album: the button that opens it is enabled.
     EXPECT_TRUE(FileExists(output_ + L"\\PhotoAlbum\\index.html"));

@@ -7,11 +7,18 @@
 
 std::vector<ShownBox> OrganizeFixture::boxes;
 int OrganizeFixture::answer = IDOK;
+bool OrganizeFixture::chooseNoticeButton = false;
 
 int OrganizeFixture::RecordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT type)
 {
-    boxes.push_back(ShownBox{caption, text, type});
+    boxes.push_back(ShownBox{caption, text, type, L""});
     return (type & MB_TYPEMASK) == MB_OKCANCEL ? answer : IDOK;
+}
+
+bool OrganizeFixture::RecordNotice(HWND, const wchar_t* text, const wchar_t* caption, UINT type, const wchar_t* button)
+{
+    boxes.push_back(ShownBox{caption, text, type, button});
+    return chooseNoticeButton;
 }
 
 void OrganizeFixture::SetUp()
@@ -19,8 +26,11 @@ void OrganizeFixture::SetUp()
     boxes.clear();
     answer = IDOK;
     savedSeams_ = ActiveUiSeams();
+    chooseNoticeButton = false;
     ActiveUiSeams().messageBox = &RecordBox;
+    ActiveUiSeams().noticeWithButton = &RecordNotice;
     ActiveUiSeams().shellOpen = [](HWND, const std::wstring&) { return true; };
+    ActiveUiSeams().showInFolder = [](HWND, const std::wstring&) { return true; };
     savedIniPath_ = g_SettingsStore.Path();
     g_SettingsStore.Open(root_.File(L"Lumidex.ini"));
     // The main window's start-up update check stays off the network in these tests (its own

@@ -41,6 +41,7 @@ struct ShownBox {
     std::wstring caption;
     std::wstring text;
     UINT type;
+    std::wstring button;  // a notice's button beside OK; empty for a message box
 };
 
 class OrganizeFixture : public testing::Test {
@@ -56,12 +57,15 @@ protected:
     std::wstring Photo(const std::wstring& relative, const std::string& date, char filler = 'p');
     std::wstring Log() const;
 
-    // Message boxes shown, and the answer the next question gets.
+    // Message boxes and notices shown, the answer the next question gets, and whether a
+    // notice's own button is chosen over its OK.
     static std::vector<ShownBox> boxes;
     static int answer;
+    static bool chooseNoticeButton;
 
 private:
     static int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+    static bool RecordNotice(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type, const wchar_t* button);
     UiSeams savedSeams_;
     std::wstring savedIniPath_;
 };
