@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "metadata/exif_parsing_exception.h"
 #include "tests/metadata/exif_block_builder.h"
@@ -12,18 +14,42 @@ namespace {
 
 using B = ExifBlockBuilder;
 
-std::int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second)
-{
-    std::tm calendar{};
-    calendar.tm_year = year - 1900;
-    calendar.tm_mon = month - 1;
-    calendar.tm_mday = day;
-    calendar.tm_hour = hour;
-    calendar.tm_min = minute;
-    calendar.tm_sec = second;
-    calendar.tm_isdst = 0;
-    return static_cast<std::int64_t>(std::mktime(&calendar));
-}
+// While one lives, local time is Japan's (nine hours ahead of UTC, no summer time), so that a
+// capture time read as local time has one right answer, written as seconds since 1970.
+class JapanTime {
+public:
+    JapanTime()
+    {
+        if (const char* zone = std::getenv("TZ")) {
+            saved_ = zone;
+            hadZone_ = true;
+        }
+        Set("JST-9");
+    }
+    ~JapanTime() { Set(hadZone_ ? saved_.c_str() : ""); }
+
+private:
+    static void Set(const char* zone)
+    {
+#ifdef _WIN32
+        _putenv_s("TZ", zone);
+        _tzset();
+#else
+        if (*zone)
+            setenv("TZ", zone, 1);
+        else
+            unsetenv("TZ");
+        tzset();
+#endif
+    }
+    std::string saved_;
+    bool hadZone_ = false;
+};
+
+// 2024-05-01 09:03:07, 2023-12-31 23:59:59 and 2024-03-01 10:00:00 in Japan.
+constexpr std::int64_t kMay1At090307 = 1714521787;
+constexpr std::int64_t kNewYearsEve235959 = 1704034799;
+constexpr std::int64_t kMarch1At100000 = 1709254800;
 
 Bytes PhotoBlock(bool little)
 {
@@ -62,8 +88,9 @@ std::int64_t CaptureTime(const Bytes& block)
 
 TEST(ExifInfoTest, ReadsTheBlockBehindEachKnownPrefix)
 {
+    const JapanTime japan;
     const Bytes block = PhotoBlock(true);
-    const std::int64_t expected = LocalSeconds(2024, 5, 1, 9, 3, 7);
+    const std::int64_t expected = kMay1At090307;
     EXPECT_EQ(CaptureTime(block), expected);                  // TIFF header at byte 0
     EXPECT_EQ(CaptureTime(WithExifMarker(block)), expected);  // at byte 6
     EXPECT_EQ(CaptureTime(AsHeifItem(block)), expected);      // at byte 10
@@ -77,13 +104,14 @@ TEST(ExifInfoTest, ReadsTheBlockBehindEachKnownPrefix)
 
 TEST(ExifInfoTest, HeifItemOffsetLeadsToTheTiffHeader)
 {
+    const JapanTime japan;
     // Many writers store offset 0 and the TIFF header straight behind the offset field, or
     // leave a gap; the offset says where the header is.
     const Bytes block = PhotoBlock(false);
     Bytes direct{0, 0, 0, 0};
     direct.insert(direct.end(), block.begin(), block.end());
     EXPECT_EQ(ExifInfo::TiffHeaderStart(direct.data(), direct.size()), 4u);
-    EXPECT_EQ(CaptureTime(direct), LocalSeconds(2024, 5, 1, 9, 3, 7));
+    EXPECT_EQ(CaptureTime(direct), kMay1At090307);
 
     Bytes gap{0, 0, 0, 3, 'x', 'y', 'z'};
     gap.insert(gap.end(), block.begin(), block.end());
@@ -183,13 +211,14 @@ TEST(ExifInfoTest, UnknownTypeAnywhereFailsTheStrictLoad)
 
 TEST(ExifInfoTest, CaptureTimeFallsBackToDateTimeOnlyWhenOriginalIsMissing)
 {
+    const JapanTime japan;
     EXPECT_EQ(CaptureTime(B().Ascii(B::kIfd0, 0x0132, "2023:12:31 23:59:59").Build()),
-              LocalSeconds(2023, 12, 31, 23, 59, 59));
+              kNewYearsEve235959);
     // Stored with another type: as if missing.
     EXPECT_EQ(CaptureTime(B().Raw(B::kExif, 0x9003, 7, 20, 0)
                               .Ascii(B::kIfd0, 0x0132, "2023:12:31 23:59:59")
                               .Build()),
-              LocalSeconds(2023, 12, 31, 23, 59, 59));
+              kNewYearsEve235959);
     // Present but only blanks and colons: no date, and no fallback either.
     EXPECT_EQ(CaptureTime(B().Ascii(B::kExif, 0x9003, "    :  :     :  :  ")
                               .Ascii(B::kIfd0, 0x0132, "2023:12:31 23:59:59")
@@ -199,21 +228,23 @@ TEST(ExifInfoTest, CaptureTimeFallsBackToDateTimeOnlyWhenOriginalIsMissing)
 
 TEST(ExifInfoTest, CaptureTimeNeedsNineteenCharacters)
 {
+    const JapanTime japan;
     EXPECT_EQ(CaptureTime(B().Ascii(B::kExif, 0x9003, "2024:05:01 09:03:0").Build()), -1);
     // Trailing zero bytes do not count towards the nineteen.
     Bytes withZeros = B().Ascii(B::kExif, 0x9003, std::string("2024:05:01 09:03:0\0\0\0\0", 22)).Build();
     EXPECT_EQ(CaptureTime(withZeros), -1);
     EXPECT_EQ(CaptureTime(B().Ascii(B::kExif, 0x9003, "2024:05:01 09:03:07 extra").Build()),
-              LocalSeconds(2024, 5, 1, 9, 3, 7));
+              kMay1At090307);
 }
 
 TEST(ExifInfoTest, CaptureTimeNormalisesImpossibleDays)
 {
+    const JapanTime japan;
     EXPECT_EQ(CaptureTime(B().Ascii(B::kExif, 0x9003, "2024:02:30 10:00:00").Build()),
-              LocalSeconds(2024, 3, 1, 10, 0, 0));
+              kMarch1At100000);
     // Separators are not looked at; a field without a digit fails.
     EXPECT_EQ(CaptureTime(B().Ascii(B::kExif, 0x9003, "2024-05-01T09.03.07").Build()),
-              LocalSeconds(2024, 5, 1, 9, 3, 7));
+              kMay1At090307);
     EXPECT_EQ(CaptureTime(B().Ascii(B::kExif, 0x9003, "2024:05:01 09:xx:07").Build()), -1);
 }
 
