@@ -47,7 +47,7 @@ RunSummary::PathRef RunSummary::Keep(const std::wstring& path)
     const std::wstring folder = cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
     const auto [at, added] = folderIndex_.emplace(folder, static_cast<std::uint32_t>(folders_.size()));
     if (added)
-        folders_.push_back(folder);
+        folders_.push_back(&at->first);
     const std::size_t nameStart = cut == std::wstring::npos ? 0 : cut + 1;
     PathRef ref;
     ref.folder = at->second;
@@ -61,5 +61,5 @@ std::wstring RunSummary::Text(const PathRef& path) const
 {
     if (path.folder == kNoFolder)
         return std::wstring();
-    return folders_[path.folder] + names_.substr(path.nameOffset, path.nameLength);
+    return *folders_[path.folder] + names_.substr(path.nameOffset, path.nameLength);
 }

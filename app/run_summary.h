@@ -66,7 +66,8 @@ private:
     int datedByLastWrite_ = 0;
     std::vector<ReasonCount> reasons_;
     std::vector<NotCopied> files_;
-    std::vector<std::wstring> folders_;
+    // Each folder once, as a key of the index; folders_ points at the keys by number.
     std::unordered_map<std::wstring, std::uint32_t> folderIndex_;
+    std::vector<const std::wstring*> folders_;
     std::wstring names_;
 };
