@@ -6,8 +6,10 @@
 #include "album/album_pages.h"
 #include "album/album_scan.h"
 #include "album/album_text.h"
+#include "album/codec_libraries.h"
 #include "album/thumbnail_files.h"
 #include "base/file_removal.h"
+#include "base/gdiplus_headers.h"
 #include "base/log_file.h"
 #include "base/paths.h"
 #include "organize/folder_utils.h"
@@ -42,6 +44,11 @@ AlbumBuildResult BuildPhotoAlbum(ProgressSink& progress, const std::wstring& out
                                  int thumbnailWorkers)
 {
     g_Log.Write(L"写真一覧HTMLの生成(START)");
+    if (const std::wstring& missing = MissingCodecLibrary(); !missing.empty())
+        return AlbumBuildResult{StatusFromWin32(ERROR_MOD_NOT_FOUND), L"", missing};
+    // The imaging library decodes the pictures no codec of ours does; it is started only for
+    // an album, as nothing else draws with it.
+    const GdiplusSession imaging;
     progress.Reset();
     progress.SetCaption(L"写真一覧の生成中");
     AlbumBuildContext context(&progress, outputFolder, templateFolder);
@@ -64,7 +71,7 @@ AlbumBuildResult BuildPhotoAlbum(ProgressSink& progress, const std::wstring& out
             &failedPath);
         if (deleted != kStatusOk) {
             g_Log.Write(L"PhotoAlbumフォルダの削除に失敗しました。");
-            return AlbumBuildResult{deleted, failedPath};
+            return AlbumBuildResult{deleted, failedPath, {}};
         }
     }
     ScannedFacts scannedFacts(cacheFolder);
@@ -88,7 +95,7 @@ AlbumBuildResult BuildPhotoAlbum(ProgressSink& progress, const std::wstring& out
     CopyTemplate(context);
     WriteAlbumPages(model, context);
     if (writes.Failed())
-        return AlbumBuildResult{writes.Status(), writes.FailedPath()};
+        return AlbumBuildResult{writes.Status(), writes.FailedPath(), {}};
     g_Log.Write(L"写真一覧HTMLの生成(END)");
     return AlbumBuildResult{};
 }

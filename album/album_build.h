@@ -10,10 +10,11 @@
 #include "organize/capture_date.h"
 
 // What a build came to: success, or the first file or folder it could not clear or write,
-// and why.
+// and why, or the codec it could not find (MissingCodecLibrary), before it touched anything.
 struct AlbumBuildResult {
     StatusCode status = kStatusOk;
     std::wstring failedPath;
+    std::wstring missingCodec;
 
     bool Failed() const { return status != kStatusOk; }
 };
@@ -24,7 +25,8 @@ struct AlbumBuildResult {
 // thumbnailWorkers: the threads that make thumbnails (the album comes out the same with any
 // number). The thumbnails of unchanged pictures come from "PhotoAlbum.cache" beside the
 // album. Every write counts: a build that could not write one of its files fails, and
-// writes no index page.
+// writes no index page. Without its codecs it fails at once and leaves the last album as it
+// was.
 AlbumBuildResult BuildPhotoAlbum(ProgressSink& progress, const std::wstring& outputFolder, bool includeNoPreview,
                                  const std::wstring& templateFolder = L"", const CaptureDateRules& dateRules = {},
                                  int thumbnailWorkers = DefaultThumbnailWorkers());

@@ -12,7 +12,6 @@
 #include "base/settings_store.h"
 #include "base/log_file.h"
 #include "app/main_window.h"
-#include "base/gdiplus_headers.h"
 #include "base/handles.h"
 
 namespace {
@@ -62,7 +61,6 @@ int RunKasumiro()
     }
 
     const ComInit com;
-    const GdiplusSession gdiplus;
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);

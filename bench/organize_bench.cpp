@@ -12,6 +12,8 @@
 //     scale [LIST]      that many small camera files (50 a day) on 10 cards of 100 folders
 //                       (5000,50000): the first run, a rerun, peak memory
 //     memory            the memory a listed file and a record entry take, at a million
+//     start [COUNT]     the start of kasumiro-cli --version and of the main window against
+//                       an empty console program and an empty dialog: COUNT runs of each (7)
 //   --root: where the corpora and outputs go (a RAM disk, or a folder on the disk); --on-disk:
 //   every run is timed until its data is on the disk (each file flushed, on both sides).
 
@@ -31,6 +33,7 @@
 #include "bench/bench_process.h"
 #include "bench/organize_corpus.h"
 #include "bench/quiet_progress.h"
+#include "bench/start_times.h"
 #include "organize/file_facts.h"
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
@@ -379,7 +382,7 @@ int wmain(int argc, wchar_t** argv)
         return cards;
     };
     if (at == argc) {
-        std::wprintf(L"usage: kasumiro_organize_bench [--root FOLDER] [--on-disk] pairs|workers|lookalikes|scale|memory\n");
+        std::wprintf(L"usage: kasumiro_organize_bench [--root FOLDER] [--on-disk] pairs|workers|lookalikes|scale|memory|start\n");
         return 2;
     }
     while (at < argc) {
@@ -395,6 +398,8 @@ int wmain(int argc, wchar_t** argv)
             Scale(options, settings, ListOf(values, {5000, 50000}));
         else if (mode == L"memory")
             Memory();
+        else if (mode == L"start")
+            PrintStartTimes(ListOf(values, {7}).front());
         else
             std::wprintf(L"unknown mode %ls\n", mode.c_str());
     }

@@ -56,7 +56,7 @@ int RunAlbumCommand(int argc, wchar_t** argv)
         built = BuildPhotoAlbum(progress, output, !previewFilesOnly);
     }
     if (built.Failed()) {
-        StdErr().Write(AlbumFailureText(built.status, built.failedPath) + L"\n");
+        StdErr().Write(AlbumFailureText(built.status, built.failedPath, built.missingCodec) + L"\n");
         return kExitFailed;
     }
     StdOut().Write(output + L"\\" + kAlbumFolderName + L"\\index.html\n");

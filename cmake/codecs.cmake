@@ -10,12 +10,21 @@ foreach(dll IN LISTS KASUMIRO_CODEC_DLLS)
   endif()
 endforeach()
 
+# Every program binds the codecs (and GDI+, the system's imaging library) on their first call,
+# not at its start: a run that decodes no picture never loads them, and one that cannot find
+# them is told so by the album (album/codec_libraries.h) instead of failing to start.
+add_library(kasumiro_delay_imports INTERFACE)
+kasumiro_delay_import(kasumiro_delay_imports ${KASUMIRO_CODECS_DIR}/lib/libheif.dll.a libheif.dll)
+kasumiro_delay_import(kasumiro_delay_imports ${KASUMIRO_CODECS_DIR}/lib/libjpeg.dll.a libjpeg-62.dll)
+kasumiro_delay_import(kasumiro_delay_imports ${KASUMIRO_CODECS_DIR}/lib/libavformat.dll.a avformat-59.dll)
+kasumiro_delay_import(kasumiro_delay_imports ${KASUMIRO_CODECS_DIR}/lib/libavcodec.dll.a avcodec-59.dll)
+kasumiro_delay_import(kasumiro_delay_imports ${KASUMIRO_CODECS_DIR}/lib/libswscale.dll.a swscale-6.dll)
+kasumiro_delay_import(kasumiro_delay_imports ${KASUMIRO_CODECS_DIR}/lib/libavutil.dll.a avutil-57.dll)
+kasumiro_delay_system_imports(kasumiro_delay_imports gdiplus)
+
 add_library(kasumiro_codecs INTERFACE)
 target_include_directories(kasumiro_codecs SYSTEM INTERFACE ${KASUMIRO_CODECS_DIR}/include)
-target_link_libraries(kasumiro_codecs INTERFACE
-  ${KASUMIRO_CODECS_DIR}/lib/libheif.dll.a ${KASUMIRO_CODECS_DIR}/lib/libjpeg.dll.a
-  ${KASUMIRO_CODECS_DIR}/lib/libavformat.dll.a ${KASUMIRO_CODECS_DIR}/lib/libavcodec.dll.a
-  ${KASUMIRO_CODECS_DIR}/lib/libswscale.dll.a ${KASUMIRO_CODECS_DIR}/lib/libavutil.dll.a)
+target_link_libraries(kasumiro_codecs INTERFACE kasumiro_delay_imports)
 
 # The DLLs and their licences beside the programs and the tests.
 list(TRANSFORM KASUMIRO_CODEC_DLLS PREPEND ${KASUMIRO_CODECS_DIR}/bin/ OUTPUT_VARIABLE kasumiro_codec_dll_paths)

@@ -52,13 +52,17 @@ std::wstring RunFailureText(const OrganizeResult& result)
                L"出力先フォルダに書き込めるか、空き容量が足りているか確認してください。";
         break;
     case OrganizeResult::kAlbum:
-        return L"写真の整理は完了しましたが、" + AlbumFailureText(result.status, result.failedAlbumPath);
+        return L"写真の整理は完了しましたが、" +
+               AlbumFailureText(result.status, result.failedAlbumPath, result.missingAlbumCodec);
     }
     return text + L"\r\n【HRESULT】" + HexStatus(result.status);
 }
 
-std::wstring AlbumFailureText(StatusCode status, const std::wstring& path)
+std::wstring AlbumFailureText(StatusCode status, const std::wstring& path, const std::wstring& missingCodec)
 {
+    if (!missingCodec.empty())
+        return missingCodec + L"が見つからないため、写真一覧HTMLのサムネイルを作成できません。"
+               L"インストールし直してください。";
     return L"写真一覧HTMLを作成できませんでした。出力先フォルダに書き込めるか、空き容量が足りているか確認してください。"
            L"\r\n【ファイル】" + path + L"\r\n【HRESULT】" + HexStatus(status) + L" " + SystemMessageText(status);
 }

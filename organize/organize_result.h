@@ -64,8 +64,10 @@ struct OrganizeResult {
     std::vector<FileFailure> fileFailures;
     // The output folder's record file, named in the texts of kRecordLoad and kOutputFolder.
     std::wstring recordPath;
-    // kAlbum: the album's file or folder that could not be cleared or written.
+    // kAlbum: the album's file or folder that could not be cleared or written, or the codec it
+    // could not find.
     std::wstring failedAlbumPath;
+    std::wstring missingAlbumCodec;
     OrganizeTimings timings;
 
     bool Failed() const { return failedStage != kNone; }
@@ -77,8 +79,9 @@ std::wstring CopyFailureText(const OrganizeResult& result);
 // What the user reads of a run that failed at any other stage, with what to do about it.
 std::wstring RunFailureText(const OrganizeResult& result);
 
-// What the user reads of an album that could not be made: the file it failed at and why.
-std::wstring AlbumFailureText(StatusCode status, const std::wstring& path);
+// What the user reads of an album that could not be made: the file it failed at and why, or
+// the codec's DLL that is not there.
+std::wstring AlbumFailureText(StatusCode status, const std::wstring& path, const std::wstring& missingCodec = L"");
 
 // What the user reads of a record file that is there but is no record (cut short, zeros,
 // foreign bytes), with the ways out.

@@ -25,6 +25,7 @@ OrganizeResult OrganizeAndBuildAlbum(const OrganizeSettings& settings, ProgressS
         result.status = built.status;
         result.failedStage = OrganizeResult::kAlbum;
         result.failedAlbumPath = built.failedPath;
+        result.missingAlbumCodec = built.missingCodec;
     }
     return result;
 }

@@ -7,6 +7,7 @@
 
 #include "base/settings_store.h"
 #include "tests/support/child_process.h"
+#include "tests/support/documents_folder.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
 #include "base/handles.h"
@@ -15,45 +16,6 @@ namespace {
 
 // Generous: the first window of a fresh Wine prefix waits for its font setup.
 constexpr DWORD kStartTimeoutMs = 120000;
-const wchar_t kShellFolders[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-// Redirects the user's Documents folder, as folder redirection does, for as long as it
-// lives; the previous value comes back afterwards.
-class ScopedDocumentsFolder {
-public:
-    explicit ScopedDocumentsFolder(const std::wstring& folder)
-    {
-        RegCreateKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key_.put(), nullptr);
-        wchar_t old[MAX_PATH * 2] = {};
-        DWORD bytes = sizeof old - sizeof(wchar_t);
-        hadOld_ = RegQueryValueExW(key_.get(), L"Personal", nullptr, &oldType_,
-                                   reinterpret_cast<BYTE*>(old), &bytes) == ERROR_SUCCESS;
-        old_ = old;
-        Set(REG_SZ, folder);
-    }
-    ~ScopedDocumentsFolder()
-    {
-        if (hadOld_)
-            Set(oldType_, old_);
-        else
-            RegDeleteValueW(key_.get(), L"Personal");
-    }
-
-private:
-    void Set(DWORD type, const std::wstring& value)
-    {
-        RegSetValueExW(key_.get(), L"Personal", 0, type,
-                       reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-
-    UniqueRegistryKey key_;
-    bool hadOld_ = false;
-    DWORD oldType_ = REG_EXPAND_SZ;
-    std::wstring old_;
-};
 
 class StartupTest : public testing::Test {
 protected:

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "base/handles.h"
+#include "base/paths.h"
 #include "organize/output_record.h"
 #include "base/path_text.h"
 #include "run/run_reports.h"
@@ -196,6 +197,57 @@ TEST_F(CliOrganizeTest, AlbumComesWithTheRunAndOnItsOwn)
     const Bytes page = ReadBytes(output_ + L"\\PhotoAlbum\\2011\\201105.html");
     EXPECT_EQ(std::string(page.begin(), page.end()).find("notes.txt"), std::string::npos);
     EXPECT_NE(std::string(page.begin(), page.end()).find("IMG_0001.JPG"), std::string::npos);
+}
+
+// The codecs are bound on their first call: without one (or with another DLL in its place),
+// the program still starts and organizes, and the album names the codec, fails and leaves the
+// last album as it was.
+TEST_F(CliOrganizeTest, WithoutItsCodecsTheProgramRunsAndTheAlbumNamesTheOneMissing)
+{
+    Photo(L"IMG_0001.JPG", "2011:05:06 12:00:00", 'a');
+    ASSERT_EQ(Organize(L"--format 13 --no-album").exitCode, 0u);
+    Photo(L"IMG_0002.JPG", "2011:05:06 12:00:01", 'b');
+    const std::wstring oldIndex = output_ + L"\\PhotoAlbum\\index.html";
+    MakeFile(oldIndex, Bytes{'o', 'l', 'd'});
+    struct Case {
+        const wchar_t* removed;
+        const wchar_t* replacedBy;  // another DLL under the removed one's name
+        const wchar_t* named;
+    };
+    for (const Case& broken : {Case{L"libde265.dll", nullptr, L"libde265.dll 1."},
+                               Case{L"libheif.dll", L"libjpeg-62.dll", L"libheif.dll 1."}}) {
+        SCOPED_TRACE(broken.named);
+        const std::wstring program = root_.File(L"program");
+        DeleteTree(program);
+        WIN32_FIND_DATAW found{};
+        const std::wstring here = GetExeFolder() + L"\\";
+        UniqueFindHandle dlls(FindFirstFileW((here + L"*.dll").c_str(), &found));
+        ASSERT_TRUE(dlls);
+        do {
+            if (_wcsicmp(found.cFileName, broken.removed) != 0)
+                MakeFile(program + L"\\" + found.cFileName, ReadBytes(here + found.cFileName));
+        } while (FindNextFileW(dlls.get(), &found));
+        if (broken.replacedBy)
+            MakeFile(program + L"\\" + broken.removed, ReadBytes(here + broken.replacedBy));
+        const std::wstring cli = L"\"" + program + L"\\kasumiro-cli.exe\"";
+        MakeFile(program + L"\\kasumiro-cli.exe", ReadBytes(here + L"kasumiro-cli.exe"));
+
+        RunResult run = RunAndCapture(cli + L" --version");
+        ASSERT_TRUE(run.finished) << "start error " << run.startError;
+        EXPECT_EQ(run.exitCode, 0u) << run.err;
+
+        run = RunAndCapture(cli + L" organize --settings \"" + settings_ + L"\" --output \"" + output_ +
+                            L"\" --input \"" + card_ + L"\" --format 13 --album --kinds photo --yes");
+        EXPECT_EQ(run.exitCode, 1u);
+        EXPECT_NE(Utf8ToWide(run.err).find(L"写真の整理は完了しましたが、" + std::wstring(broken.named)),
+                  std::wstring::npos)
+            << run.err;
+        EXPECT_NE(Utf8ToWide(run.err).find(L"が見つからないため、写真一覧HTMLのサムネイルを作成できません"),
+                  std::wstring::npos)
+            << run.err;
+        EXPECT_TRUE(FileExists(output_ + L"\\2011年\\05月\\06日\\IMG_0002.JPG"));
+        EXPECT_EQ(ReadBytes(oldIndex), (Bytes{'o', 'l', 'd'}));
+    }
 }
 
 TEST_F(CliOrganizeTest, AlbumUsageErrorsExitTwo)

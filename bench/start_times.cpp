@@ -1,0 +1,142 @@
+#include "bench/start_times.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/handles.h"
+#include "base/paths.h"
+#include "base/settings_store.h"
+#include "bench/bench_process.h"
+#include "tests/support/documents_folder.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchShownWindow(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The seconds from the program's start until a window of it is shown; it is then closed as
+// the user closes it. Negative when no window came within a minute.
+double SecondsUntilWindowShown(const std::wstring& commandLine)
+{
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    const auto start = Clock::now();
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return -1;
+    const UniqueHandle process(started.hProcess), thread(started.hThread);
+    WindowSearch search{started.dwProcessId, nullptr};
+    double seconds = -1;
+    while (WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+        EnumWindows(&MatchShownWindow, reinterpret_cast<LPARAM>(&search));
+        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        if (search.found) {
+            seconds = elapsed;
+            break;
+        }
+        if (elapsed > 60)
+            break;
+        Sleep(1);
+    }
+    if (search.found)
+        PostMessageW(search.found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0)
+        TerminateProcess(process.get(), 1);
+    return seconds;
+}
+
+struct Spread {
+    double fastest = 0, median = 0, slowest = 0;
+};
+
+Spread SpreadOf(std::vector<double> seconds)
+{
+    std::sort(seconds.begin(), seconds.end());
+    if (seconds.empty())
+        return {};
+    return {seconds.front(), seconds[seconds.size() / 2], seconds.back()};
+}
+
+void PrintComparison(const char* ours, const std::vector<double>& oursSeconds, const char* floor,
+                     const std::vector<double>& floorSeconds)
+{
+    const Spread a = SpreadOf(oursSeconds), b = SpreadOf(floorSeconds);
+    std::printf("  %-28s fastest %.3f s, median %.3f s, slowest %.3f s\n", ours, a.fastest, a.median, a.slowest);
+    std::printf("  %-28s fastest %.3f s, median %.3f s, slowest %.3f s\n", floor, b.fastest, b.median, b.slowest);
+    std::printf("  fastest against fastest: %+.3f s\n", a.fastest - b.fastest);
+}
+
+// Runs `ours` and `floor` in turn, each first every other time, after a run of each that warms
+// what they load.
+template <typename TimeOne>
+void Compare(int runs, const char* oursName, const std::wstring& ours, const char* floorName,
+             const std::wstring& floor, TimeOne timeOne)
+{
+    timeOne(ours);
+    timeOne(floor);
+    std::vector<double> oursSeconds, floorSeconds;
+    for (int run = 0; run < runs; ++run) {
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == (run % 2 == 0))
+                oursSeconds.push_back(timeOne(ours));
+            else
+                floorSeconds.push_back(timeOne(floor));
+        }
+    }
+    PrintComparison(oursName, oursSeconds, floorName, floorSeconds);
+}
+
+// A settings file in the redirected data folder that keeps the window from asking the network
+// for a new version.
+void WriteQuietSettings(const std::wstring& documents)
+{
+    const std::wstring dataFolder = documents + L"\\Lumidex";
+    CreateDirectoryW(dataFolder.c_str(), nullptr);
+    const std::wstring path = dataFolder + L"\\" + kSettingsFileName;
+    {
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        WriteFile(file.get(), "\xFF\xFE", 2, &written, nullptr);
+    }
+    WritePrivateProfileStringW(L"VERSION", L"notify", L"1", path.c_str());
+}
+
+}  // namespace
+
+void PrintStartTimes(int runs)
+{
+    const std::wstring folder = GetExeFolder() + L"\\";
+    std::printf("start times, fastest of %d runs each, in turn first\n", runs);
+    Compare(runs, "kasumiro-cli --version", Quoted(folder + L"kasumiro-cli.exe") + L" --version",
+            "an empty console program", Quoted(folder + L"kasumiro_empty_console.exe"),
+            [](const std::wstring& line) { return RunProgram(line).seconds; });
+
+    TempFolder documents;
+    const ScopedDocumentsFolder redirect(documents.Path());
+    WriteQuietSettings(documents.Path());
+    Compare(runs, "Kasumiro's window shown", Quoted(folder + L"Kasumiro.exe"), "an empty dialog shown",
+            Quoted(folder + L"kasumiro_empty_dialog.exe"), SecondsUntilWindowShown);
+}
