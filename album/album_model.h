@@ -7,8 +7,12 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "metadata/exif_rational.h"
+#include "organize/capture_date.h"
 
 enum class AlbumFileKind : std::int32_t {
     kPicture = 0,  // .jpg .jpeg .png, and the HEIF family: .heic .heif .avif
@@ -25,6 +29,20 @@ AlbumFileKind AlbumFileKindOf(const std::wstring& path);
 // the calendar lacks (30 February) gets the ticks of the days it runs past the month's end,
 // and sorts after every real day of that month.
 std::int64_t LocalTimestamp(const SYSTEMTIME& date);
+
+// What the viewer tells of a file beside the picture, from the scan's one read of it.
+struct AlbumFileFacts {
+    CaptureDateSource dateSource = CaptureDateSource::kNone;
+    // Make and model as one name ("Canon EOS 40D"), as the file's bytes give them.
+    std::string camera;
+    std::optional<ExifRational> exposureTime;
+    std::optional<ExifRational> fNumber;
+    std::optional<ExifRational> focalLength;
+    std::uint32_t isoSpeed = 0;         // 0: not known
+    std::uint32_t focalLength35mm = 0;  // 0: not known
+    std::uint32_t width = 0;            // as stored, before the orientation turns it; 0: not known
+    std::uint32_t height = 0;
+};
 
 struct AlbumFile {
     AlbumFileKind kind = AlbumFileKind::kOther;
@@ -49,6 +67,7 @@ struct AlbumFile {
     std::int64_t movieLengthMs = 0;
     // A Live Photo's movie, for the photo it belongs to; empty for any other file.
     std::wstring liveMovie;
+    AlbumFileFacts facts;
 };
 
 struct AlbumDay {

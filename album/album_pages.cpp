@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "album/album_file_facts.h"
 #include "album/album_text.h"
 #include "album/album_thumbnails.h"
 #include "base/json_text.h"
@@ -116,9 +117,10 @@ std::wstring LengthText(std::int64_t lengthMs)
 // (a movie's poster, a Live Photo's mark), player, link for files without a preview, and map
 // link.
 // pictureQueries: the viewer's query of each picture and movie of the month, in the page's
-// order, for the viewer's paging; this day's are added.
+// order, for the viewer's paging, and pictureFacts what the viewer tells of each beside it;
+// this day's are added.
 void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, const AlbumBuildContext& context,
-                   std::wstring& page, std::vector<std::wstring>& pictureQueries)
+                   std::wstring& page, std::vector<std::wstring>& pictureQueries, std::vector<std::wstring>& pictureFacts)
 {
     // The heading is the day's own date: a day the calendar lacks (30 February) keeps it.
     wchar_t heading[64];
@@ -142,6 +144,7 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
             wchar_t place[64];
             std::swprintf(place, 64, L"&page=%04d/%04d%02d&at=%zu", year, year, month, pictureQueries.size());
             pictureQueries.push_back(query);
+            pictureFacts.push_back(ViewerFactsJson(file));
             page += live ? L"<span class='picture_item_wrap live_item'>" : L"<span class='picture_item_wrap'>";
             page += L"<a href='../picture.html?" + query + place + L"'>";
             page += L"<img class='picture_item' src='../" + ThumbnailAddress(year, month, day.day, n) + L"'" +
@@ -165,6 +168,7 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
             wchar_t place[64];
             std::swprintf(place, 64, L"&page=%04d/%04d%02d&at=%zu", year, year, month, pictureQueries.size());
             pictureQueries.push_back(query);
+            pictureFacts.push_back(ViewerFactsJson(file));
             page += L"<span class='picture_item_wrap movie_item'>";
             page += L"<a class='movie_link' href='../picture.html?" + query + place + L"' data-movie='../" +
                     UrlEscape(relative, true) + L"'>";
@@ -199,13 +203,17 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
 }
 
 // The month's pictures and movies as the viewer pages through them: a script (which a page opened from
-// the disk may load where it may not read a file) that only hands over their queries. The
-// viewer takes each as it takes its own query, as data.
-std::wstring PictureListScript(const std::vector<std::wstring>& queries)
+// the disk may load where it may not read a file) that only hands over their queries, and what
+// the viewer tells of each, in the same order. The viewer takes each query as it takes its own,
+// and the facts as texts, as data.
+std::wstring PictureListScript(const std::vector<std::wstring>& queries, const std::vector<std::wstring>& facts)
 {
     std::wstring script = L"window.albumPictureQueries = [\n";
     for (const std::wstring& query : queries)
         script += JsonString(query) + L",\n";
+    script += L"];\nwindow.albumPictureFacts = [\n";
+    for (const std::wstring& object : facts)
+        script += object + L",\n";
     return script + L"];\n";
 }
 
@@ -216,9 +224,10 @@ void WriteMonthPage(const AlbumMonth& month, std::int32_t year, AlbumBuildContex
     std::wstring page;
     WritePageHeader(page, kTitle + std::wstring(text), L"..", true);
     std::vector<std::wstring> pictureQueries;
+    std::vector<std::wstring> pictureFacts;
     for (const AlbumDay& day : month.days) {
         if (!day.files.empty())
-            WriteDayBlock(day, year, month.month, context, page, pictureQueries);
+            WriteDayBlock(day, year, month.month, context, page, pictureQueries, pictureFacts);
     }
     WritePageFooter(page);
 
@@ -230,7 +239,7 @@ void WriteMonthPage(const AlbumMonth& month, std::int32_t year, AlbumBuildContex
     const std::wstring path = folder + L"\\" + text + L".html";
     context.writes.Check(WriteTextModeFile(path, ToUtf8(page)), path);
     const std::wstring list = folder + L"\\" + text + kPictureListSuffix;
-    context.writes.Check(WriteTextFile(list, ToUtf8(PictureListScript(pictureQueries))), list);
+    context.writes.Check(WriteTextFile(list, ToUtf8(PictureListScript(pictureQueries, pictureFacts))), list);
 }
 
 // The year's block of the index: its heading and, when it has files, its twelve month items,

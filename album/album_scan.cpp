@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "album/album_file_facts.h"
+
 #include "base/folder_walk.h"
 #include "base/log_file.h"
 #include "base/parallel_for.h"
@@ -57,6 +59,21 @@ private:
     bool includeOther_;
     std::vector<FoundFile>* files_;
 };
+
+// The camera, the exposure and the size, as the viewer shows them.
+void TakeCameraFacts(const ImageFacts& image, AlbumFileFacts* facts)
+{
+    facts->camera = CameraName(image.make.value_or(std::string()), image.model.value_or(std::string()));
+    facts->exposureTime = image.exposureTime;
+    facts->fNumber = image.fNumber;
+    facts->focalLength = image.focalLength;
+    facts->isoSpeed = image.isoSpeed.value_or(0);
+    facts->focalLength35mm = image.focalLength35mm.value_or(0);
+    if (image.pixelSize) {
+        facts->width = image.pixelSize->first;
+        facts->height = image.pixelSize->second;
+    }
+}
 
 std::uint64_t Ticks(const FILETIME& time)
 {
@@ -117,10 +134,15 @@ std::optional<AlbumScan::DatedFile> AlbumScan::Date(const std::wstring& path, Al
     DatedFile dated{};
     if (hasDate) {
         dated.date = facts.date;
+        dated.file.facts.dateSource = facts.source;
     } else if (kind != AlbumFileKind::kOther || !GetLastWriteDate(path, &dated.date)) {
         // A file of another kind still has a day: the one it was last written.
         return std::nullopt;
+    } else {
+        dated.file.facts.dateSource = CaptureDateSource::kLastWrite;
     }
+    if (image)
+        TakeCameraFacts(*image, &dated.file.facts);
     AlbumFile& file = dated.file;
     file.kind = kind;
     file.captureTime = LocalTimestamp(dated.date);

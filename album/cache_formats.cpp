@@ -16,7 +16,9 @@ namespace {
 // --- scan.facts ---------------------------------------------------------------------------
 
 constexpr std::uint32_t kListMagic = 0x4653534B;  // "KSSF"
-constexpr std::uint32_t kListVersion = 1;
+// 2: the camera, its exposure and the picture's size follow a file's dates. A list of another
+// version is not read: its files are simply read again.
+constexpr std::uint32_t kListVersion = 2;
 
 bool Fits(const std::optional<std::string>& text)
 {
@@ -82,6 +84,21 @@ public:
             value->reset();
         return true;
     }
+    // Present flag, numerator and denominator; a zero denominator is no list this program wrote.
+    bool Rational(std::optional<ExifRational>* value)
+    {
+        bool present = false;
+        std::uint64_t numerator = 0, denominator = 0;
+        if (!Flag(&present))
+            return false;
+        value->reset();
+        if (!present)
+            return true;
+        if (!Number(4, &numerator) || !Number(4, &denominator) || denominator == 0)
+            return false;
+        *value = ExifRational{static_cast<std::uint32_t>(numerator), static_cast<std::uint32_t>(denominator)};
+        return true;
+    }
     bool Path(std::wstring* path)
     {
         std::uint64_t units = 0;
@@ -127,7 +144,34 @@ bool ReadFacts(ListCursor& cursor, ImageFacts* facts)
         return false;
     if (captureTime)
         facts->captureTime = static_cast<std::int64_t>(*captureTime);
+    bool sized = false;
+    if (!cursor.Text(&facts->make) || !cursor.Text(&facts->model) || !cursor.Rational(&facts->exposureTime) ||
+        !cursor.Rational(&facts->fNumber) || !cursor.Optional(4, &facts->isoSpeed) ||
+        !cursor.Rational(&facts->focalLength) || !cursor.Optional(4, &facts->focalLength35mm) || !cursor.Flag(&sized))
+        return false;
+    if (sized) {
+        std::uint64_t width = 0, height = 0;
+        if (!cursor.Number(4, &width) || !cursor.Number(4, &height))
+            return false;
+        facts->pixelSize = std::make_pair(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
+    }
     return true;
+}
+
+void PutRational(std::vector<std::uint8_t>& bytes, const std::optional<ExifRational>& value)
+{
+    PutLittle(bytes, value ? 1 : 0, 1);
+    if (!value)
+        return;
+    PutLittle(bytes, value->numerator, 4);
+    PutLittle(bytes, value->denominator, 4);
+}
+
+void PutNumber(std::vector<std::uint8_t>& bytes, const std::optional<std::uint32_t>& value)
+{
+    PutLittle(bytes, value ? 1 : 0, 1);
+    if (value)
+        PutLittle(bytes, *value, 4);
 }
 
 void WriteFacts(std::vector<std::uint8_t>& bytes, const ImageFacts& facts)
@@ -150,6 +194,18 @@ void WriteFacts(std::vector<std::uint8_t>& bytes, const ImageFacts& facts)
     PutLittle(bytes, facts.movieCreated ? 1 : 0, 1);
     if (facts.movieCreated)
         PutLittle(bytes, *facts.movieCreated, 8);
+    PutText(bytes, facts.make);
+    PutText(bytes, facts.model);
+    PutRational(bytes, facts.exposureTime);
+    PutRational(bytes, facts.fNumber);
+    PutNumber(bytes, facts.isoSpeed);
+    PutRational(bytes, facts.focalLength);
+    PutNumber(bytes, facts.focalLength35mm);
+    PutLittle(bytes, facts.pixelSize ? 1 : 0, 1);
+    if (facts.pixelSize) {
+        PutLittle(bytes, facts.pixelSize->first, 4);
+        PutLittle(bytes, facts.pixelSize->second, 4);
+    }
 }
 
 // --- thumbnails.list ------------------------------------------------------------------------
@@ -204,7 +260,7 @@ bool IsNameOrItsWorkName(const std::wstring& name, const std::wstring& base)
 bool FitsScannedList(const std::wstring& relativePath, const ImageFacts& facts)
 {
     return !relativePath.empty() && relativePath.size() <= cache_limits::kMaxPathUnits && Fits(facts.dateTimeOriginal) &&
-           Fits(facts.dateTime);
+           Fits(facts.dateTime) && Fits(facts.make) && Fits(facts.model);
 }
 
 std::vector<std::uint8_t> SerializeScannedList(const ScannedList& list)

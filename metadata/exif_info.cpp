@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "metadata/exif_limits.h"
 #include "metadata/file_kind.h"
 
 namespace {
@@ -12,6 +13,15 @@ namespace {
 constexpr std::uint16_t kDateTimeOriginal = 0x9003;
 constexpr std::uint16_t kDateTime = 0x0132;
 constexpr std::uint16_t kOrientation = 0x0112;
+constexpr std::uint16_t kImageWidth = 0x0100;
+constexpr std::uint16_t kImageLength = 0x0101;
+constexpr std::uint16_t kMake = 0x010F;
+constexpr std::uint16_t kModel = 0x0110;
+constexpr std::uint16_t kExposureTime = 0x829A;
+constexpr std::uint16_t kFNumber = 0x829D;
+constexpr std::uint16_t kIsoSpeed = 0x8827;
+constexpr std::uint16_t kFocalLength = 0x920A;
+constexpr std::uint16_t kFocalLengthIn35mm = 0xA405;
 
 bool StartsWith(const std::uint8_t* data, std::size_t length, std::size_t at, const char* text,
                 std::size_t count)
@@ -217,5 +227,73 @@ bool ExifInfo::GetOrientation(std::uint16_t* orientation) const
     if (!analyzer_ || !analyzer_->GetFirstInteger(0, kOrientation, &value) || value > 0xFFFF)
         return false;
     *orientation = static_cast<std::uint16_t>(value);
+    return true;
+}
+
+std::string ExifInfo::CameraText(std::uint16_t tag) const
+{
+    if (!analyzer_)
+        return std::string();
+    std::string text = analyzer_->GetAsciiValue(0, tag);
+    // Cameras pad to a fixed width with NULs or blanks; GetAsciiValue took the NULs at the end.
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+        text.pop_back();
+    if (text.size() > exif_limits::kMaxCameraNameBytes)
+        return std::string();
+    return text;
+}
+
+std::string ExifInfo::GetMake() const
+{
+    return CameraText(kMake);
+}
+
+std::string ExifInfo::GetModel() const
+{
+    return CameraText(kModel);
+}
+
+bool ExifInfo::GetExposureTime(ExifRational* seconds) const
+{
+    return analyzer_ && analyzer_->GetFirstRational(kExifIfdPointer, kExposureTime, seconds) && seconds->numerator != 0;
+}
+
+bool ExifInfo::GetFNumber(ExifRational* fNumber) const
+{
+    return analyzer_ && analyzer_->GetFirstRational(kExifIfdPointer, kFNumber, fNumber) && fNumber->numerator != 0;
+}
+
+bool ExifInfo::GetFocalLength(ExifRational* millimetres) const
+{
+    return analyzer_ && analyzer_->GetFirstRational(kExifIfdPointer, kFocalLength, millimetres) &&
+           millimetres->numerator != 0;
+}
+
+bool ExifInfo::PositiveInteger(std::uint16_t base, std::uint16_t tag, std::uint32_t* value) const
+{
+    std::uint32_t read = 0;
+    if (!analyzer_ || !analyzer_->GetFirstInteger(base, tag, &read) || read == 0)
+        return false;
+    *value = read;
+    return true;
+}
+
+bool ExifInfo::GetIsoSpeed(std::uint32_t* iso) const
+{
+    return PositiveInteger(kExifIfdPointer, kIsoSpeed, iso);
+}
+
+bool ExifInfo::GetFocalLengthIn35mm(std::uint32_t* millimetres) const
+{
+    return PositiveInteger(kExifIfdPointer, kFocalLengthIn35mm, millimetres);
+}
+
+bool ExifInfo::GetTiffImageSize(std::uint32_t* width, std::uint32_t* height) const
+{
+    std::uint32_t x = 0, y = 0;
+    if (!PositiveInteger(0, kImageWidth, &x) || !PositiveInteger(0, kImageLength, &y))
+        return false;
+    *width = x;
+    *height = y;
     return true;
 }

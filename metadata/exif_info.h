@@ -46,12 +46,30 @@ public:
     // The first element of the main chain's 0x0112 (a SHORT, or another integer type).
     bool GetOrientation(std::uint16_t* orientation) const;
 
+    // The camera: IFD0 0x010F Make and 0x0110 Model, without the NULs and blanks writers pad
+    // them with; empty when absent, blank or longer than any camera's name.
+    std::string GetMake() const;
+    std::string GetModel() const;
+    // The exposure, from the Exif IFD; false when absent, damaged or with a zero denominator.
+    bool GetExposureTime(ExifRational* seconds) const;      // 0x829A
+    bool GetFNumber(ExifRational* fNumber) const;           // 0x829D
+    bool GetFocalLength(ExifRational* millimetres) const;   // 0x920A
+    // 0x8827 ISOSpeedRatings (PhotographicSensitivity since Exif 2.3); false for 0.
+    bool GetIsoSpeed(std::uint32_t* iso) const;
+    // 0xA405 FocalLengthIn35mmFilm; false for 0, which the standard uses for "unknown".
+    bool GetFocalLengthIn35mm(std::uint32_t* millimetres) const;
+    // The first directory's own ImageWidth and ImageLength (0x0100, 0x0101): a TIFF file's
+    // size.
+    bool GetTiffImageSize(std::uint32_t* width, std::uint32_t* height) const;
+
     // How many bytes in front of the TIFF header a block carries: 10 for a HEIF item's
     // offset field with "Exif\0\0", 6 for "Exif\0\0", 4 + the offset field's value when
     // that leads straight to a TIFF header, else 0.
     static std::size_t TiffHeaderStart(const std::uint8_t* data, std::size_t length);
 
 private:
+    std::string CameraText(std::uint16_t tag) const;
+    bool PositiveInteger(std::uint16_t base, std::uint16_t tag, std::uint32_t* value) const;
     bool LoadBlock(const std::uint8_t* data, std::size_t length, ExifParseMode mode, std::uint16_t rootBase);
     bool Parse(std::unique_ptr<TiffDirectoryParser> analyzer);
 

@@ -1,6 +1,7 @@
 #pragma once
 // Every bound the metadata readers put on what a file may ask of them, in one place.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace exif_limits {
@@ -56,6 +57,10 @@ constexpr std::uint64_t kMaxXmpPacketBytes = 4u << 20;
 // An ASCII value is read whole into memory; the ones we read are dates and GPS letters of
 // a few bytes, so a count past this is a damaged or crafted entry and reads as empty.
 constexpr std::uint32_t kMaxAsciiValueBytes = 64u << 10;
+
+// A camera's make or model is a few dozen characters; a longer one is damage or a crafted
+// entry and is not shown.
+constexpr std::size_t kMaxCameraNameBytes = 128;
 
 // Pages of a TIFF-structured file kept in memory while its directories are read.
 constexpr std::uint32_t kTiffPageBytes = 4096;

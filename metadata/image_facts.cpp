@@ -1,6 +1,7 @@
 #include "metadata/image_facts.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "metadata/cr3_exif_locator.h"
@@ -70,6 +71,28 @@ ImageFormat DetectImageFormat(std::span<const std::uint8_t> head, const std::wst
 
 namespace {
 
+// The camera and the exposure, each taken only when no reader before it gave it. The size the
+// Exif states is not taken: an editor that crops a photo often leaves it as the camera wrote it.
+void AddCameraFacts(const ExifInfo& exif, ImageFacts* facts)
+{
+    if (std::string text = exif.GetMake(); !text.empty() && !facts->make)
+        facts->make = std::move(text);
+    if (std::string text = exif.GetModel(); !text.empty() && !facts->model)
+        facts->model = std::move(text);
+    ExifRational rational;
+    if (!facts->exposureTime && exif.GetExposureTime(&rational))
+        facts->exposureTime = rational;
+    if (!facts->fNumber && exif.GetFNumber(&rational))
+        facts->fNumber = rational;
+    if (!facts->focalLength && exif.GetFocalLength(&rational))
+        facts->focalLength = rational;
+    std::uint32_t number = 0;
+    if (!facts->isoSpeed && exif.GetIsoSpeed(&number))
+        facts->isoSpeed = number;
+    if (!facts->focalLength35mm && exif.GetFocalLengthIn35mm(&number))
+        facts->focalLength35mm = number;
+}
+
 // The facts one Exif reader gives, each taken only when no reader before it gave it: a CR3
 // keeps its directories in blocks of their own, read one after another.
 void AddExifFacts(const ExifInfo& exif, ImageFacts* facts)
@@ -88,6 +111,7 @@ void AddExifFacts(const ExifInfo& exif, ImageFacts* facts)
     std::int64_t seconds = 0;
     if (!facts->captureTime && exif.GetCaptureTime(&seconds))
         facts->captureTime = seconds;
+    AddCameraFacts(exif, facts);
 }
 
 // An Exif block held whole in memory, read as an imaging library reads a photo's.
@@ -147,11 +171,28 @@ private:
     FileReader& file_;
 };
 
-ImageFormat SniffFormat(FileReader& file, const std::wstring& path, bool* readable)
+// A PNG's IHDR chunk, which the signature must be followed by, in the head the format was told
+// by: width and height, big-endian, each at most 2^31 - 1 and not 0.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> PngHeaderSize(std::span<const std::uint8_t> head)
 {
-    std::uint8_t head[kFileKindHeadBytes];
+    if (head.size() < 24 || std::memcmp(head.data() + 12, "IHDR", 4) != 0)
+        return std::nullopt;
+    auto big = [](const std::uint8_t* at) {
+        return (std::uint32_t{at[0]} << 24) | (std::uint32_t{at[1]} << 16) | (std::uint32_t{at[2]} << 8) | at[3];
+    };
+    const std::uint32_t width = big(head.data() + 16), height = big(head.data() + 20);
+    if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu)
+        return std::nullopt;
+    return std::make_pair(width, height);
+}
+
+// head: kFileKindHeadBytes, of which the file's first are read; *headBytes: how many.
+ImageFormat SniffFormat(FileReader& file, const std::wstring& path, std::uint8_t* head, std::size_t* headBytes,
+                        bool* readable)
+{
     const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), kFileKindHeadBytes));
     *readable = length == 0 || file.ReadAt(0, head, length);
+    *headBytes = *readable ? length : 0;
     return *readable ? DetectImageFormat({head, length}, path) : ImageFormat::kOther;
 }
 
@@ -173,7 +214,9 @@ bool ReadImageFacts(std::unique_ptr<FileReader> file, const std::wstring& path, 
 {
     *facts = ImageFacts{};
     bool readable = false;
-    facts->format = SniffFormat(*file, path, &readable);
+    std::uint8_t head[kFileKindHeadBytes];
+    std::size_t headBytes = 0;
+    facts->format = SniffFormat(*file, path, head, &headBytes, &readable);
     if (!readable) {
         *error = "cannot read the file";
         return false;
@@ -194,21 +237,32 @@ bool ReadImageFacts(std::unique_ptr<FileReader> file, const std::wstring& path, 
             AddExifFacts(exif, facts);
         break;
     }
-    case ImageFormat::kJpeg:
-        if (LocateJpegExif(*file, &block))
+    case ImageFormat::kJpeg: {
+        // The frame header's size is the picture's own; it goes before what the Exif claims.
+        JpegFrameSize frame;
+        const bool hasExif = LocateJpegExif(*file, &block, &frame);
+        if (frame.width && frame.height)
+            facts->pixelSize = std::make_pair(frame.width, frame.height);
+        if (hasExif)
             AddExifBlockFacts(block, facts);
         break;
+    }
     case ImageFormat::kWebp:
         if (LocateWebpExif(*file, &block))
             AddExifBlockFacts(block, facts);
         break;
     case ImageFormat::kTiff: {
         ExifInfo exif;
-        if (exif.LoadTolerant(std::make_unique<PagedFileByteSource>(std::make_unique<BorrowedFileReader>(*file))))
+        if (exif.LoadTolerant(std::make_unique<PagedFileByteSource>(std::make_unique<BorrowedFileReader>(*file)))) {
+            std::uint32_t width = 0, height = 0;
+            if (exif.GetTiffImageSize(&width, &height))
+                facts->pixelSize = std::make_pair(width, height);
             AddExifFacts(exif, facts);
+        }
         break;
     }
     case ImageFormat::kPng:
+        facts->pixelSize = PngHeaderSize({head, headBytes});
         AddPngFacts(*file, facts);
         break;
     case ImageFormat::kCr3:

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "metadata/exif_rational.h"
 #include "metadata/file_reader.h"
 
 // kMovie: a movie or recording of the ISO base media / QuickTime family (.mov, .mp4, .3gp,
@@ -32,6 +33,17 @@ struct ImageFacts {
     std::optional<std::int64_t> captureTime;
     // A movie's creation time as it stores it: seconds since 1904-01-01 UTC (0: none given).
     std::optional<std::uint64_t> movieCreated;
+    // The camera and its exposure, as the Exif gives them (make and model trimmed).
+    std::optional<std::string> make;                 // IFD0 0x010F
+    std::optional<std::string> model;                // IFD0 0x0110
+    std::optional<ExifRational> exposureTime;        // seconds, 0x829A
+    std::optional<ExifRational> fNumber;             // 0x829D
+    std::optional<std::uint32_t> isoSpeed;           // 0x8827
+    std::optional<ExifRational> focalLength;         // millimetres, 0x920A
+    std::optional<std::uint32_t> focalLength35mm;    // millimetres, 0xA405
+    // The picture's size in pixels as stored, before any turn by its orientation, from the
+    // picture's own header: a JPEG's frame header, a PNG's IHDR, a TIFF's first directory.
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> pixelSize;
     std::uint64_t bytesRead = 0;                  // taken from the disk to learn all this
 };
 

@@ -45,6 +45,11 @@ private:
     std::vector<std::uint8_t> window_;
     std::uint64_t windowStart_ = 0;
     std::size_t nextWindowBytes_ = kFirstWindowBytes;
+
+public:
+    // The walk goes on past a large segment: the headers after it are read in small windows
+    // again.
+    void StartSmall() { nextWindowBytes_ = kFirstWindowBytes; }
 };
 
 bool IsStandalone(std::uint8_t marker)
@@ -52,11 +57,20 @@ bool IsStandalone(std::uint8_t marker)
     return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7);
 }
 
+// SOF0 to SOF15 but for DHT (C4), JPG (C8) and DAC (CC), which share the range.
+bool IsFrameHeader(std::uint8_t marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
 }  // namespace
 
-bool LocateJpegExif(FileReader& file, std::vector<std::uint8_t>* segment)
+bool LocateJpegExif(FileReader& file, std::vector<std::uint8_t>* segment, JpegFrameSize* frame)
 {
     segment->clear();
+    if (frame)
+        *frame = JpegFrameSize{};
+    bool found = false;
     WindowReader reader(file);
     // The head comes from the walk's first window: telling the file costs no read of its own.
     std::uint8_t head[kFileKindHeadBytes];
@@ -68,29 +82,44 @@ bool LocateJpegExif(FileReader& file, std::vector<std::uint8_t>* segment)
     for (int segments = 0; segments < exif_limits::kMaxJpegSegments; ++segments) {
         std::uint8_t marker[2];
         if (!reader.Read(position, marker, 2) || marker[0] != 0xFF)
-            return false;
+            return found;
         // 0xFF fill bytes may stand before a marker, within reason.
         for (std::uint32_t fill = 0; marker[1] == 0xFF; ++fill) {
             if (fill == exif_limits::kMaxJpegFillBytes)
-                return false;
+                return found;
             ++position;
             if (!reader.Read(position + 1, &marker[1], 1))
-                return false;
+                return found;
         }
         position += 2;
         if (marker[1] == kSos || marker[1] == kEoi)
-            return false;
+            return found;
         if (IsStandalone(marker[1]))
             continue;
         std::uint8_t lengthBytes[2];
         if (!reader.Read(position, lengthBytes, 2))
-            return false;
+            return found;
         const std::size_t length = (std::size_t{lengthBytes[0]} << 8) | lengthBytes[1];
         if (length < 2)
-            return false;
+            return found;
         const std::size_t payloadLength = length - 2;
         const std::uint64_t payload = position + 2;
-        if (marker[1] == kApp1 && payloadLength >= 6) {
+        if (frame && IsFrameHeader(marker[1]) && frame->width == 0) {
+            // Precision (1 byte), height and width (2 bytes each, big-endian). A height of 0
+            // is left to a DNL segment after the scan, which a head's walk does not reach.
+            std::uint8_t header[5];
+            if (payloadLength >= sizeof header && reader.Read(payload, header, sizeof header)) {
+                frame->height = (std::uint32_t{header[1]} << 8) | header[2];
+                frame->width = (std::uint32_t{header[3]} << 8) | header[4];
+                if (frame->width == 0 || frame->height == 0)
+                    *frame = JpegFrameSize{};
+            }
+            // The Exif comes before the frame in every file we know of; a writer that put it
+            // after is still read to its Exif.
+            if (found)
+                return true;
+        }
+        if (!found && marker[1] == kApp1 && payloadLength >= 6) {
             std::uint8_t signature[6];
             if (!reader.Read(payload, signature, 6))
                 return false;
@@ -100,10 +129,13 @@ bool LocateJpegExif(FileReader& file, std::vector<std::uint8_t>* segment)
                     segment->clear();
                     return false;
                 }
-                return true;
+                found = true;
+                if (!frame || frame->width != 0)
+                    return true;
+                reader.StartSmall();
             }
         }
         position = payload + payloadLength;
     }
-    return false;
+    return found;
 }

@@ -282,3 +282,25 @@ bool TiffDirectoryParser::GetFirstInteger(std::uint16_t base, std::uint16_t tag,
         return false;
     }
 }
+
+bool TiffDirectoryParser::GetFirstRational(std::uint16_t base, std::uint16_t tag, ExifRational* value) const
+{
+    const auto found = records_.find((std::uint32_t{base} << 16) | tag);
+    if (found == records_.end() || found->second.count == 0)
+        return false;
+    const TagRecord& record = found->second;
+    if ((record.type != 5 && record.type != 10) || !Fits(record.valueOffset, 8))
+        return false;
+    try {
+        const std::uint32_t numerator = U32(record.valueOffset);
+        const std::uint32_t denominator = U32(record.valueOffset + 4);
+        // A signed pair is taken only when both halves are non-negative: an exposure or an
+        // aperture below zero is a damaged entry, not a value to show.
+        if (denominator == 0 || (record.type == 10 && (numerator >= 0x80000000u || denominator >= 0x80000000u)))
+            return false;
+        *value = ExifRational{numerator, denominator};
+        return true;
+    } catch (const ExifParsingException&) {
+        return false;
+    }
+}

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "metadata/exif_byte_source.h"
+#include "metadata/exif_rational.h"
 #include "metadata/exif_tag_dictionary.h"
 
 // Strict: any fault fails the whole parse (the HEIF route). Tolerant: a fault loses only
@@ -44,6 +45,9 @@ public:
     // The first element of an unsigned or non-negative integer record (BYTE, SHORT, LONG,
     // SSHORT, SLONG); false when there is none. Never throws.
     bool GetFirstInteger(std::uint16_t base, std::uint16_t tag, std::uint32_t* value) const;
+    // The first element of a RATIONAL record, or of an SRATIONAL one that is not negative;
+    // false when there is none or its denominator is 0. Never throws.
+    bool GetFirstRational(std::uint16_t base, std::uint16_t tag, ExifRational* value) const;
 
     const std::map<std::uint32_t, TagRecord>& Records() const { return records_; }
     // Directory entries the last Parse read, over all its directories.

@@ -154,6 +154,11 @@ int wmain(int argc, wchar_t** argv)
     Write(out + L"\\2024\\06\\写真 (2) 100%.jpg", PhotoJpeg(480, 640, Taken("2024:06:01 10:00:00")));
     WriteDated(out + L"\\2024\\06\\x' onclick='alert(1) &amp;.txt", Bytes{'x'}, 2024, 6, 1, 11);
     WriteDated(out + L"\\2024\\06\\a&b x#1.txt", Bytes{'y'}, 2024, 6, 1, 12);
+    // A camera whose make is markup: the viewer's facts show it as text.
+    PhotoFacts markup = Taken("2024:06:01 13:00:00");
+    markup.make = "<img src=x onerror=\"window.pwned=2\">";
+    markup.model = "Model </dd><b>9</b>";
+    Write(out + L"\\2024\\06\\odd camera.jpg", PhotoJpeg(640, 480, markup));
 
     // A crowded day: more files than the order of equal times is kept for.
     for (int i = 0; i < 36; ++i)

@@ -241,6 +241,47 @@ TEST_F(AlbumBuildTest, NamesAreLinkedAsDataAndShownAsText)
     EXPECT_EQ(page.find(L"it's"), std::wstring::npos);
 }
 
+// The viewer's facts travel in the list beside the month page, as JSON texts: the camera and
+// its exposure from the real photo, where each day came from, sizes in pixels and bytes, and a
+// hostile camera name escaped as data.
+TEST_F(AlbumBuildTest, TheListBesideTheMonthCarriesWhatEachPhotoKnows)
+{
+    CreateDirectoryW((output_ + L"\\2012").c_str(), nullptr);
+    CreateDirectoryW((output_ + L"\\2012\\09").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(RealTestFile("jpeg/mde_Apple_iPhone_5.jpg").c_str(),
+                          (output_ + L"\\2012\\09\\IMG_0001.JPG").c_str(), FALSE));
+    PhotoFacts hostile = Taken("2012:09:29 18:00:00");
+    hostile.make = "<img src=x onerror=alert(1)>";
+    hostile.model = "\"];alert(2);//";
+    Picture(L"2012\\09\\hostile.jpg", hostile, 64, 48);
+    // No date inside: one by its name, one by its last write.
+    Picture(L"2012\\09\\IMG_20120929_200000.jpg", PhotoFacts{}, 40, 30);
+    const std::wstring written = Picture(L"2012\\09\\plain.jpg", PhotoFacts{}, 40, 30);
+    SetLocalLastWrite(written, 2012, 9, 29, 21, 30, 5);
+    ASSERT_EQ(Build(), kStatusOk);
+
+    const std::wstring list = Page(L"2012\\201209.pictures.js");
+    EXPECT_NE(list.find(L"window.albumPictureFacts = [\n"
+                        L"{\"taken\":\"2012年9月29日 16:11:25\",\"source\":\"camera\",\"camera\":\"Apple iPhone 5\","
+                        L"\"shutter\":\"1/1695 s\",\"aperture\":\"f/2.4\",\"iso\":\"50\",\"focal\":\"4.1 mm\","
+                        L"\"focal35\":\"33 mm\",\"pixels\":\"3264 × 2448\",\"bytes\":\"2.3 MB\"},\n"),
+              std::wstring::npos)
+        << list;
+    // The quote and the bracket stay inside the JSON text; nothing of the name is markup here.
+    EXPECT_NE(list.find(L"\"source\":\"camera\",\"camera\":\"<img src=x onerror=alert(1)> \\\"];alert(2);//\""),
+              std::wstring::npos)
+        << list;
+    EXPECT_NE(list.find(L"{\"taken\":\"2012年9月29日 20:00:00\",\"source\":\"name\",\"pixels\":\"40 × 30\""),
+              std::wstring::npos)
+        << list;
+    EXPECT_NE(list.find(L"{\"taken\":\"2012年9月29日 21:30:05\",\"source\":\"lastWrite\",\"pixels\":\"40 × 30\""),
+              std::wstring::npos)
+        << list;
+    // One entry of facts for each query, in the same order.
+    EXPECT_EQ(CountOf(list, L"{\"taken\":"), 4u);
+    EXPECT_EQ(CountOf(list, L"\"img="), 4u);
+}
+
 TEST_F(AlbumBuildTest, TheScanLeavesOutAlbumsRecordsAndWorkFilesNotUndecodablePictures)
 {
     Picture(L"2019\\keep.jpg", Taken("2019:05:05 10:00:00"));

@@ -36,6 +36,10 @@ Bytes PhotoExifBlock(const PhotoFacts& facts)
         builder.Ascii(ExifBlockBuilder::kExif, 0x9003, facts.dateTimeOriginal);
     if (facts.orientation)
         builder.Short(ExifBlockBuilder::kIfd0, 0x0112, *facts.orientation);
+    if (!facts.make.empty())
+        builder.Ascii(ExifBlockBuilder::kIfd0, 0x010F, facts.make);
+    if (!facts.model.empty())
+        builder.Ascii(ExifBlockBuilder::kIfd0, 0x0110, facts.model);
     if (facts.gps) {
         const auto& p = *facts.gps;
         builder.Ascii(ExifBlockBuilder::kGps, 1, std::string(1, p.latitudeRef));

@@ -1,6 +1,6 @@
 #pragma once
 // Media files the album tests make: real, decodable JPEG pictures of a chosen size with the
-// Exif facts a camera would write (capture time, orientation, GPS position).
+// Exif facts a camera would write (capture time, orientation, GPS position, make and model).
 
 #include <cstdint>
 #include <optional>
@@ -19,6 +19,8 @@ struct PhotoFacts {
         char longitudeRef;
     };
     std::optional<Position> gps;
+    std::string make;   // IFD0 0x010F, written when not empty
+    std::string model;  // IFD0 0x0110
 };
 
 // A width x height JPEG, one colour left and another right (so a turn shows), with an APP1

@@ -132,14 +132,18 @@ TEST_F(AlbumThumbnailsTest, TheCacheServesOnlyUnchangedPicturesAndMendsDamage)
     EXPECT_TRUE(FolderSnapshot(Album()) == first);
 
     // A picture changed (another picture under the same name): only it is decoded again, and
-    // only its thumbnail changes.
+    // only its thumbnail changes, and the month's list beside its page, which tells its size.
     MakeFile(output_ + L"\\2024\\small_0.jpg", CameraLikeJpeg(400, 300, Taken("2024:05:01 09:00:00"), 99));
     EXPECT_EQ(Build(2), 1u);
     const std::map<std::wstring, Bytes> afterChange = FolderSnapshot(Album());
-    int differing = 0;
-    for (const auto& [path, bytes] : first)
-        differing += !(afterChange.at(path) == bytes);
-    EXPECT_EQ(differing, 1);
+    std::vector<std::wstring> differing;
+    for (const auto& [path, bytes] : first) {
+        if (!(afterChange.at(path) == bytes))
+            differing.push_back(path);
+    }
+    ASSERT_EQ(differing.size(), 2u);
+    EXPECT_EQ(differing[0], L"\\2024\\202405.pictures.js");
+    EXPECT_EQ(differing[1].rfind(L"\\thumb\\2024\\", 0), 0u) << differing[1];
 
     // A picture removed: its entry goes with it.
     DeleteFileW((output_ + L"\\2024\\small_5.jpg").c_str());

@@ -47,7 +47,7 @@ TEST_F(LongPathTest, DeepInputsGoIntoADeepOutputItsRecordAndItsAlbum)
     output_ = DeepFolder(root_.Path(), 10) + L"\\整理済み";
     ASSERT_GT(input.size(), 300u);
     ASSERT_GT(output_.size(), 260u);
-    const Bytes photo = PhotoJpeg(64, 48, PhotoFacts{"2024:05:01 09:03:07", {}, {}});
+    const Bytes photo = PhotoJpeg(64, 48, PhotoFacts{"2024:05:01 09:03:07", {}, {}, {}, {}});
     MakeFile(input + L"\\IMG_0001.JPG", photo);
     MakeFile(input + L"\\IMG_0001.MOV", {'m', 'o', 'v'});  // the photo's companion
     MakeFile(input + L"\\もう一枚\\IMG_0001.JPG", photo);   // the same photo again

@@ -176,7 +176,7 @@ TEST(PictureCodecsTest, TheDaterAndTheAlbumTakeAFileOfEveryBrandForTheSameThing)
         {{"avis"}, FileKind::kAvif}, {{"avio"}, FileKind::kAvif}, {{"mif1", "avif"}, FileKind::kAvif},
         {{"mif1", "miaf", "MA1B", "avio"}, FileKind::kAvif}, {{"qt  ", "qt  "}, FileKind::kMovie},
         {{"isom", "isom", "mp41"}, FileKind::kMovie}, {{"crx ", "isom"}, FileKind::kCr3}};
-    const Bytes item = AsHeifItem(PhotoExifBlock({"2021:02:03 04:05:06", {}, {}}));
+    const Bytes item = AsHeifItem(PhotoExifBlock({"2021:02:03 04:05:06", {}, {}, {}, {}}));
     for (const auto& [names, kind] : brands) {
         HeifLayout layout;
         layout.fileType = FileTypeBox(names);

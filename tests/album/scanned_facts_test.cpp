@@ -29,6 +29,14 @@ ImageFacts EveryFact()
     facts.gps = std::make_pair(-33.8567844, 151.2152967);
     facts.captureTime = -86400;
     facts.movieCreated = 3'600'000'000ull;
+    facts.make = "Apple";
+    facts.model = "iPhone 11 Pro Max";
+    facts.exposureTime = ExifRational{1, 391};
+    facts.fNumber = ExifRational{9, 5};
+    facts.isoSpeed = 32;
+    facts.focalLength = ExifRational{17, 4};
+    facts.focalLength35mm = 26;
+    facts.pixelSize = std::make_pair(4032u, 3024u);
     return facts;
 }
 
@@ -62,6 +70,14 @@ TEST(ScannedFactsTest, WhatWasReadComesBackForUnchangedFilesOnly)
     EXPECT_EQ(read.gps, wanted.gps);
     EXPECT_EQ(read.captureTime, wanted.captureTime);
     EXPECT_EQ(read.movieCreated, wanted.movieCreated);
+    EXPECT_EQ(read.make, wanted.make);
+    EXPECT_EQ(read.model, wanted.model);
+    EXPECT_EQ(read.exposureTime, wanted.exposureTime);
+    EXPECT_EQ(read.fNumber, wanted.fNumber);
+    EXPECT_EQ(read.isoSpeed, wanted.isoSpeed);
+    EXPECT_EQ(read.focalLength, wanted.focalLength);
+    EXPECT_EQ(read.focalLength35mm, wanted.focalLength35mm);
+    EXPECT_EQ(read.pixelSize, wanted.pixelSize);
 
     const auto text = facts.Find(L"2024\\notes.txt", 10, 20);
     ASSERT_TRUE(text);
@@ -72,6 +88,17 @@ TEST(ScannedFactsTest, WhatWasReadComesBackForUnchangedFilesOnly)
     EXPECT_EQ(movie->format, ImageFormat::kMovie);
     EXPECT_EQ(movie->movieCreated, 1u);
     EXPECT_FALSE(movie->orientation);
+    EXPECT_FALSE(movie->make);
+    EXPECT_FALSE(movie->pixelSize);
+
+    // A list an earlier version of the program wrote, whole and sealed, is not read: its
+    // files are read again, never taken for facts they do not hold.
+    std::vector<std::uint8_t> older = ListOfThree();
+    older.resize(older.size() - 8);
+    older[4] = 1;
+    PutLittle(older, Fnv1a(older.data(), older.size()), 8);
+    ScannedFacts earlier(L"Z:\\no-such-folder");
+    EXPECT_FALSE(earlier.Parse(older));
 
     // Changed since, or never read: nothing.
     EXPECT_FALSE(facts.Find(L"2024\\写真.heic", 1235, 5678));
@@ -128,7 +155,7 @@ TEST(ScannedFactsTest, ListsPastTheirLimitsAreRefused)
     const std::uint64_t files = cache_limits::kMaxListedFiles + 1;
     std::vector<std::uint8_t> facts;
     PutLittle(facts, 0x4653534B, 4);
-    PutLittle(facts, 1, 4);
+    PutLittle(facts, 2, 4);
     PutLittle(facts, files, 4);
     for (std::uint64_t i = 0; i < files; ++i) {
         PutLittle(facts, 2, 4);  // a path of two units
@@ -136,14 +163,14 @@ TEST(ScannedFactsTest, ListsPastTheirLimitsAreRefused)
         PutLittle(facts, 0x30 + ((i >> 6) & 0x3F), 2);
         PutLittle(facts, i, 8);
         PutLittle(facts, i, 8);
-        facts.insert(facts.end(), 8, 0);  // no facts at all: 32 bytes a file
+        facts.insert(facts.end(), 16, 0);  // no facts at all: 40 bytes a file
     }
     PutLittle(facts, Fnv1a(facts.data(), facts.size()), 8);
     cache_formats::ScannedList scanned;
     EXPECT_FALSE(cache_formats::ParseScannedList(facts.data(), facts.size(), &scanned));
     EXPECT_TRUE(scanned.empty());
     // The same list one file shorter is a list.
-    facts.resize(facts.size() - 8 - 32);
+    facts.resize(facts.size() - 8 - 40);
     facts[8] = static_cast<std::uint8_t>(files - 1), facts[9] = static_cast<std::uint8_t>((files - 1) >> 8);
     facts[10] = static_cast<std::uint8_t>((files - 1) >> 16);
     PutLittle(facts, Fnv1a(facts.data(), facts.size()), 8);

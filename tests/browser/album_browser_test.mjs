@@ -393,6 +393,44 @@ await Promise.all([june.waitForURL(/picture\.html/), odd.click()]);
 await june.waitForFunction(() => document.getElementById("picture").complete);
 check((await june.$eval("#picture", (img) => img.naturalWidth)) === 640, "a name with ', # and & opens in the viewer");
 
+// What the photo knows: a panel the "i" key and its button open, with the camera, its exposure,
+// the day and where it came from, and the sizes; every value shown as text.
+const factsOf = (viewer) => viewer.$$eval("#facts_list dt", (terms) => Object.fromEntries(
+  terms.map((term) => [term.textContent, term.nextElementSibling.textContent])));
+const may2008 = await open(new URL("./2008/200805.html", indexUrl).href);
+await Promise.all([may2008.waitForURL(/picture\.html/), may2008.click("a[href*='ianare_Canon_40D.jpg']")]);
+await may2008.waitForFunction(() => document.getElementById("picture").complete && !document.getElementById("facts_button").hidden);
+check(await may2008.$eval("#facts", (panel) => panel.hidden), "the facts panel starts closed");
+await may2008.keyboard.press("i");
+check(!(await may2008.$eval("#facts", (panel) => panel.hidden)), "the i key opens the facts panel");
+const canon = await factsOf(may2008);
+check(canon["撮影日時"] === "2008年5月30日 15:56:01" && canon["日時の取得元"] === "カメラ" && canon["カメラ"] === "Canon EOS 40D" &&
+      canon["シャッター速度"] === "1/160 s" && canon["絞り値"] === "f/7.1" && canon["ISO感度"] === "100" &&
+      canon["焦点距離"] === "135 mm" && canon["画像サイズ"] === "100 × 68 ピクセル" && canon["ファイルサイズ"] === "7.8 KB",
+      `the panel tells the camera, its exposure, the day and the sizes (${JSON.stringify(canon)})`);
+await shot(may2008, "album_viewer_facts.png");
+await may2008.setViewportSize({ width: 390, height: 844 });
+const fitsPhone = await may2008.$eval("#facts", (panel) => {
+  const box = panel.getBoundingClientRect();
+  return box.left >= 0 && box.right <= window.innerWidth && box.bottom <= window.innerHeight;
+});
+check(fitsPhone, "the facts panel fits a phone's width");
+await shot(may2008, "album_viewer_facts_phone.png");
+await may2008.click("#facts_button");
+check(await may2008.$eval("#facts", (panel) => panel.hidden), "its button closes the panel");
+await may2008.close();
+const oddCamera = await open(new URL("./2024/202406.html", indexUrl).href);
+await Promise.all([oddCamera.waitForURL(/picture\.html/), oddCamera.click("a[href*='odd camera.jpg']")]);
+await oddCamera.waitForFunction(() => !document.getElementById("facts_button").hidden);
+await oddCamera.click("#facts_button");
+const oddFacts = await factsOf(oddCamera);
+check(oddFacts["カメラ"] === '<img src=x onerror="window.pwned=2"> Model </dd><b>9</b>' && oddFacts["日時の取得元"] === "カメラ",
+      `a camera's name that is markup is shown as text (${JSON.stringify(oddFacts)})`);
+check((await oddCamera.$$eval("#facts img, #facts b", (found) => found.length)) === 0 &&
+      (await oddCamera.evaluate(() => window.pwned)) === undefined, "no markup of a camera's name reached the page");
+await shot(oddCamera, "album_viewer_facts_hostile.png");
+await oddCamera.close();
+
 // Viewer pages opened with a query nobody's album wrote: the values stay data.
 const viewerBase = pathToFileURL(path.join(album, "unknown.html")).href;
 const crafted = await open(viewerBase + "?file=javascript:alert(1)&name=" +

@@ -441,3 +441,61 @@ TEST(ExifInfoTest, TolerantReaderKeepsWhatCameBeforeABrokenDirectory)
 }
 
 }  // namespace
+
+// --- the camera and the exposure --------------------------------------------------------------
+
+TEST(ExifInfoTest, CameraAndExposureAreReadOnlyWhereTheyAreWhole)
+{
+    HeldBlock good;
+    ASSERT_TRUE(good.Load(B(false)
+                              .Ascii(B::kIfd0, 0x010F, std::string("NIKON CORPORATION  \0\0", 21))
+                              .Ascii(B::kIfd0, 0x0110, "NIKON D70 ")
+                              .Rationals(B::kExif, 0x829A, {{10, 2000}})
+                              .Rationals(B::kExif, 0x829D, {{9, 1}}, 10)
+                              .Short(B::kExif, 0x8827, 200)
+                              .Rationals(B::kExif, 0x920A, {{1000, 10}})
+                              .Short(B::kExif, 0xA405, 150)
+                              .Build()));
+    EXPECT_EQ(good.info.GetMake(), "NIKON CORPORATION");
+    EXPECT_EQ(good.info.GetModel(), "NIKON D70");
+    ExifRational value;
+    ASSERT_TRUE(good.info.GetExposureTime(&value));
+    EXPECT_EQ(value, (ExifRational{10, 2000}));
+    ASSERT_TRUE(good.info.GetFNumber(&value));  // a non-negative SRATIONAL
+    EXPECT_EQ(value, (ExifRational{9, 1}));
+    ASSERT_TRUE(good.info.GetFocalLength(&value));
+    EXPECT_EQ(value, (ExifRational{1000, 10}));
+    std::uint32_t number = 0;
+    ASSERT_TRUE(good.info.GetIsoSpeed(&number));
+    EXPECT_EQ(number, 200u);
+    ASSERT_TRUE(good.info.GetFocalLengthIn35mm(&number));
+    EXPECT_EQ(number, 150u);
+
+    // Zero denominators, a negative SRATIONAL, a rational stored as a SHORT, a value field
+    // that points past the block, a name longer than any camera's, zeros for "unknown".
+    HeldBlock bad;
+    bad.bytes = B()
+                    .Ascii(B::kIfd0, 0x010F, "   ")
+                    .Ascii(B::kIfd0, 0x0110, std::string(200, 'X'))
+                    .Rationals(B::kExif, 0x829A, {{1, 0}})
+                    .Rationals(B::kExif, 0x829D, {{0xFFFFFFF7u, 1}}, 10)
+                    .Short(B::kExif, 0x920A, 35)
+                    .Short(B::kExif, 0x8827, 0)
+                    .Short(B::kExif, 0xA405, 0)
+                    .Build();
+    ASSERT_TRUE(bad.info.Load(bad.bytes));
+    EXPECT_EQ(bad.info.GetMake(), "");
+    EXPECT_EQ(bad.info.GetModel(), "");
+    EXPECT_FALSE(bad.info.GetExposureTime(&value));
+    EXPECT_FALSE(bad.info.GetFNumber(&value));
+    EXPECT_FALSE(bad.info.GetFocalLength(&value));
+    EXPECT_FALSE(bad.info.GetIsoSpeed(&number));
+    EXPECT_FALSE(bad.info.GetFocalLengthIn35mm(&number));
+
+    // A focal length whose eight bytes would lie past the block's end.
+    Bytes cut = B().Raw(B::kExif, 0x920A, 5, 1, 0xFFFFFFF0u).Build();
+    ExifInfo shortBlock;
+    ASSERT_TRUE(shortBlock.LoadTolerant(cut.data(), cut.size()));
+    EXPECT_FALSE(shortBlock.GetFocalLength(&value));
+    EXPECT_EQ(shortBlock.GetMake(), "");
+}

@@ -88,6 +88,45 @@ TEST(ImageFactsTest, TiffFilesAndTheirGps)
     EXPECT_FALSE(Facts("jpeg/goexif_geodegrees_as_string.jpg").gps);
 }
 
+// Values as exiftool reads them from the same files.
+TEST(ImageFactsTest, TheCameraItsExposureAndThePictureSize)
+{
+    const ImageFacts phone = Facts("jpeg/mde_Apple_iPhone_5.jpg");
+    EXPECT_EQ(phone.make, "Apple");
+    EXPECT_EQ(phone.model, "iPhone 5");
+    EXPECT_EQ(phone.exposureTime, (ExifRational{1, 1695}));
+    EXPECT_EQ(phone.fNumber, (ExifRational{12, 5}));
+    EXPECT_EQ(phone.isoSpeed, 50u);
+    EXPECT_EQ(phone.focalLength, (ExifRational{413, 100}));
+    EXPECT_EQ(phone.focalLength35mm, 33u);
+    // The frame header's size, as stored: the photo is turned by its orientation 3 only.
+    EXPECT_EQ(phone.pixelSize, std::make_pair(3264u, 2448u));
+
+    const ImageFacts canon = Facts("jpeg/ianare_Canon_40D.jpg");
+    EXPECT_EQ(canon.make, "Canon");
+    EXPECT_EQ(canon.model, "Canon EOS 40D");
+    EXPECT_EQ(canon.exposureTime, (ExifRational{1, 160}));
+    EXPECT_EQ(canon.fNumber, (ExifRational{71, 10}));
+    EXPECT_EQ(canon.isoSpeed, 100u);
+    EXPECT_EQ(canon.focalLength, (ExifRational{135, 1}));
+    EXPECT_FALSE(canon.focalLength35mm);
+    EXPECT_EQ(canon.pixelSize, std::make_pair(100u, 68u));
+
+    // A TIFF's size is its first directory's; a camera without an exposure time has none.
+    const ImageFacts drone = Facts("tiff/exifr_fixtures_002.tiff");
+    EXPECT_EQ(drone.make, "DJI");
+    EXPECT_EQ(drone.model, "XT2");
+    EXPECT_FALSE(drone.exposureTime);
+    EXPECT_EQ(drone.fNumber, (ExifRational{1250, 1000}));
+    EXPECT_EQ(drone.pixelSize, std::make_pair(640u, 512u));
+
+    // A cropped HEIC's Exif still states the camera's 4032 x 3024; no size is taken from it.
+    const ImageFacts cropped = Facts("heif/ianare_IMG_5195.HEIC");
+    EXPECT_EQ(cropped.model, "iPhone 11 Pro Max");
+    EXPECT_EQ(cropped.isoSpeed, 32u);
+    EXPECT_FALSE(cropped.pixelSize);
+}
+
 TEST(ImageFactsTest, FilesThatCannotBeReadSaySo)
 {
     ImageFacts facts;

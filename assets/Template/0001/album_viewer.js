@@ -92,21 +92,101 @@ function pictureAddress(queries, page, at) {
 }
 
 // The month's list, as a script beside its page (which a page opened from the disk may load
-// where it may not read a file): done is called with its queries, or with null when the month
-// is not one the album names or its list does not load.
+// where it may not read a file): done is called with its queries and what is known of each
+// (an empty list when it has none), or with null when the month is not one the album names or
+// its list does not load.
 function loadMonthList(page, done) {
   if (page === null) {
-    done(null);
+    done(null, []);
     return;
   }
   const list = document.createElement("script");
   list.src = page + ".pictures.js";
   list.addEventListener("load", () => {
     const queries = window.albumPictureQueries;
-    done(Array.isArray(queries) ? queries : null);
+    const facts = window.albumPictureFacts;
+    done(Array.isArray(queries) ? queries : null, Array.isArray(facts) ? facts : []);
   });
-  list.addEventListener("error", () => done(null));
+  list.addEventListener("error", () => done(null, []));
   document.head.appendChild(list);
+}
+
+// Where the day a file is filed under came from, in the words of the facts panel.
+const DATE_SOURCES = {
+  camera: "カメラ",
+  sidecar: "付属の情報ファイル",
+  name: "ファイル名",
+  lastWrite: "更新日時",
+};
+
+// The facts panel's rows: label, and the text of the entry's values. Only strings are taken,
+// each as text: a camera's name or any other value from a file never becomes markup.
+function factRows(entry) {
+  const text = (key) => (Object.prototype.hasOwnProperty.call(entry, key) && typeof entry[key] === "string" ? entry[key] : null);
+  const rows = [];
+  const add = (label, value, note) => {
+    if (value !== null && value !== "") rows.push({ label, value, note: note || null });
+  };
+  const source = text("source");
+  add("撮影日時", text("taken"));
+  if (text("taken") !== null && source !== null && Object.prototype.hasOwnProperty.call(DATE_SOURCES, source)) {
+    add("日時の取得元", DATE_SOURCES[source]);
+  }
+  add("カメラ", text("camera"));
+  add("シャッター速度", text("shutter"));
+  add("絞り値", text("aperture"));
+  add("ISO感度", text("iso"));
+  const focal35 = text("focal35");
+  add("焦点距離", text("focal"), focal35 === null ? null : "35mm換算 " + focal35);
+  add("画像サイズ", text("pixels") === null ? null : text("pixels") + " ピクセル");
+  add("ファイルサイズ", text("bytes"));
+  return rows;
+}
+
+// The panel of what the photo knows, shown and hidden by its button and the "i" key; it stays
+// open from one photo to the next while the viewer pages through the month.
+function setUpFacts(entry) {
+  const panel = document.getElementById("facts");
+  const button = document.getElementById("facts_button");
+  const list = document.getElementById("facts_list");
+  if (!panel || !button || !list || entry === null || typeof entry !== "object" || Array.isArray(entry)) return;
+  const rows = factRows(entry);
+  if (rows.length === 0) return;
+  for (const row of rows) {
+    const term = document.createElement("dt");
+    term.textContent = row.label;
+    const value = document.createElement("dd");
+    value.textContent = row.value;
+    if (row.note !== null) {
+      const note = document.createElement("span");
+      note.className = "viewer_facts_note";
+      note.textContent = "（" + row.note + "）";
+      value.append(note);
+    }
+    list.append(term, value);
+  }
+  const remembered = () => {
+    try {
+      return window.sessionStorage.getItem("albumFactsOpen") === "1";
+    } catch (error) {
+      return false;
+    }
+  };
+  const show = (open) => {
+    panel.hidden = !open;
+    button.setAttribute("aria-expanded", open ? "true" : "false");
+    try {
+      window.sessionStorage.setItem("albumFactsOpen", open ? "1" : "0");
+    } catch (error) {
+      // A page opened from the disk may have no storage: the panel then starts closed.
+    }
+  };
+  button.hidden = false;
+  show(remembered());
+  button.addEventListener("click", () => show(panel.hidden));
+  document.addEventListener("keydown", (event) => {
+    if ((event.key === "i" || event.key === "I") && !event.ctrlKey && !event.metaKey && !event.altKey) show(panel.hidden);
+  });
 }
 
 // The place of the file (key "img" or "movie") in the month's list: at when the list has it
@@ -166,13 +246,14 @@ function showPicture(picture, name, message) {
   const raw = query.get(key);
   const source = relativeFilePath(raw);
   const page = monthPage(query.get("page"));
-  loadMonthList(source === null ? null : page, (queries) => {
+  loadMonthList(source === null ? null : page, (queries, facts) => {
     const at = queries === null ? -1 : placeInList(queries, key, raw, pictureNumber(query.get("at")));
     if (at < 0) {
       message.textContent = "表示できる写真が指定されていません。";
       message.hidden = false;
       return;
     }
+    setUpFacts(at < facts.length ? facts[at] : null);
     const entry = new URLSearchParams(queries[at]);
     name.textContent = lastSegment(raw);
     document.title = lastSegment(raw) + " - 写真一覧";
