@@ -81,6 +81,22 @@ void LogRefusal(const std::wstring& path, const DecodedPixels& refused)
     }
 }
 
+// The picture at `path` read once and decoded once, upright and fitted into the box. Why a
+// file is not a picture goes to the log, unless the caller will try it another way.
+ThumbnailOutcome DecodeUprightInBox(const std::wstring& path, std::uint16_t orientation, std::int32_t boxWidth,
+                                    std::int32_t boxHeight, BgrPicture* upright, bool logRefusal = true)
+{
+    std::vector<std::uint8_t> bytes;
+    DecodedPixels decoded;
+    decoded.refusal = DecodeRefusal::kUnreadable;
+    if (ReadFileBytes(path, picture_limits::kMaxPictureFileBytes, &bytes) &&
+        FittedUpright(bytes, orientation, boxWidth, boxHeight, upright, &decoded))
+        return ThumbnailOutcome::kMade;
+    if (logRefusal)
+        LogRefusal(path, decoded);
+    return ThumbnailOutcome::kNotAPicture;
+}
+
 // The thumbnail of a picture, or the poster of a movie, made anew.
 ThumbnailOutcome MakeThumbnailOf(const AlbumFile& file, std::vector<std::uint8_t>* jpeg)
 {
@@ -116,6 +132,32 @@ bool PosterOf(AlbumFile& file, const std::wstring& outputFolder, ThumbnailCache&
     return true;
 }
 
+// A photo browsers do not show has a view beside its thumbnail: both from one decode, into
+// the view's box, the thumbnail shrunk from the view's pixels. The view is kept in the cache
+// until WriteView writes its file, and no longer. False, with nothing kept, when the picture
+// could not be had whole in the view's box: the thumbnail alone is then tried, as a file's
+// own small picture may still show.
+bool MakeThumbnailAndView(const AlbumFile& file, const std::wstring& outputFolder, ThumbnailCache& cache,
+                          std::vector<std::uint8_t>* thumbnail)
+{
+    BgrPicture view;
+    if (DecodeUprightInBox(file.path, file.orientation, kViewWidth, kViewHeight, &view, false) !=
+            ThumbnailOutcome::kMade ||
+        view.Empty())
+        return false;
+    const FittedSize fitted = FitIntoBox(static_cast<std::int32_t>(view.width), static_cast<std::int32_t>(view.height),
+                                         kThumbnailWidth, kThumbnailHeight);
+    const BgrPicture small =
+        ResizeTo(view, static_cast<std::uint32_t>(fitted.width), static_cast<std::uint32_t>(fitted.height));
+    std::vector<std::uint8_t> viewJpeg;
+    if (small.Empty() || !EncodeJpeg(small, kThumbnailQuality, thumbnail) ||
+        !EncodeJpeg(view, kThumbnailQuality, &viewJpeg))
+        return false;
+    // A view the cache cannot keep is made again when its file is written.
+    (void)cache.Store(KeyOf(file, outputFolder, kViewWidth, kViewHeight), &viewJpeg);
+    return true;
+}
+
 // One picture's thumbnail: from the cache when it has the picture as it is, else one decode.
 // False for a file that is no picture.
 bool ThumbnailOf(AlbumFile& file, const std::wstring& outputFolder, ThumbnailCache& cache)
@@ -134,7 +176,9 @@ bool ThumbnailOf(AlbumFile& file, const std::wstring& outputFolder, ThumbnailCac
     case ThumbnailCache::Entry::kMissing:
         break;
     }
-    if (MakeThumbnail(file.path, file.orientation, &jpeg) == ThumbnailOutcome::kNotAPicture) {
+    if (file.viewAsJpeg && MakeThumbnailAndView(file, outputFolder, cache, &jpeg)) {
+        // Both came from one decode; the view waits in the cache for its file to be written.
+    } else if (MakeThumbnail(file.path, file.orientation, &jpeg) == ThumbnailOutcome::kNotAPicture) {
         cache.Store(key, nullptr);
         return false;
     }
@@ -172,19 +216,29 @@ void WriteThumbnail(AlbumBuildContext& context, const AlbumFile& file, const std
                          path);
 }
 
-// The view of a photo browsers do not show (HEIF, TIFF): made from the photo itself when the last build's
-// file of it is not there as it was (views are not kept in the cache: they would only double
-// its size).
+// The view of a photo browsers do not show (HEIF, TIFF), when the last build's file of it is
+// not there as it was: the one the thumbnail's decode left in the cache, else made from the
+// photo itself. Views are not kept in the cache from one build to the next: they would only
+// double its size.
 void WriteView(AlbumBuildContext& context, const AlbumFile& file, const std::wstring& path)
 {
     if (context.writes.Failed())
         return;
-    const std::wstring entry = ThumbnailCache::EntryName(KeyOf(file, context.outputFolder, kViewWidth, kViewHeight));
+    const ThumbnailKey key = KeyOf(file, context.outputFolder, kViewWidth, kViewHeight);
+    const std::wstring entry = ThumbnailCache::EntryName(key);
+    ThumbnailCache* cache = context.thumbnailCache;
+    // The view the thumbnail's decode made, if it did, leaves the cache after this build.
+    if (cache)
+        cache->Release(key);
     if (context.thumbnailFiles && context.thumbnailFiles->Holds(path, entry))
         return;
     std::vector<std::uint8_t> jpeg;
-    if (MakeSizedPicture(file.path, file.orientation, kViewWidth, kViewHeight, &jpeg) != ThumbnailOutcome::kMade ||
-        jpeg.empty())
+    if ((!cache || cache->Find(key, &jpeg) != ThumbnailCache::Entry::kThumbnail) &&
+        MakeSizedPicture(file.path, file.orientation, kViewWidth, kViewHeight, &jpeg) != ThumbnailOutcome::kMade)
+        return;
+    if (cache)
+        cache->Release(key);
+    if (jpeg.empty())
         return;
     context.writes.Check(context.thumbnailFiles ? context.thumbnailFiles->Write(path, entry, jpeg)
                                                 : WriteFileBytes(path, jpeg.data(), jpeg.size()),
@@ -238,19 +292,12 @@ ThumbnailOutcome MakeSizedPicture(const std::wstring& path, std::uint16_t orient
                                   std::int32_t boxHeight, std::vector<std::uint8_t>* jpeg)
 {
     jpeg->clear();
-    std::vector<std::uint8_t> bytes;
     BgrPicture upright;
-    DecodedPixels decoded;
-    decoded.refusal = DecodeRefusal::kUnreadable;
-    if (!ReadFileBytes(path, picture_limits::kMaxPictureFileBytes, &bytes) ||
-        !FittedUpright(bytes, orientation, boxWidth, boxHeight, &upright, &decoded)) {
-        LogRefusal(path, decoded);
-        return ThumbnailOutcome::kNotAPicture;
-    }
+    const ThumbnailOutcome outcome = DecodeUprightInBox(path, orientation, boxWidth, boxHeight, &upright);
     // Memory that ran short on the way leaves no picture, but the file is one.
-    if (!upright.Empty())
+    if (outcome == ThumbnailOutcome::kMade && !upright.Empty())
         EncodeJpeg(upright, kThumbnailQuality, jpeg);
-    return ThumbnailOutcome::kMade;
+    return outcome;
 }
 
 ThumbnailOutcome MakeThumbnail(const std::wstring& path, std::uint16_t orientation, std::vector<std::uint8_t>* jpeg)

@@ -113,6 +113,9 @@ bool DecodeHeifForBox(const std::uint8_t* data, std::size_t size, std::int32_t b
     if (!context)
         return false;
     heif_context_set_maximum_image_size_limit(context.get(), picture_limits::kMaxHeifSide);
+    // The album decodes a picture on each core already: a phone's grid of tiles is decoded
+    // on this thread, instead of on threads started for each tile and ended after it.
+    heif_context_set_max_decoding_threads(context.get(), 0);
     if (Failed(heif_context_read_from_memory_without_copy(context.get(), data, size, nullptr)))
         return false;
     heif_image_handle* primaryHandle = nullptr;

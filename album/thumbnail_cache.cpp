@@ -155,6 +155,12 @@ bool ThumbnailCache::MakeFolder()
     return folderMade_;
 }
 
+void ThumbnailCache::Release(const ThumbnailKey& key)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    used_.erase(EntryName(key, true));
+}
+
 void ThumbnailCache::RemoveUnused()
 {
     const std::lock_guard<std::mutex> lock(mutex_);

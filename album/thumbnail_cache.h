@@ -56,6 +56,8 @@ public:
     bool Store(const ThumbnailKey& key, const std::vector<std::uint8_t>* jpeg);
     // Removes the entries and lists that no Find or Store of this build named.
     void RemoveUnused();
+    // Lets RemoveUnused take the entry after all: one kept for this build alone.
+    void Release(const ThumbnailKey& key);
     // Makes the cache's folder, hidden, if it is not there yet.
     bool MakeFolder();
 

@@ -223,6 +223,37 @@ TEST_F(AlbumThumbnailsTest, ThumbnailFilesStillRightAreKeptAndTheRestWritten)
     EXPECT_TRUE(FolderSnapshot(Album()) == kept);
 }
 
+// A photo browsers do not show has a view beside its thumbnail: both come from one decode, and
+// the view passes through the cache without staying there.
+TEST_F(AlbumThumbnailsTest, APhotoAndItsViewComeFromOneDecodeAndTheViewLeavesTheCache)
+{
+    MakeFile(output_ + L"\\2024\\IMG_0001.HEIC", ReadWholeFile(RealTestFile("heif/libheif_example.heic")));
+    EXPECT_EQ(Build(2), 1u);
+    std::wstring thumbnail, view;
+    for (const auto& entry : FolderSnapshot(Album())) {
+        if (entry.first.rfind(L"\\thumb\\", 0) == 0)
+            (EndsWith(entry.first, L"_view.jpg") ? view : thumbnail) = entry.first;
+    }
+    ASSERT_FALSE(view.empty());
+    ASSERT_FALSE(thumbnail.empty());
+    {
+        Gdiplus::Bitmap small((Album() + thumbnail).c_str()), large((Album() + view).c_str());
+        EXPECT_TRUE(small.GetWidth() <= 320 && small.GetHeight() <= 240 &&
+                    (small.GetWidth() == 320 || small.GetHeight() == 240));
+        EXPECT_TRUE(large.GetWidth() == 2048 || large.GetHeight() == 2048);
+        // The same picture: the thumbnail's shape is the view's.
+        EXPECT_NEAR(double(small.GetWidth()) / small.GetHeight(), double(large.GetWidth()) / large.GetHeight(), 0.02);
+    }
+    EXPECT_EQ(CountEntries(Cache()), 1);
+
+    // Its view's file gone, only the view is made again; the thumbnail comes from the cache.
+    const Bytes madeView = ReadBytes(Album() + view);
+    DeleteFileW((Album() + view).c_str());
+    EXPECT_EQ(Build(2), 1u);
+    EXPECT_TRUE(ReadBytes(Album() + view) == madeView);
+    EXPECT_EQ(CountEntries(Cache()), 1);
+}
+
 // The peak signal-to-noise ratio of two pictures of one size, over their colour channels.
 double Psnr(const std::wstring& a, const std::wstring& b)
 {
