@@ -23,7 +23,7 @@ windows_path() { echo "Z:${1//\//\\}"; }
 organize_bench() { "$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_organize_bench.exe" "$@"; }
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
   ram=$(mktemp -d /dev/shm/kasumiro-bench.XXXXXX)
-  organize_bench --root "$(windows_path "$ram")" pairs 5 workers lookalikes 100,300,1000 scale 5000,50000,200000 memory
+  organize_bench --root "$(windows_path "$ram")" start 7 pairs 5 workers lookalikes 100,300,1000 scale 5000,50000,200000 memory
   rm -rf "$ram"
 fi
 organize_bench --root "$(windows_path "$KASUMIRO_BUILD/bench-organize")" --on-disk pairs 5 workers
@@ -94,6 +94,29 @@ compare "320 x 240 thumbnails alone" "$album" ours-alone "$heic_pictures" "$thum
 compare "thumbnails and 2048 x 2048 views, as the album has" "$album" ours "$heic_pictures" \
   "$(awk -v a="$thumbs_one" -v b="$views_one" 'BEGIN { print a + b }')" \
   "$(awk -v a="$thumbs_all" -v b="$views_all" 'BEGIN { print a + b }')"
+
+# Real phone photos (tests/data/real/heif: a 16-megapixel Android HEIF and two iPhone HEICs of
+# 8.5 and 12 megapixels, grids of tiles as phones write them), six copies each, three times in a
+# row: the spread is part of the figure.
+real=$KASUMIRO_BUILD/bench-album-real-heic
+rm -rf "$real"
+mkdir -p "$real/DCIM"
+for copy in 1 2 3 4 5 6; do
+  for photo in ianare_HMD_Nokia_8.3_5G_hdr.heif ianare_IMG_5195.HEIC mde_exif-at-eof.heic; do
+    cp "$here/../tests/data/real/heif/$photo" "$real/DCIM/${copy}_${photo%.*}.HEIC"
+  done
+done
+real_pictures=$(ls "$real/DCIM" | wc -l)
+for run in 1 2 3; do
+  album=$("$here/wine-run.sh" "$KASUMIRO_BUILD/bin/kasumiro_album_bench.exe" --folder "$(windows_path "$real")")
+  [ "$run" = 1 ] && echo "$album" | grep -v '^ours-'
+  read -r thumbs_one thumbs_all < <(vips_times "$real/DCIM" HEIC 320x240)
+  read -r views_one views_all < <(vips_times "$real/DCIM" HEIC 2048x2048)
+  compare "real phone photos, thumbnails and 2048 x 2048 views, run $run of 3" "$album" ours "$real_pictures" \
+    "$(awk -v a="$thumbs_one" -v b="$views_one" 'BEGIN { print a + b }')" \
+    "$(awk -v a="$thumbs_all" -v b="$views_all" 'BEGIN { print a + b }')"
+done
+rm -rf "$real"
 
 # Movies' posters: phone-sized movies made once with ffmpeg, 1080p and 4K in H.264 and HEVC at
 # the bit rates phones record at, a keyframe a second as phones write them, moving and grainy
