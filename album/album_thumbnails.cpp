@@ -347,7 +347,7 @@ void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, bool lis
     ParallelFor(
         pictures.size(), workers,
         [&](std::size_t i) { isPicture[i] = ThumbnailOf(*pictures[i], context.outputFolder, cache) ? 1 : 0; },
-        [&](std::size_t done) { context.Advance(done); });
+        [&](std::size_t done) { context.Advance(done); }, WorkerApartment::kCom);
     // A picture that cannot be shown (damaged, cut, empty, past the limits) is listed as any
     // file the album cannot picture: a file without preview, when such files are listed.
     std::set<const AlbumFile*> notPictures;
@@ -391,10 +391,11 @@ void WriteAlbumThumbnails(const AlbumModel& model, AlbumBuildContext& context, i
             }
         }
     }
-    ParallelFor(jobs.size(), workers, [&](std::size_t i) {
+    const auto write = [&](std::size_t i) {
         if (jobs[i].view)
             WriteView(context, *jobs[i].file, jobs[i].path);
         else
             WriteThumbnail(context, *jobs[i].file, jobs[i].path);
-    });
+    };
+    ParallelFor(jobs.size(), workers, write, {}, WorkerApartment::kCom);
 }

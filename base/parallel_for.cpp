@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -18,14 +19,16 @@ int DefaultWorkerCount()
 }
 
 void ParallelFor(std::size_t count, int workers, const std::function<void(std::size_t)>& work,
-                 const std::function<void(std::size_t)>& advanced)
+                 const std::function<void(std::size_t)>& advanced, WorkerApartment apartment)
 {
     std::atomic<std::size_t> next{0};
     std::mutex mutex;
     std::condition_variable finished;
     std::size_t done = 0;
     auto worker = [&] {
-        const ComInit com;
+        std::optional<ComInit> com;
+        if (apartment == WorkerApartment::kCom)
+            com.emplace();
         for (std::size_t i = next++; i < count; i = next++) {
             try {
                 work(i);
