@@ -12,6 +12,7 @@
 #include "base/paths.h"
 #include "base/settings_store.h"
 #include "bench/bench_process.h"
+#include "tests/support/child_process.h"
 #include "tests/support/documents_folder.h"
 #include "tests/support/temp_folder.h"
 
@@ -19,52 +20,21 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchShownWindow(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // The seconds from the program's start until a window of it is shown; it is then closed as
 // the user closes it. Negative when no window came within a minute.
 double SecondsUntilWindowShown(const std::wstring& commandLine)
 {
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
+    ChildProcess program;
     const auto start = Clock::now();
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    if (!program.Start(commandLine))
         return -1;
-    const UniqueHandle process(started.hProcess), thread(started.hThread);
-    WindowSearch search{started.dwProcessId, nullptr};
-    double seconds = -1;
-    while (WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
-        EnumWindows(&MatchShownWindow, reinterpret_cast<LPARAM>(&search));
-        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        if (search.found) {
-            seconds = elapsed;
-            break;
-        }
-        if (elapsed > 60)
-            break;
-        Sleep(1);
-    }
-    if (search.found)
-        PostMessageW(search.found, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0)
-        TerminateProcess(process.get(), 1);
+    const HWND shown = program.WaitForWindow(nullptr, 60000, 1);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (!shown)
+        return -1;
+    PostMessageW(shown, WM_CLOSE, 0, 0);
+    // One still running is ended when `program` goes.
+    program.WaitForExit(20000);
     return seconds;
 }
 

@@ -97,7 +97,7 @@ DWORD ChildProcess::ExitCode() const
     return code;
 }
 
-HWND ChildProcess::WaitForWindow(const wchar_t* title, DWORD timeoutMs) const
+HWND ChildProcess::WaitForWindow(const wchar_t* title, DWORD timeoutMs, DWORD pollMs) const
 {
     const DWORD start = GetTickCount();
     for (;;) {
@@ -105,7 +105,7 @@ HWND ChildProcess::WaitForWindow(const wchar_t* title, DWORD timeoutMs) const
             return window;
         if (GetTickCount() - start >= timeoutMs || WaitForExit(0))
             return nullptr;
-        Sleep(50);
+        Sleep(pollMs);
     }
 }
 

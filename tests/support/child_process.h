@@ -22,9 +22,9 @@ public:
     DWORD ExitCode() const;
     DWORD Id() const { return id_; }
 
-    // The first visible top-level window of this process with the given title, waiting up
-    // to timeoutMs for it to appear; null when none did.
-    HWND WaitForWindow(const wchar_t* title, DWORD timeoutMs) const;
+    // The first visible top-level window of this process with the given title (null: any),
+    // looked for every pollMs for up to timeoutMs; null when none appeared.
+    HWND WaitForWindow(const wchar_t* title, DWORD timeoutMs, DWORD pollMs = 50) const;
     // Any visible top-level window of this process, now.
     bool HasVisibleWindow() const;
 
