@@ -1,6 +1,10 @@
-// A whole HEIF file: the box walk, then the Exif item through the strict reader.
+// A whole HEIF file: the box walk to the Exif item and the primary picture's size, then the
+// Exif item through the strict reader.
 
 #include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "metadata/exif_info.h"
@@ -10,7 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     HeifExifLocator reader;
     reader.SetBytes(std::vector<std::uint8_t>(data, data + size));
-    const std::vector<std::uint8_t> item = reader.ExtractExif();
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> primarySize;
+    const std::vector<std::uint8_t> item = reader.ExtractExif(&primarySize);
+    if (primarySize && (primarySize->first == 0 || primarySize->second == 0))
+        std::abort();
     ExifInfo info;
     if (info.Load(item)) {
         std::int64_t time = 0;

@@ -1,7 +1,9 @@
-// A whole movie file: the walk over its boxes to the creation time of its movie header, the
-// plausibility test of what it finds, and what its first bytes say it is.
+// A whole movie file: the walk over its boxes to the creation time of its movie header and the
+// frame size of its first video track, the plausibility test of what it finds, and what its
+// first bytes say it is.
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "metadata/file_kind.h"
 #include "metadata/memory_file_reader.h"
@@ -10,8 +12,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     MemoryFileReader file(data, size);
-    if (const auto created = ReadMovieCreationTime(file))
-        PlausibleMovieTime(*created, 1796000000);
+    const MovieHeaders headers = ReadMovieHeaders(file);
+    if (headers.created)
+        PlausibleMovieTime(*headers.created, 1796000000);
+    if (headers.frameSize && (headers.frameSize->first == 0 || headers.frameSize->second == 0))
+        std::abort();
     SniffFileKind({data, size});
     return 0;
 }

@@ -37,7 +37,7 @@ constexpr std::uint64_t kMaxHeifExifBytes = 16u << 20;
 
 // Movies are read by their box headers alone: at most this many top-level boxes (real
 // files have a handful; fragmented recordings a few thousand), and this many children of the
-// "moov" box before its "mvhd" header.
+// "moov" box before its "mvhd" header and first video track (and of a track, and of its media).
 constexpr int kMaxIsoTopLevelBoxes = 65536;
 constexpr int kMaxMovieChildBoxes = 1024;
 

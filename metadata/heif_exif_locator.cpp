@@ -4,6 +4,7 @@
 
 #include "base/path_text.h"
 #include "metadata/box_range.h"
+#include "metadata/heif_picture_size.h"
 #include "metadata/iso_boxes.h"
 #include "metadata/memory_file_reader.h"
 #include "metadata/exif_limits.h"
@@ -162,6 +163,14 @@ void ExifContainerReader::SetBytes(std::vector<std::uint8_t> bytes)
 
 std::vector<std::uint8_t> HeifExifLocator::ExtractExif() const
 {
+    return ExtractExif(nullptr);
+}
+
+std::vector<std::uint8_t> HeifExifLocator::ExtractExif(
+    std::optional<std::pair<std::uint32_t, std::uint32_t>>* primarySize) const
+{
+    if (primarySize)
+        primarySize->reset();
     if (!file_)
         return {};
     const std::uint64_t size = file_->Size();
@@ -177,6 +186,8 @@ std::vector<std::uint8_t> HeifExifLocator::ExtractExif() const
         std::vector<std::uint8_t> meta(static_cast<std::size_t>(box.size));
         if (!file_->ReadAt(box.offset, meta.data(), meta.size()))
             return true;
+        if (primarySize)
+            *primarySize = HeifPrimaryPictureSize(meta);
         const BoxRange range(meta.data(), 0, meta.size());
         BoxWalk walk;
         bool found = walk.Walk(range, 0);

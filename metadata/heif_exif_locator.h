@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "metadata/file_reader.h"
@@ -37,4 +39,7 @@ protected:
 class HeifExifLocator final : public ExifContainerReader {
 public:
     std::vector<std::uint8_t> ExtractExif() const override;
+    // The same, and from the same read of the "meta" box the primary picture's size as the
+    // decoders show it (heif_picture_size.h); nothing when the file gives none.
+    std::vector<std::uint8_t> ExtractExif(std::optional<std::pair<std::uint32_t, std::uint32_t>>* primarySize) const;
 };

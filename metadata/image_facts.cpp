@@ -224,14 +224,17 @@ bool ReadImageFacts(std::unique_ptr<FileReader> file, const std::wstring& path, 
 
     std::vector<std::uint8_t> block;
     switch (facts->format) {
-    case ImageFormat::kMovie:
-        facts->movieCreated = ReadMovieCreationTime(*file);
+    case ImageFormat::kMovie: {
+        MovieHeaders movie = ReadMovieHeaders(*file);
+        facts->movieCreated = movie.created;
+        facts->pixelSize = movie.frameSize;
         break;
+    }
     case ImageFormat::kHeif: {
         // Without readHeif the file is only recognised. Its item is read by the strict reader.
         HeifExifLocator heif;
         if (readHeif && heif.LoadFrom(*file))
-            block = heif.ExtractExif();
+            block = heif.ExtractExif(&facts->pixelSize);
         ExifInfo exif;
         if (!block.empty() && exif.Load(block))
             AddExifFacts(exif, facts);

@@ -43,6 +43,8 @@ struct ImageFacts {
     std::optional<std::uint32_t> focalLength35mm;    // millimetres, 0xA405
     // The picture's size in pixels as stored, before any turn by its orientation, from the
     // picture's own header: a JPEG's frame header, a PNG's IHDR, a TIFF's first directory.
+    // The HEIF family and movies turn their pictures themselves, and give theirs as shown: the
+    // primary item's "ispe" turned by its "irot", the video track's "tkhd" by its matrix.
     std::optional<std::pair<std::uint32_t, std::uint32_t>> pixelSize;
     std::uint64_t bytesRead = 0;                  // taken from the disk to learn all this
 };

@@ -29,26 +29,100 @@ std::optional<std::uint64_t> ReadMovieHeader(FileReader& file, const BoxHeader& 
     return created;
 }
 
+// "tkhd": version and flags, times, IDs and the duration (20 bytes in version 0, 32 in version
+// 1), 16 reserved bytes, then the 3 x 3 display matrix and the width and height, 16.16 fixed.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> ReadTrackHeader(FileReader& file, const BoxHeader& box)
+{
+    std::uint8_t bytes[96];
+    const std::uint64_t wanted = box.PayloadSize() < sizeof bytes ? box.PayloadSize() : sizeof bytes;
+    if (!file.ReadAt(box.PayloadOffset(), bytes, static_cast<std::size_t>(wanted)))
+        return std::nullopt;
+    BoxRange fields(bytes, 0, wanted);
+    const std::uint64_t version = fields.Read(1);
+    fields.Skip(3);  // flags
+    if (version > 1)
+        return std::nullopt;
+    fields.Skip((version == 1 ? 32 : 20) + 16);
+    std::int32_t matrix[9];
+    for (std::int32_t& value : matrix)
+        value = static_cast<std::int32_t>(static_cast<std::uint32_t>(fields.Read(4)));
+    // Rounded to whole pixels; a size past 32767 is no frame a camera writes.
+    const std::uint64_t width = (fields.Read(4) + 0x8000) >> 16;
+    const std::uint64_t height = (fields.Read(4) + 0x8000) >> 16;
+    if (fields.Error() || width == 0 || height == 0 || width > 0x7FFF || height > 0x7FFF)
+        return std::nullopt;
+    // a b u / c d v / x y w: a quarter turn leaves a and d zero, b and c not.
+    const bool quarterTurn = matrix[0] == 0 && matrix[4] == 0 && matrix[1] != 0 && matrix[3] != 0;
+    return quarterTurn ? std::make_pair(static_cast<std::uint32_t>(height), static_cast<std::uint32_t>(width))
+                       : std::make_pair(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
+}
+
+// True when the track's media handler ("mdia" / "hdlr") is video: version and flags, a
+// predefined word, then the handler type.
+bool IsVideoTrack(FileReader& file, const BoxHeader& track)
+{
+    bool video = false;
+    ForEachBox(file, track.PayloadOffset(), track.offset + track.size, exif_limits::kMaxMovieChildBoxes,
+               [&](const BoxHeader& media) {
+                   if (media.type != FourCC("mdia"))
+                       return false;
+                   ForEachBox(file, media.PayloadOffset(), media.offset + media.size, exif_limits::kMaxMovieChildBoxes,
+                              [&](const BoxHeader& handler) {
+                                  if (handler.type != FourCC("hdlr"))
+                                      return false;
+                                  std::uint8_t bytes[12];
+                                  video = handler.PayloadSize() >= sizeof bytes &&
+                                          file.ReadAt(handler.PayloadOffset(), bytes, sizeof bytes) &&
+                                          FourCC("vide") == ((std::uint32_t{bytes[8]} << 24) |
+                                                             (std::uint32_t{bytes[9]} << 16) |
+                                                             (std::uint32_t{bytes[10]} << 8) | bytes[11]);
+                                  return true;
+                              });
+                   return true;
+               });
+    return video;
+}
+
+// The frame size of a track that is video; nothing for any other.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> VideoFrameSize(FileReader& file, const BoxHeader& track)
+{
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> size;
+    ForEachBox(file, track.PayloadOffset(), track.offset + track.size, exif_limits::kMaxMovieChildBoxes,
+               [&](const BoxHeader& header) {
+                   if (header.type != FourCC("tkhd"))
+                       return false;
+                   size = ReadTrackHeader(file, header);
+                   return true;
+               });
+    if (size && !IsVideoTrack(file, track))
+        return std::nullopt;
+    return size;
+}
+
 }  // namespace
 
-std::optional<std::uint64_t> ReadMovieCreationTime(FileReader& file)
+MovieHeaders ReadMovieHeaders(FileReader& file)
 {
-    std::optional<std::uint64_t> created;
+    MovieHeaders headers;
     ForEachBox(file, 0, file.Size(), exif_limits::kMaxIsoTopLevelBoxes, [&](const BoxHeader& movie) {
         if (movie.type != FourCC("moov"))
             return false;
         // The movie header is the first child by the format's rule; a few writers put others
-        // before it.
+        // before it. The tracks follow it.
+        bool movieHeaderSeen = false;
         ForEachBox(file, movie.PayloadOffset(), movie.offset + movie.size, exif_limits::kMaxMovieChildBoxes,
                    [&](const BoxHeader& child) {
-                       if (child.type != FourCC("mvhd"))
-                           return false;
-                       created = ReadMovieHeader(file, child);
-                       return true;
+                       if (child.type == FourCC("mvhd") && !movieHeaderSeen) {
+                           movieHeaderSeen = true;
+                           headers.created = ReadMovieHeader(file, child);
+                       } else if (child.type == FourCC("trak") && !headers.frameSize) {
+                           headers.frameSize = VideoFrameSize(file, child);
+                       }
+                       return movieHeaderSeen && headers.frameSize.has_value();
                    });
         return true;  // one movie box per file
     });
-    return created;
+    return headers;
 }
 
 std::optional<std::int64_t> PlausibleMovieTime(std::uint64_t secondsSince1904, std::int64_t nowUnix)

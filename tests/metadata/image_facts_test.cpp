@@ -120,11 +120,18 @@ TEST(ImageFactsTest, TheCameraItsExposureAndThePictureSize)
     EXPECT_EQ(drone.fNumber, (ExifRational{1250, 1000}));
     EXPECT_EQ(drone.pixelSize, std::make_pair(640u, 512u));
 
-    // A cropped HEIC's Exif still states the camera's 4032 x 3024; no size is taken from it.
+    // A cropped HEIC's Exif still states the camera's 4032 x 3024; its size is its primary
+    // item's "ispe", as exiftool reads it.
     const ImageFacts cropped = Facts("heif/ianare_IMG_5195.HEIC");
     EXPECT_EQ(cropped.model, "iPhone 11 Pro Max");
     EXPECT_EQ(cropped.isoSpeed, 32u);
-    EXPECT_FALSE(cropped.pixelSize);
+    EXPECT_EQ(cropped.pixelSize, std::make_pair(2566u, 3313u));
+    // An AVIF of 1920 x 1080 that its "irot" turns a quarter is as tall as it is shown; a HEIC
+    // whose Exif asks for a turn its boxes do not make is as wide as its decoders show it.
+    EXPECT_EQ(Facts("avif/av1avif_Ronda_rotate90.avif").pixelSize, std::make_pair(1080u, 1920u));
+    const ImageFacts notTurned = Facts("heif/mde_Issue_437_dotnet.heic");
+    EXPECT_EQ(notTurned.orientation, 6);
+    EXPECT_EQ(notTurned.pixelSize, std::make_pair(4000u, 1848u));
 }
 
 TEST(ImageFactsTest, FilesThatCannotBeReadSaySo)

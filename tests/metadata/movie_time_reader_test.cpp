@@ -1,5 +1,5 @@
-// The filming time of movies and a voice memo made by a real muxer, wherever their movie box
-// lies, and of movies whose boxes lie: cut short, sizes past the end, 64-bit sizes, gigabytes
+// The filming time and frame size of movies and a voice memo made by a real muxer, wherever
+// their movie box lies, and of movies whose boxes lie: cut short, sizes past the end, 64-bit sizes, gigabytes
 // of media data before the movie box (stepped over, never read).
 
 #include "metadata/movie_time_reader.h"
@@ -28,7 +28,15 @@ Bytes Movie(const std::string& name)
 std::optional<std::uint64_t> CreationTimeOf(const Bytes& bytes)
 {
     MemoryFileReader file(bytes.data(), bytes.size());
-    return ReadMovieCreationTime(file);
+    return ReadMovieHeaders(file).created;
+}
+
+using FrameSize = std::optional<std::pair<std::uint32_t, std::uint32_t>>;
+
+FrameSize FrameSizeOf(const Bytes& bytes)
+{
+    MemoryFileReader file(bytes.data(), bytes.size());
+    return ReadMovieHeaders(file).frameSize;
 }
 
 // Seconds since 1904 of a UTC date, as the movie files above store them.
@@ -56,20 +64,23 @@ void PutU64(Bytes& bytes, std::size_t at, std::uint64_t value)
     PutU32(bytes, at + 4, static_cast<std::uint32_t>(value));
 }
 
-TEST(MovieTimeReaderTest, RealMoviesGiveTheirFilmingTimeWhereverTheMovieBoxLies)
+TEST(MovieTimeReaderTest, RealMoviesGiveTheirFilmingTimeAndFrameSizeWhereverTheMovieBoxLies)
 {
+    const FrameSize square = std::make_pair(16u, 16u);
     const struct {
         const char* name;
         std::uint64_t created;
-    } movies[] = {{"mov_moov_last.mov", Since1904(1563096600)},   // 2019-07-14 09:30:00
-                  {"mov_mvhd_v1.mov", Since1904(1563096600)},     // the same in 64-bit fields
-                  {"mp4_moov_first.mp4", Since1904(1640995170)},  // 2021-12-31 23:59:30
-                  {"phone.3gp", Since1904(1520139967)},           // 2018-03-04 05:06:07
-                  {"voice_memo.m4a", Since1904(1683356889)},      // 2023-05-06 07:08:09, sound alone
-                  {"mp4_no_time.mp4", 0}};
+        FrameSize frame;  // as exiftool reads the video track's header
+    } movies[] = {{"mov_moov_last.mov", Since1904(1563096600), square},   // 2019-07-14 09:30:00
+                  {"mov_mvhd_v1.mov", Since1904(1563096600), square},     // the same in 64-bit fields
+                  {"mp4_moov_first.mp4", Since1904(1640995170), square},  // 2021-12-31 23:59:30
+                  {"phone.3gp", Since1904(1520139967), std::make_pair(176u, 144u)},  // 2018-03-04 05:06:07
+                  {"voice_memo.m4a", Since1904(1683356889), std::nullopt},  // 2023-05-06 07:08:09, sound alone
+                  {"mp4_no_time.mp4", 0, square}};
     for (const auto& movie : movies) {
         const Bytes bytes = Movie(movie.name);
         EXPECT_EQ(CreationTimeOf(bytes), std::optional<std::uint64_t>(movie.created)) << movie.name;
+        EXPECT_EQ(FrameSizeOf(bytes), movie.frame) << movie.name;
 
         const ScratchFile file(bytes, ".mov");
         ImageFacts facts;
@@ -78,8 +89,41 @@ TEST(MovieTimeReaderTest, RealMoviesGiveTheirFilmingTimeWhereverTheMovieBoxLies)
         EXPECT_EQ(facts.format, ImageFormat::kMovie) << movie.name;
         EXPECT_STREQ(ImageFormatName(facts.format), "movie");
         EXPECT_EQ(facts.movieCreated, std::optional<std::uint64_t>(movie.created)) << movie.name;
+        EXPECT_EQ(facts.pixelSize, movie.frame) << movie.name;
         EXPECT_FALSE(facts.exif);
     }
+}
+
+// A phone records portrait as landscape frames that its track's matrix turns a quarter: the
+// frame is as tall as a player shows it. Other matrices (a half turn, a mirror) keep the size.
+TEST(MovieTimeReaderTest, ATrackTurnedAQuarterIsAsTallAsItIsShown)
+{
+    const Bytes phone = Movie("phone.3gp");
+    const std::size_t matrix = BoxAt(phone, "tkhd") + 8 + 4 + 20 + 16;
+    ASSERT_EQ(phone[BoxAt(phone, "tkhd") + 8], 0);  // version 0
+    const std::int32_t one = 1 << 16;
+    const struct {
+        std::int32_t a, b, c, d;
+        FrameSize frame;
+    } turns[] = {{0, one, -one, 0, std::make_pair(144u, 176u)},   // 90 degrees clockwise
+                 {0, -one, one, 0, std::make_pair(144u, 176u)},   // 270
+                 {-one, 0, 0, -one, std::make_pair(176u, 144u)}}; // 180
+    for (const auto& turn : turns) {
+        Bytes turned = phone;
+        PutU32(turned, matrix, static_cast<std::uint32_t>(turn.a));
+        PutU32(turned, matrix + 4, static_cast<std::uint32_t>(turn.b));
+        PutU32(turned, matrix + 12, static_cast<std::uint32_t>(turn.c));
+        PutU32(turned, matrix + 16, static_cast<std::uint32_t>(turn.d));
+        EXPECT_EQ(FrameSizeOf(turned), turn.frame) << turn.a << " " << turn.b;
+    }
+    // A track header cut before its size, or of no size, gives none; the time is still read.
+    Bytes cut = phone;
+    PutU32(cut, BoxAt(cut, "tkhd"), 8 + 80);
+    EXPECT_FALSE(FrameSizeOf(cut));
+    Bytes empty = phone;
+    PutU32(empty, matrix + 36, 0);
+    EXPECT_FALSE(FrameSizeOf(empty));
+    EXPECT_EQ(CreationTimeOf(empty), std::optional<std::uint64_t>(Since1904(1520139967)));
 }
 
 TEST(MovieTimeReaderTest, OnlyPlausibleTimesCount)
@@ -149,8 +193,11 @@ TEST(MovieTimeReaderTest, AMovieBoxAfterGigabytesOfMediaIsFoundByAFewSmallReads)
     PutU64(head, header + 8, 16 + media);
     const Bytes tail(real.begin() + static_cast<std::ptrdiff_t>(moov), real.end());
     GappedFile file(head, media, tail);
-    EXPECT_EQ(ReadMovieCreationTime(file), std::optional<std::uint64_t>(Since1904(1563096600)));
-    EXPECT_LE(file.BytesRead(), 128u);
+    const MovieHeaders headers = ReadMovieHeaders(file);
+    EXPECT_EQ(headers.created, std::optional<std::uint64_t>(Since1904(1563096600)));
+    EXPECT_EQ(headers.frameSize, std::make_pair(16u, 16u));
+    // The top-level headers, the movie header, and the video track's header and handler.
+    EXPECT_LE(file.BytesRead(), 320u);
 }
 
 }  // namespace
