@@ -153,13 +153,8 @@ std::wstring ViewerFactsJson(const AlbumFile& file)
         AddField(json, L"focal", JsonString(FocalLengthText(*facts.focalLength)));
     if (facts.focalLength35mm)
         AddField(json, L"focal35", JsonString(std::to_wstring(facts.focalLength35mm) + L" mm"));
-    if (facts.width && facts.height) {
-        // As the picture is shown: standing up, by its orientation.
-        const bool turned = file.orientation >= 5 && file.orientation <= 8;
-        const std::uint32_t width = turned ? facts.height : facts.width;
-        const std::uint32_t height = turned ? facts.width : facts.height;
-        AddField(json, L"pixels", JsonString(std::to_wstring(width) + L" × " + std::to_wstring(height)));
-    }
+    if (facts.width && facts.height)
+        AddField(json, L"pixels", JsonString(std::to_wstring(facts.width) + L" × " + std::to_wstring(facts.height)));
     AddField(json, L"bytes", JsonString(ByteSizeText(file.size)));
     return json + L"}";
 }

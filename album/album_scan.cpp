@@ -60,7 +60,9 @@ private:
     std::vector<FoundFile>* files_;
 };
 
-// The camera, the exposure and the size, as the viewer shows them.
+// The camera, the exposure and the size, as the viewer shows them: the size standing up, turned
+// by the Exif orientation but for the HEIF family and movies, which give theirs turned already
+// (and whose decoders turn the picture themselves).
 void TakeCameraFacts(const ImageFacts& image, AlbumFileFacts* facts)
 {
     facts->camera = CameraName(image.make.value_or(std::string()), image.model.value_or(std::string()));
@@ -70,8 +72,11 @@ void TakeCameraFacts(const ImageFacts& image, AlbumFileFacts* facts)
     facts->isoSpeed = image.isoSpeed.value_or(0);
     facts->focalLength35mm = image.focalLength35mm.value_or(0);
     if (image.pixelSize) {
-        facts->width = image.pixelSize->first;
-        facts->height = image.pixelSize->second;
+        const bool turnedAlready = image.format == ImageFormat::kHeif || image.format == ImageFormat::kMovie;
+        const std::uint16_t orientation = image.orientation.value_or(1);
+        const bool turned = !turnedAlready && orientation >= 5 && orientation <= 8;
+        facts->width = turned ? image.pixelSize->second : image.pixelSize->first;
+        facts->height = turned ? image.pixelSize->first : image.pixelSize->second;
     }
 }
 

@@ -16,9 +16,10 @@ namespace {
 // --- scan.facts ---------------------------------------------------------------------------
 
 constexpr std::uint32_t kListMagic = 0x4653534B;  // "KSSF"
-// 2: the camera, its exposure and the picture's size follow a file's dates. A list of another
-// version is not read: its files are simply read again.
-constexpr std::uint32_t kListVersion = 2;
+// 2: the camera, its exposure and the picture's size follow a file's dates. 3: the same, with
+// the sizes of HEIF photos and movies, which version 2 lacks. A list of another version is not
+// read: its files are simply read again.
+constexpr std::uint32_t kListVersion = 3;
 
 bool Fits(const std::optional<std::string>& text)
 {

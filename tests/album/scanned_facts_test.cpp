@@ -155,7 +155,7 @@ TEST(ScannedFactsTest, ListsPastTheirLimitsAreRefused)
     const std::uint64_t files = cache_limits::kMaxListedFiles + 1;
     std::vector<std::uint8_t> facts;
     PutLittle(facts, 0x4653534B, 4);
-    PutLittle(facts, 2, 4);
+    PutLittle(facts, 3, 4);  // the list's version
     PutLittle(facts, files, 4);
     for (std::uint64_t i = 0; i < files; ++i) {
         PutLittle(facts, 2, 4);  // a path of two units
