@@ -39,13 +39,22 @@ AlbumFileKind AlbumFileKindOf(const std::wstring& path)
                   {L".wav", AlbumFileKind::kAudio},
                   {L".mp3", AlbumFileKind::kAudio},   {L".mp4", AlbumFileKind::kVideo},
                   {L".ogv", AlbumFileKind::kVideo},   {L".webm", AlbumFileKind::kVideo},
-                  {L".mov", AlbumFileKind::kVideo}};
+                  {L".mov", AlbumFileKind::kVideo},
+                  // Camcorders' movies: the posters' FFmpeg reads them by their bytes.
+                  {L".mts", AlbumFileKind::kVideo},   {L".m2ts", AlbumFileKind::kVideo},
+                  {L".avi", AlbumFileKind::kVideo},   {L".mkv", AlbumFileKind::kVideo}};
     const std::wstring extension = LowerAscii(ExtensionOf(path));
     for (const auto& entry : kKinds) {
         if (extension == entry.extension)
             return entry.kind;
     }
     return AlbumFileKind::kOther;
+}
+
+bool BrowserPlaysMovie(const std::wstring& path)
+{
+    const std::wstring extension = LowerAscii(ExtensionOf(path));
+    return extension == L".mp4" || extension == L".ogv" || extension == L".webm" || extension == L".mov";
 }
 
 std::int64_t LocalTimestamp(const SYSTEMTIME& date)
@@ -112,6 +121,16 @@ void AlbumModel::Sort()
                                  [](const AlbumFile& a, const AlbumFile& b) { return a.captureTime < b.captureTime; });
 }
 
+bool AlbumModel::BringBack(const std::wstring& path)
+{
+    const auto aside = setAside_.find(path);
+    if (aside == setAside_.end())
+        return false;
+    Add(std::move(aside->second.first), aside->second.second);
+    setAside_.erase(aside);
+    return true;
+}
+
 int AlbumModel::FileCount() const
 {
     int count = 0;
@@ -146,7 +165,8 @@ void JoinLivePhotos(AlbumModel& model)
     }
     std::set<const AlbumFile*> joined;
     for (AlbumFile* file : model.Files()) {
-        if (file->kind != AlbumFileKind::kVideo)
+        // The photo's viewer plays its movie: one a browser cannot play stays an item.
+        if (file->kind != AlbumFileKind::kVideo || !BrowserPlaysMovie(file->path))
             continue;
         const auto photo = photos.find(LivePairName(file->path));
         if (photo == photos.end() || !photo->second->liveMovie.empty())
@@ -154,5 +174,5 @@ void JoinLivePhotos(AlbumModel& model)
         photo->second->liveMovie = file->path;
         joined.insert(file);
     }
-    model.RemoveFiles([&](const AlbumFile& file) { return joined.count(&file) != 0; });
+    model.SetAside([&](const AlbumFile& file) { return joined.count(&file) != 0; });
 }

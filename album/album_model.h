@@ -6,9 +6,11 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "metadata/exif_rational.h"
@@ -17,12 +19,15 @@
 enum class AlbumFileKind : std::int32_t {
     kPicture = 0,  // .jpg .jpeg .png, and the HEIF family: .heic .heif .avif
     kAudio = 1,    // .wav .mp3
-    kVideo = 2,    // .mp4 .ogv .webm .mov
+    kVideo = 2,    // .mp4 .ogv .webm .mov, and what camcorders write: .mts .m2ts .avi .mkv
     kOther = 3,    // anything else
 };
 
 // The kind of a path by its extension (from the last "." of the whole path, any case).
 AlbumFileKind AlbumFileKindOf(const std::wstring& path);
+// True for a movie a browser plays by itself (.mp4 .ogv .webm .mov): a camcorder's MPEG-TS,
+// an AVI or a Matroska file is shown by its poster and offered as a file.
+bool BrowserPlaysMovie(const std::wstring& path);
 
 // A local calendar date-time as 100-nanosecond ticks since 1601-01-01, with no time-zone
 // conversion. Counted from the date's own fields, so a day the range tests let through but
@@ -40,7 +45,7 @@ struct AlbumFileFacts {
     std::optional<ExifRational> focalLength;
     std::uint32_t isoSpeed = 0;         // 0: not known
     std::uint32_t focalLength35mm = 0;  // 0: not known
-    std::uint32_t width = 0;            // as stored, before the orientation turns it; 0: not known
+    std::uint32_t width = 0;            // as shown, standing up; 0: not known
     std::uint32_t height = 0;
 };
 
@@ -91,8 +96,9 @@ struct AlbumYear {
 };
 
 class AlbumModel;
-// A Live Photo is one item: a photo and a movie of the same name (but for the extension, in any
-// case) in the same folder. The photo keeps the movie's path; the movie is no item of its own.
+// A Live Photo is one item: a photo and a movie a browser plays, of the same name (but for the
+// extension, in any case) in the same folder. The photo keeps the movie's path; the movie is no
+// item of its own, but is kept aside in the model, for a photo that proves no picture.
 void JoinLivePhotos(AlbumModel& model);
 
 class AlbumModel {
@@ -110,6 +116,26 @@ public:
                 for (AlbumDay& day : month.days)
                     std::erase_if(day.files, picks);
     }
+    // Takes the files the predicate picks out of their days, each kept aside by its path with
+    // the day it was filed under, until BringBack puts it back there.
+    template <typename Predicate>
+    void SetAside(Predicate picks)
+    {
+        for (AlbumYear& year : years_)
+            for (AlbumMonth& month : year.months)
+                for (AlbumDay& day : month.days)
+                    std::erase_if(day.files, [&](AlbumFile& file) {
+                        if (!picks(file))
+                            return false;
+                        const SYSTEMTIME date{static_cast<WORD>(year.year), static_cast<WORD>(month.month), 0,
+                                              static_cast<WORD>(day.day), 0, 0, 0, 0};
+                        std::wstring path = file.path;  // before the file is moved from
+                        setAside_.insert_or_assign(std::move(path), std::make_pair(std::move(file), date));
+                        return true;
+                    });
+    }
+    // False when no file of that path is aside.
+    bool BringBack(const std::wstring& path);
     // The years in ascending order and each day's files in capture order (files of one capture
     // time keep the order they were added in): the order of the pages and of the thumbnails'
     // names.
@@ -120,4 +146,5 @@ public:
 
 private:
     std::vector<AlbumYear> years_;
+    std::map<std::wstring, std::pair<AlbumFile, SYSTEMTIME>> setAside_;
 };

@@ -113,6 +113,15 @@ std::wstring LengthText(std::int64_t lengthMs)
     return text;
 }
 
+// The link of a file the album cannot show: the page that names it and offers it to be opened.
+std::wstring FileLink(const AlbumFile& file, const std::wstring& relative)
+{
+    std::wstring link = L"../unknown.html?file=" + UrlEscape(relative) + L"&name=" + UrlEscape(NameOfPath(file.path));
+    if (file.hasPosition)
+        link += MapQuery(file);
+    return link;
+}
+
 // The day's block of its month page: the heading, and one item per file with its thumbnail
 // (a movie's poster, a Live Photo's mark), player, link for files without a preview, and map
 // link.
@@ -160,6 +169,19 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
             page += L"<img src='../img_audio.png' alt='' />";
             page += L"<audio src='../" + UrlEscape(relative, true) + L"' controls></audio>";
             page += L"</div>\n";
+        } else if (file.kind == AlbumFileKind::kVideo && file.hasPoster && !BrowserPlaysMovie(file.path)) {
+            // A camcorder's movie that browsers do not play: its poster and length, and a press
+            // offers the file itself to a program that plays it.
+            page += L"<span class='picture_item_wrap movie_item'>";
+            page += L"<a class='movie_file' href='" + FileLink(file, relative) + L"'>";
+            page += L"<img class='picture_item' src='../" + ThumbnailAddress(year, month, day.day, n) + L"'" +
+                    kThumbnailLoading + L" alt='" + HtmlEscape(NameOfPath(file.path)) + L"' />";
+            page += L"<span class='movie_play' aria-hidden='true'></span>";
+            page += L"<span class='movie_length'>" + LengthText(file.movieLengthMs) + L"</span>";
+            page += L"</a>";
+            if (file.hasPosition)
+                page += MapLink(file);
+            page += L"</span>\n";
         } else if (file.kind == AlbumFileKind::kVideo && file.hasPoster) {
             // The poster, its play mark and length; the player is made only when it is pressed
             // (the month page's script), or the viewer opens with it.
@@ -186,11 +208,8 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
             page += L"</div>\n";
         } else {
             const std::wstring name = NameOfPath(file.path);
-            std::wstring link = L"../unknown.html?file=" + UrlEscape(relative) + L"&name=" + UrlEscape(name);
-            if (file.hasPosition)
-                link += MapQuery(file);
             page += L"<span class='picture_item_wrap'>";
-            page += L"<a href='" + link + L"'>";
+            page += L"<a href='" + FileLink(file, relative) + L"'>";
             page += L"<div class='picture_item_unknown_frame'>" + HtmlEscape(name) + L"</div>";
             page += L"</a>";
             if (file.hasPosition)

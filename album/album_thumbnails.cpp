@@ -164,7 +164,9 @@ bool ThumbnailOf(AlbumFile& file, const std::wstring& outputFolder, ThumbnailCac
 {
     if (file.kind == AlbumFileKind::kVideo) {
         file.hasPoster = PosterOf(file, outputFolder, cache);
-        return true;
+        // Without a poster, a movie a browser plays keeps its player; any other is a file
+        // without preview.
+        return file.hasPoster || BrowserPlaysMovie(file.path);
     }
     const ThumbnailKey key = KeyOf(file, outputFolder);
     std::vector<std::uint8_t> jpeg;
@@ -243,6 +245,30 @@ void WriteView(AlbumBuildContext& context, const AlbumFile& file, const std::wst
     context.writes.Check(context.thumbnailFiles ? context.thumbnailFiles->Write(path, entry, jpeg)
                                                 : WriteFileBytes(path, jpeg.data(), jpeg.size()),
                          path);
+}
+
+// The movies of Live Photos whose photos proved no picture, back in their days with their
+// posters. Put back first, then looked for: a day's list may move as it grows.
+void BringBackLiveMovies(AlbumModel& model, AlbumBuildContext& context, const std::vector<std::wstring>& paths,
+                         int workers)
+{
+    std::set<std::wstring> back;
+    for (const std::wstring& path : paths) {
+        if (model.BringBack(path))
+            back.insert(path);
+    }
+    if (back.empty())
+        return;
+    std::vector<AlbumFile*> movies;
+    for (AlbumFile* file : model.Files()) {
+        if (back.count(file->path) != 0)
+            movies.push_back(file);
+    }
+    context.AddToTotal(movies.size());
+    ParallelFor(
+        movies.size(), workers,
+        [&](std::size_t i) { ThumbnailOf(*movies[i], context.outputFolder, *context.thumbnailCache); },
+        [&](std::size_t done) { context.Advance(done); });
 }
 
 std::wstring ThumbnailFolder(const AlbumBuildContext& context, std::int32_t year)
@@ -351,9 +377,15 @@ void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, bool lis
     // A picture that cannot be shown (damaged, cut, empty, past the limits) is listed as any
     // file the album cannot picture: a file without preview, when such files are listed.
     std::set<const AlbumFile*> notPictures;
+    std::vector<std::wstring> liveMovies;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         if (isPicture[i])
             continue;
+        // A Live Photo whose photo cannot be shown keeps its movie, as an item of its own.
+        if (!pictures[i]->liveMovie.empty()) {
+            liveMovies.push_back(pictures[i]->liveMovie);
+            pictures[i]->liveMovie.clear();
+        }
         if (listFilesWithoutPreview) {
             pictures[i]->kind = AlbumFileKind::kOther;
             pictures[i]->viewAsJpeg = false;
@@ -362,6 +394,7 @@ void MakeAlbumThumbnails(AlbumModel& model, AlbumBuildContext& context, bool lis
         }
     }
     model.RemoveFiles([&](const AlbumFile& file) { return notPictures.count(&file) != 0; });
+    BringBackLiveMovies(model, context, liveMovies, workers);
 }
 
 void WriteAlbumThumbnails(const AlbumModel& model, AlbumBuildContext& context, int workers)

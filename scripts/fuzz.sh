@@ -32,10 +32,11 @@ cp "$root"/tests/data/movies/*.mov "$root"/tests/data/movies/*.mp4 "$root"/tests
 cp "$root"/tests/data/pictures/*.png "$root"/tests/data/pictures/*.webp "$root"/tests/data/pictures/*.cr3 \
   "$seeds/picture_file/"
 python3 "$root/fuzz/extract_exif_blocks.py" "$data" "$seeds/exif_block"
-# The posters' target: the clips the album tests read (H.264 and HEVC turned, a short one,
-# sound alone), made by Debian's ffmpeg, and the small movies of the repository.
+# The posters' target: the clips the album tests read (H.264 and HEVC turned, a short one, a
+# camcorder's MPEG-TS, a Motion JPEG AVI, sound alone), made by Debian's ffmpeg, and the small
+# movies of the repository.
 "$root/tests/data/clips/make_clips.sh" "$build/clips"
-cp "$build"/clips/quarters_*.mp4 "$build"/clips/audio_only.mp4 "$root"/tests/data/movies/*.mov \
+cp "$build"/clips/quarters_*.mp4 "$build"/clips/quarters_*.m2ts "$build"/clips/quarters_*.avi "$build"/clips/audio_only.mp4 "$root"/tests/data/movies/*.mov \
   "$root"/tests/data/movies/*.mp4 "$root"/tests/data/movies/*.3gp "$seeds/movie_poster/"
 # The album's cache files as a build made them of the real images.
 cp "$root"/fuzz/seeds/album_cache/* "$seeds/album_cache/"

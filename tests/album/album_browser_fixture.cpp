@@ -141,6 +141,8 @@ int wmain(int argc, wchar_t** argv)
     WriteDated(out + L"\\2024\\05\\clip.mp4", Bytes(64, 0), 2024, 5, 3, 10);  // no movie: a player
     // A phone's portrait movie, shown as its poster; a Live Photo, a photo and its movie.
     WriteDated(out + L"\\2024\\05\\walk.mp4", ReadWholeFile(Clip("quarters_h264_rot90.mp4")), 2024, 5, 3, 10);
+    // A camcorder's AVCHD movie, which browsers do not play: its poster, and the file when pressed.
+    WriteDated(out + L"\\2024\\05\\00001.MTS", ReadWholeFile(Clip("quarters_h264.m2ts")), 2024, 5, 3, 10);
     Write(out + L"\\2024\\05\\IMG_0100.JPG", PhotoJpeg(640, 480, Taken("2024:05:03 13:00:00")));
     WriteDated(out + L"\\2024\\05\\IMG_0100.MOV", ReadWholeFile(Clip("quarters_short_h264_rot90.mp4")), 2024, 5, 3,
                13);

@@ -1,6 +1,6 @@
 // Movies' posters from real clips that Debian's ffmpeg made at build time (tests/data/clips):
 // H.264 and HEVC recorded as a phone records portrait, a clip shorter than the poster's
-// moment, sound alone and a cut file; the poster stands as ffmpeg shows the frame, reads a
+// moment, a camcorder's MPEG-TS and an AVI, sound alone and a cut file; the poster stands as ffmpeg shows the frame, reads a
 // little of the movie, and an album shows it with its length, joins a Live Photo and decodes
 // no movie again when nothing changed.
 
@@ -99,25 +99,33 @@ Quarters QuartersOfJpeg(const std::vector<std::uint8_t>& jpeg, std::uint32_t* wi
     });
 }
 
-// A phone's portrait clip: the poster is upright and fitted into the thumbnail's box as a
-// photo's thumbnail is, each quarter the colour of ffmpeg's own frame; its length is kept in it.
-TEST(MoviePosterTest, APhonesPortraitClipStandsAsFfmpegShowsItWithItsLength)
+// A phone's portrait clip, a camcorder's MPEG-TS and a compact camera's Motion JPEG AVI: the
+// poster is upright and fitted into the thumbnail's box as a photo's thumbnail is, each quarter
+// the colour of ffmpeg's own frame; its length is kept in it.
+TEST(MoviePosterTest, EveryCamerasMovieStandsAsFfmpegShowsItWithItsLength)
 {
     const struct {
         const char* clip;
+        const char* frame;  // ffmpeg's, a PPM
         std::int64_t lengthMs;
-    } clips[] = {{"quarters_h264_rot90", 2000}, {"quarters_hevc_rot90", 2000}, {"quarters_short_h264_rot90", 300}};
+        std::uint32_t width, height;              // ffmpeg's frame: the phone's turned portrait
+        std::uint32_t posterWidth, posterHeight;  // it fitted into 320 x 240
+    } clips[] = {{"quarters_h264_rot90.mp4", "quarters_h264_rot90", 2000, 240, 320, 180, 240},
+                 {"quarters_hevc_rot90.mp4", "quarters_hevc_rot90", 2000, 240, 320, 180, 240},
+                 {"quarters_short_h264_rot90.mp4", "quarters_short_h264_rot90", 300, 240, 320, 180, 240},
+                 {"quarters_h264.m2ts", "quarters_h264_m2ts", 2000, 320, 240, 320, 240},
+                 {"quarters_mjpeg.avi", "quarters_mjpeg_avi", 2000, 320, 240, 320, 240}};
     for (const auto& clip : clips) {
         SCOPED_TRACE(clip.clip);
         std::vector<std::uint8_t> jpeg;
-        ASSERT_EQ(MakeMoviePoster(Clip(std::string(clip.clip) + ".mp4"), &jpeg), ThumbnailOutcome::kMade);
+        ASSERT_EQ(MakeMoviePoster(Clip(clip.clip), &jpeg), ThumbnailOutcome::kMade);
         std::uint32_t width = 0, height = 0, ppmWidth = 0, ppmHeight = 0;
         const Quarters poster = QuartersOfJpeg(jpeg, &width, &height);
-        const Quarters ffmpeg = QuartersOfPpm(Clip(std::string(clip.clip) + ".ppm"), &ppmWidth, &ppmHeight);
-        ASSERT_EQ(ppmWidth, 240u);  // ffmpeg turned it: portrait
-        ASSERT_EQ(ppmHeight, 320u);
-        EXPECT_EQ(width, 180u);  // 240 x 320 fitted into 320 x 240
-        EXPECT_EQ(height, 240u);
+        const Quarters ffmpeg = QuartersOfPpm(Clip(std::string(clip.frame) + ".ppm"), &ppmWidth, &ppmHeight);
+        ASSERT_EQ(ppmWidth, clip.width);
+        ASSERT_EQ(ppmHeight, clip.height);
+        EXPECT_EQ(width, clip.posterWidth);
+        EXPECT_EQ(height, clip.posterHeight);
         for (int q = 0; q < 4; ++q) {
             for (int c = 0; c < 3; ++c)
                 EXPECT_NEAR(poster[q][c], ffmpeg[q][c], 24) << "quarter " << q << " channel " << c;
@@ -173,29 +181,39 @@ protected:
         const Bytes bytes = ReadBytes(output_ + L"\\PhotoAlbum\\2024\\202405.html");
         return Utf8ToWide(std::string(bytes.begin(), bytes.end()));
     }
+    std::wstring Undecodable(const std::wstring& relative)
+    {
+        const std::wstring path = MakeFile(output_ + L"\\" + relative, Bytes(4096, 0));
+        SetLocalLastWrite(path, 2024, 5, 3, 11, 0, 0);
+        return path;
+    }
     // Builds the album; returns the pictures and movies decoded for it.
-    std::uint64_t Build()
+    std::uint64_t Build(bool includeNoPreview = true)
     {
         RecordingProgress progress;
         const std::uint64_t before = PictureDecodes();
-        EXPECT_EQ(BuildPhotoAlbum(progress, output_, true).status, kStatusOk);
+        EXPECT_EQ(BuildPhotoAlbum(progress, output_, includeNoPreview).status, kStatusOk);
         return PictureDecodes() - before;
     }
 };
 
 // A movie is its poster with a play mark and its length, linked to the viewer with its player;
-// one that does not decode keeps its player; a photo and a movie of one name in one folder are
-// one Live Photo item; a rebuild with nothing new decodes no movie again.
+// one that does not decode keeps its player; a camcorder's movie that browsers do not play is
+// its poster too, offered as a file when pressed, and a file without preview when it does not
+// decode; a photo and a movie of one name in one folder are one Live Photo item; a rebuild
+// with nothing new decodes no movie again.
 TEST_F(MovieAlbumTest, PostersLengthsLivePhotosAndNoDecodeOnARebuild)
 {
     Movie(L"2024\\05\\walk.mp4", "quarters_h264_rot90.mp4");
     Movie(L"2024\\05\\cut.mp4", "truncated_h264.mp4");
+    Movie(L"2024\\05\\00001.MTS", "quarters_h264.m2ts");
+    Undecodable(L"2024\\05\\broken.avi");
     PhotoFacts facts;
     facts.dateTimeOriginal = "2024:05:03 09:00:00";
     MakeFile(output_ + L"\\2024\\05\\IMG_0001.JPG", PhotoJpeg(400, 300, facts));
     Movie(L"2024\\05\\img_0001.mov", "quarters_short_h264_rot90.mp4");
 
-    EXPECT_EQ(Build(), 3u);  // the photo and two movies; the Live Photo's movie has no poster
+    EXPECT_EQ(Build(), 5u);  // the photo and four movies; the Live Photo's movie has no poster
     const std::wstring page = MonthPage();
     EXPECT_NE(page.find(L"<script src=\"../album_month.js\" defer></script>"), std::wstring::npos);
     EXPECT_NE(page.find(L"<span class='picture_item_wrap movie_item'><a class='movie_link' "
@@ -206,6 +224,15 @@ TEST_F(MovieAlbumTest, PostersLengthsLivePhotosAndNoDecodeOnARebuild)
               std::wstring::npos);
     EXPECT_NE(page.find(L"<video src='../../2024/05/cut.mp4' controls></video>"), std::wstring::npos);
     EXPECT_EQ(CountOf(page, L"<video"), 1u);
+    EXPECT_NE(page.find(L"<span class='picture_item_wrap movie_item'><a class='movie_file' "
+                        L"href='../unknown.html?file=../2024/05/00001.MTS&name=00001.MTS'><img class='picture_item' "
+                        L"src='../thumb/2024/20240503_"),
+              std::wstring::npos)
+        << ToUtf8(page);
+    EXPECT_EQ(CountOf(page, L"<span class='movie_length'>0:02</span>"), 2u);
+    EXPECT_NE(page.find(L"<a href='../unknown.html?file=../2024/05/broken.avi&name=broken.avi'>"
+                        L"<div class='picture_item_unknown_frame'>broken.avi</div>"),
+              std::wstring::npos);
     // The Live Photo: the photo's item, with its movie and its mark; the movie is no item.
     EXPECT_EQ(CountOf(page, L"img_0001.mov"), 1u);
     EXPECT_NE(page.find(L"&live=../2024/05/img_0001.mov"), std::wstring::npos);
@@ -213,8 +240,30 @@ TEST_F(MovieAlbumTest, PostersLengthsLivePhotosAndNoDecodeOnARebuild)
     EXPECT_NE(page.find(L"picture_item_wrap live_item"), std::wstring::npos);
     const Bytes list = ReadBytes(output_ + L"\\PhotoAlbum\\2024\\202405.pictures.js");
     EXPECT_EQ(CountOf(Utf8ToWide(std::string(list.begin(), list.end())), L"movie="), 1u);
+    // The phone's movie is as tall as it is shown, by its track's matrix.
+    EXPECT_NE(Utf8ToWide(std::string(list.begin(), list.end())).find(L"\"pixels\":\"240 × 320\""), std::wstring::npos);
 
     EXPECT_EQ(Build(), 0u);
+    EXPECT_EQ(MonthPage(), page);
+}
+
+// A Live Photo whose photo does not decode keeps its movie: listed as a movie of its own, with
+// its poster, in the viewer's list, also when files without preview are left out.
+TEST_F(MovieAlbumTest, ALivePhotoWhosePhotoDoesNotDecodeKeepsItsMovie)
+{
+    Undecodable(L"2024\\05\\IMG_0002.JPG");
+    Movie(L"2024\\05\\IMG_0002.MOV", "quarters_h264_rot90.mp4");
+
+    EXPECT_EQ(Build(false), 1u);  // the movie: the photo's bytes are no picture's header
+    const std::wstring page = MonthPage();
+    EXPECT_EQ(page.find(L"IMG_0002.JPG"), std::wstring::npos) << ToUtf8(page);
+    EXPECT_EQ(page.find(L"live_item"), std::wstring::npos);
+    EXPECT_NE(page.find(L"<a class='movie_link' href='../picture.html?movie=../2024/05/IMG_0002.MOV&poster=thumb/"
+                        L"2024/20240503_0.jpg&page=2024/202405&at=0' data-movie='../../2024/05/IMG_0002.MOV'>"),
+              std::wstring::npos)
+        << ToUtf8(page);
+    EXPECT_TRUE(FileExists(output_ + L"\\PhotoAlbum\\thumb\\2024\\20240503_0.jpg"));
+    EXPECT_EQ(Build(false), 0u);
     EXPECT_EQ(MonthPage(), page);
 }
 

@@ -251,6 +251,17 @@ const posterShown = await movies.$eval(walkLink, (link) => ({
   length: link.querySelector(".movie_length").textContent, mark: link.querySelector(".movie_play") !== null }));
 check(posterShown.width === 180 && posterShown.height === 240 && posterShown.length === "0:02" && posterShown.mark,
       `the poster loads upright with its play mark and length (${JSON.stringify(posterShown)})`);
+// A camcorder's movie, which a browser does not play: its poster, play mark and length too, but
+// no player; pressed, it is offered as a file, as any file the album cannot show.
+const camcorderLink = "a.movie_file[href*='00001.MTS']";
+await movies.$eval(camcorderLink, (link) => link.scrollIntoView({ block: "center" }));
+await movies.waitForFunction((selector) => document.querySelector(selector + " img").complete, camcorderLink);
+const camcorder = await movies.$eval(camcorderLink, (link) => ({
+  width: link.querySelector("img").naturalWidth, height: link.querySelector("img").naturalHeight,
+  length: link.querySelector(".movie_length").textContent, mark: link.querySelector(".movie_play") !== null,
+  movie: link.hasAttribute("data-movie") }));
+check(camcorder.width === 320 && camcorder.height === 240 && camcorder.length === "0:02" && camcorder.mark && !camcorder.movie,
+      `the camcorder's movie shows its poster with its length and no player (${JSON.stringify(camcorder)})`);
 await shot(movies, "album_month_movies.png");
 const walkViewer = new URL(await movies.$eval(walkLink, (a) => a.getAttribute("href")), mayUrl).href;
 await movies.click(walkLink);
@@ -304,6 +315,12 @@ const afterLive = await movies.evaluate(() => ({ played: window.livePlayed || nu
   photoBack: !document.getElementById("picture").hidden, player: document.getElementById("live_movie") !== null }));
 check(afterLive.played !== null && afterLive.played.muted && afterLive.played.src === "../2024/05/IMG_0100.MOV" &&
       afterLive.photoBack && !afterLive.player, `a press plays the Live Photo's movie without sound, then the photo comes back (${JSON.stringify(afterLive)})`);
+await movies.goto(mayUrl);
+await Promise.all([movies.waitForURL(/unknown\.html/), movies.click(camcorderLink)]);
+const offered = await movies.$eval("#open", (a) => (a.hidden ? null : a.getAttribute("href")));
+check(offered === "../2024/05/00001.MTS" && fs.existsSync(onDisk(movies.url(), offered)),
+      `a press on the camcorder's movie offers the file (${offered})`);
+await shot(movies, "album_unknown_camcorder.png");
 await movies.close();
 
 // An iPhone's HEIC, which no browser here shows: its thumbnail, and a viewer that shows the

@@ -41,6 +41,13 @@ clip 0.3 libx264 quarters_short_h264_rot90.mp4 -preset ultrafast
 ff -ss 1 -i quarters_h264_rot90.mp4 -frames:v 1 quarters_h264_rot90.ppm
 ff -ss 1 -i quarters_hevc_rot90.mp4 -frames:v 1 quarters_hevc_rot90.ppm
 ff -i quarters_short_h264_rot90.mp4 -frames:v 1 quarters_short_h264_rot90.ppm
+# What camcorders and compact cameras write, landscape and unturned: H.264 in an MPEG-TS of
+# 192-byte packets (AVCHD's .mts and .m2ts), and Motion JPEG in an AVI.
+ff -filter_complex "${quarters//@/2}" -r 30 -c:v libx264 -preset ultrafast -g 15 -f mpegts -mpegts_m2ts_mode 1 \
+  quarters_h264.m2ts
+ff -filter_complex "${quarters//@/2}" -r 30 -c:v mjpeg -pix_fmt yuvj420p -q:v 3 quarters_mjpeg.avi
+ff -ss 1 -i quarters_h264.m2ts -frames:v 1 quarters_h264_m2ts.ppm
+ff -ss 1 -i quarters_mjpeg.avi -frames:v 1 quarters_mjpeg_avi.ppm
 # Sound alone, in an MP4.
 ff -f lavfi -i "sine=frequency=440:duration=1" -c:a aac -b:a 32k audio_only.mp4
 # A phone-sized movie of some weight, its index at the end as phones write it, to count what
