@@ -40,6 +40,9 @@ constexpr std::uint64_t kMaxHeifExifBytes = 16u << 20;
 // "moov" box before its "mvhd" header and first video track (and of a track, and of its media).
 constexpr int kMaxIsoTopLevelBoxes = 65536;
 constexpr int kMaxMovieChildBoxes = 1024;
+// The start of the "moov" box is read in one piece, this much of it: its "mvhd" and its first
+// track's headers take a few hundred bytes.
+constexpr std::uint64_t kMovieBoxStartBytes = 4096;
 
 // PNG files are walked chunk by chunk, by their headers, to the end: a writer may put its
 // "eXIf" or XMP chunk after the image data, which libpng's writers cut into chunks of 8 KiB

@@ -1,5 +1,8 @@
 #include "metadata/movie_time_reader.h"
 
+#include <cstring>
+#include <vector>
+
 #include "metadata/box_range.h"
 #include "metadata/exif_limits.h"
 #include "metadata/iso_boxes.h"
@@ -99,14 +102,43 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> VideoFrameSize(FileReader
     return size;
 }
 
+// The file with the start of its movie box held in memory, from one read: the movie header and
+// the first track's header and handler lie there, and each would otherwise cost a read of its
+// own (a movie's box usually follows gigabytes of media, beyond the head read up front).
+class MovieBoxStart final : public FileReader {
+public:
+    MovieBoxStart(FileReader& file, const BoxHeader& movie) : file_(file), start_(movie.offset)
+    {
+        const std::uint64_t length =
+            movie.size < exif_limits::kMovieBoxStartBytes ? movie.size : exif_limits::kMovieBoxStartBytes;
+        if (!ReadBytesAt(file, start_, length, &held_))
+            held_.clear();
+    }
+    std::uint64_t Size() const override { return file_.Size(); }
+    bool ReadAt(std::uint64_t offset, void* out, std::size_t count) override
+    {
+        if (offset >= start_ && offset - start_ <= held_.size() && count <= held_.size() - (offset - start_)) {
+            std::memcpy(out, held_.data() + (offset - start_), count);
+            return true;
+        }
+        return file_.ReadAt(offset, out, count);
+    }
+
+private:
+    FileReader& file_;
+    std::uint64_t start_;
+    std::vector<std::uint8_t> held_;
+};
+
 }  // namespace
 
-MovieHeaders ReadMovieHeaders(FileReader& file)
+MovieHeaders ReadMovieHeaders(FileReader& disk)
 {
     MovieHeaders headers;
-    ForEachBox(file, 0, file.Size(), exif_limits::kMaxIsoTopLevelBoxes, [&](const BoxHeader& movie) {
+    ForEachBox(disk, 0, disk.Size(), exif_limits::kMaxIsoTopLevelBoxes, [&](const BoxHeader& movie) {
         if (movie.type != FourCC("moov"))
             return false;
+        MovieBoxStart file(disk, movie);
         // The movie header is the first child by the format's rule; a few writers put others
         // before it. The tracks follow it.
         bool movieHeaderSeen = false;
