@@ -7,6 +7,10 @@
 #include <atomic>
 #include <cstdint>
 
+// The bytes read by the calling thread alone, for the whole of its life: the organize pass
+// leaves the reading of whole files to other threads, and its tests hold it to that.
+inline thread_local std::uint64_t t_threadReadBytes = 0;
+
 struct ReadCounters {
     std::atomic<std::uint64_t> opens{0};
     std::atomic<std::uint64_t> bytes{0};
@@ -18,6 +22,7 @@ struct ReadCounters {
     {
         reads.fetch_add(1, std::memory_order_relaxed);
         bytes.fetch_add(count, std::memory_order_relaxed);
+        t_threadReadBytes += count;
     }
     void Clear()
     {

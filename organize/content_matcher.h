@@ -5,6 +5,8 @@
 // new one would be read once for every earlier one. Here a file's content is hashed at most
 // once a run however many look-alikes it has, and bytes are compared only where hashes agree.
 
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -12,21 +14,47 @@
 
 #include "organize/file_signature.h"
 
+// What was learnt of one file's bytes before it was weighed (duplicate_lookahead.h): for a
+// candidate, true when its bytes were compared and are the file's, false when they differ,
+// nothing when that is not known.
+class KnownVerdicts {
+public:
+    virtual std::optional<bool> SameBytes(const std::wstring* candidate) const = 0;
+
+protected:
+    ~KnownVerdicts() = default;
+};
+
 class ContentMatcher {
 public:
     // Which of `candidates` holds exactly the bytes of the file at `path` (all of them
     // share its signature). A lone candidate is compared byte by byte, which stops at the
     // first difference; with more, every file's hash is taken (once a run) first. A file that
     // cannot be read matches nothing: it is then copied, never wrongly skipped.
-    // The candidate that matches (the first in the candidates' order), or null.
-    const std::wstring* Match(const std::wstring& path, const std::vector<const std::wstring*>& candidates);
+    // known: verdicts learnt before, which decide the candidates they cover; the others are
+    // weighed here. The candidate that matches (the first in the candidates' order), or null.
+    // Uses the matcher's own buffers: one thread at a time.
+    const std::wstring* Match(const std::wstring& path, const std::vector<const std::wstring*>& candidates,
+                              const KnownVerdicts* known = nullptr);
     // The file at `copy` was made from `source` and holds its bytes: it shares its hash.
     void NoteCopy(const std::wstring& source, const std::wstring& copy);
 
-private:
-    // Empty when the file cannot be read; remembered so, too, for the run.
-    const std::optional<ContentHash>& HashOf(const std::wstring& path);
+    // From any thread, each with its own buffers: the hash of the file's content, taken once
+    // a run (a thread that asks while another takes it waits for that). Empty when the file
+    // cannot be read; with rememberFailure the file then counts as unreadable for the run,
+    // without it the next asker tries again.
+    std::optional<ContentHash> HashOf(const std::wstring& path, CompareBuffers& buffers, bool rememberFailure);
+    // Whether the file's hash is taken, being taken, or known not to be had.
+    bool IsHashed(const std::wstring& path) const;
 
-    std::unordered_map<std::wstring, std::optional<ContentHash>> hashes_;
-    CompareBuffers buffers_;
+private:
+    struct Entry {
+        bool pending = true;  // being taken
+        std::optional<ContentHash> hash;
+    };
+
+    mutable std::mutex mutex_;
+    std::condition_variable taken_;
+    std::unordered_map<std::wstring, Entry> hashes_;
+    CompareBuffers buffers_;  // Match's
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <optional>
 
 #include "base/log_file.h"
 #include "base/path_text.h"
@@ -21,6 +22,10 @@ constexpr int kSaveEveryFiles = 1000;
 constexpr double kSaveTimeShare = 20;
 // The caption (and with it a window's title) changes at most this often.
 constexpr std::uint64_t kCaptionEveryMs = 100;
+// Threads that weigh the duplicate tests ahead of the pass. One keeps ahead: a duplicate test
+// reads a fraction of what the copies move, and a second thread would only take the copies'
+// share of the cores.
+constexpr int kLookaheadThreads = 1;
 
 void LogCopyFailure(StatusCode status, const std::wstring& source, const std::wstring& destination)
 {
@@ -41,6 +46,13 @@ CopyPass::CopyPass(OutputRecord& table, std::wstring recordPath, ProgressSink& p
 void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer, int copyWorkers)
 {
     copyWorkers_ = copyWorkers;
+    firstFile_ = files.data();
+    std::optional<DuplicateLookahead> lookahead;
+    if (copyWorkers > 1) {
+        TimeInto timer(&result_->timings.duplicateTests);
+        lookahead.emplace(files, table_, kLookaheadThreads);
+        lookahead_ = &*lookahead;
+    }
     CopyWorkers workers(copyWorkers);
     for (std::size_t first = 0, end = 0; first < files.size(); first = end) {
         // A group's members lie next to one another, and are organized as one.
@@ -64,6 +76,7 @@ void CopyPass::Run(const std::vector<FileFacts>& files, DateFolderWriter writer,
     TakeDone(workers, true);
     FlushCopies();
     ShowCount();
+    lookahead_ = nullptr;
 }
 
 void CopyPass::Organize(const FileFacts& source, DateFolderWriter& writer, CopyWorkers& workers)
@@ -180,7 +193,11 @@ void CopyPass::HandOver(PlannedCopy plan, CopyWorkers& workers)
 bool CopyPass::IsDuplicate(const FileFacts& source, std::wstring* copy)
 {
     TimeInto timer(&result_->timings.duplicateTests);
-    const std::wstring* match = table_.FindDuplicate(source.path, source.signature, InFlightWith(source.signature));
+    std::optional<DuplicateLookahead::Verdicts> known;
+    if (lookahead_)
+        known = lookahead_->Await(static_cast<std::size_t>(&source - firstFile_));
+    const std::wstring* match =
+        table_.FindDuplicate(source.path, source.signature, InFlightWith(source.signature), known ? &*known : nullptr);
     if (!match || !copy)
         return match != nullptr;
     *copy = *match;
@@ -237,6 +254,8 @@ void CopyPass::FlushCopies()
             continue;
         }
         table_.AddCopy(plan.source, plan.destination, plan.signature);
+        if (lookahead_)
+            lookahead_->NoteCopy(plan.source, plan.destination);
         Report(plan, plan.alreadyThere ? FileOutcome::kAlreadyThere : FileOutcome::kCopied);
         if (plan.alreadyThere) {
             ++result_->counts.duplicates;

@@ -15,6 +15,7 @@
 #include "organize/output_record.h"
 #include "organize/date_folder_writer.h"
 #include "organize/copy_workers.h"
+#include "organize/duplicate_lookahead.h"
 #include "organize/file_facts.h"
 #include "organize/file_failure.h"
 #include "organize/organize_result.h"
@@ -31,7 +32,9 @@ public:
     // A file that cannot be copied for a reason of its own is named in the result and the
     // rest go on. Ends at the first failure of the output folder itself, or when the progress
     // asks to stop; either way every copy already handed to the workers is finished, and
-    // recorded once it is on the disk.
+    // recorded once it is on the disk. With more than one copy worker the duplicate tests
+    // are weighed ahead on threads of their own (duplicate_lookahead.h); with one, each is
+    // weighed when the pass comes to its file. The outcome is the same either way.
     void Run(const std::vector<FileFacts>& files, DateFolderWriter writer, int copyWorkers);
 
 private:
@@ -72,6 +75,8 @@ private:
     ProgressSink& progress_;
     OrganizeResult* result_;
     RunReportSink* report_;
+    const FileFacts* firstFile_ = nullptr;  // of the list the pass goes through
+    DuplicateLookahead* lookahead_ = nullptr;  // while the pass runs, when there is one
     // Copies handed to the workers and not yet recorded, by signature: a later file with the
     // same bytes is a duplicate of the copy under way, though that is not made or flushed yet.
     struct InFlight {

@@ -79,31 +79,36 @@ bool CompareBuffers::Ensure()
     return first_ && second_;
 }
 
-bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareBuffers& buffers)
+ContentComparison CompareContents(const std::wstring& first, const std::wstring& second, CompareBuffers& buffers)
 {
-    // Without memory to compare in, treat the files as different: the file is then copied,
-    // never wrongly skipped.
     if (!buffers.Ensure())
-        return true;
+        return ContentComparison::kUnreadable;
     UniqueFile a = OpenForCompare(first);
     UniqueFile b = OpenForCompare(second);
-    if (!a || !b)
-        return true;
     LARGE_INTEGER sizeA{}, sizeB{};
-    if (!GetFileSizeEx(a.get(), &sizeA) || !GetFileSizeEx(b.get(), &sizeB) ||
-        sizeA.QuadPart != sizeB.QuadPart)
-        return true;
+    if (!a || !b || !GetFileSizeEx(a.get(), &sizeA) || !GetFileSizeEx(b.get(), &sizeB))
+        return ContentComparison::kUnreadable;
+    if (sizeA.QuadPart != sizeB.QuadPart)
+        return ContentComparison::kDifferent;
     std::uint64_t remaining = static_cast<std::uint64_t>(sizeA.QuadPart);
     DWORD chunk = kFirstChunk;
     while (remaining > 0) {
         const DWORD n = static_cast<DWORD>(std::min<std::uint64_t>(chunk, remaining));
-        if (!ReadExactly(a.get(), buffers.First(), n) || !ReadExactly(b.get(), buffers.Second(), n) ||
-            std::memcmp(buffers.First(), buffers.Second(), n) != 0)
-            return true;
+        if (!ReadExactly(a.get(), buffers.First(), n) || !ReadExactly(b.get(), buffers.Second(), n))
+            return ContentComparison::kUnreadable;
+        if (std::memcmp(buffers.First(), buffers.Second(), n) != 0)
+            return ContentComparison::kDifferent;
         remaining -= n;
         chunk = static_cast<DWORD>(std::min<std::size_t>(std::size_t{chunk} * 2, CompareBuffers::kBytes));
     }
-    return false;
+    return ContentComparison::kSame;
+}
+
+bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareBuffers& buffers)
+{
+    // Without memory to compare in, or a file to read, the files count as different: the file
+    // is then copied, never wrongly skipped.
+    return CompareContents(first, second, buffers) != ContentComparison::kSame;
 }
 
 bool ComputeContentHash(const std::wstring& path, CompareBuffers& buffers, ContentHash* hash)

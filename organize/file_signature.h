@@ -44,7 +44,12 @@ struct ContentHash {
 // False when the file cannot be read to its end (or the memory to read it in cannot be had).
 bool ComputeContentHash(const std::wstring& path, CompareBuffers& buffers, ContentHash* hash);
 
-// False only when both files can be read and hold the same bytes. Reads both in lock-step,
-// in chunks that grow from 64 KiB, so that an early difference is found after little reading.
+// What a byte comparison of two files found. kUnreadable: one of them could not be read to
+// its end (or the memory to compare in could not be had), so nothing is known of their bytes.
+enum class ContentComparison { kSame, kDifferent, kUnreadable };
+// Reads both in lock-step, in chunks that grow from 64 KiB, so that an early difference is
+// found after little reading.
+ContentComparison CompareContents(const std::wstring& first, const std::wstring& second, CompareBuffers& buffers);
+// False only when both files can be read and hold the same bytes.
 bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareBuffers& buffers);
 bool FilesDiffer(const std::wstring& first, const std::wstring& second);

@@ -19,7 +19,8 @@ constexpr int kDefaultCopyWorkers = 3;
 // Runs on the worker thread of the progress dialog (or the console program's thread), with
 // the kinds, lists and layout of `settings`. The first copy failure ends the run; a stop the
 // progress asks for ends it after the copies under way. copyWorkers: how many copies are made
-// at once; names, counts and the record come out the same for any number.
+// at once (with more than one, the duplicate tests are also weighed ahead on a thread of their
+// own); names, counts, the record and the report come out the same for any number.
 // report: when given, told of every file the run handles, as it handles it.
 OrganizeResult RunOrganize(const OrganizeSettings& settings, ProgressSink& progress,
                            const std::vector<std::wstring>& inputFolders, const std::wstring& outputFolder,

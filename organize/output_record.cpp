@@ -103,7 +103,7 @@ bool OutputRecord::RecordedFile::Read(RecordReader& stream, std::int32_t /*table
 
 void OutputRecord::Append(RecordedFile item)
 {
-    std::vector<RecordedFile>& bucket = buckets_[BucketOf(item.Signature())];
+    std::deque<RecordedFile>& bucket = buckets_[BucketOf(item.Signature())];
     bySignature_.emplace(item.Signature(), static_cast<std::uint32_t>(bucket.size()));
     bucket.push_back(std::move(item));
 }
@@ -115,16 +115,25 @@ void OutputRecord::AddCopy(const std::wstring& source, const std::wstring& copy,
 }
 
 const std::wstring* OutputRecord::FindDuplicate(const std::wstring& inputPath, std::uint64_t signature,
-                                                const std::vector<const std::wstring*>& alsoThere)
+                                                const std::vector<const std::wstring*>& alsoThere,
+                                                const KnownVerdicts* known)
 {
     std::vector<const std::wstring*> candidates = alsoThere;
-    const std::vector<RecordedFile>& bucket = buckets_[BucketOf(signature)];
+    for (const std::wstring* recorded : RecordedWith(signature))
+        candidates.push_back(recorded);
+    return matcher_.Match(inputPath, candidates, known);
+}
+
+std::vector<const std::wstring*> OutputRecord::RecordedWith(std::uint64_t signature)
+{
+    std::vector<const std::wstring*> recorded;
+    const std::deque<RecordedFile>& bucket = buckets_[BucketOf(signature)];
     for (auto [at, end] = bySignature_.equal_range(signature); at != end; ++at) {
-        const std::wstring& recorded = bucket[at->second].Path();
-        if (LiesInRecordFolder(recorded))
-            candidates.push_back(&recorded);
+        const std::wstring& path = bucket[at->second].Path();
+        if (LiesInRecordFolder(path))
+            recorded.push_back(&path);
     }
-    return matcher_.Match(inputPath, candidates);
+    return recorded;
 }
 
 bool OutputRecord::LiesInRecordFolder(const std::wstring& path)

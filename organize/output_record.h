@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -66,9 +67,16 @@ public:
     // already; `alsoThere`: files of that signature that are not in the table yet but will be
     // (copies under way, by their sources), weighed with the table's own.
     // Returns the file that matched: a recorded file's path, or one of `alsoThere`; null when
-    // none did.
+    // none did. known: what was learnt of the input's bytes before (content_matcher.h).
     const std::wstring* FindDuplicate(const std::wstring& inputPath, std::uint64_t signature,
-                                      const std::vector<const std::wstring*>& alsoThere = {});
+                                      const std::vector<const std::wstring*>& alsoThere = {},
+                                      const KnownVerdicts* known = nullptr);
+    // The paths of the recorded files of this signature that a duplicate test reads (those
+    // in the record's folder), in the record's order. They stay where they are for the
+    // table's life: entries are only ever added behind them.
+    std::vector<const std::wstring*> RecordedWith(std::uint64_t signature);
+    // The content hashes of the files looked at this run, shared with whoever weighs them.
+    ContentMatcher& Matcher() { return matcher_; }
     // Records a finished copy of `source`: it has the source's signature (and hash, if known).
     void AddCopy(const std::wstring& source, const std::wstring& copy, std::uint64_t signature);
 
@@ -82,7 +90,7 @@ public:
     std::int32_t OutputFormat() const { return outputFormat_; }
     void SetOutputFormat(std::int32_t format) { outputFormat_ = format; }
     int ItemCount() const;
-    const std::vector<RecordedFile>& Bucket(int index) const { return buckets_[static_cast<std::size_t>(index)]; }
+    const std::deque<RecordedFile>& Bucket(int index) const { return buckets_[static_cast<std::size_t>(index)]; }
 
 private:
     StatusCode ReadItems(RecordReader& stream);
@@ -94,8 +102,9 @@ private:
 
     std::uint32_t version_ = 0;
     std::int32_t outputFormat_ = -1;  // none until a record is read or the run sets it
-    // In the record's order, by the signature's low bits, as the record file keeps them.
-    std::array<std::vector<RecordedFile>, kBucketCount> buckets_;
+    // In the record's order, by the signature's low bits, as the record file keeps them. A
+    // deque, so that an entry never moves while the run adds others (RecordedWith).
+    std::array<std::deque<RecordedFile>, kBucketCount> buckets_;
     // Each signature's entries by their place in its bucket: a bucket of a million-file
     // record holds thousands, which a lookup would otherwise go through one by one.
     std::unordered_multimap<std::uint64_t, std::uint32_t> bySignature_;

@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "base/handles.h"
 #include "base/read_counters.h"
 #include "base/status_code.h"
 #include "organize/organize_limits.h"
@@ -13,6 +14,7 @@
 #include "organize/organize_run.h"
 #include "organize/organize_settings.h"
 #include "organize/output_names.h"
+#include "organize/run_report.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/organize/organize_fixture.h"
 #include "tests/support/windows_file_rules.h"
@@ -293,7 +295,27 @@ TEST(OrganizeNoticeTest, WhatNoPathCanNameIsCountedInTheNotice)
               L"パスが長すぎるため、2 個のフォルダまたはファイルを整理できませんでした。詳しくはログを確認してください。");
 }
 
-TEST_F(OrganizeRunSafetyTest, CopiesMadeSeveralAtOnceComeOutExactlyAsOneAtATime)
+// What the report says of each file, by the file, with the output folder's own path taken out.
+class ReportByFile : public RunReportSink {
+public:
+    explicit ReportByFile(std::wstring output) : output_(std::move(output)) {}
+    void OnFile(const FileReport& file) override
+    {
+        FileReport told = file;
+        if (told.destination.rfind(output_, 0) == 0)
+            told.destination = L"OUT" + told.destination.substr(output_.size());
+        lines[told.path] = FileReportLine(told);
+    }
+    std::map<std::wstring, std::wstring> lines;
+
+private:
+    std::wstring output_;
+};
+
+// With one copy worker each file is weighed and copied when the pass comes to it; with more,
+// copies are made several at once and the duplicate tests weighed ahead on other threads.
+// Names, counts, the record and the report come out the same, whatever the files hold.
+TEST_F(OrganizeRunSafetyTest, CopiesMadeSeveralAtOnceAndTestsWeighedAheadComeOutExactlyAsOneAtATime)
 {
     // Three cards with the same names on the same days, each its own pictures; some pictures
     // on more than one card; and a picture already at a clash name from an earlier run.
@@ -304,29 +326,102 @@ TEST_F(OrganizeRunSafetyTest, CopiesMadeSeveralAtOnceComeOutExactlyAsOneAtATime)
                   "2024:05:0" + std::to_string(1 + i % 3) + " 09:00:00", filler);
         }
     }
-    const std::vector<std::wstring> inputs = {root_.File(L"card1"), root_.File(L"card2"), root_.File(L"card3")};
+    // Look-alikes (one size, one head, other bytes at the end), one of them again on a later
+    // card; a picture twice on one card, the second while the first's copy is under way; a
+    // picture again with a new sidecar, which goes beside the first one's copy.
+    Bytes shot = JpegWithDates("2024:05:04 09:00:00");
+    shot.insert(shot.end() - 2, 40000, 's');
+    for (int k = 0; k < 6; ++k) {
+        shot[shot.size() - 100] = static_cast<std::uint8_t>(k);
+        MakeFile(root_.File(L"card1\\SHOT_" + std::to_wstring(k) + L".JPG"), shot);
+        if (k == 3)
+            MakeFile(root_.File(L"card3\\SHOT_AGAIN.JPG"), shot);
+    }
+    const std::wstring twice = Photo(L"card1\\IMG_500.JPG", "2024:05:05 09:00:00", 'T');
+    MakeFile(root_.File(L"card1\\IMG_500 - copy.JPG"), ReadBytes(twice));
+    const std::wstring grouped = Photo(L"card1\\IMG_700.JPG", "2024:05:06 09:00:00", 'G');
+    MakeFile(root_.File(L"card3\\IMG_700.JPG"), ReadBytes(grouped));
+    MakeFile(root_.File(L"card3\\IMG_700.xmp"), Bytes(300, 'x'));
+    // An earlier run's pictures, again on a card: one whose copy is as it was, one whose copy
+    // was changed since (its signature still the same), one whose copy was deleted, and one
+    // whose copy cannot be read during the run.
+    for (int i = 1; i <= 4; ++i) {
+        const std::wstring old = Photo(L"old\\OLD_" + std::to_wstring(i) + L".JPG", "2024:05:07 09:00:00",
+                                       static_cast<char>('0' + i));
+        MakeFile(root_.File(L"again\\OLD_" + std::to_wstring(i) + L".JPG"), ReadBytes(old));
+    }
+    const std::vector<std::wstring> inputs = {root_.File(L"card1"), root_.File(L"card2"), root_.File(L"card3"),
+                                              root_.File(L"again")};
     const std::wstring earlier = root_.File(L"card2\\IMG_101.JPG");
     std::map<std::wstring, Bytes> trees[2];
     Bytes records[2];
     OrganizeCounts counts[2];
+    std::map<std::wstring, std::wstring> reports[2];
     const int workers[2] = {1, 4};
     for (int k = 0; k < 2; ++k) {
         const std::wstring output = root_.File(L"out" + std::to_wstring(workers[k]));
         MakeFile(output + L"\\2024\\05\\02\\IMG_101(1).JPG", ReadBytes(earlier));
+        RecordingProgress first;
+        ASSERT_FALSE(RunOrganize(settings_, first, {root_.File(L"old")}, output, 1).Failed());
+        const std::wstring day = output + L"\\2024\\05\\07";
+        Bytes changed = ReadBytes(day + L"\\OLD_2.JPG");
+        changed[changed.size() - 10] ^= 0xFF;
+        MakeFile(day + L"\\OLD_2.JPG", changed);
+        ASSERT_TRUE(DeleteFileW((day + L"\\OLD_3.JPG").c_str()));
+        UniqueFile locked(CreateFileW((day + L"\\OLD_4.JPG").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(locked);
+
         RecordingProgress progress;
-        const OrganizeResult result = RunOrganize(settings_, progress, inputs, output, workers[k]);
+        ReportByFile report(output);
+        const OrganizeResult result = RunOrganize(settings_, progress, inputs, output, workers[k], &report);
+        locked.reset();
         ASSERT_FALSE(result.Failed());
-        EXPECT_EQ(progress.done, 36u);
+        EXPECT_EQ(progress.done, 36u + 6 + 1 + 2 + 3 + 4);
         counts[k] = result.counts;
         records[k] = ReadBytes(RecordPathOf(output));
         trees[k] = FolderSnapshot(output);
+        reports[k] = report.lines;
     }
     EXPECT_EQ(counts[0].copied, counts[1].copied);
     EXPECT_EQ(counts[0].duplicates, counts[1].duplicates);
-    EXPECT_EQ(counts[1].duplicates, 6 + 1);  // three pictures on every card, and the earlier copy
-    EXPECT_EQ(trees[0], trees[1]);            // the same names holding the same bytes
-    EXPECT_EQ(records[0], records[1]);        // the record, item for item in the same order
+    // Three pictures on every card, the earlier copy, the look-alike again, the picture twice,
+    // the grouped picture again, and the earlier run's picture whose copy is as it was.
+    EXPECT_EQ(counts[1].duplicates, 6 + 1 + 1 + 1 + 1 + 1);
+    EXPECT_EQ(trees[0], trees[1]);      // the same names holding the same bytes
+    EXPECT_EQ(records[0], records[1]);  // the record, item for item in the same order
+    EXPECT_EQ(reports[0], reports[1]);  // each file's outcome, and the copy that holds its bytes
     EXPECT_TRUE(trees[1].count(L"\\2024\\05\\01\\IMG_103(2).JPG"));
+    EXPECT_TRUE(trees[1].count(L"\\2024\\05\\06\\IMG_700.xmp"));
+    EXPECT_TRUE(trees[1].count(L"\\2024\\05\\07\\OLD_2(1).JPG"));  // the changed copy is not these bytes
+    EXPECT_TRUE(trees[1].count(L"\\2024\\05\\07\\OLD_3.JPG"));     // the deleted one is made again
+    EXPECT_TRUE(trees[1].count(L"\\2024\\05\\07\\OLD_4(1).JPG"));  // unreadable: copied, never skipped
+    EXPECT_NE(reports[1][root_.File(L"card3\\SHOT_AGAIN.JPG")].find(L"OUT\\\\2024\\\\05\\\\04\\\\SHOT_3.JPG"),
+              std::wstring::npos)
+        << reports[1][root_.File(L"card3\\SHOT_AGAIN.JPG")];
+}
+
+// The pass's own thread reads no more than the heads of the files it lists: the bytes of
+// duplicates, in a first run and in a rerun, are compared on the lookahead's threads.
+TEST_F(OrganizeRunSafetyTest, ThePassLeavesTheReadingOfDuplicatesToOtherThreads)
+{
+    constexpr int kPhotos = 4;
+    constexpr std::uint64_t kBytes = 1 << 20;
+    for (int i = 0; i < kPhotos; ++i) {
+        Bytes photo = JpegWithDates("2024:05:0" + std::to_string(1 + i) + " 09:00:00");
+        photo.insert(photo.end() - 2, kBytes, static_cast<std::uint8_t>('a' + i));
+        MakeFile(root_.File(L"card\\IMG_" + std::to_wstring(i) + L".JPG"), photo);
+        MakeFile(root_.File(L"card\\zz\\IMG_" + std::to_wstring(i) + L".JPG"), photo);
+    }
+    // The listing reads up to 64 KiB of each file for its dates.
+    const std::uint64_t listingBytes = 2 * kPhotos * 64 * 1024;
+    for (int run = 0; run < 2; ++run) {
+        const std::uint64_t before = t_threadReadBytes;
+        RecordingProgress progress;
+        const OrganizeResult result = RunWith(progress);
+        ASSERT_FALSE(result.Failed());
+        EXPECT_EQ(result.counts.duplicates, run == 0 ? kPhotos : 2 * kPhotos);
+        EXPECT_LE(t_threadReadBytes - before, listingBytes) << run;
+    }
 }
 
 // The pass opens each file once to learn all it needs, reads only the head of it (a HEIF

@@ -4,9 +4,13 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "base/handles.h"
 #include "base/log_file.h"
+#include "base/read_counters.h"
+#include "organize/duplicate_lookahead.h"
 #include "organize/organize_limits.h"
 #include "tests/metadata/metadata_test_data.h"
 #include "tests/support/temp_folder.h"
@@ -422,6 +426,100 @@ TEST_F(OutputRecordTest, DuplicatesAreIdenticalContentOnly)
     // A recorded file that has since been deleted matches nothing.
     ASSERT_TRUE(DeleteFileW(copy.c_str()));
     EXPECT_FALSE(Holds(table, lateDiffer));
+}
+
+// The pass weighs each listed file against the copies of earlier ones (under way, then
+// recorded) and the record's own files. Weighed ahead on the lookahead's threads, every file
+// comes out the duplicate of the same file as weighed one at a time, and the weighing thread
+// reads none of their bytes itself.
+TEST_F(OutputRecordTest, VerdictsWeighedAheadAgreeWithTheTestsMadeOneAtATime)
+{
+    Bytes base(90000, 'b');
+    auto variant = [&](int k, std::size_t at) {
+        Bytes bytes = base;
+        bytes[at] = static_cast<std::uint8_t>(k);
+        return bytes;
+    };
+    // The record's own: a look-alike (one size, one head), a picture later found again, one
+    // changed since it was recorded (its signature still the same), a look-alike deleted.
+    std::vector<std::wstring> recorded = {MakeOutputFile(L"old\\look0.jpg", variant(0, 80000)),
+                                          MakeOutputFile(L"old\\photo.jpg", variant(1, 100)),
+                                          MakeOutputFile(L"old\\changed.jpg", variant(2, 100)),
+                                          MakeOutputFile(L"old\\deleted.jpg", variant(3, 80000))};
+    std::vector<std::uint64_t> recordedSignatures;
+    for (const std::wstring& path : recorded)
+        recordedSignatures.push_back(ComputeFileSignature(path));
+    Bytes changed = variant(2, 100);
+    changed[80000] = 9;
+    ASSERT_TRUE(WriteBytes(recorded[2], changed));
+    ASSERT_TRUE(DeleteFileW(recorded[3].c_str()));
+    // The list: look-alikes (some twice), the recorded picture and the changed one's first
+    // bytes again, the deleted look-alike, twins one after the other and far apart.
+    const std::vector<Bytes> inputs = {
+        variant(1, 80000), variant(2, 80000), variant(1, 80000), variant(0, 80000), variant(3, 80000),
+        variant(1, 100),   variant(2, 100),   variant(3, 100),   variant(3, 100),   variant(4, 80000),
+        variant(2, 80000), variant(5, 100),   variant(5, 80000), variant(5, 100),   variant(4, 80000),
+    };
+    std::vector<FileFacts> files;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        FileFacts facts;
+        facts.path = root_.File(L"in" + std::to_wstring(i) + L".jpg");
+        ASSERT_TRUE(WriteBytes(facts.path, inputs[i]));
+        facts.signature = ComputeFileSignature(facts.path);
+        files.push_back(facts);
+    }
+    // Each file as a run goes through it: copied when nothing matches, its copy under way
+    // (named by its source) for the next file, recorded after that.
+    auto weigh = [&](bool ahead, const std::wstring& folder) {
+        OutputRecord table;
+        for (std::size_t k = 0; k < recorded.size(); ++k)
+            table.AddCopy(recorded[k], recorded[k], recordedSignatures[k]);
+        std::optional<DuplicateLookahead> lookahead;
+        if (ahead)
+            lookahead.emplace(files, table, 2);
+        CreateDirectoryW(folder.c_str(), nullptr);
+        std::vector<std::wstring> found;
+        const FileFacts* underWay = nullptr;
+        std::wstring underWayCopy;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            std::optional<DuplicateLookahead::Verdicts> known;
+            if (lookahead)
+                known = lookahead->Await(i);
+            std::vector<const std::wstring*> alsoThere;
+            if (underWay && underWay->signature == files[i].signature)
+                alsoThere.push_back(&underWay->path);
+            const std::wstring* match =
+                table.FindDuplicate(files[i].path, files[i].signature, alsoThere, known ? &*known : nullptr);
+            found.push_back(!match ? L"new" : match == &underWay->path ? underWayCopy : *match);
+            if (underWay) {
+                table.AddCopy(underWay->path, underWayCopy, underWay->signature);
+                if (lookahead)
+                    lookahead->NoteCopy(underWay->path, underWayCopy);
+                underWay = nullptr;
+            }
+            if (!match) {
+                underWay = &files[i];
+                underWayCopy = folder + L"\\" + std::to_wstring(i) + L".jpg";
+                EXPECT_TRUE(CopyFileW(files[i].path.c_str(), underWayCopy.c_str(), TRUE));
+            }
+            if (found.back().rfind(folder, 0) == 0)
+                found.back() = L"OUT" + found.back().substr(folder.size());
+        }
+        return found;
+    };
+    const std::vector<std::wstring> oneAtATime = weigh(false, output_ + L"\\serial");
+    const std::uint64_t before = t_threadReadBytes;
+    const std::vector<std::wstring> ahead = weigh(true, output_ + L"\\ahead");
+    EXPECT_EQ(t_threadReadBytes - before, 0u);
+    EXPECT_EQ(ahead, oneAtATime);
+    EXPECT_EQ(oneAtATime[2], L"OUT\\0.jpg");  // the look-alike twin of the first
+    EXPECT_EQ(oneAtATime[3], recorded[0]);
+    EXPECT_EQ(oneAtATime[4], L"new");  // the deleted one's
+    EXPECT_EQ(oneAtATime[5], recorded[1]);
+    EXPECT_EQ(oneAtATime[6], L"new");  // the changed one's old bytes
+    EXPECT_EQ(oneAtATime[8], L"OUT\\7.jpg");
+    EXPECT_EQ(oneAtATime[13], L"OUT\\11.jpg");
+    EXPECT_EQ(oneAtATime[14], L"OUT\\9.jpg");
 }
 
 }  // namespace
