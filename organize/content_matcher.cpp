@@ -15,8 +15,6 @@ const std::wstring* ContentMatcher::Match(const std::wstring& path, const std::v
         }
     }
     const bool byBytes = open == 1 && !IsHashed(path) && !IsHashed(*lone);
-    std::optional<ContentHash> hash;
-    bool hashTaken = false;
     for (std::size_t k = 0; k < candidates.size(); ++k) {
         const std::wstring* candidate = candidates[k];
         if (verdicts[k]) {
@@ -29,11 +27,7 @@ const std::wstring* ContentMatcher::Match(const std::wstring& path, const std::v
                 return candidate;
             continue;
         }
-        if (!hashTaken) {
-            hash = HashOf(path, buffers_, true);
-            hashTaken = true;
-        }
-        if (hash && HashOf(*candidate, buffers_, true) == hash && !FilesDiffer(path, *candidate, buffers_))
+        if (HashesAgree(path, *candidate, buffers_, true) == true && !FilesDiffer(path, *candidate, buffers_))
             return candidate;
     }
     return nullptr;
@@ -42,8 +36,9 @@ const std::wstring* ContentMatcher::Match(const std::wstring& path, const std::v
 void ContentMatcher::NoteCopy(const std::wstring& source, const std::wstring& copy)
 {
     const std::lock_guard<std::mutex> lock(mutex_);
-    if (const auto known = hashes_.find(source); known != hashes_.end() && !known->second.pending && known->second.hash)
-        hashes_.try_emplace(copy, Entry{false, known->second.hash});
+    if (const auto known = hashes_.find(source);
+        known != hashes_.end() && !known->second.pending && !known->second.failed)
+        hashes_.try_emplace(copy, known->second);
 }
 
 bool ContentMatcher::IsHashed(const std::wstring& path) const
@@ -52,34 +47,69 @@ bool ContentMatcher::IsHashed(const std::wstring& path) const
     return hashes_.count(path) != 0;
 }
 
-std::optional<ContentHash> ContentMatcher::HashOf(const std::wstring& path, CompareBuffers& buffers,
-                                                  bool rememberFailure)
+std::optional<bool> ContentMatcher::HashesAgree(const std::wstring& first, const std::wstring& second,
+                                                CompareBuffers& buffers, bool rememberFailure)
+{
+    for (std::size_t index = 0;; ++index) {
+        const Block a = BlockOf(first, index, buffers, rememberFailure);
+        const Block b = BlockOf(second, index, buffers, rememberFailure);
+        if (a.kind == Block::kUnreadable || b.kind == Block::kUnreadable)
+            return std::nullopt;
+        if (a.kind != b.kind)
+            return false;  // one is longer
+        if (a.kind == Block::kPastEnd)
+            return true;
+        if (!(a.hash == b.hash))
+            return false;
+    }
+}
+
+bool ContentMatcher::Hashable(const std::wstring& path, CompareBuffers& buffers, bool rememberFailure)
+{
+    return BlockOf(path, 0, buffers, rememberFailure).kind != Block::kUnreadable;
+}
+
+ContentMatcher::Block ContentMatcher::BlockOf(const std::wstring& path, std::size_t index, CompareBuffers& buffers,
+                                              bool rememberFailure)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         const auto [entry, added] = hashes_.try_emplace(path);
-        if (added)
-            break;
-        if (!entry->second.pending)
-            return entry->second.hash;
-        // Another thread is taking it; when that fails unremembered, the entry is gone and
-        // this thread takes its own turn.
-        taken_.wait(lock);
+        Entry& known = entry->second;
+        if (!added && known.pending) {
+            // Another thread is reading it; when that fails unremembered, the entry may be
+            // gone and this thread takes its own turn.
+            taken_.wait(lock);
+            continue;
+        }
+        if (known.failed)
+            return Block{};
+        if (!added && index < known.blocks.size())
+            return Block{Block::kHash, known.blocks[index]};
+        if (!added && index >= ContentBlockCount(known.size))
+            return Block{Block::kPastEnd, {}};
+        // Read on: at least to this block, and as far again as was read before, so that a
+        // file compared deep into its content is opened a few times, not once a block.
+        known.pending = true;
+        std::uint64_t size = known.size;
+        std::vector<ContentHash> blocks = known.blocks;
+        lock.unlock();
+        const std::size_t until = std::max(index + 1, 2 * blocks.size());
+        const bool read = HashContentBlocks(path, until, buffers, &size, &blocks);
+        lock.lock();
+        // Elements of an unordered map stay where they are while others come and go.
+        Entry& updated = hashes_.find(path)->second;
+        updated.pending = false;
+        if (read) {
+            updated.size = size;
+            updated.blocks = std::move(blocks);
+        } else if (rememberFailure) {
+            updated.failed = true;
+        } else if (updated.blocks.empty()) {
+            hashes_.erase(path);
+        }
+        taken_.notify_all();
+        if (!read)
+            return Block{};
     }
-    lock.unlock();
-    ContentHash hash;
-    const bool taken = ComputeContentHash(path, buffers, &hash);
-    lock.lock();
-    // Elements of an unordered map stay where they are while others come and go.
-    const auto entry = hashes_.find(path);
-    if (taken || rememberFailure) {
-        entry->second.pending = false;
-        if (taken)
-            entry->second.hash = hash;
-    } else {
-        hashes_.erase(entry);
-    }
-    lock.unlock();
-    taken_.notify_all();
-    return taken ? std::optional<ContentHash>(hash) : std::nullopt;
 }

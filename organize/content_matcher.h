@@ -3,9 +3,11 @@
 // one size whose heads are alike (screenshots of one screen, raw files of one camera,
 // recordings cut at one length) share a signature by the hundred: compared pair by pair, each
 // new one would be read once for every earlier one. Here a file's content is hashed at most
-// once a run however many look-alikes it has, and bytes are compared only where hashes agree.
+// once a run however many look-alikes it has (and only as far as it takes to tell it from
+// them, block by block), and bytes are compared only where hashes agree.
 
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -39,19 +41,31 @@ public:
     // The file at `copy` was made from `source` and holds its bytes: it shares its hash.
     void NoteCopy(const std::wstring& source, const std::wstring& copy);
 
-    // From any thread, each with its own buffers: the hash of the file's content, taken once
-    // a run (a thread that asks while another takes it waits for that). Empty when the file
-    // cannot be read; with rememberFailure the file then counts as unreadable for the run,
-    // without it the next asker tries again.
-    std::optional<ContentHash> HashOf(const std::wstring& path, CompareBuffers& buffers, bool rememberFailure);
-    // Whether the file's hash is taken, being taken, or known not to be had.
+    // From any thread, each with its own buffers: whether the contents of two files (of one
+    // signature) agree hash for hash, block by block as far as it takes to tell them apart;
+    // nothing when one cannot be read. Each block of a file is read once a run (a thread that
+    // needs a block another is reading waits for it). With rememberFailure a file that cannot
+    // be read counts as unreadable for the run; without it the next asker tries again.
+    std::optional<bool> HashesAgree(const std::wstring& first, const std::wstring& second, CompareBuffers& buffers,
+                                    bool rememberFailure);
+    // Whether the file's first block can be hashed (an empty file's can).
+    bool Hashable(const std::wstring& path, CompareBuffers& buffers, bool rememberFailure);
+    // Whether the file's hashes are taken (some of them), being taken, or known not to be had.
     bool IsHashed(const std::wstring& path) const;
 
 private:
     struct Entry {
-        bool pending = true;  // being taken
-        std::optional<ContentHash> hash;
+        bool pending = false;  // a thread is reading it
+        bool failed = false;  // could not be read, and remembered so
+        std::uint64_t size = 0;
+        std::vector<ContentHash> blocks;  // of the first blocks, in order
     };
+    // What is known of one block of a file.
+    struct Block {
+        enum { kHash, kPastEnd, kUnreadable } kind = kUnreadable;
+        ContentHash hash;
+    };
+    Block BlockOf(const std::wstring& path, std::size_t index, CompareBuffers& buffers, bool rememberFailure);
 
     mutable std::mutex mutex_;
     std::condition_variable taken_;

@@ -176,19 +176,13 @@ void DuplicateLookahead::Weigh(Job& job, CompareBuffers& buffers)
                                                               : path;
     // As the pass would: a lone candidate byte by byte, unless hashes are had already.
     const bool byBytes = weighed == 1 && !matcher_.IsHashed(path) && !matcher_.IsHashed(lone);
-    std::optional<ContentHash> hash;
-    if (!byBytes) {
-        hash = matcher_.HashOf(path, buffers, false);
-        if (!hash)
-            return;  // nothing learnt: the pass reads the file itself
-    }
+    if (!byBytes && !matcher_.Hashable(path, buffers, false))
+        return;  // nothing learnt: the pass reads the file itself
     auto same = [&](const std::wstring& other) -> std::optional<bool> {
         if (!byBytes) {
-            const std::optional<ContentHash> otherHash = matcher_.HashOf(other, buffers, false);
-            if (!otherHash)
-                return std::nullopt;
-            if (*otherHash != *hash)
-                return false;
+            const std::optional<bool> agree = matcher_.HashesAgree(path, other, buffers, false);
+            if (!agree || !*agree)
+                return agree;
         }
         switch (CompareContents(path, other, buffers)) {
         case ContentComparison::kSame:
@@ -221,9 +215,9 @@ void DuplicateLookahead::Weigh(Job& job, CompareBuffers& buffers)
     bool twinFound = recordedSame;
     for (const std::uint32_t other : listed) {
         if (twinFound) {
-            const std::optional<ContentHash> otherHash =
-                byBytes ? std::nullopt : matcher_.HashOf(files_[other].path, buffers, false);
-            if (!otherHash || *otherHash == *hash)
+            const std::optional<bool> agree =
+                byBytes ? std::nullopt : matcher_.HashesAgree(path, files_[other].path, buffers, false);
+            if (agree != false)
                 marks.push_back(Mark{Mark::kUnknownListed, other});
             continue;
         }

@@ -111,25 +111,64 @@ bool FilesDiffer(const std::wstring& first, const std::wstring& second, CompareB
     return CompareContents(first, second, buffers) != ContentComparison::kSame;
 }
 
-bool ComputeContentHash(const std::wstring& path, CompareBuffers& buffers, ContentHash* hash)
+namespace {
+
+constexpr std::uint64_t kFirstBlock = 64 * 1024;
+constexpr std::uint64_t kLargestBlock = CompareBuffers::kBytes;
+
+std::uint64_t ContentBlockStart(std::size_t index)
+{
+    if (index == 0)
+        return 0;
+    // 64 KiB, 128 KiB, ... up to the largest block; then one largest block after another.
+    std::uint64_t start = kFirstBlock;
+    std::size_t at = 1;
+    for (; at < index && start < kLargestBlock; ++at)
+        start *= 2;
+    return start + (index - at) * kLargestBlock;
+}
+
+}  // namespace
+
+std::size_t ContentBlockCount(std::uint64_t size)
+{
+    if (size == 0)
+        return 0;
+    std::size_t count = 1;
+    while (ContentBlockStart(count) < size)
+        ++count;
+    return count;
+}
+
+bool HashContentBlocks(const std::wstring& path, std::size_t until, CompareBuffers& buffers, std::uint64_t* size,
+                       std::vector<ContentHash>* hashes)
 {
     if (!buffers.Ensure())
         return false;
     UniqueFile file = OpenForCompare(path);
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size))
+    LARGE_INTEGER found{};
+    if (!file || !GetFileSizeEx(file.get(), &found))
         return false;
-    XXH3_state_t state;
-    XXH3_128bits_reset(&state);
-    for (auto remaining = static_cast<std::uint64_t>(size.QuadPart); remaining > 0;) {
-        const auto n = static_cast<DWORD>(std::min<std::uint64_t>(CompareBuffers::kBytes, remaining));
+    if (hashes->empty())
+        *size = static_cast<std::uint64_t>(found.QuadPart);
+    else if (*size != static_cast<std::uint64_t>(found.QuadPart))
+        return false;
+    until = std::min(until, ContentBlockCount(*size));
+    std::size_t index = hashes->size();
+    if (index >= until)
+        return true;
+    LARGE_INTEGER start{};
+    start.QuadPart = static_cast<LONGLONG>(ContentBlockStart(index));
+    if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN))
+        return false;
+    for (; index < until; ++index) {
+        const std::uint64_t end = std::min(ContentBlockStart(index + 1), *size);
+        const auto n = static_cast<DWORD>(end - ContentBlockStart(index));
         if (!ReadExactly(file.get(), buffers.First(), n))
             return false;
-        XXH3_128bits_update(&state, buffers.First(), n);
-        remaining -= n;
+        const XXH128_hash_t value = XXH3_128bits(buffers.First(), n);
+        hashes->push_back(ContentHash{value.low64, value.high64});
     }
-    const XXH128_hash_t value = XXH3_128bits_digest(&state);
-    *hash = ContentHash{value.low64, value.high64};
     return true;
 }
 

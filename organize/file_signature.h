@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // What a signature is made of: the file's size and this much of its head.
 constexpr std::size_t kSignatureHeadBytes = 256;
@@ -33,16 +34,22 @@ private:
     std::unique_ptr<std::uint8_t[]> second_;
 };
 
-// A 128-bit hash of a file's whole content (xxHash's XXH3), for telling apart files whose
-// signatures agree. Never proof of sameness on its own: files are compared byte by byte when
-// their hashes agree.
+// A 128-bit hash (xxHash's XXH3) of one block of a file's content, for telling apart files
+// whose signatures agree. Never proof of sameness on its own: files are compared byte by byte
+// when their hashes agree.
 struct ContentHash {
     std::uint64_t low = 0;
     std::uint64_t high = 0;
     bool operator==(const ContentHash&) const = default;
 };
-// False when the file cannot be read to its end (or the memory to read it in cannot be had).
-bool ComputeContentHash(const std::wstring& path, CompareBuffers& buffers, ContentHash* hash);
+// A file is hashed block by block, small blocks first (64 KiB, 64 KiB, 128 KiB, doubling to
+// 1 MiB, then 1 MiB each): look-alikes that differ early are told apart after little reading.
+std::size_t ContentBlockCount(std::uint64_t size);
+// Appends to *hashes the hashes of the file's blocks from hashes->size() up to (not including)
+// block `until`, or its last. *size: the file's size; zero before the first call, which
+// learns it. False when the file cannot be read, or its size is no longer *size.
+bool HashContentBlocks(const std::wstring& path, std::size_t until, CompareBuffers& buffers, std::uint64_t* size,
+                       std::vector<ContentHash>* hashes);
 
 // What a byte comparison of two files found. kUnreadable: one of them could not be read to
 // its end (or the memory to compare in could not be had), so nothing is known of their bytes.
