@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "base/read_counters.h"
+#include "organize/content_matcher.h"
+
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_files.h"
 
@@ -78,6 +83,28 @@ TEST_F(FileSignatureTest, BuffersAreReusedAcrossComparisons)
     ASSERT_NE(first, nullptr);
     EXPECT_FALSE(FilesDiffer(b, a, buffers));
     EXPECT_EQ(buffers.First(), first);
+}
+
+// Look-alikes (one size, one head) are hashed block by block, only as far as it takes to tell
+// them apart, and each block of a file is read once however often it is weighed.
+TEST_F(FileSignatureTest, LookAlikesAreHashedOnlyAsFarAsTheyDiffer)
+{
+    constexpr std::size_t kSize = 3 << 20;
+    Bytes base(kSize, 's');
+    Bytes early = base, late = base;
+    early[100000] = 'e';  // in the second block, which ends at 128 KiB
+    late[kSize - 1] = 'l';
+    const std::wstring original = Make(L"original", base), differsEarly = Make(L"early", early),
+                       differsLate = Make(L"late", late), twin = Make(L"twin", base);
+    ContentMatcher matcher;
+    CompareBuffers buffers;
+    g_ReadCounters.Clear();
+    EXPECT_EQ(matcher.HashesAgree(original, differsEarly, buffers, true), false);
+    EXPECT_EQ(g_ReadCounters.bytes.load(), 2u * 128 * 1024);
+    EXPECT_EQ(matcher.HashesAgree(original, differsLate, buffers, true), false);
+    EXPECT_EQ(matcher.HashesAgree(twin, original, buffers, true), true);
+    EXPECT_EQ(g_ReadCounters.bytes.load(), 3u * kSize + 128 * 1024);  // the original read once
+    EXPECT_EQ(matcher.HashesAgree(original, folder_.File(L"missing"), buffers, true), std::nullopt);
 }
 
 }  // namespace
