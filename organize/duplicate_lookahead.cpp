@@ -5,6 +5,13 @@
 #include <functional>
 #include <utility>
 
+namespace {
+
+// Verdicts of one kind a file may leave to the pass before the pass weighs all of that kind.
+constexpr std::ptrdiff_t kMostUnknown = 16;
+
+}  // namespace
+
 DuplicateLookahead::DuplicateLookahead(const std::vector<FileFacts>& files, OutputRecord& record, int threads)
     : files_(files), matcher_(record.Matcher())
 {
@@ -33,11 +40,14 @@ DuplicateLookahead::DuplicateLookahead(const std::vector<FileFacts>& files, Outp
                 listedIndex_.try_emplace(files[bySignature[k].second].path, bySignature[k].second);
         }
         group.listedEnd = static_cast<std::uint32_t>(listed_.size());
-        // By address, so that the pass's candidate is found among them at once.
-        std::sort(recorded.begin(), recorded.end(), std::less<const std::wstring*>());
         group.recordedBegin = static_cast<std::uint32_t>(recorded_.size());
-        recorded_.insert(recorded_.end(), recorded.begin(), recorded.end());
+        for (const std::wstring* path : recorded) {
+            recordedByAddress_.emplace_back(path, static_cast<std::uint32_t>(recorded_.size()));
+            recorded_.push_back(path);
+        }
         group.recordedEnd = static_cast<std::uint32_t>(recorded_.size());
+        std::sort(recordedByAddress_.begin() + group.recordedBegin, recordedByAddress_.end(),
+                  [](const auto& a, const auto& b) { return std::less<const std::wstring*>()(a.first, b.first); });
         const auto groupIndex = static_cast<std::uint32_t>(groups_.size());
         groups_.push_back(group);
         for (std::size_t k = recorded.empty() ? first + 1 : first; k < end; ++k) {
@@ -130,17 +140,17 @@ void DuplicateLookahead::WeighOrLeave(Job& job, CompareBuffers& buffers)
         Weigh(job, buffers);
     } catch (const std::exception&) {
         // Memory ran short: nothing is known of this file, and the pass weighs it itself.
-        job.recordedKnown = false;
+        job.recordedKnownEnd = 0;
         job.listedKnown = false;
         job.marks.clear();
     }
 }
 
-bool DuplicateLookahead::Job::IsDuplicate() const
+const DuplicateLookahead::Job* DuplicateLookahead::JobOf(std::uint32_t file) const
 {
-    return std::any_of(marks.begin(), marks.end(), [](const Mark& mark) {
-        return mark.kind == Mark::kSameListed || mark.kind == Mark::kSameRecorded;
-    });
+    const auto at = std::lower_bound(jobs_.begin(), jobs_.end(), file,
+                                     [](const Job& job, std::uint32_t index) { return job.file < index; });
+    return at != jobs_.end() && at->file == file ? &*at : nullptr;
 }
 
 void DuplicateLookahead::Weigh(Job& job, CompareBuffers& buffers)
@@ -149,26 +159,22 @@ void DuplicateLookahead::Weigh(Job& job, CompareBuffers& buffers)
     const Group& group = groups_[job.group];
     // The earlier listed files of this signature that may become candidates. One the
     // lookahead has found to be a duplicate itself is never copied (its twin is, and is
-    // weighed instead); should it be copied all the same, the pass weighs it.
+    // weighed instead); should it be a candidate all the same, the pass weighs it.
     std::vector<std::uint32_t> listed;
     std::vector<Mark> marks;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         for (std::uint32_t k = group.listedBegin; k < group.listedEnd && listed_[k] < job.file; ++k) {
             const std::uint32_t other = listed_[k];
-            const auto earlier = std::lower_bound(jobs_.begin(), jobs_.end(), other,
-                                                  [](const Job& j, std::uint32_t file) { return j.file < file; });
-            if (earlier != jobs_.end() && earlier->file == other && earlier->state == Job::kDone && earlier->IsDuplicate())
-                marks.push_back(Mark{Mark::kUnknownListed, other});
-            else
+            const Job* earlier = JobOf(other);
+            if (!earlier || earlier->state != Job::kDone || !earlier->duplicate)
                 listed.push_back(other);
         }
     }
     const std::size_t weighed = (group.recordedEnd - group.recordedBegin) + listed.size();
     if (weighed == 0) {
-        job.recordedKnown = true;
+        job.recordedKnownEnd = group.recordedEnd;
         job.listedKnown = true;
-        job.marks = std::move(marks);
         return;
     }
     const std::wstring& lone = weighed == 1 && listed.empty() ? *recorded_[group.recordedBegin]
@@ -194,19 +200,21 @@ void DuplicateLookahead::Weigh(Job& job, CompareBuffers& buffers)
         }
         return std::nullopt;
     };
-    // Recorded files first: one that holds these bytes is what every earlier twin in the list
-    // was found to be, so those are not weighed at all.
-    job.recordedKnown = true;
+    // Recorded files first, in the record's order (the pass's), up to the first that holds
+    // these bytes: that is what every earlier twin in the list was found to be, so those are
+    // not weighed at all, and the pass takes it before any recorded file after it.
     bool recordedSame = false;
-    for (std::uint32_t k = group.recordedBegin; k < group.recordedEnd; ++k) {
+    std::uint32_t k = group.recordedBegin;
+    for (; k < group.recordedEnd && !recordedSame; ++k) {
         // A recorded file that cannot be read now may be there when the pass comes to it.
         const std::optional<bool> verdict = same(*recorded_[k]);
         if (!verdict)
             marks.push_back(Mark{Mark::kUnknownRecorded, k});
         else if (*verdict)
             marks.push_back(Mark{Mark::kSameRecorded, k});
-        recordedSame = recordedSame || verdict.value_or(false);
+        recordedSame = verdict.value_or(false);
     }
+    job.recordedKnownEnd = k;
     // Then the earlier listed files in list order, up to the first with these bytes: the
     // first of a set of twins is the one copied. Past it (or past a recorded twin) only
     // hashes are compared: a later twin is a duplicate itself, never a candidate, and is left
@@ -229,12 +237,29 @@ void DuplicateLookahead::Weigh(Job& job, CompareBuffers& buffers)
             twinFound = true;
         }
     }
+    // Verdicts left to the pass are few (files that could not be read); past a handful, the
+    // pass weighs that kind itself, and memory stays bounded however many look-alikes meet.
+    const auto count = [&marks](Mark::Kind kind) {
+        return std::count_if(marks.begin(), marks.end(), [kind](const Mark& mark) { return mark.kind == kind; });
+    };
+    if (count(Mark::kUnknownRecorded) > kMostUnknown) {
+        job.recordedKnownEnd = 0;
+        std::erase_if(marks, [](const Mark& mark) { return mark.kind == Mark::kUnknownRecorded; });
+    }
+    if (count(Mark::kUnknownListed) > kMostUnknown) {
+        job.listedKnown = false;
+        std::erase_if(marks, [](const Mark& mark) { return mark.kind == Mark::kUnknownListed; });
+    }
+    job.duplicate = count(Mark::kSameListed) + count(Mark::kSameRecorded) > 0;
     job.marks = std::move(marks);
 }
 
 std::optional<bool> DuplicateLookahead::SameListed(const Job& job, std::uint32_t listed) const
 {
     if (!job.listedKnown || listed >= job.file || files_[listed].signature != files_[job.file].signature)
+        return std::nullopt;
+    // Left unweighed as a duplicate itself (see Weigh).
+    if (const Job* earlier = JobOf(listed); earlier && earlier->duplicate)
         return std::nullopt;
     for (const Mark& mark : job.marks) {
         if (mark.at == listed && mark.kind == Mark::kUnknownListed)
@@ -249,13 +274,15 @@ std::optional<bool> DuplicateLookahead::Verdicts::SameBytes(const std::wstring* 
 {
     const Job& job = *job_;
     const Group& group = owner_->groups_[job.group];
-    const auto begin = owner_->recorded_.begin() + group.recordedBegin;
-    const auto end = owner_->recorded_.begin() + group.recordedEnd;
-    if (const auto at = std::lower_bound(begin, end, candidate, std::less<const std::wstring*>());
-        at != end && *at == candidate) {
-        if (!job.recordedKnown)
+    const auto begin = owner_->recordedByAddress_.begin() + group.recordedBegin;
+    const auto end = owner_->recordedByAddress_.begin() + group.recordedEnd;
+    const auto at = std::lower_bound(begin, end, candidate, [](const auto& entry, const std::wstring* path) {
+        return std::less<const std::wstring*>()(entry.first, path);
+    });
+    if (at != end && at->first == candidate) {
+        const std::uint32_t place = at->second;
+        if (place >= job.recordedKnownEnd)
             return std::nullopt;
-        const auto place = static_cast<std::uint32_t>(at - owner_->recorded_.begin());
         for (const Mark& mark : job.marks) {
             if (mark.at == place && mark.kind == Mark::kUnknownRecorded)
                 return std::nullopt;

@@ -46,7 +46,7 @@ private:
     // The listed files and the recorded files of one signature: slices of the flat lists.
     struct Group {
         std::uint32_t listedBegin = 0, listedEnd = 0;      // in listed_: indices, ascending
-        std::uint32_t recordedBegin = 0, recordedEnd = 0;  // in recorded_: by address
+        std::uint32_t recordedBegin = 0, recordedEnd = 0;  // in recorded_ and recordedByAddress_
     };
     // A verdict that is not simply "different": the candidates with the file's bytes, and
     // those whose bytes were not learnt.
@@ -59,12 +59,13 @@ private:
         std::uint32_t file = 0;
         std::uint32_t group = 0;
         enum State : std::uint8_t { kWaiting, kRunning, kDone } state = kWaiting;
-        // Whether the recorded candidates and the earlier listed ones were weighed (all but
-        // those marked unknown); neither is when the file itself could not be read.
-        bool recordedKnown = false;
+        // The recorded candidates weighed (in the record's order, up to the first with the
+        // file's bytes), and whether the earlier listed ones were; all but those marked
+        // unknown. Neither when the file itself could not be read.
+        std::uint32_t recordedKnownEnd = 0;
         bool listedKnown = false;
         std::vector<Mark> marks;
-        bool IsDuplicate() const;
+        bool duplicate = false;  // the same as a candidate: never copied itself
     };
 
     void Work();
@@ -72,12 +73,16 @@ private:
     void Weigh(Job& job, CompareBuffers& buffers);
     void WeighOrLeave(Job& job, CompareBuffers& buffers);
     std::optional<bool> SameListed(const Job& job, std::uint32_t listed) const;
+    const Job* JobOf(std::uint32_t file) const;
     std::optional<std::uint32_t> ListedIndexOf(const std::wstring& path) const;
 
     const std::vector<FileFacts>& files_;
     ContentMatcher& matcher_;
     std::vector<std::uint32_t> listed_;
-    std::vector<const std::wstring*> recorded_;
+    std::vector<const std::wstring*> recorded_;  // each group's in the record's order
+    // The same, by address, with their places in recorded_: the pass's candidate is found
+    // among them at once.
+    std::vector<std::pair<const std::wstring*, std::uint32_t>> recordedByAddress_;
     std::vector<Group> groups_;
     std::vector<Job> jobs_;  // in list order
     // Listed files that are candidates of later ones, by path; and the copies the run made
