@@ -10,45 +10,53 @@
 #include "metadata/head_cached_reader.h"
 #include "metadata/heif_exif_locator.h"
 
-bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts* facts,
-                     const CaptureDateRules& rules, std::optional<ImageFacts>* imageRead, TakeoutSidecars* sidecars)
+FileRead ReadFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found)
 {
-    *facts = FileFacts{};
+    FileRead read;
+    FileFacts* facts = &read.facts;
     facts->path = path;
     if (found) {
         facts->size = (std::uint64_t{found->nFileSizeHigh} << 32) | found->nFileSizeLow;
         facts->lastWrite = found->ftLastWriteTime;
     }
-    ImageFacts image;
-    bool hasImageFacts = false;
-    bool lastWriteKnown = found != nullptr;
+    read.lastWriteKnown = found != nullptr;
     std::unique_ptr<FileReader> opened = FileReader::Open(path);
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     if (opened && !found && GetFileAttributesExW(ExtendedLengthPath(path).c_str(), GetFileExInfoStandard, &attributes)) {
         facts->lastWrite = attributes.ftLastWriteTime;
-        lastWriteKnown = true;
+        read.lastWriteKnown = true;
     }
-    if (opened) {
-        auto file = std::make_unique<HeadCachedReader>(std::move(opened));
-        facts->size = file->Size();
-        facts->readable = file->HeadRead();
-        if (facts->readable) {
-            const std::vector<std::uint8_t>& head = file->Head();
-            facts->signature = ContentSignature(facts->size, head.data(), std::min(head.size(), kSignatureHeadBytes));
-            std::string error;
-            try {
-                hasImageFacts = ReadImageFacts(std::move(file), path, &image, &error, IsHeifExtension(path));
-            } catch (const std::bad_alloc&) {
-                // Memory ran short for this one file's metadata: it is dated by its
-                // last-write time like any file without a readable capture time.
-                hasImageFacts = false;
-            }
-        }
+    if (!opened)
+        return read;
+    auto file = std::make_unique<HeadCachedReader>(std::move(opened));
+    facts->size = file->Size();
+    facts->readable = file->HeadRead();
+    if (!facts->readable)
+        return read;
+    const std::vector<std::uint8_t>& head = file->Head();
+    facts->signature = ContentSignature(facts->size, head.data(), std::min(head.size(), kSignatureHeadBytes));
+    ImageFacts image;
+    std::string error;
+    try {
+        if (ReadImageFacts(std::move(file), path, &image, &error, IsHeifExtension(path)))
+            read.image = std::move(image);
+    } catch (const std::bad_alloc&) {
+        // Memory ran short for this one file's metadata: it is dated by its last-write time
+        // like any file without a readable capture time.
     }
-    if (imageRead && hasImageFacts)
-        *imageRead = image;
+    return read;
+}
+
+bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts* facts,
+                     const CaptureDateRules& rules, std::optional<ImageFacts>* imageRead, TakeoutSidecars* sidecars)
+{
+    FileRead read = ReadFileFacts(path, found);
+    *facts = std::move(read.facts);
+    if (imageRead && read.image)
+        *imageRead = read.image;
     TakeoutSidecars own;
-    return DateFromImageFacts(hasImageFacts ? &image : nullptr, lastWriteKnown, facts, rules, sidecars ? sidecars : &own);
+    return DateFromImageFacts(read.image ? &*read.image : nullptr, read.lastWriteKnown, facts, rules,
+                              sidecars ? sidecars : &own);
 }
 
 bool DateFromImageFacts(const ImageFacts* image, bool lastWriteKnown, FileFacts* facts,

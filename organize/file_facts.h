@@ -41,6 +41,17 @@ struct FileFacts {
 bool GatherFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found, FileFacts* facts,
                      const CaptureDateRules& rules = {}, std::optional<ImageFacts>* imageRead = nullptr,
                      TakeoutSidecars* sidecars = nullptr);
+// What GatherFileFacts reads of the file, without deciding its date: the facts' path, size,
+// last-write time, readability and signature, and what its metadata says (empty when it gave
+// nothing). It writes no log line and shares nothing, so files may be read on several threads
+// at once; DateFromImageFacts then decides each date in turn.
+struct FileRead {
+    FileFacts facts;
+    std::optional<ImageFacts> image;
+    bool lastWriteKnown = false;
+};
+FileRead ReadFileFacts(const std::wstring& path, const WIN32_FIND_DATAW* found);
+
 // The date of a file, reading it once, and which route gave it (kNone when none did).
 CaptureDateSource ResolveCaptureDate(const std::wstring& path, SYSTEMTIME* date, const CaptureDateRules& rules = {});
 // The file's last-write time as a local calendar date-time, without the range tests; false

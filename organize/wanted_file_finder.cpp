@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/log_file.h"
+#include "base/parallel_for.h"
 #include "base/path_text.h"
 #include "base/status_code.h"
 #include "organize/output_names.h"
@@ -20,6 +21,12 @@ bool WantedFileFinder::Skips(const std::wstring& folder, const WIN32_FIND_DATAW&
 }
 
 namespace {
+
+// At most this many files of a folder are read at once, and only in a folder of at least so
+// many files to read: starting the workers costs more than reading a few small files (under
+// Wine, a camera library of five files a folder was listed 1.6 times as slowly).
+constexpr int kMaxListingReaders = 4;
+constexpr std::size_t kFilesWorthReaders = 32;
 
 // How much a date source is worth to a group: the date inside a file beats a photo export's
 // time, which beats the name's date, which beats the last write.
@@ -75,20 +82,32 @@ void WantedFileFinder::OnLeaveFolder(const std::wstring& path)
 {
     const FolderFiles folder = std::move(walking_.back());
     walking_.pop_back();
+    std::vector<FileGroup> groups;
     std::vector<bool> grouped(folder.files.size(), false);
     if (settings_->KeepGroupsTogether && !ShouldStop()) {
         std::vector<GroupCandidate> candidates;
         for (const Met& met : folder.files)
             candidates.push_back(GroupCandidate{met.name, met.role});
-        for (const FileGroup& group : FormFileGroups(candidates)) {
-            ListGroup(path, folder.files, group);
+        groups = FormFileGroups(candidates);
+        for (const FileGroup& group : groups) {
             for (const std::size_t member : group.members)
                 grouped[member] = true;
         }
     }
+    // Every group's members are read, and every wanted file on its own.
+    std::vector<bool> toRead(folder.files.size());
+    for (std::size_t i = 0; i < folder.files.size(); ++i)
+        toRead[i] = grouped[i] || folder.files[i].wanted;
+    std::vector<FileRead> reads = ReadFiles(path, folder.files, toRead);
+    // What was read is dated in the order the files were met, so that the log tells them so.
+    for (const FileGroup& group : groups) {
+        if (ShouldStop())
+            break;
+        ListGroup(reads, group, folder.files);
+    }
     for (std::size_t i = 0; i < folder.files.size() && !ShouldStop(); ++i) {
         FileFacts facts;
-        if (grouped[i] || !folder.files[i].wanted || !Gather(path, folder.files[i], &facts))
+        if (grouped[i] || !folder.files[i].wanted || !Gather(std::move(reads[i]), &facts))
             continue;
         if (facts.source != CaptureDateSource::kNone)
             Append(std::move(facts), folder.files[i].order);
@@ -99,31 +118,57 @@ void WantedFileFinder::OnLeaveFolder(const std::wstring& path)
         SortByOrderMet();
 }
 
-bool WantedFileFinder::Gather(const std::wstring& folder, const Met& met, FileFacts* facts)
+std::vector<FileRead> WantedFileFinder::ReadFiles(const std::wstring& folder, const std::vector<Met>& files,
+                                                  const std::vector<bool>& toRead) const
 {
-    const std::wstring path = folder + L"\\" + met.name;
-    WIN32_FIND_DATAW found{};
-    found.nFileSizeHigh = static_cast<DWORD>(met.size >> 32);
-    found.nFileSizeLow = static_cast<DWORD>(met.size);
-    found.ftLastWriteTime = met.lastWrite;
-    GatherFileFacts(path, &found, facts, settings_->DateRules(), nullptr, &sidecars_);
+    std::vector<std::size_t> marked;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (toRead[i])
+            marked.push_back(i);
+    }
+    std::vector<FileRead> reads(files.size());
+    const auto read = [&](std::size_t k) {
+        if (ShouldStop())
+            return;
+        const Met& met = files[marked[k]];
+        WIN32_FIND_DATAW found{};
+        found.nFileSizeHigh = static_cast<DWORD>(met.size >> 32);
+        found.nFileSizeLow = static_cast<DWORD>(met.size);
+        found.ftLastWriteTime = met.lastWrite;
+        reads[marked[k]] = ReadFileFacts(folder + L"\\" + met.name, &found);
+    };
+    if (marked.size() >= kFilesWorthReaders) {
+        ParallelFor(marked.size(), std::min(DefaultWorkerCount(), kMaxListingReaders), read);
+    } else {
+        for (std::size_t k = 0; k < marked.size(); ++k)
+            read(k);
+    }
+    return reads;
+}
+
+bool WantedFileFinder::Gather(FileRead read, FileFacts* facts)
+{
+    *facts = std::move(read.facts);
     // A file that cannot even be opened would fail its copy; it is left out and counted
     // instead, so that the rest is organized and the user hears of it.
     if (!facts->readable) {
-        LeaveOut(path, L"ファイルを読み込めません = %s", L"読み込めません");
+        LeaveOut(facts->path, L"ファイルを読み込めません = %s", L"読み込めません");
         return false;
     }
+    DateFromImageFacts(read.image ? &*read.image : nullptr, read.lastWriteKnown, facts, settings_->DateRules(),
+                       &sidecars_);
     return true;
 }
 
-void WantedFileFinder::ListGroup(const std::wstring& folder, const std::vector<Met>& files, const FileGroup& group)
+void WantedFileFinder::ListGroup(const std::vector<FileRead>& reads, const FileGroup& group,
+                                 const std::vector<Met>& files)
 {
     std::vector<FileFacts> members;
     std::uint64_t order = UINT64_MAX;
     const FileFacts* best = nullptr;
     for (const std::size_t index : group.members) {
         FileFacts facts;
-        if (!Gather(folder, files[index], &facts))
+        if (!Gather(reads[index], &facts))
             continue;
         order = std::min(order, files[index].order);
         members.push_back(std::move(facts));

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "base/file_removal.h"
+#include "base/handles.h"
 #include "organize/folder_utils.h"
 #include "organize/wanted_file_finder.h"
 #include "tests/organize/organize_test_files.h"
@@ -41,6 +44,45 @@ TEST(FindFileTest, OrganizeFinderKeepsWantedKindsWithDates)
     finder.ForgetWalkedFolders();  // a new search: the folders are walked again
     finder.Walk(in);
     EXPECT_EQ(files.size(), 3u);
+}
+
+// A folder of many files is read on several workers: the list is the same as each file read
+// on its own would give, in the order the files were met, and a file that cannot be read is
+// counted once.
+TEST(FindFileTest, AFolderReadOnWorkersListsWhatEachFileAloneWouldGive)
+{
+    TempFolder root;
+    const std::wstring in = root.File(L"DCIM");
+    for (int i = 0; i < 40; ++i) {
+        char date[32];
+        std::snprintf(date, sizeof date, "2019:07:%02d 09:30:%02d", 1 + i % 28, i);
+        MakeFile(in + L"\\IMG_" + std::to_wstring(1000 + i) + L".JPG", JpegWithDates(date));
+    }
+    const std::wstring locked = in + L"\\IMG_1020.JPG";
+    const UniqueFile held(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    OrganizeSettings settings;
+    settings.PhotoList.AddItem(ExtensionEntry{1, 1, L".jpg"}, true);
+    settings.ArrangePhoto = 1;
+    std::vector<FileFacts> files;
+    WantedFileFinder finder(&settings, &files);
+    finder.Walk(in);
+    EXPECT_EQ(finder.UnreadableCount(), 1);
+    ASSERT_EQ(files.size(), 39u);
+    std::size_t at = 0;
+    for (int i = 0; i < 40; ++i) {
+        const std::wstring path = in + L"\\IMG_" + std::to_wstring(1000 + i) + L".JPG";
+        if (path == locked)
+            continue;
+        FileFacts alone;
+        ASSERT_TRUE(GatherFileFacts(path, nullptr, &alone));
+        const FileFacts& listed = files[at++];
+        EXPECT_EQ(listed.path, path);
+        EXPECT_EQ(listed.source, CaptureDateSource::kExif) << i;
+        EXPECT_EQ(listed.date.wDay, alone.date.wDay) << i;
+        EXPECT_EQ(listed.date.wSecond, alone.date.wSecond) << i;
+        EXPECT_EQ(listed.signature, alone.signature) << i;
+    }
 }
 
 TEST(FolderUtilsTest, EmptinessCountsFoldersAndVisibleFiles)
