@@ -113,6 +113,21 @@ std::wstring LengthText(std::int64_t lengthMs)
     return text;
 }
 
+// A movie's tile: its poster, play mark and length inside `link` (an opening <a> tag), and its
+// map link when it has a position.
+std::wstring PosterTile(const std::wstring& link, const std::wstring& poster, const AlbumFile& file)
+{
+    std::wstring tile = L"<span class='picture_item_wrap movie_item'>" + link;
+    tile += L"<img class='picture_item' src='../" + poster + L"'" + kThumbnailLoading + L" alt='" +
+            HtmlEscape(NameOfPath(file.path)) + L"' />";
+    tile += L"<span class='movie_play' aria-hidden='true'></span>";
+    tile += L"<span class='movie_length'>" + LengthText(file.movieLengthMs) + L"</span>";
+    tile += L"</a>";
+    if (file.hasPosition)
+        tile += MapLink(file);
+    return tile + L"</span>\n";
+}
+
 // The link of a file the album cannot show: the page that names it and offers it to be opened.
 std::wstring FileLink(const AlbumFile& file, const std::wstring& relative)
 {
@@ -172,16 +187,8 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
         } else if (file.kind == AlbumFileKind::kVideo && file.hasPoster && !BrowserPlaysMovie(file.path)) {
             // A camcorder's movie that browsers do not play: its poster and length, and a press
             // offers the file itself to a program that plays it.
-            page += L"<span class='picture_item_wrap movie_item'>";
-            page += L"<a class='movie_file' href='" + FileLink(file, relative) + L"'>";
-            page += L"<img class='picture_item' src='../" + ThumbnailAddress(year, month, day.day, n) + L"'" +
-                    kThumbnailLoading + L" alt='" + HtmlEscape(NameOfPath(file.path)) + L"' />";
-            page += L"<span class='movie_play' aria-hidden='true'></span>";
-            page += L"<span class='movie_length'>" + LengthText(file.movieLengthMs) + L"</span>";
-            page += L"</a>";
-            if (file.hasPosition)
-                page += MapLink(file);
-            page += L"</span>\n";
+            page += PosterTile(L"<a class='movie_file' href='" + FileLink(file, relative) + L"'>",
+                               ThumbnailAddress(year, month, day.day, n), file);
         } else if (file.kind == AlbumFileKind::kVideo && file.hasPoster) {
             // The poster, its play mark and length; the player is made only when it is pressed
             // (the month page's script), or the viewer opens with it.
@@ -191,17 +198,9 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
             std::swprintf(place, 64, L"&page=%04d/%04d%02d&at=%zu", year, year, month, pictureQueries.size());
             pictureQueries.push_back(query);
             pictureFacts.push_back(ViewerFactsJson(file));
-            page += L"<span class='picture_item_wrap movie_item'>";
-            page += L"<a class='movie_link' href='../picture.html?" + query + place + L"' data-movie='../" +
-                    UrlEscape(relative, true) + L"'>";
-            page += L"<img class='picture_item' src='../" + poster + L"'" + kThumbnailLoading + L" alt='" +
-                    HtmlEscape(NameOfPath(file.path)) + L"' />";
-            page += L"<span class='movie_play' aria-hidden='true'></span>";
-            page += L"<span class='movie_length'>" + LengthText(file.movieLengthMs) + L"</span>";
-            page += L"</a>";
-            if (file.hasPosition)
-                page += MapLink(file);
-            page += L"</span>\n";
+            page += PosterTile(L"<a class='movie_link' href='../picture.html?" + query + place + L"' data-movie='../" +
+                                   UrlEscape(relative, true) + L"'>",
+                               poster, file);
         } else if (file.kind == AlbumFileKind::kVideo) {
             page += L"<div class='picture_item_video'>";
             page += L"<video src='../" + UrlEscape(relative, true) + L"' controls></video>";

@@ -14,17 +14,27 @@ constexpr std::int64_t kSeconds1904To1970 = 2082844800;
 constexpr std::int64_t kUnix1990 = 631152000;
 constexpr std::int64_t kSecondsPerDay = 86400;
 
+// The first `count` bytes (or fewer, as the box holds) of a full box's payload into `bytes`,
+// past its version and flags; false when they cannot be read or the version is neither 0 nor 1.
+bool ReadFullBox(FileReader& file, const BoxHeader& box, std::uint8_t* bytes, std::size_t count, BoxRange* fields,
+                 std::uint64_t* version)
+{
+    const std::uint64_t wanted = box.PayloadSize() < count ? box.PayloadSize() : count;
+    if (!file.ReadAt(box.PayloadOffset(), bytes, static_cast<std::size_t>(wanted)))
+        return false;
+    *fields = BoxRange(bytes, 0, wanted);
+    *version = fields->Read(1);
+    fields->Skip(3);  // flags
+    return *version <= 1;
+}
+
 // "mvhd": version and flags, then the creation time in 32 bits (version 0) or 64 (version 1).
 std::optional<std::uint64_t> ReadMovieHeader(FileReader& file, const BoxHeader& box)
 {
     std::uint8_t bytes[12];
-    const std::uint64_t wanted = box.PayloadSize() < sizeof bytes ? box.PayloadSize() : sizeof bytes;
-    if (!file.ReadAt(box.PayloadOffset(), bytes, static_cast<std::size_t>(wanted)))
-        return std::nullopt;
-    BoxRange fields(bytes, 0, wanted);
-    const std::uint64_t version = fields.Read(1);
-    fields.Skip(3);  // flags
-    if (version > 1)
+    BoxRange fields(bytes, 0, 0);
+    std::uint64_t version = 0;
+    if (!ReadFullBox(file, box, bytes, sizeof bytes, &fields, &version))
         return std::nullopt;
     const std::uint64_t created = fields.Read(version == 1 ? 8 : 4);
     if (fields.Error())
@@ -37,13 +47,9 @@ std::optional<std::uint64_t> ReadMovieHeader(FileReader& file, const BoxHeader& 
 std::optional<std::pair<std::uint32_t, std::uint32_t>> ReadTrackHeader(FileReader& file, const BoxHeader& box)
 {
     std::uint8_t bytes[96];
-    const std::uint64_t wanted = box.PayloadSize() < sizeof bytes ? box.PayloadSize() : sizeof bytes;
-    if (!file.ReadAt(box.PayloadOffset(), bytes, static_cast<std::size_t>(wanted)))
-        return std::nullopt;
-    BoxRange fields(bytes, 0, wanted);
-    const std::uint64_t version = fields.Read(1);
-    fields.Skip(3);  // flags
-    if (version > 1)
+    BoxRange fields(bytes, 0, 0);
+    std::uint64_t version = 0;
+    if (!ReadFullBox(file, box, bytes, sizeof bytes, &fields, &version))
         return std::nullopt;
     fields.Skip((version == 1 ? 32 : 20) + 16);
     std::int32_t matrix[9];
