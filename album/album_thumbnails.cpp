@@ -229,18 +229,15 @@ void WriteView(AlbumBuildContext& context, const AlbumFile& file, const std::wst
     const ThumbnailKey key = KeyOf(file, context.outputFolder, kViewWidth, kViewHeight);
     const std::wstring entry = ThumbnailCache::EntryName(key);
     ThumbnailCache* cache = context.thumbnailCache;
+    const bool held = context.thumbnailFiles && context.thumbnailFiles->Holds(path, entry);
+    std::vector<std::uint8_t> jpeg;
+    const bool waiting = !held && cache && cache->Find(key, &jpeg) == ThumbnailCache::Entry::kThumbnail;
     // The view the thumbnail's decode made, if it did, leaves the cache after this build.
     if (cache)
         cache->Release(key);
-    if (context.thumbnailFiles && context.thumbnailFiles->Holds(path, entry))
-        return;
-    std::vector<std::uint8_t> jpeg;
-    if ((!cache || cache->Find(key, &jpeg) != ThumbnailCache::Entry::kThumbnail) &&
-        MakeSizedPicture(file.path, file.orientation, kViewWidth, kViewHeight, &jpeg) != ThumbnailOutcome::kMade)
-        return;
-    if (cache)
-        cache->Release(key);
-    if (jpeg.empty())
+    if (held || (!waiting && MakeSizedPicture(file.path, file.orientation, kViewWidth, kViewHeight, &jpeg) !=
+                                 ThumbnailOutcome::kMade) ||
+        jpeg.empty())
         return;
     context.writes.Check(context.thumbnailFiles ? context.thumbnailFiles->Write(path, entry, jpeg)
                                                 : WriteFileBytes(path, jpeg.data(), jpeg.size()),
