@@ -359,9 +359,3 @@ std::int64_t MovieLengthOf(const std::vector<std::uint8_t>& jpeg)
     }
     return value;
 }
-
-const char* MovieCodecVersion()
-{
-    static const std::string version = "FFmpeg libavcodec " + std::string(AV_STRINGIFY(LIBAVCODEC_VERSION));
-    return version.c_str();
-}

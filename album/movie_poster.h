@@ -36,6 +36,3 @@ bool DecodeMoviePosterFrame(FileReader& file, MovieFrame* frame);
 void AddMovieLength(std::vector<std::uint8_t>* jpeg, std::int64_t lengthMs);
 // The length a poster's JPEG holds; -1 when it holds none.
 std::int64_t MovieLengthOf(const std::vector<std::uint8_t>& jpeg);
-
-// The FFmpeg libraries' version, for the log: "FFmpeg libavcodec 59.37.100".
-const char* MovieCodecVersion();
