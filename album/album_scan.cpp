@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "album/album_file_facts.h"
+#include "album/picture_pixels.h"
 
 #include "base/folder_walk.h"
 #include "base/log_file.h"
@@ -74,7 +75,7 @@ void TakeCameraFacts(const ImageFacts& image, AlbumFileFacts* facts)
     if (image.pixelSize) {
         const bool turnedAlready = image.format == ImageFormat::kHeif || image.format == ImageFormat::kMovie;
         const std::uint16_t orientation = image.orientation.value_or(1);
-        const bool turned = !turnedAlready && orientation >= 5 && orientation <= 8;
+        const bool turned = !turnedAlready && TurnsAQuarter(orientation);
         facts->width = turned ? image.pixelSize->second : image.pixelSize->first;
         facts->height = turned ? image.pixelSize->first : image.pixelSize->second;
     }
