@@ -25,6 +25,18 @@ std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
     return path.compare(0, folder.size(), folder) == 0 ? path.substr(folder.size()) : path;
 }
 
+// Pixels as stored, of a picture of sourceWidth x sourceHeight, shrunk by areas to the size it
+// takes in the box once turned by `orientation`, then turned upright.
+BgrPicture UprightInBox(const BgrPicture& stored, std::uint32_t sourceWidth, std::uint32_t sourceHeight,
+                        std::uint16_t orientation, std::int32_t boxWidth, std::int32_t boxHeight)
+{
+    const FittedSize fitted = FittedStoredSize(static_cast<std::int32_t>(sourceWidth),
+                                               static_cast<std::int32_t>(sourceHeight), orientation, boxWidth, boxHeight);
+    return TurnUpright(
+        ResizeTo(stored, static_cast<std::uint32_t>(fitted.width), static_cast<std::uint32_t>(fitted.height)),
+        orientation);
+}
+
 // The upright picture fitted into the box, decoded from the file's bytes by what they are;
 // false for bytes that are no picture any decoder of ours reads, or one past the limits, with
 // why in `decoded`.
@@ -36,12 +48,8 @@ bool FittedUpright(const std::vector<std::uint8_t>& bytes, std::uint16_t orienta
         CountPictureDecode();
         if (!DecodeJpegForBox(bytes.data(), bytes.size(), boxWidth, boxHeight, orientation, decoded))
             return false;
-        const FittedSize stored = FittedStoredSize(static_cast<std::int32_t>(decoded->sourceWidth),
-                                                   static_cast<std::int32_t>(decoded->sourceHeight), orientation,
-                                                   boxWidth, boxHeight);
-        *upright = TurnUpright(ResizeTo(decoded->pixels, static_cast<std::uint32_t>(stored.width),
-                                        static_cast<std::uint32_t>(stored.height)),
-                               orientation);
+        *upright = UprightInBox(decoded->pixels, decoded->sourceWidth, decoded->sourceHeight, orientation, boxWidth,
+                                boxHeight);
         return true;
     }
     case PictureDecoder::kHeif: {
@@ -344,12 +352,8 @@ ThumbnailOutcome MakeMoviePoster(const std::wstring& path, std::vector<std::uint
     }
     // As a photo's thumbnail: shrunk by areas into the box, then turned upright.
     const BgrPicture& stored = frame.decoded.pixels;
-    const FittedSize fitted = FittedStoredSize(static_cast<std::int32_t>(stored.width),
-                                               static_cast<std::int32_t>(stored.height), frame.orientation,
-                                               kThumbnailWidth, kThumbnailHeight);
-    const BgrPicture upright = TurnUpright(
-        ResizeTo(stored, static_cast<std::uint32_t>(fitted.width), static_cast<std::uint32_t>(fitted.height)),
-        frame.orientation);
+    const BgrPicture upright =
+        UprightInBox(stored, stored.width, stored.height, frame.orientation, kThumbnailWidth, kThumbnailHeight);
     if (!upright.Empty() && EncodeJpeg(upright, kThumbnailQuality, jpeg))
         AddMovieLength(jpeg, frame.lengthMs);
     return ThumbnailOutcome::kMade;
