@@ -160,7 +160,7 @@ bool WantedFileFinder::Gather(FileRead read, FileFacts* facts)
     return true;
 }
 
-void WantedFileFinder::ListGroup(const std::vector<FileRead>& reads, const FileGroup& group,
+void WantedFileFinder::ListGroup(std::vector<FileRead>& reads, const FileGroup& group,
                                  const std::vector<Met>& files)
 {
     std::vector<FileFacts> members;
@@ -168,7 +168,7 @@ void WantedFileFinder::ListGroup(const std::vector<FileRead>& reads, const FileG
     const FileFacts* best = nullptr;
     for (const std::size_t index : group.members) {
         FileFacts facts;
-        if (!Gather(reads[index], &facts))
+        if (!Gather(std::move(reads[index]), &facts))
             continue;
         order = std::min(order, files[index].order);
         members.push_back(std::move(facts));

@@ -65,7 +65,8 @@ private:
     // The file dated from what was read of it; false, counted and logged, when it could not be
     // read.
     bool Gather(FileRead read, FileFacts* facts);
-    void ListGroup(const std::vector<FileRead>& reads, const FileGroup& group, const std::vector<Met>& files);
+    // The group's members dated alike from what was read of them (taken from `reads`), and listed.
+    void ListGroup(std::vector<FileRead>& reads, const FileGroup& group, const std::vector<Met>& files);
     void Append(FileFacts facts, std::uint64_t order);
     // Counted among the unreadable, logged and reported.
     void LeaveOut(const std::wstring& path, const wchar_t* logText, const wchar_t* reason);
