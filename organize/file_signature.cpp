@@ -134,10 +134,13 @@ std::size_t ContentBlockCount(std::uint64_t size)
 {
     if (size == 0)
         return 0;
+    // The growing blocks first (a few), then as many largest blocks as the rest takes, counted
+    // at once: a file of gigabytes is thousands of blocks, and this is asked on every lookup.
     std::size_t count = 1;
-    while (ContentBlockStart(count) < size)
+    while (ContentBlockStart(count) < size && ContentBlockStart(count) < kLargestBlock)
         ++count;
-    return count;
+    const std::uint64_t start = ContentBlockStart(count);
+    return size <= start ? count : count + static_cast<std::size_t>((size - start + kLargestBlock - 1) / kLargestBlock);
 }
 
 bool HashContentBlocks(const std::wstring& path, std::size_t until, CompareBuffers& buffers, std::uint64_t* size,
