@@ -113,6 +113,18 @@ std::wstring LengthText(std::int64_t lengthMs)
     return text;
 }
 
+// Adds the item to the lists the viewer pages through (its query and its facts), and gives
+// the query's tail that names its page and place there.
+std::wstring AddToViewerList(const std::wstring& query, const AlbumFile& file, std::int32_t year, std::int32_t month,
+                             std::vector<std::wstring>* queries, std::vector<std::wstring>* facts)
+{
+    wchar_t place[64];
+    std::swprintf(place, 64, L"&page=%04d/%04d%02d&at=%zu", year, year, month, queries->size());
+    queries->push_back(query);
+    facts->push_back(ViewerFactsJson(file));
+    return place;
+}
+
 // A movie's tile: its poster, play mark and length inside `link` (an opening <a> tag), and its
 // map link when it has a position.
 std::wstring PosterTile(const std::wstring& link, const std::wstring& poster, const AlbumFile& file)
@@ -165,10 +177,7 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
                 query += L"&live=" + UrlEscape(L"../" + RelativePath(file.liveMovie, context.outputFolder), true);
             if (file.hasPosition)
                 query += MapQuery(file);
-            wchar_t place[64];
-            std::swprintf(place, 64, L"&page=%04d/%04d%02d&at=%zu", year, year, month, pictureQueries.size());
-            pictureQueries.push_back(query);
-            pictureFacts.push_back(ViewerFactsJson(file));
+            const std::wstring place = AddToViewerList(query, file, year, month, &pictureQueries, &pictureFacts);
             page += live ? L"<span class='picture_item_wrap live_item'>" : L"<span class='picture_item_wrap'>";
             page += L"<a href='../picture.html?" + query + place + L"'>";
             page += L"<img class='picture_item' src='../" + ThumbnailAddress(year, month, day.day, n) + L"'" +
@@ -194,10 +203,7 @@ void WriteDayBlock(const AlbumDay& day, std::int32_t year, std::int32_t month, c
             // (the month page's script), or the viewer opens with it.
             const std::wstring poster = ThumbnailAddress(year, month, day.day, n);
             const std::wstring query = L"movie=" + UrlEscape(relative, true) + L"&poster=" + UrlEscape(poster, true);
-            wchar_t place[64];
-            std::swprintf(place, 64, L"&page=%04d/%04d%02d&at=%zu", year, year, month, pictureQueries.size());
-            pictureQueries.push_back(query);
-            pictureFacts.push_back(ViewerFactsJson(file));
+            const std::wstring place = AddToViewerList(query, file, year, month, &pictureQueries, &pictureFacts);
             page += PosterTile(L"<a class='movie_link' href='../picture.html?" + query + place + L"' data-movie='../" +
                                    UrlEscape(relative, true) + L"'>",
                                poster, file);
