@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "base/handles.h"
 #include "base/paths.h"
 #include "base/settings_store.h"
 #include "bench/bench_process.h"
@@ -83,15 +82,13 @@ void Compare(int runs, const char* oursName, const std::wstring& ours, const cha
 // for a new version.
 void WriteQuietSettings(const std::wstring& documents)
 {
+    // The data folder's name, as the program names it under Documents.
     const std::wstring dataFolder = documents + L"\\Lumidex";
     CreateDirectoryW(dataFolder.c_str(), nullptr);
-    const std::wstring path = dataFolder + L"\\" + kSettingsFileName;
-    {
-        UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        WriteFile(file.get(), "\xFF\xFE", 2, &written, nullptr);
-    }
-    WritePrivateProfileStringW(L"VERSION", L"notify", L"1", path.c_str());
+    SettingsStore settings;
+    settings.Open(dataFolder + L"\\" + kSettingsFileName);
+    if (!settings.SetInt(L"VERSION", L"notify", 1))
+        std::printf("  (the settings could not be written: the window may ask the network)\n");
 }
 
 }  // namespace
