@@ -250,7 +250,7 @@ void DuplicateLookahead::Weigh(Job& job, CompareBuffers& buffers)
         job.listedKnown = false;
         std::erase_if(marks, [](const Mark& mark) { return mark.kind == Mark::kUnknownListed; });
     }
-    job.duplicate = count(Mark::kSameListed) + count(Mark::kSameRecorded) > 0;
+    job.duplicate = twinFound;
     job.marks = std::move(marks);
 }
 
