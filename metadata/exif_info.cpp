@@ -253,20 +253,24 @@ std::string ExifInfo::GetModel() const
     return CameraText(kModel);
 }
 
+bool ExifInfo::PositiveRational(std::uint16_t tag, ExifRational* value) const
+{
+    return analyzer_ && analyzer_->GetFirstRational(kExifIfdPointer, tag, value) && value->numerator != 0;
+}
+
 bool ExifInfo::GetExposureTime(ExifRational* seconds) const
 {
-    return analyzer_ && analyzer_->GetFirstRational(kExifIfdPointer, kExposureTime, seconds) && seconds->numerator != 0;
+    return PositiveRational(kExposureTime, seconds);
 }
 
 bool ExifInfo::GetFNumber(ExifRational* fNumber) const
 {
-    return analyzer_ && analyzer_->GetFirstRational(kExifIfdPointer, kFNumber, fNumber) && fNumber->numerator != 0;
+    return PositiveRational(kFNumber, fNumber);
 }
 
 bool ExifInfo::GetFocalLength(ExifRational* millimetres) const
 {
-    return analyzer_ && analyzer_->GetFirstRational(kExifIfdPointer, kFocalLength, millimetres) &&
-           millimetres->numerator != 0;
+    return PositiveRational(kFocalLength, millimetres);
 }
 
 bool ExifInfo::PositiveInteger(std::uint16_t base, std::uint16_t tag, std::uint32_t* value) const

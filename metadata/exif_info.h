@@ -70,6 +70,8 @@ public:
 private:
     std::string CameraText(std::uint16_t tag) const;
     bool PositiveInteger(std::uint16_t base, std::uint16_t tag, std::uint32_t* value) const;
+    // An Exif IFD rational that is there and above zero (a camera writes 0 for "unknown").
+    bool PositiveRational(std::uint16_t tag, ExifRational* value) const;
     bool LoadBlock(const std::uint8_t* data, std::size_t length, ExifParseMode mode, std::uint16_t rootBase);
     bool Parse(std::unique_ptr<TiffDirectoryParser> analyzer);
 
