@@ -95,17 +95,16 @@ bool RunResultsWindow::OnInit(HWND window)
     WidenColumns();
 
     const DpiScaling dpi(Dpi());
-    RECT frame{};
-    AdjustWindowRectForDpi(&frame, window, Dpi());
-    const SIZE least = MinimumClientSize();
+    const SIZE frame = FrameSize(window);
+    const SIZE least = MinimumWindowSize(window);
     // Wide enough for every column where the screen has the room, so that the twins show.
     int columns = 0;
     for (int column = 0; column < NotCopiedRows::kColumnCount; ++column)
         columns += static_cast<int>(SendMessageW(list_->Window(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
-    const int wanted = columns + dpi.Scale(2 * kMargin + kScrollBarRoom) + (frame.right - frame.left);
+    const int wanted = columns + dpi.Scale(2 * kMargin + kScrollBarRoom) + frame.cx;
     const int width = std::max<int>({std::min(wanted, WorkAreaWidth(Parent() ? Parent() : window) * 9 / 10),
-                                     dpi.Scale(kDesignWidth), least.cx + (frame.right - frame.left)});
-    const int height = std::max<int>(dpi.Scale(kDesignHeight), least.cy + (frame.bottom - frame.top));
+                                     dpi.Scale(kDesignWidth), least.cx});
+    const int height = std::max<int>(dpi.Scale(kDesignHeight), least.cy);
     SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     initialised_ = true;
     Layout();
@@ -120,6 +119,19 @@ bool RunResultsWindow::OnInit(HWND window)
     }
     UpdateButtons();
     return false;  // the focus is placed
+}
+
+SIZE RunResultsWindow::FrameSize(HWND window) const
+{
+    RECT frame{};
+    AdjustWindowRectForDpi(&frame, window, Dpi());
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+SIZE RunResultsWindow::MinimumWindowSize(HWND window) const
+{
+    const SIZE frame = FrameSize(window), least = MinimumClientSize();
+    return SIZE{least.cx + frame.cx, least.cy + frame.cy};
 }
 
 SIZE RunResultsWindow::MinimumClientSize() const
@@ -180,11 +192,9 @@ void RunResultsWindow::OnDpiChanged(UINT)
     // The window took the size the system suggested; the fonts of this DPI may want more.
     RECT window{};
     GetWindowRect(Window(), &window);
-    RECT frame{};
-    AdjustWindowRectForDpi(&frame, Window(), Dpi());
-    const SIZE least = MinimumClientSize();
-    const LONG width = std::max<LONG>(window.right - window.left, least.cx + (frame.right - frame.left));
-    const LONG height = std::max<LONG>(window.bottom - window.top, least.cy + (frame.bottom - frame.top));
+    const SIZE least = MinimumWindowSize(Window());
+    const LONG width = std::max<LONG>(window.right - window.left, least.cx);
+    const LONG height = std::max<LONG>(window.bottom - window.top, least.cy);
     SetWindowPos(Window(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     Layout();
 }
@@ -198,11 +208,8 @@ bool RunResultsWindow::OnOtherMessage(UINT message, WPARAM, LPARAM lParam, INT_P
     case WM_GETMINMAXINFO: {
         if (!initialised_)
             return false;
-        RECT frame{};
-        AdjustWindowRectForDpi(&frame, Window(), Dpi());
-        const SIZE least = MinimumClientSize();
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = POINT{least.cx + (frame.right - frame.left), least.cy + (frame.bottom - frame.top)};
+        const SIZE least = MinimumWindowSize(Window());
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{least.cx, least.cy};
         break;
     }
     default:

@@ -49,6 +49,9 @@ private:
     void Layout();
     // The least client size that shows every control whole, in the fonts of the window's DPI.
     SIZE MinimumClientSize() const;
+    // What the window's frame adds to a client size at its DPI, and the least window size.
+    SIZE FrameSize(HWND window) const;
+    SIZE MinimumWindowSize(HWND window) const;
     void WidenColumns();
     void OnSortClicked(int column);
     // The list shows the rows anew, the file selected before still selected where it is shown.
