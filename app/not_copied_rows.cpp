@@ -43,17 +43,30 @@ std::wstring NotCopiedRows::CellOf(std::size_t file, int column) const
     }
 }
 
+bool NotCopiedRows::Matches(std::size_t file, const std::wstring& wanted) const
+{
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (Holds(CellOf(file, column), wanted))
+            return true;
+    }
+    return wanted.empty();
+}
+
 void NotCopiedRows::Find(const std::wstring& wanted)
 {
-    shown_.clear();
-    for (std::size_t file = 0; file < summary_->NotCopiedCount(); ++file) {
-        bool matches = wanted.empty();
-        for (int column = 0; column < kColumnCount && !matches; ++column)
-            matches = Holds(CellOf(file, column), wanted);
-        if (matches)
-            shown_.push_back(static_cast<std::uint32_t>(file));
+    // Typing on only narrows what is shown: a row without the shorter text lacks the longer
+    // one too, and the rows left keep their order. Anything else looks through every file.
+    if (searched_ && Holds(wanted, *searched_)) {
+        std::erase_if(shown_, [&](std::uint32_t file) { return !Matches(file, wanted); });
+    } else {
+        shown_.clear();
+        for (std::size_t file = 0; file < summary_->NotCopiedCount(); ++file) {
+            if (Matches(file, wanted))
+                shown_.push_back(static_cast<std::uint32_t>(file));
+        }
+        Sort();
     }
-    Sort();
+    searched_ = wanted;
 }
 
 void NotCopiedRows::SortBy(int column, bool ascending)

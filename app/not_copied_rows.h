@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,12 @@ public:
 
 private:
     std::wstring CellOf(std::size_t file, int column) const;
+    bool Matches(std::size_t file, const std::wstring& wanted) const;
     void Sort();
 
     const RunSummary* summary_;
     std::vector<std::uint32_t> shown_;  // the summary's files, in the order shown
+    std::optional<std::wstring> searched_;  // the text shown_ was found with
     int sortColumn_ = -1;
     bool ascending_ = true;
 };
